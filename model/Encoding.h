@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Tournament.h"
+
+#include <string>
+#include <string_view>
+
+// The UTF-8 byte-order mark.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// A file is UTF-8 when it starts with the byte-order mark, or when it is valid UTF-8 as a
+// whole and holds at least one non-ASCII byte; otherwise Windows-1252 (pure ASCII included).
+TextEncoding DetectEncoding(std::string_view bytes, bool& byteOrderMark);
+
+bool IsValidUtf8(std::string_view bytes);
+
+// Bytes to UTF-16. Windows-1252 is lossless for every byte: the five bytes it leaves
+// undefined map to the C1 controls of the same value, as Windows does.
+std::u16string ToUtf16(std::string_view bytes, TextEncoding encoding);
+
+// UTF-16 to bytes. A character Windows-1252 cannot hold becomes '?'; so does a lone surrogate.
+std::string FromUtf16(std::u16string_view text, TextEncoding encoding);
+
+// Bytes to UTF-8, for terminals and the UTF-8 page.
+std::string ToUtf8(std::string_view bytes, TextEncoding encoding);
+
+// Length in characters: bytes for Windows-1252, code points for UTF-8.
+std::size_t TextLength(std::string_view bytes, TextEncoding encoding);
