@@ -1,0 +1,44 @@
+#include "Platform.h"
+
+#include "FileError.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+void CPlatform::ReportFileError(QWidget* owner, const CFileError& error)
+{
+    ErrorBox(owner, error.ReportText());
+}
+
+void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool CQtPlatform::Question(QWidget* owner, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& path)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    return true;
+}
+
+void CQtPlatform::OpenReport(const QString& path)
+{
+    // Replaced by the desktop opener.
+    Q_UNUSED(path);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+struct CFileError;
+
+// The platform services the dialogs call for everything that waits on the user or leaves the
+// program: message boxes, the file-open dialog and opening the page. Tests replace it.
+class CPlatform
+{
+public:
+    virtual ~CPlatform() = default;
+
+    // Error box: stop icon, OK, the application's name as title.
+    virtual void ErrorBox(QWidget* owner, const QString& text) = 0;
+    // Question box with its own title, Yes and No, question icon; true only for Yes.
+    virtual bool Question(QWidget* owner, const QString& text, const QString& title) = 0;
+    // The file-open dialog: one filter, the file must exist, no read-only box. True with the
+    // chosen file's full path when the user confirmed one.
+    virtual bool ChooseFile(QWidget* owner, const QString& filter, QString& path) = 0;
+    // Shows the page in the program the desktop uses for it; nothing is reported on failure.
+    virtual void OpenReport(const QString& path) = 0;
+
+    // The generic report of a file error: an error box with the cause's text.
+    void ReportFileError(QWidget* owner, const CFileError& error);
+};
+
+// The real services, over Qt's message boxes and file dialog.
+class CQtPlatform : public CPlatform
+{
+public:
+    void ErrorBox(QWidget* owner, const QString& text) override;
+    bool Question(QWidget* owner, const QString& text, const QString& title) override;
+    bool ChooseFile(QWidget* owner, const QString& filter, QString& path) override;
+    void OpenReport(const QString& path) override;
+};

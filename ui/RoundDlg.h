@@ -1,0 +1,55 @@
+#pragma once
+
+#include "DialogBase.h"
+#include "Standings.h"
+#include "Tournament.h"
+
+class CComboBox;
+class CEditField;
+class CListView;
+class CPlatform;
+class QPushButton;
+
+// The round editor: edits one round's name and results in place. The caller reads
+// m_changed after the dialog has ended.
+class CRoundDlg : public CDialogBase
+{
+    Q_OBJECT
+public:
+    // `encoding` is the tournament's: how the round's bytes show and how typed text is stored.
+    CRoundDlg(CRound& round, const CStandings& standings, CPlatform& platform, TextEncoding encoding,
+              QWidget* parent = nullptr);
+
+    // Controls of template 129.
+    CEditField* m_editName = nullptr;         // 1008
+    CListView* m_listResults = nullptr;       // 1007
+    QPushButton* m_btnEditResult = nullptr;   // 1010 "Redigera"
+    QPushButton* m_btnRemoveResult = nullptr; // 1011 "Ta Bort"
+    QPushButton* m_btnAddResult = nullptr;    // 1009 "Lägg Till"
+    CComboBox* m_comboName = nullptr;         // 1012
+    CComboBox* m_comboPoints = nullptr;       // 1013
+
+    bool m_changed = false;
+    CRound& m_round;
+    const CStandings& m_standings;
+
+    void FillResultList();
+    void OnAddResult();
+    void OnEditResult();
+    void OnRemoveResult();
+    void OnChangeName();
+    void OnClickResultList();
+    void UpdateResultButtons();
+    void OnChangeEntry();
+
+protected:
+    void DoDataExchange();
+    void OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnClose() override;
+
+private:
+    CPlatform& m_platform;
+    TextEncoding m_encoding;
+};
