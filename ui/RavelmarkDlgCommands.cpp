@@ -1,10 +1,128 @@
-// Placeholder: the main window's commands are being written (Ny, Redigera, Ta Bort, Skapa Tabell, close).
+// The main window's commands: the round commands, "Skapa Tabell" and the close request.
 #include "RavelmarkDlg.h"
 
-void CRavelmarkDlg::OnNewRound() {}
-void CRavelmarkDlg::OnEditRound() {}
-void CRavelmarkDlg::OnRemoveRound() {}
-void CRavelmarkDlg::OnCreateTable() {}
-void CRavelmarkDlg::OpenReport(const QString&) {}
-bool CRavelmarkDlg::SaveTournament() { return false; }
-void CRavelmarkDlg::OnClose() { EndDialog(IDCANCEL); }
+#include "Controls.h"
+#include "Encoding.h"
+#include "FileError.h"
+#include "Messages.h"
+#include "Platform.h"
+#include "RoundDlg.h"
+#include "Text.h"
+
+#include <QPushButton>
+
+namespace {
+
+// The built-in messages are Windows-1252 bytes, whatever the tournament's encoding.
+QString BuiltIn(const char* text)
+{
+    return QString::fromStdU16String(ToUtf16(text, TextEncoding::Windows1252));
+}
+
+} // namespace
+
+void CRavelmarkDlg::OnNewRound()
+{
+    CRound round;
+    NormalizeName(round.m_name);
+    CRoundDlg editor(round, m_standings, m_platform, m_tournament.m_encoding, this);
+    editor.DoModal();
+    // The editor lets an unnamed round go only when it has no results: nothing to keep.
+    if (round.m_name.empty())
+        return;
+    m_tournament.AddRound(round);
+    FillRoundList();
+    RebuildStandings();
+    m_changed = true;
+}
+
+void CRavelmarkDlg::OnEditRound()
+{
+    const int index = m_listRounds->GetSelectionMark();
+    if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
+        return;
+    // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
+    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_standings, m_platform,
+                     m_tournament.m_encoding, this);
+    editor.DoModal();
+    FillRoundList();
+    RebuildStandings();
+    m_changed = m_changed || editor.m_changed;
+}
+
+void CRavelmarkDlg::OnRemoveRound()
+{
+    const int index = m_listRounds->GetSelectionMark();
+    if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
+        return;
+    const QString question = QStringLiteral("Vill du ta bort omgång ") + m_listRounds->GetItemText(index, 0) +
+                             QStringLiteral(" ?");
+    if (!m_platform.Question(this, question, QStringLiteral("Ta bort omgång")))
+        return;
+    m_tournament.m_rounds.erase(m_tournament.m_rounds.begin() + index);
+    FillRoundList();
+    RebuildStandings();
+    m_changed = true;
+}
+
+void CRavelmarkDlg::OnCreateTable()
+{
+    const QString path = ChangeExtension(m_filePath, ".htm");
+    if (!m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
+        ShowError(BuiltIn(msg::kCannotCreate) + path);
+        return;
+    }
+    m_reportPath = m_outFile.FilePath();
+    m_standings.BuildRanking();
+    m_standings.WriteHtml(*this, m_tournament);
+    CFileError error;
+    if (!m_outFile.Close(error)) {
+        // A page cut short is not worth showing.
+        m_platform.ReportFileError(this, error);
+        return;
+    }
+    OpenReport(m_reportPath);
+}
+
+void CRavelmarkDlg::OpenReport(const QString& path)
+{
+    m_platform.OpenReport(path);
+}
+
+bool CRavelmarkDlg::SaveTournament()
+{
+    const int width = m_standings.LongestNameLength(m_tournament.m_encoding);
+    CFileError error;
+    const SaveStatus status = SaveTournamentFile(
+        m_outFile, m_filePath, m_fileStatus, [&] { m_tournament.Write(*this, width); }, error);
+    switch (status) {
+    case SaveStatus::Saved:
+        return true;
+    case SaveStatus::CannotCreate:
+        ShowError(BuiltIn(msg::kCannotCreate) + m_filePath);
+        return false;
+    case SaveStatus::Failed:
+        m_platform.ReportFileError(this, error);
+        return false;
+    }
+    return false;
+}
+
+void CRavelmarkDlg::OnClose()
+{
+    if (!m_changed) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    // Only the stored title is trimmed; the field goes on showing what was typed.
+    TrimSpaces(m_tournament.m_title);
+    if (m_tournament.m_title.empty()) {
+        ShowError(BuiltIn(msg::kEmptyTournamentName));
+        m_editTitle->setFocus();
+        return;
+    }
+    // A failed save keeps the window and m_changed, so the user can mend the cause and close
+    // again; the old file is still complete under its own name.
+    if (SaveTournament())
+        EndDialog(IDCANCEL);
+}
