@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include "FileError.h"
+#include "ReportShell.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -39,6 +40,5 @@ bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& pat
 
 void CQtPlatform::OpenReport(const QString& path)
 {
-    // Replaced by the desktop opener.
-    Q_UNUSED(path);
+    CReportShell().OpenReport(path, SW_SHOW);
 }
