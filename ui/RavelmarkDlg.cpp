@@ -1,28 +1,191 @@
-// Placeholder: the main window is being written.
+// The main window: construction, its controls, and choosing and showing a tournament.
 #include "RavelmarkDlg.h"
 
+#include "Controls.h"
+#include "Encoding.h"
+#include "Messages.h"
 #include "Platform.h"
+#include "Reader.h"
+
+#include <QPushButton>
+
+namespace {
+
+// The built-in messages are Windows-1252 bytes, whatever the tournament's encoding.
+QString BuiltIn(const std::string& text)
+{
+    return QString::fromStdU16String(ToUtf16(text, TextEncoding::Windows1252));
+}
+
+} // namespace
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
-    : CDialogBase(102, parent), m_platform(platform)
+    : CDialogBase(102, parent)
+    , m_platform(platform)
 {
+    // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
+    m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-32.png"), QSize(32, 32));
+    m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-16.png"), QSize(16, 16));
 }
+
 CRavelmarkDlg::~CRavelmarkDlg() = default;
-void CRavelmarkDlg::WriteLine(const std::string& line) { m_outFile.WriteLine(line); }
-bool CRavelmarkDlg::ParseTournament() { return false; }
-void CRavelmarkDlg::ShowError(const QString&) {}
-void CRavelmarkDlg::OnChooseTournament() {}
-bool CRavelmarkDlg::ChooseTournamentFile(QString&) { return false; }
-void CRavelmarkDlg::ResetTournament() {}
-void CRavelmarkDlg::ShowTournament() {}
-void CRavelmarkDlg::FillRoundList() {}
-void CRavelmarkDlg::OnChangeTitle() {}
-void CRavelmarkDlg::OnClickRoundList() {}
-void CRavelmarkDlg::UpdateRoundButtons() {}
-void CRavelmarkDlg::RebuildStandings() {}
-QString CRavelmarkDlg::ToDisplay(const std::string&) const { return {}; }
-std::string CRavelmarkDlg::FromDisplay(const QString&) const { return {}; }
-void CRavelmarkDlg::DoDataExchange() {}
-void CRavelmarkDlg::OnInitDialog() {}
-void CRavelmarkDlg::OnOK() {}
-void CRavelmarkDlg::OnCancel() {}
+
+void CRavelmarkDlg::WriteLine(const std::string& line)
+{
+    m_outFile.WriteLine(line);
+}
+
+void CRavelmarkDlg::DoDataExchange()
+{
+    m_btnChoose = Control<QPushButton>(1000);
+    m_btnCreateTable = Control<QPushButton>(1001);
+    m_editTitle = Control<CEditField>(1003);
+    m_listRounds = Control<CListView>(1002);
+    m_btnNew = Control<QPushButton>(1004);
+    m_btnEdit = Control<QPushButton>(1005);
+    m_btnRemove = Control<QPushButton>(1006);
+
+    connect(m_btnChoose, &QPushButton::clicked, this, &CRavelmarkDlg::OnChooseTournament);
+    connect(m_btnCreateTable, &QPushButton::clicked, this, &CRavelmarkDlg::OnCreateTable);
+    connect(m_listRounds, &CListView::clicked, this, &CRavelmarkDlg::OnClickRoundList);
+    connect(m_editTitle, &CEditField::changed, this, &CRavelmarkDlg::OnChangeTitle);
+    connect(m_btnNew, &QPushButton::clicked, this, &CRavelmarkDlg::OnNewRound);
+    connect(m_btnEdit, &QPushButton::clicked, this, &CRavelmarkDlg::OnEditRound);
+    connect(m_btnRemove, &QPushButton::clicked, this, &CRavelmarkDlg::OnRemoveRound);
+}
+
+void CRavelmarkDlg::OnInitDialog()
+{
+    DoDataExchange();
+    setWindowIcon(m_hIcon);
+
+    m_listRounds->InsertColumn(0, QStringLiteral("Omgång"), Qt::AlignLeft, m_listRounds->ClientWidth());
+    m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    m_btnChoose->setFocus();
+}
+
+void CRavelmarkDlg::OnOK()
+{
+    Trace("--- CRavelmarkDlg::OnOK()\n");
+}
+
+void CRavelmarkDlg::OnCancel()
+{
+    Trace("--- CRavelmarkDlg::OnCancel()\n");
+}
+
+QString CRavelmarkDlg::ToDisplay(const std::string& bytes) const
+{
+    return QString::fromStdU16String(ToUtf16(bytes, m_tournament.m_encoding));
+}
+
+std::string CRavelmarkDlg::FromDisplay(const QString& text) const
+{
+    return FromUtf16(text.toStdU16String(), m_tournament.m_encoding);
+}
+
+void CRavelmarkDlg::ShowError(const QString& message)
+{
+    // The refused line is shown as the file has it, so in the file's encoding.
+    m_platform.ErrorBox(this, ToDisplay(LinePrefix(m_lineNo, m_line)) + message);
+}
+
+bool CRavelmarkDlg::ParseTournament()
+{
+    std::string text;
+    CFileError error;
+    if (!m_inFile.ReadAll(text, error)) {
+        m_platform.ReportFileError(this, error);
+        return false;
+    }
+    std::string message;
+    if (::ParseTournament(text, m_tournament, m_line, m_lineNo, message))
+        return true;
+    ShowError(BuiltIn(message));
+    return false;
+}
+
+void CRavelmarkDlg::OnChooseTournament()
+{
+    ResetTournament();
+
+    QString path;
+    if (!ChooseTournamentFile(path)) {
+        m_changed = false;
+        return;
+    }
+    if (!m_inFile.Open(path)) {
+        ShowError(BuiltIn(msg::kCannotOpen) + path);
+        m_changed = false;
+        return;
+    }
+    m_fileStatus = m_inFile.LastModified();
+    m_filePath = m_inFile.FilePath();
+
+    const bool read = ParseTournament();
+    // Also after a read error: the file object is reused by the next choice.
+    m_inFile.Close();
+    m_lineNo = 0;
+    if (read) {
+        m_tournament.AddToStandings(m_standings);
+        ShowTournament();
+    }
+    // Emptying and filling the title field are no change of the tournament.
+    m_changed = false;
+}
+
+bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
+{
+    return m_platform.ChooseFile(this, QStringLiteral("Turnering (*.txt)"), path);
+}
+
+void CRavelmarkDlg::ResetTournament()
+{
+    m_editTitle->SetText(QString());
+    m_listRounds->DeleteAllItems();
+    m_tournament.Clear();
+    m_standings.Clear();
+    m_lineNo = 0;
+}
+
+void CRavelmarkDlg::ShowTournament()
+{
+    m_btnCreateTable->setEnabled(true);
+    m_editTitle->SetText(ToDisplay(m_tournament.m_title));
+    m_editTitle->setEnabled(true);
+    FillRoundList();
+    m_btnNew->setEnabled(true);
+}
+
+void CRavelmarkDlg::FillRoundList()
+{
+    m_listRounds->DeleteAllItems();
+    int row = 0;
+    for (const CRound& round : m_tournament.m_rounds)
+        m_listRounds->InsertItem(row++, ToDisplay(round.m_name));
+}
+
+void CRavelmarkDlg::OnChangeTitle()
+{
+    m_tournament.m_title = FromDisplay(m_editTitle->text());
+    m_changed = true;
+}
+
+void CRavelmarkDlg::OnClickRoundList()
+{
+    UpdateRoundButtons();
+}
+
+void CRavelmarkDlg::UpdateRoundButtons()
+{
+    const bool marked = m_listRounds->GetSelectionMark() >= 0;
+    m_btnEdit->setEnabled(marked);
+    m_btnRemove->setEnabled(marked);
+}
+
+void CRavelmarkDlg::RebuildStandings()
+{
+    m_standings.Clear();
+    m_tournament.AddToStandings(m_standings);
+}

@@ -1,0 +1,7 @@
+#include "RavelmarkApp.h"
+
+int main(int argc, char** argv)
+{
+    CRavelmarkApp theApp(argc, argv);
+    return theApp.InitInstance();
+}
