@@ -81,6 +81,9 @@ bool CTextFileWriter::Create(const QString& path, Mode mode)
 
 void CTextFileWriter::WriteLine(const std::string& line)
 {
+    // After a failed write the file is lost anyway; keeping the rest would only use memory.
+    if (m_failed)
+        return;
     m_buffer += line;
     m_buffer += "\r\n";
     if (m_buffer.size() >= kWriteChunk) {
@@ -172,22 +175,26 @@ bool MoveFile(const QString& from, const QString& to, CFileError& error)
 SaveStatus SaveTournamentFile(CTextFileWriter& out, const QString& path, const QDateTime& lastModified,
                               const std::function<void()>& writeBody, CFileError& error)
 {
-    if (!out.Create(path, CTextFileWriter::Mode::AllOrNothing))
+    // The new file replaces a symbolic link's target; moving the link itself to the backup
+    // name would leave the backup pointing at the new text and lose the old one.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+    if (!out.Create(target, CTextFileWriter::Mode::AllOrNothing))
         return SaveStatus::CannotCreate;
     writeBody();
     if (!out.Flush(error)) {
         out.Discard();
         return SaveStatus::Failed;
     }
-    const QString backup = BackupName(path, lastModified);
-    if (!MoveFile(path, backup, error)) {
+    const QString backup = BackupName(target, lastModified);
+    if (!MoveFile(target, backup, error)) {
         out.Discard();
         return SaveStatus::Failed;
     }
     if (!out.Commit(error)) {
         // Put the old file back under its own name.
         CFileError ignored;
-        MoveFile(backup, path, ignored);
+        MoveFile(backup, target, ignored);
         return SaveStatus::Failed;
     }
     return SaveStatus::Saved;

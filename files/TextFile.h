@@ -88,6 +88,7 @@ enum class SaveStatus { Saved, CannotCreate, Failed };
 // into a new file beside `path`; then the old file is moved to its backup name (from
 // `lastModified`) and the new file takes its place. On any failure the old file stays
 // complete under `path` and no other file is left; `error` tells why (Failed), or
-// the file could not be created at all (CannotCreate).
+// the file could not be created at all (CannotCreate). A symbolic link is followed: the
+// backup and the new file go beside its target.
 SaveStatus SaveTournamentFile(CTextFileWriter& out, const QString& path, const QDateTime& lastModified,
                               const std::function<void()>& writeBody, CFileError& error);
