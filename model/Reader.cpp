@@ -103,6 +103,9 @@ private:
 bool ParseTournament(std::string_view fileText, CTournament& tournament, std::string& line, int& lineNo,
                      std::string& message)
 {
+    line.clear();
+    lineNo = 0;
+    message.clear();
     tournament.m_encoding = DetectEncoding(fileText, tournament.m_byteOrderMark);
     if (tournament.m_byteOrderMark)
         fileText.remove_prefix(kUtf8Bom.size());
