@@ -8,6 +8,7 @@
 #include "TextFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <ostream>
@@ -81,7 +82,8 @@ int Table(const Loaded& loaded, std::ostream& err)
     CStandings standings = loaded.standings;
     const QString reportPath = ChangeExtension(loaded.path, ".htm");
     CTextFileWriter out;
-    if (!out.Create(reportPath, CTextFileWriter::Mode::Replace)) {
+    // A tournament file named *.htm (or linked from the page's name) would be written over.
+    if (QFileInfo(reportPath) == QFileInfo(loaded.path) || !out.Create(reportPath, CTextFileWriter::Mode::Replace)) {
         err << Message(msg::kCannotCreate) << Utf8(reportPath) << '\n';
         return 1;
     }
@@ -97,27 +99,8 @@ int Table(const Loaded& loaded, std::ostream& err)
 
 int Rewrite(Loaded& loaded, std::ostream& err)
 {
-    CTournament& tournament = loaded.tournament;
-    TrimSpaces(tournament.m_title);
-    if (tournament.m_title.empty()) {
-        err << Message(msg::kEmptyTournamentName) << '\n';
-        return 1;
-    }
-    const int width = loaded.standings.LongestNameLength(tournament.m_encoding);
-    CTextFileWriter out;
-    CFileError error;
-    switch (SaveTournamentFile(out, loaded.path, loaded.lastModified, [&] { tournament.Write(out, width); },
-                               error)) {
-    case SaveStatus::Saved:
-        return 0;
-    case SaveStatus::CannotCreate:
-        err << Message(msg::kCannotCreate) << Utf8(loaded.path) << '\n';
-        return 1;
-    case SaveStatus::Failed:
-        break;
-    }
-    err << Utf8(error.ReportText()) << '\n';
-    return 1;
+    const int width = loaded.standings.LongestNameLength(loaded.tournament.m_encoding);
+    return SaveTournament(loaded.tournament, width, loaded.path, loaded.lastModified, err);
 }
 
 // Pads to `width` characters (code points of UTF-8).
@@ -177,6 +160,29 @@ int Standings(const Loaded& loaded, std::ostream& out)
 }
 
 } // namespace
+
+int SaveTournament(CTournament& tournament, int width, const QString& path, const QDateTime& lastModified,
+                   std::ostream& err)
+{
+    TrimSpaces(tournament.m_title);
+    if (tournament.m_title.empty()) {
+        err << Message(msg::kEmptyTournamentName) << '\n';
+        return 1;
+    }
+    CTextFileWriter out;
+    CFileError error;
+    switch (SaveTournamentFile(out, path, lastModified, [&] { tournament.Write(out, width); }, error)) {
+    case SaveStatus::Saved:
+        return 0;
+    case SaveStatus::CannotCreate:
+        err << Message(msg::kCannotCreate) << Utf8(path) << '\n';
+        return 1;
+    case SaveStatus::Failed:
+        break;
+    }
+    err << Utf8(error.ReportText()) << '\n';
+    return 1;
+}
 
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
