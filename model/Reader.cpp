@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Text.h"
 
+#include <climits>
 #include <unordered_map>
 
 bool CTextLines::Next(std::string_view& line)
@@ -30,7 +31,9 @@ bool ReadLine(CTextLines& in, std::string& line, int& lineNo)
     std::string_view raw;
     if (!in.Next(raw))
         return false;
-    ++lineNo;
+    // Stops at the largest int rather than overflow on a file of more than 2^31 lines.
+    if (lineNo < INT_MAX)
+        ++lineNo;
     line.assign(raw);
     for (char& c : line) {
         if (c == '\t')
