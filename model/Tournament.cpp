@@ -37,7 +37,9 @@ void CRound::AddResult(const CResult& result)
 void CRound::Write(CLineOutput& out, int width, TextEncoding encoding) const
 {
     out.WriteLine(std::string());
-    out.WriteLine(m_name);
+    // A name line of only '-' reads as an empty name. An empty line would end the round
+    // instead, and its first result would come back as a round name.
+    out.WriteLine(m_name.empty() && !m_results.empty() ? std::string("-") : m_name);
     for (const CResult& result : m_results)
         result.Write(out, width, encoding);
 }
@@ -55,7 +57,10 @@ void CTournament::Clear()
 
 void CTournament::Write(CLineOutput& out, int width) const
 {
-    out.WriteLine(m_byteOrderMark ? std::string(kUtf8Bom) + m_title : m_title);
+    // A title that itself begins with the mark's bytes gets a blank before it, which the
+    // reader trims, so that the title is not read back as the mark.
+    const bool markInTitle = !m_byteOrderMark && std::string_view(m_title).starts_with(kUtf8Bom);
+    out.WriteLine(m_byteOrderMark ? std::string(kUtf8Bom) + m_title : markInTitle ? " " + m_title : m_title);
     for (const CRound& round : m_rounds)
         round.Write(out, width, m_encoding);
 }
