@@ -6,6 +6,9 @@
 #include "Standings.h"
 #include "Text.h"
 #include "TextFile.h"
+#ifdef RAVELMARK_HAS_SHELL
+#include "ReportShell.h"
+#endif
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +27,7 @@ const char* const kHelp =
     "\n"
     "  check FILE         report the first line the reader refuses (exit 1), else nothing\n"
     "  table FILE         write the standings page FILE.htm beside FILE\n"
+    "  table FILE --open  also open the page in the desktop's browser\n"
     "  rewrite FILE       save FILE as the program does on close: backup, then new file\n"
     "  standings FILE     print the ranked standings as a plain-text table\n"
     "  --help             show this text\n"
@@ -77,7 +81,18 @@ bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
     return true;
 }
 
-int Table(const Loaded& loaded, std::ostream& err)
+// Shows the page as the window's "Skapa Tabell" does, which reports nothing; here a line says
+// so when no program could be started.
+void OpenPage(const QString& path, std::ostream& err)
+{
+#ifdef RAVELMARK_HAS_SHELL
+    if (OpenReportWithoutWindow(path) != ReportOpened::NotOpened)
+        return;
+#endif
+    err << "ravelmark-tool: no program to open " << Utf8(path) << '\n';
+}
+
+int Table(const Loaded& loaded, bool open, std::ostream& err)
 {
     CStandings standings = loaded.standings;
     const QString reportPath = ChangeExtension(loaded.path, ".htm");
@@ -94,6 +109,8 @@ int Table(const Loaded& loaded, std::ostream& err)
         err << Utf8(error.ReportText()) << '\n';
         return 1;
     }
+    if (open)
+        OpenPage(out.FilePath(), err);
     return 0;
 }
 
@@ -190,7 +207,10 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         out << kHelp;
         return 0;
     }
-    const std::vector<std::string>& words = args;
+    std::vector<std::string> words = args;
+    const bool open = words.size() == 3 && words[0] == "table" && words[2] == "--open";
+    if (open)
+        words.pop_back();
     const bool known = words.size() == 2 && (words[0] == "check" || words[0] == "table" ||
                                              words[0] == "rewrite" || words[0] == "standings");
     if (!known) {
@@ -201,7 +221,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!Load(words[1], loaded, err))
         return 1;
     if (words[0] == "table")
-        return Table(loaded, err);
+        return Table(loaded, open, err);
     if (words[0] == "rewrite")
         return Rewrite(loaded, err);
     if (words[0] == "standings")
