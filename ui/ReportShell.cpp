@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStringList>
@@ -40,7 +41,8 @@ QString FromFileName(const std::string& bytes)
 
 ReportOpened CReportShell::OpenReport(const QString& path, int showCommand)
 {
-    return ::OpenReport(*this, QFile::encodeName(path).toStdString(), showCommand);
+    // A file URL needs the full path.
+    return ::OpenReport(*this, QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString(), showCommand);
 }
 
 bool CReportShell::ShellOpen(const std::string& path, int /*showCommand*/)
