@@ -2,6 +2,9 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -120,13 +123,95 @@ void CListView::mouseReleaseEvent(QMouseEvent* event)
     m_leftPressed = false;
 }
 
+namespace {
+
+// The combo box's text field. It tells its validator whether a change comes from the user
+// (typing, pasting, dropping) and what the text was before it.
+class CComboEdit : public QLineEdit
+{
+public:
+    explicit CComboEdit(QWidget* parent)
+        : QLineEdit(parent)
+    {
+    }
+
+    // True when `text` shows whole in the field without scrolling.
+    bool Fits(const QString& text) const
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect contents =
+            style()->subElementRect(QStyle::SE_LineEditContents, &option, this).marginsRemoved(textMargins());
+        // QLineEdit keeps a margin of 2 pixels on each side and scrolls once the text
+        // plus one pixel is wider than what is left.
+        const int room = contents.width() - 2 * 2;
+        return qRound(QFontMetricsF(font()).horizontalAdvance(text)) + 1 <= room;
+    }
+
+    bool m_userEdit = false;
+    QString m_before;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::Drop:
+        case QEvent::ContextMenu:
+        case QEvent::MouseButtonRelease: {
+            // Nested events (a context menu's own loop) keep the outermost text as "before".
+            const bool outer = !m_userEdit;
+            if (outer) {
+                m_userEdit = true;
+                m_before = text();
+            }
+            const bool result = QLineEdit::event(event);
+            if (outer)
+                m_userEdit = false;
+            return result;
+        }
+        default:
+            return QLineEdit::event(event);
+        }
+    }
+};
+
+// Refuses a user's change that makes the text overflow the field. A change that does not
+// make an overflowing text (set by the program) wider is let through, so it can be shortened.
+class CFitValidator : public QValidator
+{
+public:
+    explicit CFitValidator(CComboEdit* edit)
+        : QValidator(edit)
+        , m_edit(edit)
+    {
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        if (!m_edit->m_userEdit || m_edit->Fits(input))
+            return Acceptable;
+        const QFontMetricsF metrics(m_edit->font());
+        return metrics.horizontalAdvance(input) <= metrics.horizontalAdvance(m_edit->m_before) ? Acceptable : Invalid;
+    }
+
+private:
+    CComboEdit* m_edit;
+};
+
+} // namespace
+
 CComboBox::CComboBox(bool sorted, QWidget* parent)
     : QComboBox(parent)
     , m_sorted(sorted)
     , m_collator(QLocale(QLocale::Swedish, QLocale::Sweden))
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-    setEditable(true);
+    auto* edit = new CComboEdit(this);
+    edit->setPalette(palette());
+    edit->setValidator(new CFitValidator(edit));
+    setLineEdit(edit);
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
     setCompleter(nullptr);

@@ -57,7 +57,9 @@ private:
 };
 
 // A drop-down with editable text. The entry signals fire for user actions only: a text set
-// by the program is not an entry change.
+// by the program is not an entry change. The text does not scroll: the user can type only
+// what fits the visible field, while a text set by the program (or picked from the list) is
+// shown as it is, however long.
 class CComboBox : public QComboBox
 {
     Q_OBJECT
