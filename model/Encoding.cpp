@@ -119,7 +119,9 @@ bool IsValidUtf8(std::string_view bytes)
 
 TextEncoding DetectEncoding(std::string_view bytes, bool& byteOrderMark)
 {
-    byteOrderMark = bytes.starts_with(kUtf8Bom);
+    // A mark before bytes that are not UTF-8 is not trusted: read as Windows-1252, every
+    // byte shows and comes back unchanged.
+    byteOrderMark = bytes.starts_with(kUtf8Bom) && IsValidUtf8(bytes.substr(kUtf8Bom.size()));
     if (byteOrderMark)
         return TextEncoding::Utf8;
     bool nonAscii = false;
