@@ -9,6 +9,7 @@
 #include "RoundDlg.h"
 #include "Text.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace {
@@ -68,7 +69,10 @@ void CRavelmarkDlg::OnRemoveRound()
 void CRavelmarkDlg::OnCreateTable()
 {
     const QString path = ChangeExtension(m_filePath, ".htm");
-    if (!m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
+    // A tournament file that itself ends in ".htm" would be emptied to make room for its page.
+    const QFileInfo page(path);
+    const bool isTournament = page.exists() && page.canonicalFilePath() == QFileInfo(m_filePath).canonicalFilePath();
+    if (isTournament || !m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
         ShowError(BuiltIn(msg::kCannotCreate) + path);
         return;
     }

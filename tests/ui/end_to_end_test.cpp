@@ -97,6 +97,20 @@ private slots:
         QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("klubbkamp.txt"))), Sample());
     }
 
+    // The page's name is the tournament's own when the file ends in ".htm": it is refused.
+    void createTableNeverEmptiesTheTournament()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("klubbkamp.htm"));
+        QVERIFY(WriteBytes(path, Sample()));
+        CWindow w;
+        w.Choose(path);
+        QTest::mouseClick(w.m_dlg.m_btnCreateTable, Qt::LeftButton);
+        QCOMPARE(w.m_platform.m_errors, QStringList{"Kan inte skapa filen: " + path});
+        QVERIFY(w.m_platform.m_openedReports.isEmpty());
+        QCOMPARE(ReadBytes(path), Sample());
+    }
+
     // Choose, add a round, edit one, remove one, retitle, write the page, close.
     void wholeRoad()
     {
