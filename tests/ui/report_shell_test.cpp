@@ -94,8 +94,6 @@ private slots:
 
     void offscreenHasNoShell()
     {
-        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-            QSKIP("the shell step is only known to refuse on the offscreen platform");
         QVERIFY(!CReportShell().ShellOpen("/tmp/page.htm", SW_SHOW));
     }
 
@@ -113,11 +111,6 @@ private slots:
         QVERIFY(WriteFile(page, "<html>\r\n"));
         QCOMPARE(CReportShell().OpenReport(page), ReportOpened::ByRegisteredProgram);
         QCOMPARE(StartedWith(), (QStringList{QStringLiteral("--new-tab"), page}));
-    }
-
-    void missingProgramIsNotStarted()
-    {
-        QVERIFY(!CReportShell().StartProgram(Root("no such program").toStdString(), {"x"}, SW_SHOW));
     }
 
     void toolOpensTheWrittenPage_data()
@@ -157,6 +150,8 @@ int main(int argc, char* argv[])
         qCritical("cannot make the stand-in desktop");
         return 1;
     }
+    // Offscreen has no shell, so a browser of the machine's own is never handed the page.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     ReportShellTest test;
     return QTest::qExec(&test, argc, argv);
