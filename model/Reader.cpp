@@ -2,10 +2,10 @@
 
 #include "Encoding.h"
 #include "Messages.h"
+#include "NameIndex.h"
 #include "Text.h"
 
 #include <climits>
-#include <unordered_map>
 
 bool CTextLines::Next(std::string_view& line)
 {
@@ -82,23 +82,25 @@ public:
         m_round = CRound();
         m_round.m_name = std::move(name);
         NormalizeName(m_round.m_name);
-        m_index.clear();
+        m_index.Clear();
     }
 
     void Add(std::string& name, int points)
     {
-        auto [it, inserted] = m_index.try_emplace(name, m_round.m_results.size());
-        if (inserted)
-            m_round.m_results.emplace_back(std::move(name), points);
+        std::vector<CResult>& results = m_round.m_results;
+        const auto [position, added] = m_index.FindOrAdd(
+            name, results.size(), [&](std::size_t i) -> const std::string& { return results[i].m_name; });
+        if (added)
+            results.emplace_back(std::move(name), points);
         else
-            m_round.m_results[it->second].m_points = points;
+            results[position].m_points = points;
     }
 
     CRound& Round() { return m_round; }
 
 private:
     CRound m_round;
-    std::unordered_map<std::string, std::size_t> m_index;
+    CNameIndex m_index;
 };
 
 } // namespace

@@ -28,15 +28,16 @@ void CStandings::Clear()
 {
     m_rows.clear();
     m_ranking.clear();
-    m_index.clear();
+    m_index.Clear();
 }
 
 void CStandings::AddResult(int roundIndex, const std::string& name, int points)
 {
-    auto [it, inserted] = m_index.try_emplace(name, m_rows.size());
-    if (inserted)
+    const auto [row, added] = m_index.FindOrAdd(
+        name, m_rows.size(), [this](std::size_t i) -> const std::string& { return m_rows[i].m_name; });
+    if (added)
         m_rows.emplace_back(name);
-    m_rows[it->second].AddPoints(roundIndex, points);
+    m_rows[row].AddPoints(roundIndex, points);
 }
 
 void CStandings::BuildRanking()

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "LineOutput.h"
+#include "NameIndex.h"
 #include "Tournament.h"
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // One player's line in the standings.
@@ -54,5 +54,5 @@ public:
     std::vector<int> m_ranking;
 
 private:
-    std::unordered_map<std::string, std::size_t> m_index;
+    CNameIndex m_index;
 };
