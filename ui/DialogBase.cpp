@@ -39,6 +39,12 @@ void CDialogBase::EndDialog(int result)
     done(result);
 }
 
+void CDialogBase::DisconnectControls()
+{
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void CDialogBase::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {

@@ -28,6 +28,10 @@ protected:
     // The close request; call EndDialog to end the dialog.
     virtual void OnClose() { EndDialog(IDCANCEL); }
     void EndDialog(int result);
+    // Cuts the controls' signals to this dialog. Derived dialogs call it in their destructor:
+    // hiding the window while QDialog is destroyed moves the focus and may make a control
+    // signal a handler of the part already destroyed.
+    void DisconnectControls();
 
     template <typename T>
     T* Control(int id) const

@@ -28,7 +28,10 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-16.png"), QSize(16, 16));
 }
 
-CRavelmarkDlg::~CRavelmarkDlg() = default;
+CRavelmarkDlg::~CRavelmarkDlg()
+{
+    DisconnectControls();
+}
 
 void CRavelmarkDlg::WriteLine(const std::string& line)
 {

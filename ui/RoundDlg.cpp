@@ -28,6 +28,11 @@ CRoundDlg::CRoundDlg(CRound& round, const CStandings& standings, CPlatform& plat
     }
 }
 
+CRoundDlg::~CRoundDlg()
+{
+    DisconnectControls();
+}
+
 void CRoundDlg::DoDataExchange()
 {
     m_editName = Control<CEditField>(1008);

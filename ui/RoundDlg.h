@@ -21,6 +21,7 @@ public:
     // `encoding` is the tournament's: how the round's bytes show and how typed text is stored.
     CRoundDlg(CRound& round, const CStandings& standings, CPlatform& platform, TextEncoding encoding,
               QWidget* parent = nullptr);
+    ~CRoundDlg() override;
 
     // Controls of template 129.
     CEditField* m_editName = nullptr;         // 1008
