@@ -1,26 +1,23 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QString>
-#include <QStringList>
 
 #include <string>
 
-// Small helpers for tests on real files.
 inline std::string ReadBytes(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<cannot open " + path.toStdString() + ">";
-    return file.readAll().toStdString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<cannot open " + path.toStdString() + ">";
 }
 
-inline bool WriteBytes(const QString& path, const std::string& bytes)
+// Writes the file whole; with `modified`, sets its last-modification time as well.
+inline bool WriteBytes(const QString& path, const std::string& bytes, const QDateTime& modified = {})
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    return file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromStdString(bytes)) == static_cast<qint64>(bytes.size()) &&
+           file.flush() && (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
 // The names in a folder, hidden ones included, sorted.

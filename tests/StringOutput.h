@@ -3,22 +3,59 @@
 #include "LineOutput.h"
 
 #include <string>
-#include <vector>
 
-// Collects the lines a writer produces, for comparing them literally.
+// Collects what a writer writes as a file holds it: each line ended with CR LF.
 class CStringOutput final : public CLineOutput
 {
 public:
-    void WriteLine(const std::string& line) override { m_lines.push_back(line); }
+    void WriteLine(const std::string& line) override { m_text += line + "\r\n"; }
 
-    // The lines as a file holds them, each ending with CR LF.
-    std::string Text() const
-    {
-        std::string text;
-        for (const std::string& line : m_lines)
-            text += line + "\r\n";
-        return text;
-    }
-
-    std::vector<std::string> m_lines;
+    std::string m_text;
 };
+
+// The standings page of the worked example (examples/klubbkamp.txt), byte for byte.
+inline const std::string kWorkedExamplePage =
+    "<html>\r\n"
+    "<head>\r\n"
+    "<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n"
+    "<title>Klubbkamp</title>\r\n"
+    "<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>\r\n"
+    "</head>\r\n"
+    "<body>\r\n"
+    "<h3>Klubbkamp</h3>\r\n"
+    "<table>\r\n"
+    "<tr>\r\n"
+    "<th align=\"center\"><b>Placering</b></th>\r\n"
+    "<th><b>Namn</b></th>\r\n"
+    "<th align=\"center\"><b>Summa<br>Po\xE4ng</b></th>\r\n"
+    "<th align=\"center\"><b>Omg\xE5ng<br>1</b></th>\r\n"
+    "<th align=\"center\"><b>Omg\xE5ng<br>2</b></th>\r\n"
+    "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n"
+    "</tr>\r\n"
+    "<tr>\r\n"
+    "<td align=\"center\">1</td>\r\n"
+    "<td>Anna</td>\r\n"
+    "<td align=\"center\">15</td>\r\n"
+    "<td align=\"center\"><b>10</b></td>\r\n"
+    "<td align=\"center\">5</td>\r\n"
+    "<td align=\"center\">2</td>\r\n"
+    "</tr>\r\n"
+    "<tr>\r\n"
+    "<td align=\"center\">&nbsp;</td>\r\n"
+    "<td>Bo</td>\r\n"
+    "<td align=\"center\">15</td>\r\n"
+    "<td align=\"center\">7</td>\r\n"
+    "<td align=\"center\"><b>8</b></td>\r\n"
+    "<td align=\"center\">2</td>\r\n"
+    "</tr>\r\n"
+    "<tr>\r\n"
+    "<td align=\"center\">3</td>\r\n"
+    "<td>Cecilia</td>\r\n"
+    "<td align=\"center\">10</td>\r\n"
+    "<td align=\"center\"><b>10</b></td>\r\n"
+    "<td align=\"center\">&nbsp;</td>\r\n"
+    "<td align=\"center\">1</td>\r\n"
+    "</tr>\r\n"
+    "</table>\r\n"
+    "</body>\r\n"
+    "</html>\r\n";

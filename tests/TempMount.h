@@ -2,9 +2,9 @@
 
 #include <string>
 
-// A small tmpfs mounted in a new temporary folder for the life of the object, so that tests
-// can meet a read-only or a full file system even when running as root. Mounting needs
-// CAP_SYS_ADMIN: check Mounted() and skip with SkipReason() otherwise.
+// A small tmpfs in a new temporary folder for the life of the object, so that tests meet a
+// read-only or a full file system even as root. Mounting needs CAP_SYS_ADMIN: when Mounted()
+// is false, skip with SkipReason().
 class CTempMount
 {
 public:
@@ -16,11 +16,8 @@ public:
     bool Mounted() const { return m_mounted; }
     const std::string& SkipReason() const { return m_skipReason; }
     const std::string& Path() const { return m_path; }
-
-    // Remounts read-only; what was written before stays readable.
-    bool MakeReadOnly();
-    // Fills the remaining space with one file, so that the next write fails with ENOSPC.
-    bool Fill();
+    bool MakeReadOnly(); // what was written before stays readable
+    bool Fill();         // one file, "filler", takes the free space: the next write fails with ENOSPC
 
 private:
     std::string m_path;

@@ -4,185 +4,100 @@
 
 #include <map>
 
-namespace {
-
 using Words = std::vector<std::string>;
 
-const std::string kPath = "/home/anna/turneringar/klubbkamp.htm";
+namespace {
 
-// ---- Building the command --------------------------------------------------------------
-
-struct CommandCase
+// The program, then its arguments; nothing when there is nothing to start.
+Words Command(std::string_view command, const std::string& path)
 {
-    const char* name;
-    const char* command;
-    const char* program;
-    Words argumentsBeforePath;
-};
-
-class BuildOpenCommandTest : public testing::TestWithParam<CommandCase>
-{
-};
-
-TEST_P(BuildOpenCommandTest, CutsSplitsAndAddsThePath)
-{
-    const CommandCase& c = GetParam();
-    const std::optional<COpenCommand> command = BuildOpenCommand(c.command, kPath);
-    ASSERT_TRUE(command.has_value());
-    EXPECT_EQ(command->m_program, c.program);
-    Words expected = c.argumentsBeforePath;
-    expected.push_back(kPath);
-    EXPECT_EQ(command->m_arguments, expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Commands, BuildOpenCommandTest,
-    testing::Values(
-        CommandCase{"QuotedPercentOne", R"("C:\Program Files\Web\web.exe" -nohome "%1")",
-                    R"(C:\Program Files\Web\web.exe)", {"-nohome"}},
-        CommandCase{"BarePercentOne", "web %1", "web", {}},
-        CommandCase{"NoPlaceholder", "web --new-window", "web", {"--new-window"}},
-        CommandCase{"ArgumentsAfterPlaceholderDropped", "firefox-esr %u --private-window x", "firefox-esr", {}},
-        CommandCase{"FieldCodeLowerF", "web -a %f", "web", {"-a"}},
-        CommandCase{"FieldCodeUpperF", "web -b %F", "web", {"-b"}},
-        CommandCase{"FieldCodeLowerU", "web -c %u", "web", {"-c"}},
-        CommandCase{"FieldCodeUpperU", "web -d %U", "web", {"-d"}},
-        CommandCase{"QuotedWordHoldingPlaceholder", R"(web -e "--file=%f" -g)", "web", {"-e"}},
-        CommandCase{"UnquotedWordHoldingPlaceholder", "web --url=%u", "web", {"--url="}},
-        CommandCase{"FirstPlaceholderWins", R"(web %U "%1")", "web", {}},
-        CommandCase{"DoublePercent", "web --zoom=120%% %U", "web", {"--zoom=120%"}},
-        CommandCase{"DoublePercentBeforeOneIsNoPlaceholder", "web 100%%1 %u", "web", {"100%1"}},
-        CommandCase{"OtherFieldCodesDropped", "web %i --class %c %k %d %U", "web", {"--class"}},
-        CommandCase{"QuotedProgramAndEscapes", R"("/opt/My Web/run" "a \"b\" \$c \`d\` \\e \f" %u)",
-                    "/opt/My Web/run", {R"(a "b" $c `d` \e \f)"}},
-        CommandCase{"QuotedEmptyArgument", R"(web "" %u)", "web", {""}},
-        CommandCase{"BlanksAndTabsSeparate", " web \t -x   -y  ", "web", {"-x", "-y"}}),
-    [](const testing::TestParamInfo<CommandCase>& row) { return std::string(row.param.name); });
-
-TEST(BuildOpenCommand, NothingToStart)
-{
-    for (const char* command : {"", "   ", "%u", "\"%u\"", "\"\" --x", "web \"unclosed"})
-        EXPECT_FALSE(BuildOpenCommand(command, kPath).has_value()) << command;
-}
-
-TEST(BuildOpenCommand, PathArrivesAsOneArgumentWhateverItHolds)
-{
-    const std::string paths[] = {
-        "/tmp/mitt lag/klubb kamp.htm",
-        "/tmp/\"citat\" 'enkla'.htm",
-        "/tmp/a;rm -rf ~;b.htm",
-        "/tmp/$(touch x)`id`$HOME.htm",
-        "/tmp/a&b|c>d<e*?.htm",
-        "/tmp/%u %1 %%.htm",
-        "/tmp/\xC3\xA5\xC3\xA4\xC3\xB6 \xE5\xE4.htm", // UTF-8 and stray Windows-1252 bytes
-        "/tmp/\\back\\slash\t\ttab.htm",
-    };
-    for (const std::string& path : paths) {
-        const std::optional<COpenCommand> command = BuildOpenCommand("web --new-tab \"%u\"", path);
-        ASSERT_TRUE(command.has_value()) << path;
-        EXPECT_EQ(command->m_arguments, (Words{"--new-tab", path})) << path;
+    const std::optional<COpenCommand> c = BuildOpenCommand(command, path);
+    Words words;
+    if (c) {
+        words = c->m_arguments;
+        words.insert(words.begin(), c->m_program);
     }
+    return words;
 }
 
-TEST(BuildOpenCommand, LongCommandAndPath)
-{
-    const std::string longWord(100000, 'w');
-    const std::string longPath = "/tmp/" + std::string(70000, 'p') + ".htm";
-    const std::optional<COpenCommand> command = BuildOpenCommand("/usr/bin/web " + longWord + " %u", longPath);
-    ASSERT_TRUE(command.has_value());
-    EXPECT_EQ(command->m_arguments, (Words{longWord, longPath}));
-}
-
-// ---- Opening the page -------------------------------------------------------------------
-
-// Records what the opener asks of the desktop; answers from a small association table.
+// Logs what the opener asks of the desktop; answers from a small association table.
 class CFakeShell : public CShell
 {
 public:
-    bool m_shellAccepts = false;
-    std::map<std::string, std::string> m_registry;
-
-    std::vector<std::string> m_shellOpened;
-    std::vector<std::string> m_keysRead;
-    std::vector<Words> m_started; // program, then its arguments
-    std::vector<int> m_showCommands;
-
-    bool ShellOpen(const std::string& path, int showCommand) override
+    bool ShellOpen(const std::string& path, int show) override
     {
-        m_shellOpened.push_back(path);
-        m_showCommands.push_back(showCommand);
+        m_log.push_back("shell " + path + " " + std::to_string(show));
         return m_shellAccepts;
     }
-    bool ReadRegistryDefault(const std::string& subKey, std::string& out) override
+    bool ReadRegistryDefault(const std::string& key, std::string& out) override
     {
-        m_keysRead.push_back(subKey);
-        const auto found = m_registry.find(subKey);
-        if (found == m_registry.end())
-            return false;
-        out = found->second;
+        m_log.push_back("read " + key);
+        const auto found = m_registry.find(key);
+        return found != m_registry.end() && (out = found->second, true);
+    }
+    bool StartProgram(const std::string& program, const Words& arguments, int show) override
+    {
+        std::string call = "start " + program;
+        for (const std::string& argument : arguments)
+            call += " [" + argument + "]";
+        m_log.push_back(call + " " + std::to_string(show));
         return true;
     }
-    bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      int showCommand) override
-    {
-        Words call{program};
-        call.insert(call.end(), arguments.begin(), arguments.end());
-        m_started.push_back(call);
-        m_showCommands.push_back(showCommand);
-        return true;
-    }
+
+    bool m_shellAccepts = false;
+    std::map<std::string, std::string> m_registry;
+    Words m_log;
 };
 
-const std::string kSpacedPath = "/home/anna/mitt lag/klubb; kamp & co.htm";
+} // namespace
 
-CFakeShell ShellWithBrowser()
+TEST(BuildOpenCommand, CutsSplitsAndAddsThePath)
 {
-    CFakeShell shell;
-    shell.m_registry[".htm"] = "firefox-esr.desktop";
-    shell.m_registry["firefox-esr.desktop\\shell\\open\\command"] = "/usr/lib/firefox-esr/firefox-esr %u --new";
-    return shell;
-}
-
-TEST(OpenReport, ShellAcceptsSoNothingIsLookedUp)
-{
-    CFakeShell shell = ShellWithBrowser();
-    shell.m_shellAccepts = true;
-    EXPECT_EQ(OpenReport(shell, kSpacedPath, SW_SHOW), ReportOpened::ByShell);
-    EXPECT_EQ(shell.m_shellOpened, Words{kSpacedPath});
-    EXPECT_TRUE(shell.m_keysRead.empty());
-    EXPECT_TRUE(shell.m_started.empty());
-}
-
-TEST(OpenReport, ShellRefusesSoTheRegisteredProgramIsStarted)
-{
-    CFakeShell shell = ShellWithBrowser();
-    EXPECT_EQ(OpenReport(shell, kSpacedPath, SW_SHOW), ReportOpened::ByRegisteredProgram);
-    EXPECT_EQ(shell.m_keysRead, (Words{".htm", "firefox-esr.desktop\\shell\\open\\command"}));
-    ASSERT_EQ(shell.m_started.size(), 1u);
-    EXPECT_EQ(shell.m_started[0], (Words{"/usr/lib/firefox-esr/firefox-esr", kSpacedPath}));
-    EXPECT_EQ(shell.m_showCommands, (std::vector<int>{SW_SHOW, SW_SHOW}));
-}
-
-TEST(OpenReport, NothingStartedWhenTheLookUpFails)
-{
-    struct Case
-    {
-        const char* name;
-        std::map<std::string, std::string> registry;
+    const std::string path = "/home/anna/klubbkamp.htm";
+    const std::pair<const char*, Words> cases[] = {
+        {R"("C:\Program Files\Web\web.exe" -nohome "%1")", {R"(C:\Program Files\Web\web.exe)", "-nohome"}},
+        {"web %1", {"web"}},
+        {" web \t -x   -y  ", {"web", "-x", "-y"}},
+        {"web %u --private-window x", {"web"}},
+        {"web -a %f", {"web", "-a"}},
+        {"web -b %F", {"web", "-b"}},
+        {"web -c %U", {"web", "-c"}},
+        {R"(web -e "--file=%f" -g)", {"web", "-e"}},
+        {"web --url=%u", {"web", "--url="}},
+        {"web --zoom=120%% 100%%1 %i --class %c %k %d %U", {"web", "--zoom=120%", "100%1", "--class"}},
+        {R"("/opt/My Web/run" "a \"b\" \$c \`d\` \\e \f" "" %u)", {"/opt/My Web/run", R"(a "b" $c `d` \e \f)", ""}},
     };
-    const Case cases[] = {
-        {"no class for .htm", {}},
-        {"empty class", {{".htm", ""}, {"\\shell\\open\\command", "web %1"}}},
-        {"class without open command", {{".htm", "web.desktop"}}},
-        {"command without a program", {{".htm", "web.desktop"}, {"web.desktop\\shell\\open\\command", "\"%1\""}}},
-        {"command with an open quote", {{".htm", "web.desktop"}, {"web.desktop\\shell\\open\\command", "\"web %1"}}},
+    for (const auto& [command, words] : cases) {
+        Words expected = words;
+        expected.push_back(path);
+        EXPECT_EQ(Command(command, path), expected) << command;
+    }
+    for (const char* command : {"", "   ", "%u", "\"%u\"", "\"\" --x", "web \"unclosed"})
+        EXPECT_EQ(Command(command, path), Words{}) << command;
+    for (const std::string& any : Words{"/tmp/mitt lag/klubb kamp.htm", "/tmp/\"citat\" 'enkla'.htm", "/tmp/a;rm -rf ~;b.htm",
+                                   "/tmp/$(touch x)`id`$HOME&b|c>d<e*?.htm", "/tmp/%u %1 %%.htm",
+                                   "/tmp/\xC3\xA5 \xE5\\back\t\ttab.htm", "/tmp/" + std::string(70000, 'p')})
+        EXPECT_EQ(Command("web --new-tab \"%u\"", any), (Words{"web", "--new-tab", any})) << any;
+}
+
+TEST(OpenReport, ShellFirstThenTheRegisteredProgram)
+{
+    const std::string path = "/home/anna/mitt lag/klubb; kamp & co.htm", key = "web.desktop\\shell\\open\\command";
+    const std::string shell = "shell " + path + " 5", readClass = "read .htm", readCommand = "read " + key;
+    const struct { bool accepts; std::map<std::string, std::string> registry; ReportOpened outcome; Words log; } cases[] = {
+        {true, {{".htm", "web.desktop"}, {key, "web %u"}}, ReportOpened::ByShell, {shell}},
+        {false, {{".htm", "web.desktop"}, {key, "/usr/bin/web %u --new"}}, ReportOpened::ByRegisteredProgram,
+         {shell, readClass, readCommand, "start /usr/bin/web [" + path + "] 5"}},
+        {false, {}, ReportOpened::NotOpened, {shell, readClass}},
+        {false, {{".htm", ""}, {"\\shell\\open\\command", "web %1"}}, ReportOpened::NotOpened, {shell, readClass}},
+        {false, {{".htm", "web.desktop"}}, ReportOpened::NotOpened, {shell, readClass, readCommand}},
+        {false, {{".htm", "web.desktop"}, {key, "\"%1\""}}, ReportOpened::NotOpened, {shell, readClass, readCommand}},
     };
-    for (const Case& c : cases) {
-        CFakeShell shell;
-        shell.m_registry = c.registry;
-        EXPECT_EQ(OpenReport(shell, kPath, SW_SHOW), ReportOpened::NotOpened) << c.name;
-        EXPECT_TRUE(shell.m_started.empty()) << c.name;
+    for (const auto& c : cases) {
+        CFakeShell fake;
+        fake.m_shellAccepts = c.accepts;
+        fake.m_registry = c.registry;
+        EXPECT_EQ(OpenReport(fake, path, SW_SHOW), c.outcome);
+        EXPECT_EQ(fake.m_log, c.log);
     }
 }
-
-} // namespace

@@ -1,147 +1,88 @@
 #include "FileHelpers.h"
-#include "Reader.h"
+#include "TempMount.h"
 #include "TextFile.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <optional>
 
-TEST(TextFile, LineEnds)
-{
-    const struct
-    {
-        std::string text;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"", {}},
-        {"\n", {""}},
-        {"a", {"a"}},
-        {"a\r\nb\nc", {"a", "b", "c"}},
-        {"a\r\n\r\n", {"a", ""}},
-        {"a\r\r\nb\r", {"a\r", "b\r"}}, // only the CR right before LF goes
-        {"a\rb\rc", {"a\rb\rc"}},
-    };
-    for (const auto& c : cases) {
-        CTextLines in(c.text);
-        std::vector<std::string> lines;
-        std::string_view line;
-        while (in.Next(line))
-            lines.emplace_back(line);
-        EXPECT_EQ(lines, c.lines);
-    }
-}
+static const QDateTime kStamp(QDate(2005, 12, 6), QTime(14, 30, 5));
+static const QString kBackup = QStringLiteral("lista_051206_143005.bak");
+static const std::string kOld = "Cup\r\n\r\nR1\r\nAnna 5\r\n";
 
-TEST(TextFile, ReaderGivesTheBytesAndTheModificationTime)
+TEST(TextFile, WriterEndsLinesWithCrLf)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("v\xC3\xA5r.txt");
-    const std::string bytes = std::string("Cup\r\n\0\xE5\xFF\r", 9);
-    ASSERT_TRUE(WriteBytes(path, bytes));
-    const QDateTime stamp(QDate(2005, 12, 6), QTime(14, 30, 5));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(stamp, QFileDevice::FileModificationTime));
-    }
-    CTextFileReader reader;
-    ASSERT_TRUE(reader.Open(path));
-    EXPECT_EQ(reader.FilePath(), path);
-    EXPECT_EQ(reader.LastModified(), stamp);
-    std::string read;
-    CFileError error;
-    ASSERT_TRUE(reader.ReadAll(read, error));
-    EXPECT_EQ(read, bytes);
-
-    EXPECT_FALSE(reader.Open(dir.filePath("missing.txt")));
-    EXPECT_FALSE(reader.Open(dir.path()));
-}
-
-TEST(TextFile, WriterEndsEveryLineWithCrLfAndEmptiesTheFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("lista.htm");
+    const QString path = dir.filePath("v\xC3\xA5r.htm");
     ASSERT_TRUE(WriteBytes(path, std::string(5000, 'x')));
     CTextFileWriter out;
-    ASSERT_TRUE(out.Create(path, CTextFileWriter::Mode::Replace));
-    out.WriteLine("<html>");
-    out.WriteLine("");
-    out.WriteLine(std::string("a\0\xE5", 3));
     CFileError error;
+    ASSERT_TRUE(out.Create(path, CTextFileWriter::Mode::Replace));
+    for (const std::string& line : {std::string("<html>"), std::string(), std::string("a\0\xE5", 3)})
+        out.WriteLine(line);
     ASSERT_TRUE(out.Close(error));
     EXPECT_EQ(ReadBytes(path), std::string("<html>\r\n\r\na\0\xE5\r\n", 15));
-
-    EXPECT_FALSE(out.Create(dir.filePath("no/such/folder/x.htm"), CTextFileWriter::Mode::Replace));
-    EXPECT_FALSE(out.Create(dir.path(), CTextFileWriter::Mode::Replace));
 }
 
-TEST(TextFile, PathNames)
+TEST(TextFile, BackupNameAndMove)
 {
-    EXPECT_EQ(ChangeExtension(QStringLiteral("/home/u/turnering.2006/lista"), ".htm"),
-              QStringLiteral("/home/u/turnering.2006/lista.htm"));
-    EXPECT_EQ(ChangeExtension(QStringLiteral("/home/u/v\u00E5r.txt"), ".htm"), QStringLiteral("/home/u/v\u00E5r.htm"));
-
     const QDateTime local(QDate(2005, 12, 6), QTime(14, 30, 5), Qt::LocalTime);
-    EXPECT_EQ(BackupName(QStringLiteral("/t/v\u00E5r.txt"), local), QStringLiteral("/t/v\u00E5r_051206_143005.bak"));
-    EXPECT_EQ(BackupName(QStringLiteral("/t.1/lista"), local), QStringLiteral("/t.1/lista_051206_143005.bak"));
-    // A time given in UTC is named in local time.
-    EXPECT_EQ(BackupName(QStringLiteral("/t/a.txt"), local.toUTC()), QStringLiteral("/t/a_051206_143005.bak"));
-}
+    EXPECT_EQ(BackupName("/t/v\u00E5r.txt", local), "/t/v\u00E5r_051206_143005.bak");
+    EXPECT_EQ(BackupName("/t.1/lista", local.toUTC()), "/t.1/lista_051206_143005.bak");
+    EXPECT_EQ(BackupName("/t/a.txt", QDateTime(QDate(2000, 1, 2), QTime(3, 4, 5))), "/t/a_000102_030405.bak");
 
-TEST(TextFile, MoveFileNeverOverwrites)
-{
+    // A move never overwrites, not even a dangling link.
     QTemporaryDir dir;
-    const QString a = dir.filePath("a.txt");
-    const QString b = dir.filePath("b.bak");
-    ASSERT_TRUE(WriteBytes(a, "old"));
+    const QString from = dir.filePath("a.txt"), taken = dir.filePath("b.bak"), link = dir.filePath("link.bak");
     CFileError error;
-    ASSERT_TRUE(MoveFile(a, b, error));
-    EXPECT_EQ(ReadBytes(b), "old");
-    EXPECT_FALSE(QFile::exists(a));
-
-    ASSERT_TRUE(WriteBytes(a, "new"));
-    EXPECT_FALSE(MoveFile(a, b, error));
-    EXPECT_EQ(error.ReportText(), "Access to an unnamed file was denied.");
-    EXPECT_EQ(ReadBytes(a), "new");
-    EXPECT_EQ(ReadBytes(b), "old");
-
-    // A dangling link still takes the name.
-    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("link.bak")));
-    EXPECT_FALSE(MoveFile(a, dir.filePath("link.bak"), error));
-    EXPECT_EQ(ReadBytes(a), "new");
-
-    EXPECT_FALSE(MoveFile(dir.filePath("gone.txt"), dir.filePath("c.bak"), error));
-    EXPECT_EQ(error.m_cause, CFileError::FileNotFound);
-    EXPECT_EQ(error.ReportText(), "an unnamed file was not found.");
+    ASSERT_TRUE(WriteBytes(from, "old") && MoveFile(from, taken, error) && WriteBytes(from, "new"));
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), link));
+    for (const QString& to : {taken, link})
+        EXPECT_FALSE(MoveFile(from, to, error));
+    EXPECT_EQ(ReadBytes(from) + ReadBytes(taken), "newold");
 }
 
-TEST(TextFile, ErrorReportTexts)
+// Unless all went well, the old file stays whole under its own name and nothing else is left.
+TEST(Save, AllOrNothing)
 {
-    const struct
-    {
-        CFileError::Cause cause;
-        const char* name;
-        const char* text;
-    } cases[] = {
-        {CFileError::None, "", "No error occurred."},
-        {CFileError::Generic, "/t/a.txt", "An unknown error occurred while accessing /t/a.txt."},
-        {CFileError::FileNotFound, "", "an unnamed file was not found."},
-        {CFileError::BadPath, "/t", "/t contains an invalid path."},
-        {CFileError::TooManyOpenFiles, "x", "x could not be opened because there are too many open files."},
-        {CFileError::AccessDenied, "", "Access to an unnamed file was denied."},
-        {CFileError::InvalidFile, "x", "An invalid file handle was associated with x."},
-        {CFileError::RemoveCurrentDir, "x", "x could not be removed because it is the current directory."},
-        {CFileError::DirectoryFull, "x", "x could not be created because the directory is full."},
-        {CFileError::BadSeek, "x", "Seek failed on x"},
-        {CFileError::HardIO, "x", "A hardware I/O error was reported while accessing x."},
-        {CFileError::SharingViolation, "x", "A sharing violation occurred while accessing x."},
-        {CFileError::LockViolation, "x", "A locking violation occurred while accessing x."},
-        {CFileError::DiskFull, "/t/v\xC3\xA5r.txt", "Disk full while accessing /t/v\xC3\xA5r.txt."},
-        {CFileError::EndOfFile, "x", "An attempt was made to access x past its end."},
-        {CFileError::DiskFull, "/t/100%1.txt", "Disk full while accessing /t/100%1.txt."},
+    enum Fault { None, Link, BackupTaken, FileGone, ReadOnly, DiskFull };
+    const struct { Fault fault; std::size_t lines; SaveStatus status; QString report; QStringList entries; } cases[] = {
+        {None, 2, SaveStatus::Saved, "No error occurred.", {"lista.txt", kBackup}},
+        {Link, 2, SaveStatus::Saved, "No error occurred.", {"link.txt", "lista.txt", kBackup}}, // beside the target
+        {BackupTaken, 2, SaveStatus::Failed, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
+        {FileGone, 2, SaveStatus::Failed, "an unnamed file was not found.", {}},
+        {ReadOnly, 2, SaveStatus::CannotCreate, "No error occurred.", {"lista.txt"}},
+        {DiskFull, 2, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}},
+        {DiskFull, 100000, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}}, // while written
     };
-    for (const auto& c : cases)
-        EXPECT_EQ((CFileError{c.cause, QString::fromUtf8(c.name)}).ReportText().toStdString(), c.text);
-}
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        std::optional<CTempMount> mount;
+        if (c.fault >= ReadOnly && !mount.emplace(256 * 1024).Mounted())
+            GTEST_SKIP() << mount->SkipReason();
+        const QString folder = mount ? QString::fromStdString(mount->Path()) : dir.path();
+        const QString path = folder + "/lista.txt", saved = c.fault == Link ? folder + "/link.txt" : path;
+        ASSERT_TRUE(WriteBytes(path, kOld));
+        ASSERT_TRUE(c.fault != Link || QFile::link(path, saved));
+        ASSERT_TRUE(c.fault != BackupTaken || WriteBytes(folder + "/" + kBackup, "earlier"));
+        ASSERT_TRUE(c.fault != FileGone || QFile::remove(path));
+        ASSERT_TRUE(c.fault != ReadOnly || mount->MakeReadOnly());
+        ASSERT_TRUE(c.fault != DiskFull || mount->Fill());
 
-} // namespace
+        CTextFileWriter out;
+        CFileError error;
+        const auto write = [&] {
+            for (std::size_t i = 0; i < c.lines; ++i)
+                out.WriteLine("Anna  12");
+        };
+        EXPECT_EQ(SaveTournamentFile(out, saved, kStamp, write, error), c.status) << c.fault;
+        EXPECT_EQ(error.ReportText(), QString(c.report).replace("%1", path)) << c.fault;
+        EXPECT_EQ(Entries(folder), c.entries) << c.fault;
+        const std::string left = c.status == SaveStatus::Saved ? ReadBytes(folder + "/" + kBackup) + ReadBytes(saved)
+                                 : c.fault == FileGone                ? kOld
+                                                                      : ReadBytes(path);
+        EXPECT_EQ(left, c.status == SaveStatus::Saved ? kOld + "Anna  12\r\nAnna  12\r\n" : kOld) << c.fault;
+    }
+}
