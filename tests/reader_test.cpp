@@ -21,18 +21,6 @@ std::string Describe(const CTournament& t)
 
 } // namespace
 
-TEST(Reader, LineEnds)
-{
-    const std::pair<std::string, std::string> cases[] = {{"\n", "[]"}, {"a\r\nb", "[a][b]"}, {"a\r\r\nb\r", "[a\r][b\r]"}};
-    for (const auto& [text, lines] : cases) {
-        CTextLines in(text);
-        std::string got;
-        for (std::string_view line; in.Next(line);)
-            got += "[" + std::string(line) + "]";
-        EXPECT_EQ(got, lines);
-    }
-}
-
 // What the reader keeps, and what the error box shows: the line prefix and the message.
 TEST(Reader, GrammarAndMessages)
 {

@@ -1,19 +1,44 @@
 #include "Reader.h"
 #include "Standings.h"
+#include "StringOutput.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <regex>
+
+namespace {
+
+// A tournament file's text read into `t` and fed into the standings; the empty text gives the
+// empty tournament that the window holds after a cancelled choice.
+CStandings Fill(const std::string& file, CTournament& t)
+{
+    std::string line, message;
+    int lineNo = 0;
+    ParseTournament(file, t, line, lineNo, message);
+    CStandings s;
+    t.AddToStandings(s);
+    return s;
+}
+
+std::string Page(const std::string& file)
+{
+    CTournament t;
+    CStandings s = Fill(file, t);
+    s.BuildRanking();
+    CStringOutput out;
+    s.WriteHtml(out, t);
+    return out.m_text;
+}
+
+} // namespace
 
 TEST(Standings, RowsInOrderOfFirstAppearance)
 {
     CTournament t;
-    std::string line, message;
-    int lineNo = 0;
-    ASSERT_TRUE(ParseTournament("Cup\n\nR0\nAnna 10\nBo 2147483647\nCecilia 10\n\nR1\nBo 2147483647\nanna 5\nDavid 0\n\n"
-                                "R2\nAnna 3\n\nR3",
-                                t, line, lineNo, message));
-    CStandings s;
+    CStandings s = Fill("Cup\n\nR0\nAnna 10\nBo 2147483647\nCecilia 10\n\nR1\nBo 2147483647\nanna 5\nDavid 0\n\n"
+                        "R2\nAnna 3\n\nR3", t);
     const auto rows = [&] {
         std::string out; // name:points in each round=total/rounds played
         for (const CPlayerRow& row : s.m_rows) {
@@ -24,7 +49,6 @@ TEST(Standings, RowsInOrderOfFirstAppearance)
         }
         return out;
     };
-    t.AddToStandings(s);
     EXPECT_EQ(rows(), "Anna:10,0,3=13/2 Bo:2147483647,2147483647=4294967294/2 Cecilia:10=10/1 anna:0,5=5/1 "
                       "David:0,0=0/1 ");
     EXPECT_EQ(s.LongestNameLength(), 7);
@@ -54,14 +78,47 @@ TEST(Standings, RankingIsTheInsertionRule)
                 s.AddResult(round, "P" + std::to_string(random() % players), static_cast<int>(random() % (most + 1)));
         }
         std::vector<int> expected;
-        for (int a = 0; a < static_cast<int>(s.m_rows.size()); ++a) {
-            auto at = expected.begin();
-            while (at != expected.end() && s.m_rows[static_cast<std::size_t>(a)].m_total <=
-                                               s.m_rows[static_cast<std::size_t>(*at)].m_total)
-                ++at;
-            expected.insert(at, a);
-        }
+        const auto total = [&](int row) { return s.m_rows[static_cast<std::size_t>(row)].m_total; };
+        for (int a = 0; a < static_cast<int>(s.m_rows.size()); ++a)
+            expected.insert(std::find_if(expected.begin(), expected.end(), [&](int b) { return total(a) > total(b); }), a);
         s.BuildRanking();
         ASSERT_EQ(s.m_ranking, expected) << "trial " << trial;
+    }
+}
+
+TEST(HtmlPage, WorkedExampleAndNoRounds)
+{
+    EXPECT_EQ(Page("Klubbkamp\n\nOmg\xE5ng 1\nAnna 10\nBo 7\nCecilia 10\n\nOmg\xE5ng 2\nBo 8\nAnna 5\n"),
+              kWorkedExamplePage);
+    EXPECT_EQ(Page(""), "<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n<title></title>\r\n"
+                        "<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>\r\n</head>\r\n<body>\r\n"
+                        "<h3></h3>\r\n<table>\r\n<tr>\r\n<th align=\"center\"><b>Placering</b></th>\r\n"
+                        "<th><b>Namn</b></th>\r\n<th align=\"center\"><b>Summa<br>Po\xE4ng</b></th>\r\n"
+                        "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n</table>\r\n</body>\r\n"
+                        "</html>\r\n");
+}
+
+TEST(HtmlPage, Utf8PageSaysSo)
+{
+    const std::string page = Page("V\xC3\xA5rcup\n\nOmg\xC3\xA5ng 1\nG\xC3\xB6ran 3\n");
+    EXPECT_TRUE(page.starts_with("<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n"
+                                 "<meta charset=\"utf-8\">\r\n<title>V\xC3\xA5rcup</title>\r\n"));
+    EXPECT_NE(page.find("<b>Summa<br>Po\xC3\xA4ng</b>"), std::string::npos);
+}
+
+// Equal totals share the place of the first of them, shown once; 0 points show as none.
+TEST(HtmlPage, Ties)
+{
+    const std::regex row("<tr>\r\n<td align=\"center\">([^<]*)</td>\r\n<td>([^<]*)</td>");
+    const std::string zero = "<td>Z</td>\r\n<td align=\"center\">0</td>\r\n<td align=\"center\">&nbsp;</td>\r\n";
+    for (const auto& [file, places] : {std::pair{"Cup\n\nR\nA 20\nB 30\nC 25\nD 25\nE 0\nZ 0\n",
+                                                 "1 B, 2 C, &nbsp; D, 4 A, 5 E, &nbsp; Z, "},
+                                       std::pair{"Cup\n\nR\nA 0\nZ 0\n", "1 A, &nbsp; Z, "}}) {
+        const std::string page = Page(file);
+        std::string got;
+        for (auto it = std::sregex_iterator(page.begin(), page.end(), row); it != std::sregex_iterator(); ++it)
+            got += (*it)[1].str() + " " + (*it)[2].str() + ", ";
+        EXPECT_EQ(got, places);
+        EXPECT_NE(page.find(zero), std::string::npos);
     }
 }

@@ -1,7 +1,6 @@
 #include "FileHelpers.h"
 #include "StringOutput.h"
 #include "Tool.h"
-#include "Tournament.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -27,11 +26,9 @@ TEST(Tool, CheckAndUsage)
     QTemporaryDir dir;
     const std::string path = dir.filePath("cup.txt").toStdString(), missing = dir.filePath("saknas.txt").toStdString();
     const std::string notInteger = "1||Rad 4 : \"\xC3\x85sa x\"\nPo\xC3\xA4ng ska vara ett heltal\n";
-    for (const auto& [bytes, outcome] : {std::pair<std::string, std::string>{"Cup\r\n\r\nR\r\nAnna 3\r\n", "0||"},
-                                         {"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle},
+    for (const auto& [bytes, outcome] : {std::pair<std::string, std::string>{"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle},
                                          {"Cup\n\nR\n\xC5sa x\n", notInteger},
-                                         {"Cup\n\nR\n\xC3\x85sa x\n", notInteger},
-                                         {"", "1||Titelraden \xC3\xA4r tom\n"}}) {
+                                         {"Cup\n\nR\n\xC3\x85sa x\n", notInteger}}) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);
     }
@@ -82,39 +79,21 @@ TEST(Tool, RewriteRoundTripsTheExamples)
         EXPECT_EQ(Tool({"rewrite", file}) + ReadBytes(path), "0||" + saved);
     }
 
-    // The title is trimmed, and refused when nothing is left.
-    QTemporaryDir dir;
-    for (const char* title : {" \t ", " Cup \t"}) {
-        ASSERT_TRUE(WriteBytes(dir.filePath("cup.txt"), "Old\n"));
-        CTournament t;
-        t.m_title = title;
-        std::ostringstream err;
-        const int code = SaveTournament(t, 0, dir.filePath("cup.txt"), QDateTime::currentDateTime(), err);
-        EXPECT_EQ(std::to_string(code) + err.str() + ReadBytes(dir.filePath("cup.txt")),
-                  t.m_title.empty() ? "1Turneringens namn f\xC3\xA5r inte vara tom\nOld\n" : "0Cup\r\n");
-    }
 }
 
-// The real program once, for what only a process shows: exit codes and streams.
+// The real program once, for what only a process shows: exit codes, and output lost on a full
+// disk is no success.
 TEST(Tool, Binary)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(WriteBytes(dir.filePath("bad.txt"), "Cup\n\nR\nA 1\nKalle\n"));
     const QString klubbkamp = kExamples + "/klubbkamp.txt";
-    const struct { QStringList args; int code; std::string err; QString out; } cases[] = {
-        {{"check", klubbkamp}, 0, "", {}},
-        {{"check", dir.filePath("bad.txt")}, 1, kKalle, {}},
-        {{"help"}, 2, kUsage, {}},
-        {{"standings", klubbkamp}, 1, "ravelmark-tool: cannot write to standard output\n", "/dev/full"},
-    };
+    const struct { QStringList args; QString out; int code; } cases[] = {
+        {{"check", klubbkamp}, {}, 0}, {{"check", kExamples}, {}, 1}, {{"help"}, {}, 2}, {{"standings", klubbkamp}, "/dev/full", 1}};
     for (const auto& c : cases) {
         QProcess tool;
         if (!c.out.isEmpty())
             tool.setStandardOutputFile(c.out);
         tool.start(QStringLiteral(RAVELMARK_TOOL), c.args);
-        ASSERT_TRUE(tool.waitForFinished(30000));
-        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(std::to_string(tool.exitCode()) + tool.readAllStandardError().toStdString(),
-                  std::to_string(c.code) + c.err);
+        EXPECT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit);
+        EXPECT_EQ(tool.exitCode(), c.code) << c.args.join(' ').toStdString();
     }
 }
