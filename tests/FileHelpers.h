@@ -16,8 +16,9 @@ inline std::string ReadBytes(const QString& path)
 inline bool WriteBytes(const QString& path, const std::string& bytes, const QDateTime& modified = {})
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromStdString(bytes)) == static_cast<qint64>(bytes.size()) &&
-           file.flush() && (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
+    const auto size = static_cast<qint64>(bytes.size());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), size) == size && file.flush() &&
+           (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
 // The names in a folder, hidden ones included, sorted.

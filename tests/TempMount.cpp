@@ -28,7 +28,8 @@ CTempMount::~CTempMount()
 
 bool CTempMount::MakeReadOnly()
 {
-    return m_mounted && mount("tmpfs", m_path.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
+    const unsigned long flags = MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV;
+    return m_mounted && mount("tmpfs", m_path.c_str(), "tmpfs", flags, nullptr) == 0;
 }
 
 bool CTempMount::Fill()

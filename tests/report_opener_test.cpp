@@ -54,11 +54,11 @@ TEST(BuildOpenCommand, CutsSplitsAndAddsThePath)
     const std::string path = "/home/anna/klubbkamp.htm";
     const std::pair<const char*, const char*> cases[] = {
         {R"("C:\Program Files\Web\web.exe" -nohome "%1")", R"([C:\Program Files\Web\web.exe][-nohome])"},
-        {"web %1", "[web]"},
+        {"web %1 -z", "[web]"},
         {" web\t-x  %u --private-window x", "[web][-x]"},
-        {"web -a %f", "[web][-a]"},
-        {"web -b %F", "[web][-b]"},
-        {"web -c %U", "[web][-c]"},
+        {"web -a %f -z", "[web][-a]"},
+        {"web -b %F -z", "[web][-b]"},
+        {"web -c %U -z", "[web][-c]"},
         {R"(web -e "--file=%f" -g)", "[web][-e]"},
         {"web --url=%u", "[web][--url=]"},
         {"web --zoom=120%% 100%%1 %i --class %c %k %d %U", "[web][--zoom=120%][100%1][--class]"},
@@ -70,7 +70,8 @@ TEST(BuildOpenCommand, CutsSplitsAndAddsThePath)
         EXPECT_EQ(Command(command, path), "") << command;
     // The path is one argument, whatever it holds.
     const std::string paths[] = {"/t/mitt lag/klubb kamp.htm", "/t/\"citat\" 'enkla'", "/t/a;rm -rf ~;b", "/t/%u %1 %%",
-                                 "/t/$(touch x)`id`$HOME&b|c>d<e*?", "/t/\xC3\xA5 \xE5\\back\t\ttab", std::string(70000, 'p')};
+                                 "/t/$(touch x)`id`$HOME&b|c>d<e*?", "/t/\xC3\xA5 \xE5\\back\t\ttab",
+                                 std::string(70000, 'p')};
     for (const std::string& any : paths)
         EXPECT_EQ(Command("web --new-tab \"%u\"", any), "[web][--new-tab][" + any + "]") << any;
 }

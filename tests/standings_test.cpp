@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <regex>
 
@@ -78,9 +77,12 @@ TEST(Standings, RankingIsTheInsertionRule)
                 s.AddResult(round, "P" + std::to_string(random() % players), static_cast<int>(random() % (most + 1)));
         }
         std::vector<int> expected;
-        const auto total = [&](int row) { return s.m_rows[static_cast<std::size_t>(row)].m_total; };
-        for (int a = 0; a < static_cast<int>(s.m_rows.size()); ++a)
-            expected.insert(std::find_if(expected.begin(), expected.end(), [&](int b) { return total(a) > total(b); }), a);
+        for (std::size_t a = 0; a < s.m_rows.size(); ++a) {
+            auto at = expected.begin();
+            while (at != expected.end() && s.m_rows[a].m_total <= s.m_rows[static_cast<std::size_t>(*at)].m_total)
+                ++at;
+            expected.insert(at, static_cast<int>(a));
+        }
         s.BuildRanking();
         ASSERT_EQ(s.m_ranking, expected) << "trial " << trial;
     }

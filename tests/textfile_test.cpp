@@ -14,6 +14,7 @@ static const std::string kOld = "Cup\r\n\r\nR1\r\nAnna 5\r\n";
 
 TEST(TextFile, BackupNameInLocalTime)
 {
+    qputenv("TZ", "RMT-1"); // an hour east of UTC, so that local time differs from it
     const QDateTime local(QDate(2005, 12, 6), QTime(14, 30, 5), Qt::LocalTime);
     EXPECT_EQ(BackupName("/t/v\u00E5r.txt", local), "/t/v\u00E5r_051206_143005.bak");
     EXPECT_EQ(BackupName("/t.1/lista", local.toUTC()), "/t.1/lista_051206_143005.bak");
@@ -28,11 +29,11 @@ TEST(Save, AllOrNothing)
         {None, 2, SaveStatus::Saved, "No error occurred.", {"lista.txt", kBackup}},
         {Link, 2, SaveStatus::Saved, "No error occurred.", {"link.txt", "lista.txt", kBackup}}, // beside the target
         {BackupTaken, 2, SaveStatus::Failed, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {BackupLink, 2, SaveStatus::Failed, "Access to an unnamed file was denied.", {"lista.txt", kBackup}}, // dangling
+        {BackupLink, 2, SaveStatus::Failed, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
         {FileGone, 2, SaveStatus::Failed, "an unnamed file was not found.", {}},
         {ReadOnly, 2, SaveStatus::CannotCreate, "No error occurred.", {"lista.txt"}},
         {DiskFull, 2, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}},
-        {DiskFull, 100000, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}}, // while written
+        {DiskFull, 200000, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}}, // 2 MB
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;

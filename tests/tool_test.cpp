@@ -11,7 +11,8 @@
 
 static const QString kExamples = QStringLiteral(RAVELMARK_EXAMPLES);
 static const std::string kUsage = "usage: ravelmark-tool {check|table|rewrite|standings} FILE\n";
-static const std::string kKalle = "Rad 5 : \"Kalle\"\nF\xC3\xB6rv\xC3\xA4ntad resultatrad: <Spelarnamn> <Po\xC3\xA4ng>\n";
+static const std::string kKalle =
+    "Rad 5 : \"Kalle\"\nF\xC3\xB6rv\xC3\xA4ntad resultatrad: <Spelarnamn> <Po\xC3\xA4ng>\n";
 
 // "exit code|standard output|standard error"
 static std::string Tool(const std::vector<std::string>& args)
@@ -26,9 +27,10 @@ TEST(Tool, CheckAndUsage)
     QTemporaryDir dir;
     const std::string path = dir.filePath("cup.txt").toStdString(), missing = dir.filePath("saknas.txt").toStdString();
     const std::string notInteger = "1||Rad 4 : \"\xC3\x85sa x\"\nPo\xC3\xA4ng ska vara ett heltal\n";
-    for (const auto& [bytes, outcome] : {std::pair<std::string, std::string>{"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle},
-                                         {"Cup\n\nR\n\xC5sa x\n", notInteger},
-                                         {"Cup\n\nR\n\xC3\x85sa x\n", notInteger}}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle}, {"Cup\n\nR\n\xC5sa x\n", notInteger},
+        {"Cup\n\nR\n\xC3\x85sa x\n", notInteger}};
+    for (const auto& [bytes, outcome] : cases) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);
     }
@@ -54,7 +56,8 @@ TEST(Tool, TableAndStandings)
                                          "   3  Cecilia     10        10                1\n|");
 
     // A refused file writes nothing; a tournament named *.htm is never written over.
-    ASSERT_TRUE(WriteBytes(dir.filePath("bad"), "Cup\n\nR\nA 1\nKalle\n") && WriteBytes(dir.filePath("cup.htm"), "Cup\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("bad"), "Cup\n\nR\nA 1\nKalle\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup.htm"), "Cup\n"));
     EXPECT_EQ(Tool({"table", dir.filePath("bad").toStdString()}), "1||" + kKalle);
     EXPECT_EQ(Tool({"table", cup}), "1||Kan inte skapa filen: " + cup + "\n");
     EXPECT_EQ(Entries(dir.path()), (QStringList{"bad", "cup.htm", "klubbkamp.htm", "klubbkamp.txt"}));
@@ -87,7 +90,11 @@ TEST(Tool, Binary)
 {
     const QString klubbkamp = kExamples + "/klubbkamp.txt";
     const struct { QStringList args; QString out; int code; } cases[] = {
-        {{"check", klubbkamp}, {}, 0}, {{"check", kExamples}, {}, 1}, {{"help"}, {}, 2}, {{"standings", klubbkamp}, "/dev/full", 1}};
+        {{"check", klubbkamp}, {}, 0},
+        {{"check", kExamples}, {}, 1},
+        {{"help"}, {}, 2},
+        {{"standings", klubbkamp}, "/dev/full", 1},
+    };
     for (const auto& c : cases) {
         QProcess tool;
         if (!c.out.isEmpty())
