@@ -1,119 +1,148 @@
 #pragma once
 
-// Drives the real main window and round editor as a user would, for the command tests: typing,
-// clicks, the modal round editor, and the files on disk.
+// Drives the real dialogs as a user would, on a fake platform, and reads what they leave on disk.
 #include "Controls.h"
-#include "FakePlatform.h"
+#include "Platform.h"
 #include "RavelmarkDlg.h"
 #include "RoundDlg.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
+#include <QQueue>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 
-// Types text as the keyboard would, any character included (QTest::keyClicks takes ASCII only).
+// The platform services: records every box, answers from queues, never blocks.
+struct CFakePlatform : CPlatform
+{
+    QStringList m_errors;    // error boxes in order, file-error reports included
+    QStringList m_questions; // "text|title"
+    QStringList m_filters;   // one per opening of the file dialog
+    QStringList m_openedReports;
+    QQueue<bool> m_answers;  // an empty queue answers No
+    QQueue<QString> m_files; // an empty queue or path cancels the file dialog
+
+    void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
+    bool Question(QWidget*, const QString& text, const QString& title) override
+    {
+        m_questions << text + '|' + title;
+        return !m_answers.isEmpty() && m_answers.dequeue();
+    }
+    bool ChooseFile(QWidget*, const QString& filter, QString& path) override
+    {
+        m_filters << filter;
+        const QString chosen = m_files.isEmpty() ? QString() : m_files.dequeue();
+        path = chosen.isEmpty() ? path : chosen;
+        return !chosen.isEmpty();
+    }
+    void OpenReport(const QString& path) override { m_openedReports << path; }
+};
+
+// Key by key, any character included (QTest::keyClicks takes Latin-1 only).
 inline void Type(QWidget* widget, const QString& text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// Replaces a field's whole text by typing over it.
 inline void TypeOver(QLineEdit* field, const QString& text)
 {
     field->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(field, Qt::Key_Backspace);
-    else
-        Type(field, text);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    Type(field, text);
 }
 
-inline void ClickRow(CListView* list, int row)
+inline void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+// A click on a row, or on the empty area below the rows for -1.
+inline void ClickRow(CListView* list, int row, Qt::MouseButton button = Qt::LeftButton)
 {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(row)).center());
+    const QPoint at = row < 0 ? QPoint(5, list->viewport()->height() - 5)
+                              : list->visualItemRect(list->topLevelItem(row)).center();
+    QTest::mouseClick(list->viewport(), button, {}, at);
 }
 
-inline QStringList Rows(const CListView* list)
+// The rows as "name", or "name=points" in a list of two columns, joined by commas.
+inline QString Rows(const CListView* list)
 {
     QStringList rows;
     for (int i = 0; i < list->GetItemCount(); ++i)
-        rows << list->GetItemText(i, 0);
-    return rows;
+        rows << list->GetItemText(i, 0) + (list->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
+    return rows.join(',');
 }
 
-// Plays `action` in the next round editor that opens, from inside its modal run. An editor
-// still open after the action is ended by force and noted, so a refused close fails the test
-// instead of hanging it.
-class CEditorDriver
+inline QString Items(const QComboBox* box)
 {
-public:
-    explicit CEditorDriver(std::function<void(CRoundDlg&)> action)
-        : m_action(std::move(action))
-    {
-        m_poll.setInterval(5);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] {
-            auto* editor = qobject_cast<CRoundDlg*>(QApplication::activeModalWidget());
-            if (!editor)
-                return;
-            m_poll.stop();
-            m_ran = true;
-            m_action(*editor);
-            if (editor->isVisible()) {
-                m_forced = true;
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items.join(',');
+}
+
+// "1" for each enabled widget, "0" for each disabled one.
+inline QString Enabled(std::initializer_list<const QWidget*> widgets)
+{
+    QString states;
+    for (const QWidget* widget : widgets)
+        states += widget->isEnabled() ? '1' : '0';
+    return states;
+}
+
+// The main window at a glance: "title|rows|enabled Skapa Tabell, title, Ny, Redigera, Ta Bort|changed".
+inline QString State(const CRavelmarkDlg& d)
+{
+    return d.m_editTitle->text() + '|' + Rows(d.m_listRounds) + '|' +
+           Enabled({d.m_btnCreateTable, d.m_editTitle, d.m_btnNew, d.m_btnEdit, d.m_btnRemove}) + '|' +
+           QString::number(d.m_changed);
+}
+
+// Clicks `button` and plays `action` in the round editor it opens; true when one opened and the
+// action closed it. An editor left open is ended by force: a refused close fails, not hangs.
+inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)>& action)
+{
+    bool ran = false, closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* editor = qobject_cast<CRoundDlg*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            ran = true;
+            action(*editor);
+            closed = !editor->isVisible();
+            if (!closed)
                 editor->done(CDialogBase::IDCANCEL);
-            }
-        });
-        m_poll.start();
-    }
+        }
+    });
+    poll.start(5);
+    Click(button);
+    return ran && closed;
+}
 
-    bool Ran() const { return m_ran; }
-    bool Forced() const { return m_forced; }
-
-private:
-    std::function<void(CRoundDlg&)> m_action;
-    QTimer m_poll;
-    bool m_ran = false;
-    bool m_forced = false;
-};
-
-// In the round editor: a result typed into the two boxes and added with "Lägg Till".
 inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points)
 {
     TypeOver(editor.m_comboName->lineEdit(), name);
     TypeOver(editor.m_comboPoints->lineEdit(), points);
-    QTest::mouseClick(editor.m_btnAddResult, Qt::LeftButton);
+    Click(editor.m_btnAddResult);
 }
 
-// The main window on a fake platform, shown as the program shows it.
-class CWindow
+// The main window on a fake platform, shown and active.
+struct CWindow
 {
-public:
     CWindow()
     {
         m_dlg.InitDialog();
         m_dlg.show();
+        m_dlg.activateWindow();
+        m_ready = QTest::qWaitForWindowActive(&m_dlg);
     }
-
-    // "Välj Turnering" with `path` chosen in the file dialog.
+    // "Välj Turnering" with `path` chosen in the file dialog; an empty path cancels it.
     void Choose(const QString& path)
     {
         m_platform.m_files.enqueue(path);
-        QTest::mouseClick(m_dlg.m_btnChoose, Qt::LeftButton);
+        Click(m_dlg.m_btnChoose);
     }
-
-    // Clicks `button`, playing `action` in the round editor should one open; true if one did.
-    bool WithEditor(QPushButton* button, std::function<void(CRoundDlg&)> action)
-    {
-        CEditorDriver driver(std::move(action));
-        QTest::mouseClick(button, Qt::LeftButton);
-        return driver.Ran() && !driver.Forced();
-    }
-
     // The close box; true when the window closed.
     bool Close()
     {
@@ -123,6 +152,7 @@ public:
 
     CFakePlatform m_platform;
     CRavelmarkDlg m_dlg{m_platform};
+    bool m_ready = false;
 };
 
 inline QByteArray ReadBytes(const QString& path)
@@ -131,18 +161,17 @@ inline QByteArray ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// Writes a file and gives it the last-modification time `modified`.
 inline bool WriteBytes(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    return !modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+           (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
-inline QStringList Listing(const QString& folder)
+// The files in `folder`, hidden ones included, joined by commas.
+inline QString Listing(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name).join(',');
 }
 
 // CR LF after every line, as the program writes.

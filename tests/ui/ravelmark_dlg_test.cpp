@@ -1,75 +1,47 @@
-// The main window driven as a user would: start, keys, choosing files, the title and the list.
-#include "Controls.h"
-#include "FakePlatform.h"
-#include "RavelmarkDlg.h"
+// The main window on real files: start and keys, every outcome of choosing a file, the title
+// field and the file's encoding, the round commands, the close request with its save, "Skapa
+// Tabell", and the whole road of a tournament. What is on disk afterwards is what counts.
+#include "TempMount.h"
+#include "WindowDriver.h"
 
-#include <QFile>
-#include <QHeaderView>
-#include <QLoggingCategory>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
-namespace {
+#include <optional>
 
 using Bytes = QByteArray;
 
-// Types text as the keyboard would, any character included (QTest::keyClicks takes ASCII only).
-void Type(QWidget* widget, const QString& text)
+namespace {
+
+const Bytes kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7", "", "R2", "Anna 3", "", "R3", "Cilla 5", "", "R4",
+                          "Bo 2", "", "R5", "Anna 1"});
+const QString kBackup = "cup_051206_143005.bak"; // named by the file's last modification
+
+// A tournament file read into the main window, from a temporary folder or a small tmpfs that
+// can be made "readonly" or "full".
+struct CFile : CWindow
 {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// The main window as the program shows it, with a fake platform behind it.
-class CWindow
-{
-public:
-    CWindow()
+    explicit CFile(const Bytes& bytes = kCup, const QString& name = "cup.txt", const QString& cause = {})
     {
-        m_dlg.InitDialog();
-        m_dlg.show();
-        m_dlg.activateWindow();
+        if (cause == "readonly" || cause == "full")
+            m_mount.emplace(64 * 1024);
+        if (Usable())
+            Choose(m_path = Write(name, bytes));
+    }
+    bool Usable() const { return !m_mount || m_mount->Mounted(); }
+    QString Folder() const { return m_mount ? QString::fromStdString(m_mount->Path()) : m_dir.path(); }
+    QString File(const QString& name) const { return QDir(Folder()).filePath(name); }
+    QString Write(const QString& name, const Bytes& bytes) const
+    {
+        return WriteBytes(File(name), bytes, QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))) ? File(name) : "";
+    }
+    bool Break(const QString& cause)
+    {
+        return cause == "full" ? m_mount->Fill() : cause == "readonly" ? m_mount->MakeReadOnly() : true;
     }
 
-    bool Ready() { return QTest::qWaitForWindowActive(&m_dlg); }
-
-    // Presses "Välj Turnering" and "chooses" `path` (empty: cancels the file dialog).
-    void Choose(const QString& path)
-    {
-        m_platform.m_files.enqueue(path);
-        QTest::mouseClick(m_dlg.m_btnChoose, Qt::LeftButton);
-    }
-
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 0; i < m_dlg.m_listRounds->GetItemCount(); ++i)
-            rows << m_dlg.m_listRounds->GetItemText(i, 0);
-        return rows;
-    }
-
-    // Enabled state of Skapa Tabell, the title field, Ny, Redigera, Ta Bort, as "11100".
-    QString Enabled() const
-    {
-        QString s;
-        for (const QWidget* c : QList<const QWidget*>{m_dlg.m_btnCreateTable, m_dlg.m_editTitle, m_dlg.m_btnNew,
-                                                      m_dlg.m_btnEdit, m_dlg.m_btnRemove})
-            s += c->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
-        return s;
-    }
-
-    // A left-button click on a row, or on the empty area below the rows (-1).
-    void Click(int row)
-    {
-        CListView* list = m_dlg.m_listRounds;
-        const QPoint at = row < 0 ? QPoint(5, list->viewport()->height() - 5)
-                                  : list->visualItemRect(list->topLevelItem(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
-
-    CFakePlatform m_platform;
-    CRavelmarkDlg m_dlg{m_platform};
+    QTemporaryDir m_dir;
+    std::optional<CTempMount> m_mount;
+    QString m_path;
 };
 
 } // namespace
@@ -77,282 +49,259 @@ public:
 class RavelmarkDlgTest : public QObject
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-
-    QString Write(const QString& name, const Bytes& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
-    QString Sample()
-    {
-        return Write(QStringLiteral("sample.txt"),
-                     "V\xE5rturneringen\r\n\r\nOmg\xE5ng 1\r\nAnna Berg   12\r\nKalle 7\r\n"
-                     "\r\nOmg\xE5ng 2\r\nKalle 9\r\n");
-    }
-
 private slots:
-    void startsEmptyWithTheFocusOnChoose()
+    void startsEmptyAndKeysNeverClose()
     {
         CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Ravelmark"));
-        QCOMPARE(dlg.focusWidget(), dlg.m_btnChoose);
-        QCOMPARE(w.Enabled(), QStringLiteral("00000"));
-        QVERIFY(dlg.m_btnChoose->isEnabled() && dlg.m_listRounds->isEnabled());
-        QCOMPARE(dlg.m_editTitle->text(), QString());
-        QCOMPARE(dlg.m_listRounds->GetItemCount(), 0);
-        QCOMPARE(dlg.m_listRounds->columnCount(), 1);
-        QCOMPARE(dlg.m_listRounds->headerItem()->text(0), QStringLiteral("Omgång"));
-        QCOMPARE(dlg.m_listRounds->columnWidth(0), dlg.m_listRounds->ClientWidth());
-        QCOMPARE(dlg.m_listRounds->selectionBehavior(), QAbstractItemView::SelectRows);
-        QVERIFY(!dlg.m_changed);
-        const QList<QSize> sizes = dlg.windowIcon().availableSizes();
-        QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)));
-    }
-
-    void enterAndEscapeChangeNothing()
-    {
-        CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        QLoggingCategory::setFilterRules(QStringLiteral("ravelmark.trace.debug=true"));
-
-        // Enter on the focused "Välj Turnering" runs it.
-        w.m_platform.m_files.enqueue(Sample());
-        QTest::keyClick(dlg.m_btnChoose, Qt::Key_Return);
-        QCOMPARE(w.Rows().size(), 2);
-
-        dlg.m_changed = false;
-        for (QWidget* target : QList<QWidget*>{dlg.m_editTitle, dlg.m_listRounds}) {
-            target->setFocus();
-            QTest::ignoreMessage(QtDebugMsg, "--- CRavelmarkDlg::OnOK()\n");
-            QTest::keyClick(target, Qt::Key_Return);
-            QTest::ignoreMessage(QtDebugMsg, "--- CRavelmarkDlg::OnCancel()\n");
-            QTest::keyClick(target, Qt::Key_Escape);
-        }
-        QTest::ignoreMessage(QtDebugMsg, "--- CRavelmarkDlg::OnCancel()\n");
-        QTest::keyClick(dlg.m_btnChoose, Qt::Key_Escape);
-        QLoggingCategory::setFilterRules(QString());
-
-        QVERIFY(dlg.isVisible());
-        QVERIFY(!dlg.m_changed);
-        QCOMPARE(dlg.m_editTitle->text(), QStringLiteral("Vårturneringen"));
-        QCOMPARE(w.Rows().size(), 2);
-        QCOMPARE(w.m_platform.m_filters, QStringList{QStringLiteral("Turnering (*.txt)")});
+        CRavelmarkDlg& d = w.m_dlg;
+        QVERIFY(w.m_ready && d.m_btnChoose->isEnabled() && d.m_listRounds->isEnabled());
+        QCOMPARE(State(d), "||00000|0");
+        QCOMPARE(d.m_listRounds->headerItem()->text(0), "Omgång");
+        QVERIFY(d.m_listRounds->columnWidth(0) > 0 && d.m_listRounds->columnWidth(0) == d.m_listRounds->ClientWidth());
+        QCOMPARE(d.windowIcon().availableSizes().size(), 2);
+        QCOMPARE(d.focusWidget(), d.m_btnChoose);
+        QTest::keyClick(d.m_btnChoose, Qt::Key_Escape);
+        QTest::keyClick(d.m_btnChoose, Qt::Key_Return); // presses it: the file dialog opens
+        QVERIFY(d.isVisible());
+        QCOMPARE(w.m_platform.m_filters, QStringList{"Turnering (*.txt)"});
     }
 
     void choosingAFile_data()
     {
         QTest::addColumn<QString>("kind"); // "file", "missing", "cancel" or "unreadable"
         QTest::addColumn<Bytes>("bytes");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("error"); // "%1" stands for the path
-        QTest::addColumn<QString>("keptTitle");
-        QTest::addColumn<int>("keptRounds");
-        QTest::addColumn<int>("players");
-
-        const Bytes good = "V\xE5rturneringen\n\nOmg\xE5ng 1\nAnna Berg   12\nKalle  7\n\nOmg\xE5ng 2\nKalle\t9\n";
-        QTest::newRow("read") << "file" << good << "Vårturneringen" << QStringList{"Omgång 1", "Omgång 2"} << ""
-                              << "Vårturneringen" << 2 << 2;
-        QTest::newRow("title only") << "file" << Bytes("Cup") << "Cup" << QStringList{} << "" << "Cup" << 0 << 0;
-        QTest::newRow("refused at line 5")
-            << "file" << Bytes("Cup\n\nOmg 1\nAnna 5\nKalle\n\nOmg 2\n") << "" << QStringList{}
-            << "Rad 5 : \"Kalle\"\nFörväntad resultatrad: <Spelarnamn> <Poäng>" << "Cup" << 0 << 0;
-        QTest::newRow("refused after two rounds")
-            << "file" << Bytes("Cup\n\nA\nAnna 5\n\nB\nBo 4\n\nC\nAnna -5\n") << "" << QStringList{}
-            << "Rad 10 : \"Anna -5\"\nPoäng ska vara ett heltal" << "Cup" << 2 << 0;
-        QTest::newRow("blank title line") << "file" << Bytes(" \t \nOmg 1\n") << "" << QStringList{}
-                                          << "Rad 1 : \"\"\nTitelraden är tom" << "" << 0 << 0;
-        QTest::newRow("empty file") << "file" << Bytes() << "" << QStringList{} << "Titelraden är tom" << "" << 0 << 0;
-        QTest::newRow("cannot be opened") << "missing" << Bytes() << "" << QStringList{} << "Kan inte öppna filen: %1"
-                                          << "" << 0 << 0;
-        QTest::newRow("cancelled") << "cancel" << Bytes() << "" << QStringList{} << "" << "" << 0 << 0;
-        QTest::newRow("read error") << "unreadable" << Bytes() << "" << QStringList{}
-                                    << "An unknown error occurred while accessing %1." << "" << 0 << 0;
+        QTest::addColumn<QString>("kept");  // rounds in m_tournament, rows in m_standings
+        QTest::newRow("read") << "file" << Bytes("Cup\n\nOmg\xE5ng 1\nAnna   12\nKalle\t7\n\nOmg\xE5ng 2\nKalle 9\n")
+                              << "Cup|Omgång 1,Omgång 2|11100|0" << "" << "2 2";
+        QTest::newRow("refused at line 10") << "file" << Bytes("Cup\n\nA\nAnna 5\n\nB\nBo 4\n\nC\nAnna -5\n")
+                                            << "||11100|0" << "Rad 10 : \"Anna -5\"\nPoäng ska vara ett heltal" << "2 0";
+        QTest::newRow("cannot be opened") << "missing" << Bytes() << "||11100|0" << "Kan inte öppna filen: %1" << "0 0";
+        QTest::newRow("cancelled") << "cancel" << Bytes() << "||11100|0" << "" << "0 0";
+        QTest::newRow("read error") << "unreadable" << Bytes() << "||11100|0"
+                                    << "An unknown error occurred while accessing %1." << "0 0";
     }
 
-    // Each outcome, chosen while another tournament with unsaved changes is shown.
+    // Each outcome, chosen while another tournament with unsaved changes is shown: what the first
+    // read enabled stays enabled, and nothing counts as a change.
     void choosingAFile()
     {
         QFETCH(QString, kind);
         QFETCH(Bytes, bytes);
-        QFETCH(QString, title);
-        QFETCH(QStringList, rows);
         QFETCH(QString, error);
-        QFETCH(QString, keptTitle);
-        QFETCH(int, keptRounds);
-        QFETCH(int, players);
-
-        CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        const QString first = Sample();
-        w.Choose(first);
-        Type(dlg.m_editTitle, QStringLiteral(" ändrad"));
-        QVERIFY(dlg.m_changed);
-
-        QString path;
-        if (kind == QLatin1String("file"))
-            path = Write(QStringLiteral("chosen.txt"), bytes);
-        else if (kind == QLatin1String("missing"))
-            path = m_dir.filePath(QStringLiteral("gone.txt"));
-        else if (kind == QLatin1String("unreadable")) {
-            path = QStringLiteral("/proc/self/mem"); // opens, but reading at offset 0 fails
+        CFile w;
+        Type(w.m_dlg.m_editTitle, "x");
+        QCOMPARE(State(w.m_dlg), "Vårcupenx|R1,R2,R3,R4,R5|11100|1");
+        QString path = kind == "file" ? w.Write("chosen.txt", bytes) : kind == "missing" ? w.File("gone") : "";
+        if (kind == "unreadable") {
+            path = "/proc/self/mem"; // opens, but reading at offset 0 fails
             if (QFile mem(path); !mem.open(QIODevice::ReadOnly))
                 QSKIP("/proc/self/mem cannot be opened here, so no read can be made to fail");
         }
         w.Choose(path);
-
-        QCOMPARE(dlg.m_editTitle->text(), title);
-        QCOMPARE(w.Rows(), rows);
-        const QStringList errors =
-            error.isEmpty() ? QStringList{} : QStringList{error.replace(QStringLiteral("%1"), path)};
-        QCOMPARE(w.m_platform.m_errors, errors);
-        QVERIFY(!dlg.m_changed);
-        QCOMPARE(dlg.m_lineNo, 0);
-        QCOMPARE(dlg.ToDisplay(dlg.m_tournament.m_title), keptTitle);
-        QCOMPARE(dlg.m_tournament.m_rounds.size(), static_cast<std::size_t>(keptRounds));
-        const bool opened = kind == QLatin1String("file") || kind == QLatin1String("unreadable");
-        QCOMPARE(dlg.m_filePath, opened ? path : first);
-        QCOMPARE(dlg.m_standings.m_rows.size(), static_cast<std::size_t>(players));
-        // What the first read enabled stays enabled.
-        QCOMPARE(w.Enabled(), QStringLiteral("11100"));
+        QTEST(State(w.m_dlg), "state");
+        QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
+        const CRavelmarkDlg& d = w.m_dlg;
+        QTEST(QString("%1 %2").arg(d.m_tournament.m_rounds.size()).arg(d.m_standings.m_rows.size()), "kept");
+        QCOMPARE(d.m_lineNo, 0);
+        QCOMPARE(d.m_filePath, kind == "file" || kind == "unreadable" ? path : w.m_path);
     }
 
-    void titleFieldCopiesEveryChange()
+    void titleInTheFilesEncoding_data()
     {
-        CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        w.Choose(Sample());
-        QVERIFY(!dlg.m_changed);
-
-        dlg.m_editTitle->setFocus();
-        dlg.m_editTitle->end(false);
-        Type(dlg.m_editTitle, QStringLiteral(" å"));
-        QCOMPARE(dlg.m_tournament.m_title, std::string("V\xE5rturneringen \xE5"));
-        QVERIFY(dlg.m_changed);
-
-        // Not in Windows-1252: stored as '?', still shown as typed.
-        Type(dlg.m_editTitle, QStringLiteral("→"));
-        QCOMPARE(dlg.m_tournament.m_title, std::string("V\xE5rturneringen \xE5?"));
-        QCOMPARE(dlg.m_editTitle->text(), QStringLiteral("Vårturneringen å→"));
-
-        // Setting the same text from the program is a change too.
-        dlg.m_changed = false;
-        dlg.m_tournament.m_title.clear();
-        dlg.m_editTitle->SetText(dlg.m_editTitle->text());
-        QVERIFY(dlg.m_changed);
-        QCOMPARE(dlg.m_tournament.m_title, std::string("V\xE5rturneringen \xE5?"));
-
-        // Untrimmed, and an emptied field empties the title.
-        dlg.m_editTitle->selectAll();
-        Type(dlg.m_editTitle, QStringLiteral("  Vårcupen  "));
-        QCOMPARE(dlg.m_tournament.m_title, std::string("  V\xE5rcupen  "));
-        dlg.m_editTitle->selectAll();
-        QTest::keyClick(dlg.m_editTitle, Qt::Key_Delete);
-        QCOMPARE(dlg.m_tournament.m_title, std::string());
+        QTest::addColumn<Bytes>("file");
+        QTest::addColumn<QString>("shown"); // title and round
+        QTest::addColumn<Bytes>("stored");  // after "ł" typed at the end
+        QTest::newRow("Windows-1252") << Bytes("\xC5sa \xE4r \xF6verst \x80\n\nOmg\xE5ng \xC4\xD6")
+                                      << "Åsa är överst €|Omgång ÄÖ" << Bytes("\xC5sa \xE4r \xF6verst \x80?");
+        QTest::newRow("UTF-8") << Bytes("\xC3\x85sa \xC3\xA4r \xC3\xB6verst\n\nOmg\xC3\xA5ng \xC3\x84\xC3\x96")
+                               << "Åsa är överst|Omgång ÄÖ" << Bytes("\xC3\x85sa \xC3\xA4r \xC3\xB6verst\xC5\x82");
+        QTest::newRow("UTF-8 with byte-order mark") << Bytes("\xEF\xBB\xBF\xC3\xA5\n\nx") << "å|x"
+                                                    << Bytes("\xC3\xA5\xC5\x82");
     }
 
-    void onlyAClickUpdatesTheRoundButtons()
+    // Typing, and setting the text from the program, copy the field into m_title as a change.
+    void titleInTheFilesEncoding()
     {
-        CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        const QString file = Write(QStringLiteral("three.txt"), "Cup\n\nA\n\nB\n\nC\n");
-        w.Choose(file);
-        QCOMPARE(w.Rows(), QStringList({"A", "B", "C"}));
-
-        dlg.m_listRounds->setFocus();
-        QTest::keyClick(dlg.m_listRounds, Qt::Key_Down);
-        QTest::keyClick(dlg.m_listRounds, Qt::Key_Down);
-        QVERIFY(dlg.m_listRounds->GetSelectionMark() >= 0);
-        QCOMPARE(w.Enabled(), QStringLiteral("11100"));
-
-        w.Click(1);
-        QCOMPARE(dlg.m_listRounds->GetSelectionMark(), 1);
-        QCOMPARE(w.Enabled(), QStringLiteral("11111"));
-        QTest::keyClick(dlg.m_listRounds, Qt::Key_Down);
-        QCOMPARE(dlg.m_listRounds->GetSelectionMark(), 2); // what Redigera and Ta Bort would act on
-        QTest::mouseClick(dlg.m_listRounds->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        QCOMPARE(w.Enabled(), QStringLiteral("11111"));
-
-        // Reading again forgets the mark but leaves the buttons; the next click decides.
-        w.Choose(file);
-        QCOMPARE(dlg.m_listRounds->GetSelectionMark(), -1);
-        QCOMPARE(w.Enabled(), QStringLiteral("11111"));
-        w.Click(-1);
-        QCOMPARE(w.Enabled(), QStringLiteral("11100"));
-        QVERIFY(!dlg.m_changed);
+        QFETCH(Bytes, file);
+        QFETCH(QString, shown);
+        CFile w(file + "\nAnna 1\n");
+        CRavelmarkDlg& d = w.m_dlg;
+        QCOMPARE(State(d), shown + "|11100|0");
+        Type(d.m_editTitle, "ł");
+        QCOMPARE(State(d), shown.replace('|', "ł|") + "|11100|1");
+        QTEST(Bytes::fromStdString(d.m_tournament.m_title), "stored");
+        d.m_changed = false;
+        d.m_tournament.m_title.clear();
+        d.m_editTitle->SetText(d.m_editTitle->text());
+        QTEST(Bytes::fromStdString(d.m_tournament.m_title), "stored");
+        QVERIFY(d.m_changed);
+        d.m_editTitle->setFocus();
+        QTest::keyClick(d.m_editTitle, Qt::Key_Return); // presses no button
+        QCOMPARE(w.m_platform.m_filters.size(), 1);
     }
 
-    void textShowsInTheFilesEncoding_data()
-    {
-        QTest::addColumn<Bytes>("title");
-        QTest::addColumn<Bytes>("round");
-        QTest::addColumn<QString>("shownTitle");
-        QTest::addColumn<QString>("shownRound");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<Bytes>("stored");
-
-        QTest::newRow("Windows-1252") << Bytes("\xC5sa \xE4r \xF6verst \x80") << Bytes("Omg\xE5ng \xC4\xD6")
-                                      << "Åsa är överst €" << "Omgång ÄÖ" << "ł" << Bytes("?");
-        QTest::newRow("UTF-8") << Bytes("\xC3\x85sa \xC3\xA4r \xC3\xB6verst") << Bytes("Omg\xC3\xA5ng \xC3\x84\xC3\x96")
-                               << "Åsa är överst" << "Omgång ÄÖ" << "ł" << Bytes("\xC5\x82");
-        QTest::newRow("UTF-8 with byte-order mark") << Bytes("\xEF\xBB\xBF\xC3\xA5") << Bytes("x") << "å" << "x" << "ö"
-                                                    << Bytes("\xC3\xB6");
-    }
-
-    void textShowsInTheFilesEncoding()
-    {
-        QFETCH(Bytes, title);
-        QFETCH(Bytes, round);
-        QFETCH(QString, shownTitle);
-        QFETCH(QString, shownRound);
-        QFETCH(QString, typed);
-        QFETCH(Bytes, stored);
-
-        CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        w.Choose(Write(QStringLiteral("enc.txt"), title + "\n\n" + round + "\nAnna 1\n"));
-        QCOMPARE(dlg.m_editTitle->text(), shownTitle);
-        QCOMPARE(w.Rows(), QStringList{shownRound});
-
-        dlg.m_editTitle->setFocus();
-        dlg.m_editTitle->end(false);
-        Type(dlg.m_editTitle, typed);
-        const Bytes expected = (title.startsWith("\xEF\xBB\xBF") ? title.mid(3) : title) + stored;
-        QCOMPARE(Bytes::fromStdString(dlg.m_tournament.m_title), expected);
-    }
-
+    // The title goes through the field and back into m_title: no byte may change on the way.
     void everyByteComesBackUnedited()
     {
-        Bytes title("<");
-        for (int b = 0; b < 256; ++b) {
-            if (b != '\n' && b != '\t')
-                title.append(static_cast<char>(b));
-        }
-        title.append('>');
-
-        CWindow w;
-        QVERIFY(w.Ready());
-        CRavelmarkDlg& dlg = w.m_dlg;
-        w.Choose(Write(QStringLiteral("bytes.txt"), title + "\r\n\r\n" + title + "\r\n"));
+        Bytes name("<");
+        for (int b = 0; b < 256; ++b)
+            name.append(b == '\n' || b == '\t' ? "" : Bytes(1, static_cast<char>(b)));
+        name.append('>');
+        CFile w(name + "\r\n\r\n" + name + "\r\n");
         QVERIFY(w.m_platform.m_errors.isEmpty());
-        QCOMPARE(dlg.m_editTitle->text().size(), title.size());
-        QCOMPARE(dlg.m_editTitle->text().at(0xE5 - 1), QChar(u'å')); // byte b > 0x0A sits at b - 1
-        QCOMPARE(Bytes::fromStdString(dlg.m_tournament.m_title), title);
-        QCOMPARE(w.Rows().size(), 1);
-        QCOMPARE(w.Rows().first().size(), title.size());
+        QCOMPARE(w.m_dlg.m_editTitle->text().size(), name.size());
+        QCOMPARE(w.m_dlg.m_editTitle->text().at(0xE5 - 1), QChar(u'å')); // byte b > 0x0A sits at b - 1
+        QCOMPARE(Bytes::fromStdString(w.m_dlg.m_tournament.m_title), name);
+        QCOMPARE(Rows(w.m_dlg.m_listRounds).size(), name.size());
+    }
+
+    // Ny, Redigera and Ta Bort, and the selection mark they act on.
+    void roundCommands()
+    {
+        CFile w;
+        CListView* list = w.m_dlg.m_listRounds;
+        const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down); // keys alone enable nothing
+        QCOMPARE(State(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11100|0");
+        ClickRow(list, 1);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, closeAtOnce));
+        QCOMPARE(State(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11111|1"); // the editor's opening is a change
+        QVERIFY(!WithEditor(w.m_dlg.m_btnEdit, closeAtOnce));     // the refilled list holds no mark
+
+        w.m_dlg.m_changed = false;
+        ClickRow(list, 1);
+        QTest::keyClick(list, Qt::Key_Down); // the keys move the mark the commands act on
+        w.m_platform.m_answers << false << true;
+        Click(w.m_dlg.m_btnRemove);
+        QCOMPARE(State(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11111|0");
+        Click(w.m_dlg.m_btnRemove);
+        Click(w.m_dlg.m_btnRemove); // no mark after the refill: asks nothing
+        QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort omgång R3 ?|Ta bort omgång"));
+        QCOMPARE(State(w.m_dlg), "Vårcupen|R1,R2,R4,R5|11111|1");
+        QCOMPARE(w.m_dlg.m_standings.m_rows.size(), 2u); // Cilla played R3 only
+        w.Choose(w.m_path); // forgets the mark; the buttons wait for the next click
+        ClickRow(list, -1);
+        QCOMPARE(State(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11100|0");
+    }
+
+    // What the close request and "Skapa Tabell" leave: the messages, the files (the old one whole
+    // unless saved, no stray file), the window and m_changed. A failed save keeps the window and
+    // m_changed, and the next close saves once the cause is gone.
+    void closeAndPage_data()
+    {
+        QTest::addColumn<QString>("command"); // "close", or "table" for "Skapa Tabell"
+        QTest::addColumn<QString>("title");   // typed over the title unless null
+        QTest::addColumn<QString>("cause");   // of a failure
+        QTest::addColumn<QString>("error");   // "%1": the file written
+        QTest::addColumn<QString>("listing");
+        const QString empty = "Turneringens namn får inte vara tom", saved = "cup.txt," + kBackup;
+        const QString readOnly = "Kan inte skapa filen: %1", full = "Disk full while accessing %1.";
+        QTest::newRow("unchanged: nothing written") << "close" << QString() << "" << "" << "cup.txt";
+        QTest::newRow("emptied title") << "close" << "" << "" << empty << "cup.txt";
+        QTest::newRow("blank title") << "close" << "   " << "" << empty << "cup.txt";
+        QTest::newRow("title written trimmed") << "close" << "  Höstcupen  " << "" << "" << saved;
+        QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
+                                           << "Access to an unnamed file was denied." << saved;
+        QTest::newRow("file gone") << "close" << "Höstcupen" << "gone" << "an unnamed file was not found." << "";
+        QTest::newRow("read-only") << "close" << "Höstcupen" << "readonly" << readOnly << "cup.txt";
+        QTest::newRow("disk full") << "close" << "Höstcupen" << "full" << full << "cup.txt,filler";
+        QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt";
+        QTest::newRow("page: read-only") << "table" << QString() << "readonly" << readOnly << "cup.txt";
+        QTest::newRow("page: disk full") << "table" << QString() << "full" << full << "cup.htm,cup.txt,filler";
+        QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << readOnly << "cup.htm";
+    }
+    void closeAndPage()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        QFETCH(QString, cause);
+        QFETCH(QString, error);
+        CFile w(kCup, cause == "htm" ? "cup.htm" : "cup.txt", cause);
+        if (!w.Usable())
+            QSKIP(w.m_mount->SkipReason().c_str());
+        const QString page = w.File("cup.htm"), backup = w.File(kBackup);
+        if (!title.isNull())
+            TypeOver(w.m_dlg.m_editTitle, title);
+        QVERIFY(cause == "taken"  ? WriteBytes(backup, "older")
+                : cause == "gone" ? QFile::remove(w.m_path)
+                                  : w.Break(cause));
+        if (command == "close")
+            QCOMPARE(w.Close(), error.isEmpty());
+        else
+            Click(w.m_dlg.m_btnCreateTable);
+        const bool refused = error.startsWith("Turneringens");
+        error.replace("%1", command == "close" ? w.m_path : page);
+        QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(w.m_platform.m_openedReports, command == "table" && error.isEmpty() ? QStringList{page} : QStringList());
+        QTEST(Listing(w.Folder()), "listing");
+        QCOMPARE(w.m_dlg.m_editTitle->text(), title.isNull() ? "Vårcupen" : title); // only m_title is trimmed
+        QCOMPARE(w.m_dlg.focusWidget() == w.m_dlg.m_editTitle, refused);
+        QCOMPARE(w.m_dlg.m_changed, !title.isNull());
+        if (command == "close" && (cause == "taken" || cause == "full")) {
+            QVERIFY(QFile::remove(cause == "taken" ? backup : w.File("filler")));
+            QVERIFY(w.Close());
+        }
+        if (w.m_dlg.isVisible() || title.isNull())
+            QCOMPARE(ReadBytes(w.m_path), cause == "gone" ? "<missing>" : kCup);
+        else
+            QVERIFY(ReadBytes(w.m_path).startsWith("H\xF6stcupen\r\n\r\nR1\r\n") && ReadBytes(backup) == kCup);
+    }
+
+    // Choose, add a round, edit one, remove one, retitle, write the page over an older and longer
+    // one, close.
+    void wholeRoad()
+    {
+        const Bytes sample = ReadBytes(RAVELMARK_EXAMPLES "/klubbkamp.txt");
+        CFile w(sample, "klubbkamp.txt");
+        const QString page = w.Write("klubbkamp.htm", Bytes(5000, 'x'));
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [](CRoundDlg& editor) {
+            AddResult(editor, "Cecilia", "12");
+            AddResult(editor, "Bo", " 3 ");
+            editor.close(); // refused: results but no name
+            Type(editor.m_editName, "Omgång_3");
+            editor.close();
+        }));
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& editor) {
+            ClickRow(editor.m_listResults, 1);
+            Click(editor.m_btnEditResult);
+            TypeOver(editor.m_comboPoints->lineEdit(), "9");
+            Click(editor.m_btnAddResult);
+            editor.close();
+        }));
+        ClickRow(w.m_dlg.m_listRounds, 1);
+        w.m_platform.m_answers.enqueue(true);
+        Click(w.m_dlg.m_btnRemove);
+        TypeOver(w.m_dlg.m_editTitle, "Klubbkamp vår");
+        Click(w.m_dlg.m_btnCreateTable);
+        QVERIFY(w.Close());
+
+        QCOMPARE(w.m_platform.m_errors, QStringList{"Omgångens namn får inte vara tom"});
+        QCOMPARE(w.m_platform.m_openedReports, QStringList{page});
+        QCOMPARE(Listing(w.Folder()), "klubbkamp.htm,klubbkamp.txt,klubbkamp_051206_143005.bak");
+        QCOMPARE(ReadBytes(w.File("klubbkamp_051206_143005.bak")), sample);
+        QCOMPARE(ReadBytes(w.m_path), Lines({"Klubbkamp v\xE5r", "", "Omg\xE5ng 1", "Anna    10", "Bo       9",
+                                             "Cecilia 10", "", "Omg\xE5ng 3", "Cecilia 12", "Bo       3"}));
+        QCOMPARE(ReadBytes(page),
+                 Lines({"<html>", "<head>", "<meta name=\"GENERATOR\" content=\"Ravelmark\">",
+                        "<title>Klubbkamp v\xE5r</title>",
+                        "<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>", "</head>", "<body>",
+                        "<h3>Klubbkamp v\xE5r</h3>", "<table>", "<tr>", "<th align=\"center\"><b>Placering</b></th>",
+                        "<th><b>Namn</b></th>", "<th align=\"center\"><b>Summa<br>Po\xE4ng</b></th>",
+                        "<th align=\"center\"><b>Omg\xE5ng<br>1</b></th>", "<th align=\"center\"><b>Omg\xE5ng<br>3</b></th>",
+                        "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>", "</tr>", "<tr>",
+                        "<td align=\"center\">1</td>", "<td>Cecilia</td>", "<td align=\"center\">22</td>",
+                        "<td align=\"center\"><b>10</b></td>", "<td align=\"center\"><b>12</b></td>",
+                        "<td align=\"center\">2</td>", "</tr>", "<tr>", "<td align=\"center\">2</td>", "<td>Bo</td>",
+                        "<td align=\"center\">12</td>", "<td align=\"center\">9</td>", "<td align=\"center\">3</td>",
+                        "<td align=\"center\">2</td>", "</tr>", "<tr>", "<td align=\"center\">3</td>", "<td>Anna</td>",
+                        "<td align=\"center\">10</td>", "<td align=\"center\"><b>10</b></td>",
+                        "<td align=\"center\">&nbsp;</td>", "<td align=\"center\">1</td>", "</tr>", "</table>",
+                        "</body>", "</html>"}));
     }
 };
 
