@@ -34,8 +34,8 @@ TEST(Tool, CheckAndUsage)
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);
     }
-    EXPECT_EQ(Tool({"check", missing}), "1||Kan inte \xC3\xB6ppna filen: " + missing + "\n");
-    EXPECT_EQ(Tool({"check", dir.path().toStdString()}).substr(0, 3), "1||");
+    for (const std::string& unreadable : {missing, dir.path().toStdString()})
+        EXPECT_EQ(Tool({"check", unreadable}), "1||Kan inte \xC3\xB6ppna filen: " + unreadable + "\n");
     EXPECT_TRUE(Tool({"--help"}).starts_with("0|usage: ravelmark-tool COMMAND FILE\n"));
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"check"}, {"frobnicate", "x.txt"}, {"check", "a.txt", "b.txt"}, {"--help", "check"}})
