@@ -31,8 +31,8 @@ private slots:
             qputenv(name, QFile::encodeName(Root("nothing")));
         qunsetenv("XDG_CURRENT_DESKTOP");
         const QByteArray log = QFile::encodeName(Root("arguments"));
-        QVERIFY(Write(Root("stand in/web"),
-                      "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + log + ".part' && mv '" + log + ".part' '" + log + "'\n"));
+        QVERIFY(Write(Root("stand in/web"), "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + log + ".part' && mv '" + log +
+                                                ".part' '" + log + "'\n"));
         QVERIFY(QFile::setPermissions(Root("stand in/web"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(Write(Root("XDG_DATA_HOME/applications/standin.desktop"),
                       "[Desktop Entry]\nType=Application\nName=Stand-in\nMimeType=text/html;\nExec=\"" +
@@ -79,7 +79,8 @@ private slots:
         QVERIFY(tool.waitForFinished() && tool.exitCode() == 0);
         QFile log(Root("arguments"));
         QVERIFY(QTest::qWaitFor([&] { return log.exists(); }, 10000) && log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll(), "--new-tab" + QByteArray(1, '\0') + QFile::encodeName(folder) + "/klubbkamp.htm" + '\0');
+        const QByteArray page = QFile::encodeName(folder) + "/klubbkamp.htm";
+        QCOMPARE(log.readAll(), "--new-tab" + QByteArray(1, '\0') + page + '\0');
         log.remove();
     }
 };
