@@ -103,12 +103,11 @@ inline QString State(const CRavelmarkDlg& d)
 // action closed it. An editor left open is ended by force: a refused close fails, not hangs.
 inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)>& action)
 {
-    bool ran = false, closed = false;
+    bool closed = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* editor = qobject_cast<CRoundDlg*>(QApplication::activeModalWidget())) {
             poll.stop();
-            ran = true;
             action(*editor);
             closed = !editor->isVisible();
             if (!closed)
@@ -117,7 +116,7 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     });
     poll.start(5);
     Click(button);
-    return ran && closed;
+    return closed;
 }
 
 inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points)
