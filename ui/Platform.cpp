@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "Encoding.h"
 #include "FileError.h"
 #include "ReportShell.h"
 
@@ -7,6 +8,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+QString ToQString(std::string_view bytes, TextEncoding encoding)
+{
+    return QString::fromStdU16String(ToUtf16(bytes, encoding));
+}
+
+std::string FromQString(const QString& text, TextEncoding encoding)
+{
+    return FromUtf16(text.toStdU16String(), encoding);
+}
+
+QString BuiltInText(std::string_view windows1252)
+{
+    return ToQString(windows1252, TextEncoding::Windows1252);
+}
 
 void CPlatform::ReportFileError(QWidget* owner, const CFileError& error)
 {

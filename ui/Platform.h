@@ -1,6 +1,11 @@
 #pragma once
 
+#include "Tournament.h"
+
 #include <QString>
+
+#include <string>
+#include <string_view>
 
 class QWidget;
 struct CFileError;
@@ -25,6 +30,13 @@ public:
     // The generic report of a file error: an error box with the cause's text.
     void ReportFileError(QWidget* owner, const CFileError& error);
 };
+
+// Text crosses into the window here: the model's bytes in the tournament's encoding, and the
+// program's own messages, which are Windows-1252. Every byte comes back as it was; a typed
+// character the encoding cannot hold becomes '?'.
+QString ToQString(std::string_view bytes, TextEncoding encoding);
+std::string FromQString(const QString& text, TextEncoding encoding);
+QString BuiltInText(std::string_view windows1252);
 
 // The real services, over Qt's message boxes and file dialog.
 class CQtPlatform : public CPlatform

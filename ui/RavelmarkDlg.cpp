@@ -2,22 +2,11 @@
 #include "RavelmarkDlg.h"
 
 #include "Controls.h"
-#include "Encoding.h"
 #include "Messages.h"
 #include "Platform.h"
 #include "Reader.h"
 
 #include <QPushButton>
-
-namespace {
-
-// The built-in messages are Windows-1252 bytes, whatever the tournament's encoding.
-QString BuiltIn(const std::string& text)
-{
-    return QString::fromStdU16String(ToUtf16(text, TextEncoding::Windows1252));
-}
-
-} // namespace
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     : CDialogBase(102, parent)
@@ -80,12 +69,12 @@ void CRavelmarkDlg::OnCancel()
 
 QString CRavelmarkDlg::ToDisplay(const std::string& bytes) const
 {
-    return QString::fromStdU16String(ToUtf16(bytes, m_tournament.m_encoding));
+    return ToQString(bytes, m_tournament.m_encoding);
 }
 
 std::string CRavelmarkDlg::FromDisplay(const QString& text) const
 {
-    return FromUtf16(text.toStdU16String(), m_tournament.m_encoding);
+    return FromQString(text, m_tournament.m_encoding);
 }
 
 void CRavelmarkDlg::ShowError(const QString& message)
@@ -105,7 +94,7 @@ bool CRavelmarkDlg::ParseTournament()
     std::string message;
     if (::ParseTournament(text, m_tournament, m_line, m_lineNo, message))
         return true;
-    ShowError(BuiltIn(message));
+    ShowError(BuiltInText(message));
     return false;
 }
 
@@ -119,7 +108,7 @@ void CRavelmarkDlg::OnChooseTournament()
         return;
     }
     if (!m_inFile.Open(path)) {
-        ShowError(BuiltIn(msg::kCannotOpen) + path);
+        ShowError(BuiltInText(msg::kCannotOpen) + path);
         m_changed = false;
         return;
     }

@@ -2,7 +2,6 @@
 #include "RavelmarkDlg.h"
 
 #include "Controls.h"
-#include "Encoding.h"
 #include "FileError.h"
 #include "Messages.h"
 #include "Platform.h"
@@ -11,16 +10,6 @@
 
 #include <QFileInfo>
 #include <QPushButton>
-
-namespace {
-
-// The built-in messages are Windows-1252 bytes, whatever the tournament's encoding.
-QString BuiltIn(const char* text)
-{
-    return QString::fromStdU16String(ToUtf16(text, TextEncoding::Windows1252));
-}
-
-} // namespace
 
 void CRavelmarkDlg::OnNewRound()
 {
@@ -73,7 +62,7 @@ void CRavelmarkDlg::OnCreateTable()
     const QFileInfo page(path);
     const bool isTournament = page.exists() && page.canonicalFilePath() == QFileInfo(m_filePath).canonicalFilePath();
     if (isTournament || !m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
-        ShowError(BuiltIn(msg::kCannotCreate) + path);
+        ShowError(BuiltInText(msg::kCannotCreate) + path);
         return;
     }
     m_reportPath = m_outFile.FilePath();
@@ -103,7 +92,7 @@ bool CRavelmarkDlg::SaveTournament()
     case SaveStatus::Saved:
         return true;
     case SaveStatus::CannotCreate:
-        ShowError(BuiltIn(msg::kCannotCreate) + m_filePath);
+        ShowError(BuiltInText(msg::kCannotCreate) + m_filePath);
         return false;
     case SaveStatus::Failed:
         m_platform.ReportFileError(this, error);
@@ -121,7 +110,7 @@ void CRavelmarkDlg::OnClose()
     // Only the stored title is trimmed; the field goes on showing what was typed.
     TrimSpaces(m_tournament.m_title);
     if (m_tournament.m_title.empty()) {
-        ShowError(BuiltIn(msg::kEmptyTournamentName));
+        ShowError(BuiltInText(msg::kEmptyTournamentName));
         m_editTitle->setFocus();
         return;
     }

@@ -1,7 +1,6 @@
 #include "RoundDlg.h"
 
 #include "Controls.h"
-#include "Encoding.h"
 #include "Messages.h"
 #include "Platform.h"
 #include "Text.h"
@@ -46,29 +45,12 @@ void CRoundDlg::DoDataExchange()
 
 QString CRoundDlg::ToDisplay(const std::string& bytes) const
 {
-    return QString::fromStdU16String(ToUtf16(bytes, m_encoding));
+    return ToQString(bytes, m_encoding);
 }
 
 std::string CRoundDlg::FromDisplay(const QString& text) const
 {
-    return FromUtf16(text.toStdU16String(), m_encoding);
-}
-
-std::string CRoundDlg::PlayerNameBytes(const std::string& typed) const
-{
-    // Bytes that are not valid in the tournament's encoding show as replacement characters and
-    // would not come back from the screen as they were: a name that shows the same is that
-    // player. For valid text, showing the same means the same bytes.
-    const QString shown = ToDisplay(typed);
-    for (const CResult& result : m_round.m_results) {
-        if (ToDisplay(result.m_name) == shown)
-            return result.m_name;
-    }
-    for (const CPlayerRow& row : m_standings.m_rows) {
-        if (ToDisplay(row.m_name) == shown)
-            return row.m_name;
-    }
-    return typed;
+    return FromQString(text, m_encoding);
 }
 
 void CRoundDlg::OnInitDialog()
@@ -77,9 +59,7 @@ void CRoundDlg::OnInitDialog()
     m_listResults->InsertColumn(0, QStringLiteral("Deltagare"), Qt::AlignLeft, 4 * (width / 5));
     m_listResults->InsertColumn(1, QStringLiteral("Poäng"), Qt::AlignHCenter, width / 5);
 
-    m_originalName = m_round.m_name;
-    m_shownName = ToDisplay(m_round.m_name);
-    m_editName->SetText(m_shownName);
+    m_editName->SetText(ToDisplay(m_round.m_name));
 
     FillResultList();
 
@@ -125,7 +105,7 @@ void CRoundDlg::OnAddResult()
         m_comboPoints->setFocus();
         return;
     }
-    m_round.AddResult(CResult(PlayerNameBytes(name), points));
+    m_round.AddResult(CResult(name, points));
     FillResultList();
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
@@ -162,9 +142,7 @@ void CRoundDlg::OnRemoveResult()
 
 void CRoundDlg::OnChangeName()
 {
-    const QString text = m_editName->text();
-    // The name as it came keeps its bytes, also where the screen cannot show them faithfully.
-    m_round.m_name = text == m_shownName ? m_originalName : FromDisplay(text);
+    m_round.m_name = FromDisplay(m_editName->text());
     m_changed = true;
 }
 
@@ -190,7 +168,7 @@ void CRoundDlg::OnClose()
     if (m_changed) {
         NormalizeName(m_round.m_name);
         if (m_listResults->GetItemCount() > 0 && m_round.m_name.empty()) {
-            m_platform.ErrorBox(this, QString::fromStdU16String(ToUtf16(msg::kEmptyRoundName, TextEncoding::Windows1252)));
+            m_platform.ErrorBox(this, BuiltInText(msg::kEmptyRoundName));
             m_editName->setFocus();
             return;
         }

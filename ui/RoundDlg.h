@@ -55,12 +55,7 @@ protected:
 private:
     QString ToDisplay(const std::string& bytes) const;
     std::string FromDisplay(const QString& text) const;
-    // The stored spelling of a player name that shows as `typed` does, else `typed` itself.
-    std::string PlayerNameBytes(const std::string& typed) const;
 
     CPlatform& m_platform;
     TextEncoding m_encoding;
-    // The round's name as it came, and how it shows: kept byte for byte while the field shows it.
-    std::string m_originalName;
-    QString m_shownName;
 };
