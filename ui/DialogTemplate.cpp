@@ -85,9 +85,9 @@ void CDialogTemplate::Build(QDialog& dialog)
 
     QWidget* previous = nullptr;
     for (const QJsonValue& value : tpl.value(QStringLiteral("controls")).toArray()) {
-        const QJsonObject spec = value.toObject();
-        const QString kind = spec.value(QStringLiteral("kind")).toString();
-        const QString text = spec.value(QStringLiteral("text")).toString();
+        const QJsonObject item = value.toObject();
+        const QString kind = item.value(QStringLiteral("kind")).toString();
+        const QString text = item.value(QStringLiteral("text")).toString();
         QWidget* control = nullptr;
         if (kind == QLatin1String("button")) {
             auto* button = new QPushButton(text, &dialog);
@@ -104,16 +104,16 @@ void CDialogTemplate::Build(QDialog& dialog)
         } else if (kind == QLatin1String("list")) {
             control = new CListView(&dialog);
         } else if (kind == QLatin1String("combo")) {
-            control = new CComboBox(spec.value(QStringLiteral("sorted")).toBool(), &dialog);
+            control = new CComboBox(item.value(QStringLiteral("sorted")).toBool(), &dialog);
         } else {
             qFatal("dialog template %d: unknown control kind %s", m_id, qPrintable(kind));
         }
-        QRect rect = ToPixels(RectOf(spec.value(QStringLiteral("rect"))), font);
+        QRect rect = ToPixels(RectOf(item.value(QStringLiteral("rect"))), font);
         // A combo box's height in the template includes its dropped list.
         if (kind == QLatin1String("combo"))
             rect.setHeight(control->sizeHint().height());
         control->setGeometry(rect);
-        control->setEnabled(!spec.value(QStringLiteral("disabled")).toBool());
+        control->setEnabled(!item.value(QStringLiteral("disabled")).toBool());
         if (kind == QLatin1String("label")) {
             control->setFocusPolicy(Qt::NoFocus);
         } else {
@@ -122,7 +122,7 @@ void CDialogTemplate::Build(QDialog& dialog)
                 QWidget::setTabOrder(previous, control);
             previous = control;
         }
-        const int id = spec.value(QStringLiteral("id")).toInt();
+        const int id = item.value(QStringLiteral("id")).toInt();
         if (id >= 0)
             m_controls.insert(id, control);
     }
