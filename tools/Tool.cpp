@@ -18,7 +18,7 @@
 
 namespace {
 
-const char* const kUsage = "usage: ravelmark-tool {check|table|rewrite|standings} FILE";
+const char* const kUsage = "usage: ravelmark-tool {check|table [--open]|rewrite|standings} FILE";
 
 const char* const kHelp =
     "usage: ravelmark-tool COMMAND FILE\n"
@@ -208,9 +208,11 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 0;
     }
     std::vector<std::string> words = args;
-    const bool open = words.size() == 3 && words[0] == "table" && words[2] == "--open";
+    // "--open" goes with "table", before or after its file.
+    const auto option = std::find(words.begin(), words.end(), std::string("--open"));
+    const bool open = !words.empty() && words[0] == "table" && option != words.end();
     if (open)
-        words.pop_back();
+        words.erase(option);
     const bool known = words.size() == 2 && (words[0] == "check" || words[0] == "table" ||
                                              words[0] == "rewrite" || words[0] == "standings");
     if (!known) {
