@@ -154,6 +154,21 @@ private slots:
         QCOMPARE(Rows(w.m_dlg.m_listRounds).size(), name.size());
     }
 
+    // A UTF-8 file keeps its encoding and mark through the editor and the save: names padded by
+    // characters, typed text stored as UTF-8.
+    void utf8FileSavedAsItCame()
+    {
+        CFile w(Bytes("\xEF\xBB\xBFS\xC3\xA5ngcup\n\nR\xC3\xB6" "d\n\xC3\x85sa 5\nBo 7\n"));
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& editor) {
+            AddResult(editor, "Łukasz Ørn", "12");
+            editor.close();
+        }));
+        QVERIFY(w.Close());
+        QCOMPARE(ReadBytes(w.m_path), "\xEF\xBB\xBF" + Lines({"S\xC3\xA5ngcup", "", "R\xC3\xB6" "d", "\xC3\x85sa         5",
+                                                          "Bo          7", "\xC5\x81ukasz \xC3\x98rn 12"}));
+    }
+
     // Ny, Redigera and Ta Bort, and the selection mark they act on.
     void roundCommands()
     {
