@@ -147,6 +147,12 @@ QString ChangeExtension(const QString& path, const std::string& newEnding)
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
+bool ReportPath(const QString& tournamentPath, QString& reportPath)
+{
+    reportPath = ChangeExtension(tournamentPath, ".htm");
+    return QFileInfo(reportPath) != QFileInfo(tournamentPath);
+}
+
 QString BackupName(const QString& path, const QDateTime& lastModified)
 {
     const QDateTime local = lastModified.toLocalTime();

@@ -74,6 +74,11 @@ private:
 // is looked at for the '.'; a name without one gets `newEnding` appended).
 QString ChangeExtension(const QString& path, const std::string& newEnding);
 
+// The standings page's path beside a tournament file (its extension replaced by ".htm").
+// False when that path is the tournament file itself (a tournament named *.htm, or a link to
+// it), which the page must never be written over.
+bool ReportPath(const QString& tournamentPath, QString& reportPath);
+
 // The backup name of a tournament file last modified at `lastModified`:
 // "<path without extension>_YYMMDD_hhmmss.bak", in local time.
 QString BackupName(const QString& path, const QDateTime& lastModified);

@@ -11,7 +11,6 @@
 #endif
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <ostream>
@@ -92,13 +91,12 @@ void OpenPage(const QString& path, std::ostream& err)
     err << "ravelmark-tool: no program to open " << Utf8(path) << '\n';
 }
 
-int Table(const Loaded& loaded, bool open, std::ostream& err)
+int Table(Loaded& loaded, bool open, std::ostream& err)
 {
-    CStandings standings = loaded.standings;
-    const QString reportPath = ChangeExtension(loaded.path, ".htm");
+    CStandings& standings = loaded.standings;
+    QString reportPath;
     CTextFileWriter out;
-    // A tournament file named *.htm (or linked from the page's name) would be written over.
-    if (QFileInfo(reportPath) == QFileInfo(loaded.path) || !out.Create(reportPath, CTextFileWriter::Mode::Replace)) {
+    if (!ReportPath(loaded.path, reportPath) || !out.Create(reportPath, CTextFileWriter::Mode::Replace)) {
         err << Message(msg::kCannotCreate) << Utf8(reportPath) << '\n';
         return 1;
     }
@@ -128,9 +126,9 @@ std::string Pad(const std::string& text, std::size_t width, bool right)
     return right ? fill + text : text + fill;
 }
 
-int Standings(const Loaded& loaded, std::ostream& out)
+int Standings(Loaded& loaded, std::ostream& out)
 {
-    CStandings standings = loaded.standings;
+    CStandings& standings = loaded.standings;
     standings.BuildRanking();
     const CTournament& tournament = loaded.tournament;
     const std::size_t rounds = tournament.m_rounds.size();

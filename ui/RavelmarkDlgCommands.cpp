@@ -8,7 +8,6 @@
 #include "RoundDlg.h"
 #include "Text.h"
 
-#include <QFileInfo>
 #include <QPushButton>
 
 void CRavelmarkDlg::OnNewRound()
@@ -57,11 +56,8 @@ void CRavelmarkDlg::OnRemoveRound()
 
 void CRavelmarkDlg::OnCreateTable()
 {
-    const QString path = ChangeExtension(m_filePath, ".htm");
-    // A tournament file that itself ends in ".htm" would be emptied to make room for its page.
-    const QFileInfo page(path);
-    const bool isTournament = page.exists() && page.canonicalFilePath() == QFileInfo(m_filePath).canonicalFilePath();
-    if (isTournament || !m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
+    QString path;
+    if (!ReportPath(m_filePath, path) || !m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
         ShowError(BuiltInText(msg::kCannotCreate) + path);
         return;
     }
