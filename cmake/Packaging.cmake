@@ -15,7 +15,17 @@ if(RAVELMARK_BUILD_UI)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ravelmark.png)
   endforeach()
 endif()
-install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages go in compressed, as Debian keeps them.
+foreach(page ${_man})
+  get_filename_component(name ${page} NAME)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${name}.gz
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+                     COMMAND gzip -9nc ${page} > ${CMAKE_BINARY_DIR}/man/${name}.gz
+                     DEPENDS ${page} VERBATIM)
+  list(APPEND _man_gz ${CMAKE_BINARY_DIR}/man/${name}.gz)
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${_man_gz})
+install(FILES ${_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The files as the desktop and the software centres read them; warnings fail too.
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)

@@ -14,7 +14,7 @@ for path in usr/bin/ravelmark usr/bin/ravelmark-tool \
             usr/share/metainfo/se.ravelmark.Ravelmark.metainfo.xml \
             usr/share/icons/hicolor/scalable/apps/ravelmark.svg \
             usr/share/icons/hicolor/16x16/apps/ravelmark.png usr/share/icons/hicolor/256x256/apps/ravelmark.png \
-            usr/share/man/man1/ravelmark.1 usr/share/man/man1/ravelmark-tool.1 \
+            usr/share/man/man1/ravelmark.1.gz usr/share/man/man1/ravelmark-tool.1.gz \
             usr/share/ravelmark/table.css; do
   echo "$contents" | grep -qx "\./$path" || { echo "missing: $path"; status=1; }
 done
