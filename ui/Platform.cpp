@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString ToQString(std::string_view bytes, TextEncoding encoding)
 {
@@ -32,12 +33,16 @@ void CPlatform::ReportFileError(QWidget* owner, const CFileError& error)
 void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 
 bool CQtPlatform::Question(QWidget* owner, const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner);
+    // Debian's Qt has no Swedish texts for these buttons; the program is Swedish whatever the locale.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -48,6 +53,13 @@ bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& pat
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(filter);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // Qt's own dialog only; a desktop's dialog (portal, platform theme) speaks the user's language.
+    dialog.setWindowTitle(QStringLiteral("Öppna"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Leta i:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Filnamn:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Filformat:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öppna"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Avbryt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();

@@ -1,6 +1,27 @@
 #pragma once
 
 #include <QApplication>
+#include <QString>
+#include <QStringList>
+
+class CRavelmarkDlg;
+
+// What the command line asks for: run the window (with a file or none), or end at once with
+// `exitCode` after printing `output` (stdout) or `error` (stderr).
+struct CCommandLine
+{
+    bool run = true;
+    int exitCode = 0;
+    QString file;
+    QString output;
+    QString error;
+};
+
+// `ravelmark [FILE]`, --help and --version; needs no display, so it runs before the application.
+CCommandLine ParseCommandLine(const QStringList& arguments);
+
+// Reads `file` into the window as soon as its loop runs, so that a refusal's box shows over it.
+void OpenAtStart(CRavelmarkDlg& dlg, const QString& file);
 
 // The application: one per run, made in main. Its name, taken from the executable's file name,
 // is the title of every error box.
@@ -9,6 +30,7 @@ class CRavelmarkApp : public QApplication
 public:
     CRavelmarkApp(int& argc, char** argv);
 
-    // Runs the main window modally; returns when it has ended, with the program's exit code.
-    int InitInstance();
+    // Runs the main window modally, first reading `file` when one is given; returns when the
+    // window has ended, with the program's exit code.
+    int InitInstance(const QString& file = {});
 };

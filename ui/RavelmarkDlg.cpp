@@ -107,6 +107,11 @@ void CRavelmarkDlg::OnChooseTournament()
         m_changed = false;
         return;
     }
+    OpenTournament(path);
+}
+
+void CRavelmarkDlg::OpenTournament(const QString& path)
+{
     if (!m_inFile.Open(path)) {
         ShowError(BuiltInText(msg::kCannotOpen) + path);
         m_changed = false;

@@ -59,6 +59,8 @@ public:
 
     // --- choosing and showing a tournament ---
     void OnChooseTournament();
+    // Reads the file as a confirmed choice of "Välj Turnering" does: shows it, or the refusal.
+    void OpenTournament(const QString& path);
     bool ChooseTournamentFile(QString& path);
     void ResetTournament();
     void ShowTournament();

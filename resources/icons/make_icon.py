@@ -1,124 +1,60 @@
 #!/usr/bin/env python3
-"""Draws the program's icon, a gold cup on a blue plinth, in the 16 classic colours.
+"""Draws the program's icon, a gold cup on a blue plinth, and renders it at every size.
 
-Writes ravelmark-32.png and ravelmark-16.png beside this script: indexed PNGs whose palette
-holds the 16 colours and one transparent entry. Standard library only; run it again after
-changing the pictures below and commit its output.
+Writes ravelmark.svg beside this script, the one source of the icon, then renders it with
+rsvg-convert (librsvg2-bin) into ravelmark-SIZE.png for each size the desktop looks for. Run it
+again after changing the drawing below and commit its output: the build never renders.
 """
 
 import pathlib
-import struct
-import zlib
+import shutil
+import subprocess
+import sys
 
-# The 16-colour palette; '.' is transparent.
-PALETTE = {
-    '.': None,
-    'K': (0x00, 0x00, 0x00),  # black: outline
-    'M': (0x80, 0x00, 0x00),
-    'G': (0x00, 0x80, 0x00),
-    'O': (0x80, 0x80, 0x00),  # olive: shaded gold
-    'N': (0x00, 0x00, 0x80),  # navy: plinth
-    'P': (0x80, 0x00, 0x80),
-    'T': (0x00, 0x80, 0x80),
-    'S': (0xC0, 0xC0, 0xC0),  # silver: plaque
-    'D': (0x80, 0x80, 0x80),  # grey: plaque shade
-    'R': (0xFF, 0x00, 0x00),
-    'L': (0x00, 0xFF, 0x00),
-    'Y': (0xFF, 0xFF, 0x00),  # yellow: gold
-    'B': (0x00, 0x00, 0xFF),  # blue: plinth light
-    'F': (0xFF, 0x00, 0xFF),
-    'A': (0x00, 0xFF, 0xFF),
-    'W': (0xFF, 0xFF, 0xFF),  # white: shine
-}
+SIZES = (16, 24, 32, 48, 64, 128, 256)
 
-ICON_32 = """
-................................
-................................
-......KKKKKKKKKKKKKKKKKKKK......
-......KOYYYYYYYYYYYYYYYYOK......
-......KOOOOOOOOOOOOOOOOOOK......
-..KKKKKYWWYYYYYYYYYYYYYOOKKKKK..
-.KOOOOKYWWYYYYYYYYYYYYYOOKOOOOK.
-.KOKKKKYWWYYYYYYYYYYYYYOOKKKKOK.
-.KOK..KYWWYYYYYYYYYYYYYOOK..KOK.
-.KOK..KYWWYYYYYYYYYYYYYOOK..KOK.
-.KOK..KYWWYYYYYYYYYYYYYOOK..KOK.
-..KOK.KYWWYYYYYYYYYYYYYOOK.KOK..
-..KOK.KYYWWYYYYYYYYYYYOOOK.KOK..
-...KOKKKYWWYYYYYYYYYYYOOKKKOK...
-....KOOKYYWWYYYYYYYYYOOOKOOK....
-.....KKKKYYWYYYYYYYYYOOKKKK.....
-.........KYYYYYYYYYYOOK.........
-..........KKYYYYYYOOKK..........
-............KKYYOOKK............
-.............KYYOOK.............
-.............KYYOOK.............
-.............KYYOOK.............
-............KYYYYOOK............
-...........KYYYYYYOOK...........
-.........KKKKKKKKKKKKKK.........
-........KYYYYYYYYYYYYYOK........
-........KOOOOOOOOOOOOOOK........
-......KKKKKKKKKKKKKKKKKKKK......
-......KBNNNNNNNNNNNNNNNNNK......
-......KBNNSSSSSSSSSSSSNNNK......
-......KBNNSDDDDDDDDDDSNNNK......
-......KKKKKKKKKKKKKKKKKKKK......
+# Drawn on a 64 x 64 grid; outlines thick enough to survive 16 pixels.
+SVG = """<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
+  <title>Ravelmark</title>
+  <defs>
+    <linearGradient id="gold" x1="0" y1="0" x2="1" y2="0">
+      <stop offset="0" stop-color="#ffe25a"/>
+      <stop offset="0.3" stop-color="#fff6b0"/>
+      <stop offset="0.55" stop-color="#f2c400"/>
+      <stop offset="1" stop-color="#a87d00"/>
+    </linearGradient>
+    <linearGradient id="plinth" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#2a4fd0"/>
+      <stop offset="1" stop-color="#0b1f6e"/>
+    </linearGradient>
+  </defs>
+  <g stroke="#2b1d00" stroke-width="2.5" stroke-linejoin="round" stroke-linecap="round">
+    <path d="M15 13 H7 C7 25 11 31 20 33 M49 13 H57 C57 25 53 31 44 33" fill="none" stroke="#a87d00"
+          stroke-width="4"/>
+    <path d="M15 13 H7 C7 25 11 31 20 33 M49 13 H57 C57 25 53 31 44 33" fill="none" stroke-width="1.2"/>
+    <path d="M13 5 H51 V19 C51 32 43 38 32 38 C21 38 13 32 13 19 Z" fill="url(#gold)"/>
+    <path d="M28 38 H36 V44 C36 46 39 47 41 48 H23 C25 47 28 46 28 44 Z" fill="url(#gold)"/>
+    <rect x="20" y="48" width="24" height="4" fill="#d9a800"/>
+    <rect x="12" y="52" width="40" height="10" rx="1" fill="url(#plinth)"/>
+  </g>
+  <rect x="19" y="55" width="26" height="4" fill="#c0c0c0" stroke="#808080" stroke-width="1"/>
+  <path d="M19 9 V20 C19 26 21 30 24 32" fill="none" stroke="#ffffff" stroke-width="2.5" stroke-linecap="round"
+        opacity="0.8"/>
+</svg>
 """
-
-ICON_16 = """
-................
-...KKKKKKKKKK...
-.KKKYWYYYYYOKKK.
-K.OKYWYYYYYOKO.K
-K.OKYWYYYYYOKO.K
-.KOKYWYYYYYOKOK.
-..KKYYWYYYOOKK..
-....KYYYYYOK....
-.....KKYOKK.....
-......KYOK......
-......KYOK......
-.....KYYYOK.....
-....KKKKKKKK....
-...KBNNNNNNNK...
-...KBNSSSSNNK...
-...KKKKKKKKKK...
-"""
-
-
-def parse(picture, size):
-    rows = [row for row in picture.strip('\n').split('\n')]
-    assert len(rows) == size, (size, len(rows))
-    for row in rows:
-        assert len(row) == size, (size, row)
-    return rows
-
-
-def write_png(path, rows):
-    keys = list(PALETTE)
-    index = {key: i for i, key in enumerate(keys)}
-    plte = b''.join(bytes(PALETTE[k] or (0, 0, 0)) for k in keys)
-    trns = bytes(0 if PALETTE[k] is None else 255 for k in keys)
-    raw = b''.join(b'\x00' + bytes(index[c] for c in row) for row in rows)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
-
-    size = len(rows)
-    png = b'\x89PNG\r\n\x1a\n'
-    png += chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 3, 0, 0, 0))
-    png += chunk(b'PLTE', plte)
-    png += chunk(b'tRNS', trns)
-    png += chunk(b'IDAT', zlib.compress(raw, 9))
-    png += chunk(b'IEND', b'')
-    path.write_bytes(png)
 
 
 def main():
     here = pathlib.Path(__file__).resolve().parent
-    write_png(here / 'ravelmark-32.png', parse(ICON_32, 32))
-    write_png(here / 'ravelmark-16.png', parse(ICON_16, 16))
+    source = here / 'ravelmark.svg'
+    source.write_text(SVG, encoding='utf-8')
+    renderer = shutil.which('rsvg-convert')
+    if renderer is None:
+        sys.exit('make_icon.py: rsvg-convert not found (apt-get install librsvg2-bin)')
+    for size in SIZES:
+        subprocess.run([renderer, '-w', str(size), '-h', str(size), '-o', str(here / f'ravelmark-{size}.png'),
+                        str(source)], check=True)
 
 
 if __name__ == '__main__':

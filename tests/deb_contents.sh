@@ -1,0 +1,21 @@
+#!/bin/sh
+# Builds the Debian package from the build folder $1 and checks that it holds what an install needs.
+set -eu
+build=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
+deb=$(ls "$out"/ravelmark_*.deb)
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no computed Qt dependency"; exit 1; }
+contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+status=0
+for path in usr/bin/ravelmark usr/bin/ravelmark-tool \
+            usr/share/applications/se.ravelmark.Ravelmark.desktop \
+            usr/share/metainfo/se.ravelmark.Ravelmark.metainfo.xml \
+            usr/share/icons/hicolor/scalable/apps/ravelmark.svg \
+            usr/share/icons/hicolor/16x16/apps/ravelmark.png usr/share/icons/hicolor/256x256/apps/ravelmark.png \
+            usr/share/man/man1/ravelmark.1.gz usr/share/man/man1/ravelmark-tool.1.gz \
+            usr/share/ravelmark/table.css; do
+  echo "$contents" | grep -qx "\./$path" || { echo "missing: $path"; status=1; }
+done
+exit $status

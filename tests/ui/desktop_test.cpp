@@ -1,0 +1,110 @@
+// The program at home on the desktop: Qt's real boxes and file dialog speak Swedish under any
+// locale, and the command line starts the window on a file or prints and ends.
+#include "RavelmarkApp.h"
+#include "WindowDriver.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+// Runs `open`, which shows a modal dialog; meanwhile reads its title, the visible labels ending
+// in ':' and the buttons, then presses the button that `pressed` picks out.
+QStringList Texts(const std::function<void()>& open, const QString& pressed)
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        texts << (dialog ? dialog->windowTitle() : "<none>");
+        for (const QLabel* label : dialog ? dialog->findChildren<QLabel*>() : QList<QLabel*>())
+            if (label->isVisible() && label->text().endsWith(':'))
+                texts << label->text();
+        const auto* box = dialog ? dialog->findChild<QDialogButtonBox*>() : nullptr;
+        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>())
+            if ((texts << button->text()).last() == pressed)
+                QTimer::singleShot(0, button, &QAbstractButton::click);
+    });
+    open();
+    return texts;
+}
+
+} // namespace
+
+class DesktopTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void dialogsSpeakSwedish()
+    {
+        CQtPlatform p;
+        bool yes = false;
+        QCOMPARE(Texts([&] { yes = p.Question(nullptr, "Ta bort?", "Fråga"); }, "Ja"),
+                 QStringList({"Fråga", "Ja", "Nej"}));
+        QVERIFY(yes);
+        QCOMPARE(Texts([&] { p.ErrorBox(nullptr, "Fel"); }, "OK"), QStringList({"desktop_test", "OK"}));
+        QString path = "kept";
+        QCOMPARE(Texts([&] { QVERIFY(!p.ChooseFile(nullptr, "Turnering (*.txt)", path)); }, "Avbryt"),
+                 QStringList({"Öppna", "Leta i:", "Filnamn:", "Filformat:", "Öppna", "Avbryt"}));
+        QCOMPARE(path, "kept");
+    }
+
+    // `ravelmark FILE`, relative as typed in a terminal: the window and its one message afterwards.
+    void startsOnAFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // empty: no such file
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("read") << QByteArray("Cup\n\nR1\nAnna 3\n") << "Cup|R1|11100|0" << "";
+        QTest::newRow("refused") << QByteArray("Cup\n\nR1\nAnna x\n") << "||00000|0"
+                                 << "Rad 4 : \"Anna x\"\nPoäng ska vara ett heltal";
+        QTest::newRow("missing") << QByteArray() << "||00000|0" << "Kan inte öppna filen: %1";
+    }
+    void startsOnAFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cup.txt");
+        QVERIFY(QDir::setCurrent(dir.path()) && (bytes.isEmpty() || WriteBytes(path, bytes)));
+        CWindow w;
+        OpenAtStart(w.m_dlg, "cup.txt");
+        QTRY_VERIFY(!w.m_dlg.m_filePath.isEmpty() || !w.m_platform.m_errors.isEmpty());
+        QTEST(State(w.m_dlg), "state");
+        QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.arg(path)});
+    }
+
+    // Help, version and usage errors, without a display: exit code, start of stdout, stderr.
+    void printsAndEnds_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("help") << QStringList{"--help"} << "0 Användning: ravelmark [FIL]\n|";
+        QTest::newRow("version") << QStringList{"-v"} << "0 ravelmark " RAVELMARK_VERSION "\n|";
+        QTest::newRow("unknown") << QStringList{"--open", "a.txt"}
+                                 << "2 |ravelmark: okänd flagga: open (se ravelmark --help)\n";
+        QTest::newRow("two files") << QStringList{"a", "b"} << "2 |ravelmark: högst en fil (se ravelmark --help)\n";
+    }
+    void printsAndEnds()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(QDir::tempPath());
+        program.start(RAVELMARK_PROGRAM, arguments);
+        QVERIFY(program.waitForFinished());
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        QTEST(QString::number(program.exitCode()) + ' ' + out.section('\n', 0, 0, QString::SectionIncludeTrailingSep) +
+                  '|' + QString::fromUtf8(program.readAllStandardError()),
+              "printed");
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "desktop_test.moc"
