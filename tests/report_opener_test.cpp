@@ -1,100 +1,114 @@
+// Opening the page on made-up desktops whose default application for web pages is a stand-in
+// that writes down its arguments: no browser is ever started.
 #include "ReportOpener.h"
 
-#include <gtest/gtest.h>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
 
-#include <map>
-
-namespace {
-
-// "[program][argument]...", empty when there is nothing to start.
-std::string Command(std::string_view command, const std::string& path)
+class ReportOpenerTest : public QObject
 {
-    const std::optional<COpenCommand> c = BuildOpenCommand(command, path);
-    std::string words = c ? "[" + c->m_program + "]" : "";
-    for (const std::string& argument : c ? c->m_arguments : std::vector<std::string>())
-        words += "[" + argument + "]";
-    return words;
-}
+    Q_OBJECT
 
-// Logs what the opener asks of the desktop; answers from a small association table.
-class CFakeShell : public CShell
-{
-public:
-    bool ShellOpen(const std::string& path, int show) override
+    QTemporaryDir m_root;
+
+    QString Root(const QString& name) const { return m_root.filePath(name); }
+    static bool Write(const QString& path, const QByteArray& bytes)
     {
-        m_log += "shell " + path + " " + std::to_string(show) + "; ";
-        return m_accepts;
+        QFile file(path);
+        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+               file.write(bytes) == bytes.size() && file.flush();
     }
-    bool ReadRegistryDefault(const std::string& key, std::string& out) override
+    // Desktop `name` (url, file, none) as XDG folders, with no system folders behind them.
+    void UseDesktop(const QString& name, QProcessEnvironment* environment)
     {
-        m_log += "read " + key + "; ";
-        const auto found = m_registry.find(key);
-        if (found != m_registry.end())
-            out = found->second;
-        return found != m_registry.end();
-    }
-    bool StartProgram(const std::string& program, const std::vector<std::string>& arguments, int show) override
-    {
-        m_log += "start " + program;
-        for (const std::string& argument : arguments)
-            m_log += " [" + argument + "]";
-        m_log += " " + std::to_string(show) + "; ";
-        return true;
+        const QString values[] = {Root(name + "/data"), Root(name + "/config"), Root("nothing"), Root("nothing")};
+        int i = 0;
+        for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"}) {
+            if (environment != nullptr)
+                environment->insert(variable, values[i++]);
+            else
+                qputenv(variable, QFile::encodeName(values[i++]));
+        }
     }
 
-    bool m_accepts = false;
-    std::map<std::string, std::string> m_registry;
-    std::string m_log;
+private slots:
+    // Before GIO first reads the XDG folders: the desktops whose stand-in takes the page by
+    // --url=%u (after the field codes of icon, name and entry) or as a bare %f.
+    void initTestCase()
+    {
+        const QByteArray web = QFile::encodeName(Root("stand in/web")), log = QFile::encodeName(Root("arguments"));
+        QVERIFY(Write(Root("stand in/web"),
+                      "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + log + ".part' && mv '" + log + ".part' '" + log + "'\n"));
+        QVERIFY(QFile::setPermissions(Root("stand in/web"), QFile::ReadOwner | QFile::ExeOwner));
+        for (const auto& [desktop, exec] : {std::pair("url", " %i %c %k --url=%u"), std::pair("file", " -a %f -b")}) {
+            QVERIFY(Write(Root(desktop) + "/data/applications/standin.desktop",
+                          "[Desktop Entry]\nType=Application\nName=Stand-in\nIcon=standin\nMimeType=text/html;\n"
+                          "Exec=\"" + web + '"' + exec + '\n'));
+            QVERIFY(Write(Root(desktop) + "/config/mimeapps.list", "[Default Applications]\ntext/html=standin.desktop\n"));
+        }
+        QVERIFY(QDir().mkpath(Root("none")));
+        UseDesktop("url", nullptr);
+        qunsetenv("XDG_CURRENT_DESKTOP");
+    }
+
+    // The default application gets its arguments by the desktop-entry rules, the page as one
+    // argument whatever its path holds: from the window's opener in a program without a GUI (here)
+    // and from the tool offscreen or without a display; the tool says when nothing could open it.
+    void pageOpensInTheDefaultApplication_data()
+    {
+        QTest::addColumn<QString>("platform"); // of the tool; null: the opener in this process
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QStringList>("arguments"); // PAGE and ENTRY stand in; none: nothing started
+        const QStringList byUrl{"--icon", "standin", "Stand-in", "ENTRY", "--url=PAGE"}; // GIO's %u of a file
+        QTest::newRow("in process") << QString() << "url" << byUrl;
+        QTest::newRow("tool offscreen") << "offscreen" << "file" << QStringList{"-a", "PAGE", "-b"};
+        QTest::newRow("tool without display") << "" << "url" << byUrl;
+        QTest::newRow("no default application") << "" << "none" << QStringList();
+    }
+    void pageOpensInTheDefaultApplication()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, arguments);
+        const QString folder = Root("page \"a\" 'b';$HOME&`id`|åäö"), page = folder + "/klubbkamp.htm";
+        QFile log(Root("arguments"));
+        log.remove();
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder) && QFile::copy(RAVELMARK_EXAMPLES "/klubbkamp.txt", folder + "/klubbkamp.txt"));
+        if (platform.isNull()) {
+            QVERIFY(Write(page, "<html>\r\n"));
+            QCOMPARE(OpenReport(page), ReportOpened::ByDefaultApplication);
+        } else {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                environment.remove(name);
+            if (!platform.isEmpty())
+                environment.insert("QT_QPA_PLATFORM", platform);
+            UseDesktop(desktop, &environment);
+            QProcess tool;
+            tool.setProcessEnvironment(environment);
+            tool.start(RAVELMARK_TOOL, {"table", folder + "/klubbkamp.txt", "--open"});
+            QVERIFY(tool.waitForFinished() && tool.exitCode() == 0);
+            const QByteArray said = tool.readAllStandardError(); // Qt may warn before
+            QCOMPARE(said.contains("ravelmark-tool:"), arguments.isEmpty());
+            QVERIFY(arguments.size() || said.endsWith("ravelmark-tool: no program to open " + page.toUtf8() + '\n'));
+        }
+        if (arguments.isEmpty()) {
+            QVERIFY(!log.exists());
+            return;
+        }
+        QVERIFY(QTest::qWaitFor([&] { return log.exists(); }, 10000) && log.open(QIODevice::ReadOnly));
+        QList<QByteArray> got = log.readAll().split('\0');
+        QCOMPARE(got.takeLast(), QByteArray());
+        QList<QByteArray> expected;
+        for (const QString& argument : arguments)
+            expected << QFile::encodeName(QString(argument).replace("PAGE", page).replace(
+                            "ENTRY", Root(desktop) + "/data/applications/standin.desktop"));
+        QCOMPARE(got, expected);
+    }
 };
 
-} // namespace
-
-TEST(BuildOpenCommand, CutsSplitsAndAddsThePath)
-{
-    const std::string path = "/home/anna/klubbkamp.htm";
-    const std::pair<const char*, const char*> cases[] = {
-        {R"("C:\Program Files\Web\web.exe" -nohome "%1")", R"([C:\Program Files\Web\web.exe][-nohome])"},
-        {"web %1 -z", "[web]"},
-        {" web\t-x  %u --private-window x", "[web][-x]"},
-        {"web -a %f -z", "[web][-a]"},
-        {"web -b %F -z", "[web][-b]"},
-        {"web -c %U -z", "[web][-c]"},
-        {R"(web -e "--file=%f" -g)", "[web][-e]"},
-        {"web --url=%u", "[web][--url=]"},
-        {"web --zoom=120%% 100%%1 %i --class %c %k %d %U", "[web][--zoom=120%][100%1][--class]"},
-        {R"("/opt/My Web/run" "a \"b\" \$c \`d\` \\e \f" "" %u)", R"([/opt/My Web/run][a "b" $c `d` \e \f][])"},
-    };
-    for (const auto& [command, words] : cases)
-        EXPECT_EQ(Command(command, path), words + ("[" + path + "]")) << command;
-    for (const char* command : {"", "   ", "%u", "\"%u\"", "\"\" --x", "web \"unclosed"})
-        EXPECT_EQ(Command(command, path), "") << command;
-    // The path is one argument, whatever it holds.
-    const std::string paths[] = {"/t/mitt lag/klubb kamp.htm", "/t/\"citat\" 'enkla'", "/t/a;rm -rf ~;b", "/t/%u %1 %%",
-                                 "/t/$(touch x)`id`$HOME&b|c>d<e*?", "/t/\xC3\xA5 \xE5\\back\t\ttab",
-                                 std::string(70000, 'p')};
-    for (const std::string& any : paths)
-        EXPECT_EQ(Command("web --new-tab \"%u\"", any), "[web][--new-tab][" + any + "]") << any;
-}
-
-TEST(OpenReport, ShellFirstThenTheRegisteredProgram)
-{
-    using Registry = std::map<std::string, std::string>;
-    const std::string path = "/t/mitt lag/a;b & c.htm", key = "web.desktop\\shell\\open\\command";
-    const std::string shell = "shell " + path + " 5; read .htm; ", command = shell + "read " + key + "; ";
-    const struct { bool accepts; Registry registry; ReportOpened outcome; std::string log; } cases[] = {
-        {true, {{".htm", "web.desktop"}, {key, "web %u"}}, ReportOpened::ByShell, "shell " + path + " 5; "},
-        {false, {{".htm", "web.desktop"}, {key, "/usr/bin/web %u --new"}}, ReportOpened::ByRegisteredProgram,
-         command + "start /usr/bin/web [" + path + "] 5; "},
-        {false, {}, ReportOpened::NotOpened, shell},
-        {false, {{".htm", ""}, {"\\shell\\open\\command", "web %1"}}, ReportOpened::NotOpened, shell},
-        {false, {{".htm", "web.desktop"}}, ReportOpened::NotOpened, command},
-        {false, {{".htm", "web.desktop"}, {key, "\"%1\""}}, ReportOpened::NotOpened, command},
-    };
-    for (const auto& c : cases) {
-        CFakeShell fake;
-        fake.m_accepts = c.accepts;
-        fake.m_registry = c.registry;
-        EXPECT_EQ(OpenReport(fake, path, SW_SHOW), c.outcome);
-        EXPECT_EQ(fake.m_log, c.log);
-    }
-}
+QTEST_GUILESS_MAIN(ReportOpenerTest)
+#include "report_opener_test.moc"

@@ -3,12 +3,10 @@
 #include "Encoding.h"
 #include "Messages.h"
 #include "Reader.h"
+#include "ReportOpener.h"
 #include "Standings.h"
 #include "Text.h"
 #include "TextFile.h"
-#ifdef RAVELMARK_HAS_SHELL
-#include "ReportShell.h"
-#endif
 
 #include <QFile>
 
@@ -84,10 +82,8 @@ bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
 // so when no program could be started.
 void OpenPage(const QString& path, std::ostream& err)
 {
-#ifdef RAVELMARK_HAS_SHELL
     if (OpenReportWithoutWindow(path) != ReportOpened::NotOpened)
         return;
-#endif
     err << "ravelmark-tool: no program to open " << Utf8(path) << '\n';
 }
 

@@ -2,7 +2,7 @@
 
 #include "Encoding.h"
 #include "FileError.h"
-#include "ReportShell.h"
+#include "ReportOpener.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -68,5 +68,5 @@ bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& pat
 
 void CQtPlatform::OpenReport(const QString& path)
 {
-    CReportShell().OpenReport(path, SW_SHOW);
+    ::OpenReport(path);
 }

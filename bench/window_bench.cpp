@@ -1,0 +1,176 @@
+// Times the window's steps on one tournament, driving the real dialogs offscreen through their
+// controls as a user does: "Välj Turnering", "Redigera" on the first round, a typed result and
+// "Lägg Till", the editor's close box, "Skapa Tabell", and the main window's close box, which
+// saves. Each step counts until the event queue is idle. bench/run prints the figures.
+//
+//   window_bench FILE    prints: load edit add close table save (ms), empty window and peak (MB)
+//
+// FILE is copied to a temporary folder first; the original stays as it is.
+#include "Controls.h"
+#include "Platform.h"
+#include "RavelmarkDlg.h"
+#include "RoundDlg.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+// The platform without its waits: the file dialog answers with the benchmark's file, every
+// question with Yes, and the page is not opened.
+struct CBenchPlatform : CPlatform
+{
+    QString m_file;
+    QStringList m_errors;
+
+    void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
+    bool Question(QWidget*, const QString&, const QString&) override { return true; }
+    bool ChooseFile(QWidget*, const QString&, QString& path) override
+    {
+        path = m_file;
+        return true;
+    }
+    void OpenReport(const QString&) override {}
+};
+
+// Counts the events the application delivers: a round of event processing that delivers none
+// means the queue is idle (layouts, paints and deferred deletes included).
+struct CEventCounter : QObject
+{
+    int m_count = 0;
+    bool eventFilter(QObject*, QEvent*) override
+    {
+        ++m_count;
+        return false;
+    }
+};
+
+CEventCounter* g_events = nullptr;
+
+void WaitIdle()
+{
+    do {
+        g_events->m_count = 0;
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    } while (g_events->m_count > 0);
+}
+
+double Ms(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+double PeakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void Click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// A left click on a row, through the list's public view API.
+void ClickRow(QAbstractItemView* list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: window_bench FILE\n", stderr);
+        return 2;
+    }
+    QTemporaryDir folder;
+    CBenchPlatform platform;
+    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
+    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file)) {
+        std::fprintf(stderr, "window_bench: cannot copy %s\n", argv[1]);
+        return 1;
+    }
+    CEventCounter events;
+    g_events = &events;
+    application.installEventFilter(&events);
+
+    CRavelmarkDlg dlg(platform);
+    dlg.InitDialog();
+    dlg.show();
+    WaitIdle();
+    const double emptyMb = PeakMb();
+
+    enum Step { Load, Edit, Add, Close, Table, Save, StepCount };
+    double ms[StepCount] = {};
+    QElapsedTimer timer;
+    timer.start();
+    Click(dlg.m_btnChoose);
+    WaitIdle();
+    ms[Load] = Ms(timer);
+
+    // The editor runs modally: its steps are played from inside its event loop.
+    bool edited = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* editor = qobject_cast<CRoundDlg*>(QApplication::activeModalWidget());
+        if (editor == nullptr)
+            return;
+        poll.stop();
+        WaitIdle();
+        ms[Edit] = Ms(timer);
+        timer.restart();
+        QTest::keyClicks(editor->m_comboName->lineEdit(), "Bench Spelare");
+        QTest::keyClicks(editor->m_comboPoints->lineEdit(), "7");
+        Click(editor->m_btnAddResult);
+        WaitIdle();
+        ms[Add] = Ms(timer);
+        timer.restart();
+        editor->close();
+        edited = !editor->isVisible();
+    });
+    ClickRow(dlg.m_listRounds, 0);
+    WaitIdle();
+    poll.start(0);
+    timer.restart();
+    Click(dlg.m_btnEdit);
+    poll.stop(); // when no editor opened
+    WaitIdle();
+    ms[Close] = Ms(timer);
+
+    timer.restart();
+    Click(dlg.m_btnCreateTable);
+    WaitIdle();
+    ms[Table] = Ms(timer);
+
+    timer.restart();
+    dlg.close();
+    WaitIdle();
+    ms[Save] = Ms(timer);
+
+    if (!edited || dlg.isVisible() || !platform.m_errors.isEmpty()) {
+        std::fprintf(stderr, "window_bench: the steps did not run through%s%s\n", platform.m_errors.isEmpty() ? "" : ": ",
+                     qPrintable(platform.m_errors.join("; ")));
+        return 1;
+    }
+    for (const double step : ms)
+        std::printf("%.1f ", step);
+    std::printf("%.0f %.0f\n", emptyMb, PeakMb());
+    return 0;
+}
