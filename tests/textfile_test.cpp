@@ -1,6 +1,7 @@
 #include "FileHelpers.h"
 #include "TempMount.h"
 #include "TextFile.h"
+#include "TournamentFile.h"
 
 #include <QTemporaryDir>
 
@@ -21,19 +22,34 @@ TEST(TextFile, BackupNameInLocalTime)
     EXPECT_EQ(BackupName("/t/a.txt", QDateTime(QDate(2000, 1, 2), QTime(3, 4, 5))), "/t/a_000102_030405.bak");
 }
 
+static QString Outcome(const CFileResult& result)
+{
+    switch (result.m_kind) {
+    case CFileResult::Done:
+        return "saved";
+    case CFileResult::Refused:
+        return QString::fromLatin1(result.m_message);
+    case CFileResult::FileError:
+        return result.m_error.ReportText();
+    default:
+        return "cannot create " + result.m_path;
+    }
+}
+
 // Unless all went well, the old file stays whole under its own name and nothing else is left.
 TEST(Save, AllOrNothing)
 {
-    enum Fault { None, Link, BackupTaken, BackupLink, FileGone, ReadOnly, DiskFull };
-    const struct { Fault fault; std::size_t lines; SaveStatus status; QString report; QStringList entries; } cases[] = {
-        {None, 2, SaveStatus::Saved, "No error occurred.", {"lista.txt", kBackup}},
-        {Link, 2, SaveStatus::Saved, "No error occurred.", {"link.txt", "lista.txt", kBackup}}, // beside the target
-        {BackupTaken, 2, SaveStatus::Failed, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {BackupLink, 2, SaveStatus::Failed, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {FileGone, 2, SaveStatus::Failed, "an unnamed file was not found.", {}},
-        {ReadOnly, 2, SaveStatus::CannotCreate, "No error occurred.", {"lista.txt"}},
-        {DiskFull, 2, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}},
-        {DiskFull, 200000, SaveStatus::Failed, "Disk full while accessing %1.", {"filler", "lista.txt"}}, // 2 MB
+    enum Fault { None, Link, BlankTitle, BackupTaken, BackupLink, FileGone, ReadOnly, DiskFull };
+    const struct { Fault fault; std::size_t rounds; QString outcome; QStringList entries; } cases[] = {
+        {None, 2, "saved", {"lista.txt", kBackup}},
+        {Link, 2, "saved", {"link.txt", "lista.txt", kBackup}}, // beside the target
+        {BlankTitle, 2, "Turneringens namn får inte vara tom", {"lista.txt"}},
+        {BackupTaken, 2, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
+        {BackupLink, 2, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
+        {FileGone, 2, "an unnamed file was not found.", {}},
+        {ReadOnly, 2, "cannot create %1", {"lista.txt"}},
+        {DiskFull, 2, "Disk full while accessing %1.", {"filler", "lista.txt"}},
+        {DiskFull, 2000, "Disk full while accessing %1.", {"filler", "lista.txt"}}, // 2 MB
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
@@ -50,18 +66,22 @@ TEST(Save, AllOrNothing)
         ASSERT_TRUE(c.fault != ReadOnly || mount->MakeReadOnly());
         ASSERT_TRUE(c.fault != DiskFull || mount->Fill());
 
-        CTextFileWriter out;
-        CFileError error;
-        const auto write = [&] {
-            for (std::size_t i = 0; i < c.lines; ++i)
-                out.WriteLine("Anna  12");
-        };
-        EXPECT_EQ(SaveTournamentFile(out, saved, kStamp, write, error), c.status) << c.fault;
-        EXPECT_EQ(error.ReportText(), QString(c.report).replace("%1", path)) << c.fault;
+        CTournament tournament;
+        tournament.m_title = c.fault == BlankTitle ? "  " : "Cup";
+        for (std::size_t r = 0; r < c.rounds; ++r) {
+            CRound round;
+            round.m_name = "R" + std::to_string(r);
+            for (int player = 0; player < 50; ++player)
+                round.AddResult(CResult{"Player " + std::to_string(player), player});
+            tournament.AddRound(round);
+        }
+        const bool ok = c.outcome == "saved";
+        EXPECT_EQ(Outcome(SaveTournamentFile(tournament, saved, kStamp)), QString(c.outcome).replace("%1", path))
+            << c.fault;
         EXPECT_EQ(Entries(folder), c.entries) << c.fault;
         if (c.fault != FileGone) {
-            EXPECT_EQ(ReadBytes(c.status == SaveStatus::Saved ? folder + "/" + kBackup : path), kOld) << c.fault;
-            EXPECT_EQ(ReadBytes(saved), c.status == SaveStatus::Saved ? "Anna  12\r\nAnna  12\r\n" : kOld) << c.fault;
+            EXPECT_EQ(ReadBytes(ok ? folder + "/" + kBackup : path), kOld) << c.fault;
+            EXPECT_EQ(ReadBytes(saved).substr(0, 23), ok ? "Cup\r\n\r\nR0\r\nPlayer 0   0" : kOld) << c.fault;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "FileHelpers.h"
 #include "StringOutput.h"
+#include "TempMount.h"
 #include "Tool.h"
 
 #include <QProcess>
@@ -102,5 +103,32 @@ TEST(Tool, Binary)
         tool.start(QStringLiteral(RAVELMARK_TOOL), c.args);
         EXPECT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit);
         EXPECT_EQ(tool.exitCode(), c.code) << c.args.join(' ').toStdString();
+    }
+}
+
+// Every failure to write is exit code 1 with its message, whatever the command.
+TEST(Tool, WriteFailuresExitOne)
+{
+    const struct { const char* command; const char* fault; const char* message; } cases[] = {
+        {"table", "readonly", "Kan inte skapa filen: "}, {"rewrite", "readonly", "Kan inte skapa filen: "},
+        {"table", "full", "Disk full while accessing "}, {"rewrite", "full", "Disk full while accessing "},
+        {"rewrite", "taken", "Access to an unnamed file was denied."},
+    };
+    for (const auto& c : cases) {
+        CTempMount mount(64 * 1024);
+        if (!mount.Mounted())
+            GTEST_SKIP() << mount.SkipReason();
+        const QString path = QString::fromStdString(mount.Path()) + "/cup.txt";
+        ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\n", QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))));
+        const std::string fault = c.fault;
+        ASSERT_TRUE(fault == "readonly" ? mount.MakeReadOnly()
+                    : fault == "full"   ? mount.Fill()
+                                        : WriteBytes(QString::fromStdString(mount.Path()) + "/cup_051206_143005.bak", ""));
+        QProcess tool;
+        tool.start(QStringLiteral(RAVELMARK_TOOL), {c.command, path});
+        EXPECT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit);
+        EXPECT_EQ(tool.exitCode(), 1) << c.command << ' ' << fault;
+        EXPECT_TRUE(tool.readAllStandardError().startsWith(c.message)) << c.command << ' ' << fault;
+        EXPECT_EQ(ReadBytes(path), "Cup\n\nR1\nAnna 5\n") << c.command << ' ' << fault;
     }
 }

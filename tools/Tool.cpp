@@ -6,7 +6,7 @@
 #include "ReportOpener.h"
 #include "Standings.h"
 #include "Text.h"
-#include "TextFile.h"
+#include "TournamentFile.h"
 
 #include <QFile>
 
@@ -50,30 +50,39 @@ struct Loaded
     QDateTime lastModified;
 };
 
+// Prints what went wrong, in UTF-8 (the refused line from the file's encoding); the exit code.
+int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
+{
+    switch (result.m_kind) {
+    case CFileResult::Done:
+        return 0;
+    case CFileResult::Refused:
+        err << ToUtf8(LinePrefix(result.m_lineNo, result.m_line), encoding) << Message(result.m_message.c_str());
+        break;
+    case CFileResult::FileError:
+        err << Utf8(result.m_error.ReportText());
+        break;
+    case CFileResult::CannotOpen:
+        err << Message(msg::kCannotOpen) << Utf8(result.m_path);
+        break;
+    case CFileResult::CannotCreate:
+        err << Message(msg::kCannotCreate) << Utf8(result.m_path);
+        break;
+    }
+    err << '\n';
+    return 1;
+}
+
 // Reads FILE as choosing it in the program does; prints the refusal and returns false.
 bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
 {
-    CTextFileReader reader;
-    const QString path = QFile::decodeName(QByteArray::fromStdString(file));
-    if (!reader.Open(path)) {
-        err << Message(msg::kCannotOpen) << file << '\n';
+    CLoadedTournament read;
+    const CFileResult result = LoadTournamentFile(QFile::decodeName(QByteArray::fromStdString(file)), read);
+    loaded.tournament = std::move(read.m_tournament);
+    loaded.path = read.m_path;
+    loaded.lastModified = read.m_lastModified;
+    if (Present(result, loaded.tournament.m_encoding, err) != 0)
         return false;
-    }
-    loaded.path = reader.FilePath();
-    loaded.lastModified = reader.LastModified();
-    std::string bytes;
-    CFileError error;
-    if (!reader.ReadAll(bytes, error)) {
-        err << Utf8(error.ReportText()) << '\n';
-        return false;
-    }
-    std::string line;
-    int lineNo = 0;
-    std::string message;
-    if (!ParseTournament(bytes, loaded.tournament, line, lineNo, message)) {
-        err << ToUtf8(LinePrefix(lineNo, line), loaded.tournament.m_encoding) << Message(message.c_str()) << '\n';
-        return false;
-    }
     loaded.tournament.AddToStandings(loaded.standings);
     return true;
 }
@@ -89,29 +98,17 @@ void OpenPage(const QString& path, std::ostream& err)
 
 int Table(Loaded& loaded, bool open, std::ostream& err)
 {
-    CStandings& standings = loaded.standings;
-    QString reportPath;
-    CTextFileWriter out;
-    if (!ReportPath(loaded.path, reportPath) || !out.Create(reportPath, CTextFileWriter::Mode::Replace)) {
-        err << Message(msg::kCannotCreate) << Utf8(reportPath) << '\n';
-        return 1;
-    }
-    standings.BuildRanking();
-    standings.WriteHtml(out, loaded.tournament);
-    CFileError error;
-    if (!out.Close(error)) {
-        err << Utf8(error.ReportText()) << '\n';
-        return 1;
-    }
-    if (open)
-        OpenPage(out.FilePath(), err);
-    return 0;
+    QString pagePath;
+    const CFileResult result = WriteStandingsPage(loaded.path, loaded.tournament, pagePath);
+    if (result.Ok() && open)
+        OpenPage(pagePath, err);
+    return Present(result, loaded.tournament.m_encoding, err);
 }
 
 int Rewrite(Loaded& loaded, std::ostream& err)
 {
-    const int width = loaded.standings.LongestNameLength(loaded.tournament.m_encoding);
-    return SaveTournament(loaded.tournament, width, loaded.path, loaded.lastModified, err);
+    return Present(SaveTournamentFile(loaded.tournament, loaded.path, loaded.lastModified),
+                   loaded.tournament.m_encoding, err);
 }
 
 // Pads to `width` characters (code points of UTF-8).
@@ -171,29 +168,6 @@ int Standings(Loaded& loaded, std::ostream& out)
 }
 
 } // namespace
-
-int SaveTournament(CTournament& tournament, int width, const QString& path, const QDateTime& lastModified,
-                   std::ostream& err)
-{
-    TrimSpaces(tournament.m_title);
-    if (tournament.m_title.empty()) {
-        err << Message(msg::kEmptyTournamentName) << '\n';
-        return 1;
-    }
-    CTextFileWriter out;
-    CFileError error;
-    switch (SaveTournamentFile(out, path, lastModified, [&] { tournament.Write(out, width); }, error)) {
-    case SaveStatus::Saved:
-        return 0;
-    case SaveStatus::CannotCreate:
-        err << Message(msg::kCannotCreate) << Utf8(path) << '\n';
-        return 1;
-    case SaveStatus::Failed:
-        break;
-    }
-    err << Utf8(error.ReportText()) << '\n';
-    return 1;
-}
 
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {

@@ -22,11 +22,6 @@ CRavelmarkDlg::~CRavelmarkDlg()
     DisconnectControls();
 }
 
-void CRavelmarkDlg::WriteLine(const std::string& line)
-{
-    m_outFile.WriteLine(line);
-}
-
 void CRavelmarkDlg::DoDataExchange()
 {
     m_btnChoose = Control<QPushButton>(1000);
@@ -83,18 +78,27 @@ void CRavelmarkDlg::ShowError(const QString& message)
     m_platform.ErrorBox(this, ToDisplay(LinePrefix(m_lineNo, m_line)) + message);
 }
 
-bool CRavelmarkDlg::ParseTournament()
+bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 {
-    std::string text;
-    CFileError error;
-    if (!m_inFile.ReadAll(text, error)) {
-        m_platform.ReportFileError(this, error);
-        return false;
-    }
-    std::string message;
-    if (::ParseTournament(text, m_tournament, m_line, m_lineNo, message))
+    switch (result.m_kind) {
+    case CFileResult::Done:
         return true;
-    ShowError(BuiltInText(message));
+    case CFileResult::Refused:
+        m_line = result.m_line;
+        m_lineNo = result.m_lineNo;
+        ShowError(BuiltInText(result.m_message));
+        m_lineNo = 0;
+        break;
+    case CFileResult::FileError:
+        m_platform.ReportFileError(this, result.m_error);
+        break;
+    case CFileResult::CannotOpen:
+        ShowError(BuiltInText(msg::kCannotOpen) + result.m_path);
+        break;
+    case CFileResult::CannotCreate:
+        ShowError(BuiltInText(msg::kCannotCreate) + result.m_path);
+        break;
+    }
     return false;
 }
 
@@ -112,19 +116,16 @@ void CRavelmarkDlg::OnChooseTournament()
 
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
-    if (!m_inFile.Open(path)) {
-        ShowError(BuiltInText(msg::kCannotOpen) + path);
-        m_changed = false;
-        return;
+    CLoadedTournament loaded;
+    const CFileResult result = LoadTournamentFile(path, loaded);
+    if (result.m_kind != CFileResult::CannotOpen) {
+        m_fileStatus = loaded.m_lastModified;
+        m_filePath = loaded.m_path;
+        // Also after a refused line: the rounds before it stay, for a later "Ny" to build on.
+        m_tournament = std::move(loaded.m_tournament);
     }
-    m_fileStatus = m_inFile.LastModified();
-    m_filePath = m_inFile.FilePath();
-
-    const bool read = ParseTournament();
-    // Also after a read error: the file object is reused by the next choice.
-    m_inFile.Close();
-    m_lineNo = 0;
-    if (read) {
+    m_standings.Clear();
+    if (ShowResult(result)) {
         m_tournament.AddToStandings(m_standings);
         ShowTournament();
     }

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "DialogBase.h"
-#include "LineOutput.h"
 #include "Standings.h"
-#include "TextFile.h"
+#include "TournamentFile.h"
 #include "Tournament.h"
 
 #include <QDateTime>
@@ -17,17 +16,14 @@ class CListView;
 class CPlatform;
 class QPushButton;
 
-// The main window: owns the open tournament, its standings and its file for the whole run,
-// and is the line output both file writers write through.
-class CRavelmarkDlg : public CDialogBase, public CLineOutput
+// The main window: owns the open tournament, its standings and its file for the whole run;
+// the tournament-file service does the file work, the window shows its outcome.
+class CRavelmarkDlg : public CDialogBase
 {
     Q_OBJECT
 public:
     explicit CRavelmarkDlg(CPlatform& platform, QWidget* parent = nullptr);
     ~CRavelmarkDlg() override;
-
-    // Writes the line and CR LF to m_outFile, which the caller has opened.
-    void WriteLine(const std::string& line) override;
 
     // Controls of template 102, bound by DoDataExchange.
     QPushButton* m_btnChoose = nullptr;      // 1000 "Välj Turnering"
@@ -41,25 +37,21 @@ public:
 
     QString m_filePath;   // full path of the tournament file
     QString m_reportPath; // full path of the last page written
-    CTextFileReader m_inFile;
-    CTextFileWriter m_outFile;
     QDateTime m_fileStatus; // last modification of the tournament file when it was opened
-    std::string m_line;     // the line last read
-    int m_lineNo = 0;       // number of that line while a file is read; 0 otherwise
+    std::string m_line;     // the line the reader refused
+    int m_lineNo = 0;       // number of that line while its message is shown; 0 otherwise
     CTournament m_tournament;
     CStandings m_standings;
     bool m_changed = false;
 
-    // --- reading (the file's grammar lives in the model) ---
-    // Reads m_inFile into m_tournament; false when a line was refused (already shown) or
-    // the file could not be read (reported as a file error).
-    bool ParseTournament();
-    // An error box with the text; while a file is read, the refused line's prefix first.
+    // An error box with the text; for a refused line, the line's prefix first.
     void ShowError(const QString& message);
+    // Shows what went wrong in a file operation; true when it was done.
+    bool ShowResult(const CFileResult& result);
 
     // --- choosing and showing a tournament ---
     void OnChooseTournament();
-    // Reads the file as a confirmed choice of "Välj Turnering" does: shows it, or the refusal.
+    // Reads the file and shows it, as a confirmed choice does; m_changed ends false.
     void OpenTournament(const QString& path);
     bool ChooseTournamentFile(QString& path);
     void ResetTournament();
@@ -77,7 +69,8 @@ public:
     // Shows the page in the desktop's program for it; the result is not looked at.
     void OpenReport(const QString& path);
     void RebuildStandings();
-    // Backup and new file, all or nothing; true when the file was saved. Failures are shown.
+    // The title trimmed, then backup and new file, all or nothing; true when the file was
+    // saved. Failures are shown; an empty title puts the focus in its field.
     bool SaveTournament();
 
     // Text between the model's bytes and the window, in the tournament's encoding.

@@ -2,7 +2,6 @@
 #include "RavelmarkDlg.h"
 
 #include "Controls.h"
-#include "FileError.h"
 #include "Messages.h"
 #include "Platform.h"
 #include "RoundDlg.h"
@@ -57,19 +56,10 @@ void CRavelmarkDlg::OnRemoveRound()
 void CRavelmarkDlg::OnCreateTable()
 {
     QString path;
-    if (!ReportPath(m_filePath, path) || !m_outFile.Create(path, CTextFileWriter::Mode::Replace)) {
-        ShowError(BuiltInText(msg::kCannotCreate) + path);
+    // A page that could not be written whole is not worth showing.
+    if (!ShowResult(WriteStandingsPage(m_filePath, m_tournament, path)))
         return;
-    }
-    m_reportPath = m_outFile.FilePath();
-    m_standings.BuildRanking();
-    m_standings.WriteHtml(*this, m_tournament);
-    CFileError error;
-    if (!m_outFile.Close(error)) {
-        // A page cut short is not worth showing.
-        m_platform.ReportFileError(this, error);
-        return;
-    }
+    m_reportPath = path;
     OpenReport(m_reportPath);
 }
 
@@ -80,34 +70,18 @@ void CRavelmarkDlg::OpenReport(const QString& path)
 
 bool CRavelmarkDlg::SaveTournament()
 {
-    const int width = m_standings.LongestNameLength(m_tournament.m_encoding);
-    CFileError error;
-    const SaveStatus status = SaveTournamentFile(
-        m_outFile, m_filePath, m_fileStatus, [&] { m_tournament.Write(*this, width); }, error);
-    switch (status) {
-    case SaveStatus::Saved:
-        return true;
-    case SaveStatus::CannotCreate:
-        ShowError(BuiltInText(msg::kCannotCreate) + m_filePath);
-        return false;
-    case SaveStatus::Failed:
-        m_platform.ReportFileError(this, error);
-        return false;
-    }
-    return false;
+    // Only the stored title is trimmed; the field goes on showing what was typed.
+    const CFileResult result = SaveTournamentFile(m_tournament, m_filePath, m_fileStatus);
+    const bool saved = ShowResult(result);
+    if (result.m_kind == CFileResult::Refused)
+        m_editTitle->setFocus();
+    return saved;
 }
 
 void CRavelmarkDlg::OnClose()
 {
     if (!m_changed) {
         EndDialog(IDCANCEL);
-        return;
-    }
-    // Only the stored title is trimmed; the field goes on showing what was typed.
-    TrimSpaces(m_tournament.m_title);
-    if (m_tournament.m_title.empty()) {
-        ShowError(BuiltInText(msg::kEmptyTournamentName));
-        m_editTitle->setFocus();
         return;
     }
     // A failed save keeps the window and m_changed, so the user can mend the cause and close
