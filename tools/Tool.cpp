@@ -76,7 +76,7 @@ bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
         err << ToUtf8(LinePrefix(lineNo, line), loaded.tournament.m_encoding) << Message(message.c_str()) << '\n';
         return false;
     }
-    loaded.tournament.AddToStandings(loaded.standings);
+    AddToStandings(loaded.standings, loaded.tournament);
     return true;
 }
 
@@ -114,7 +114,7 @@ int Table(Loaded& loaded, bool open, std::ostream& err)
 
 int Rewrite(Loaded& loaded, std::ostream& err)
 {
-    const int width = loaded.standings.LongestNameLength(loaded.tournament.m_encoding);
+    const int width = loaded.standings.LongestNameLength(loaded.tournament);
     return SaveTournament(loaded.tournament, width, loaded.path, loaded.lastModified, err);
 }
 
@@ -146,7 +146,7 @@ int Standings(Loaded& loaded, std::ostream& out)
         std::vector<std::string> cells;
         cells.push_back(i == 0 || row.m_total != previousTotal ? std::to_string(i + 1) : "");
         previousTotal = row.m_total;
-        cells.push_back(ToUtf8(row.m_name, tournament.m_encoding));
+        cells.push_back(ToUtf8(tournament.PlayerName(row.m_player), tournament.m_encoding));
         cells.push_back(std::to_string(row.m_total));
         for (std::size_t k = 0; k < rounds; ++k)
             cells.push_back(k < row.m_roundPoints.size() && row.m_roundPoints[k] > 0

@@ -120,7 +120,7 @@ void CRavelmarkDlg::OnChooseTournament()
     m_inFile.Close();
     m_lineNo = 0;
     if (read) {
-        m_tournament.AddToStandings(m_standings);
+        AddToStandings(m_standings, m_tournament);
         ShowTournament();
     }
     // Emptying and filling the title field are no change of the tournament.
@@ -179,5 +179,5 @@ void CRavelmarkDlg::UpdateRoundButtons()
 void CRavelmarkDlg::RebuildStandings()
 {
     m_standings.Clear();
-    m_tournament.AddToStandings(m_standings);
+    AddToStandings(m_standings, m_tournament);
 }
