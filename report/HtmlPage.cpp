@@ -1,6 +1,7 @@
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
 #include "Encoding.h"
 #include "Standings.h"
+#include "StandingsView.h"
 
 #include <charconv>
 #include <string_view>
@@ -54,41 +55,42 @@ std::string PageText(const char* windows1252, TextEncoding encoding)
     return encoding == TextEncoding::Utf8 ? ToUtf8(windows1252, TextEncoding::Windows1252) : windows1252;
 }
 
-void WriteRow(CPageWriter& page, const CPlayerRow& row, int place, const CTournament& tournament,
-              std::int64_t& previousTotal)
+void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i)
 {
+    const CStandingsLine& line = view.Lines()[i];
     page("<tr>");
     page << kCentredCell;
-    if (place == 1 || row.m_total != previousTotal)
-        page << std::int64_t{place};
+    if (line.m_placeShown)
+        page << std::int64_t{line.m_place};
     else
         page << "&nbsp;";
     page("</td>");
-    previousTotal = row.m_total;
-    page << "<td>" << tournament.PlayerName(row.m_player) << "</td>";
+    page << "<td>" << view.Name(line) << "</td>";
     page();
-    page << kCentredCell << row.m_total;
+    page << kCentredCell << line.m_total;
     page("</td>");
-    for (std::size_t k = 0; k < tournament.m_rounds.size(); ++k) {
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
         page << kCentredCell;
-        const int points = k < row.m_roundPoints.size() ? row.m_roundPoints[k] : 0;
+        // No result and 0 points both show as none.
+        const int points = view.Points(i, k).value_or(0);
         if (points <= 0)
             page << "&nbsp;";
-        else if (points == tournament.m_rounds[k].m_bestPoints)
+        else if (points == view.BestPoints(k))
             page << "<b>" << std::int64_t{points} << "</b>";
         else
             page << std::int64_t{points};
         page("</td>");
     }
-    page << kCentredCell << std::int64_t{row.m_roundsPlayed};
+    page << kCentredCell << std::int64_t{line.m_roundsPlayed};
     page("</td>");
     page("</tr>");
 }
 
 } // namespace
 
-void CStandings::WriteHtml(CLineOutput& out, const CTournament& tournament) const
+void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
 {
+    const CTournament& tournament = view.Tournament();
     const TextEncoding encoding = tournament.m_encoding;
     CPageWriter page(out);
     page("<html>");
@@ -110,21 +112,24 @@ void CStandings::WriteHtml(CLineOutput& out, const CTournament& tournament) cons
     page("<th><b>Namn</b></th>");
     page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
     page("</th>");
-    for (const CRound& round : tournament.m_rounds) {
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
         page << kCentredHeader << "<b>";
         // A blank breaks the header cell's line.
-        for (char c : round.m_name)
+        for (char c : tournament.m_rounds[k].m_name)
             page << (c == ' ' ? std::string_view("<br>") : std::string_view(&c, 1));
         page("</b></th>");
     }
     page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
     page("</th>");
     page("</tr>");
-    std::int64_t previousTotal = 0;
-    for (std::size_t i = 0; i < m_ranking.size(); ++i)
-        WriteRow(page, m_rows[static_cast<std::size_t>(m_ranking[i])], static_cast<int>(i + 1), tournament,
-                 previousTotal);
+    for (std::size_t i = 0; i < view.Lines().size(); ++i)
+        WriteRow(page, view, i);
     page("</table>");
     page("</body>");
     page("</html>");
+}
+
+void CStandings::WriteHtml(CLineOutput& out, const CTournament& tournament) const
+{
+    WriteHtmlPage(out, CStandingsView(tournament));
 }

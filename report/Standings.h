@@ -40,7 +40,7 @@ public:
     // The length of the longest name among the rows (bytes, or characters for UTF-8); 0 without rows.
     int LongestNameLength(const CTournament& tournament) const;
 
-    // Writes the whole page of the tournament's standings.
+    // Writes the page of the tournament's standings (all rounds), computed anew from the tournament.
     void WriteHtml(CLineOutput& out, const CTournament& tournament) const;
 
     std::vector<CPlayerRow> m_rows;

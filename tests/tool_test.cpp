@@ -10,7 +10,8 @@
 #include <sstream>
 
 static const QString kExamples = QStringLiteral(RAVELMARK_EXAMPLES);
-static const std::string kUsage = "usage: ravelmark-tool {check|table [--open]|rewrite|standings} FILE\n";
+static const std::string kUsage = "usage: ravelmark-tool {check|table [--open] [--after N]|rewrite|"
+                                  "standings [--format text|csv|json] [--after N]} FILE\n";
 static const std::string kKalle =
     "Rad 5 : \"Kalle\"\nF\xC3\xB6rv\xC3\xA4ntad resultatrad: <Spelarnamn> <Po\xC3\xA4ng>\n";
 
