@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Reader.h"
 #include "Standings.h"
+#include "StandingsView.h"
 #include "Text.h"
 #include "TextFile.h"
 
@@ -291,22 +292,12 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     return result;
 }
 
-void WritePage(CLineOutput& out, CTournament& tournament, std::size_t rounds)
+void WritePage(CLineOutput& out, const CTournament& tournament, std::size_t rounds)
 {
-    CTournament cut;
-    CTournament* shown = &tournament;
-    if (rounds < tournament.m_rounds.size()) {
-        cut = tournament;
-        cut.m_rounds.erase(cut.m_rounds.begin() + static_cast<std::ptrdiff_t>(rounds), cut.m_rounds.end());
-        shown = &cut;
-    }
-    CStandings standings;
-    shown->AddToStandings(standings);
-    standings.BuildRanking();
-    standings.WriteHtml(out, *shown);
+    WriteHtmlPage(out, CStandingsView(tournament, rounds));
 }
 
-CFileResult WriteStandingsPage(const QString& tournamentPath, CTournament& tournament, QString& pagePath,
+CFileResult WriteStandingsPage(const QString& tournamentPath, const CTournament& tournament, QString& pagePath,
                                std::size_t rounds)
 {
     if (!ReportPath(tournamentPath, pagePath))
@@ -353,9 +344,9 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
     CNewVersion out;
     const bool created = ::stat(file.c_str(), &status) == 0 && out.Create(target, static_cast<int>(status.st_mode & 07777)) == 0;
     CStandings standings;
-    tournament.AddToStandings(standings);
+    AddToStandings(standings, tournament);
     if (created)
-        tournament.Write(out, standings.LongestNameLength(tournament.m_encoding));
+        tournament.Write(out, standings.LongestNameLength(tournament));
     if (created && out.Commit())
         return {};
     // Nothing of this save stays: the backup name goes, the old file is still in place.

@@ -72,7 +72,7 @@ TEST(Save, AllOrNothing)
             CRound round;
             round.m_name = "R" + std::to_string(r);
             for (int player = 0; player < 50; ++player)
-                round.AddResult(CResult{"Player " + std::to_string(player), player});
+                round.AddResult(tournament.MakeResult("Player " + std::to_string(player), player));
             tournament.AddRound(round);
         }
         const bool ok = c.outcome == "saved";

@@ -126,7 +126,7 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
     }
     m_standings.Clear();
     if (ShowResult(result)) {
-        m_tournament.AddToStandings(m_standings);
+        AddToStandings(m_standings, m_tournament);
         ShowTournament();
     }
     // Emptying and filling the title field are no change of the tournament.
@@ -185,5 +185,5 @@ void CRavelmarkDlg::UpdateRoundButtons()
 void CRavelmarkDlg::RebuildStandings()
 {
     m_standings.Clear();
-    m_tournament.AddToStandings(m_standings);
+    AddToStandings(m_standings, m_tournament);
 }

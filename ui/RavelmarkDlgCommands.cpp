@@ -13,7 +13,7 @@ void CRavelmarkDlg::OnNewRound()
 {
     CRound round;
     NormalizeName(round.m_name);
-    CRoundDlg editor(round, m_standings, m_platform, m_tournament.m_encoding, this);
+    CRoundDlg editor(round, m_tournament, m_standings, m_platform, this);
     editor.DoModal();
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
@@ -30,8 +30,8 @@ void CRavelmarkDlg::OnEditRound()
     if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
         return;
     // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
-    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_standings, m_platform,
-                     m_tournament.m_encoding, this);
+    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_tournament, m_standings,
+                     m_platform, this);
     editor.DoModal();
     FillRoundList();
     RebuildStandings();

@@ -7,13 +7,13 @@
 
 #include <QPushButton>
 
-CRoundDlg::CRoundDlg(CRound& round, const CStandings& standings, CPlatform& platform, TextEncoding encoding,
+CRoundDlg::CRoundDlg(CRound& round, CTournament& tournament, const CStandings& standings, CPlatform& platform,
                      QWidget* parent)
     : CDialogBase(129, parent)
     , m_round(round)
+    , m_tournament(tournament)
     , m_standings(standings)
     , m_platform(platform)
-    , m_encoding(encoding)
 {
     DoDataExchange();
     connect(m_btnAddResult, &QPushButton::clicked, this, &CRoundDlg::OnAddResult);
@@ -45,12 +45,12 @@ void CRoundDlg::DoDataExchange()
 
 QString CRoundDlg::ToDisplay(const std::string& bytes) const
 {
-    return ToQString(bytes, m_encoding);
+    return ToQString(bytes, m_tournament.m_encoding);
 }
 
 std::string CRoundDlg::FromDisplay(const QString& text) const
 {
-    return FromQString(text, m_encoding);
+    return FromQString(text, m_tournament.m_encoding);
 }
 
 void CRoundDlg::OnInitDialog()
@@ -66,7 +66,7 @@ void CRoundDlg::OnInitDialog()
     QStringList names;
     names.reserve(static_cast<qsizetype>(m_standings.m_rows.size()));
     for (const CPlayerRow& row : m_standings.m_rows)
-        names.append(ToDisplay(row.m_name));
+        names.append(ToDisplay(m_tournament.PlayerName(row.m_player)));
     m_comboName->AddStrings(names);
 
     QStringList points;
@@ -82,7 +82,7 @@ void CRoundDlg::FillResultList()
     m_listResults->DeleteAllItems();
     int row = 0;
     for (const CResult& result : m_round.m_results) {
-        m_listResults->InsertItem(row, ToDisplay(result.m_name));
+        m_listResults->InsertItem(row, ToDisplay(m_tournament.PlayerName(result)));
         m_listResults->SetItemText(row, 1, QString::number(result.m_points));
         ++row;
     }
@@ -105,7 +105,7 @@ void CRoundDlg::OnAddResult()
         m_comboPoints->setFocus();
         return;
     }
-    m_round.AddResult(CResult(name, points));
+    m_round.AddResult(m_tournament.MakeResult(name, points));
     FillResultList();
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());

@@ -18,8 +18,10 @@ class CRoundDlg : public CDialogBase
 {
     Q_OBJECT
 public:
-    // `encoding` is the tournament's: how the round's bytes show and how typed text is stored.
-    CRoundDlg(CRound& round, const CStandings& standings, CPlatform& platform, TextEncoding encoding,
+    // `round` belongs to `tournament` (or is to be added to it): a typed new name joins the
+    // tournament's names, and the tournament's encoding is how the round's bytes show and how
+    // typed text is stored. The names offered are the standings' players.
+    CRoundDlg(CRound& round, CTournament& tournament, const CStandings& standings, CPlatform& platform,
               QWidget* parent = nullptr);
     ~CRoundDlg() override;
 
@@ -34,6 +36,7 @@ public:
 
     bool m_changed = false;
     CRound& m_round;
+    CTournament& m_tournament;
     const CStandings& m_standings;
 
     void FillResultList();
@@ -57,5 +60,4 @@ private:
     std::string FromDisplay(const QString& text) const;
 
     CPlatform& m_platform;
-    TextEncoding m_encoding;
 };
