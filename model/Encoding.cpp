@@ -1,5 +1,6 @@
 #include "Encoding.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -196,4 +197,65 @@ std::size_t TextLength(std::string_view bytes, TextEncoding encoding)
             ++count;
     }
     return count;
+}
+
+bool FitsEncoding(std::u16string_view text, TextEncoding encoding)
+{
+    bool fits = true;
+    ForEachCodePoint(text, [&](char32_t cp) {
+        if (cp == 0xFFFFFFFF || (encoding == TextEncoding::Windows1252 && ToWindows1252(cp) == '?' && cp != '?'))
+            fits = false;
+    });
+    return fits;
+}
+
+bool IsAscii(std::string_view bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool IsAscii(const CRound& round)
+{
+    return IsAscii(round.m_name) && std::all_of(round.m_results.begin(), round.m_results.end(),
+                                                [](const CResult& result) { return IsAscii(result.m_name); });
+}
+
+bool IsAscii(const CTournament& tournament)
+{
+    return IsAscii(tournament.m_title) &&
+           std::all_of(tournament.m_rounds.begin(), tournament.m_rounds.end(),
+                       [](const CRound& round) { return IsAscii(round); });
+}
+
+namespace {
+
+void ToUtf8InPlace(std::string& text)
+{
+    // ASCII is the same in both; most names need no new string.
+    if (!IsAscii(text))
+        text = ToUtf8(text, TextEncoding::Windows1252);
+}
+
+} // namespace
+
+void ConvertToUtf8(CRound& round)
+{
+    ToUtf8InPlace(round.m_name);
+    for (CResult& result : round.m_results)
+        ToUtf8InPlace(result.m_name);
+}
+
+void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
+{
+    if (tournament.m_encoding == TextEncoding::Utf8)
+        return;
+    ToUtf8InPlace(tournament.m_title);
+    for (CRound& round : tournament.m_rounds)
+        ConvertToUtf8(round);
+    tournament.m_encoding = TextEncoding::Utf8;
+    tournament.m_byteOrderMark = byteOrderMark;
 }
