@@ -2,7 +2,9 @@
 
 #include "DialogBase.h"
 #include "LineOutput.h"
+#include "PlayerNames.h"
 #include "Standings.h"
+#include "TextEntry.h"
 #include "TextFile.h"
 #include "Tournament.h"
 
@@ -47,7 +49,9 @@ public:
     std::string m_line;     // the line last read
     int m_lineNo = 0;       // number of that line while a file is read; 0 otherwise
     CTournament m_tournament;
+    CTextEntry m_text;       // typed text into m_tournament
     CStandings m_standings;
+    CPlayerNames m_playerNames{m_standings}; // the names the round editor offers
     bool m_changed = false;
 
     // --- reading (the file's grammar lives in the model) ---
@@ -78,9 +82,8 @@ public:
     // Backup and new file, all or nothing; true when the file was saved. Failures are shown.
     bool SaveTournament();
 
-    // Text between the model's bytes and the window, in the tournament's encoding.
+    // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(const std::string& bytes) const;
-    std::string FromDisplay(const QString& text) const;
 
 protected:
     void DoDataExchange();

@@ -14,14 +14,26 @@ void CRavelmarkDlg::OnNewRound()
 {
     CRound round;
     NormalizeName(round.m_name);
-    CRoundDlg editor(round, m_standings, m_platform, m_tournament.m_encoding, this);
+    const TextEncoding before = m_tournament.m_encoding;
+    CRoundDlg editor(round, m_playerNames, m_text, m_platform, this);
     editor.DoModal();
+    const bool converted = m_tournament.m_encoding != before;
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
-    if (round.m_name.empty())
+    if (round.m_name.empty()) {
+        if (converted)
+            RebuildStandings();
         return;
+    }
     m_tournament.AddRound(round);
     FillRoundList();
-    RebuildStandings();
+    if (converted) {
+        RebuildStandings();
+    } else {
+        // The last round only adds to what the others gave.
+        const std::size_t last = m_tournament.m_rounds.size() - 1;
+        m_tournament.m_rounds[last].AddToStandings(m_standings, static_cast<int>(last));
+        m_playerNames.Update(m_tournament.m_encoding, true);
+    }
     m_changed = true;
 }
 
@@ -30,12 +42,14 @@ void CRavelmarkDlg::OnEditRound()
     const int index = m_listRounds->GetSelectionMark();
     if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
         return;
+    const TextEncoding before = m_tournament.m_encoding;
     // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
-    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_standings, m_platform,
-                     m_tournament.m_encoding, this);
+    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_playerNames, m_text, m_platform, this);
     editor.DoModal();
     FillRoundList();
-    RebuildStandings();
+    // The standings hang on the results and on the names' bytes, not on the round's name.
+    if (editor.ResultsChanged() || m_tournament.m_encoding != before)
+        RebuildStandings();
     m_changed = m_changed || editor.m_changed;
 }
 

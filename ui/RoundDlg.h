@@ -10,6 +10,8 @@ class CComboBox;
 class CEditField;
 class CListView;
 class CPlatform;
+class CPlayerNames;
+class CTextEntry;
 class QPushButton;
 
 // The round editor: edits one round's name and results in place. The caller reads
@@ -18,8 +20,8 @@ class CRoundDlg : public CDialogBase
 {
     Q_OBJECT
 public:
-    // `encoding` is the tournament's: how the round's bytes show and how typed text is stored.
-    CRoundDlg(CRound& round, const CStandings& standings, CPlatform& platform, TextEncoding encoding,
+    // `players` offers the names of the standings; `text` is how the tournament shows and stores text.
+    CRoundDlg(CRound& round, CPlayerNames& players, CTextEntry& text, CPlatform& platform,
               QWidget* parent = nullptr);
     ~CRoundDlg() override;
 
@@ -33,6 +35,8 @@ public:
     CComboBox* m_comboPoints = nullptr;       // 1013
 
     bool m_changed = false;
+    // Whether a result was added, changed or removed: the standings need a rebuild.
+    bool ResultsChanged() const { return m_resultsChanged; }
     CRound& m_round;
     const CStandings& m_standings;
 
@@ -54,8 +58,12 @@ protected:
 
 private:
     QString ToDisplay(const std::string& bytes) const;
-    std::string FromDisplay(const QString& text) const;
+    // The player name of result `row`, as the list shows it.
+    QString PlayerName(int row) const;
+    void FitPointsBox();
 
+    CPlayerNames& m_players;
+    CTextEntry& m_text;
     CPlatform& m_platform;
-    TextEncoding m_encoding;
+    bool m_resultsChanged = false;
 };
