@@ -218,12 +218,12 @@ private slots:
         CFile w(Bytes("\xEF\xBB\xBFS\xC3\xA5ngcup\n\nR\xC3\xB6" "d\n\xC3\x85sa 5\nBo 7\n"));
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& editor) {
-            AddResult(editor, "Łukasz Ørn", "12");
+            AddResult(editor, "Łukasz Ørn", "1250"); // four digits fit the points box
             editor.close();
         }));
         QVERIFY(w.Close());
         QCOMPARE(ReadBytes(w.m_path), "\xEF\xBB\xBF" + Lines({"S\xC3\xA5ngcup", "", "R\xC3\xB6" "d", "\xC3\x85sa         5",
-                                                          "Bo          7", "\xC5\x81ukasz \xC3\x98rn 12"}));
+                                                          "Bo          7", "\xC5\x81ukasz \xC3\x98rn 1250"}));
     }
 
     // Ny, Redigera and Ta Bort, and the selection mark they act on.
