@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -218,44 +219,27 @@ bool IsAscii(std::string_view bytes)
     return true;
 }
 
-bool IsAscii(const CRound& round)
-{
-    return IsAscii(round.m_name) && std::all_of(round.m_results.begin(), round.m_results.end(),
-                                                [](const CResult& result) { return IsAscii(result.m_name); });
-}
-
 bool IsAscii(const CTournament& tournament)
 {
+    const auto& names = tournament.m_players.Names();
     return IsAscii(tournament.m_title) &&
            std::all_of(tournament.m_rounds.begin(), tournament.m_rounds.end(),
-                       [](const CRound& round) { return IsAscii(round); });
-}
-
-namespace {
-
-void ToUtf8InPlace(std::string& text)
-{
-    // ASCII is the same in both; most names need no new string.
-    if (!IsAscii(text))
-        text = ToUtf8(text, TextEncoding::Windows1252);
-}
-
-} // namespace
-
-void ConvertToUtf8(CRound& round)
-{
-    ToUtf8InPlace(round.m_name);
-    for (CResult& result : round.m_results)
-        ToUtf8InPlace(result.m_name);
+                       [](const CRound& round) { return IsAscii(round.m_name); }) &&
+           std::all_of(names.begin(), names.end(), [](const std::string& name) { return IsAscii(name); });
 }
 
 void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
 {
     if (tournament.m_encoding == TextEncoding::Utf8)
         return;
-    ToUtf8InPlace(tournament.m_title);
+    tournament.m_title = ToUtf8(tournament.m_title, TextEncoding::Windows1252);
     for (CRound& round : tournament.m_rounds)
-        ConvertToUtf8(round);
+        round.m_name = ToUtf8(round.m_name, TextEncoding::Windows1252);
+    // Added in the same order, the names keep their ids: the conversion keeps distinct names distinct.
+    CPlayerNames players;
+    for (const std::string& name : tournament.m_players.Names())
+        players.Add(ToUtf8(name, TextEncoding::Windows1252));
+    tournament.m_players = std::move(players);
     tournament.m_encoding = TextEncoding::Utf8;
     tournament.m_byteOrderMark = byteOrderMark;
 }

@@ -28,15 +28,13 @@ bool FitsEncoding(std::u16string_view text, TextEncoding encoding);
 
 bool IsAscii(std::string_view bytes);
 
-// True when the round's name and its player names, or the title and every round, are plain ASCII.
-bool IsAscii(const CRound& round);
+// True when the title, every round name and every player name are plain ASCII.
 bool IsAscii(const CTournament& tournament);
 
-// Turns Windows-1252 text into UTF-8, every character kept: the title and all names of a
-// tournament, or one round that is not (yet) in it. The tournament then saves as UTF-8,
-// with the byte-order mark when `byteOrderMark`. A UTF-8 tournament is left as it is.
+// Turns a Windows-1252 tournament into UTF-8, every character kept: the title, the round names
+// and the player names, which keep their ids. It then saves as UTF-8, with the byte-order mark
+// when `byteOrderMark`. A UTF-8 tournament is left as it is.
 void ConvertToUtf8(CTournament& tournament, bool byteOrderMark);
-void ConvertToUtf8(CRound& round);
 
 // Bytes to UTF-8, for terminals and the UTF-8 page.
 std::string ToUtf8(std::string_view bytes, TextEncoding encoding);

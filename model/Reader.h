@@ -5,33 +5,12 @@
 #include <string>
 #include <string_view>
 
-// Splits file text into lines: a line ends at LF, a CR right before the LF is dropped with
-// it, and a last line without LF is still a line. No length limit.
-class CTextLines
-{
-public:
-    explicit CTextLines(std::string_view text)
-        : m_text(text)
-    {
-    }
-
-    // The next line without its line end; false at the end of the text.
-    bool Next(std::string_view& line);
-
-private:
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-};
-
-// Reads the next line into `line`, tabs turned into blanks and trimmed, and counts it in
-// `lineNo`. False at the end of the text, with `line` empty and `lineNo` unchanged.
-bool ReadLine(CTextLines& in, std::string& line, int& lineNo);
-
 // Reads a whole tournament file (its bytes as they are on disk) into `tournament`, which the
 // caller has cleared. Decides the file's encoding and drops a UTF-8 byte-order mark first.
-// On the first refused line returns false with the reader's message in `message`, and
-// `line`/`lineNo` naming that line (`lineNo` 0 when no line was read); the round in
-// progress is dropped, the complete rounds before it stay.
+// Lines end at LF (a CR right before it goes with it; a last line without LF still counts);
+// tabs count as blanks and each line is trimmed. On the first refused line returns false with
+// the reader's message in `message`, and `line`/`lineNo` naming that line (`lineNo` 0 when no
+// line was read); the round in progress is dropped, the complete rounds before it stay.
 bool ParseTournament(std::string_view fileText, CTournament& tournament, std::string& line, int& lineNo,
                      std::string& message);
 

@@ -42,7 +42,7 @@ void NormalizeName(std::string& name)
     TrimSpaces(name);
 }
 
-bool IsInteger(const std::string& text, int& value)
+bool IsInteger(std::string_view text, int& value)
 {
     value = 0;
     if (text.empty())

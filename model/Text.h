@@ -12,7 +12,7 @@ void NormalizeName(std::string& name);
 
 // The points test: true for one or more ASCII digits whose value fits in 0..2147483647,
 // with the value in `value`; otherwise false and `value` 0.
-bool IsInteger(const std::string& text, int& value);
+bool IsInteger(std::string_view text, int& value);
 
 // Replaces the extension of the file-name part of `path` (from its last '.') by `newEnding`;
 // a file name without '.' gets `newEnding` appended. Folder names are never cut.

@@ -2,31 +2,33 @@
 
 #include "Encoding.h"
 
-#include <cstdio>
-#include <utility>
+#include <charconv>
 
-CResult::CResult(std::string name, int points)
-    : m_name(std::move(name))
+CResult::CResult(PlayerId player, int points)
+    : m_player(player)
     , m_points(points)
 {
 }
 
-void CResult::Write(CLineOutput& out, int width, TextEncoding encoding) const
+void CResult::Write(std::string& line, const std::string& name, int width, TextEncoding encoding) const
 {
-    std::string line = m_name;
-    const std::size_t length = TextLength(m_name, encoding);
+    line += name;
+    const std::size_t length = encoding == TextEncoding::Windows1252 ? name.size() : TextLength(name, encoding);
     if (width > 0 && length < static_cast<std::size_t>(width))
         line.append(static_cast<std::size_t>(width) - length, ' ');
-    char points[16];
-    std::snprintf(points, sizeof points, " %2d", m_points);
-    line += points;
-    out.WriteLine(line);
+    // " %2d": one blank, then at least two characters.
+    line += ' ';
+    if (m_points >= 0 && m_points <= 9)
+        line += ' ';
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, m_points).ptr;
+    line.append(digits, end);
 }
 
 void CRound::AddResult(const CResult& result)
 {
     for (CResult& existing : m_results) {
-        if (existing.m_name == result.m_name) {
+        if (existing.m_player == result.m_player) {
             existing.m_points = result.m_points;
             return;
         }
@@ -34,14 +36,20 @@ void CRound::AddResult(const CResult& result)
     m_results.push_back(result);
 }
 
-void CRound::Write(CLineOutput& out, int width, TextEncoding encoding) const
+void CRound::Write(CLineOutput& out, const CPlayerNames& players, int width, TextEncoding encoding,
+                   std::string& line) const
 {
-    out.WriteLine(std::string());
+    line.clear();
+    out.WriteLine(line);
     // A name line of only '-' reads as an empty name. An empty line would end the round
     // instead, and its first result would come back as a round name.
-    out.WriteLine(m_name.empty() && !m_results.empty() ? std::string("-") : m_name);
-    for (const CResult& result : m_results)
-        result.Write(out, width, encoding);
+    line = m_name.empty() && !m_results.empty() ? std::string_view("-") : std::string_view(m_name);
+    out.WriteLine(line);
+    for (const CResult& result : m_results) {
+        line.clear();
+        result.Write(line, players.Name(result.m_player), width, encoding);
+        out.WriteLine(line);
+    }
 }
 
 void CTournament::AddRound(const CRound& round)
@@ -53,6 +61,7 @@ void CTournament::Clear()
 {
     m_title.clear();
     m_rounds.clear();
+    m_players.Clear();
 }
 
 void CTournament::Write(CLineOutput& out, int width) const
@@ -60,7 +69,9 @@ void CTournament::Write(CLineOutput& out, int width) const
     // A title that itself begins with the mark's bytes gets a blank before it, which the
     // reader trims, so that the title is not read back as the mark.
     const bool markInTitle = !m_byteOrderMark && std::string_view(m_title).starts_with(kUtf8Bom);
-    out.WriteLine(m_byteOrderMark ? std::string(kUtf8Bom) + m_title : markInTitle ? " " + m_title : m_title);
+    std::string line = m_byteOrderMark ? std::string(kUtf8Bom) : markInTitle ? std::string(" ") : std::string();
+    line += m_title;
+    out.WriteLine(line);
     for (const CRound& round : m_rounds)
-        round.Write(out, width, m_encoding);
+        round.Write(out, m_players, width, m_encoding, line);
 }

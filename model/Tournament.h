@@ -1,65 +1,74 @@
 #pragma once
 
 #include "LineOutput.h"
+#include "PlayerNames.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
-
-class CStandings;
 
 // How the tournament file's bytes are to be read as characters. Decided when the file is
 // read; the model keeps bytes either way.
 enum class TextEncoding { Windows1252, Utf8 };
 
-// One player's result in one round.
+// One player's result in one round. The player is named through the tournament
+// (CTournament::PlayerName), which keeps each name once.
 class CResult
 {
 public:
     CResult() = default;
-    CResult(std::string name, int points);
+    CResult(PlayerId player, int points);
 
-    // Writes the result line: the name padded with blanks to `width` characters, a blank, the points ("%s %2d").
-    void Write(CLineOutput& out, int width, TextEncoding encoding = TextEncoding::Windows1252) const;
+    // Appends the result line to `line`: the name padded with blanks to `width` characters, a
+    // blank, the points as "%2d" gives them.
+    void Write(std::string& line, const std::string& name, int width, TextEncoding encoding) const;
 
-    std::string m_name;
+    PlayerId m_player = 0;
     int m_points = 0;
 };
 
-// One round: its name and its results, at most one per exact player name, in order of first entry.
+// One round: its name and its results, at most one per player, in order of first entry.
+// Its results refer to the players of the tournament it belongs to.
 class CRound
 {
 public:
-    // Overwrites the points of the result with the same name (byte for byte), keeping its
-    // place, or appends the result.
+    // Overwrites the points of the same player's result, keeping its place, or appends the result.
     void AddResult(const CResult& result);
 
-    // Writes an empty line, the round's name and one line per result.
-    void Write(CLineOutput& out, int width, TextEncoding encoding = TextEncoding::Windows1252) const;
-
-    // Feeds the results into the standings as round `roundIndex` and works out m_bestPoints.
-    // Defined with the standings (report/); the model does not depend on them.
-    void AddToStandings(CStandings& standings, int roundIndex);
+    // Writes an empty line, the round's name and one line per result; `line` is the caller's
+    // buffer, reused for every line.
+    void Write(CLineOutput& out, const CPlayerNames& players, int width, TextEncoding encoding,
+               std::string& line) const;
 
     std::string m_name;
     std::vector<CResult> m_results;
+    // The highest points of the round, worked out when the standings are filled (report/).
     int m_bestPoints = 0;
 };
 
-// The open tournament: its title and its rounds; a round's position is its round index.
+// The open tournament: its title, its rounds (a round's position is its round index) and the
+// names of its players.
 class CTournament
 {
 public:
     void AddRound(const CRound& round);
+    // Empties the title, the rounds and the names.
     void Clear();
+
+    // The player of that name (byte for byte), added when new.
+    PlayerId AddPlayer(std::string_view name) { return m_players.Add(name); }
+    // A result for the named player, who is added to the tournament's names when new.
+    CResult MakeResult(std::string_view name, int points) { return CResult(AddPlayer(name), points); }
+    const std::string& PlayerName(PlayerId player) const { return m_players.Name(player); }
+    const std::string& PlayerName(const CResult& result) const { return m_players.Name(result.m_player); }
 
     // Writes the whole file text: the title line, then each round.
     void Write(CLineOutput& out, int width) const;
 
-    // Feeds every round, in order, with its position as round index. Defined in report/.
-    void AddToStandings(CStandings& standings);
-
     std::string m_title;
     std::vector<CRound> m_rounds;
+    // Every name a result refers to; may also hold names no result uses any more.
+    CPlayerNames m_players;
     // Not part of the text: how the file was encoded, and whether it began with a UTF-8 byte-order mark.
     TextEncoding m_encoding = TextEncoding::Windows1252;
     bool m_byteOrderMark = false;

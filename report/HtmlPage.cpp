@@ -1,11 +1,53 @@
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
 #include "Encoding.h"
 #include "Standings.h"
+#include "StandingsView.h"
+
+#include <charconv>
+#include <string_view>
 
 namespace {
 
-const std::string kCentredCell = "<td align=\"center\">";
-const std::string kCentredHeader = "<th align=\"center\">";
+constexpr std::string_view kCentredCell = "<td align=\"center\">";
+constexpr std::string_view kCentredHeader = "<th align=\"center\">";
+
+void AppendNumber(std::string& line, std::int64_t value)
+{
+    char digits[24];
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// Every line of the page is made in one buffer, handed on and reused.
+class CPageWriter
+{
+public:
+    explicit CPageWriter(CLineOutput& out)
+        : m_out(out)
+    {
+    }
+
+    CPageWriter& operator<<(std::string_view text)
+    {
+        m_line += text;
+        return *this;
+    }
+    CPageWriter& operator<<(std::int64_t value)
+    {
+        AppendNumber(m_line, value);
+        return *this;
+    }
+    // Ends the line.
+    void operator()(std::string_view text = {})
+    {
+        m_line += text;
+        m_out.WriteLine(m_line);
+        m_line.clear();
+    }
+
+private:
+    CLineOutput& m_out;
+    std::string m_line;
+};
 
 // A built-in text (Windows-1252) in the page's encoding, which is the tournament's.
 std::string PageText(const char* windows1252, TextEncoding encoding)
@@ -13,70 +55,81 @@ std::string PageText(const char* windows1252, TextEncoding encoding)
     return encoding == TextEncoding::Utf8 ? ToUtf8(windows1252, TextEncoding::Windows1252) : windows1252;
 }
 
-std::string BreakAtBlanks(const std::string& name)
+void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i)
 {
-    std::string out;
-    out.reserve(name.size());
-    for (char c : name) {
-        if (c == ' ')
-            out += "<br>";
+    const CStandingsLine& line = view.Lines()[i];
+    page("<tr>");
+    page << kCentredCell;
+    if (line.m_placeShown)
+        page << std::int64_t{line.m_place};
+    else
+        page << "&nbsp;";
+    page("</td>");
+    page << "<td>" << view.Name(line) << "</td>";
+    page();
+    page << kCentredCell << line.m_total;
+    page("</td>");
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+        page << kCentredCell;
+        // No result and 0 points both show as none.
+        const int points = view.Points(i, k).value_or(0);
+        if (points <= 0)
+            page << "&nbsp;";
+        else if (points == view.BestPoints(k))
+            page << "<b>" << std::int64_t{points} << "</b>";
         else
-            out += c;
+            page << std::int64_t{points};
+        page("</td>");
     }
-    return out;
+    page << kCentredCell << std::int64_t{line.m_roundsPlayed};
+    page("</td>");
+    page("</tr>");
 }
 
 } // namespace
 
-void CPlayerRow::WriteHtmlRow(CLineOutput& out, int place, const CTournament& tournament,
-                              std::int64_t& previousTotal) const
+void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
 {
-    out.WriteLine("<tr>");
-    const std::string placeText = place == 1 || m_total != previousTotal ? IntToString(place) : "&nbsp;";
-    previousTotal = m_total;
-    out.WriteLine(kCentredCell + placeText + "</td>");
-    out.WriteLine("<td>" + m_name + "</td>");
-    out.WriteLine(kCentredCell + IntToString(m_total) + "</td>");
-    for (std::size_t k = 0; k < tournament.m_rounds.size(); ++k) {
-        std::string cell = "&nbsp;";
-        if (k < m_roundPoints.size() && m_roundPoints[k] > 0) {
-            cell = IntToString(m_roundPoints[k]);
-            if (m_roundPoints[k] == tournament.m_rounds[k].m_bestPoints)
-                cell = "<b>" + cell + "</b>";
-        }
-        out.WriteLine(kCentredCell + cell + "</td>");
+    const CTournament& tournament = view.Tournament();
+    const TextEncoding encoding = tournament.m_encoding;
+    CPageWriter page(out);
+    page("<html>");
+    page("<head>");
+    page("<meta name=\"GENERATOR\" content=\"Ravelmark\">");
+    if (encoding == TextEncoding::Utf8)
+        page("<meta charset=\"utf-8\">");
+    page << "<title>" << tournament.m_title;
+    page("</title>");
+    page("<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>");
+    page("</head>");
+    page("<body>");
+    page << "<h3>" << tournament.m_title;
+    page("</h3>");
+    page("<table>");
+    page("<tr>");
+    page << kCentredHeader;
+    page("<b>Placering</b></th>");
+    page("<th><b>Namn</b></th>");
+    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    page("</th>");
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+        page << kCentredHeader << "<b>";
+        // A blank breaks the header cell's line.
+        for (char c : tournament.m_rounds[k].m_name)
+            page << (c == ' ' ? std::string_view("<br>") : std::string_view(&c, 1));
+        page("</b></th>");
     }
-    out.WriteLine(kCentredCell + IntToString(m_roundsPlayed) + "</td>");
-    out.WriteLine("</tr>");
+    page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
+    page("</th>");
+    page("</tr>");
+    for (std::size_t i = 0; i < view.Lines().size(); ++i)
+        WriteRow(page, view, i);
+    page("</table>");
+    page("</body>");
+    page("</html>");
 }
 
 void CStandings::WriteHtml(CLineOutput& out, const CTournament& tournament) const
 {
-    const TextEncoding encoding = tournament.m_encoding;
-    out.WriteLine("<html>");
-    out.WriteLine("<head>");
-    out.WriteLine("<meta name=\"GENERATOR\" content=\"Ravelmark\">");
-    if (encoding == TextEncoding::Utf8)
-        out.WriteLine("<meta charset=\"utf-8\">");
-    out.WriteLine("<title>" + tournament.m_title + "</title>");
-    out.WriteLine("<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>");
-    out.WriteLine("</head>");
-    out.WriteLine("<body>");
-    out.WriteLine("<h3>" + tournament.m_title + "</h3>");
-    out.WriteLine("<table>");
-    out.WriteLine("<tr>");
-    out.WriteLine(kCentredHeader + "<b>Placering</b></th>");
-    out.WriteLine("<th><b>Namn</b></th>");
-    out.WriteLine(kCentredHeader + PageText("<b>Summa<br>Po\xE4ng</b>", encoding) + "</th>");
-    for (const CRound& round : tournament.m_rounds)
-        out.WriteLine(kCentredHeader + "<b>" + BreakAtBlanks(round.m_name) + "</b></th>");
-    out.WriteLine(kCentredHeader + PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding) + "</th>");
-    out.WriteLine("</tr>");
-    std::int64_t previousTotal = 0;
-    for (std::size_t i = 0; i < m_ranking.size(); ++i)
-        m_rows[static_cast<std::size_t>(m_ranking[i])].WriteHtmlRow(out, static_cast<int>(i + 1), tournament,
-                                                                    previousTotal);
-    out.WriteLine("</table>");
-    out.WriteLine("</body>");
-    out.WriteLine("</html>");
+    WriteHtmlPage(out, CStandingsView(tournament));
 }

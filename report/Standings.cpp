@@ -3,10 +3,9 @@
 #include "Encoding.h"
 
 #include <algorithm>
-#include <utility>
 
-CPlayerRow::CPlayerRow(std::string name)
-    : m_name(std::move(name))
+CPlayerRow::CPlayerRow(PlayerId player)
+    : m_player(player)
 {
 }
 
@@ -19,24 +18,22 @@ void CPlayerRow::AddPoints(int roundIndex, int points)
     ++m_roundsPlayed;
 }
 
-std::string CPlayerRow::IntToString(std::int64_t value)
-{
-    return std::to_string(value);
-}
-
 void CStandings::Clear()
 {
     m_rows.clear();
     m_ranking.clear();
-    m_index.Clear();
+    m_rowOf.clear();
 }
 
-void CStandings::AddResult(int roundIndex, const std::string& name, int points)
+void CStandings::AddResult(int roundIndex, PlayerId player, int points)
 {
-    const auto [row, added] = m_index.FindOrAdd(
-        name, m_rows.size(), [this](std::size_t i) -> const std::string& { return m_rows[i].m_name; });
-    if (added)
-        m_rows.emplace_back(name);
+    if (player >= m_rowOf.size())
+        m_rowOf.resize(std::size_t{player} + 1, kNoRow);
+    std::uint32_t& row = m_rowOf[player];
+    if (row == kNoRow) {
+        row = static_cast<std::uint32_t>(m_rows.size());
+        m_rows.emplace_back(player);
+    }
     m_rows[row].AddPoints(roundIndex, points);
 }
 
@@ -51,26 +48,22 @@ void CStandings::BuildRanking()
     });
 }
 
-int CStandings::LongestNameLength(TextEncoding encoding) const
+int CStandings::LongestNameLength(const CTournament& tournament) const
 {
     std::size_t longest = 0;
     for (const CPlayerRow& row : m_rows)
-        longest = std::max(longest, TextLength(row.m_name, encoding));
+        longest = std::max(longest, TextLength(tournament.PlayerName(row.m_player), tournament.m_encoding));
     return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
 }
 
-void CRound::AddToStandings(CStandings& standings, int roundIndex)
+void AddToStandings(CStandings& standings, CTournament& tournament)
 {
-    m_bestPoints = 0;
-    for (const CResult& result : m_results) {
-        standings.AddResult(roundIndex, result.m_name, result.m_points);
-        if (result.m_points > m_bestPoints)
-            m_bestPoints = result.m_points;
+    for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i) {
+        CRound& round = tournament.m_rounds[i];
+        round.m_bestPoints = 0;
+        for (const CResult& result : round.m_results) {
+            standings.AddResult(static_cast<int>(i), result.m_player, result.m_points);
+            round.m_bestPoints = std::max(round.m_bestPoints, result.m_points);
+        }
     }
-}
-
-void CTournament::AddToStandings(CStandings& standings)
-{
-    for (std::size_t i = 0; i < m_rounds.size(); ++i)
-        m_rounds[i].AddToStandings(standings, static_cast<int>(i));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "LineOutput.h"
-#include "NameIndex.h"
 #include "Tournament.h"
 
 #include <cstdint>
@@ -12,47 +11,47 @@
 class CPlayerRow
 {
 public:
-    explicit CPlayerRow(std::string name);
+    explicit CPlayerRow(PlayerId player);
 
     // Records the player's points in round `roundIndex`: pads the missed rounds with 0 and
     // appends; never overwrites.
     void AddPoints(int roundIndex, int points);
 
-    // Writes the row of the page's table; `previousTotal` is the total of the row written
-    // before and becomes this row's total.
-    void WriteHtmlRow(CLineOutput& out, int place, const CTournament& tournament, std::int64_t& previousTotal) const;
-
-    // The decimal text of a value, as "%d" gives it.
-    static std::string IntToString(std::int64_t value);
-
-    std::string m_name;
+    // The player, named through the tournament (CTournament::PlayerName).
+    PlayerId m_player;
     std::vector<int> m_roundPoints;
     // 64-bit so that no file can overflow the sum of 32-bit points.
     std::int64_t m_total = 0;
     int m_roundsPlayed = 0;
 };
 
-// The standings of a tournament: one row per distinct player name, in order of first appearance.
+// The standings of a tournament: one row per player with a result, in order of first appearance.
 class CStandings
 {
 public:
     void Clear();
 
-    // Adds one result to the player's row, making the row first when the name is new.
-    void AddResult(int roundIndex, const std::string& name, int points);
+    // Adds one result to the player's row, making the row first when the player is new.
+    void AddResult(int roundIndex, PlayerId player, int points);
 
     // Fills m_ranking: rows by total, highest first; equal totals keep the order of m_rows.
     void BuildRanking();
 
-    // The length of the longest player name (bytes, or characters for UTF-8); 0 without rows.
-    int LongestNameLength(TextEncoding encoding = TextEncoding::Windows1252) const;
+    // The length of the longest name among the rows (bytes, or characters for UTF-8); 0 without rows.
+    int LongestNameLength(const CTournament& tournament) const;
 
-    // Writes the whole page; BuildRanking must have been called first.
+    // Writes the page of the tournament's standings (all rounds), computed anew from the tournament.
     void WriteHtml(CLineOutput& out, const CTournament& tournament) const;
 
     std::vector<CPlayerRow> m_rows;
     std::vector<int> m_ranking;
 
 private:
-    CNameIndex m_index;
+    static constexpr std::uint32_t kNoRow = UINT32_MAX;
+    // Per player id: the player's row, or kNoRow.
+    std::vector<std::uint32_t> m_rowOf;
 };
+
+// Feeds every round of the tournament into the standings, in order, with its position as
+// round index, and works out each round's m_bestPoints.
+void AddToStandings(CStandings& standings, CTournament& tournament);

@@ -10,7 +10,8 @@
 #include <sstream>
 
 static const QString kExamples = QStringLiteral(RAVELMARK_EXAMPLES);
-static const std::string kUsage = "usage: ravelmark-tool {check|table [--open]|rewrite|standings} FILE\n";
+static const std::string kUsage = "usage: ravelmark-tool {check|table [--open] [--after N]|rewrite|"
+                                  "standings [--format text|csv|json] [--after N]} FILE\n";
 static const std::string kKalle =
     "Rad 5 : \"Kalle\"\nF\xC3\xB6rv\xC3\xA4ntad resultatrad: <Spelarnamn> <Po\xC3\xA4ng>\n";
 
@@ -103,4 +104,51 @@ TEST(Tool, Binary)
         EXPECT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit);
         EXPECT_EQ(tool.exitCode(), c.code) << c.args.join(' ').toStdString();
     }
+}
+
+// The standings as CSV (CR LF, place on every row, empty field for no result) and as JSON
+// (null for no result, text escaped), in UTF-8 whatever the file's encoding.
+TEST(Tool, StandingsFormats)
+{
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("cup.txt").toStdString();
+    const std::string klubbkamp = ReadBytes(kExamples + "/klubbkamp.txt");
+    const std::string odd = "V\xC3\xA5r \"cup\"\n\nR,1\n\xC3\x85sa, \"\xC3\x96\" 3\nBo\\\x01 0\n\nR\tX\nBo\\\x01 3\n";
+    const struct { std::string bytes; std::vector<std::string> args; std::string out; } cases[] = {
+        {klubbkamp, {"--format", "csv"}, "Placering,Namn,Summa,Omg\xC3\xA5ng 1,Omg\xC3\xA5ng 2,Antal\r\n"
+                                         "1,Anna,15,10,5,2\r\n1,Bo,15,7,8,2\r\n3,Cecilia,10,10,,1\r\n"},
+        {klubbkamp, {"--after", "1", "--format", "csv"},
+         "Placering,Namn,Summa,Omg\xC3\xA5ng 1,Antal\r\n1,Anna,10,10,1\r\n1,Cecilia,10,10,1\r\n3,Bo,7,7,1\r\n"},
+        {klubbkamp, {"--after", "1"}, "Plac  Namn     Summa  Omg\xC3\xA5ng 1  Antal\n   1  Anna        10        10      1\n"
+                                      "      Cecilia     10        10      1\n   3  Bo           7         7      1\n"},
+        {klubbkamp, {"--format", "json"},
+         "{\"title\": \"Klubbkamp\", \"rounds\": [\"Omg\xC3\xA5ng 1\", \"Omg\xC3\xA5ng 2\"], \"standings\": [\n"
+         "  {\"place\": 1, \"name\": \"Anna\", \"total\": 15, \"points\": [10, 5], \"played\": 2},\n"
+         "  {\"place\": 1, \"name\": \"Bo\", \"total\": 15, \"points\": [7, 8], \"played\": 2},\n"
+         "  {\"place\": 3, \"name\": \"Cecilia\", \"total\": 10, \"points\": [10, null], \"played\": 1}\n]}\n"},
+        {odd, {"--format", "csv"}, "Placering,Namn,Summa,\"R,1\",R X,Antal\r\n"
+                                   "1,\"\xC3\x85sa, \"\"\xC3\x96\"\"\",3,3,,1\r\n1,Bo\\\x01,3,0,3,2\r\n"},
+        {odd, {"--format", "json", "--after", "1"},
+         "{\"title\": \"V\xC3\xA5r \\\"cup\\\"\", \"rounds\": [\"R,1\"], \"standings\": [\n"
+         "  {\"place\": 1, \"name\": \"\xC3\x85sa, \\\"\xC3\x96\\\"\", \"total\": 3, \"points\": [3], \"played\": 1},\n"
+         "  {\"place\": 2, \"name\": \"Bo\\\\\\u0001\", \"total\": 0, \"points\": [0], \"played\": 1}\n]}\n"},
+        {"C\xE5p\n\nR\n\xC5sa 1\n\n", {"--format", "json"},
+         "{\"title\": \"C\xC3\xA5p\", \"rounds\": [\"R\"], \"standings\": [\n"
+         "  {\"place\": 1, \"name\": \"\xC3\x85sa\", \"total\": 1, \"points\": [1], \"played\": 1}\n]}\n"},
+        {"Cup\n", {"--format", "json"}, "{\"title\": \"Cup\", \"rounds\": [], \"standings\": [\n]}\n"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteBytes(QString::fromStdString(file), c.bytes));
+        std::vector<std::string> args = {"standings", file};
+        args.insert(args.begin() + (c.args[0] == "--after" ? 2 : 1), c.args.begin(), c.args.end());
+        EXPECT_EQ(Tool(args), "0|" + c.out + "|") << c.bytes << c.args[0];
+    }
+
+    ASSERT_TRUE(WriteBytes(QString::fromStdString(file), klubbkamp));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"check", file, "--open"}, {"table", file, "--format", "csv"}, {"rewrite", "--after", "1", file},
+             {"standings", file, "--format", "xml"}, {"standings", file, "--format"}, {"standings", file, "--after"},
+             {"standings", file, "--after", "0"}, {"standings", file, "--after", "1x"}, {"standings", "--csv", file}})
+        EXPECT_EQ(Tool(args), "2||" + kUsage) << args[0] << args[1];
+    EXPECT_EQ(Tool({"table", file, "--after", "3"}), "2||ravelmark-tool: --after 3: " + file + " has 2 rounds\n");
 }

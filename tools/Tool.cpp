@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Reader.h"
 #include "Standings.h"
+#include "StandingsView.h"
 #include "Text.h"
 #include "TextFile.h"
 #ifdef RAVELMARK_HAS_SHELL
@@ -12,12 +13,13 @@
 
 #include <QFile>
 
-#include <algorithm>
+#include <charconv>
 #include <ostream>
 
 namespace {
 
-const char* const kUsage = "usage: ravelmark-tool {check|table [--open]|rewrite|standings} FILE";
+const char* const kUsage = "usage: ravelmark-tool {check|table [--open] [--after N]|rewrite|"
+                          "standings [--format text|csv|json] [--after N]} FILE";
 
 const char* const kHelp =
     "usage: ravelmark-tool COMMAND FILE\n"
@@ -30,6 +32,16 @@ const char* const kHelp =
     "  rewrite FILE       save FILE as the program does on close: backup, then new file\n"
     "  standings FILE     print the ranked standings as a plain-text table\n"
     "  --help             show this text\n"
+    "\n"
+    "Options, before or after FILE:\n"
+    "  --after N          (table, standings) the standings after the first N rounds only\n"
+    "  --format FORMAT    (standings) text (the default), csv or json, all in UTF-8:\n"
+    "      csv   RFC 4180 with CR LF line ends: a header row \"Placering,Namn,Summa,<rounds>,Antal\",\n"
+    "            then one row per player; a round's field is empty where the player has no result\n"
+    "      json  {\"title\": ..., \"rounds\": [...], \"standings\": [ then one line per player\n"
+    "            {\"place\": n, \"name\": ..., \"total\": n, \"points\": [n or null], \"played\": n}\n"
+    "            separated by commas, then a line \"]}\"\n"
+    "      Equal totals share the place of the first of them (1, 1, 3) in csv and json.\n"
     "\n"
     "Exit codes: 0 done, 1 the file was refused or could not be read or written, 2 usage.\n";
 
@@ -76,7 +88,7 @@ bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
         err << ToUtf8(LinePrefix(lineNo, line), loaded.tournament.m_encoding) << Message(message.c_str()) << '\n';
         return false;
     }
-    loaded.tournament.AddToStandings(loaded.standings);
+    AddToStandings(loaded.standings, loaded.tournament);
     return true;
 }
 
@@ -114,62 +126,70 @@ int Table(Loaded& loaded, bool open, std::ostream& err)
 
 int Rewrite(Loaded& loaded, std::ostream& err)
 {
-    const int width = loaded.standings.LongestNameLength(loaded.tournament.m_encoding);
+    const int width = loaded.standings.LongestNameLength(loaded.tournament);
     return SaveTournament(loaded.tournament, width, loaded.path, loaded.lastModified, err);
 }
 
-// Pads to `width` characters (code points of UTF-8).
-std::string Pad(const std::string& text, std::size_t width, bool right)
+enum class Format { Text, Csv, Json };
+
+// The command line after the command word: FILE and the options, in any order.
+struct Options
 {
-    const std::size_t length = TextLength(text, TextEncoding::Utf8);
-    const std::string fill(width > length ? width - length : 0, ' ');
-    return right ? fill + text : text + fill;
+    std::string file;
+    bool open = false;
+    Format format = Format::Text;
+    // The first rounds to rank; 0 for all.
+    std::size_t after = 0;
+};
+
+// False on a usage error: an unknown word, an option the command does not take, a missing value.
+bool ParseOptions(const std::vector<std::string>& args, Options& options)
+{
+    const std::string& command = args[0];
+    bool haveFile = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (word == "--open" && command == "table") {
+            options.open = true;
+        } else if (word == "--format" && command == "standings" && hasValue) {
+            const std::string& name = args[++i];
+            if (name == "text")
+                options.format = Format::Text;
+            else if (name == "csv")
+                options.format = Format::Csv;
+            else if (name == "json")
+                options.format = Format::Json;
+            else
+                return false;
+        } else if (word == "--after" && (command == "standings" || command == "table") && hasValue) {
+            const std::string& count = args[++i];
+            const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), options.after);
+            if (error != std::errc() || end != count.data() + count.size() || options.after == 0)
+                return false;
+        } else if (!word.starts_with("--") && !haveFile) {
+            options.file = word;
+            haveFile = true;
+        } else {
+            return false;
+        }
+    }
+    return haveFile;
 }
 
-int Standings(Loaded& loaded, std::ostream& out)
+int Standings(const CTournament& tournament, const Options& options, std::ostream& out)
 {
-    CStandings& standings = loaded.standings;
-    standings.BuildRanking();
-    const CTournament& tournament = loaded.tournament;
-    const std::size_t rounds = tournament.m_rounds.size();
-
-    // Cells as the page shows them, with empty cells for "&nbsp;".
-    std::vector<std::vector<std::string>> table;
-    std::vector<std::string> header = {"Plac", "Namn", "Summa"};
-    for (const CRound& round : tournament.m_rounds)
-        header.push_back(ToUtf8(round.m_name, tournament.m_encoding));
-    header.push_back("Antal");
-    table.push_back(header);
-    std::int64_t previousTotal = 0;
-    for (std::size_t i = 0; i < standings.m_ranking.size(); ++i) {
-        const CPlayerRow& row = standings.m_rows[static_cast<std::size_t>(standings.m_ranking[i])];
-        std::vector<std::string> cells;
-        cells.push_back(i == 0 || row.m_total != previousTotal ? std::to_string(i + 1) : "");
-        previousTotal = row.m_total;
-        cells.push_back(ToUtf8(row.m_name, tournament.m_encoding));
-        cells.push_back(std::to_string(row.m_total));
-        for (std::size_t k = 0; k < rounds; ++k)
-            cells.push_back(k < row.m_roundPoints.size() && row.m_roundPoints[k] > 0
-                                ? std::to_string(row.m_roundPoints[k])
-                                : "");
-        cells.push_back(std::to_string(row.m_roundsPlayed));
-        table.push_back(std::move(cells));
-    }
-    std::vector<std::size_t> widths(header.size(), 0);
-    for (const auto& cells : table) {
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            widths[c] = std::max(widths[c], TextLength(cells[c], TextEncoding::Utf8));
-    }
-    for (const auto& cells : table) {
-        std::string line;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            if (c > 0)
-                line += "  ";
-            line += Pad(cells[c], widths[c], c != 1);
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        out << line << '\n';
+    const CStandingsView view(tournament, options.after == 0 ? SIZE_MAX : options.after);
+    switch (options.format) {
+    case Format::Text:
+        out << StandingsText(view);
+        break;
+    case Format::Csv:
+        out << StandingsCsv(view);
+        break;
+    case Format::Json:
+        out << StandingsJson(view);
+        break;
     }
     return 0;
 }
@@ -205,26 +225,31 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         out << kHelp;
         return 0;
     }
-    std::vector<std::string> words = args;
-    // "--open" goes with "table", before or after its file.
-    const auto option = std::find(words.begin(), words.end(), std::string("--open"));
-    const bool open = !words.empty() && words[0] == "table" && option != words.end();
-    if (open)
-        words.erase(option);
-    const bool known = words.size() == 2 && (words[0] == "check" || words[0] == "table" ||
-                                             words[0] == "rewrite" || words[0] == "standings");
-    if (!known) {
+    const bool known = !args.empty() && (args[0] == "check" || args[0] == "table" || args[0] == "rewrite" ||
+                                         args[0] == "standings");
+    Options options;
+    if (!known || !ParseOptions(args, options)) {
         err << kUsage << '\n';
         return 2;
     }
     Loaded loaded;
-    if (!Load(words[1], loaded, err))
+    if (!Load(options.file, loaded, err))
         return 1;
-    if (words[0] == "table")
-        return Table(loaded, open, err);
-    if (words[0] == "rewrite")
+    const std::size_t rounds = loaded.tournament.m_rounds.size();
+    if (options.after > rounds) {
+        err << "ravelmark-tool: --after " << options.after << ": " << options.file << " has " << rounds
+            << (rounds == 1 ? " round\n" : " rounds\n");
+        return 2;
+    }
+    const std::string& command = args[0];
+    if (command == "table") {
+        // The first rounds the page is to show; 0 for all.
+        [[maybe_unused]] const std::size_t tableRoundCount = options.after;
+        return Table(loaded, options.open, err);
+    }
+    if (command == "rewrite")
         return Rewrite(loaded, err);
-    if (words[0] == "standings")
-        return Standings(loaded, out);
+    if (command == "standings")
+        return Standings(loaded.tournament, options, out);
     return 0;
 }

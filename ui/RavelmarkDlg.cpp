@@ -138,7 +138,7 @@ void CRavelmarkDlg::ResetTournament()
     m_tournament.Clear();
     m_listRounds->Refill();
     m_standings.Clear();
-    m_playerNames.Update(m_tournament.m_encoding);
+    m_playerNames.Update();
     m_text.Reset();
     m_lineNo = 0;
 }
@@ -159,15 +159,11 @@ void CRavelmarkDlg::FillRoundList()
 
 void CRavelmarkDlg::OnChangeTitle()
 {
-    const TextEncoding before = m_tournament.m_encoding;
     // Text the tournament cannot take stays in the field, for the user to mend.
     if (!m_text.FromDisplay(this, m_editTitle->text(), m_tournament.m_title)) {
         m_editTitle->setFocus();
         return;
     }
-    // Now UTF-8: the standings hold the names' old bytes.
-    if (m_tournament.m_encoding != before)
-        RebuildStandings();
     m_changed = true;
 }
 
@@ -186,6 +182,6 @@ void CRavelmarkDlg::UpdateRoundButtons()
 void CRavelmarkDlg::RebuildStandings()
 {
     m_standings.Clear();
-    m_tournament.AddToStandings(m_standings);
-    m_playerNames.Update(m_tournament.m_encoding);
+    AddToStandings(m_standings, m_tournament);
+    m_playerNames.Update();
 }

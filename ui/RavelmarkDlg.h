@@ -2,7 +2,7 @@
 
 #include "DialogBase.h"
 #include "LineOutput.h"
-#include "PlayerNames.h"
+#include "NameList.h"
 #include "Standings.h"
 #include "TextEntry.h"
 #include "TextFile.h"
@@ -51,7 +51,7 @@ public:
     CTournament m_tournament;
     CTextEntry m_text;       // typed text into m_tournament
     CStandings m_standings;
-    CPlayerNames m_playerNames{m_standings}; // the names the round editor offers
+    CNameList m_playerNames{m_tournament, m_standings}; // the names the round editor offers
     bool m_changed = false;
 
     // --- reading (the file's grammar lives in the model) ---

@@ -10,30 +10,28 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+
 void CRavelmarkDlg::OnNewRound()
 {
     CRound round;
     NormalizeName(round.m_name);
-    const TextEncoding before = m_tournament.m_encoding;
     CRoundDlg editor(round, m_playerNames, m_text, m_platform, this);
     editor.DoModal();
-    const bool converted = m_tournament.m_encoding != before;
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
-    if (round.m_name.empty()) {
-        if (converted)
-            RebuildStandings();
+    if (round.m_name.empty())
         return;
-    }
     m_tournament.AddRound(round);
     FillRoundList();
-    if (converted) {
-        RebuildStandings();
-    } else {
-        // The last round only adds to what the others gave.
-        const std::size_t last = m_tournament.m_rounds.size() - 1;
-        m_tournament.m_rounds[last].AddToStandings(m_standings, static_cast<int>(last));
-        m_playerNames.Update(m_tournament.m_encoding, true);
+    // The last round only adds to what the others gave: no rebuild from the first round on.
+    const std::size_t last = m_tournament.m_rounds.size() - 1;
+    CRound& added = m_tournament.m_rounds[last];
+    added.m_bestPoints = 0;
+    for (const CResult& result : added.m_results) {
+        m_standings.AddResult(static_cast<int>(last), result.m_player, result.m_points);
+        added.m_bestPoints = std::max(added.m_bestPoints, result.m_points);
     }
+    m_playerNames.Update(true);
     m_changed = true;
 }
 
@@ -42,13 +40,12 @@ void CRavelmarkDlg::OnEditRound()
     const int index = m_listRounds->GetSelectionMark();
     if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
         return;
-    const TextEncoding before = m_tournament.m_encoding;
     // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
     CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_playerNames, m_text, m_platform, this);
     editor.DoModal();
     FillRoundList();
-    // The standings hang on the results and on the names' bytes, not on the round's name.
-    if (editor.ResultsChanged() || m_tournament.m_encoding != before)
+    // The standings hang on the results alone, not on the round's name.
+    if (editor.ResultsChanged())
         RebuildStandings();
     m_changed = m_changed || editor.m_changed;
 }
@@ -94,7 +91,7 @@ void CRavelmarkDlg::OpenReport(const QString& path)
 
 bool CRavelmarkDlg::SaveTournament()
 {
-    const int width = m_standings.LongestNameLength(m_tournament.m_encoding);
+    const int width = m_standings.LongestNameLength(m_tournament);
     CFileError error;
     const SaveStatus status = SaveTournamentFile(
         m_outFile, m_filePath, m_fileStatus, [&] { m_tournament.Write(*this, width); }, error);

@@ -3,15 +3,16 @@
 #include "Controls.h"
 #include "Messages.h"
 #include "Platform.h"
-#include "PlayerNames.h"
+#include "NameList.h"
 #include "Text.h"
 #include "TextEntry.h"
 
 #include <QPushButton>
 
-CRoundDlg::CRoundDlg(CRound& round, CPlayerNames& players, CTextEntry& text, CPlatform& platform, QWidget* parent)
+CRoundDlg::CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform, QWidget* parent)
     : CDialogBase(129, parent)
     , m_round(round)
+    , m_tournament(text.Tournament())
     , m_standings(players.Standings())
     , m_players(players)
     , m_text(text)
@@ -54,7 +55,7 @@ QString CRoundDlg::ToDisplay(const std::string& bytes) const
 
 QString CRoundDlg::PlayerName(int row) const
 {
-    return ToDisplay(m_round.m_results[static_cast<std::size_t>(row)].m_name);
+    return ToDisplay(m_tournament.PlayerName(m_round.m_results[static_cast<std::size_t>(row)]));
 }
 
 void CRoundDlg::OnInitDialog()
@@ -124,7 +125,7 @@ void CRoundDlg::OnAddResult()
     }
     TrimSpaces(name);
     // Appends a row or changes one in place.
-    m_listResults->Change([&] { m_round.AddResult(CResult(name, points)); });
+    m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
     m_btnAddResult->setEnabled(false);

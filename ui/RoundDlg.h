@@ -10,7 +10,7 @@ class CComboBox;
 class CEditField;
 class CListView;
 class CPlatform;
-class CPlayerNames;
+class CNameList;
 class CTextEntry;
 class QPushButton;
 
@@ -20,8 +20,10 @@ class CRoundDlg : public CDialogBase
 {
     Q_OBJECT
 public:
-    // `players` offers the names of the standings; `text` is how the tournament shows and stores text.
-    CRoundDlg(CRound& round, CPlayerNames& players, CTextEntry& text, CPlatform& platform,
+    // `round` belongs to the tournament of `text` (or is to be added to it): a typed new name joins
+    // the tournament's names, and `text` is how the tournament shows and stores text. `players`
+    // offers the names of the standings.
+    CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform,
               QWidget* parent = nullptr);
     ~CRoundDlg() override;
 
@@ -38,6 +40,7 @@ public:
     // Whether a result was added, changed or removed: the standings need a rebuild.
     bool ResultsChanged() const { return m_resultsChanged; }
     CRound& m_round;
+    CTournament& m_tournament;
     const CStandings& m_standings;
 
     void FillResultList();
@@ -62,7 +65,7 @@ private:
     QString PlayerName(int row) const;
     void FitPointsBox();
 
-    CPlayerNames& m_players;
+    CNameList& m_players;
     CTextEntry& m_text;
     CPlatform& m_platform;
     bool m_resultsChanged = false;

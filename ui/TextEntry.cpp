@@ -38,7 +38,7 @@ bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing)
     const bool pending = editing && std::none_of(rounds.begin(), rounds.end(),
                                                  [&](const CRound& round) { return &round == editing; });
     // Plain ASCII is already UTF-8: nothing to ask, nothing to convert, no mark needed.
-    const bool ascii = IsAscii(m_tournament) && (!pending || IsAscii(*editing));
+    const bool ascii = IsAscii(m_tournament) && (!pending || IsAscii(editing->m_name));
     if (!ascii &&
         !m_platform.Question(owner,
                              QStringLiteral("Filen är sparad i Windows-1252, som inte kan lagra alla tecken du "
@@ -48,7 +48,8 @@ bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing)
         return false;
     }
     ::ConvertToUtf8(m_tournament, !ascii);
+    // Its results name players of the tournament, converted already.
     if (pending)
-        ::ConvertToUtf8(*editing);
+        editing->m_name = ToUtf8(editing->m_name, TextEncoding::Windows1252);
     return true;
 }

@@ -17,6 +17,7 @@ class CTextEntry
 public:
     CTextEntry(CTournament& tournament, CPlatform& platform);
 
+    CTournament& Tournament() const { return m_tournament; }
     TextEncoding Encoding() const { return m_tournament.m_encoding; }
     QString ToDisplay(std::string_view bytes) const;
 

@@ -81,11 +81,12 @@ void CheckShape(const CTournament& tournament)
         for (std::size_t i = 0; i < round.m_results.size(); ++i) {
             const CResult& result = round.m_results[i];
             CHECK(result.m_points >= 0);
-            CHECK(!result.m_name.empty());
-            CHECK(!IsBlankOrTab(result.m_name.front()) && !IsBlankOrTab(result.m_name.back()));
-            CHECK(result.m_name.find('\t') == std::string::npos);
-            CHECK(result.m_name.find("  ") == std::string::npos);
-            CHECK(names.insert(result.m_name).second);
+            const std::string& name = tournament.PlayerName(result);
+            CHECK(!name.empty());
+            CHECK(!IsBlankOrTab(name.front()) && !IsBlankOrTab(name.back()));
+            CHECK(name.find('\t') == std::string::npos);
+            CHECK(name.find("  ") == std::string::npos);
+            CHECK(names.insert(name).second);
         }
     }
 }
@@ -99,10 +100,11 @@ void CheckStandings(const CTournament& tournament, const CStandings& standings)
     std::vector<int> played;
     for (const CRound& round : tournament.m_rounds) {
         for (const CResult& result : round.m_results) {
-            const auto [it, added] = rowOf.try_emplace(result.m_name, totals.size());
+            const auto [it, added] = rowOf.try_emplace(tournament.PlayerName(result), totals.size());
             if (added) {
                 CHECK(standings.m_rows.size() > totals.size());
-                CHECK(standings.m_rows[totals.size()].m_name == result.m_name);
+                const PlayerId player = standings.m_rows[totals.size()].m_player;
+                CHECK(tournament.PlayerName(player) == tournament.PlayerName(result));
                 totals.push_back(0);
                 played.push_back(0);
             }
@@ -149,7 +151,7 @@ bool WriteBack(const CTournament& tournament, int width, std::string& text)
     for (const CRound& round : tournament.m_rounds) {
         size += round.m_name.size() + 4;
         for (const CResult& result : round.m_results)
-            size += std::max(result.m_name.size(), static_cast<std::size_t>(width)) + 16;
+            size += std::max(tournament.PlayerName(result).size(), static_cast<std::size_t>(width)) + 16;
     }
     if (size > (32u << 20))
         return false;
@@ -170,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckShape(tournament);
 
     CStandings standings;
-    tournament.AddToStandings(standings);
+    AddToStandings(standings, tournament);
     standings.BuildRanking();
     CheckStandings(tournament, standings);
     for (const CRound& round : tournament.m_rounds) {
@@ -188,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whatever was read, complete or up to a refused line, must survive a save.
     if (tournament.m_title.empty())
         return 0;
-    const int width = standings.LongestNameLength(tournament.m_encoding);
+    const int width = standings.LongestNameLength(tournament);
     std::string written;
     if (!WriteBack(tournament, width, written))
         return 0;
@@ -217,7 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CHECK(back.m_name == name);
         CHECK(back.m_results.size() == kept[r]->m_results.size());
         for (std::size_t i = 0; i < back.m_results.size(); ++i) {
-            CHECK(back.m_results[i].m_name == kept[r]->m_results[i].m_name);
+            CHECK(reread.PlayerName(back.m_results[i]) == tournament.PlayerName(kept[r]->m_results[i]));
             CHECK(back.m_results[i].m_points == kept[r]->m_results[i].m_points);
         }
     }
@@ -225,9 +227,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Saving what was read back gives the same file, unless round names shrank.
     if (ok && !namesChanged && kept.size() == tournament.m_rounds.size()) {
         CStandings again;
-        reread.AddToStandings(again);
+        AddToStandings(again, reread);
         std::string rewritten;
-        CHECK(WriteBack(reread, again.LongestNameLength(reread.m_encoding), rewritten));
+        CHECK(WriteBack(reread, again.LongestNameLength(reread), rewritten));
         CHECK(rewritten == written);
     }
     return 0;

@@ -6,15 +6,17 @@ namespace {
 // A round editor over its own round and standings, shown and active.
 struct CEditor
 {
-    CEditor(const std::string& name, std::vector<CResult> results, const std::vector<std::string>& players = {},
-            TextEncoding encoding = TextEncoding::Windows1252)
-        : round{name, std::move(results)}
-        , dlg(round, names, text, platform)
+    CEditor(const std::string& name, const std::vector<std::pair<std::string, int>>& results,
+            const std::vector<std::string>& players = {}, TextEncoding encoding = TextEncoding::Windows1252)
+        : dlg(round, names, text, platform)
     {
         tournament.m_encoding = encoding;
+        round.m_name = name;
+        for (const auto& [player, points] : results)
+            round.AddResult(tournament.MakeResult(player, points));
         for (const std::string& player : players)
-            standings.AddResult(0, player, 1);
-        names.Update(encoding);
+            standings.AddResult(0, tournament.AddPlayer(player), 1);
+        names.Update();
         dlg.InitDialog();
         dlg.show();
         dlg.activateWindow();
@@ -28,10 +30,10 @@ struct CEditor
                dlg.m_comboName->Text() + '|' + dlg.m_comboPoints->Text() + '|' + QString::number(dlg.m_changed);
     }
 
-    CRound round;
     CTournament tournament;
+    CRound round;
     CStandings standings;
-    CPlayerNames names{standings};
+    CNameList names{tournament, standings};
     CFakePlatform platform;
     CTextEntry text{tournament, platform};
     CRoundDlg dlg;
@@ -147,7 +149,7 @@ private slots:
         QCOMPARE(Items(e.dlg.m_comboName), shown);
         AddResult(e.dlg, shown, "5"); // the same player, in place
         QCOMPARE(e.State(), shown + '|' + shown + "=5|000|||1");
-        QVERIFY(e.round.m_name == name && e.round.m_results.size() == 1 && e.round.m_results[0].m_name == name);
+        QVERIFY(e.round.m_name == name && e.round.m_results.size() == 1 && e.tournament.PlayerName(e.round.m_results[0]) == name);
         TypeOver(e.dlg.m_editName, "åΩ");
         QTEST(QByteArray::fromStdString(e.round.m_name), "typed");
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Standings.h"
+#include "Tournament.h"
 
 #include <QAbstractListModel>
 
@@ -8,15 +9,15 @@
 
 // The tournament's player names in alphabetical order, as the round editor offers them: a
 // list model over the standings' rows, sorted once and kept until the standings change.
-class CPlayerNames : public QAbstractListModel
+class CNameList : public QAbstractListModel
 {
 public:
-    explicit CPlayerNames(const CStandings& standings, QObject* parent = nullptr);
+    CNameList(const CTournament& tournament, const CStandings& standings, QObject* parent = nullptr);
 
     const CStandings& Standings() const { return m_standings; }
-    // The standings were rebuilt, their names in `encoding`. With `appendedOnly` the rows
-    // already there kept their places and only new rows follow them.
-    void Update(TextEncoding encoding, bool appendedOnly = false);
+    // The standings were filled anew. With `appendedOnly` the rows already there kept their
+    // places and only new rows follow them.
+    void Update(bool appendedOnly = false);
     // Sorts what is not sorted yet; the editor calls it before it shows the names.
     void Sort();
 
@@ -24,8 +25,10 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
+    QString NameOfRow(std::size_t row) const;
+
+    const CTournament& m_tournament;
     const CStandings& m_standings;
-    TextEncoding m_encoding = TextEncoding::Windows1252;
-    std::vector<int> m_order; // rows of the standings in alphabetical order
+    std::vector<std::size_t> m_order; // rows of the standings in alphabetical order
     bool m_sorted = false;
 };

@@ -1,0 +1,75 @@
+#include "PlayerNames.h"
+
+#include <functional>
+
+namespace {
+
+std::uint64_t HashOf(std::string_view name)
+{
+    return std::hash<std::string_view>()(name);
+}
+
+} // namespace
+
+std::size_t CPlayerNames::SlotOf(std::string_view name, std::uint64_t hash) const
+{
+    // Linear probing in a power-of-two table kept at most half full.
+    const std::size_t mask = m_slots.size() - 1;
+    const std::uint64_t tag = hash >> 32;
+    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const std::uint64_t slot = m_slots[i];
+        if (slot == 0)
+            return i;
+        if ((slot >> 32) == tag && m_names[(slot & 0xFFFFFFFFu) - 1] == name)
+            return i;
+    }
+}
+
+PlayerId CPlayerNames::Add(std::string_view name)
+{
+    if (2 * (m_names.size() + 1) > m_slots.size())
+        Grow();
+    const std::uint64_t hash = HashOf(name);
+    const std::size_t i = SlotOf(name, hash);
+    if (m_slots[i] != 0)
+        return static_cast<PlayerId>((m_slots[i] & 0xFFFFFFFFu) - 1);
+    const auto id = static_cast<PlayerId>(m_names.size());
+    m_names.emplace_back(name);
+    m_slots[i] = (hash & ~std::uint64_t{0xFFFFFFFFu}) | (std::uint64_t{id} + 1);
+    return id;
+}
+
+bool CPlayerNames::Find(std::string_view name, PlayerId& id) const
+{
+    if (m_slots.empty())
+        return false;
+    const std::uint64_t slot = m_slots[SlotOf(name, HashOf(name))];
+    if (slot == 0)
+        return false;
+    id = static_cast<PlayerId>((slot & 0xFFFFFFFFu) - 1);
+    return true;
+}
+
+void CPlayerNames::Clear()
+{
+    m_names.clear();
+    m_slots.clear();
+}
+
+void CPlayerNames::Grow()
+{
+    std::vector<std::uint64_t> old;
+    old.swap(m_slots);
+    m_slots.assign(old.empty() ? 64 : 2 * old.size(), 0);
+    const std::size_t mask = m_slots.size() - 1;
+    for (const std::uint64_t slot : old) {
+        if (slot == 0)
+            continue;
+        // The hash's low half is gone; the name gives it again.
+        const std::uint64_t hash = HashOf(m_names[(slot & 0xFFFFFFFFu) - 1]);
+        std::size_t i = static_cast<std::size_t>(hash) & mask;
+        while (m_slots[i] != 0)
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+    }
+}

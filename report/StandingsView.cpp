@@ -1,0 +1,213 @@
+#include "StandingsView.h"
+
+#include "Encoding.h"
+
+#include <algorithm>
+#include <charconv>
+#include <numeric>
+#include <string_view>
+
+CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds)
+    : m_tournament(tournament)
+    , m_roundCount(std::min(rounds, tournament.m_rounds.size()))
+    , m_bestPoints(m_roundCount, 0)
+{
+    // Rows in order of first appearance, found by player id.
+    constexpr std::size_t kNoRow = SIZE_MAX;
+    std::vector<std::size_t> rowOf(tournament.m_players.Size(), kNoRow);
+    std::vector<CStandingsLine> rows;
+    rows.reserve(tournament.m_players.Size());
+    for (std::size_t k = 0; k < m_roundCount; ++k) {
+        for (const CResult& result : tournament.m_rounds[k].m_results) {
+            std::size_t& row = rowOf[result.m_player];
+            if (row == kNoRow) {
+                row = rows.size();
+                rows.push_back({result.m_player, 0, false, 0, 0});
+                m_points.resize(m_points.size() + m_roundCount);
+            }
+            m_points[row * m_roundCount + k] = result.m_points;
+            rows[row].m_total += result.m_points;
+            ++rows[row].m_roundsPlayed;
+            m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
+        }
+    }
+    m_rowOfLine.resize(rows.size());
+    std::iota(m_rowOfLine.begin(), m_rowOfLine.end(), std::size_t{0});
+    std::stable_sort(m_rowOfLine.begin(), m_rowOfLine.end(),
+                     [&](std::size_t a, std::size_t b) { return rows[a].m_total > rows[b].m_total; });
+    m_lines.reserve(rows.size());
+    for (std::size_t i = 0; i < m_rowOfLine.size(); ++i) {
+        CStandingsLine line = rows[m_rowOfLine[i]];
+        line.m_placeShown = i == 0 || line.m_total != m_lines.back().m_total;
+        line.m_place = line.m_placeShown ? static_cast<int>(i + 1) : m_lines.back().m_place;
+        m_lines.push_back(line);
+    }
+}
+
+namespace {
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+std::string Utf8(const CStandingsView& view, const std::string& bytes)
+{
+    return ToUtf8(bytes, view.Tournament().m_encoding);
+}
+
+// Pads to `width` characters (code points of UTF-8).
+void AppendPadded(std::string& out, std::string_view text, std::size_t width, bool right)
+{
+    const std::size_t length = TextLength(text, TextEncoding::Utf8);
+    if (right && width > length)
+        out.append(width - length, ' ');
+    out += text;
+    if (!right && width > length)
+        out.append(width - length, ' ');
+}
+
+void AppendCsvField(std::string& out, std::string_view field)
+{
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void AppendJsonString(std::string& out, std::string_view text)
+{
+    out += '"';
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            constexpr std::string_view kShort = "btnvfr";
+            if (byte >= '\b' && byte <= '\r' && byte != '\v') {
+                out += '\\';
+                out += kShort[byte - '\b'];
+            } else {
+                constexpr char kHex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            }
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+} // namespace
+
+std::string StandingsText(const CStandingsView& view)
+{
+    // Cells as the page shows them, with empty cells where the page has none.
+    const std::size_t columns = view.RoundCount() + 4;
+    std::vector<std::string> cells = {"Plac", "Namn", "Summa"};
+    cells.reserve(columns * (view.Lines().size() + 1));
+    for (std::size_t k = 0; k < view.RoundCount(); ++k)
+        cells.push_back(Utf8(view, view.Tournament().m_rounds[k].m_name));
+    cells.emplace_back("Antal");
+    for (std::size_t i = 0; i < view.Lines().size(); ++i) {
+        const CStandingsLine& line = view.Lines()[i];
+        cells.push_back(line.m_placeShown ? std::to_string(line.m_place) : std::string());
+        cells.push_back(Utf8(view, view.Name(line)));
+        cells.push_back(std::to_string(line.m_total));
+        for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+            const std::optional<int> points = view.Points(i, k);
+            cells.push_back(points && *points > 0 ? std::to_string(*points) : std::string());
+        }
+        cells.push_back(std::to_string(line.m_roundsPlayed));
+    }
+    std::vector<std::size_t> widths(columns, 0);
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        widths[c % columns] = std::max(widths[c % columns], TextLength(cells[c], TextEncoding::Utf8));
+    std::string out;
+    for (std::size_t start = 0; start < cells.size(); start += columns) {
+        const std::size_t lineStart = out.size();
+        for (std::size_t c = 0; c < columns; ++c) {
+            if (c > 0)
+                out += "  ";
+            AppendPadded(out, cells[start + c], widths[c], c != 1);
+        }
+        while (out.size() > lineStart && out.back() == ' ')
+            out.pop_back();
+        out += '\n';
+    }
+    return out;
+}
+
+std::string StandingsCsv(const CStandingsView& view)
+{
+    std::string out = "Placering,Namn,Summa";
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+        out += ',';
+        AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
+    }
+    out += ",Antal\r\n";
+    for (std::size_t i = 0; i < view.Lines().size(); ++i) {
+        const CStandingsLine& line = view.Lines()[i];
+        AppendNumber(out, line.m_place);
+        out += ',';
+        AppendCsvField(out, Utf8(view, view.Name(line)));
+        out += ',';
+        AppendNumber(out, line.m_total);
+        for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+            out += ',';
+            if (const std::optional<int> points = view.Points(i, k))
+                AppendNumber(out, *points);
+        }
+        out += ',';
+        AppendNumber(out, line.m_roundsPlayed);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string StandingsJson(const CStandingsView& view)
+{
+    std::string out = "{\"title\": ";
+    AppendJsonString(out, Utf8(view, view.Tournament().m_title));
+    out += ", \"rounds\": [";
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+        if (k > 0)
+            out += ", ";
+        AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
+    }
+    out += "], \"standings\": [";
+    for (std::size_t i = 0; i < view.Lines().size(); ++i) {
+        const CStandingsLine& line = view.Lines()[i];
+        out += i > 0 ? ",\n  {\"place\": " : "\n  {\"place\": ";
+        AppendNumber(out, line.m_place);
+        out += ", \"name\": ";
+        AppendJsonString(out, Utf8(view, view.Name(line)));
+        out += ", \"total\": ";
+        AppendNumber(out, line.m_total);
+        out += ", \"points\": [";
+        for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+            if (k > 0)
+                out += ", ";
+            if (const std::optional<int> points = view.Points(i, k))
+                AppendNumber(out, *points);
+            else
+                out += "null";
+        }
+        out += "], \"played\": ";
+        AppendNumber(out, line.m_roundsPlayed);
+        out += '}';
+    }
+    out += "\n]}\n";
+    return out;
+}
