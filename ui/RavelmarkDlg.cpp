@@ -138,7 +138,7 @@ void CRavelmarkDlg::ResetTournament()
     m_tournament.Clear();
     m_listRounds->Refill();
     m_standings.Clear();
-    m_playerNames.Update();
+    m_playerNames.Clear();
     m_text.Reset();
     m_lineNo = 0;
 }

@@ -31,7 +31,7 @@ void CRavelmarkDlg::OnNewRound()
         m_standings.AddResult(static_cast<int>(last), result.m_player, result.m_points);
         added.m_bestPoints = std::max(added.m_bestPoints, result.m_points);
     }
-    m_playerNames.Update(true);
+    m_playerNames.Update();
     m_changed = true;
 }
 

@@ -73,7 +73,6 @@ void CRoundDlg::OnInitDialog()
 
     FillResultList();
 
-    m_players.Sort();
     m_comboName->SetModel(&m_players);
 
     QStringList points;
