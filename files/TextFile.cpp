@@ -30,10 +30,11 @@ bool CTextFileReader::Open(const QString& path)
 bool CTextFileReader::ReadAll(std::string& bytes, CFileError& error)
 {
     bytes.clear();
+    constexpr qint64 kChunk = 1 << 20;
+    // Room for the last, empty read too, so that the text is never moved to a larger buffer.
     const qint64 size = m_file.size();
     if (size > 0)
-        bytes.reserve(static_cast<std::size_t>(size));
-    constexpr qint64 kChunk = 1 << 20;
+        bytes.reserve(static_cast<std::size_t>(size + kChunk));
     for (;;) {
         const std::size_t used = bytes.size();
         bytes.resize(used + static_cast<std::size_t>(kChunk));

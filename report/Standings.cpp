@@ -23,6 +23,7 @@ void CStandings::Clear()
     m_rows.clear();
     m_ranking.clear();
     m_rowOf.clear();
+    m_roundsExpected = 0;
 }
 
 void CStandings::AddResult(int roundIndex, PlayerId player, int points)
@@ -32,7 +33,7 @@ void CStandings::AddResult(int roundIndex, PlayerId player, int points)
     std::uint32_t& row = m_rowOf[player];
     if (row == kNoRow) {
         row = static_cast<std::uint32_t>(m_rows.size());
-        m_rows.emplace_back(player);
+        m_rows.emplace_back(player).m_roundPoints.reserve(m_roundsExpected);
     }
     m_rows[row].AddPoints(roundIndex, points);
 }
@@ -58,6 +59,8 @@ int CStandings::LongestNameLength(const CTournament& tournament) const
 
 void AddToStandings(CStandings& standings, CTournament& tournament)
 {
+    standings.m_roundsExpected = tournament.m_rounds.size();
+    standings.m_rows.reserve(tournament.m_players.Size());
     for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i) {
         CRound& round = tournament.m_rounds[i];
         round.m_bestPoints = 0;

@@ -47,7 +47,11 @@ public:
     std::vector<int> m_ranking;
 
 private:
+    friend void AddToStandings(CStandings& standings, CTournament& tournament);
+
     static constexpr std::uint32_t kNoRow = UINT32_MAX;
+    // The rounds a new row makes room for, when known.
+    std::size_t m_roundsExpected = 0;
     // Per player id: the player's row, or kNoRow.
     std::vector<std::uint32_t> m_rowOf;
 };

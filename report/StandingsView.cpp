@@ -17,13 +17,14 @@ CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds
     std::vector<std::size_t> rowOf(tournament.m_players.Size(), kNoRow);
     std::vector<CStandingsLine> rows;
     rows.reserve(tournament.m_players.Size());
+    m_points.reserve(tournament.m_players.Size() * m_roundCount);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         for (const CResult& result : tournament.m_rounds[k].m_results) {
             std::size_t& row = rowOf[result.m_player];
             if (row == kNoRow) {
                 row = rows.size();
                 rows.push_back({result.m_player, 0, false, 0, 0});
-                m_points.resize(m_points.size() + m_roundCount);
+                m_points.resize(m_points.size() + m_roundCount, kNoResult);
             }
             m_points[row * m_roundCount + k] = result.m_points;
             rows[row].m_total += result.m_points;

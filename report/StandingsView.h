@@ -37,18 +37,24 @@ public:
     // The points of line `line` in round `round`; none when the player has no result there.
     std::optional<int> Points(std::size_t line, std::size_t round) const
     {
-        return m_points[m_rowOfLine[line] * m_roundCount + round];
+        const int points = m_points[m_rowOfLine[line] * m_roundCount + round];
+        return points == kNoResult ? std::nullopt : std::optional<int>(points);
     }
     // The highest points of the round, 0 at least.
     int BestPoints(std::size_t round) const { return m_bestPoints[round]; }
 
 private:
+    // Points are never negative (the reader and the editor take digits only), so this value is
+    // free to mark a missing result; the table stays half the size of one of optionals.
+    static constexpr int kNoResult = INT32_MIN;
+
     const CTournament& m_tournament;
     std::size_t m_roundCount;
     std::vector<CStandingsLine> m_lines;
     // Per line, its row in order of first appearance, where its points stand in m_points.
     std::vector<std::size_t> m_rowOfLine;
-    std::vector<std::optional<int>> m_points;
+    // Row by row, one element per round.
+    std::vector<int> m_points;
     std::vector<int> m_bestPoints;
 };
 
