@@ -1,6 +1,8 @@
 #include "Encoding.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -196,4 +198,48 @@ std::size_t TextLength(std::string_view bytes, TextEncoding encoding)
             ++count;
     }
     return count;
+}
+
+bool FitsEncoding(std::u16string_view text, TextEncoding encoding)
+{
+    bool fits = true;
+    ForEachCodePoint(text, [&](char32_t cp) {
+        if (cp == 0xFFFFFFFF || (encoding == TextEncoding::Windows1252 && ToWindows1252(cp) == '?' && cp != '?'))
+            fits = false;
+    });
+    return fits;
+}
+
+bool IsAscii(std::string_view bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool IsAscii(const CTournament& tournament)
+{
+    const auto& names = tournament.m_players.Names();
+    return IsAscii(tournament.m_title) &&
+           std::all_of(tournament.m_rounds.begin(), tournament.m_rounds.end(),
+                       [](const CRound& round) { return IsAscii(round.m_name); }) &&
+           std::all_of(names.begin(), names.end(), [](const std::string& name) { return IsAscii(name); });
+}
+
+void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
+{
+    if (tournament.m_encoding == TextEncoding::Utf8)
+        return;
+    tournament.m_title = ToUtf8(tournament.m_title, TextEncoding::Windows1252);
+    for (CRound& round : tournament.m_rounds)
+        round.m_name = ToUtf8(round.m_name, TextEncoding::Windows1252);
+    // Added in the same order, the names keep their ids: the conversion keeps distinct names distinct.
+    CPlayerNames players;
+    for (const std::string& name : tournament.m_players.Names())
+        players.Add(ToUtf8(name, TextEncoding::Windows1252));
+    tournament.m_players = std::move(players);
+    tournament.m_encoding = TextEncoding::Utf8;
+    tournament.m_byteOrderMark = byteOrderMark;
 }

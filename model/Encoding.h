@@ -22,6 +22,20 @@ std::u16string ToUtf16(std::string_view bytes, TextEncoding encoding);
 // UTF-16 to bytes. A character Windows-1252 cannot hold becomes '?'; so does a lone surrogate.
 std::string FromUtf16(std::u16string_view text, TextEncoding encoding);
 
+// True when FromUtf16 keeps every character of `text`: a lone surrogate never fits, and
+// Windows-1252 holds only its own 256 characters.
+bool FitsEncoding(std::u16string_view text, TextEncoding encoding);
+
+bool IsAscii(std::string_view bytes);
+
+// True when the title, every round name and every player name are plain ASCII.
+bool IsAscii(const CTournament& tournament);
+
+// Turns a Windows-1252 tournament into UTF-8, every character kept: the title, the round names
+// and the player names, which keep their ids. It then saves as UTF-8, with the byte-order mark
+// when `byteOrderMark`. A UTF-8 tournament is left as it is.
+void ConvertToUtf8(CTournament& tournament, bool byteOrderMark);
+
 // Bytes to UTF-8, for terminals and the UTF-8 page.
 std::string ToUtf8(std::string_view bytes, TextEncoding encoding);
 

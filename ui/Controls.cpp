@@ -1,14 +1,24 @@
 #include "Controls.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QValidator>
 
 #include <algorithm>
 
 #include <limits>
+
+QCollator NameCollator()
+{
+    QCollator collator(QLocale(QLocale::Swedish, QLocale::Sweden));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
 
 CEditField::CEditField(QWidget* parent)
     : QLineEdit(parent)
@@ -26,9 +36,84 @@ void CEditField::SetText(const QString& text)
         setText(text);
 }
 
-CListView::CListView(QWidget* parent)
-    : QTreeWidget(parent)
+// The list's rows as a model over the caller's data.
+class CListView::CRows : public QAbstractTableModel
 {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // The rows the view was told of: the source may hold more (a file read only in part)
+    // until the next refill.
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_shown; }
+    int SourceCount() const { return m_count ? m_count() : 0; }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_headers.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        // Also guards a row that the source dropped before the view was told.
+        if (!index.isValid() || index.row() >= rowCount() || index.row() >= SourceCount() || !m_text)
+            return {};
+        if (role == Qt::DisplayRole)
+            return m_text(index.row(), index.column());
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(m_alignment.value(index.column()) | Qt::AlignVCenter);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || section < 0 || section >= m_headers.size())
+            return {};
+        if (role == Qt::DisplayRole)
+            return m_headers[section];
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(m_alignment[section] | Qt::AlignVCenter);
+        return {};
+    }
+
+    void Reset(const std::function<void()>& change = {})
+    {
+        beginResetModel();
+        if (change)
+            change();
+        m_shown = SourceCount();
+        endResetModel();
+    }
+    void Appended(int before)
+    {
+        const int after = SourceCount();
+        if (after > before) {
+            beginInsertRows({}, before, after - 1);
+            m_shown = after;
+            endInsertRows();
+        }
+    }
+    void Changed(int rows)
+    {
+        if (rows > 0)
+            emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1), {Qt::DisplayRole});
+    }
+    void Remove(int row, const std::function<void()>& remove)
+    {
+        beginRemoveRows({}, row, row);
+        remove();
+        m_shown = SourceCount();
+        endRemoveRows();
+    }
+
+    RowCount m_count;
+    CellText m_text;
+    int m_shown = 0;
+    QStringList m_headers;
+    QList<Qt::Alignment> m_alignment;
+};
+
+CListView::CListView(QWidget* parent)
+    : QTreeView(parent)
+    , m_rows(new CRows(this))
+{
+    setModel(m_rows);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -36,7 +121,6 @@ CListView::CListView(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
-    setColumnCount(0);
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
@@ -47,51 +131,69 @@ CListView::CListView(QWidget* parent)
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &CListView::OnSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CListView::OnSelectionChanged);
+}
+
+void CListView::SetSource(RowCount count, CellText text)
+{
+    m_rows->Reset([&] {
+        m_rows->m_count = std::move(count);
+        m_rows->m_text = std::move(text);
+    });
+    m_selectionMark = -1;
 }
 
 void CListView::InsertColumn(int column, const QString& header, Qt::Alignment alignment, int width)
 {
-    if (columnCount() <= column)
-        setColumnCount(column + 1);
-    QTreeWidgetItem* headerItem = this->headerItem();
-    headerItem->setText(column, header);
-    headerItem->setTextAlignment(column, alignment | Qt::AlignVCenter);
+    m_rows->Reset([&] {
+        m_rows->m_headers.resize(std::max<qsizetype>(m_rows->m_headers.size(), column + 1));
+        m_rows->m_alignment.resize(m_rows->m_headers.size());
+        m_rows->m_headers[column] = header;
+        m_rows->m_alignment[column] = alignment;
+    });
     setColumnWidth(column, width);
-    m_columnAlignment.resize(std::max<qsizetype>(m_columnAlignment.size(), column + 1));
-    m_columnAlignment[column] = alignment;
-}
-
-void CListView::InsertItem(int row, const QString& text)
-{
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, text);
-    for (int c = 0; c < m_columnAlignment.size(); ++c)
-        item->setTextAlignment(c, m_columnAlignment[c] | Qt::AlignVCenter);
-    insertTopLevelItem(row, item);
-}
-
-void CListView::SetItemText(int row, int column, const QString& text)
-{
-    if (QTreeWidgetItem* item = topLevelItem(row))
-        item->setText(column, text);
 }
 
 QString CListView::GetItemText(int row, int column) const
 {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->text(column) : QString();
+    return m_rows->index(row, column).data().toString();
 }
 
 int CListView::GetItemCount() const
 {
-    return topLevelItemCount();
+    return m_rows->rowCount();
 }
 
-void CListView::DeleteAllItems()
+void CListView::ForgetSelection()
 {
-    clear();
+    selectionModel()->clear();
     m_selectionMark = -1;
+}
+
+void CListView::Refill()
+{
+    ForgetSelection();
+    m_rows->Reset();
+}
+
+void CListView::Change(const std::function<void()>& change)
+{
+    ForgetSelection();
+    const int before = GetItemCount();
+    change();
+    m_rows->Appended(before);
+    m_rows->Changed(before);
+}
+
+void CListView::RemoveRow(int row, const std::function<void()>& remove)
+{
+    ForgetSelection();
+    if (row < 0 || row >= GetItemCount()) {
+        remove();
+        m_rows->Reset();
+        return;
+    }
+    m_rows->Remove(row, remove);
 }
 
 int CListView::ClientWidth() const
@@ -103,21 +205,21 @@ int CListView::ClientWidth() const
 
 void CListView::OnSelectionChanged()
 {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
+    const QModelIndexList selected = selectionModel()->selectedRows();
     // Deselecting (a click on the empty area) keeps the mark, as the platform's list does.
     if (!selected.isEmpty())
-        m_selectionMark = indexOfTopLevelItem(selected.first());
+        m_selectionMark = selected.first().row();
 }
 
 void CListView::mousePressEvent(QMouseEvent* event)
 {
     m_leftPressed = event->button() == Qt::LeftButton;
-    QTreeWidget::mousePressEvent(event);
+    QTreeView::mousePressEvent(event);
 }
 
 void CListView::mouseReleaseEvent(QMouseEvent* event)
 {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && m_leftPressed && viewport()->rect().contains(event->position().toPoint()))
         emit clicked();
     m_leftPressed = false;
@@ -136,7 +238,9 @@ public:
     }
 
     // True when `text` shows whole in the field without scrolling.
-    bool Fits(const QString& text) const
+    bool Fits(const QString& text) const { return MissingWidth(text) == 0; }
+
+    int MissingWidth(const QString& text) const
     {
         QStyleOptionFrame option;
         initStyleOption(&option);
@@ -145,7 +249,7 @@ public:
         // QLineEdit keeps a margin of 2 pixels on each side and scrolls once the text
         // plus one pixel is wider than what is left.
         const int room = contents.width() - 2 * 2;
-        return qRound(QFontMetricsF(font()).horizontalAdvance(text)) + 1 <= room;
+        return std::max(0, qRound(QFontMetricsF(font()).horizontalAdvance(text)) + 1 - room);
     }
 
     bool m_userEdit = false;
@@ -193,7 +297,11 @@ public:
         if (!m_edit->m_userEdit || m_edit->Fits(input))
             return Acceptable;
         const QFontMetricsF metrics(m_edit->font());
-        return metrics.horizontalAdvance(input) <= metrics.horizontalAdvance(m_edit->m_before) ? Acceptable : Invalid;
+        if (metrics.horizontalAdvance(input) <= metrics.horizontalAdvance(m_edit->m_before))
+            return Acceptable;
+        // A refused key is heard, as in the platform's own fields.
+        QApplication::beep();
+        return Invalid;
     }
 
 private:
@@ -205,9 +313,8 @@ private:
 CComboBox::CComboBox(bool sorted, QWidget* parent)
     : QComboBox(parent)
     , m_sorted(sorted)
-    , m_collator(QLocale(QLocale::Swedish, QLocale::Sweden))
+    , m_collator(NameCollator())
 {
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
     auto* edit = new CComboEdit(this);
     edit->setPalette(palette());
     edit->setValidator(new CFitValidator(edit));
@@ -215,6 +322,10 @@ CComboBox::CComboBox(bool sorted, QWidget* parent)
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
     setCompleter(nullptr);
+    // Nothing is measured per entry: a box may offer a few hundred thousand names.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* list = qobject_cast<QListView*>(view()))
+        list->setUniformItemSizes(true);
     connect(this, &QComboBox::activated, this, &CComboBox::selectionChanged);
     connect(lineEdit(), &QLineEdit::textEdited, this, &CComboBox::textEdited);
 }
@@ -243,6 +354,24 @@ void CComboBox::AddStrings(const QStringList& texts)
     addItems(entries);
     setCurrentIndex(-1);
     lineEdit()->setText(kept);
+}
+
+void CComboBox::SetModel(QAbstractItemModel* model)
+{
+    const QString kept = Text();
+    const QSignalBlocker blocker(this);
+    setModel(model);
+    setCurrentIndex(-1);
+    lineEdit()->setText(kept);
+}
+
+int CComboBox::MissingWidth(const QString& text) const
+{
+    // The field gets its place only when the box is first shown; measure it at that place.
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    lineEdit()->resize(style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).size());
+    return static_cast<const CComboEdit*>(lineEdit())->MissingWidth(text);
 }
 
 void CComboBox::SetText(const QString& text)

@@ -3,7 +3,12 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
+
+#include <functional>
+
+// Alphabetical order of names as the user expects it: Swedish (å ä ö after z), case aside.
+QCollator NameCollator();
 
 // A single-line edit field whose change signal fires on every change of its text, typed or
 // set by the program, also when the program sets the text it already holds.
@@ -21,20 +26,32 @@ signals:
 };
 
 // A list view in report mode: rows of text cells, never sorted, one selected row at most,
-// selected across the whole row and shown also without the focus.
-class CListView : public QTreeWidget
+// selected across the whole row and shown also without the focus. The rows are a view over
+// the caller's data: a cell's text is asked for only when it is drawn, so the cost of a change
+// does not grow with the number of rows.
+class CListView : public QTreeView
 {
     Q_OBJECT
 public:
+    using RowCount = std::function<int()>;
+    using CellText = std::function<QString(int row, int column)>;
+
     explicit CListView(QWidget* parent = nullptr);
 
+    // Where the rows come from: their number and each cell's text. A dialog cuts the source
+    // (empty functions) before the data it reads is destroyed.
+    void SetSource(RowCount count, CellText text);
     void InsertColumn(int column, const QString& header, Qt::Alignment alignment, int width);
-    void InsertItem(int row, const QString& text);
-    void SetItemText(int row, int column, const QString& text);
     QString GetItemText(int row, int column) const;
     int GetItemCount() const;
-    // Deletes every row; also forgets the selection mark.
-    void DeleteAllItems();
+    // Shows the source anew, as deleting every row and inserting them again would: no row is
+    // selected and the selection mark is gone.
+    void Refill();
+    // Runs `change`, which appends rows or changes rows in place, then shows it; as Refill, no
+    // row is selected afterwards.
+    void Change(const std::function<void()>& change);
+    // Runs `remove`, which takes row `row` out of the source, then shows it; as Refill.
+    void RemoveRow(int row, const std::function<void()>& remove);
     // The row the user last selected, by click or keyboard; -1 for none.
     int GetSelectionMark() const { return m_selectionMark; }
     // Width in pixels of the list's client area.
@@ -50,8 +67,10 @@ protected:
 
 private:
     void OnSelectionChanged();
+    void ForgetSelection();
 
-    QList<Qt::Alignment> m_columnAlignment;
+    class CRows;
+    CRows* m_rows;
     int m_selectionMark = -1;
     bool m_leftPressed = false;
 };
@@ -70,6 +89,11 @@ public:
     void AddString(const QString& text);
     // Adds many entries at once, sorting once.
     void AddStrings(const QStringList& texts);
+    // Offers the entries of `model` instead, in its order; the box does not own it. The text
+    // the user sees stays.
+    void SetModel(QAbstractItemModel* model);
+    // Pixels the text field lacks to show `text` whole; 0 when it fits.
+    int MissingWidth(const QString& text) const;
     void SetText(const QString& text);
     QString Text() const;
     bool IsSorted() const { return m_sorted; }

@@ -10,6 +10,7 @@
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     : CDialogBase(102, parent)
+    , m_text(m_tournament, platform)
     , m_platform(platform)
 {
     // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
@@ -20,6 +21,8 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
 CRavelmarkDlg::~CRavelmarkDlg()
 {
     DisconnectControls();
+    // Hiding the list while QDialog is destroyed may still read rows from members already gone.
+    m_listRounds->SetSource({}, {});
 }
 
 void CRavelmarkDlg::DoDataExchange()
@@ -47,6 +50,8 @@ void CRavelmarkDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
 
     m_listRounds->InsertColumn(0, QStringLiteral("Omgång"), Qt::AlignLeft, m_listRounds->ClientWidth());
+    m_listRounds->SetSource([this] { return static_cast<int>(m_tournament.m_rounds.size()); },
+                            [this](int row, int) { return ToDisplay(m_tournament.m_rounds[static_cast<std::size_t>(row)].m_name); });
     m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     m_btnChoose->setFocus();
@@ -64,12 +69,7 @@ void CRavelmarkDlg::OnCancel()
 
 QString CRavelmarkDlg::ToDisplay(const std::string& bytes) const
 {
-    return ToQString(bytes, m_tournament.m_encoding);
-}
-
-std::string CRavelmarkDlg::FromDisplay(const QString& text) const
-{
-    return FromQString(text, m_tournament.m_encoding);
+    return m_text.ToDisplay(bytes);
 }
 
 void CRavelmarkDlg::ShowError(const QString& message)
@@ -124,9 +124,8 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
         // Also after a refused line: the rounds before it stay, for a later "Ny" to build on.
         m_tournament = std::move(loaded.m_tournament);
     }
-    m_standings.Clear();
     if (ShowResult(result)) {
-        AddToStandings(m_standings, m_tournament);
+        RebuildStandings();
         ShowTournament();
     }
     // Emptying and filling the title field are no change of the tournament.
@@ -141,9 +140,11 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 void CRavelmarkDlg::ResetTournament()
 {
     m_editTitle->SetText(QString());
-    m_listRounds->DeleteAllItems();
     m_tournament.Clear();
+    m_listRounds->Refill();
     m_standings.Clear();
+    m_playerNames.Clear();
+    m_text.Reset();
     m_lineNo = 0;
 }
 
@@ -158,15 +159,16 @@ void CRavelmarkDlg::ShowTournament()
 
 void CRavelmarkDlg::FillRoundList()
 {
-    m_listRounds->DeleteAllItems();
-    int row = 0;
-    for (const CRound& round : m_tournament.m_rounds)
-        m_listRounds->InsertItem(row++, ToDisplay(round.m_name));
+    m_listRounds->Refill();
 }
 
 void CRavelmarkDlg::OnChangeTitle()
 {
-    m_tournament.m_title = FromDisplay(m_editTitle->text());
+    // Text the tournament cannot take stays in the field, for the user to mend.
+    if (!m_text.FromDisplay(this, m_editTitle->text(), m_tournament.m_title)) {
+        m_editTitle->setFocus();
+        return;
+    }
     m_changed = true;
 }
 
@@ -186,4 +188,5 @@ void CRavelmarkDlg::RebuildStandings()
 {
     m_standings.Clear();
     AddToStandings(m_standings, m_tournament);
+    m_playerNames.Update();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "DialogBase.h"
+#include "NameList.h"
 #include "Standings.h"
+#include "TextEntry.h"
 #include "TournamentFile.h"
 #include "Tournament.h"
 
@@ -41,7 +43,9 @@ public:
     std::string m_line;     // the line the reader refused
     int m_lineNo = 0;       // number of that line while its message is shown; 0 otherwise
     CTournament m_tournament;
+    CTextEntry m_text;       // typed text into m_tournament
     CStandings m_standings;
+    CNameList m_playerNames{m_tournament, m_standings}; // the names the round editor offers
     bool m_changed = false;
 
     // An error box with the text; for a refused line, the line's prefix first.
@@ -73,9 +77,8 @@ public:
     // saved. Failures are shown; an empty title puts the focus in its field.
     bool SaveTournament();
 
-    // Text between the model's bytes and the window, in the tournament's encoding.
+    // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(const std::string& bytes) const;
-    std::string FromDisplay(const QString& text) const;
 
 protected:
     void DoDataExchange();

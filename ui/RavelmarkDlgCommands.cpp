@@ -9,18 +9,28 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+
 void CRavelmarkDlg::OnNewRound()
 {
     CRound round;
     NormalizeName(round.m_name);
-    CRoundDlg editor(round, m_tournament, m_standings, m_platform, this);
+    CRoundDlg editor(round, m_playerNames, m_text, m_platform, this);
     editor.DoModal();
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
         return;
     m_tournament.AddRound(round);
     FillRoundList();
-    RebuildStandings();
+    // The last round only adds to what the others gave: no rebuild from the first round on.
+    const std::size_t last = m_tournament.m_rounds.size() - 1;
+    CRound& added = m_tournament.m_rounds[last];
+    added.m_bestPoints = 0;
+    for (const CResult& result : added.m_results) {
+        m_standings.AddResult(static_cast<int>(last), result.m_player, result.m_points);
+        added.m_bestPoints = std::max(added.m_bestPoints, result.m_points);
+    }
+    m_playerNames.Update();
     m_changed = true;
 }
 
@@ -30,11 +40,12 @@ void CRavelmarkDlg::OnEditRound()
     if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
         return;
     // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
-    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_tournament, m_standings,
-                     m_platform, this);
+    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_playerNames, m_text, m_platform, this);
     editor.DoModal();
     FillRoundList();
-    RebuildStandings();
+    // The standings hang on the results alone, not on the round's name.
+    if (editor.ResultsChanged())
+        RebuildStandings();
     m_changed = m_changed || editor.m_changed;
 }
 

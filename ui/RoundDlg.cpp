@@ -3,16 +3,19 @@
 #include "Controls.h"
 #include "Messages.h"
 #include "Platform.h"
+#include "NameList.h"
 #include "Text.h"
+#include "TextEntry.h"
 
 #include <QPushButton>
 
-CRoundDlg::CRoundDlg(CRound& round, CTournament& tournament, const CStandings& standings, CPlatform& platform,
-                     QWidget* parent)
+CRoundDlg::CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform, QWidget* parent)
     : CDialogBase(129, parent)
     , m_round(round)
-    , m_tournament(tournament)
-    , m_standings(standings)
+    , m_tournament(text.Tournament())
+    , m_standings(players.Standings())
+    , m_players(players)
+    , m_text(text)
     , m_platform(platform)
 {
     DoDataExchange();
@@ -30,6 +33,8 @@ CRoundDlg::CRoundDlg(CRound& round, CTournament& tournament, const CStandings& s
 CRoundDlg::~CRoundDlg()
 {
     DisconnectControls();
+    // Hiding the list while QDialog is destroyed may still read rows from members already gone.
+    m_listResults->SetSource({}, {});
 }
 
 void CRoundDlg::DoDataExchange()
@@ -45,12 +50,12 @@ void CRoundDlg::DoDataExchange()
 
 QString CRoundDlg::ToDisplay(const std::string& bytes) const
 {
-    return ToQString(bytes, m_tournament.m_encoding);
+    return m_text.ToDisplay(bytes);
 }
 
-std::string CRoundDlg::FromDisplay(const QString& text) const
+QString CRoundDlg::PlayerName(int row) const
 {
-    return FromQString(text, m_tournament.m_encoding);
+    return ToDisplay(m_tournament.PlayerName(m_round.m_results[static_cast<std::size_t>(row)]));
 }
 
 void CRoundDlg::OnInitDialog()
@@ -58,41 +63,49 @@ void CRoundDlg::OnInitDialog()
     const int width = m_listResults->ClientWidth();
     m_listResults->InsertColumn(0, QStringLiteral("Deltagare"), Qt::AlignLeft, 4 * (width / 5));
     m_listResults->InsertColumn(1, QStringLiteral("Poäng"), Qt::AlignHCenter, width / 5);
+    m_listResults->SetSource([this] { return static_cast<int>(m_round.m_results.size()); },
+                             [this](int row, int column) {
+                                 return column == 0 ? PlayerName(row)
+                                                    : QString::number(m_round.m_results[static_cast<std::size_t>(row)].m_points);
+                             });
 
     m_editName->SetText(ToDisplay(m_round.m_name));
 
     FillResultList();
 
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(m_standings.m_rows.size()));
-    for (const CPlayerRow& row : m_standings.m_rows)
-        names.append(ToDisplay(m_tournament.PlayerName(row.m_player)));
-    m_comboName->AddStrings(names);
+    m_comboName->SetModel(&m_players);
 
     QStringList points;
     for (int i = 0; i <= 25; ++i)
         points.append(QString::number(i));
     m_comboPoints->AddStrings(points);
+    FitPointsBox();
 
     m_editName->setFocus();
 }
 
+void CRoundDlg::FitPointsBox()
+{
+    // Four digits fit the points box on Windows; Qt's drop-down button leaves less room, so
+    // the box takes what it lacks from the name box beside it.
+    const int missing = m_comboPoints->MissingWidth(QStringLiteral("0000"));
+    if (missing <= 0)
+        return;
+    m_comboName->resize(m_comboName->width() - missing, m_comboName->height());
+    m_comboPoints->setGeometry(m_comboPoints->geometry().adjusted(-missing, 0, 0, 0));
+}
+
 void CRoundDlg::FillResultList()
 {
-    m_listResults->DeleteAllItems();
-    int row = 0;
-    for (const CResult& result : m_round.m_results) {
-        m_listResults->InsertItem(row, ToDisplay(m_tournament.PlayerName(result)));
-        m_listResults->SetItemText(row, 1, QString::number(result.m_points));
-        ++row;
-    }
+    m_listResults->Refill();
 }
 
 void CRoundDlg::OnAddResult()
 {
-    std::string name = FromDisplay(m_comboName->Text());
+    // Bytes in the current encoding serve the checks; the name is stored only once they pass.
+    std::string name = FromQString(m_comboName->Text(), m_text.Encoding());
     TrimSpaces(name);
-    std::string pointsText = FromDisplay(m_comboPoints->Text());
+    std::string pointsText = FromQString(m_comboPoints->Text(), m_text.Encoding());
     TrimSpaces(pointsText);
     if (name.empty() && pointsText.empty())
         return;
@@ -105,12 +118,18 @@ void CRoundDlg::OnAddResult()
         m_comboPoints->setFocus();
         return;
     }
-    m_round.AddResult(m_tournament.MakeResult(name, points));
-    FillResultList();
+    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round)) {
+        m_comboName->setFocus();
+        return;
+    }
+    TrimSpaces(name);
+    // Appends a row or changes one in place.
+    m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
     m_btnAddResult->setEnabled(false);
     m_changed = true;
+    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnEditResult()
@@ -135,14 +154,18 @@ void CRoundDlg::OnRemoveResult()
         return;
     if (static_cast<std::size_t>(mark) >= m_round.m_results.size())
         return;
-    m_round.m_results.erase(m_round.m_results.begin() + mark);
-    FillResultList();
+    m_listResults->RemoveRow(mark, [&] { m_round.m_results.erase(m_round.m_results.begin() + mark); });
     m_changed = true;
+    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnChangeName()
 {
-    m_round.m_name = FromDisplay(m_editName->text());
+    // Text the tournament cannot take stays in the field, for the user to mend.
+    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round)) {
+        m_editName->setFocus();
+        return;
+    }
     m_changed = true;
 }
 

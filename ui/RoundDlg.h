@@ -10,6 +10,8 @@ class CComboBox;
 class CEditField;
 class CListView;
 class CPlatform;
+class CNameList;
+class CTextEntry;
 class QPushButton;
 
 // The round editor: edits one round's name and results in place. The caller reads
@@ -18,10 +20,10 @@ class CRoundDlg : public CDialogBase
 {
     Q_OBJECT
 public:
-    // `round` belongs to `tournament` (or is to be added to it): a typed new name joins the
-    // tournament's names, and the tournament's encoding is how the round's bytes show and how
-    // typed text is stored. The names offered are the standings' players.
-    CRoundDlg(CRound& round, CTournament& tournament, const CStandings& standings, CPlatform& platform,
+    // `round` belongs to the tournament of `text` (or is to be added to it): a typed new name joins
+    // the tournament's names, and `text` is how the tournament shows and stores text. `players`
+    // offers the names of the standings.
+    CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform,
               QWidget* parent = nullptr);
     ~CRoundDlg() override;
 
@@ -35,6 +37,8 @@ public:
     CComboBox* m_comboPoints = nullptr;       // 1013
 
     bool m_changed = false;
+    // Whether a result was added, changed or removed: the standings need a rebuild.
+    bool ResultsChanged() const { return m_resultsChanged; }
     CRound& m_round;
     CTournament& m_tournament;
     const CStandings& m_standings;
@@ -57,7 +61,12 @@ protected:
 
 private:
     QString ToDisplay(const std::string& bytes) const;
-    std::string FromDisplay(const QString& text) const;
+    // The player name of result `row`, as the list shows it.
+    QString PlayerName(int row) const;
+    void FitPointsBox();
 
+    CNameList& m_players;
+    CTextEntry& m_text;
     CPlatform& m_platform;
+    bool m_resultsChanged = false;
 };

@@ -61,7 +61,7 @@ inline void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); 
 inline void ClickRow(CListView* list, int row, Qt::MouseButton button = Qt::LeftButton)
 {
     const QPoint at = row < 0 ? QPoint(5, list->viewport()->height() - 5)
-                              : list->visualItemRect(list->topLevelItem(row)).center();
+                              : list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), button, {}, at);
 }
 
@@ -70,7 +70,7 @@ inline QString Rows(const CListView* list)
 {
     QStringList rows;
     for (int i = 0; i < list->GetItemCount(); ++i)
-        rows << list->GetItemText(i, 0) + (list->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
+        rows << list->GetItemText(i, 0) + (list->model()->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
     return rows.join(',');
 }
 

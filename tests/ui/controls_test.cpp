@@ -24,8 +24,7 @@ private slots:
         CListView list;
         list.resize(200, 200);
         list.InsertColumn(0, "Omgång", Qt::AlignLeft, 150);
-        for (int i = 0; i < 3; ++i)
-            list.InsertItem(i, QString::number(i));
+        list.SetSource([] { return 3; }, [](int row, int) { return QString::number(row); });
         list.show();
         QSignalSpy clicks(&list, &CListView::clicked);
         ClickRow(&list, 1);
@@ -35,7 +34,7 @@ private slots:
         ClickRow(&list, -1);
         QCOMPARE(list.GetSelectionMark(), 2); // moved by the key, kept by the click on the empty area
         QCOMPARE(clicks.count(), 2);          // neither the key nor the right button clicks
-        list.DeleteAllItems();
+        list.Refill();
         QCOMPARE(list.GetSelectionMark(), -1);
     }
 

@@ -52,7 +52,7 @@ private slots:
         CRavelmarkDlg& d = w.m_dlg;
         QVERIFY(w.m_ready && d.m_btnChoose->isEnabled() && d.m_listRounds->isEnabled());
         QCOMPARE(State(d), "||00000|0");
-        QCOMPARE(d.m_listRounds->headerItem()->text(0), "Omgång");
+        QCOMPARE(d.m_listRounds->model()->headerData(0, Qt::Horizontal).toString(), "Omgång");
         QVERIFY(d.m_listRounds->columnWidth(0) > 0 && d.m_listRounds->columnWidth(0) == d.m_listRounds->ClientWidth());
         QCOMPARE(d.windowIcon().availableSizes().size(), 2);
         QCOMPARE(d.focusWidget(), d.m_btnChoose);
@@ -109,12 +109,13 @@ private slots:
     {
         QTest::addColumn<Bytes>("file");
         QTest::addColumn<QString>("shown"); // title and round
-        QTest::addColumn<Bytes>("stored");  // after "ł" typed at the end
+        QTest::addColumn<QString>("typed"); // at the end of the title
+        QTest::addColumn<Bytes>("stored");
         QTest::newRow("Windows-1252") << Bytes("\xC5sa \xE4r \xF6verst \x80\n\nOmg\xE5ng \xC4\xD6")
-                                      << "Åsa är överst €|Omgång ÄÖ" << Bytes("\xC5sa \xE4r \xF6verst \x80?");
+                                      << "Åsa är överst €|Omgång ÄÖ" << "é" << Bytes("\xC5sa \xE4r \xF6verst \x80\xE9");
         QTest::newRow("UTF-8") << Bytes("\xC3\x85sa \xC3\xA4r \xC3\xB6verst\n\nOmg\xC3\xA5ng \xC3\x84\xC3\x96")
-                               << "Åsa är överst|Omgång ÄÖ" << Bytes("\xC3\x85sa \xC3\xA4r \xC3\xB6verst\xC5\x82");
-        QTest::newRow("UTF-8 with byte-order mark") << Bytes("\xEF\xBB\xBF\xC3\xA5\n\nx") << "å|x"
+                               << "Åsa är överst|Omgång ÄÖ" << "ł" << Bytes("\xC3\x85sa \xC3\xA4r \xC3\xB6verst\xC5\x82");
+        QTest::newRow("UTF-8 with byte-order mark") << Bytes("\xEF\xBB\xBF\xC3\xA5\n\nx") << "å|x" << "ł"
                                                     << Bytes("\xC3\xA5\xC5\x82");
     }
 
@@ -123,11 +124,12 @@ private slots:
     {
         QFETCH(Bytes, file);
         QFETCH(QString, shown);
+        QFETCH(QString, typed);
         CFile w(file + "\nAnna 1\n");
         CRavelmarkDlg& d = w.m_dlg;
         QCOMPARE(State(d), shown + "|11100|0");
-        Type(d.m_editTitle, "ł");
-        QCOMPARE(State(d), shown.replace('|', "ł|") + "|11100|1");
+        Type(d.m_editTitle, typed);
+        QCOMPARE(State(d), shown.replace('|', typed + '|') + "|11100|1");
         QTEST(Bytes::fromStdString(d.m_tournament.m_title), "stored");
         d.m_changed = false;
         d.m_tournament.m_title.clear();
@@ -137,6 +139,61 @@ private slots:
         d.m_editTitle->setFocus();
         QTest::keyClick(d.m_editTitle, Qt::Key_Return); // presses no button
         QCOMPARE(w.m_platform.m_filters.size(), 1);
+    }
+
+    // Text Windows-1252 cannot hold: an ASCII file becomes UTF-8 as it is; any other becomes
+    // UTF-8 with its mark once the user agrees, all its text converted, or keeps refusing such
+    // text without asking again.
+    void untypableTextMakesTheFileUtf8_data()
+    {
+        QTest::addColumn<Bytes>("file");
+        QTest::addColumn<QString>("where"); // typed into: "title", or a player in a new round
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
+        const Bytes ascii("Cup\n\nR1\nAnna 1\n"), latin("V\xE5rcup\n\nR1\n\xC5sa 1\n");
+        QTest::newRow("ASCII, title") << ascii << "title" << "" << Lines({"Cup\xC5\x81x", "", "R1", "Anna  1"});
+        QTest::newRow("ASCII, player") << ascii << "player" << ""
+                                       << Lines({"Cup", "", "R1", "Anna    1", "", "\xC3\x96", "\xC5\x81ukasz  7"});
+        QTest::newRow("Windows-1252, yes") << latin << "player" << "1"
+                                           << "\xEF\xBB\xBF" + Lines({"V\xC3\xA5rcup", "", "R1", "\xC3\x85sa     1", "",
+                                                                   "\xC3\x96", "\xC5\x81ukasz  7"});
+        QTest::newRow("Windows-1252, no") << latin << "title" << "0" << Bytes();
+        QTest::newRow("Windows-1252, no, in the editor") << latin << "player" << "0"
+                                                         << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
+    }
+    void untypableTextMakesTheFileUtf8()
+    {
+        QFETCH(Bytes, file);
+        QFETCH(QString, where);
+        QFETCH(QString, answers);
+        QFETCH(Bytes, saved);
+        CFile w(file);
+        for (const QChar answer : answers)
+            w.m_platform.m_answers << (answer == '1');
+        if (where == "title") {
+            Type(w.m_dlg.m_editTitle, "Ł");
+            Type(w.m_dlg.m_editTitle, "x"); // after a no, refused again with a beep, no second question
+            QCOMPARE(w.m_dlg.m_editTitle->text().endsWith("Łx"), true);
+        } else {
+            // The new round's name is typed first where it must be converted with the rest.
+            const bool nameFirst = !file.startsWith("Cup");
+            QVERIFY(WithEditor(w.m_dlg.m_btnNew, [nameFirst](CRoundDlg& editor) {
+                if (nameFirst)
+                    Type(editor.m_editName, "Ö");
+                AddResult(editor, "Łukasz", "7");
+                if (!editor.m_comboName->Text().isEmpty()) { // refused: the text stays to mend
+                    QVERIFY(editor.m_comboName->hasFocus() && editor.m_listResults->GetItemCount() == 0);
+                    AddResult(editor, "Bo", "7");
+                }
+                if (!nameFirst)
+                    Type(editor.m_editName, "Ö");
+                editor.close();
+            }));
+        }
+        QCOMPARE(w.m_platform.m_questions.size(), answers.size());
+        QCOMPARE(w.Close(), true);
+        QCOMPARE(ReadBytes(w.m_path), saved.isEmpty() ? file : saved);
+        QCOMPARE(ReadBytes(w.File(kBackup)), saved.isEmpty() ? Bytes("<missing>") : file);
     }
 
     // The title goes through the field and back into m_title: no byte may change on the way.
@@ -161,12 +218,12 @@ private slots:
         CFile w(Bytes("\xEF\xBB\xBFS\xC3\xA5ngcup\n\nR\xC3\xB6" "d\n\xC3\x85sa 5\nBo 7\n"));
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& editor) {
-            AddResult(editor, "Łukasz Ørn", "12");
+            AddResult(editor, "Łukasz Ørn", "1250"); // four digits fit the points box
             editor.close();
         }));
         QVERIFY(w.Close());
         QCOMPARE(ReadBytes(w.m_path), "\xEF\xBB\xBF" + Lines({"S\xC3\xA5ngcup", "", "R\xC3\xB6" "d", "\xC3\x85sa         5",
-                                                          "Bo          7", "\xC5\x81ukasz \xC3\x98rn 12"}));
+                                                          "Bo          7", "\xC5\x81ukasz \xC3\x98rn 1250"}));
     }
 
     // Ny, Redigera and Ta Bort, and the selection mark they act on.
