@@ -1,5 +1,6 @@
 // Opening the page on made-up desktops whose default application for web pages is a stand-in
 // that writes down its arguments: no browser is ever started.
+#include "FileHelpers.h"
 #include "ReportOpener.h"
 
 #include <QDir>
@@ -16,9 +17,7 @@ class ReportOpenerTest : public QObject
     QString Root(const QString& name) const { return m_root.filePath(name); }
     static bool Write(const QString& path, const QByteArray& bytes)
     {
-        QFile file(path);
-        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-               file.write(bytes) == bytes.size() && file.flush();
+        return QDir().mkpath(QFileInfo(path).path()) && WriteBytes(path, bytes);
     }
     // Desktop `name` (url, file, none) as XDG folders, with no system folders behind them.
     void UseDesktop(const QString& name, QProcessEnvironment* environment)

@@ -54,7 +54,7 @@ TEST(HtmlPage, WholePages)
                   "<h3>V\xC3\xA5r & <cup></h3>\r\n<table>\r\n" + with(fixed, "\xC3\xA4") +
                   "<th align=\"center\"><b>Omg\xC3\xA5ng<br>1</b></th>\r\n"
                   "<th align=\"center\"><b>Antal<br>Omg\xC3\xA5ngar</b></th>\r\n</tr>\r\n<tr>\r\n"
-                  "<td align=\"center\">1</td>\r\n<td>G\xC3\xB6ran & <b> 3</td>\r\n<td align=\"center\">3</td>\r\n"
+                  "<td align=\"center\">1</td>\r\n<td>G\xC3\xB6ran & <b></td>\r\n<td align=\"center\">3</td>\r\n"
                   "<td align=\"center\"><b>3</b></td>\r\n<td align=\"center\">1</td>\r\n" + tail);
 }
 

@@ -26,18 +26,3 @@ TEST(Text, CleansInPlace)
         EXPECT_EQ(text, c.out) << '"' << c.in << '"';
     }
 }
-
-TEST(Text, IsInteger)
-{
-    const struct { const char* text; int value; } cases[] = { // value -1: refused, with value 0
-        {"0", 0}, {"007", 7}, {"2147483647", 2147483647}, {"0000000000002147483647", 2147483647},
-        // Beyond 32 bits the value would wrap into negative points that no reader accepts again.
-        {"2147483648", -1}, {"4294967296", -1}, {"99999999999999999999999", -1},
-        {"", -1}, {"+3", -1}, {"-3", -1}, {"3a", -1}, {" 3", -1}, {"\xB3", -1},
-    };
-    for (const auto& c : cases) {
-        int value = -1;
-        EXPECT_EQ(IsInteger(c.text, value), c.value >= 0) << c.text;
-        EXPECT_EQ(value, c.value < 0 ? 0 : c.value) << c.text;
-    }
-}

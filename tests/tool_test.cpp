@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 static const QString kExamples = QStringLiteral(RAVELMARK_EXAMPLES);
 static const std::string kUsage = "usage: ravelmark-tool {check|table [--open] [--after N]|rewrite|"
@@ -59,7 +60,8 @@ TEST(Tool, TableAndStandings)
 
     // After the first round: the page of a file that holds that round alone.
     ASSERT_TRUE(WriteBytes(dir.filePath("first.txt"), "Klubbkamp\n\nOmg\xE5ng 1\nAnna 10\nBo 7\nCecilia 10\n"));
-    EXPECT_EQ(Tool({"table", dir.filePath("first.txt").toStdString()}) + Tool({"table", "--after", "1", file}), "0||0||");
+    const std::string first = dir.filePath("first.txt").toStdString();
+    EXPECT_EQ(Tool({"table", first}) + Tool({"table", "--after", "1", file}), "0||0||");
     EXPECT_EQ(ReadBytes(dir.filePath("klubbkamp.htm")), ReadBytes(dir.filePath("first.htm")));
 
     // A refused file writes nothing; a tournament named *.htm is never written over.
@@ -67,7 +69,7 @@ TEST(Tool, TableAndStandings)
     ASSERT_TRUE(WriteBytes(dir.filePath("cup.htm"), "Cup\n"));
     EXPECT_EQ(Tool({"table", dir.filePath("bad").toStdString()}), "1||" + kKalle);
     EXPECT_EQ(Tool({"table", cup}), "1||Kan inte skapa filen: " + cup + "\n");
-    EXPECT_EQ(Entries(dir.path()), (QStringList{"bad", "cup.htm", "first.htm", "first.txt", "klubbkamp.htm", "klubbkamp.txt"}));
+    EXPECT_EQ(Entries(dir.path()).join(' '), "bad cup.htm first.htm first.txt klubbkamp.htm klubbkamp.txt");
     EXPECT_EQ(ReadBytes(dir.filePath("cup.htm")), "Cup\n");
 }
 
@@ -77,7 +79,7 @@ TEST(Tool, RewriteRoundTripsTheExamples)
 {
     const std::pair<QString, std::string> cases[] = {
         {"klubbkamp", "\r\nBo       7\r\n"}, {"varserien-2024", "\r\n"}, // names padded in characters:
-        {"sommarcupen-utf8", "\r\n\xC3\x85sa \xC3\x96berg           12\r\nG\xC3\xB6ran \xC3\x84rlig"}};
+        {"sommarcupen-utf8", "\r\n\xC3\x85sa \xC3\x96" "berg            12\r\nG\xC3\xB6ran \xC3\x84rlig           9\r\n"}};
     for (const auto& [name, line] : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath(name + ".txt"), backup = name + "_051206_143005.bak";
@@ -99,19 +101,14 @@ TEST(Tool, RewriteRoundTripsTheExamples)
 TEST(Tool, Binary)
 {
     const QString klubbkamp = kExamples + "/klubbkamp.txt";
-    const struct { QStringList args; QString out; int code; } cases[] = {
-        {{"check", klubbkamp}, {}, 0},
-        {{"check", kExamples}, {}, 1},
-        {{"help"}, {}, 2},
-        {{"standings", klubbkamp}, "/dev/full", 1},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [args, out, code] : {std::tuple{QStringList{"check", klubbkamp}, "", 0},
+                                          {QStringList{"help"}, "", 2}, {{"standings", klubbkamp}, "/dev/full", 1}}) {
         QProcess tool;
-        if (!c.out.isEmpty())
-            tool.setStandardOutputFile(c.out);
-        tool.start(QStringLiteral(RAVELMARK_TOOL), c.args);
+        if (*out)
+            tool.setStandardOutputFile(out);
+        tool.start(QStringLiteral(RAVELMARK_TOOL), args);
         EXPECT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit);
-        EXPECT_EQ(tool.exitCode(), c.code) << c.args.join(' ').toStdString();
+        EXPECT_EQ(tool.exitCode(), code) << args.join(' ').toStdString();
     }
 }
 
@@ -128,29 +125,21 @@ TEST(Tool, WriteFailuresExitOne)
         {"rewrite", "readonly", small, "Kan inte skapa filen: %1/cup.txt"},
         {"table", "full", small, "Disk full while accessing %1/cup.htm."},
         {"table", "", big, "Disk full while accessing %1/cup.htm."}, // fills while written
-        {"rewrite", "full", small, "Disk full while accessing %1/cup.txt."},
-        {"rewrite", "taken", small, "Access to an unnamed file was denied."},
     };
     for (const auto& c : cases) {
-        CTempMount mount(1280 * 1024);
+        CTempMount mount(2048 * 1024); // holds the file and one write buffer, not the big page
         if (!mount.Mounted())
             GTEST_SKIP() << mount.SkipReason();
         const QString folder = QString::fromStdString(mount.Path()), path = folder + "/cup.txt";
         const std::string fault = c.fault, what = std::string(c.command) + " " + fault;
         ASSERT_TRUE(WriteBytes(path, c.file, QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))));
         ASSERT_TRUE(WriteBytes(folder + "/cup.htm", "<html>older</html>\r\n"));
-        ASSERT_TRUE(fault == "readonly" ? mount.MakeReadOnly()
-                    : fault == "full"   ? mount.Fill()
-                    : fault == "taken"  ? WriteBytes(folder + "/cup_051206_143005.bak", "")
-                                        : true);
+        ASSERT_TRUE(fault == "readonly" ? mount.MakeReadOnly() : fault != "full" || mount.Fill());
         EXPECT_EQ(Tool({c.command, path.toStdString()}),
                   "1||" + QString::fromStdString(c.message).arg(folder).toStdString() + "\n") << what;
         EXPECT_EQ(ReadBytes(path), c.file) << what;
         EXPECT_EQ(ReadBytes(folder + "/cup.htm"), "<html>older</html>\r\n") << what;
-        QStringList left = {"cup.htm", "cup.txt"};
-        left << (fault == "full" ? QStringList{"filler"} : fault == "taken" ? QStringList{"cup_051206_143005.bak"} : QStringList{});
-        left.sort();
-        EXPECT_EQ(Entries(folder), left) << what;
+        EXPECT_EQ(Entries(folder).join(' '), fault == "full" ? "cup.htm cup.txt filler" : "cup.htm cup.txt") << what;
     }
 }
 
@@ -184,7 +173,11 @@ TEST(Tool, StandingsFormats)
          "{\"title\": \"C\xC3\xA5p\", \"rounds\": [\"R\"], \"standings\": [\n"
          "  {\"place\": 1, \"name\": \"\xC3\x85sa\", \"total\": 1, \"points\": [1], \"played\": 1}\n]}\n"},
         {"Cup\n", {"--format", "json"}, "{\"title\": \"Cup\", \"rounds\": [], \"standings\": [\n]}\n"},
-        {"Cup\n\nR1\nAnna 0\nBo 0\n\nR2\nBo 0\n\nR3\n", {"--format", "text"}, "TEXT"},
+        // A leader with 0 points keeps place 1; no result is blank, in CSV unlike 0 points.
+        {"Cup\n\nR1\nAnna 0\nBo 0\n\nR2\nBo 0\n\nR3\n", {"--format", "text"},
+         "Plac  Namn  Summa  R1  R2  R3  Antal\n   1  Anna      0                  1\n      Bo        0                  2\n"},
+        {"Cup\n\nR1\nAnna 0\nBo 0\n\nR2\nBo 0\n\nR3\n", {"--format", "csv"},
+         "Placering,Namn,Summa,R1,R2,R3,Antal\r\n1,Anna,0,0,,,1\r\n1,Bo,0,0,0,,2\r\n"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(file), c.bytes));

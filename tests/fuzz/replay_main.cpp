@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -26,7 +26,9 @@ int main(int argc, char** argv)
         std::ifstream in(input, std::ios::binary);
         if (!in)
             return 1;
-        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        std::ostringstream text;
+        text << in.rdbuf();
+        const std::string bytes = text.str();
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", inputs.size());
