@@ -23,13 +23,9 @@ class ReportOpenerTest : public QObject
     void UseDesktop(const QString& name, QProcessEnvironment* environment)
     {
         const QString values[] = {Root(name + "/data"), Root(name + "/config"), Root("nothing"), Root("nothing")};
-        int i = 0;
-        for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"}) {
-            if (environment != nullptr)
-                environment->insert(variable, values[i++]);
-            else
-                qputenv(variable, QFile::encodeName(values[i++]));
-        }
+        const char* variables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
+        for (int i = 0; i < 4; ++i)
+            environment ? environment->insert(variables[i], values[i]) : void(qputenv(variables[i], values[i].toUtf8()));
     }
 
 private slots:

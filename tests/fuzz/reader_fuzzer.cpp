@@ -25,11 +25,11 @@ void Check(bool condition, int line)
 }
 #define CHECK(condition) Check(condition, __LINE__)
 
-// Counts what the page writer produces without keeping it.
+// The page is written for its faults alone (the sanitizers see them); nothing is kept.
 struct CCountingOutput final : CLineOutput {
     void WriteLine(const std::string& line) override { m_bytes += line.size() + 2; }
     std::size_t m_bytes = 0;
-};
+} page;
 
 bool Parse(std::string_view bytes, CTournament& tournament)
 {
@@ -78,9 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CStandings standings;
     AddToStandings(standings, tournament);
     if (standings.m_rows.size() * (tournament.m_rounds.size() + 1) <= (1u << 22)) {
-        CCountingOutput page;
         standings.WriteHtml(page, tournament);
-        CHECK(page.m_bytes > 0);
     }
 
     // Whatever was read, complete or up to a refused line, must survive a save. Round names pass
