@@ -42,6 +42,7 @@ TEST(Reader, GrammarAndMessages)
         {"Cup\n\nOmg\xE5ng_1\nAnna_Berg 5\n", "Cup|Omg\xE5ng 1:Anna_Berg=5", ""},
         {"Cup\n\nR\nAnna    Berg\t 5\nLag 2 7\n", "Cup|R:Anna Berg=5,Lag 2=7", ""},
         {"Cup\n\nR\nA 1\nB 2\nA 3\na 4\n", "Cup|R:A=3,B=2,a=4", ""},
+        {"Cup\n\nR\nA 007\nB 2147483647\nC 0000000000002147483647\n", "Cup|R:A=7,B=2147483647,C=2147483647", ""},
         {"Cup\r\rR\rA 1\r", "Cup\r\rR\rA 1", ""},
         {"C\0p\n\nR\0\nA\0a 1\n"s, "C\0p|R\0:A\0a=1"s, ""},
         {"Cup\n\nR\n" + every + " 1\n", "Cup|R:" + every + "=1", ""},
@@ -51,6 +52,12 @@ TEST(Reader, GrammarAndMessages)
         {"Cup\n\nR\nA 1\nKalle\n", "Cup", "Rad 5 : \"Kalle\"\n" + expected},
         {"Cup\n\nR\n\t Anna\t-5 \r\n", "Cup", "Rad 4 : \"Anna -5\"\n" + notInteger},
         {"Cup\n\nR\nA \0"s, "Cup", "Rad 4 : \"A \0\"\n"s + notInteger},
+        // Beyond 32 bits the points would wrap into negative ones that no reader accepts again.
+        {"Cup\n\nR\nA 2147483648\n", "Cup", "Rad 4 : \"A 2147483648\"\n" + notInteger},
+        {"Cup\n\nR\nA 99999999999999999999999\n", "Cup", "Rad 4 : \"A 99999999999999999999999\"\n" + notInteger},
+        {"Cup\n\nR\nA +5\n", "Cup", "Rad 4 : \"A +5\"\n" + notInteger},
+        {"Cup\n\nR\nA 5\nB 5,5\n", "Cup", "Rad 5 : \"B 5,5\"\n" + notInteger},
+        {"Cup\n\nR\nA 5\nB \xB3\n", "Cup", "Rad 5 : \"B \xB3\"\n" + notInteger},
         {"Cup\n\nR1\nA 1\n\nR2\nB 2\n\nR3\nC x\n", "Cup|R1:A=1|R2:B=2", "Rad 10 : \"C x\"\n" + notInteger},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,6 @@
 // Opening the page on made-up desktops whose default application for web pages is a stand-in
 // that writes down its arguments: no browser is ever started.
+#include "FileHelpers.h"
 #include "ReportOpener.h"
 
 #include <QDir>
@@ -16,21 +17,15 @@ class ReportOpenerTest : public QObject
     QString Root(const QString& name) const { return m_root.filePath(name); }
     static bool Write(const QString& path, const QByteArray& bytes)
     {
-        QFile file(path);
-        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-               file.write(bytes) == bytes.size() && file.flush();
+        return QDir().mkpath(QFileInfo(path).path()) && WriteBytes(path, bytes);
     }
     // Desktop `name` (url, file, none) as XDG folders, with no system folders behind them.
     void UseDesktop(const QString& name, QProcessEnvironment* environment)
     {
         const QString values[] = {Root(name + "/data"), Root(name + "/config"), Root("nothing"), Root("nothing")};
-        int i = 0;
-        for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"}) {
-            if (environment != nullptr)
-                environment->insert(variable, values[i++]);
-            else
-                qputenv(variable, QFile::encodeName(values[i++]));
-        }
+        const char* variables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
+        for (int i = 0; i < 4; ++i)
+            environment ? environment->insert(variables[i], values[i]) : void(qputenv(variables[i], values[i].toUtf8()));
     }
 
 private slots:

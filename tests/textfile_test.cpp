@@ -24,16 +24,10 @@ TEST(TextFile, BackupNameInLocalTime)
 
 static QString Outcome(const CFileResult& result)
 {
-    switch (result.m_kind) {
-    case CFileResult::Done:
-        return "saved";
-    case CFileResult::Refused:
-        return QString::fromLatin1(result.m_message);
-    case CFileResult::FileError:
-        return result.m_error.ReportText();
-    default:
-        return "cannot create " + result.m_path;
-    }
+    return result.m_kind == CFileResult::Done      ? "saved"
+           : result.m_kind == CFileResult::Refused   ? QString::fromLatin1(result.m_message)
+           : result.m_kind == CFileResult::FileError ? result.m_error.ReportText()
+                                                     : "cannot create " + result.m_path;
 }
 
 // Unless all went well, the old file stays whole under its own name and nothing else is left.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -12,13 +13,13 @@ inline std::string ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<cannot open " + path.toStdString() + ">";
 }
 
-// Writes the file whole; with `modified`, sets its last-modification time as well.
-inline bool WriteBytes(const QString& path, const std::string& bytes, const QDateTime& modified = {})
+// Writes the file whole (a std::string, a QByteArray or a literal); with `modified`, sets its
+// last-modification time as well.
+inline bool WriteBytes(const QString& path, QByteArrayView bytes, const QDateTime& modified = {})
 {
     QFile file(path);
-    const auto size = static_cast<qint64>(bytes.size());
-    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), size) == size && file.flush() &&
-           (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size() &&
+           file.flush() && (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
 // The names in a folder, hidden ones included, sorted.
