@@ -125,6 +125,8 @@ TEST(Tool, WriteFailuresExitOne)
         {"rewrite", "readonly", small, "Kan inte skapa filen: %1/cup.txt"},
         {"table", "full", small, "Disk full while accessing %1/cup.htm."},
         {"table", "", big, "Disk full while accessing %1/cup.htm."}, // fills while written
+        {"rewrite", "full", big, "Disk full while accessing %1/cup.txt."},
+        {"rewrite", "taken", small, "Access to an unnamed file was denied."},
     };
     for (const auto& c : cases) {
         CTempMount mount(2048 * 1024); // holds the file and one write buffer, not the big page
@@ -132,14 +134,18 @@ TEST(Tool, WriteFailuresExitOne)
             GTEST_SKIP() << mount.SkipReason();
         const QString folder = QString::fromStdString(mount.Path()), path = folder + "/cup.txt";
         const std::string fault = c.fault, what = std::string(c.command) + " " + fault;
-        ASSERT_TRUE(WriteBytes(path, c.file));
+        const QString backup = folder + "/cup_051206_143005.bak";
+        ASSERT_TRUE(WriteBytes(path, c.file, QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))));
         ASSERT_TRUE(WriteBytes(folder + "/cup.htm", "<html>older</html>\r\n"));
-        ASSERT_TRUE(fault == "readonly" ? mount.MakeReadOnly() : fault != "full" || mount.Fill());
+        ASSERT_TRUE(fault == "readonly" ? mount.MakeReadOnly()
+                    : fault == "taken"  ? WriteBytes(backup, "earlier")
+                                        : fault != "full" || mount.Fill());
         EXPECT_EQ(Tool({c.command, path.toStdString()}),
-                  "1||" + QString::fromStdString(c.message).arg(folder).toStdString() + "\n") << what;
+                  "1||" + QString::fromStdString(c.message).replace("%1", folder).toStdString() + "\n") << what;
         EXPECT_EQ(ReadBytes(path), c.file) << what;
         EXPECT_EQ(ReadBytes(folder + "/cup.htm"), "<html>older</html>\r\n") << what;
-        EXPECT_EQ(Entries(folder).join(' '), fault == "full" ? "cup.htm cup.txt filler" : "cup.htm cup.txt") << what;
+        const QString left = fault == "full" ? " filler" : fault == "taken" ? " cup_051206_143005.bak" : "";
+        EXPECT_EQ(Entries(folder).join(' '), "cup.htm cup.txt" + left) << what;
     }
 }
 
