@@ -282,12 +282,15 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
         return Failure(CFileResult::CannotOpen, path);
     loaded.m_path = reader.FilePath();
     loaded.m_lastModified = reader.LastModified();
-    std::string bytes;
+    CTournamentParser parser(loaded.m_tournament);
     CFileError error;
-    if (!reader.ReadAll(bytes, error))
+    if (!reader.ReadLines([&](std::string_view lines) { parser.Feed(lines); }, error)) {
+        // Nothing of a file that could not be read whole is kept.
+        loaded.m_tournament = CTournament();
         return Failure(error.m_cause, error.m_fileName);
+    }
     CFileResult result;
-    if (!ParseTournament(bytes, loaded.m_tournament, result.m_line, result.m_lineNo, result.m_message))
+    if (!parser.Finish(result.m_line, result.m_lineNo, result.m_message))
         result.m_kind = CFileResult::Refused;
     return result;
 }

@@ -64,6 +64,26 @@ bool Parse(std::string_view bytes, CTournament& tournament, std::string& message
     return ok;
 }
 
+// The file read line by line, as the window reads it in pieces, must come out as read whole.
+void CheckPiecewise(std::string_view bytes, const CTournament& whole, bool ok, const std::string& message)
+{
+    CTournament t;
+    CTournamentParser parser(t);
+    for (std::size_t pos = 0, end; pos < bytes.size(); pos = end) {
+        end = std::min(bytes.find('\n', pos), bytes.size() - 1) + 1;
+        parser.Feed(bytes.substr(pos, end - pos));
+    }
+    std::string line, pieceMessage;
+    int lineNo = 0;
+    CHECK(parser.Finish(line, lineNo, pieceMessage) == ok && pieceMessage == message);
+    CHECK(t.m_title == whole.m_title && t.m_encoding == whole.m_encoding && t.m_byteOrderMark == whole.m_byteOrderMark);
+    CHECK(t.m_rounds.size() == whole.m_rounds.size() && t.m_players.Names() == whole.m_players.Names());
+    for (std::size_t r = 0; r < t.m_rounds.size(); ++r) {
+        CHECK(t.m_rounds[r].m_name == whole.m_rounds[r].m_name);
+        CHECK(t.m_rounds[r].m_results.size() == whole.m_rounds[r].m_results.size());
+    }
+}
+
 bool IsBlankOrTab(char c)
 {
     return c == ' ' || c == '\t';
@@ -170,6 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string message;
     const bool ok = Parse(bytes, tournament, message);
     CheckShape(tournament);
+    CheckPiecewise(bytes, tournament, ok, message);
 
     CStandings standings;
     AddToStandings(standings, tournament);
