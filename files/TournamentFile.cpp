@@ -128,6 +128,17 @@ public:
             Flush();
     }
 
+    void WriteLines(std::string_view lines) override
+    {
+        for (std::size_t pos = 0, end; pos < lines.size(); pos = end + 1) {
+            end = lines.find('\n', pos);
+            m_buffer.append(lines.data() + pos, end - pos);
+            m_buffer += "\r\n";
+        }
+        if (m_buffer.size() >= kWriteChunk)
+            Flush();
+    }
+
     // Puts the file in place; false, with nothing of it left, when any step failed.
     bool Commit()
     {
