@@ -4,6 +4,9 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+#include <memory>
+
 namespace {
 
 std::string ToLocal8(const QString& path)
@@ -17,33 +20,45 @@ bool CTextFileReader::Open(const QString& path)
 {
     Close();
     m_file.setFileName(path);
-    if (QFileInfo(path).isDir() || !m_file.open(QIODevice::ReadOnly))
+    if (QFileInfo(path).isDir() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     m_path = QFileInfo(path).absoluteFilePath();
     m_lastModified = m_file.fileTime(QFileDevice::FileModificationTime);
     return true;
 }
 
-bool CTextFileReader::ReadAll(std::string& bytes, CFileError& error)
+bool CTextFileReader::ReadLines(const std::function<void(std::string_view)>& take, CFileError& error)
 {
-    bytes.clear();
-    constexpr qint64 kChunk = 1 << 20;
-    // Room for the last, empty read too, so that the text is never moved to a larger buffer.
-    const qint64 size = m_file.size();
-    if (size > 0)
-        bytes.reserve(static_cast<std::size_t>(size + kChunk));
+    // A small buffer used again and again stays in the cache, and a big file costs no memory
+    // of its size. It grows only for a line longer than itself.
+    std::size_t capacity = 256 * 1024;
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t used = 0;
     for (;;) {
-        const std::size_t used = bytes.size();
-        bytes.resize(used + static_cast<std::size_t>(kChunk));
-        const qint64 got = m_file.read(bytes.data() + used, kChunk);
+        if (used == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
+            std::memcpy(larger.get(), buffer.get(), used);
+            buffer = std::move(larger);
+            capacity *= 2;
+        }
+        const qint64 got = m_file.read(buffer.get() + used, static_cast<qint64>(capacity - used));
         if (got < 0) {
-            bytes.clear();
             error = CFileError{CFileError::Generic, m_path};
             return false;
         }
-        bytes.resize(used + static_cast<std::size_t>(got));
-        if (got == 0)
+        if (got == 0) {
+            take(std::string_view(buffer.get(), used));
             return true;
+        }
+        const std::string_view data(buffer.get(), used + static_cast<std::size_t>(got));
+        const std::size_t lastEnd = data.rfind('\n');
+        if (lastEnd == std::string_view::npos) {
+            used = data.size();
+            continue;
+        }
+        take(data.substr(0, lastEnd + 1));
+        used = data.size() - (lastEnd + 1);
+        std::memmove(buffer.get(), data.data() + lastEnd + 1, used);
     }
 }
 

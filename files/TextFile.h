@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
 #include <string>
+#include <string_view>
 
-// A tournament file opened for reading; its bytes are read whole, as on disk.
+// A tournament file opened for reading; its bytes are read as on disk.
 class CTextFileReader
 {
 public:
@@ -17,8 +19,10 @@ public:
     // The file's full path and its last-modification time, taken when it was opened.
     QString FilePath() const { return m_path; }
     QDateTime LastModified() const { return m_lastModified; }
-    // Reads the rest of the file; a read error gives the cause generic, naming the file.
-    bool ReadAll(std::string& bytes, CFileError& error);
+    // Reads the rest of the file, handing it to `take` in pieces that each end right after a
+    // line feed, but for the last (possibly empty) one; a read error gives the cause generic,
+    // naming the file.
+    bool ReadLines(const std::function<void(std::string_view)>& take, CFileError& error);
     void Close();
 
 private:

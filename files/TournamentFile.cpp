@@ -19,6 +19,7 @@
 namespace {
 
 constexpr std::size_t kWriteChunk = 1 << 20;
+constexpr std::size_t kStartWriteback = 8 << 20;
 
 std::string Local8(const QString& path)
 {
@@ -127,6 +128,17 @@ public:
             Flush();
     }
 
+    void WriteLines(std::string_view lines) override
+    {
+        for (std::size_t pos = 0, end; pos < lines.size(); pos = end + 1) {
+            end = lines.find('\n', pos);
+            m_buffer.append(lines.data() + pos, end - pos);
+            m_buffer += "\r\n";
+        }
+        if (m_buffer.size() >= kWriteChunk)
+            Flush();
+    }
+
     // Puts the file in place; false, with nothing of it left, when any step failed.
     bool Commit()
     {
@@ -212,7 +224,15 @@ private:
     {
         if (!m_failed && !WriteAll(m_fd, m_buffer.data(), m_buffer.size()))
             m_failed = true;
+        m_written += m_buffer.size();
         m_buffer.clear();
+        // A big file starts on its way to the disk while the rest is made, so that the sync
+        // before the rename has little left to wait for. Only a hint: the sync still decides.
+        if (!m_failed && m_written - m_started >= kStartWriteback) {
+            ::sync_file_range(m_fd, static_cast<off_t>(m_started), static_cast<off_t>(m_written - m_started),
+                              SYNC_FILE_RANGE_WRITE);
+            m_started = m_written;
+        }
     }
 
     bool Close()
@@ -226,6 +246,8 @@ private:
     std::string m_folder;
     std::string m_temp; // the hidden name while it exists
     std::string m_buffer;
+    std::size_t m_written = 0; // bytes handed to the file
+    std::size_t m_started = 0; // of those, the bytes whose write-back was started
     int m_fd = -1;
     bool m_failed = false;
 };
@@ -282,12 +304,15 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
         return Failure(CFileResult::CannotOpen, path);
     loaded.m_path = reader.FilePath();
     loaded.m_lastModified = reader.LastModified();
-    std::string bytes;
+    CTournamentParser parser(loaded.m_tournament);
     CFileError error;
-    if (!reader.ReadAll(bytes, error))
+    if (!reader.ReadLines([&](std::string_view lines) { parser.Feed(lines); }, error)) {
+        // Nothing of a file that could not be read whole is kept.
+        loaded.m_tournament = CTournament();
         return Failure(error.m_cause, error.m_fileName);
+    }
     CFileResult result;
-    if (!ParseTournament(bytes, loaded.m_tournament, result.m_line, result.m_lineNo, result.m_message))
+    if (!parser.Finish(result.m_line, result.m_lineNo, result.m_message))
         result.m_kind = CFileResult::Refused;
     return result;
 }

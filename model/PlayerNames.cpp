@@ -1,12 +1,32 @@
 #include "PlayerNames.h"
 
-#include <functional>
+#include <cstring>
 
 namespace {
 
+// Names are short: eight bytes per multiply, then a final mix so that both halves of the
+// hash (slot and tag) depend on every byte.
 std::uint64_t HashOf(std::string_view name)
 {
-    return std::hash<std::string_view>()(name);
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+    std::uint64_t hash = name.size() * kMultiplier;
+    const char* p = name.data();
+    std::size_t left = name.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 29;
+    }
+    if (left > 0) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, left);
+        hash = (hash ^ word) * kMultiplier;
+    }
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDu;
+    hash ^= hash >> 33;
+    return hash;
 }
 
 } // namespace

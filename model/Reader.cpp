@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -19,42 +20,16 @@ bool IsBlankOrTab(char c)
     return c == ' ' || c == '\t';
 }
 
-// Walks the file's lines as views into its text: no copy of a line unless it is kept.
-class CLines
+// The line without whitespace at its ends, the CR before its LF included.
+std::string_view Trimmed(std::string_view line)
 {
-public:
-    explicit CLines(std::string_view text)
-        : m_text(text)
-    {
-    }
-
-    // The next line, trimmed, and counts it in `lineNo`. False at the end of the text.
-    bool Next(std::string_view& line, int& lineNo)
-    {
-        if (m_pos >= m_text.size())
-            return false;
-        std::size_t end = m_text.find('\n', m_pos);
-        const std::size_t next = end == std::string_view::npos ? m_text.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = m_text.size();
-        // The CR before the LF, and any other whitespace at the ends, is trimmed below.
-        std::size_t begin = m_pos;
-        m_pos = next;
-        while (begin < end && IsSpace(m_text[begin]))
-            ++begin;
-        while (end > begin && IsSpace(m_text[end - 1]))
-            --end;
-        line = m_text.substr(begin, end - begin);
-        // Stops at the largest int rather than overflow on a file of more than 2^31 lines.
-        if (lineNo < INT_MAX)
-            ++lineNo;
-        return true;
-    }
-
-private:
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-};
+    std::size_t begin = 0, end = line.size();
+    while (begin < end && IsSpace(line[begin]))
+        ++begin;
+    while (end > begin && IsSpace(line[end - 1]))
+        --end;
+    return line.substr(begin, end - begin);
+}
 
 // The line as the reader shows and keeps it: tabs turned into blanks.
 void Assign(std::string& out, std::string_view line)
@@ -99,6 +74,8 @@ bool SplitResultLine(std::string_view line, std::string& scratch, std::string_vi
 
 // Adds results to one round the way CRound::AddResult does, finding a player's earlier result
 // in the round through the player's id, so that large rounds stay linear.
+} // namespace
+
 class CRoundBuilder
 {
 public:
@@ -143,63 +120,157 @@ private:
     std::vector<std::uint32_t> m_positionOf;
 };
 
-} // namespace
+CTournamentParser::CTournamentParser(CTournament& tournament)
+    : m_tournament(tournament)
+    , m_builder(std::make_unique<CRoundBuilder>())
+{
+}
+
+CTournamentParser::~CTournamentParser() = default;
+
+void CTournamentParser::Feed(std::string_view lines)
+{
+    if (lines.empty())
+        return;
+    if (m_bytes == 0)
+        m_markAtStart = lines.starts_with(kUtf8Bom);
+    m_bytes += lines.size();
+    CheckEncoding(lines);
+    if (m_state == State::Refused)
+        return;
+    std::size_t pos = 0;
+    while (pos < lines.size() && m_state != State::Refused) {
+        std::size_t end = lines.find('\n', pos);
+        const std::size_t next = end == std::string_view::npos ? lines.size() : end + 1;
+        if (end == std::string_view::npos)
+            end = lines.size();
+        // Stops at the largest int rather than overflow on a file of more than 2^31 lines.
+        if (m_lineNo < INT_MAX)
+            ++m_lineNo;
+        OnLine(lines.substr(pos, end - pos));
+        pos = next;
+    }
+}
+
+void CTournamentParser::CheckEncoding(std::string_view lines)
+{
+    // Once a byte sequence is not UTF-8, the file is Windows-1252 whatever follows.
+    if (!m_utf8Valid)
+        return;
+    std::size_t i = 0;
+    // Plain ASCII, eight bytes at a time.
+    for (; i + 8 <= lines.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, lines.data() + i, 8);
+        if (word & 0x8080808080808080u)
+            break;
+    }
+    while (i < lines.size() && static_cast<unsigned char>(lines[i]) < 0x80)
+        ++i;
+    if (i == lines.size())
+        return;
+    m_nonAscii = true;
+    // The pieces end after a line feed, which no UTF-8 sequence spans: each is checked alone.
+    m_utf8Valid = IsValidUtf8(lines.substr(i));
+}
+
+void CTournamentParser::OnLine(std::string_view raw)
+{
+    std::string_view text = Trimmed(raw);
+    switch (m_state) {
+    case State::Title:
+        // Whether a byte-order mark starts the title depends on the whole file: both are kept.
+        Assign(m_tournament.m_title, text);
+        if (m_markAtStart)
+            Assign(m_titleAfterMark, Trimmed(raw.substr(kUtf8Bom.size())));
+        if (text.empty()) {
+            Refuse(std::string(), msg::kEmptyTitleLine);
+            return;
+        }
+        m_state = State::Between;
+        return;
+    case State::Between:
+        if (!text.empty()) {
+            m_builder->Start(text);
+            m_state = State::InRound;
+        }
+        return;
+    case State::InRound:
+        break;
+    case State::Refused:
+        return;
+    }
+    if (text.empty()) {
+        m_tournament.m_rounds.push_back(m_builder->Take());
+        m_state = State::Between;
+        return;
+    }
+    std::string_view name, pointsToken;
+    if (!SplitResultLine(text, m_scratch, name, pointsToken)) {
+        Refuse(text, msg::kExpectedResultLine);
+        return;
+    }
+    int points = 0;
+    if (!IsInteger(pointsToken, points)) {
+        Refuse(text, msg::kPointsNotInteger);
+        return;
+    }
+    m_builder->Add(m_tournament.AddPlayer(name), points);
+}
+
+void CTournamentParser::Refuse(std::string_view text, const char* message)
+{
+    Assign(m_line, text);
+    m_message = message;
+    m_state = State::Refused;
+}
+
+bool CTournamentParser::Finish(std::string& line, int& lineNo, std::string& message)
+{
+    CTournament& tournament = m_tournament;
+    tournament.m_encoding = m_nonAscii && m_utf8Valid ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    // A mark before bytes that are not UTF-8 is not trusted: read as Windows-1252, every byte
+    // shows and comes back unchanged.
+    tournament.m_byteOrderMark = m_markAtStart && m_utf8Valid;
+    if (tournament.m_byteOrderMark) {
+        tournament.m_title = m_titleAfterMark;
+        if (tournament.m_title.empty()) {
+            // A title of the mark alone was never a line of its own.
+            lineNo = m_bytes > kUtf8Bom.size() ? 1 : 0;
+            line.clear();
+            message = msg::kEmptyTitleLine;
+            tournament.m_rounds.clear();
+            tournament.m_players.Clear();
+            return false;
+        }
+    }
+    if (m_state == State::Title) {
+        // No line at all: an empty file.
+        lineNo = 0;
+        line.clear();
+        message = msg::kEmptyTitleLine;
+        return false;
+    }
+    if (m_state == State::Refused) {
+        lineNo = m_lineNo;
+        line = std::move(m_line);
+        message = std::move(m_message);
+        return false;
+    }
+    if (m_state == State::InRound)
+        tournament.m_rounds.push_back(m_builder->Take());
+    lineNo = m_lineNo;
+    line.clear();
+    message.clear();
+    return true;
+}
 
 bool ParseTournament(std::string_view fileText, CTournament& tournament, std::string& line, int& lineNo,
                      std::string& message)
 {
-    line.clear();
-    lineNo = 0;
-    message.clear();
-    tournament.m_encoding = DetectEncoding(fileText, tournament.m_byteOrderMark);
-    if (tournament.m_byteOrderMark)
-        fileText.remove_prefix(kUtf8Bom.size());
-
-    CLines in(fileText);
-    std::string_view text;
-    in.Next(text, lineNo);
-    Assign(tournament.m_title, text);
-    if (text.empty()) {
-        line = tournament.m_title;
-        message = msg::kEmptyTitleLine;
-        return false;
-    }
-
-    enum class State { Between, InRound } state = State::Between;
-    CRoundBuilder builder;
-    std::string scratch;
-    for (;;) {
-        const bool more = in.Next(text, lineNo);
-        if (state == State::Between) {
-            if (!more)
-                return true;
-            if (!text.empty()) {
-                builder.Start(text);
-                state = State::InRound;
-            }
-            continue;
-        }
-        if (!more || text.empty()) {
-            tournament.m_rounds.push_back(builder.Take());
-            if (!more)
-                return true;
-            state = State::Between;
-            continue;
-        }
-        std::string_view name, pointsToken;
-        if (!SplitResultLine(text, scratch, name, pointsToken)) {
-            Assign(line, text);
-            message = msg::kExpectedResultLine;
-            return false;
-        }
-        int points = 0;
-        if (!IsInteger(pointsToken, points)) {
-            Assign(line, text);
-            message = msg::kPointsNotInteger;
-            return false;
-        }
-        builder.Add(tournament.AddPlayer(name), points);
-    }
+    CTournamentParser parser(tournament);
+    parser.Feed(fileText);
+    return parser.Finish(line, lineNo, message);
 }
 
 std::string LinePrefix(int lineNo, const std::string& line)

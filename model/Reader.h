@@ -2,8 +2,47 @@
 
 #include "Tournament.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+
+class CRoundBuilder;
+
+// Reads a tournament file piece by piece, so that the file never has to be held whole. Each
+// piece given to Feed ends right after a line feed, except the file's last piece.
+class CTournamentParser
+{
+public:
+    // Fills `tournament`, which the caller has cleared; it must outlive the parser.
+    explicit CTournamentParser(CTournament& tournament);
+    ~CTournamentParser();
+    CTournamentParser(const CTournamentParser&) = delete;
+    CTournamentParser& operator=(const CTournamentParser&) = delete;
+
+    void Feed(std::string_view lines);
+    // After the last piece: decides the encoding and the outcome, as ParseTournament does.
+    bool Finish(std::string& line, int& lineNo, std::string& message);
+
+private:
+    enum class State { Title, Between, InRound, Refused };
+
+    void CheckEncoding(std::string_view lines);
+    void OnLine(std::string_view raw);
+    void Refuse(std::string_view text, const char* message);
+
+    CTournament& m_tournament;
+    std::unique_ptr<CRoundBuilder> m_builder;
+    State m_state = State::Title;
+    int m_lineNo = 0;
+    std::uint64_t m_bytes = 0;
+    bool m_markAtStart = false;
+    bool m_nonAscii = false;
+    bool m_utf8Valid = true;
+    // The title as it reads when the file's byte-order mark is dropped.
+    std::string m_titleAfterMark;
+    std::string m_line, m_message, m_scratch;
+};
 
 // Reads a whole tournament file (its bytes as they are on disk) into `tournament`, which the
 // caller has cleared. Decides the file's encoding and drops a UTF-8 byte-order mark first.

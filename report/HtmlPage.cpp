@@ -17,36 +17,56 @@ void AppendNumber(std::string& line, std::int64_t value)
     line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// Every line of the page is made in one buffer, handed on and reused.
+// The page's lines are made in one block, handed on a few at a time.
 class CPageWriter
 {
 public:
     explicit CPageWriter(CLineOutput& out)
         : m_out(out)
     {
+        m_block.reserve(kBlock + 4096);
     }
+    CPageWriter(const CPageWriter&) = delete;
+    CPageWriter& operator=(const CPageWriter&) = delete;
+    ~CPageWriter() { m_out.WriteLines(m_block); }
 
     CPageWriter& operator<<(std::string_view text)
     {
-        m_line += text;
+        m_lineHasFeed = m_lineHasFeed || text.find('\n') != std::string_view::npos;
+        m_block += text;
         return *this;
     }
     CPageWriter& operator<<(std::int64_t value)
     {
-        AppendNumber(m_line, value);
+        AppendNumber(m_block, value);
         return *this;
     }
     // Ends the line.
     void operator()(std::string_view text = {})
     {
-        m_line += text;
-        m_out.WriteLine(m_line);
-        m_line.clear();
+        *this << text;
+        if (m_lineHasFeed) {
+            // A line feed inside a name (typed, never read) must not end the line here.
+            m_out.WriteLines(std::string_view(m_block).substr(0, m_lineStart));
+            m_out.WriteLine(m_block.substr(m_lineStart));
+            m_block.clear();
+            m_lineHasFeed = false;
+        } else {
+            m_block += '\n';
+        }
+        if (m_block.size() >= kBlock) {
+            m_out.WriteLines(m_block);
+            m_block.clear();
+        }
+        m_lineStart = m_block.size();
     }
 
 private:
+    static constexpr std::size_t kBlock = 64 * 1024;
     CLineOutput& m_out;
-    std::string m_line;
+    std::string m_block;
+    std::size_t m_lineStart = 0;
+    bool m_lineHasFeed = false;
 };
 
 // A built-in text (Windows-1252) in the page's encoding, which is the tournament's.

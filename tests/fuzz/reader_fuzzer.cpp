@@ -6,6 +6,7 @@
 #include "StringOutput.h"
 #include "Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,9 +32,9 @@ struct CCountingOutput final : CLineOutput {
     std::size_t m_bytes = 0;
 } page;
 
-bool Parse(std::string_view bytes, CTournament& tournament)
+bool Parse(std::string_view bytes, CTournament& tournament, std::string& message)
 {
-    std::string line, message;
+    std::string line;
     int lineNo = -1;
     const bool ok = ParseTournament(bytes, tournament, line, lineNo, message);
     CHECK(ok ? !tournament.m_title.empty() && message.empty()
@@ -49,6 +50,26 @@ bool Parse(std::string_view bytes, CTournament& tournament)
         }
     }
     return ok;
+}
+
+// The file read line by line, as the window reads it in pieces, must come out as read whole.
+void CheckPiecewise(std::string_view bytes, const CTournament& whole, bool ok, const std::string& message)
+{
+    CTournament t;
+    CTournamentParser parser(t);
+    for (std::size_t pos = 0, end; pos < bytes.size(); pos = end) {
+        end = std::min(bytes.find('\n', pos), bytes.size() - 1) + 1;
+        parser.Feed(bytes.substr(pos, end - pos));
+    }
+    std::string line, pieceMessage;
+    int lineNo = 0;
+    CHECK(parser.Finish(line, lineNo, pieceMessage) == ok && pieceMessage == message);
+    CHECK(t.m_title == whole.m_title && t.m_encoding == whole.m_encoding && t.m_byteOrderMark == whole.m_byteOrderMark);
+    CHECK(t.m_rounds.size() == whole.m_rounds.size() && t.m_players.Names() == whole.m_players.Names());
+    for (std::size_t r = 0; r < t.m_rounds.size(); ++r) {
+        CHECK(t.m_rounds[r].m_name == whole.m_rounds[r].m_name);
+        CHECK(t.m_rounds[r].m_results.size() == whole.m_rounds[r].m_results.size());
+    }
 }
 
 // The saved file, or nothing when it would be too large to hold: every result line is padded to
@@ -74,7 +95,10 @@ bool Save(CTournament& tournament, std::string& text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     CTournament tournament;
-    const bool ok = Parse({reinterpret_cast<const char*>(data), size}, tournament);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::string message;
+    const bool ok = Parse(bytes, tournament, message);
+    CheckPiecewise(bytes, tournament, ok, message);
     CStandings standings;
     AddToStandings(standings, tournament);
     if (standings.m_rows.size() * (tournament.m_rounds.size() + 1) <= (1u << 22)) {
@@ -87,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (tournament.m_title.empty() || !Save(tournament, written))
         return 0;
     CTournament reread;
-    CHECK(Parse(written, reread) && reread.m_title == tournament.m_title &&
+    CHECK(Parse(written, reread, message) && reread.m_title == tournament.m_title &&
           reread.m_byteOrderMark == tournament.m_byteOrderMark && (!ok || reread.m_encoding == tournament.m_encoding));
     std::vector<const CRound*> kept;
     for (const CRound& round : tournament.m_rounds) {
