@@ -2,6 +2,7 @@
 
 // Drives the real dialogs as a user would, on a fake platform, and reads what they leave on disk.
 #include "Controls.h"
+#include "FileHelpers.h"
 #include "Platform.h"
 #include "RavelmarkDlg.h"
 #include "RoundDlg.h"
@@ -91,12 +92,11 @@ inline QString Enabled(std::initializer_list<const QWidget*> widgets)
     return states;
 }
 
-// The main window at a glance: "title|rows|enabled Skapa Tabell, title, Ny, Redigera, Ta Bort|changed".
-inline QString State(const CRavelmarkDlg& d)
+// What the main window shows: "title|rows|enabled Skapa Tabell, title, Ny, Redigera, Ta Bort".
+inline QString Shown(const CRavelmarkDlg& d)
 {
     return d.m_editTitle->text() + '|' + Rows(d.m_listRounds) + '|' +
-           Enabled({d.m_btnCreateTable, d.m_editTitle, d.m_btnNew, d.m_btnEdit, d.m_btnRemove}) + '|' +
-           QString::number(d.m_changed);
+           Enabled({d.m_btnCreateTable, d.m_editTitle, d.m_btnNew, d.m_btnEdit, d.m_btnRemove});
 }
 
 // Clicks `button` and plays `action` in the round editor it opens; true when one opened and the
@@ -154,23 +154,16 @@ struct CWindow
     bool m_ready = false;
 };
 
-inline QByteArray ReadBytes(const QString& path)
+// A file's bytes; "<missing>" when it cannot be read.
+inline QByteArray Read(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-           (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
+    return QFile::exists(path) ? QByteArray::fromStdString(ReadBytes(path)) : QByteArray("<missing>");
 }
 
 // The files in `folder`, hidden ones included, joined by commas.
 inline QString Listing(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name).join(',');
+    return Entries(folder).join(',');
 }
 
 // CR LF after every line, as the program writes.

@@ -52,16 +52,35 @@ private slots:
         QCOMPARE(path, "kept");
     }
 
+    // "Ta Bort" asks through Qt's real box: "Nej" keeps the round, "Ja" removes it.
+    void removeAsksTheRealBox()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cup.txt");
+        QVERIFY(WriteBytes(path, "Cup\n\nR1\nAnna 3\n\nR2\nBo 1\n"));
+        CQtPlatform platform;
+        CRavelmarkDlg d(platform);
+        d.InitDialog();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.OpenTournament(path);
+        for (const QString answer : {"Nej", "Ja"}) {
+            ClickRow(d.m_listRounds, 0);
+            QCOMPARE(Texts([&] { Click(d.m_btnRemove); }, answer), QStringList({"Ta bort omgång", "Ja", "Nej"}));
+            QCOMPARE(Rows(d.m_listRounds), answer == "Ja" ? "R2" : "R1,R2");
+        }
+    }
+
     // `ravelmark FILE`, relative as typed in a terminal: the window and its one message afterwards.
     void startsOnAFile_data()
     {
         QTest::addColumn<QByteArray>("bytes"); // empty: no such file
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("error");
-        QTest::newRow("read") << QByteArray("Cup\n\nR1\nAnna 3\n") << "Cup|R1|11100|0" << "";
-        QTest::newRow("refused") << QByteArray("Cup\n\nR1\nAnna x\n") << "||00000|0"
+        QTest::newRow("read") << QByteArray("Cup\n\nR1\nAnna 3\n") << "Cup|R1|11100" << "";
+        QTest::newRow("refused") << QByteArray("Cup\n\nR1\nAnna x\n") << "||00000"
                                  << "Rad 4 : \"Anna x\"\nPoäng ska vara ett heltal";
-        QTest::newRow("missing") << QByteArray() << "||00000|0" << "Kan inte öppna filen: %1";
+        QTest::newRow("missing") << QByteArray() << "||00000" << "Kan inte öppna filen: %1";
     }
     void startsOnAFile()
     {
@@ -69,11 +88,11 @@ private slots:
         QFETCH(QString, error);
         QTemporaryDir dir;
         const QString path = dir.filePath("cup.txt");
-        QVERIFY(QDir::setCurrent(dir.path()) && (bytes.isEmpty() || WriteBytes(path, bytes)));
+        QVERIFY(QDir::setCurrent(dir.path()) && (bytes.isEmpty() || WriteBytes(path, bytes.toStdString())));
         CWindow w;
         OpenAtStart(w.m_dlg, "cup.txt");
         QTRY_VERIFY(!w.m_dlg.m_filePath.isEmpty() || !w.m_platform.m_errors.isEmpty());
-        QTEST(State(w.m_dlg), "state");
+        QTEST(Shown(w.m_dlg), "state");
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.arg(path)});
     }
 
