@@ -6,15 +6,18 @@
 #include "Platform.h"
 #include "RavelmarkDlg.h"
 #include "RoundDlg.h"
+#include "TempMount.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QQueue>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 // The platform services: records every box, answers from queues, never blocks.
 struct CFakePlatform : CPlatform
@@ -35,9 +38,8 @@ struct CFakePlatform : CPlatform
     bool ChooseFile(QWidget*, const QString& filter, QString& path) override
     {
         m_filters << filter;
-        const QString chosen = m_files.isEmpty() ? QString() : m_files.dequeue();
-        path = chosen.isEmpty() ? path : chosen;
-        return !chosen.isEmpty();
+        path = m_files.isEmpty() ? QString() : m_files.dequeue();
+        return !path.isEmpty();
     }
     void OpenReport(const QString& path) override { m_openedReports << path; }
 };
@@ -108,8 +110,11 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* editor = qobject_cast<CRoundDlg*>(QApplication::activeModalWidget())) {
             poll.stop();
-            action(*editor);
-            closed = !editor->isVisible();
+            // The action may look at the focus, which follows the application's active window.
+            const bool active = QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; });
+            if (active)
+                action(*editor);
+            closed = active && !editor->isVisible();
             if (!closed)
                 editor->done(CDialogBase::IDCANCEL);
         }
@@ -126,15 +131,20 @@ inline void AddResult(CRoundDlg& editor, const QString& name, const QString& poi
     Click(editor.m_btnAddResult);
 }
 
-// The main window on a fake platform, shown and active.
+// The main window on a fake platform, shown and active; with `bytes`, a tournament file read into
+// it from a temporary folder, or from a small tmpfs that can be made "readonly" or "full".
 struct CWindow
 {
-    CWindow()
+    explicit CWindow(const QByteArray& bytes = {}, const QString& name = "cup.txt", const QString& cause = {})
     {
         m_dlg.InitDialog();
         m_dlg.show();
         m_dlg.activateWindow();
         m_ready = QTest::qWaitForWindowActive(&m_dlg);
+        if (cause == "readonly" || cause == "full")
+            m_mount.emplace(64 * 1024);
+        if (!bytes.isEmpty() && Usable())
+            Choose(m_path = Write(name, bytes));
     }
     // "Välj Turnering" with `path` chosen in the file dialog; an empty path cancels it.
     void Choose(const QString& path)
@@ -148,10 +158,21 @@ struct CWindow
         m_dlg.close();
         return !m_dlg.isVisible();
     }
+    bool Usable() const { return !m_mount || m_mount->Mounted(); }
+    QString Folder() const { return m_mount ? QString::fromStdString(m_mount->Path()) : m_dir.path(); }
+    QString File(const QString& name) const { return QDir(Folder()).filePath(name); }
+    // Written with a fixed last modification, which names the backup "NAME_051206_143005.bak".
+    QString Write(const QString& name, const QByteArray& bytes) const
+    {
+        return WriteBytes(File(name), bytes.toStdString(), QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))) ? File(name) : "";
+    }
 
     CFakePlatform m_platform;
     CRavelmarkDlg m_dlg{m_platform};
     bool m_ready = false;
+    QTemporaryDir m_dir;
+    std::optional<CTempMount> m_mount;
+    QString m_path;
 };
 
 // A file's bytes; "<missing>" when it cannot be read.

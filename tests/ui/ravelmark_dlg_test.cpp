@@ -1,14 +1,10 @@
 // The main window on real files: start and keys, every outcome of choosing a file, typed text
 // and the file's encoding, the round commands, the close request with its save, "Skapa Tabell",
 // and the whole road of a tournament. What is on disk afterwards is what counts.
-#include "TempMount.h"
 #include "WindowDriver.h"
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-
-#include <optional>
 
 using Bytes = QByteArray;
 
@@ -17,30 +13,6 @@ namespace {
 const Bytes kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7", "", "R2", "Anna 3", "", "R3", "Cilla 5", "", "R4",
                           "Bo 2", "", "R5", "Anna 1"});
 const QString kBackup = "cup_051206_143005.bak"; // named by the file's last modification
-
-// A tournament file read into the main window, from a temporary folder or a small tmpfs that
-// can be made "readonly" or "full".
-struct CFile : CWindow
-{
-    explicit CFile(const Bytes& bytes = kCup, const QString& name = "cup.txt", const QString& cause = {})
-    {
-        if (cause == "readonly" || cause == "full")
-            m_mount.emplace(64 * 1024);
-        if (Usable())
-            Choose(m_path = Write(name, bytes));
-    }
-    bool Usable() const { return !m_mount || m_mount->Mounted(); }
-    QString Folder() const { return m_mount ? QString::fromStdString(m_mount->Path()) : m_dir.path(); }
-    QString File(const QString& name) const { return QDir(Folder()).filePath(name); }
-    QString Write(const QString& name, const Bytes& bytes) const
-    {
-        return WriteBytes(File(name), bytes.toStdString(), QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))) ? File(name) : "";
-    }
-
-    QTemporaryDir m_dir;
-    std::optional<CTempMount> m_mount;
-    QString m_path;
-};
 
 int Tool(const QStringList& arguments)
 {
@@ -103,7 +75,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(Bytes, bytes);
         QFETCH(QString, error);
-        CFile w;
+        CWindow w(kCup);
         Type(w.m_dlg.m_editTitle, "x");
         QString path = kind == "file" ? w.Write("chosen.txt", bytes) : kind == "missing" ? w.File("gone") : "";
         if (kind == "unreadable") {
@@ -121,7 +93,8 @@ private slots:
 
     // Text Windows-1252 cannot hold: an ASCII file becomes UTF-8 as it is; any other becomes
     // UTF-8 with its mark once the user agrees, all its text converted, or keeps refusing such
-    // text without asking again. Other text is stored in the file's encoding.
+    // text without asking again. Other text is stored in the file's encoding. A new round is a
+    // change of its own: closing saves it.
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
@@ -154,7 +127,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, answers);
         QFETCH(Bytes, saved);
-        CFile w(file);
+        CWindow w(file);
         for (const QChar answer : answers)
             w.m_platform.m_answers << (answer == '1');
         if (where == "title") {
@@ -190,7 +163,7 @@ private slots:
         for (int b = 0; b < 256; ++b)
             title.append(b == '\n' || b == '\t' ? "" : Bytes(1, static_cast<char>(b)));
         const Bytes file = "<" + title.repeated(160) + ">\n\nR1\nAnna 1\nBo Berg   22\n"; // beyond 32767 characters
-        CFile w(file);
+        CWindow w(file);
         Type(w.m_dlg.m_editTitle, "x");
         QTest::keyClick(w.m_dlg.m_editTitle, Qt::Key_Backspace);
         QVERIFY(w.Close());
@@ -203,7 +176,7 @@ private slots:
     // Ny, Redigera and Ta Bort, and the selection mark they act on.
     void roundCommands()
     {
-        CFile w;
+        CWindow w(kCup);
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
@@ -228,31 +201,6 @@ private slots:
         QVERIFY(w.Close());
         QCOMPARE(Read(w.m_path), Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo    7", "", "R2", "Anna  3", "", "R4",
                                         "Bo    2", "", "R5", "Anna  1"}));
-    }
-
-    // A round alone is a change: closing saves it, with the backup.
-    void roundAloneIsSaved_data()
-    {
-        QTest::addColumn<bool>("isNew");
-        QTest::addColumn<Bytes>("saved");
-        QTest::newRow("Ny, with results") << true << Lines({"Cup", "", "R1", "Anna        1", "", "R2", "Cecilia Ek 12"});
-        QTest::newRow("Redigera, closed at once") << false << Lines({"Cup", "", "R1", "Anna  1"});
-    }
-    void roundAloneIsSaved()
-    {
-        QFETCH(bool, isNew);
-        CFile w(Bytes("Cup\n\nR1\nAnna 1\n"));
-        ClickRow(w.m_dlg.m_listRounds, 0);
-        QVERIFY(WithEditor(isNew ? w.m_dlg.m_btnNew : w.m_dlg.m_btnEdit, [isNew](CRoundDlg& editor) {
-            if (isNew) {
-                Type(editor.m_editName, "R2");
-                AddResult(editor, "Cecilia Ek", "12");
-            }
-            editor.close();
-        }));
-        QVERIFY(w.Close());
-        QTEST(Read(w.m_path), "saved");
-        QCOMPARE(Read(w.File(kBackup)), Bytes("Cup\n\nR1\nAnna 1\n"));
     }
 
     // What the close request and "Skapa Tabell" leave: the messages, the files (the old one whole
@@ -287,7 +235,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, cause);
         QFETCH(QString, error);
-        CFile w(kCup, cause == "htm" ? "cup.htm" : "cup.txt", cause);
+        CWindow w(kCup, cause == "htm" ? "cup.htm" : "cup.txt", cause);
         if (!w.Usable())
             QSKIP(w.m_mount->SkipReason().c_str());
         const QString page = w.File("cup.htm"), backup = w.File(kBackup);
@@ -325,7 +273,7 @@ private slots:
     void wholeRoad()
     {
         const Bytes sample = Read(RAVELMARK_EXAMPLES "/klubbkamp.txt");
-        CFile w(sample, "klubbkamp.txt");
+        CWindow w(sample, "klubbkamp.txt");
         const QString page = w.Write("klubbkamp.htm", Bytes(5000, 'x'));
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, [](CRoundDlg& editor) {
             AddResult(editor, "Cecilia", "12");
