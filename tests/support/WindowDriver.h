@@ -6,10 +6,8 @@
 #include "Platform.h"
 #include "RavelmarkDlg.h"
 #include "RoundDlg.h"
-#include "TempMount.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QQueue>
 #include <QTemporaryDir>
@@ -17,7 +15,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <optional>
 
 // The platform services: records every box, answers from queues, never blocks.
 struct CFakePlatform : CPlatform
@@ -68,22 +65,23 @@ inline void ClickRow(CListView* list, int row, Qt::MouseButton button = Qt::Left
     QTest::mouseClick(list->viewport(), button, {}, at);
 }
 
+inline QString Joined(int count, const std::function<QString(int)>& item)
+{
+    QStringList items;
+    for (int i = 0; i < count; ++i)
+        items << item(i);
+    return items.join(',');
+}
+
 // The rows as "name", or "name=points" in a list of two columns, joined by commas.
 inline QString Rows(const CListView* list)
 {
-    QStringList rows;
-    for (int i = 0; i < list->GetItemCount(); ++i)
-        rows << list->GetItemText(i, 0) + (list->model()->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
-    return rows.join(',');
+    return Joined(list->GetItemCount(), [list](int i) {
+        return list->GetItemText(i, 0) + (list->model()->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
+    });
 }
 
-inline QString Items(const QComboBox* box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items.join(',');
-}
+inline QString Items(const QComboBox* box) { return Joined(box->count(), [box](int i) { return box->itemText(i); }); }
 
 // "1" for each enabled widget, "0" for each disabled one.
 inline QString Enabled(std::initializer_list<const QWidget*> widgets)
@@ -131,19 +129,17 @@ inline void AddResult(CRoundDlg& editor, const QString& name, const QString& poi
     Click(editor.m_btnAddResult);
 }
 
-// The main window on a fake platform, shown and active; with `bytes`, a tournament file read into
-// it from a temporary folder, or from a small tmpfs that can be made "readonly" or "full".
+// The main window on a fake platform, shown and active; with `bytes`, a tournament file in a
+// temporary folder read into it.
 struct CWindow
 {
-    explicit CWindow(const QByteArray& bytes = {}, const QString& name = "cup.txt", const QString& cause = {})
+    explicit CWindow(const QByteArray& bytes = {}, const QString& name = "cup.txt")
     {
         m_dlg.InitDialog();
         m_dlg.show();
         m_dlg.activateWindow();
         m_ready = QTest::qWaitForWindowActive(&m_dlg);
-        if (cause == "readonly" || cause == "full")
-            m_mount.emplace(64 * 1024);
-        if (!bytes.isEmpty() && Usable())
+        if (!bytes.isEmpty())
             Choose(m_path = Write(name, bytes));
     }
     // "Välj Turnering" with `path` chosen in the file dialog; an empty path cancels it.
@@ -153,14 +149,9 @@ struct CWindow
         Click(m_dlg.m_btnChoose);
     }
     // The close box; true when the window closed.
-    bool Close()
-    {
-        m_dlg.close();
-        return !m_dlg.isVisible();
-    }
-    bool Usable() const { return !m_mount || m_mount->Mounted(); }
-    QString Folder() const { return m_mount ? QString::fromStdString(m_mount->Path()) : m_dir.path(); }
-    QString File(const QString& name) const { return QDir(Folder()).filePath(name); }
+    bool Close() { m_dlg.close(); return !m_dlg.isVisible(); }
+    QString Folder() const { return m_dir.path(); }
+    QString File(const QString& name) const { return m_dir.filePath(name); }
     // Written with a fixed last modification, which names the backup "NAME_051206_143005.bak".
     QString Write(const QString& name, const QByteArray& bytes) const
     {
@@ -171,7 +162,6 @@ struct CWindow
     CRavelmarkDlg m_dlg{m_platform};
     bool m_ready = false;
     QTemporaryDir m_dir;
-    std::optional<CTempMount> m_mount;
     QString m_path;
 };
 

@@ -74,8 +74,6 @@ private slots:
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("error");
         QTest::newRow("read") << QByteArray("Cup\n\nR1\nAnna 3\n") << "Cup|R1|11100" << "";
-        QTest::newRow("refused") << QByteArray("Cup\n\nR1\nAnna x\n") << "||00000"
-                                 << "Rad 4 : \"Anna x\"\nPoäng ska vara ett heltal";
         QTest::newRow("missing") << QByteArray() << "||00000" << "Kan inte öppna filen: %1";
     }
     void startsOnAFile()

@@ -14,11 +14,6 @@ const Bytes kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7", "", "R2", 
                           "Bo 2", "", "R5", "Anna 1"});
 const QString kBackup = "cup_051206_143005.bak"; // named by the file's last modification
 
-int Tool(const QStringList& arguments)
-{
-    return QProcess::execute(RAVELMARK_TOOL, arguments);
-}
-
 // The page's player rows as a reader sees them: cells (bold kept) by commas, rows by '|'.
 QString Cells(const QString& page)
 {
@@ -53,7 +48,7 @@ private slots:
 
     void choosingAFile_data()
     {
-        QTest::addColumn<QString>("kind"); // "file", "missing", "cancel" or "unreadable"
+        QTest::addColumn<QString>("kind"); // "file", "missing" or "cancel"
         QTest::addColumn<Bytes>("bytes");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("error"); // "%1" stands for the path
@@ -65,7 +60,6 @@ private slots:
                                             << "Rad 10 : \"Anna -5\"\nPoäng ska vara ett heltal";
         QTest::newRow("cannot be opened") << "missing" << Bytes() << "||11100" << "Kan inte öppna filen: %1";
         QTest::newRow("cancelled") << "cancel" << Bytes() << "||11100" << "";
-        QTest::newRow("read error") << "unreadable" << Bytes() << "||11100" << "An unknown error occurred while accessing %1.";
     }
 
     // Each outcome, chosen while another tournament with unsaved changes is shown: what the first
@@ -77,12 +71,7 @@ private slots:
         QFETCH(QString, error);
         CWindow w(kCup);
         Type(w.m_dlg.m_editTitle, "x");
-        QString path = kind == "file" ? w.Write("chosen.txt", bytes) : kind == "missing" ? w.File("gone") : "";
-        if (kind == "unreadable") {
-            path = "/proc/self/mem"; // opens, but reading at offset 0 fails
-            if (QFile mem(path); !mem.open(QIODevice::ReadOnly))
-                QSKIP("/proc/self/mem cannot be opened here, so no read can be made to fail");
-        }
+        const QString path = kind == "file" ? w.Write("chosen.txt", bytes) : kind == "missing" ? w.File("gone") : "";
         w.Choose(path);
         QTEST(Shown(w.m_dlg), "state");
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
@@ -98,13 +87,11 @@ private slots:
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
-        QTest::addColumn<QString>("where"); // "title" (typed, then "x"), or a player in a new round "Ö"
+        QTest::addColumn<QString>("where"); // "title" (typed, then "x"), or a player in a new round
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
         const Bytes ascii("Cup\n\nR1\nAnna 1\n"), latin("V\xE5rcup\n\nR1\n\xC5sa 1\n"), bom("\xEF\xBB\xBF");
-        QTest::newRow("Windows-1252, title") << Bytes("\xC5sa \x80\n\nR1\nAnna 1\n") << "title" << "é" << ""
-                                             << Lines({"\xC5sa \x80\xE9x", "", "R1", "Anna  1"});
         QTest::newRow("UTF-8, title") << Bytes("\xC3\x85sa\n\nR1\nAnna 1\n") << "title" << "ł" << ""
                                       << Lines({"\xC3\x85sa\xC5\x82x", "", "R1", "Anna  1"});
         QTest::newRow("UTF-8 with mark, player") << bom + "S\xC3\xA5ngcup\n\nR1\n\xC3\x85sa 5\n" << "player" << "Łukasz" << ""
@@ -112,7 +99,7 @@ private slots:
                                                                  "\xC3\x96", "\xC5\x81ukasz  7"});
         QTest::newRow("ASCII, title") << ascii << "title" << "Ł" << "" << Lines({"Cup\xC5\x81x", "", "R1", "Anna  1"});
         QTest::newRow("ASCII, player") << ascii << "player" << "Łukasz" << ""
-                                       << Lines({"Cup", "", "R1", "Anna    1", "", "\xC3\x96", "\xC5\x81ukasz  7"});
+                                       << Lines({"Cup", "", "R1", "Anna    1", "", "R2", "\xC5\x81ukasz  7"});
         QTest::newRow("Windows-1252, yes") << latin << "player" << "Łukasz" << "1"
                                            << bom + Lines({"V\xC3\xA5rcup", "", "R1", "\xC3\x85sa     1", "", "\xC3\x96",
                                                            "\xC5\x81ukasz  7"});
@@ -134,18 +121,15 @@ private slots:
             Type(w.m_dlg.m_editTitle, typed + "x"); // after a no, the x is refused too, unasked
             QVERIFY(w.m_dlg.m_editTitle->text().endsWith(typed + "x"));
         } else {
-            // The new round's name is typed first where it must be converted with the rest.
-            const bool nameFirst = !file.startsWith("Cup");
+            // The round's name is typed first, for a conversion to take it along; in ASCII, so that
+            // the player's name is what makes the file UTF-8.
             QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& editor) {
-                if (nameFirst)
-                    Type(editor.m_editName, "Ö");
+                Type(editor.m_editName, file.startsWith("Cup") ? "R2" : "Ö");
                 AddResult(editor, typed, "7");
                 if (!editor.m_comboName->Text().isEmpty()) { // refused: the text stays to mend
                     QVERIFY(editor.m_comboName->hasFocus() && editor.m_listResults->GetItemCount() == 0);
                     AddResult(editor, "Bo", "7");
                 }
-                if (!nameFirst)
-                    Type(editor.m_editName, "Ö");
                 editor.close();
             }));
         }
@@ -168,7 +152,7 @@ private slots:
         QTest::keyClick(w.m_dlg.m_editTitle, Qt::Key_Backspace);
         QVERIFY(w.Close());
         const QString copy = w.Write("copy.txt", file);
-        QCOMPARE(Tool({"rewrite", copy}), 0);
+        QCOMPARE(QProcess::execute(RAVELMARK_TOOL, {"rewrite", copy}), 0);
         QVERIFY(Read(w.m_path) == Read(copy) && Read(copy).endsWith("\r\nAnna     1\r\nBo Berg 22\r\n"));
         QCOMPARE(Read(w.File(kBackup)), file);
     }
@@ -198,14 +182,11 @@ private slots:
         Click(w.m_dlg.m_btnRemove); // no mark after the refill: asks nothing
         QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort omgång R3 ?|Ta bort omgång"));
         QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R4,R5|11111");
-        QVERIFY(w.Close());
-        QCOMPARE(Read(w.m_path), Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo    7", "", "R2", "Anna  3", "", "R4",
-                                        "Bo    2", "", "R5", "Anna  1"}));
     }
 
     // What the close request and "Skapa Tabell" leave: the messages, the files (the old one whole
-    // unless saved, no stray file), the window and m_changed. A failed save keeps the window and
-    // m_changed, and the next close saves once the cause is gone.
+    // unless saved, no stray file) and the window. A failed save keeps the window and the
+    // changes, and the next close saves once the cause is gone. (The disk's own faults: tool tests.)
     void closeAndPage_data()
     {
         QTest::addColumn<QString>("command"); // "close", or "table" for "Skapa Tabell"
@@ -214,20 +195,14 @@ private slots:
         QTest::addColumn<QString>("error");   // "%1": the file written
         QTest::addColumn<QString>("listing");
         const QString empty = "Turneringens namn får inte vara tom", saved = "cup.txt," + kBackup;
-        const QString readOnly = "Kan inte skapa filen: %1", full = "Disk full while accessing %1.";
         QTest::newRow("unchanged: nothing written") << "close" << QString() << "" << "" << "cup.txt";
         QTest::newRow("emptied title") << "close" << "" << "" << empty << "cup.txt";
-        QTest::newRow("blank title") << "close" << "   " << "" << empty << "cup.txt";
         QTest::newRow("title written trimmed") << "close" << "  Höstcupen  " << "" << "" << saved;
         QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
                                            << "Access to an unnamed file was denied." << saved;
         QTest::newRow("file gone") << "close" << "Höstcupen" << "gone" << "an unnamed file was not found." << "";
-        QTest::newRow("read-only") << "close" << "Höstcupen" << "readonly" << readOnly << "cup.txt";
-        QTest::newRow("disk full") << "close" << "Höstcupen" << "full" << full << "cup.txt,filler";
         QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt";
-        QTest::newRow("page: read-only") << "table" << QString() << "readonly" << readOnly << "cup.txt";
-        QTest::newRow("page: disk full") << "table" << QString() << "full" << full << "cup.txt,filler";
-        QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << readOnly << "cup.htm";
+        QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << "Kan inte skapa filen: %1" << "cup.htm";
     }
     void closeAndPage()
     {
@@ -235,17 +210,11 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, cause);
         QFETCH(QString, error);
-        CWindow w(kCup, cause == "htm" ? "cup.htm" : "cup.txt", cause);
-        if (!w.Usable())
-            QSKIP(w.m_mount->SkipReason().c_str());
+        CWindow w(kCup, cause == "htm" ? "cup.htm" : "cup.txt");
         const QString page = w.File("cup.htm"), backup = w.File(kBackup);
         if (!title.isNull())
             TypeOver(w.m_dlg.m_editTitle, title);
-        QVERIFY(cause == "taken"      ? WriteBytes(backup, "older")
-                : cause == "gone"     ? QFile::remove(w.m_path)
-                : cause == "full"     ? w.m_mount->Fill()
-                : cause == "readonly" ? w.m_mount->MakeReadOnly()
-                                      : true);
+        QVERIFY(cause == "taken" ? WriteBytes(backup, "older") : cause != "gone" || QFile::remove(w.m_path));
         if (command == "close")
             QCOMPARE(w.Close(), error.isEmpty());
         else
@@ -258,10 +227,8 @@ private slots:
         QTEST(Listing(w.Folder()), "listing");
         QCOMPARE(w.m_dlg.m_editTitle->text(), title.isNull() ? "Vårcupen" : title); // only m_title is trimmed
         QCOMPARE(w.m_dlg.focusWidget() == w.m_dlg.m_editTitle, refused);
-        if (command == "close" && (cause == "taken" || cause == "full")) {
-            QVERIFY(QFile::remove(cause == "taken" ? backup : w.File("filler")));
-            QVERIFY(w.Close());
-        }
+        if (cause == "taken")
+            QVERIFY(QFile::remove(backup) && w.Close());
         if (w.m_dlg.isVisible() || title.isNull())
             QCOMPARE(Read(w.m_path), cause == "gone" ? "<missing>" : kCup);
         else
@@ -279,7 +246,6 @@ private slots:
             AddResult(editor, "Cecilia", "12");
             AddResult(editor, "Bo", " 3 ");
             AddResult(editor, "Dagny", "0");
-            editor.close(); // refused: results but no name
             Type(editor.m_editName, "Omgång_3");
             editor.close();
         }));
@@ -305,7 +271,7 @@ private slots:
         Click(w.m_dlg.m_btnCreateTable);
         QVERIFY(w.Close());
 
-        QCOMPARE(w.m_platform.m_errors, QStringList{"Omgångens namn får inte vara tom"});
+        QVERIFY(w.m_platform.m_errors.isEmpty());
         QCOMPARE(w.m_platform.m_openedReports, QStringList(3, page));
         QCOMPARE(Listing(w.Folder()), "klubbkamp.htm,klubbkamp.txt,klubbkamp_051206_143005.bak");
         QCOMPARE(Read(w.File("klubbkamp_051206_143005.bak")), sample);
@@ -315,7 +281,7 @@ private slots:
         // The last page, written over an older and longer one, is the tool's page of the saved file.
         QTemporaryDir other;
         QVERIFY(QFile::copy(w.m_path, other.filePath("k.txt")));
-        QCOMPARE(Tool({"table", other.filePath("k.txt")}), 0);
+        QCOMPARE(QProcess::execute(RAVELMARK_TOOL, {"table", other.filePath("k.txt")}), 0);
         QCOMPARE(Read(page), Read(other.filePath("k.htm")));
     }
 };
