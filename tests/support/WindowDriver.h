@@ -171,12 +171,6 @@ inline QByteArray Read(const QString& path)
     return QFile::exists(path) ? QByteArray::fromStdString(ReadBytes(path)) : QByteArray("<missing>");
 }
 
-// The files in `folder`, hidden ones included, joined by commas.
-inline QString Listing(const QString& folder)
-{
-    return Entries(folder).join(',');
-}
-
 // CR LF after every line, as the program writes.
 inline QByteArray Lines(std::initializer_list<const char*> lines)
 {

@@ -15,13 +15,6 @@ QString State(const CRoundDlg& e)
            e.m_comboPoints->Text();
 }
 
-// Plays `action` in the editor of round `row`, or of a new round for -1; true when it closed.
-bool InEditor(CWindow& w, int row, const std::function<void(CRoundDlg&)>& action)
-{
-    ClickRow(w.m_dlg.m_listRounds, row);
-    return WithEditor(row < 0 ? w.m_dlg.m_btnNew : w.m_dlg.m_btnEdit, action);
-}
-
 } // namespace
 
 class RoundDlgTest : public QObject
@@ -31,7 +24,8 @@ private slots:
     void enteringResults()
     {
         CWindow w(kCup);
-        QVERIFY(InEditor(w, 0, [](CRoundDlg& e) {
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
             QVERIFY(e.m_editName->hasFocus());
             QCOMPARE(State(e), "R1|Anna=7,Bo=3|000||");
             QCOMPARE(Items(e.m_comboName), "Anna,Bo,bo,Åsa,Örjan");
@@ -67,10 +61,11 @@ private slots:
         QVERIFY(w.m_platform.m_errors.isEmpty());
     }
 
-    void editAndRemoveActOnTheClickedRow()
+    void editRemoveAndClose()
     {
         CWindow w(kCup);
-        QVERIFY(InEditor(w, 0, [&w](CRoundDlg& e) {
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&w](CRoundDlg& e) {
             ClickRow(e.m_listResults, -1); // no row marked: both stay off
             ClickRow(e.m_listResults, 1);
             Click(e.m_btnEditResult);
@@ -85,17 +80,8 @@ private slots:
             Click(e.m_btnRemoveResult);
             Click(e.m_btnEditResult);
             QCOMPARE(State(e), "R1|Bo=3|111||3");
-            e.close();
-        }));
-        QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort spelare Anna ?|Ta bort spelare"));
-    }
-
-    // Only a round without results may go without a name; the field keeps what was typed while
-    // the name is normalised.
-    void closeChecksTheName()
-    {
-        CWindow w(kCup);
-        QVERIFY(InEditor(w, 0, [](CRoundDlg& e) {
+            // A round with results needs a name to close; the field keeps what was typed while the
+            // name is normalised.
             for (const QString typed : {"", "-_ ", "  Final_omgång--1 "}) {
                 TypeOver(e.m_editName, typed);
                 e.m_listResults->setFocus();
@@ -104,6 +90,7 @@ private slots:
                 QCOMPARE(e.isVisible() && e.m_editName->hasFocus(), !typed.contains("Final"));
             }
         }));
+        QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort spelare Anna ?|Ta bort spelare"));
         QCOMPARE(w.m_platform.m_errors, QStringList(2, "Omgångens namn får inte vara tom"));
         QCOMPARE(Rows(w.m_dlg.m_listRounds), "Final omgång 1,R2");
     }
