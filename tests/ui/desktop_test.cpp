@@ -4,9 +4,7 @@
 #include "WindowDriver.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 
