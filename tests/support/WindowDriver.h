@@ -2,14 +2,15 @@
 
 // Drives the real dialogs as a user would, on a fake platform, and reads what they leave on disk.
 #include "Controls.h"
+#include "FileHelpers.h"
 #include "Platform.h"
 #include "RavelmarkDlg.h"
 #include "RoundDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QQueue>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -34,9 +35,8 @@ struct CFakePlatform : CPlatform
     bool ChooseFile(QWidget*, const QString& filter, QString& path) override
     {
         m_filters << filter;
-        const QString chosen = m_files.isEmpty() ? QString() : m_files.dequeue();
-        path = chosen.isEmpty() ? path : chosen;
-        return !chosen.isEmpty();
+        path = m_files.isEmpty() ? QString() : m_files.dequeue();
+        return !path.isEmpty();
     }
     void OpenReport(const QString& path) override { m_openedReports << path; }
 };
@@ -65,22 +65,23 @@ inline void ClickRow(CListView* list, int row, Qt::MouseButton button = Qt::Left
     QTest::mouseClick(list->viewport(), button, {}, at);
 }
 
+inline QString Joined(int count, const std::function<QString(int)>& item)
+{
+    QStringList items;
+    for (int i = 0; i < count; ++i)
+        items << item(i);
+    return items.join(',');
+}
+
 // The rows as "name", or "name=points" in a list of two columns, joined by commas.
 inline QString Rows(const CListView* list)
 {
-    QStringList rows;
-    for (int i = 0; i < list->GetItemCount(); ++i)
-        rows << list->GetItemText(i, 0) + (list->model()->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
-    return rows.join(',');
+    return Joined(list->GetItemCount(), [list](int i) {
+        return list->GetItemText(i, 0) + (list->model()->columnCount() > 1 ? '=' + list->GetItemText(i, 1) : QString());
+    });
 }
 
-inline QString Items(const QComboBox* box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items.join(',');
-}
+inline QString Items(const QComboBox* box) { return Joined(box->count(), [box](int i) { return box->itemText(i); }); }
 
 // "1" for each enabled widget, "0" for each disabled one.
 inline QString Enabled(std::initializer_list<const QWidget*> widgets)
@@ -91,12 +92,11 @@ inline QString Enabled(std::initializer_list<const QWidget*> widgets)
     return states;
 }
 
-// The main window at a glance: "title|rows|enabled Skapa Tabell, title, Ny, Redigera, Ta Bort|changed".
-inline QString State(const CRavelmarkDlg& d)
+// What the main window shows: "title|rows|enabled Skapa Tabell, title, Ny, Redigera, Ta Bort".
+inline QString Shown(const CRavelmarkDlg& d)
 {
     return d.m_editTitle->text() + '|' + Rows(d.m_listRounds) + '|' +
-           Enabled({d.m_btnCreateTable, d.m_editTitle, d.m_btnNew, d.m_btnEdit, d.m_btnRemove}) + '|' +
-           QString::number(d.m_changed);
+           Enabled({d.m_btnCreateTable, d.m_editTitle, d.m_btnNew, d.m_btnEdit, d.m_btnRemove});
 }
 
 // Clicks `button` and plays `action` in the round editor it opens; true when one opened and the
@@ -108,8 +108,11 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* editor = qobject_cast<CRoundDlg*>(QApplication::activeModalWidget())) {
             poll.stop();
-            action(*editor);
-            closed = !editor->isVisible();
+            // The action may look at the focus, which follows the application's active window.
+            const bool active = QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; });
+            if (active)
+                action(*editor);
+            closed = active && !editor->isVisible();
             if (!closed)
                 editor->done(CDialogBase::IDCANCEL);
         }
@@ -126,15 +129,18 @@ inline void AddResult(CRoundDlg& editor, const QString& name, const QString& poi
     Click(editor.m_btnAddResult);
 }
 
-// The main window on a fake platform, shown and active.
+// The main window on a fake platform, shown and active; with `bytes`, a tournament file in a
+// temporary folder read into it.
 struct CWindow
 {
-    CWindow()
+    explicit CWindow(const QByteArray& bytes = {}, const QString& name = "cup.txt")
     {
         m_dlg.InitDialog();
         m_dlg.show();
         m_dlg.activateWindow();
         m_ready = QTest::qWaitForWindowActive(&m_dlg);
+        if (!bytes.isEmpty())
+            Choose(m_path = Write(name, bytes));
     }
     // "Välj Turnering" with `path` chosen in the file dialog; an empty path cancels it.
     void Choose(const QString& path)
@@ -143,34 +149,26 @@ struct CWindow
         Click(m_dlg.m_btnChoose);
     }
     // The close box; true when the window closed.
-    bool Close()
+    bool Close() { m_dlg.close(); return !m_dlg.isVisible(); }
+    QString Folder() const { return m_dir.path(); }
+    QString File(const QString& name) const { return m_dir.filePath(name); }
+    // Written with a fixed last modification, which names the backup "NAME_051206_143005.bak".
+    QString Write(const QString& name, const QByteArray& bytes) const
     {
-        m_dlg.close();
-        return !m_dlg.isVisible();
+        return WriteBytes(File(name), bytes.toStdString(), QDateTime(QDate(2005, 12, 6), QTime(14, 30, 5))) ? File(name) : "";
     }
 
     CFakePlatform m_platform;
     CRavelmarkDlg m_dlg{m_platform};
     bool m_ready = false;
+    QTemporaryDir m_dir;
+    QString m_path;
 };
 
-inline QByteArray ReadBytes(const QString& path)
+// A file's bytes; "<missing>" when it cannot be read.
+inline QByteArray Read(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-           (!modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime));
-}
-
-// The files in `folder`, hidden ones included, joined by commas.
-inline QString Listing(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name).join(',');
+    return QFile::exists(path) ? QByteArray::fromStdString(ReadBytes(path)) : QByteArray("<missing>");
 }
 
 // CR LF after every line, as the program writes.

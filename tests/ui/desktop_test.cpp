@@ -4,9 +4,7 @@
 #include "WindowDriver.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -41,40 +39,39 @@ private slots:
     void dialogsSpeakSwedish()
     {
         CQtPlatform p;
-        bool yes = false;
-        QCOMPARE(Texts([&] { yes = p.Question(nullptr, "Ta bort?", "Fråga"); }, "Ja"),
-                 QStringList({"Fråga", "Ja", "Nej"}));
-        QVERIFY(yes);
         QCOMPARE(Texts([&] { p.ErrorBox(nullptr, "Fel"); }, "OK"), QStringList({"desktop_test", "OK"}));
-        QString path = "kept";
+        QString path;
         QCOMPARE(Texts([&] { QVERIFY(!p.ChooseFile(nullptr, "Turnering (*.txt)", path)); }, "Avbryt"),
                  QStringList({"Öppna", "Leta i:", "Filnamn:", "Filformat:", "Öppna", "Avbryt"}));
-        QCOMPARE(path, "kept");
     }
 
-    // `ravelmark FILE`, relative as typed in a terminal: the window and its one message afterwards.
-    void startsOnAFile_data()
+    // "Ta Bort" asks through Qt's real box, in Swedish: "Nej" keeps the round, "Ja" removes it.
+    void removeAsksTheRealBox()
     {
-        QTest::addColumn<QByteArray>("bytes"); // empty: no such file
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("read") << QByteArray("Cup\n\nR1\nAnna 3\n") << "Cup|R1|11100|0" << "";
-        QTest::newRow("refused") << QByteArray("Cup\n\nR1\nAnna x\n") << "||00000|0"
-                                 << "Rad 4 : \"Anna x\"\nPoäng ska vara ett heltal";
-        QTest::newRow("missing") << QByteArray() << "||00000|0" << "Kan inte öppna filen: %1";
+        QTemporaryDir dir;
+        QVERIFY(WriteBytes(dir.filePath("cup.txt"), "Cup\n\nR1\nAnna 3\n\nR2\nBo 1\n"));
+        CQtPlatform platform;
+        CRavelmarkDlg d(platform);
+        d.InitDialog();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.OpenTournament(dir.filePath("cup.txt"));
+        for (const QString answer : {"Nej", "Ja"}) {
+            ClickRow(d.m_listRounds, 0);
+            QCOMPARE(Texts([&] { Click(d.m_btnRemove); }, answer), QStringList({"Ta bort omgång", "Ja", "Nej"}));
+            QCOMPARE(Rows(d.m_listRounds), answer == "Ja" ? "R2" : "R1,R2");
+        }
     }
+
+    // `ravelmark FILE`, relative as typed in a terminal: the window, or its one message.
     void startsOnAFile()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, error);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("cup.txt");
-        QVERIFY(QDir::setCurrent(dir.path()) && (bytes.isEmpty() || WriteBytes(path, bytes)));
         CWindow w;
+        QVERIFY(QDir::setCurrent(w.Folder()) && !w.Write("cup.txt", "Cup\n\nR1\nAnna 3\n").isEmpty());
         OpenAtStart(w.m_dlg, "cup.txt");
-        QTRY_VERIFY(!w.m_dlg.m_filePath.isEmpty() || !w.m_platform.m_errors.isEmpty());
-        QTEST(State(w.m_dlg), "state");
-        QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.arg(path)});
+        QTRY_COMPARE(Shown(w.m_dlg), "Cup|R1|11100");
+        OpenAtStart(w.m_dlg, "gone.txt");
+        QTRY_COMPARE(w.m_platform.m_errors, QStringList{"Kan inte öppna filen: " + w.File("gone.txt")});
     }
 
     // Help, version and usage errors, without a display: exit code, start of stdout, stderr.
@@ -86,7 +83,6 @@ private slots:
         QTest::newRow("version") << QStringList{"-v"} << "0 ravelmark " RAVELMARK_VERSION "\n|";
         QTest::newRow("unknown") << QStringList{"--open", "a.txt"}
                                  << "2 |ravelmark: okänd flagga: open (se ravelmark --help)\n";
-        QTest::newRow("two files") << QStringList{"a", "b"} << "2 |ravelmark: högst en fil (se ravelmark --help)\n";
     }
     void printsAndEnds()
     {

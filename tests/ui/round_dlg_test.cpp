@@ -1,44 +1,19 @@
-// The round editor driven as a user drives it: typing, clicks and the close request.
+// The round editor driven as a user drives it, opened from the main window: typing, clicks and
+// the close request.
 #include "WindowDriver.h"
 
 namespace {
 
-// A round editor over its own round and standings, shown and active.
-struct CEditor
-{
-    CEditor(const std::string& name, const std::vector<std::pair<std::string, int>>& results,
-            const std::vector<std::string>& players = {}, TextEncoding encoding = TextEncoding::Windows1252)
-        : dlg(round, names, text, platform)
-    {
-        tournament.m_encoding = encoding;
-        round.m_name = name;
-        for (const auto& [player, points] : results)
-            round.AddResult(tournament.MakeResult(player, points));
-        for (const std::string& player : players)
-            standings.AddResult(0, tournament.AddPlayer(player), 1);
-        names.Update();
-        dlg.InitDialog();
-        dlg.show();
-        dlg.activateWindow();
-        ready = QTest::qWaitForWindowActive(&dlg);
-    }
-    // "name|rows|enabled Redigera, Ta Bort, Lägg Till|name box|points box|changed"
-    QString State() const
-    {
-        return dlg.m_editName->text() + '|' + Rows(dlg.m_listResults) + '|' +
-               Enabled({dlg.m_btnEditResult, dlg.m_btnRemoveResult, dlg.m_btnAddResult}) + '|' +
-               dlg.m_comboName->Text() + '|' + dlg.m_comboPoints->Text() + '|' + QString::number(dlg.m_changed);
-    }
+// R1 holds Anna 7 and Bo 3; R2 brings the other players, with Windows-1252 names.
+const QByteArray kCup("Cup\n\nR1\nAnna 7\nBo 3\n\nR2\n\xD6rjan 1\nbo 1\n\xC5sa 1\n");
 
-    CTournament tournament;
-    CRound round;
-    CStandings standings;
-    CNameList names{tournament, standings};
-    CFakePlatform platform;
-    CTextEntry text{tournament, platform};
-    CRoundDlg dlg;
-    bool ready = false;
-};
+// "name|rows|enabled Redigera, Ta Bort, Lägg Till|name box|points box"
+QString State(const CRoundDlg& e)
+{
+    return e.m_editName->text() + '|' + Rows(e.m_listResults) + '|' +
+           Enabled({e.m_btnEditResult, e.m_btnRemoveResult, e.m_btnAddResult}) + '|' + e.m_comboName->Text() + '|' +
+           e.m_comboPoints->Text();
+}
 
 } // namespace
 
@@ -48,110 +23,76 @@ class RoundDlgTest : public QObject
 private slots:
     void enteringResults()
     {
-        CEditor e("R1", {{"Anna", 7}, {"Bo", 3}}, {"\xD6rjan", "bo", "Anna", "\xC5sa", "Bo"});
-        QVERIFY(e.ready && e.dlg.m_editName->hasFocus());
-        QCOMPARE(e.State(), "R1|Anna=7,Bo=3|000|||1"); // opening counts as a change
-        QCOMPARE(Items(e.dlg.m_comboName), "Anna,bo,Bo,Åsa,Örjan");
-        QCOMPARE(Items(e.dlg.m_comboPoints), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25");
-        e.dlg.m_changed = false;
-        e.dlg.m_comboName->SetText("Cilla"); // the program's text is no entry
-        QCOMPARE(e.State(), "R1|Anna=7,Bo=3|000|Cilla||0");
-        AddResult(e.dlg, "  Cilla  ", " 7 ");
-        QCOMPARE(e.State(), "R1|Anna=7,Bo=3,Cilla=7|000|||1");
-        AddResult(e.dlg, "Anna", "9");   // same name: new points in place
-        AddResult(e.dlg, "anna", "007"); // case counts: a new player
-        AddResult(e.dlg, "Bo", "30");    // beyond the offered 0..25
-        QCOMPARE(e.dlg.m_comboName->count(), 5); // filled once, at opening
-        QTest::keyClick(e.dlg.m_comboPoints, Qt::Key_Down); // a pick enables "Lägg Till"
-        e.dlg.m_comboPoints->SetText(QString());
-        Click(e.dlg.m_btnAddResult); // both empty: nothing
-        QCOMPARE(e.State(), "R1|Anna=9,Bo=30,Cilla=7,anna=7|001|||1");
+        CWindow w(kCup);
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
+            QVERIFY(e.m_editName->hasFocus());
+            QCOMPARE(State(e), "R1|Anna=7,Bo=3|000||");
+            QCOMPARE(Items(e.m_comboName), "Anna,Bo,bo,Åsa,Örjan");
+            QCOMPARE(Items(e.m_comboPoints), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25");
+            AddResult(e, "  Cilla  ", " 7 ");
+            QCOMPARE(State(e), "R1|Anna=7,Bo=3,Cilla=7|000||");
+            AddResult(e, "Anna", "9");   // same name: new points in place
+            AddResult(e, "anna", "007"); // case counts: a new player
+            AddResult(e, "Bo", "1250");  // beyond the offered 0..25: four digits fit
+            QTest::keyClick(e.m_comboName->lineEdit(), Qt::Key_Return); // adds nothing to the list
+            QCOMPARE(e.m_comboName->count(), 5); // filled once, at opening
+            QTest::keyClick(e.m_comboPoints, Qt::Key_Down); // a pick enables "Lägg Till"
+            e.m_comboPoints->SetText(QString());
+            Click(e.m_btnAddResult); // both empty: nothing
+            QCOMPARE(State(e), "R1|Anna=9,Bo=1250,Cilla=7,anna=7|001||");
+            // Refused entries give no message: the focus moves to the box to mend; the texts stay.
+            for (const QString points : {"-3", "+3", "3.5", "3 4", "tre", "  ", "3"}) {
+                const QString name = points == "3" ? "  " : "Anna";
+                e.m_editName->setFocus();
+                AddResult(e, name, points);
+                QVERIFY2((name == "Anna" ? e.m_comboPoints : e.m_comboName)->hasFocus(), qPrintable(points));
+                QCOMPARE(State(e), "R1|Anna=9,Bo=1250,Cilla=7,anna=7|001|" + name + '|' + points);
+            }
+            // Typing stops where the box is full; a text the program loads shows whole.
+            const QString many(40, 'W');
+            e.m_comboName->SetText(many);
+            Type(e.m_comboName->lineEdit(), "W");
+            QCOMPARE(e.m_comboName->Text(), many);
+            TypeOver(e.m_comboName->lineEdit(), many);
+            QVERIFY(e.m_comboName->Text().size() > 1 && e.m_comboName->Text().size() < many.size());
+            e.close();
+        }));
+        QVERIFY(w.m_platform.m_errors.isEmpty());
     }
 
-    // No message: the focus moves to the box to mend; both texts and "Lägg Till" stay.
-    void refusedEntriesOnlyMoveTheFocus()
+    void editRemoveAndClose()
     {
-        CEditor e("R", {});
-        QVERIFY(e.ready);
-        for (const QString points : {"-3", "+3", "3.5", "3 4", "tre", "  ", "3"}) {
-            const QString name = points == "3" ? "  " : "Anna";
-            e.dlg.m_editName->setFocus();
-            AddResult(e.dlg, name, points);
-            QVERIFY2((name == "Anna" ? e.dlg.m_comboPoints : e.dlg.m_comboName)->hasFocus(), qPrintable(points));
-            QCOMPARE(e.State(), "R||001|" + name + '|' + points + "|1");
-        }
-        QVERIFY(e.platform.m_errors.isEmpty());
-    }
-
-    void editAndRemoveActOnTheClickedRow()
-    {
-        CEditor e("R", {{"Anna", 7}, {"Bo", 3}, {"Cilla", 5}});
-        QVERIFY(e.ready);
-        ClickRow(e.dlg.m_listResults, -1); // no row marked: both stay off
-        ClickRow(e.dlg.m_listResults, 1);
-        Click(e.dlg.m_btnEditResult);
-        QVERIFY(e.dlg.m_comboPoints->hasFocus());
-        QCOMPARE(e.State(), "R|Anna=7,Bo=3,Cilla=5|111|Bo|3|1");
-        ClickRow(e.dlg.m_listResults, 0);
-        Click(e.dlg.m_btnRemoveResult); // answered No
-        e.platform.m_answers.enqueue(true);
-        e.dlg.m_changed = false;
-        Click(e.dlg.m_btnRemoveResult);
-        // The refill forgot the mark: the buttons stay enabled but do nothing.
-        e.dlg.m_comboName->SetText(QString());
-        Click(e.dlg.m_btnRemoveResult);
-        Click(e.dlg.m_btnEditResult);
-        QCOMPARE(e.platform.m_questions, QStringList(2, "Vill du ta bort spelare Anna ?|Ta bort spelare"));
-        QCOMPARE(e.State(), "R|Bo=3,Cilla=5|111||3|1");
-    }
-
-    // Only a round without results may go without a name; the field keeps what was typed while
-    // the name is normalised.
-    void closeChecksTheName()
-    {
-        CEditor empty("Old", {});
-        TypeOver(empty.dlg.m_editName, "");
-        empty.dlg.close();
-        QVERIFY(!empty.dlg.isVisible() && empty.platform.m_errors.isEmpty());
-        CEditor e("Old", {{"Anna", 1}});
-        QVERIFY(e.ready);
-        for (const QString typed : {"", "-_ ", "  Final_omgång--1 "}) {
-            TypeOver(e.dlg.m_editName, typed);
-            e.dlg.m_listResults->setFocus();
-            e.dlg.close();
-            QCOMPARE(e.dlg.m_editName->text(), typed);
-            QCOMPARE(e.dlg.isVisible() && e.dlg.m_editName->hasFocus(), e.round.m_name.empty());
-        }
-        QCOMPARE(e.platform.m_errors, QStringList(2, "Omgångens namn får inte vara tom"));
-        QVERIFY(!e.dlg.isVisible());
-        QCOMPARE(e.round.m_name, std::string("Final omg\xE5ng 1"));
-    }
-
-    // Names show and are stored in the tournament's encoding; a name picked from the list is the
-    // same player.
-    void textInTheTournamentsEncoding_data()
-    {
-        QTest::addColumn<bool>("utf8");
-        QTest::addColumn<QByteArray>("bytes"); // of the round's name and of its player
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QByteArray>("typed"); // "åΩ" typed as the name
-        QTest::newRow("UTF-8") << true << QByteArray("\xC3\xA5") << "å" << QByteArray("\xC3\xA5\xCE\xA9");
-        // Not stored: Ω needs UTF-8, which the user declined.
-        QTest::newRow("Windows-1252") << false << QByteArray("\xE5") << "å" << QByteArray("\xE5");
-    }
-    void textInTheTournamentsEncoding()
-    {
-        QFETCH(bool, utf8);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, shown);
-        const std::string name = bytes.toStdString();
-        CEditor e(name, {{name, 2}}, {name}, utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252);
-        QCOMPARE(Items(e.dlg.m_comboName), shown);
-        AddResult(e.dlg, shown, "5"); // the same player, in place
-        QCOMPARE(e.State(), shown + '|' + shown + "=5|000|||1");
-        QVERIFY(e.round.m_name == name && e.round.m_results.size() == 1 && e.tournament.PlayerName(e.round.m_results[0]) == name);
-        TypeOver(e.dlg.m_editName, "åΩ");
-        QTEST(QByteArray::fromStdString(e.round.m_name), "typed");
+        CWindow w(kCup);
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&w](CRoundDlg& e) {
+            ClickRow(e.m_listResults, -1); // no row marked: both stay off
+            ClickRow(e.m_listResults, 1);
+            Click(e.m_btnEditResult);
+            QVERIFY(e.m_comboPoints->hasFocus());
+            QCOMPARE(State(e), "R1|Anna=7,Bo=3|111|Bo|3");
+            ClickRow(e.m_listResults, 0);
+            Click(e.m_btnRemoveResult); // answered No
+            w.m_platform.m_answers.enqueue(true);
+            Click(e.m_btnRemoveResult);
+            // The refill forgot the mark: the buttons stay enabled but do nothing.
+            e.m_comboName->SetText(QString());
+            Click(e.m_btnRemoveResult);
+            Click(e.m_btnEditResult);
+            QCOMPARE(State(e), "R1|Bo=3|111||3");
+            // A round with results needs a name to close; the field keeps what was typed while the
+            // name is normalised.
+            for (const QString typed : {"", "-_ ", "  Final_omgång--1 "}) {
+                TypeOver(e.m_editName, typed);
+                e.m_listResults->setFocus();
+                e.close();
+                QCOMPARE(e.m_editName->text(), typed);
+                QCOMPARE(e.isVisible() && e.m_editName->hasFocus(), !typed.contains("Final"));
+            }
+        }));
+        QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort spelare Anna ?|Ta bort spelare"));
+        QCOMPARE(w.m_platform.m_errors, QStringList(2, "Omgångens namn får inte vara tom"));
+        QCOMPARE(Rows(w.m_dlg.m_listRounds), "Final omgång 1,R2");
     }
 };
 
