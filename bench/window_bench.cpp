@@ -6,10 +6,10 @@
 //   window_bench FILE    prints: load edit add close table save (ms), empty window and peak (MB)
 //
 // FILE is copied to a temporary folder first; the original stays as it is.
-#include "Controls.h"
-#include "Platform.h"
-#include "RavelmarkDlg.h"
-#include "RoundDlg.h"
+#include "ui/Controls.h"
+#include "ui/Platform.h"
+#include "ui/RavelmarkDlg.h"
+#include "ui/RoundDlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

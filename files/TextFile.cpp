@@ -1,6 +1,6 @@
-#include "TextFile.h"
+#include "files/TextFile.h"
 
-#include "Text.h"
+#include "model/Text.h"
 
 #include <QFileInfo>
 

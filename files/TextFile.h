@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileError.h"
+#include "files/FileError.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "TournamentFile.h"
+#include "files/TournamentFile.h"
 
-#include "LineOutput.h"
-#include "Messages.h"
-#include "Reader.h"
-#include "Standings.h"
-#include "StandingsView.h"
-#include "Text.h"
-#include "TextFile.h"
+#include "files/TextFile.h"
+#include "model/LineOutput.h"
+#include "model/Messages.h"
+#include "model/Reader.h"
+#include "model/Text.h"
+#include "report/Standings.h"
+#include "report/StandingsView.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileError.h"
-#include "Tournament.h"
+#include "files/FileError.h"
+#include "model/Tournament.h"
 
 #include <QDateTime>
 #include <QString>

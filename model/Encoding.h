@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Tournament.h"
+#include "model/Tournament.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "PlayerNames.h"
+#include "model/PlayerNames.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "Reader.h"
+#include "model/Reader.h"
 
-#include "Encoding.h"
-#include "Messages.h"
-#include "Text.h"
+#include "model/Encoding.h"
+#include "model/Messages.h"
+#include "model/Text.h"
 
 #include <climits>
 #include <cstdint>

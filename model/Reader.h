@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Tournament.h"
+#include "model/Tournament.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "Tournament.h"
+#include "model/Tournament.h"
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 
 #include <charconv>
 

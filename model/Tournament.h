@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineOutput.h"
-#include "PlayerNames.h"
+#include "model/LineOutput.h"
+#include "model/PlayerNames.h"
 
 #include <string>
 #include <string_view>

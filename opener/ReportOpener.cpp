@@ -1,4 +1,4 @@
-#include "ReportOpener.h"
+#include "opener/ReportOpener.h"
 
 #include <gio/gio.h>
 

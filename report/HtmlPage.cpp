@@ -1,7 +1,7 @@
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
-#include "Encoding.h"
-#include "Standings.h"
-#include "StandingsView.h"
+#include "model/Encoding.h"
+#include "report/Standings.h"
+#include "report/StandingsView.h"
 
 #include <charconv>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "Standings.h"
+#include "report/Standings.h"
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineOutput.h"
-#include "Tournament.h"
+#include "model/LineOutput.h"
+#include "model/Tournament.h"
 
 #include <cstdint>
 #include <string>

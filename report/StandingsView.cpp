@@ -1,6 +1,6 @@
-#include "StandingsView.h"
+#include "report/StandingsView.h"
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "Encoding.h"
+#include "model/Encoding.h"
 
 #include <gtest/gtest.h>
 

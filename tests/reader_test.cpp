@@ -1,5 +1,5 @@
-#include "Messages.h"
-#include "Reader.h"
+#include "model/Messages.h"
+#include "model/Reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Opening the page on made-up desktops whose default application for web pages is a stand-in
 // that writes down its arguments: no browser is ever started.
 #include "FileHelpers.h"
-#include "ReportOpener.h"
+#include "opener/ReportOpener.h"
 
 #include <QDir>
 #include <QProcess>

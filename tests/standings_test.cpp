@@ -1,6 +1,6 @@
-#include "Reader.h"
-#include "Standings.h"
 #include "StringOutput.h"
+#include "model/Reader.h"
+#include "report/Standings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "FileHelpers.h"
 #include "TempMount.h"
-#include "TextFile.h"
-#include "TournamentFile.h"
+#include "files/TextFile.h"
+#include "files/TournamentFile.h"
 
 #include <QTemporaryDir>
 

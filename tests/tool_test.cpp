@@ -1,7 +1,7 @@
 #include "FileHelpers.h"
 #include "StringOutput.h"
 #include "TempMount.h"
-#include "Tool.h"
+#include "tools/Tool.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

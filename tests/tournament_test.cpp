@@ -1,5 +1,5 @@
-#include "Reader.h"
 #include "StringOutput.h"
+#include "model/Reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "Tool.h"
+#include "tools/Tool.h"
 
-#include "Encoding.h"
-#include "Messages.h"
-#include "Reader.h"
-#include "ReportOpener.h"
-#include "Standings.h"
-#include "StandingsView.h"
-#include "Text.h"
-#include "TournamentFile.h"
+#include "files/TournamentFile.h"
+#include "model/Encoding.h"
+#include "model/Messages.h"
+#include "model/Reader.h"
+#include "model/Text.h"
+#include "opener/ReportOpener.h"
+#include "report/Standings.h"
+#include "report/StandingsView.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "Tool.h"
+#include "tools/Tool.h"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "DialogBase.h"
+#include "ui/DialogBase.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

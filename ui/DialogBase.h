@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
-#include "Controls.h"
+#include "ui/Controls.h"
 
 #include <QDialog>
 #include <QFile>

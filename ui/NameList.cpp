@@ -1,7 +1,7 @@
-#include "NameList.h"
+#include "ui/NameList.h"
 
-#include "Controls.h"
-#include "Platform.h"
+#include "ui/Controls.h"
+#include "ui/Platform.h"
 
 #include <algorithm>
 #include <numeric>

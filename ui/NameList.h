@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Standings.h"
-#include "Tournament.h"
+#include "model/Tournament.h"
+#include "report/Standings.h"
 
 #include <QAbstractListModel>
 

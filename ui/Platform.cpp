@@ -1,8 +1,8 @@
-#include "Platform.h"
+#include "ui/Platform.h"
 
-#include "Encoding.h"
-#include "FileError.h"
-#include "ReportOpener.h"
+#include "files/FileError.h"
+#include "model/Encoding.h"
+#include "opener/ReportOpener.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

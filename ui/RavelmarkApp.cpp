@@ -1,7 +1,7 @@
-#include "RavelmarkApp.h"
+#include "ui/RavelmarkApp.h"
 
-#include "Platform.h"
-#include "RavelmarkDlg.h"
+#include "ui/Platform.h"
+#include "ui/RavelmarkDlg.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

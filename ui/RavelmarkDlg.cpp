@@ -1,10 +1,10 @@
 // The main window: construction, its controls, and choosing and showing a tournament.
-#include "RavelmarkDlg.h"
+#include "ui/RavelmarkDlg.h"
 
-#include "Controls.h"
-#include "Messages.h"
-#include "Platform.h"
-#include "Reader.h"
+#include "model/Messages.h"
+#include "model/Reader.h"
+#include "ui/Controls.h"
+#include "ui/Platform.h"
 
 #include <QPushButton>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "DialogBase.h"
-#include "NameList.h"
-#include "Standings.h"
-#include "TextEntry.h"
-#include "TournamentFile.h"
-#include "Tournament.h"
+#include "files/TournamentFile.h"
+#include "model/Tournament.h"
+#include "report/Standings.h"
+#include "ui/DialogBase.h"
+#include "ui/NameList.h"
+#include "ui/TextEntry.h"
 
 #include <QDateTime>
 #include <QIcon>

@@ -1,11 +1,11 @@
 // The main window's commands: the round commands, "Skapa Tabell" and the close request.
-#include "RavelmarkDlg.h"
+#include "ui/RavelmarkDlg.h"
 
-#include "Controls.h"
-#include "Messages.h"
-#include "Platform.h"
-#include "RoundDlg.h"
-#include "Text.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "ui/Controls.h"
+#include "ui/Platform.h"
+#include "ui/RoundDlg.h"
 
 #include <QPushButton>
 

@@ -1,11 +1,11 @@
-#include "RoundDlg.h"
+#include "ui/RoundDlg.h"
 
-#include "Controls.h"
-#include "Messages.h"
-#include "Platform.h"
-#include "NameList.h"
-#include "Text.h"
-#include "TextEntry.h"
+#include "model/Messages.h"
+#include "model/Text.h"
+#include "ui/Controls.h"
+#include "ui/NameList.h"
+#include "ui/Platform.h"
+#include "ui/TextEntry.h"
 
 #include <QPushButton>
 

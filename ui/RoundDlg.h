@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DialogBase.h"
-#include "Standings.h"
-#include "Tournament.h"
+#include "model/Tournament.h"
+#include "report/Standings.h"
+#include "ui/DialogBase.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "TextEntry.h"
+#include "ui/TextEntry.h"
 
-#include "Encoding.h"
-#include "Platform.h"
+#include "model/Encoding.h"
+#include "ui/Platform.h"
 
 #include <QApplication>
 

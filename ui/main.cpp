@@ -1,4 +1,4 @@
-#include "RavelmarkApp.h"
+#include "ui/RavelmarkApp.h"
 
 #include <cstdio>
 

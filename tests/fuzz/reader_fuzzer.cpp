@@ -1,10 +1,10 @@
 // libFuzzer target: any bytes through the tournament reader, the standings page and the save;
 // what was read must save to a file that reads back the same and saves to the same bytes again.
-#include "Messages.h"
-#include "Reader.h"
-#include "Standings.h"
 #include "StringOutput.h"
-#include "Text.h"
+#include "model/Messages.h"
+#include "model/Reader.h"
+#include "model/Text.h"
+#include "report/Standings.h"
 
 #include <algorithm>
 #include <cstdint>

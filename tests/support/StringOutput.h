@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineOutput.h"
+#include "model/LineOutput.h"
 
 #include <string>
 

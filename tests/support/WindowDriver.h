@@ -1,11 +1,11 @@
 #pragma once
 
 // Drives the real dialogs as a user would, on a fake platform, and reads what they leave on disk.
-#include "Controls.h"
 #include "FileHelpers.h"
-#include "Platform.h"
-#include "RavelmarkDlg.h"
-#include "RoundDlg.h"
+#include "ui/Controls.h"
+#include "ui/Platform.h"
+#include "ui/RavelmarkDlg.h"
+#include "ui/RoundDlg.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // The program at home on the desktop: Qt's real boxes and file dialog speak Swedish under any
 // locale, and the command line starts the window on a file or prints and ends.
-#include "RavelmarkApp.h"
 #include "WindowDriver.h"
+#include "ui/RavelmarkApp.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
