@@ -33,7 +33,8 @@ std::uint64_t HashOf(std::string_view name)
 
 std::size_t CPlayerNames::SlotOf(std::string_view name, std::uint64_t hash) const
 {
-    // Linear probing in a power-of-two table kept at most half full.
+    // Linear probing in a power-of-two table kept at most three quarters full; the hash's
+    // high half in each slot spares most name comparisons.
     const std::size_t mask = m_slots.size() - 1;
     const std::uint64_t tag = hash >> 32;
     for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
@@ -47,7 +48,7 @@ std::size_t CPlayerNames::SlotOf(std::string_view name, std::uint64_t hash) cons
 
 PlayerId CPlayerNames::Add(std::string_view name)
 {
-    if (2 * (m_names.size() + 1) > m_slots.size())
+    if (4 * (m_names.size() + 1) > 3 * m_slots.size())
         Grow();
     const std::uint64_t hash = HashOf(name);
     const std::size_t i = SlotOf(name, hash);

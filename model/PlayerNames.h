@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +22,7 @@ public:
 
     const std::string& Name(PlayerId id) const { return m_names[id]; }
     // All names, element i being player i.
-    const std::vector<std::string>& Names() const { return m_names; }
+    const std::deque<std::string>& Names() const { return m_names; }
     std::size_t Size() const { return m_names.size(); }
 
     void Clear();
@@ -31,6 +32,7 @@ private:
     std::size_t SlotOf(std::string_view name, std::uint64_t hash) const;
     void Grow();
 
-    std::vector<std::string> m_names;
+    // A deque grows without moving its names or keeping spare room for as many again.
+    std::deque<std::string> m_names;
     std::vector<std::uint64_t> m_slots;
 };

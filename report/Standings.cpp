@@ -9,11 +9,8 @@ CPlayerRow::CPlayerRow(PlayerId player)
 {
 }
 
-void CPlayerRow::AddPoints(int roundIndex, int points)
+void CPlayerRow::AddPoints(int points)
 {
-    if (roundIndex > 0 && m_roundPoints.size() < static_cast<std::size_t>(roundIndex))
-        m_roundPoints.resize(static_cast<std::size_t>(roundIndex), 0);
-    m_roundPoints.push_back(points);
     m_total += points;
     ++m_roundsPlayed;
 }
@@ -23,19 +20,18 @@ void CStandings::Clear()
     m_rows.clear();
     m_ranking.clear();
     m_rowOf.clear();
-    m_roundsExpected = 0;
 }
 
-void CStandings::AddResult(int roundIndex, PlayerId player, int points)
+void CStandings::AddResult(int, PlayerId player, int points)
 {
     if (player >= m_rowOf.size())
         m_rowOf.resize(std::size_t{player} + 1, kNoRow);
     std::uint32_t& row = m_rowOf[player];
     if (row == kNoRow) {
         row = static_cast<std::uint32_t>(m_rows.size());
-        m_rows.emplace_back(player).m_roundPoints.reserve(m_roundsExpected);
+        m_rows.emplace_back(player);
     }
-    m_rows[row].AddPoints(roundIndex, points);
+    m_rows[row].AddPoints(points);
 }
 
 void CStandings::BuildRanking()
@@ -59,7 +55,6 @@ int CStandings::LongestNameLength(const CTournament& tournament) const
 
 void AddToStandings(CStandings& standings, CTournament& tournament)
 {
-    standings.m_roundsExpected = tournament.m_rounds.size();
     standings.m_rows.reserve(tournament.m_players.Size());
     for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i) {
         CRound& round = tournament.m_rounds[i];

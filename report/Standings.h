@@ -13,16 +13,16 @@ class CPlayerRow
 public:
     explicit CPlayerRow(PlayerId player);
 
-    // Records the player's points in round `roundIndex`: pads the missed rounds with 0 and
-    // appends; never overwrites.
-    void AddPoints(int roundIndex, int points);
+    // Adds the player's points in one round. The points of each round are not kept here: the
+    // page and the other outputs take them from the rounds (StandingsView), so a row stays
+    // small however many players and rounds a tournament has.
+    void AddPoints(int points);
 
     // The player, named through the tournament (CTournament::PlayerName).
     PlayerId m_player;
-    std::vector<int> m_roundPoints;
+    int m_roundsPlayed = 0;
     // 64-bit so that no file can overflow the sum of 32-bit points.
     std::int64_t m_total = 0;
-    int m_roundsPlayed = 0;
 };
 
 // The standings of a tournament: one row per player with a result, in order of first appearance.
@@ -50,8 +50,6 @@ private:
     friend void AddToStandings(CStandings& standings, CTournament& tournament);
 
     static constexpr std::uint32_t kNoRow = UINT32_MAX;
-    // The rounds a new row makes room for, when known.
-    std::size_t m_roundsExpected = 0;
     // Per player id: the player's row, or kNoRow.
     std::vector<std::uint32_t> m_rowOf;
 };

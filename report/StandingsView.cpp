@@ -13,35 +13,51 @@ CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds
     , m_bestPoints(m_roundCount, 0)
 {
     // Rows in order of first appearance, found by player id.
-    constexpr std::size_t kNoRow = SIZE_MAX;
-    std::vector<std::size_t> rowOf(tournament.m_players.Size(), kNoRow);
+    constexpr std::uint32_t kNoRow = UINT32_MAX;
+    std::vector<std::uint32_t> rowOf(tournament.m_players.Size(), kNoRow);
     std::vector<CStandingsLine> rows;
     rows.reserve(tournament.m_players.Size());
     m_points.reserve(tournament.m_players.Size() * m_roundCount);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         for (const CResult& result : tournament.m_rounds[k].m_results) {
-            std::size_t& row = rowOf[result.m_player];
+            std::uint32_t& row = rowOf[result.m_player];
             if (row == kNoRow) {
-                row = rows.size();
+                row = static_cast<std::uint32_t>(rows.size());
                 rows.push_back({result.m_player, 0, false, 0, 0});
                 m_points.resize(m_points.size() + m_roundCount, kNoResult);
             }
-            m_points[row * m_roundCount + k] = result.m_points;
+            m_points[std::size_t{row} * m_roundCount + k] = result.m_points;
             rows[row].m_total += result.m_points;
             ++rows[row].m_roundsPlayed;
             m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
         }
     }
+    std::vector<std::uint32_t>().swap(rowOf);
     m_rowOfLine.resize(rows.size());
     std::iota(m_rowOfLine.begin(), m_rowOfLine.end(), std::size_t{0});
     std::stable_sort(m_rowOfLine.begin(), m_rowOfLine.end(),
                      [&](std::size_t a, std::size_t b) { return rows[a].m_total > rows[b].m_total; });
-    m_lines.reserve(rows.size());
-    for (std::size_t i = 0; i < m_rowOfLine.size(); ++i) {
-        CStandingsLine line = rows[m_rowOfLine[i]];
-        line.m_placeShown = i == 0 || line.m_total != m_lines.back().m_total;
-        line.m_place = line.m_placeShown ? static_cast<int>(i + 1) : m_lines.back().m_place;
-        m_lines.push_back(line);
+    // The rows become the lines in ranking order in place, cycle by cycle of the ranking, so
+    // a big tournament's page does not hold the rows twice.
+    m_lines = std::move(rows);
+    std::vector<bool> placed(m_lines.size());
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (placed[i])
+            continue;
+        const CStandingsLine first = m_lines[i];
+        for (std::size_t j = i;; j = m_rowOfLine[j]) {
+            placed[j] = true;
+            if (m_rowOfLine[j] == i) {
+                m_lines[j] = first;
+                break;
+            }
+            m_lines[j] = m_lines[m_rowOfLine[j]];
+        }
+    }
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        CStandingsLine& line = m_lines[i];
+        line.m_placeShown = i == 0 || line.m_total != m_lines[i - 1].m_total;
+        line.m_place = line.m_placeShown ? static_cast<int>(i + 1) : m_lines[i - 1].m_place;
     }
 }
 

@@ -9,7 +9,7 @@ deb=$(ls "$out"/ravelmark_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no computed Qt dependency"; exit 1; }
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 status=0
-for path in usr/bin/ravelmark usr/bin/ravelmark-tool \
+for path in usr/bin/ravelmark usr/bin/ravelmark-tool usr/libexec/ravelmark/ravelmark-open \
             usr/share/applications/se.ravelmark.Ravelmark.desktop \
             usr/share/metainfo/se.ravelmark.Ravelmark.metainfo.xml \
             usr/share/icons/hicolor/scalable/apps/ravelmark.svg \

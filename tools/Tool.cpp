@@ -5,13 +5,14 @@
 #include "model/Messages.h"
 #include "model/Reader.h"
 #include "model/Text.h"
-#include "opener/ReportOpener.h"
 #include "report/Standings.h"
 #include "report/StandingsView.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <charconv>
+#include <filesystem>
 #include <ostream>
 
 namespace {
@@ -101,8 +102,17 @@ bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
 // so when no program could be started.
 void OpenPage(const QString& path, std::ostream& err)
 {
-    if (OpenReportWithoutWindow(path) != ReportOpened::NotOpened)
-        return;
+    // The opener is a program of its own, so that only this command loads Qt Gui and GIO. It
+    // never waits for the browser, and its status says whether a program took the page.
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    for (const std::filesystem::path& opener : {self / "ravelmark-open", self / RAVELMARK_OPEN_DIR / "ravelmark-open"}) {
+        if (!std::filesystem::exists(opener, error))
+            continue;
+        if (QProcess::execute(QFile::decodeName(opener.c_str()), {path}) == 0)
+            return;
+        break;
+    }
     err << "ravelmark-tool: no program to open " << Utf8(path) << '\n';
 }
 

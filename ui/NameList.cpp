@@ -4,6 +4,7 @@
 #include "ui/Platform.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 CNameList::CNameList(const CTournament& tournament, const CStandings& standings, QObject* parent)
@@ -35,21 +36,58 @@ void CNameList::Update()
     const std::size_t known = std::min(m_sorted.size(), names);
     m_sorted.resize(known);
     if (known == 0 || names - known > known / 8) {
-        // Many new names (a file read): one key per name, then a sort that compares bytes
-        // only. Equal names keep the order of the standings.
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(names);
-        for (std::size_t id = 0; id < names; ++id)
-            keys.push_back(collator.sortKey(Name(static_cast<PlayerId>(id))));
-        std::vector<std::size_t> rowOf(names, m_standings.m_rows.size());
+        // Many new names (a file read): sorted by collation keys, equal names in the order of
+        // the standings. A key costs a hundred bytes or so, so the keys of one chunk of names
+        // at a time are held, and the sorted chunks are merged with the keys of their heads.
+        std::vector<std::uint32_t> rowOf(names, static_cast<std::uint32_t>(m_standings.m_rows.size()));
         for (std::size_t row = 0; row < m_standings.m_rows.size(); ++row)
-            rowOf[m_standings.m_rows[row].m_player] = row;
+            rowOf[m_standings.m_rows[row].m_player] = static_cast<std::uint32_t>(row);
+        const auto before = [&](const QCollatorSortKey& keyA, PlayerId a, const QCollatorSortKey& keyB, PlayerId b) {
+            const int order = keyA.compare(keyB);
+            if (order != 0)
+                return order < 0;
+            return rowOf[a] != rowOf[b] ? rowOf[a] < rowOf[b] : a < b;
+        };
+        constexpr std::size_t kChunk = 16384;
         m_sorted.resize(names);
-        std::iota(m_sorted.begin(), m_sorted.end(), PlayerId{0});
-        std::stable_sort(m_sorted.begin(), m_sorted.end(), [&](PlayerId a, PlayerId b) {
-            const int order = keys[a].compare(keys[b]);
-            return order != 0 ? order < 0 : rowOf[a] < rowOf[b];
-        });
+        for (std::size_t start = 0; start < names; start += kChunk) {
+            const std::size_t end = std::min(start + kChunk, names);
+            std::vector<QCollatorSortKey> keys;
+            keys.reserve(end - start);
+            for (std::size_t id = start; id < end; ++id)
+                keys.push_back(collator.sortKey(Name(static_cast<PlayerId>(id))));
+            const auto first = m_sorted.begin() + static_cast<std::ptrdiff_t>(start);
+            const auto last = m_sorted.begin() + static_cast<std::ptrdiff_t>(end);
+            std::iota(first, last, static_cast<PlayerId>(start));
+            std::sort(first, last, [&](PlayerId a, PlayerId b) { return before(keys[a - start], a, keys[b - start], b); });
+        }
+        if (names > kChunk) {
+            struct CHead
+            {
+                QCollatorSortKey key;
+                std::size_t at, end;
+            };
+            std::vector<CHead> heads;
+            for (std::size_t start = 0; start < names; start += kChunk)
+                heads.push_back({collator.sortKey(Name(m_sorted[start])), start, std::min(start + kChunk, names)});
+            // A heap whose top is the head that comes first.
+            const auto later = [&](const CHead& a, const CHead& b) { return before(b.key, m_sorted[b.at], a.key, m_sorted[a.at]); };
+            std::make_heap(heads.begin(), heads.end(), later);
+            std::vector<PlayerId> merged;
+            merged.reserve(names);
+            while (!heads.empty()) {
+                std::pop_heap(heads.begin(), heads.end(), later);
+                CHead& head = heads.back();
+                merged.push_back(m_sorted[head.at]);
+                if (++head.at == head.end) {
+                    heads.pop_back();
+                    continue;
+                }
+                head.key = collator.sortKey(Name(m_sorted[head.at]));
+                std::push_heap(heads.begin(), heads.end(), later);
+            }
+            m_sorted.swap(merged);
+        }
     } else {
         // A few new names (typed in the editor): each into its place, after its equals.
         for (std::size_t id = known; id < names; ++id) {
