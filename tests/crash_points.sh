@@ -78,10 +78,10 @@ try() {
     fi
 }
 
-# Every call from the first that names the tournament's folder; with CRASH_POINTS_ALL=1 also
-# the hundreds before it (loading libraries), where no file of the folder can be touched yet.
+# Every call of the run; CRASH_POINTS_QUICK=1 starts at the first that names the tournament's
+# folder, skipping the library loading before it, where no file of the folder can be touched yet.
 first() { # command
-    if [ "${CRASH_POINTS_ALL:-0}" = 1 ]; then echo '.'; else echo "trace-$1/"; fi
+    if [ "${CRASH_POINTS_QUICK:-0}" = 1 ]; then echo "trace-$1/"; else echo '.'; fi
 }
 faults='^(write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
 points() { # command
