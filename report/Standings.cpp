@@ -53,15 +53,18 @@ int CStandings::LongestNameLength(const CTournament& tournament) const
     return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
 }
 
+void AddToStandings(CStandings& standings, CRound& round, int roundIndex)
+{
+    round.m_bestPoints = 0;
+    for (const CResult& result : round.m_results) {
+        standings.AddResult(roundIndex, result.m_player, result.m_points);
+        round.m_bestPoints = std::max(round.m_bestPoints, result.m_points);
+    }
+}
+
 void AddToStandings(CStandings& standings, CTournament& tournament)
 {
     standings.m_rows.reserve(tournament.m_players.Size());
-    for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i) {
-        CRound& round = tournament.m_rounds[i];
-        round.m_bestPoints = 0;
-        for (const CResult& result : round.m_results) {
-            standings.AddResult(static_cast<int>(i), result.m_player, result.m_points);
-            round.m_bestPoints = std::max(round.m_bestPoints, result.m_points);
-        }
-    }
+    for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i)
+        AddToStandings(standings, tournament.m_rounds[i], static_cast<int>(i));
 }

@@ -47,8 +47,6 @@ public:
     std::vector<int> m_ranking;
 
 private:
-    friend void AddToStandings(CStandings& standings, CTournament& tournament);
-
     static constexpr std::uint32_t kNoRow = UINT32_MAX;
     // Per player id: the player's row, or kNoRow.
     std::vector<std::uint32_t> m_rowOf;
@@ -57,3 +55,6 @@ private:
 // Feeds every round of the tournament into the standings, in order, with its position as
 // round index, and works out each round's m_bestPoints.
 void AddToStandings(CStandings& standings, CTournament& tournament);
+// Feeds one round into the standings as round `roundIndex`, after the rounds before it, and
+// works out its m_bestPoints.
+void AddToStandings(CStandings& standings, CRound& round, int roundIndex);

@@ -9,7 +9,6 @@
 
 #include <QPushButton>
 
-#include <algorithm>
 
 void CRavelmarkDlg::OnNewRound()
 {
@@ -23,13 +22,7 @@ void CRavelmarkDlg::OnNewRound()
     m_tournament.AddRound(round);
     FillRoundList();
     // The last round only adds to what the others gave: no rebuild from the first round on.
-    const std::size_t last = m_tournament.m_rounds.size() - 1;
-    CRound& added = m_tournament.m_rounds[last];
-    added.m_bestPoints = 0;
-    for (const CResult& result : added.m_results) {
-        m_standings.AddResult(static_cast<int>(last), result.m_player, result.m_points);
-        added.m_bestPoints = std::max(added.m_bestPoints, result.m_points);
-    }
+    AddToStandings(m_standings, m_tournament.m_rounds.back(), static_cast<int>(m_tournament.m_rounds.size() - 1));
     m_playerNames.Update();
     m_changed = true;
 }
