@@ -93,9 +93,7 @@ bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
     loaded.tournament = std::move(read.m_tournament);
     loaded.path = read.m_path;
     loaded.lastModified = read.m_lastModified;
-    if (Present(result, loaded.tournament.m_encoding, err) != 0)
-        return false;
-    return true;
+    return Present(result, loaded.tournament.m_encoding, err) == 0;
 }
 
 // Shows the page as the window's "Skapa Tabell" does, which reports nothing; here a line says
