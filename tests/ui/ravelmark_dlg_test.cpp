@@ -42,6 +42,20 @@ private slots:
         QCOMPARE(w.m_platform.m_filters, QStringList{"Turnering (*.txt)"});
     }
 
+    // Tab walks the enabled controls in the window's order; the label takes no focus.
+    void tabWalksTheControls()
+    {
+        CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        d.m_btnChoose->setFocus();
+        QList<QWidget*> walked;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget();
+        }
+        QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnChoose}));
+    }
+
     void choosingAFile_data()
     {
         QTest::addColumn<Bytes>("bytes"); // of the file chosen; none: a missing file, or cancelled without error
