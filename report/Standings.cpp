@@ -53,6 +53,20 @@ int CStandings::LongestNameLength(const CTournament& tournament) const
     return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
 }
 
+namespace {
+
+// Room for `size` elements. An empty vector that is too small gets fresh storage after its old
+// one is freed, so a rebuilt table never lives beside the storage of the one before.
+template <typename T>
+void ReserveFresh(std::vector<T>& items, std::size_t size)
+{
+    if (items.empty() && items.capacity() < size)
+        items = std::vector<T>();
+    items.reserve(size);
+}
+
+} // namespace
+
 void AddToStandings(CStandings& standings, CRound& round, int roundIndex)
 {
     round.m_bestPoints = 0;
@@ -64,7 +78,9 @@ void AddToStandings(CStandings& standings, CRound& round, int roundIndex)
 
 void AddToStandings(CStandings& standings, CTournament& tournament)
 {
-    standings.m_rows.reserve(tournament.m_players.Size());
+    const std::size_t players = tournament.m_players.Size();
+    ReserveFresh(standings.m_rows, players);
+    ReserveFresh(standings.m_rowOf, players);
     for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i)
         AddToStandings(standings, tournament.m_rounds[i], static_cast<int>(i));
 }

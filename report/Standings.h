@@ -47,6 +47,8 @@ public:
     std::vector<int> m_ranking;
 
 private:
+    friend void AddToStandings(CStandings& standings, CTournament& tournament);
+
     static constexpr std::uint32_t kNoRow = UINT32_MAX;
     // Per player id: the player's row, or kNoRow.
     std::vector<std::uint32_t> m_rowOf;

@@ -3,7 +3,7 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTreeView>
+#include <QTableView>
 
 #include <functional>
 
@@ -28,8 +28,9 @@ signals:
 // A list view in report mode: rows of text cells, never sorted, one selected row at most,
 // selected across the whole row and shown also without the focus. The rows are a view over
 // the caller's data: a cell's text is asked for only when it is drawn, so the cost of a change
-// does not grow with the number of rows.
-class CListView : public QTreeView
+// does not grow with the number of rows, and the view keeps no record per row beyond its
+// header's small one.
+class CListView : public QTableView
 {
     Q_OBJECT
 public:
@@ -62,12 +63,15 @@ signals:
     void clicked();
 
 protected:
+    void changeEvent(QEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void OnSelectionChanged();
     void ForgetSelection();
+    void FitRowHeight();
 
     class CRows;
     CRows* m_rows;
