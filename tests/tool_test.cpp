@@ -149,6 +149,16 @@ TEST(Tool, WriteFailuresExitOne)
     }
 }
 
+// A backup name longer than the file system takes fails the save before anything is written.
+TEST(Tool, RewriteWhoseBackupNameIsTooLong)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString(240, 'a') + ".txt");
+    ASSERT_TRUE(WriteBytes(path, "Cup\n"));
+    EXPECT_EQ(Tool({"rewrite", path.toStdString()}), "1||an unnamed file contains an invalid path.\n");
+    EXPECT_EQ(Entries(dir.path()).join(' ').size(), 244);
+}
+
 // The standings as CSV (CR LF, place on every row, empty field for no result) and as JSON
 // (null for no result, text escaped), in UTF-8 whatever the file's encoding.
 TEST(Tool, StandingsFormats)
@@ -156,7 +166,7 @@ TEST(Tool, StandingsFormats)
     QTemporaryDir dir;
     const std::string file = dir.filePath("cup.txt").toStdString();
     const std::string klubbkamp = ReadBytes(kExamples + "/klubbkamp.txt");
-    const std::string odd = "V\xC3\xA5r \"cup\"\n\nR,1\n\xC3\x85sa, \"\xC3\x96\" 3\nBo\\\x01 0\n\nR\tX\nBo\\\x01 3\n";
+    const std::string odd = "V\xC3\xA5r \"cup\"\n\nR,1\n\xC3\x85sa, \"\xC3\x96\" 3\nBo\\\x01\x1F 0\n\nR\tX\nBo\\\x01\x1F 3\n";
     const struct { std::string bytes; std::vector<std::string> args; std::string out; } cases[] = {
         {klubbkamp, {"--format", "csv"}, "Placering,Namn,Summa,Omg\xC3\xA5ng 1,Omg\xC3\xA5ng 2,Antal\r\n"
                                          "1,Anna,15,10,5,2\r\n1,Bo,15,7,8,2\r\n3,Cecilia,10,10,,1\r\n"},
@@ -170,11 +180,11 @@ TEST(Tool, StandingsFormats)
          "  {\"place\": 1, \"name\": \"Bo\", \"total\": 15, \"points\": [7, 8], \"played\": 2},\n"
          "  {\"place\": 3, \"name\": \"Cecilia\", \"total\": 10, \"points\": [10, null], \"played\": 1}\n]}\n"},
         {odd, {"--format", "csv"}, "Placering,Namn,Summa,\"R,1\",R X,Antal\r\n"
-                                   "1,\"\xC3\x85sa, \"\"\xC3\x96\"\"\",3,3,,1\r\n1,Bo\\\x01,3,0,3,2\r\n"},
+                                   "1,\"\xC3\x85sa, \"\"\xC3\x96\"\"\",3,3,,1\r\n1,Bo\\\x01\x1F,3,0,3,2\r\n"},
         {odd, {"--format", "json", "--after", "1"},
          "{\"title\": \"V\xC3\xA5r \\\"cup\\\"\", \"rounds\": [\"R,1\"], \"standings\": [\n"
          "  {\"place\": 1, \"name\": \"\xC3\x85sa, \\\"\xC3\x96\\\"\", \"total\": 3, \"points\": [3], \"played\": 1},\n"
-         "  {\"place\": 2, \"name\": \"Bo\\\\\\u0001\", \"total\": 0, \"points\": [0], \"played\": 1}\n]}\n"},
+         "  {\"place\": 2, \"name\": \"Bo\\\\\\u0001\\u001f\", \"total\": 0, \"points\": [0], \"played\": 1}\n]}\n"},
         {"C\xE5p\n\nR\n\xC5sa 1\n\n", {"--format", "json"},
          "{\"title\": \"C\xC3\xA5p\", \"rounds\": [\"R\"], \"standings\": [\n"
          "  {\"place\": 1, \"name\": \"\xC3\x85sa\", \"total\": 1, \"points\": [1], \"played\": 1}\n]}\n"},

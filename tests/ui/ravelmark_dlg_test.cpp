@@ -95,7 +95,7 @@ private slots:
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
-        QTest::addColumn<QString>("where"); // "title" (typed, then "x"), or a player in a new round
+        QTest::addColumn<QString>("where"); // "title" (typed, then "x"), "round" (R1's name), or a player in a new round
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
@@ -110,6 +110,8 @@ private slots:
                                            << bom + Lines({"V\xC3\xA5rcup", "", "R1", "\xC3\x85sa     1", "", "\xC3\x96",
                                                            "\xC5\x81ukasz  7"});
         QTest::newRow("Windows-1252, no") << latin << "title" << "Ł" << "0" << Bytes();
+        QTest::newRow("Windows-1252, no, round name") << latin << "round" << "Ł" << "0"
+                                                     << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, in the editor") << latin << "player" << "Łukasz" << "0"
                                                          << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
     }
@@ -126,6 +128,14 @@ private slots:
         if (where == "title") {
             Type(w.m_dlg.m_editTitle, typed + "x"); // after a no, the x is refused too, unasked
             QVERIFY(w.m_dlg.m_editTitle->text().endsWith(typed + "x"));
+        } else if (where == "round") {
+            ClickRow(w.m_dlg.m_listRounds, 0);
+            QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
+                Type(editor.m_editName, typed);
+                QCOMPARE(editor.m_editName->text(), typed); // refused, kept in the field to mend
+                QVERIFY(editor.m_editName->hasFocus());
+                editor.close();
+            }));
         } else {
             // The round's name is typed first, for a conversion to take it along; in ASCII, so that
             // the player's name is what makes the file UTF-8.

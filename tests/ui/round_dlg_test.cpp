@@ -27,6 +27,9 @@ private slots:
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
             QVERIFY(e.m_editName->hasFocus());
+            const QAbstractItemModel* list = e.m_listResults->model();
+            QCOMPARE(list->headerData(0, Qt::Horizontal).toString() + ',' + list->headerData(1, Qt::Horizontal).toString(),
+                     "Deltagare,Poäng");
             QCOMPARE(State(e), "R1|Anna=7,Bo=3|000||");
             QCOMPARE(Items(e.m_comboName), "Anna,Bo,bo,Åsa,Örjan");
             QCOMPARE(Items(e.m_comboPoints), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25");
