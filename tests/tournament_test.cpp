@@ -36,3 +36,16 @@ TEST(Tournament, SavedFileReadsBack)
         EXPECT_EQ(second.m_encoding, first.m_encoding) << c.file;
     }
 }
+
+// A cleared tournament (another file chosen, or the choice cancelled) knows none of its old
+// players: a name typed afterwards is a new player of the empty tournament.
+TEST(Tournament, ClearForgetsThePlayers)
+{
+    CTournament t;
+    t.AddPlayer("Anna");
+    t.AddPlayer("Bo");
+    t.Clear();
+    EXPECT_EQ(t.AddPlayer("Bo"), 0u);
+    EXPECT_EQ(t.PlayerName(t.AddPlayer("Anna")), "Anna");
+    EXPECT_EQ(t.m_players.Size(), 2u);
+}
