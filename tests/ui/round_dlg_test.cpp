@@ -97,6 +97,27 @@ private slots:
         QCOMPARE(w.m_platform.m_errors, QStringList(2, "Omgångens namn får inte vara tom"));
         QCOMPARE(Rows(w.m_dlg.m_listRounds), "Final omgång 1,R2");
     }
+
+    // More names than one sorting chunk: the chunks are merged into one sorted list of them all.
+    void manyPlayersOffered()
+    {
+        QByteArray file = "Cup\n\nR1\n";
+        for (int i = 20000; i > 0; --i)
+            file += "P" + QByteArray::number(i) + " 1\n";
+        CWindow w(file);
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
+            QCOMPARE(e.m_comboName->count(), 20000);
+            const QCollator collator = NameCollator();
+            QSet<QString> names{e.m_comboName->itemText(0)};
+            for (int i = 1; i < e.m_comboName->count(); ++i) {
+                names << e.m_comboName->itemText(i);
+                QVERIFY(collator.compare(e.m_comboName->itemText(i - 1), e.m_comboName->itemText(i)) < 0);
+            }
+            QCOMPARE(names.size(), 20000);
+            e.close();
+        }));
+    }
 };
 
 QTEST_MAIN(RoundDlgTest)
