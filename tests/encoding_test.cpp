@@ -34,6 +34,10 @@ TEST(Encoding, Converts)
     EXPECT_EQ(ToUtf16(ToUtf8(all, TextEncoding::Windows1252), TextEncoding::Utf8), text);
 
     EXPECT_EQ(FromUtf16(u"\u00C5sa \u0141\u4E2D\xD800", TextEncoding::Windows1252), "\xC5sa ???");
+    // What a Windows-1252 file can take as typed; anything else would be stored changed.
+    EXPECT_TRUE(FitsEncoding(text, TextEncoding::Windows1252));
+    for (const std::u16string_view typed : {u"\u0080", u"\u0141", u"\u4E2D", u"\xD800"})
+        EXPECT_FALSE(FitsEncoding(typed, TextEncoding::Windows1252)) << int(typed[0]);
     EXPECT_EQ(FromUtf16(u"\u00E5\U0001F600\xD800", TextEncoding::Utf8), "\xC3\xA5\xF0\x9F\x98\x80?");
     EXPECT_EQ(ToUtf16("\xC3\xA5\xF0\x9F\x98\x80\xFF", TextEncoding::Utf8), u"\u00E5\U0001F600\uFFFD");
 }
