@@ -36,6 +36,7 @@ TEST(Reader, GrammarAndMessages)
         {"V\xE5rturneringen\n\nOmg\xE5ng 1\nAnna Berg   12\nKalle        7\n\nOmg\xE5ng 2\nKalle  9",
          "V\xE5rturneringen|Omg\xE5ng 1:Anna Berg=12,Kalle=7|Omg\xE5ng 2:Kalle=9", ""},
         {"Cup_1\r\n", "Cup_1", ""},
+        {"Cup\n\nR\nAnna  Berg 5\nBo\t\tEk 3\n", "Cup|R:Anna Berg=5,Bo Ek=3", ""}, // each name cleaned alone
         {"Cup\nR1\nA 1\n", "Cup|R1:A=1", ""},
         {"Cup\n \t\n\nR1\nA 1\n\t\n \nR2\n\n\n", "Cup|R1:A=1|R2:", ""},
         {"Cup\n\nR1\nA 1\n\nAnna 5\n", "Cup|R1:A=1|Anna 5:", ""},
