@@ -374,11 +374,6 @@ CComboBox::CComboBox(bool sorted, QWidget* parent)
     connect(lineEdit(), &QLineEdit::textEdited, this, &CComboBox::textEdited);
 }
 
-void CComboBox::AddString(const QString& text)
-{
-    AddStrings({text});
-}
-
 void CComboBox::AddStrings(const QStringList& texts)
 {
     QStringList entries;

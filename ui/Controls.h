@@ -89,9 +89,7 @@ class CComboBox : public QComboBox
 public:
     explicit CComboBox(bool sorted, QWidget* parent = nullptr);
 
-    // Adds an entry; a sorted box keeps its list in order without regard to case.
-    void AddString(const QString& text);
-    // Adds many entries at once, sorting once.
+    // Adds entries, sorting once; a sorted box keeps its list in order without regard to case.
     void AddStrings(const QStringList& texts);
     // Offers the entries of `model` instead, in its order; the box does not own it. The text
     // the user sees stays.
