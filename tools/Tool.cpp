@@ -4,8 +4,6 @@
 #include "model/Encoding.h"
 #include "model/Messages.h"
 #include "model/Reader.h"
-#include "model/Text.h"
-#include "report/Standings.h"
 #include "report/StandingsView.h"
 
 #include <QFile>
