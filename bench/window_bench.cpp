@@ -8,6 +8,7 @@
 // FILE is copied to a temporary folder first; the original stays as it is.
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/RavelmarkApp.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
 
@@ -93,6 +94,7 @@ void ClickRow(QAbstractItemView* list, int row)
 
 int main(int argc, char** argv)
 {
+    KeepBigTablesApart();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

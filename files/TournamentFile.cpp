@@ -317,13 +317,7 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     return result;
 }
 
-void WritePage(CLineOutput& out, const CTournament& tournament, std::size_t rounds)
-{
-    WriteHtmlPage(out, CStandingsView(tournament, rounds));
-}
-
-CFileResult WriteStandingsPage(const QString& tournamentPath, const CTournament& tournament, QString& pagePath,
-                               std::size_t rounds)
+CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath)
 {
     if (!ReportPath(tournamentPath, pagePath))
         return Failure(CFileResult::CannotCreate, pagePath);
@@ -335,7 +329,7 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CTournament&
     if (const int error = out.Create(target, mode))
         return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, pagePath)
                                                   : Failure(CFileResult::CannotCreate, pagePath);
-    WritePage(out, tournament, rounds);
+    WriteHtmlPage(out, view);
     if (!out.Commit())
         return Failure(CFileError::DiskFull, pagePath);
     return {};
@@ -368,10 +362,8 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
     struct stat status {};
     CNewVersion out;
     const bool created = ::stat(file.c_str(), &status) == 0 && out.Create(target, static_cast<int>(status.st_mode & 07777)) == 0;
-    CStandings standings;
-    AddToStandings(standings, tournament);
     if (created)
-        tournament.Write(out, standings.LongestNameLength(tournament));
+        tournament.Write(out, LongestPlayerNameLength(tournament));
     if (created && out.Commit())
         return {};
     // Nothing of this save stays: the backup name goes, the old file is still in place.

@@ -2,6 +2,7 @@
 
 #include "files/FileError.h"
 #include "model/Tournament.h"
+#include "report/StandingsView.h"
 
 #include <QDateTime>
 #include <QString>
@@ -46,14 +47,9 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded);
 
 inline constexpr std::size_t kAllRounds = std::numeric_limits<std::size_t>::max();
 
-// Writes the standings page of the first `rounds` rounds beside the tournament file (its
-// full path in `pagePath`), never over the tournament itself. The page is replaced whole
-// or not at all.
-CFileResult WriteStandingsPage(const QString& tournamentPath, const CTournament& tournament, QString& pagePath,
-                               std::size_t rounds = kAllRounds);
-
-// The page's lines for the first `rounds` rounds.
-void WritePage(CLineOutput& out, const CTournament& tournament, std::size_t rounds);
+// Writes the page of the standings beside the tournament file (its full path in
+// `pagePath`), never over the tournament itself. The page is replaced whole or not at all.
+CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath);
 
 // Saves over `path` as the window's close does: the title trimmed and refused when empty;
 // the old file kept under its backup name (from `lastModified`), then the new text put in

@@ -221,11 +221,14 @@ bool IsAscii(std::string_view bytes)
 
 bool IsAscii(const CTournament& tournament)
 {
-    const auto& names = tournament.m_players.Names();
+    const CPlayerNames& names = tournament.m_players;
+    for (PlayerId id = 0; id < names.Size(); ++id) {
+        if (!IsAscii(names.Name(id)))
+            return false;
+    }
     return IsAscii(tournament.m_title) &&
            std::all_of(tournament.m_rounds.begin(), tournament.m_rounds.end(),
-                       [](const CRound& round) { return IsAscii(round.m_name); }) &&
-           std::all_of(names.begin(), names.end(), [](const std::string& name) { return IsAscii(name); });
+                       [](const CRound& round) { return IsAscii(round.m_name); });
 }
 
 void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
@@ -237,8 +240,8 @@ void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
         round.m_name = ToUtf8(round.m_name, TextEncoding::Windows1252);
     // Added in the same order, the names keep their ids: the conversion keeps distinct names distinct.
     CPlayerNames players;
-    for (const std::string& name : tournament.m_players.Names())
-        players.Add(ToUtf8(name, TextEncoding::Windows1252));
+    for (PlayerId id = 0; id < tournament.m_players.Size(); ++id)
+        players.Add(ToUtf8(tournament.m_players.Name(id), TextEncoding::Windows1252));
     tournament.m_players = std::move(players);
     tournament.m_encoding = TextEncoding::Utf8;
     tournament.m_byteOrderMark = byteOrderMark;

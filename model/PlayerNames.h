@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,8 +8,9 @@
 using PlayerId = std::uint32_t;
 
 // Every player name of a tournament, each stored once and numbered in order of entry. Names
-// are compared byte for byte. The index is one flat open-addressing table, so that a file of
-// a million results costs one probe per result and no allocation per name.
+// are compared byte for byte. The names lie one after another in one buffer and the index is
+// one flat open-addressing table, so a big tournament costs a few bytes per player beyond its
+// names and no allocation per name.
 class CPlayerNames
 {
 public:
@@ -20,19 +19,32 @@ public:
     // The id of `name`; false when it is not there.
     bool Find(std::string_view name, PlayerId& id) const;
 
-    const std::string& Name(PlayerId id) const { return m_names[id]; }
-    // All names, element i being player i.
-    const std::deque<std::string>& Names() const { return m_names; }
-    std::size_t Size() const { return m_names.size(); }
+    // Valid until the next Add.
+    std::string_view Name(PlayerId id) const
+    {
+        const std::uint32_t start = id == 0 ? 0 : m_ends[id - 1];
+        return {m_bytes.data() + start, m_ends[id] - start};
+    }
+    std::size_t Size() const { return m_ends.size(); }
 
     void Clear();
 
+    // The same names with the same ids.
+    friend bool operator==(const CPlayerNames& a, const CPlayerNames& b)
+    {
+        return a.m_ends == b.m_ends && a.m_bytes == b.m_bytes;
+    }
+
 private:
-    // Slot: the name's hash in the high half, its id + 1 in the low half; 0 is a free slot.
     std::size_t SlotOf(std::string_view name, std::uint64_t hash) const;
     void Grow();
 
-    // A deque grows without moving its names or keeping spare room for as many again.
-    std::deque<std::string> m_names;
-    std::vector<std::uint64_t> m_slots;
+    std::vector<char> m_bytes;
+    // Where each name ends in m_bytes; it starts where the one before it ends.
+    std::vector<std::uint32_t> m_ends;
+    // Slot: id + 1 in the low m_idBits bits (0 is a free slot), and above them as many bits
+    // of the name's hash, which spare most name comparisons. The table has 2^m_idBits slots
+    // and is at most three quarters full, so an id always fits.
+    std::vector<std::uint32_t> m_slots;
+    unsigned m_idBits = 0;
 };

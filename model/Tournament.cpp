@@ -10,7 +10,7 @@ CResult::CResult(PlayerId player, int points)
 {
 }
 
-void CResult::Write(std::string& line, const std::string& name, int width, TextEncoding encoding) const
+void CResult::Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const
 {
     line += name;
     const std::size_t length = encoding == TextEncoding::Windows1252 ? name.size() : TextLength(name, encoding);

@@ -21,7 +21,7 @@ public:
 
     // Appends the result line to `line`: the name padded with blanks to `width` characters, a
     // blank, the points as "%2d" gives them.
-    void Write(std::string& line, const std::string& name, int width, TextEncoding encoding) const;
+    void Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const;
 
     PlayerId m_player = 0;
     int m_points = 0;
@@ -59,8 +59,9 @@ public:
     PlayerId AddPlayer(std::string_view name) { return m_players.Add(name); }
     // A result for the named player, who is added to the tournament's names when new.
     CResult MakeResult(std::string_view name, int points) { return CResult(AddPlayer(name), points); }
-    const std::string& PlayerName(PlayerId player) const { return m_players.Name(player); }
-    const std::string& PlayerName(const CResult& result) const { return m_players.Name(result.m_player); }
+    // Valid until a player is added.
+    std::string_view PlayerName(PlayerId player) const { return m_players.Name(player); }
+    std::string_view PlayerName(const CResult& result) const { return m_players.Name(result.m_player); }
 
     // Writes the whole file text: the title line, then each round.
     void Write(CLineOutput& out, int width) const;

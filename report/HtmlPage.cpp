@@ -77,7 +77,7 @@ std::string PageText(const char* windows1252, TextEncoding encoding)
 
 void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i)
 {
-    const CStandingsLine& line = view.Lines()[i];
+    const CStandingsLine line = view.Line(i);
     page("<tr>");
     page << kCentredCell;
     if (line.m_placeShown)
@@ -142,7 +142,7 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
     page("</th>");
     page("</tr>");
-    for (std::size_t i = 0; i < view.Lines().size(); ++i)
+    for (std::size_t i = 0; i < view.LineCount(); ++i)
         WriteRow(page, view, i);
     page("</table>");
     page("</body>");
@@ -151,5 +151,5 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
 
 void CStandings::WriteHtml(CLineOutput& out, const CTournament& tournament) const
 {
-    WriteHtmlPage(out, CStandingsView(tournament));
+    WriteHtmlPage(out, CStandingsView(tournament, *this));
 }

@@ -45,12 +45,42 @@ void CStandings::BuildRanking()
     });
 }
 
+namespace {
+
+std::size_t NameLength(const CTournament& tournament, PlayerId player)
+{
+    return TextLength(tournament.PlayerName(player), tournament.m_encoding);
+}
+
+int ClampToInt(std::size_t length)
+{
+    return static_cast<int>(std::min<std::size_t>(length, INT32_MAX));
+}
+
+} // namespace
+
 int CStandings::LongestNameLength(const CTournament& tournament) const
 {
     std::size_t longest = 0;
     for (const CPlayerRow& row : m_rows)
-        longest = std::max(longest, TextLength(tournament.PlayerName(row.m_player), tournament.m_encoding));
-    return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
+        longest = std::max(longest, NameLength(tournament, row.m_player));
+    return ClampToInt(longest);
+}
+
+int LongestPlayerNameLength(const CTournament& tournament)
+{
+    // One bit per name, where the standings would hold a row of 16 bytes.
+    std::vector<bool> playing(tournament.m_players.Size());
+    for (const CRound& round : tournament.m_rounds) {
+        for (const CResult& result : round.m_results)
+            playing[result.m_player] = true;
+    }
+    std::size_t longest = 0;
+    for (PlayerId player = 0; player < playing.size(); ++player) {
+        if (playing[player])
+            longest = std::max(longest, NameLength(tournament, player));
+    }
+    return ClampToInt(longest);
 }
 
 namespace {
@@ -76,11 +106,15 @@ void AddToStandings(CStandings& standings, CRound& round, int roundIndex)
     }
 }
 
+void CStandings::Reserve(std::size_t players)
+{
+    ReserveFresh(m_rows, players);
+    ReserveFresh(m_rowOf, players);
+}
+
 void AddToStandings(CStandings& standings, CTournament& tournament)
 {
-    const std::size_t players = tournament.m_players.Size();
-    ReserveFresh(standings.m_rows, players);
-    ReserveFresh(standings.m_rowOf, players);
+    standings.Reserve(tournament.m_players.Size());
     for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i)
         AddToStandings(standings, tournament.m_rounds[i], static_cast<int>(i));
 }

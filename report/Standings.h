@@ -40,19 +40,26 @@ public:
     // The length of the longest name among the rows (bytes, or characters for UTF-8); 0 without rows.
     int LongestNameLength(const CTournament& tournament) const;
 
-    // Writes the page of the tournament's standings (all rounds), computed anew from the tournament.
+    // Writes the page of the tournament's standings (all rounds), in the order of the last BuildRanking.
     void WriteHtml(CLineOutput& out, const CTournament& tournament) const;
+
+    // Room for rows of `players` players without moving them.
+    void Reserve(std::size_t players);
+    static constexpr std::uint32_t kNoRow = UINT32_MAX;
+    // The player's row, or kNoRow.
+    std::uint32_t RowOf(PlayerId player) const { return player < m_rowOf.size() ? m_rowOf[player] : kNoRow; }
 
     std::vector<CPlayerRow> m_rows;
     std::vector<int> m_ranking;
 
 private:
-    friend void AddToStandings(CStandings& standings, CTournament& tournament);
-
-    static constexpr std::uint32_t kNoRow = UINT32_MAX;
     // Per player id: the player's row, or kNoRow.
     std::vector<std::uint32_t> m_rowOf;
 };
+
+// The length of the longest name among the players with a result, as the standings'
+// LongestNameLength gives it, without building them.
+int LongestPlayerNameLength(const CTournament& tournament);
 
 // Feeds every round of the tournament into the standings, in order, with its position as
 // round index, and works out each round's m_bestPoints.

@@ -3,62 +3,63 @@
 #include "model/Encoding.h"
 
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <numeric>
+#include <ranges>
 #include <string_view>
 
 CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds)
     : m_tournament(tournament)
     , m_roundCount(std::min(rounds, tournament.m_rounds.size()))
-    , m_bestPoints(m_roundCount, 0)
+    , m_standings(m_own)
 {
-    // Rows in order of first appearance, found by player id.
-    constexpr std::uint32_t kNoRow = UINT32_MAX;
-    std::vector<std::uint32_t> rowOf(tournament.m_players.Size(), kNoRow);
-    std::vector<CStandingsLine> rows;
-    rows.reserve(tournament.m_players.Size());
-    m_points.reserve(tournament.m_players.Size() * m_roundCount);
+    m_own.Reserve(tournament.m_players.Size());
     for (std::size_t k = 0; k < m_roundCount; ++k) {
-        for (const CResult& result : tournament.m_rounds[k].m_results) {
-            std::uint32_t& row = rowOf[result.m_player];
-            if (row == kNoRow) {
-                row = static_cast<std::uint32_t>(rows.size());
-                rows.push_back({result.m_player, 0, false, 0, 0});
-                m_points.resize(m_points.size() + m_roundCount, kNoResult);
-            }
-            m_points[std::size_t{row} * m_roundCount + k] = result.m_points;
-            rows[row].m_total += result.m_points;
-            ++rows[row].m_roundsPlayed;
+        for (const CResult& result : tournament.m_rounds[k].m_results)
+            m_own.AddResult(static_cast<int>(k), result.m_player, result.m_points);
+    }
+    m_own.BuildRanking();
+    Fill();
+}
+
+CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings)
+    : m_tournament(tournament)
+    , m_roundCount(tournament.m_rounds.size())
+    , m_standings(standings)
+{
+    assert(standings.m_ranking.size() == standings.m_rows.size());
+    Fill();
+}
+
+void CStandingsView::Fill()
+{
+    const std::vector<CPlayerRow>& rows = m_standings.m_rows;
+    m_points.assign(rows.size() * m_roundCount, kNoResult);
+    m_bestPoints.assign(m_roundCount, 0);
+    for (std::size_t k = 0; k < m_roundCount; ++k) {
+        for (const CResult& result : m_tournament.m_rounds[k].m_results) {
+            m_points[std::size_t{m_standings.RowOf(result.m_player)} * m_roundCount + k] = result.m_points;
             m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
         }
     }
-    std::vector<std::uint32_t>().swap(rowOf);
-    m_rowOfLine.resize(rows.size());
-    std::iota(m_rowOfLine.begin(), m_rowOfLine.end(), std::size_t{0});
-    std::stable_sort(m_rowOfLine.begin(), m_rowOfLine.end(),
-                     [&](std::size_t a, std::size_t b) { return rows[a].m_total > rows[b].m_total; });
-    // The rows become the lines in ranking order in place, cycle by cycle of the ranking, so
-    // a big tournament's page does not hold the rows twice.
-    m_lines = std::move(rows);
-    std::vector<bool> placed(m_lines.size());
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        if (placed[i])
-            continue;
-        const CStandingsLine first = m_lines[i];
-        for (std::size_t j = i;; j = m_rowOfLine[j]) {
-            placed[j] = true;
-            if (m_rowOfLine[j] == i) {
-                m_lines[j] = first;
-                break;
-            }
-            m_lines[j] = m_lines[m_rowOfLine[j]];
-        }
+}
+
+CStandingsLine CStandingsView::Line(std::size_t line) const
+{
+    const CPlayerRow& row = m_standings.m_rows[Row(line)];
+    // Totals fall line by line, so a place's first line is the first with this total.
+    std::size_t first = line;
+    if (line > 0 && Total(line - 1) == row.m_total) {
+        if (m_lastLine == line - 1)
+            first = m_lastPlaceLine;
+        else
+            first = *std::ranges::partition_point(std::views::iota(std::size_t{0}, line),
+                                                  [&](std::size_t i) { return Total(i) > row.m_total; });
     }
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        CStandingsLine& line = m_lines[i];
-        line.m_placeShown = i == 0 || line.m_total != m_lines[i - 1].m_total;
-        line.m_place = line.m_placeShown ? static_cast<int>(i + 1) : m_lines[i - 1].m_place;
-    }
+    m_lastLine = line;
+    m_lastPlaceLine = first;
+    return {row.m_player, static_cast<int>(first + 1), first == line, row.m_total, row.m_roundsPlayed};
 }
 
 namespace {
@@ -69,7 +70,7 @@ void AppendNumber(std::string& out, std::int64_t value)
     out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-std::string Utf8(const CStandingsView& view, const std::string& bytes)
+std::string Utf8(const CStandingsView& view, std::string_view bytes)
 {
     return ToUtf8(bytes, view.Tournament().m_encoding);
 }
@@ -133,12 +134,12 @@ std::string StandingsText(const CStandingsView& view)
     // Cells as the page shows them, with empty cells where the page has none.
     const std::size_t columns = view.RoundCount() + 4;
     std::vector<std::string> cells = {"Plac", "Namn", "Summa"};
-    cells.reserve(columns * (view.Lines().size() + 1));
+    cells.reserve(columns * (view.LineCount() + 1));
     for (std::size_t k = 0; k < view.RoundCount(); ++k)
         cells.push_back(Utf8(view, view.Tournament().m_rounds[k].m_name));
     cells.emplace_back("Antal");
-    for (std::size_t i = 0; i < view.Lines().size(); ++i) {
-        const CStandingsLine& line = view.Lines()[i];
+    for (std::size_t i = 0; i < view.LineCount(); ++i) {
+        const CStandingsLine line = view.Line(i);
         cells.push_back(line.m_placeShown ? std::to_string(line.m_place) : std::string());
         cells.push_back(Utf8(view, view.Name(line)));
         cells.push_back(std::to_string(line.m_total));
@@ -174,8 +175,8 @@ std::string StandingsCsv(const CStandingsView& view)
         AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
     }
     out += ",Antal\r\n";
-    for (std::size_t i = 0; i < view.Lines().size(); ++i) {
-        const CStandingsLine& line = view.Lines()[i];
+    for (std::size_t i = 0; i < view.LineCount(); ++i) {
+        const CStandingsLine line = view.Line(i);
         AppendNumber(out, line.m_place);
         out += ',';
         AppendCsvField(out, Utf8(view, view.Name(line)));
@@ -204,8 +205,8 @@ std::string StandingsJson(const CStandingsView& view)
         AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
     }
     out += "], \"standings\": [";
-    for (std::size_t i = 0; i < view.Lines().size(); ++i) {
-        const CStandingsLine& line = view.Lines()[i];
+    for (std::size_t i = 0; i < view.LineCount(); ++i) {
+        const CStandingsLine line = view.Line(i);
         out += i > 0 ? ",\n  {\"place\": " : "\n  {\"place\": ";
         AppendNumber(out, line.m_place);
         out += ", \"name\": ";

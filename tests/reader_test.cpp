@@ -14,7 +14,7 @@ std::string Describe(const CTournament& t)
     for (const CRound& round : t.m_rounds) {
         out += "|" + round.m_name + ":";
         for (const CResult& r : round.m_results)
-            out += (&r == &round.m_results.front() ? "" : ",") + t.PlayerName(r) + "=" + std::to_string(r.m_points);
+            out += (&r == &round.m_results.front() ? "" : ",") + std::string(t.PlayerName(r)) + "=" + std::to_string(r.m_points);
     }
     return out;
 }

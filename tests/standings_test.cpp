@@ -18,6 +18,7 @@ std::string Page(const std::string& file)
     ParseTournament(file, t, line, lineNo, message);
     CStandings s;
     AddToStandings(s, t);
+    s.BuildRanking();
     CStringOutput out;
     s.WriteHtml(out, t);
     return out.m_text;

@@ -49,3 +49,26 @@ TEST(Tournament, ClearForgetsThePlayers)
     EXPECT_EQ(t.PlayerName(t.AddPlayer("Anna")), "Anna");
     EXPECT_EQ(t.m_players.Size(), 2u);
 }
+
+// Names live packed in one buffer behind a table that is rebuilt as it grows and leaves fewer
+// hash bits per slot the wider it is: every name keeps its id and bytes across the growth,
+// names that are prefixes of each other or empty stay apart, and a lookup finds only what
+// was added.
+TEST(Tournament, ManyNamesKeepTheirIds)
+{
+    CPlayerNames names;
+    const auto nameOf = [](std::size_t i) { return i == 0 ? std::string() : "Spelare " + std::to_string(i / 3) + std::string(i % 3, ' '); };
+    constexpr std::size_t kNames = 70000; // past 2^16 slots
+    for (std::size_t i = 0; i < kNames; ++i)
+        ASSERT_EQ(names.Add(nameOf(i)), i);
+    ASSERT_EQ(names.Size(), kNames);
+    for (std::size_t i = 0; i < kNames; i += 997) {
+        PlayerId id = 0;
+        EXPECT_TRUE(names.Find(nameOf(i), id) && id == i);
+        EXPECT_EQ(names.Add(nameOf(i)), i);
+        EXPECT_EQ(names.Name(static_cast<PlayerId>(i)), nameOf(i));
+    }
+    PlayerId id = 0;
+    EXPECT_FALSE(names.Find("Spelare 1   ", id));
+    EXPECT_FALSE(names.Find("Spelare " + std::to_string(kNames), id));
+}

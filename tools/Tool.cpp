@@ -116,8 +116,8 @@ void OpenPage(const QString& path, std::ostream& err)
 int Table(Loaded& loaded, bool open, std::size_t rounds, std::ostream& err)
 {
     QString pagePath;
-    const CFileResult result =
-        WriteStandingsPage(loaded.path, loaded.tournament, pagePath, rounds == 0 ? kAllRounds : rounds);
+    const CFileResult result = WriteStandingsPage(
+        loaded.path, CStandingsView(loaded.tournament, rounds == 0 ? kAllRounds : rounds), pagePath);
     if (result.Ok() && open)
         OpenPage(pagePath, err);
     return Present(result, loaded.tournament.m_encoding, err);

@@ -25,6 +25,7 @@ void CNameList::Clear()
     beginResetModel();
     m_sorted.clear();
     m_offered.clear();
+    m_allOffered = true;
     endResetModel();
 }
 
@@ -39,16 +40,14 @@ void CNameList::Update()
         // Many new names (a file read): sorted by collation keys, equal names in the order of
         // the standings. A key costs a hundred bytes or so, so the keys of one chunk of names
         // at a time are held, and the sorted chunks are merged with the keys of their heads.
-        std::vector<std::uint32_t> rowOf(names, static_cast<std::uint32_t>(m_standings.m_rows.size()));
-        for (std::size_t row = 0; row < m_standings.m_rows.size(); ++row)
-            rowOf[m_standings.m_rows[row].m_player] = static_cast<std::uint32_t>(row);
         const auto before = [&](const QCollatorSortKey& keyA, PlayerId a, const QCollatorSortKey& keyB, PlayerId b) {
             const int order = keyA.compare(keyB);
             if (order != 0)
                 return order < 0;
-            return rowOf[a] != rowOf[b] ? rowOf[a] < rowOf[b] : a < b;
+            const std::uint32_t rowA = m_standings.RowOf(a), rowB = m_standings.RowOf(b);
+            return rowA != rowB ? rowA < rowB : a < b;
         };
-        constexpr std::size_t kChunk = 16384;
+        constexpr std::size_t kChunk = 4096;
         m_sorted.resize(names);
         for (std::size_t start = 0; start < names; start += kChunk) {
             const std::size_t end = std::min(start + kChunk, names);
@@ -99,24 +98,28 @@ void CNameList::Update()
         }
     }
     // The tournament may keep names that no result uses any more: only players are offered.
-    std::vector<bool> playing(names);
-    for (const CPlayerRow& row : m_standings.m_rows)
-        playing[row.m_player] = true;
-    m_offered.clear();
-    std::copy_if(m_sorted.begin(), m_sorted.end(), std::back_inserter(m_offered),
-                 [&](PlayerId id) { return playing[id]; });
+    // Mostly every name has a row, and the sorted names are offered as they are.
+    std::vector<PlayerId>().swap(m_offered);
+    m_allOffered = m_standings.m_rows.size() == names;
+    if (!m_allOffered) {
+        std::vector<bool> playing(names);
+        for (const CPlayerRow& row : m_standings.m_rows)
+            playing[row.m_player] = true;
+        std::copy_if(m_sorted.begin(), m_sorted.end(), std::back_inserter(m_offered),
+                     [&](PlayerId id) { return playing[id]; });
+    }
     endResetModel();
 }
 
 int CNameList::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_offered.size());
+    return parent.isValid() ? 0 : static_cast<int>(Offered().size());
 }
 
 QVariant CNameList::data(const QModelIndex& index, int role) const
 {
     const auto row = static_cast<std::size_t>(index.row());
-    if (!index.isValid() || row >= m_offered.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || row >= Offered().size() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    return Name(m_offered[row]);
+    return Name(Offered()[row]);
 }

@@ -30,6 +30,9 @@ private:
 
     const CTournament& m_tournament;
     const CStandings& m_standings;
+    const std::vector<PlayerId>& Offered() const { return m_allOffered ? m_sorted : m_offered; }
+
     std::vector<PlayerId> m_sorted;  // every name of the tournament, in alphabetical order
-    std::vector<PlayerId> m_offered; // those with a row in the standings
+    std::vector<PlayerId> m_offered; // those with a row in the standings, unless that is all of them
+    bool m_allOffered = true;
 };

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <malloc.h>
+
 namespace {
 
 const char kHelp[] = "Användning: %1 [FIL]\n"
@@ -92,4 +94,10 @@ int CRavelmarkApp::InitInstance(const QString& file)
     OpenAtStart(dlg, file);
     dlg.DoModal();
     return 0;
+}
+
+void KeepBigTablesApart()
+{
+    // The default starting threshold, now fixed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }

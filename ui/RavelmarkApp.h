@@ -23,6 +23,12 @@ CCommandLine ParseCommandLine(const QStringList& arguments);
 // Reads `file` into the window as soon as its loop runs, so that a refusal's box shows over it.
 void OpenAtStart(CRavelmarkDlg& dlg, const QString& file);
 
+// Makes every big table (names, results, standings) a mapping of its own, given back to the
+// system when it is freed. glibc otherwise raises its mapping threshold after the first big
+// free and keeps later tables in the heap, where a freed one still counts against the program
+// as the tournament is rebuilt. Call first thing in main.
+void KeepBigTablesApart();
+
 // The application: one per run, made in main. Its name, taken from the executable's file name,
 // is the title of every error box.
 class CRavelmarkApp : public QApplication

@@ -67,7 +67,7 @@ void CRavelmarkDlg::OnCancel()
     Trace("--- CRavelmarkDlg::OnCancel()\n");
 }
 
-QString CRavelmarkDlg::ToDisplay(const std::string& bytes) const
+QString CRavelmarkDlg::ToDisplay(std::string_view bytes) const
 {
     return m_text.ToDisplay(bytes);
 }

@@ -78,7 +78,7 @@ public:
     bool SaveTournament();
 
     // The model's bytes as the window shows them, in the tournament's encoding.
-    QString ToDisplay(const std::string& bytes) const;
+    QString ToDisplay(std::string_view bytes) const;
 
 protected:
     void DoDataExchange();

@@ -61,7 +61,8 @@ void CRavelmarkDlg::OnCreateTable()
 {
     QString path;
     // A page that could not be written whole is not worth showing.
-    if (!ShowResult(WriteStandingsPage(m_filePath, m_tournament, path)))
+    m_standings.BuildRanking();
+    if (!ShowResult(WriteStandingsPage(m_filePath, CStandingsView(m_tournament, m_standings), path)))
         return;
     m_reportPath = path;
     OpenReport(m_reportPath);

@@ -48,7 +48,7 @@ void CRoundDlg::DoDataExchange()
     m_comboPoints = Control<CComboBox>(1013);
 }
 
-QString CRoundDlg::ToDisplay(const std::string& bytes) const
+QString CRoundDlg::ToDisplay(std::string_view bytes) const
 {
     return m_text.ToDisplay(bytes);
 }

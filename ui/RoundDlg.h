@@ -60,7 +60,7 @@ protected:
     void OnClose() override;
 
 private:
-    QString ToDisplay(const std::string& bytes) const;
+    QString ToDisplay(std::string_view bytes) const;
     // The player name of result `row`, as the list shows it.
     QString PlayerName(int row) const;
     void FitPointsBox();

@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv)
 {
+    KeepBigTablesApart();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
