@@ -173,6 +173,6 @@ int main(int argc, char** argv)
     }
     for (const double step : ms)
         std::printf("%.1f ", step);
-    std::printf("%.0f %.0f\n", emptyMb, PeakMb());
+    std::printf("%.1f %.1f\n", emptyMb, PeakMb());
     return 0;
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr std::size_t kWriteChunk = 1 << 20;
+constexpr std::size_t kWriteChunk = 256 << 10;
 constexpr std::size_t kStartWriteback = 8 << 20;
 
 std::string Local8(const QString& path)
