@@ -41,6 +41,47 @@ void Assign(std::string& out, std::string_view line)
     }
 }
 
+// Eight bytes at a time: result lines are mostly a name, blanks that pad it and the points.
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+std::uint64_t Word(const char* p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// The high bit of each byte of `word` that equals `c`, and of no other.
+std::uint64_t BytesEqual(std::uint64_t word, char c)
+{
+    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ~(((x & ~kHighBits) + ~kHighBits) | x | ~kHighBits);
+}
+
+std::uint64_t BlanksOrTabs(std::uint64_t word)
+{
+    return BytesEqual(word, ' ') | BytesEqual(word, '\t');
+}
+
+// Whether the name has a tab or a blank before a blank or tab; `name` is followed in memory by
+// at least one more byte (the blank before the points).
+bool NeedsFolding(std::string_view name)
+{
+    const char* p = name.data();
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        const std::uint64_t here = Word(p + i);
+        if ((BytesEqual(here, '\t') | (BytesEqual(here, ' ') & BlanksOrTabs(Word(p + i + 1)))) != 0)
+            return true;
+    }
+    for (; i < name.size(); ++i) {
+        if (name[i] == '\t' || (name[i] == ' ' && IsBlankOrTab(p[i + 1])))
+            return true;
+    }
+    return false;
+}
+
 // Splits a trimmed result line into the player's name (the tokens before the last, joined by
 // one blank) and the points token. The name is a view into the line, or into `scratch` when
 // blanks had to be joined. False when there are fewer than two tokens.
@@ -53,13 +94,12 @@ bool SplitResultLine(std::string_view line, std::string& scratch, std::string_vi
     if (end == 0)
         return false;
     pointsToken = line.substr(end);
+    while (end >= 8 && BlanksOrTabs(Word(line.data() + end - 8)) == kHighBits)
+        end -= 8;
     while (end > 0 && IsBlankOrTab(line[end - 1]))
         --end;
     name = line.substr(0, end);
-    bool plain = true;
-    for (std::size_t i = 0; i < name.size() && plain; ++i)
-        plain = name[i] != '\t' && !(name[i] == ' ' && IsBlankOrTab(name[i + 1]));
-    if (plain)
+    if (!NeedsFolding(name))
         return true;
     scratch.clear();
     for (std::size_t i = 0; i < name.size(); ++i) {

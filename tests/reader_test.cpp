@@ -37,6 +37,10 @@ TEST(Reader, GrammarAndMessages)
          "V\xE5rturneringen|Omg\xE5ng 1:Anna Berg=12,Kalle=7|Omg\xE5ng 2:Kalle=9", ""},
         {"Cup_1\r\n", "Cup_1", ""},
         {"Cup\n\nR\nAnna  Berg 5\nBo\t\tEk 3\n", "Cup|R:Anna Berg=5,Bo Ek=3", ""}, // each name cleaned alone
+        // Long names and padding, read eight bytes at a time: a blank pair or a tab at any byte.
+        {"Cup\n\nR\nAbcdefgh \t               9\nKarl-Johan Lind  Berg\t\t 12\nAnna-Karin Lund\tEk  3\n"
+         "Bengt Eriksson Nyberg 4\n",
+         "Cup|R:Abcdefgh=9,Karl-Johan Lind Berg=12,Anna-Karin Lund Ek=3,Bengt Eriksson Nyberg=4", ""},
         {"Cup\nR1\nA 1\n", "Cup|R1:A=1", ""},
         {"Cup\n \t\n\nR1\nA 1\n\t\n \nR2\n\n\n", "Cup|R1:A=1|R2:", ""},
         {"Cup\n\nR1\nA 1\n\nAnna 5\n", "Cup|R1:A=1|Anna 5:", ""},
