@@ -4,12 +4,6 @@
 
 #include <charconv>
 
-CResult::CResult(PlayerId player, int points)
-    : m_player(player)
-    , m_points(points)
-{
-}
-
 void CResult::Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const
 {
     line += name;

@@ -17,7 +17,11 @@ class CResult
 {
 public:
     CResult() = default;
-    CResult(PlayerId player, int points);
+    CResult(PlayerId player, int points)
+        : m_player(player)
+        , m_points(points)
+    {
+    }
 
     // Appends the result line to `line`: the name padded with blanks to `width` characters, a
     // blank, the points as "%2d" gives them.
