@@ -96,6 +96,12 @@ private slots:
         QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort spelare Bo ?|Ta bort spelare"));
         QCOMPARE(w.m_platform.m_errors, QStringList(2, "Omgångens namn får inte vara tom"));
         QCOMPARE(Rows(w.m_dlg.m_listRounds), "Final omgång 1,R2");
+        // Bo played only there: the next editor no longer offers him.
+        ClickRow(w.m_dlg.m_listRounds, 1);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
+            QCOMPARE(Items(e.m_comboName), "Anna,bo,Åsa,Örjan");
+            e.close();
+        }));
     }
 
     // More names than one sorting chunk: the chunks are merged into one sorted list of them all.
