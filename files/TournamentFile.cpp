@@ -128,13 +128,9 @@ public:
             Flush();
     }
 
-    void WriteLines(std::string_view lines) override
+    void WriteText(std::string_view text) override
     {
-        for (std::size_t pos = 0, end; pos < lines.size(); pos = end + 1) {
-            end = lines.find('\n', pos);
-            m_buffer.append(lines.data() + pos, end - pos);
-            m_buffer += "\r\n";
-        }
+        m_buffer += text;
         if (m_buffer.size() >= kWriteChunk)
             Flush();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -9,15 +10,16 @@ class CLineOutput
 {
 public:
     virtual void WriteLine(const std::string& line) = 0;
-    // Several whole lines at once, each ended by '\n' (which stands for the line end); an
-    // output that buffers anyway takes them without a call per line.
-    virtual void WriteLines(std::string_view lines)
+    // Several whole lines at once, each ended by CR LF as the file holds it; an output that
+    // buffers anyway takes them as they are, without a call or a search per line.
+    virtual void WriteText(std::string_view text)
     {
         std::string line;
-        for (std::size_t pos = 0, end; pos < lines.size(); pos = end + 1) {
-            end = lines.find('\n', pos);
-            line.assign(lines.substr(pos, end - pos));
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t end = std::min(text.find("\r\n", pos), text.size());
+            line.assign(text.substr(pos, end - pos));
             WriteLine(line);
+            pos = end + 2;
         }
     }
 

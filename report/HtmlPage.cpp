@@ -17,7 +17,8 @@ void AppendNumber(std::string& line, std::int64_t value)
     line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// The page's lines are made in one block, handed on a few at a time.
+// The page's lines are made in one block, with their CR LF, and handed on a few at a time.
+// A line feed typed into a name stays in its line as it is.
 class CPageWriter
 {
 public:
@@ -28,11 +29,10 @@ public:
     }
     CPageWriter(const CPageWriter&) = delete;
     CPageWriter& operator=(const CPageWriter&) = delete;
-    ~CPageWriter() { m_out.WriteLines(m_block); }
+    ~CPageWriter() { m_out.WriteText(m_block); }
 
     CPageWriter& operator<<(std::string_view text)
     {
-        m_lineHasFeed = m_lineHasFeed || text.find('\n') != std::string_view::npos;
         m_block += text;
         return *this;
     }
@@ -44,29 +44,18 @@ public:
     // Ends the line.
     void operator()(std::string_view text = {})
     {
-        *this << text;
-        if (m_lineHasFeed) {
-            // A line feed inside a name (typed, never read) must not end the line here.
-            m_out.WriteLines(std::string_view(m_block).substr(0, m_lineStart));
-            m_out.WriteLine(m_block.substr(m_lineStart));
-            m_block.clear();
-            m_lineHasFeed = false;
-        } else {
-            m_block += '\n';
-        }
+        m_block += text;
+        m_block += "\r\n";
         if (m_block.size() >= kBlock) {
-            m_out.WriteLines(m_block);
+            m_out.WriteText(m_block);
             m_block.clear();
         }
-        m_lineStart = m_block.size();
     }
 
 private:
     static constexpr std::size_t kBlock = 64 * 1024;
     CLineOutput& m_out;
     std::string m_block;
-    std::size_t m_lineStart = 0;
-    bool m_lineHasFeed = false;
 };
 
 // A built-in text (Windows-1252) in the page's encoding, which is the tournament's.
