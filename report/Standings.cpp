@@ -45,31 +45,8 @@ void CStandings::BuildRanking()
     });
 }
 
-namespace {
-
-std::size_t NameLength(const CTournament& tournament, PlayerId player)
-{
-    return TextLength(tournament.PlayerName(player), tournament.m_encoding);
-}
-
-int ClampToInt(std::size_t length)
-{
-    return static_cast<int>(std::min<std::size_t>(length, INT32_MAX));
-}
-
-} // namespace
-
-int CStandings::LongestNameLength(const CTournament& tournament) const
-{
-    std::size_t longest = 0;
-    for (const CPlayerRow& row : m_rows)
-        longest = std::max(longest, NameLength(tournament, row.m_player));
-    return ClampToInt(longest);
-}
-
 int LongestPlayerNameLength(const CTournament& tournament)
 {
-    // One bit per name, where the standings would hold a row of 16 bytes.
     std::vector<bool> playing(tournament.m_players.Size());
     for (const CRound& round : tournament.m_rounds) {
         for (const CResult& result : round.m_results)
@@ -78,9 +55,9 @@ int LongestPlayerNameLength(const CTournament& tournament)
     std::size_t longest = 0;
     for (PlayerId player = 0; player < playing.size(); ++player) {
         if (playing[player])
-            longest = std::max(longest, NameLength(tournament, player));
+            longest = std::max(longest, TextLength(tournament.PlayerName(player), tournament.m_encoding));
     }
-    return ClampToInt(longest);
+    return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
 }
 
 namespace {

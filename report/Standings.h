@@ -37,9 +37,6 @@ public:
     // Fills m_ranking: rows by total, highest first; equal totals keep the order of m_rows.
     void BuildRanking();
 
-    // The length of the longest name among the rows (bytes, or characters for UTF-8); 0 without rows.
-    int LongestNameLength(const CTournament& tournament) const;
-
     // Writes the page of the tournament's standings (all rounds), in the order of the last BuildRanking.
     void WriteHtml(CLineOutput& out, const CTournament& tournament) const;
 
@@ -57,8 +54,9 @@ private:
     std::vector<std::uint32_t> m_rowOf;
 };
 
-// The length of the longest name among the players with a result, as the standings'
-// LongestNameLength gives it, without building them.
+// The length of the longest name among the players with a result (bytes, or characters for
+// UTF-8), which the saved file pads names to; 0 without results. One bit per name, where
+// standings would take a row.
 int LongestPlayerNameLength(const CTournament& tournament);
 
 // Feeds every round of the tournament into the standings, in order, with its position as

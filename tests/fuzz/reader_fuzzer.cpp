@@ -76,9 +76,7 @@ void CheckPiecewise(std::string_view bytes, const CTournament& whole, bool ok, c
 // the longest name, so one long name in a big file multiplies the size.
 bool Save(CTournament& tournament, std::string& text)
 {
-    CStandings standings;
-    AddToStandings(standings, tournament);
-    const auto width = static_cast<std::size_t>(standings.LongestNameLength(tournament));
+    const auto width = static_cast<std::size_t>(LongestPlayerNameLength(tournament));
     std::size_t size = tournament.m_title.size();
     for (const CRound& round : tournament.m_rounds)
         size += round.m_name.size() + 4 + round.m_results.size() * (width + 16);
