@@ -1,5 +1,6 @@
 #include "model/Text.h"
 
+#include <charconv>
 #include <climits>
 #include <cstdio>
 
@@ -80,4 +81,10 @@ std::string BackupEnding(int year, int month, int day, int hour, int minute, int
     std::snprintf(buffer, sizeof buffer, "_%02d%02d%02d_%02d%02d%02d.bak", year % 100, month, day, hour, minute,
                   second);
     return buffer;
+}
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// Appends `value` in decimal, as "%lld" gives it.
+void AppendNumber(std::string& out, std::int64_t value);
 
 // Removes leading, then trailing whitespace (0x20 and 0x09-0x0D) in place; bytes >= 0x80 never count.
 void TrimSpaces(std::string& text);

@@ -1,8 +1,7 @@
 #include "model/Tournament.h"
 
 #include "model/Encoding.h"
-
-#include <charconv>
+#include "model/Text.h"
 
 void CResult::Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const
 {
@@ -14,9 +13,7 @@ void CResult::Write(std::string& line, std::string_view name, int width, TextEnc
     line += ' ';
     if (m_points >= 0 && m_points <= 9)
         line += ' ';
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, m_points).ptr;
-    line.append(digits, end);
+    AppendNumber(line, m_points);
 }
 
 void CRound::AddResult(const CResult& result)

@@ -1,21 +1,15 @@
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
 #include "model/Encoding.h"
+#include "model/Text.h"
 #include "report/Standings.h"
 #include "report/StandingsView.h"
 
-#include <charconv>
 #include <string_view>
 
 namespace {
 
 constexpr std::string_view kCentredCell = "<td align=\"center\">";
 constexpr std::string_view kCentredHeader = "<th align=\"center\">";
-
-void AppendNumber(std::string& line, std::int64_t value)
-{
-    char digits[24];
-    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 // The page's lines are made in one block, with their CR LF, and handed on a few at a time.
 // A line feed typed into a name stays in its line as it is.

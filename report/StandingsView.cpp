@@ -1,10 +1,10 @@
 #include "report/StandingsView.h"
 
 #include "model/Encoding.h"
+#include "model/Text.h"
 
 #include <algorithm>
 #include <cassert>
-#include <charconv>
 #include <numeric>
 #include <ranges>
 #include <string_view>
@@ -63,12 +63,6 @@ CStandingsLine CStandingsView::Line(std::size_t line) const
 }
 
 namespace {
-
-void AppendNumber(std::string& out, std::int64_t value)
-{
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 std::string Utf8(const CStandingsView& view, std::string_view bytes)
 {
