@@ -88,6 +88,13 @@ bool NoHardLinks(int error)
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK;
 }
 
+// Modes and times are kept where the file system can hold them; a FAT stick through FUSE
+// answers ENOSYS or EPERM, and the save must go on there all the same.
+bool KeptIfPossible(int result)
+{
+    return result == 0 || errno == ENOSYS || errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP;
+}
+
 // A symbolic link stays a link: its target is what gets replaced.
 QString Target(const QString& path)
 {
@@ -115,7 +122,7 @@ public:
             m_fd = OpenNamed();
         if (m_fd < 0)
             return errno;
-        if (mode >= 0 && ::fchmod(m_fd, static_cast<mode_t>(mode)) != 0)
+        if (mode >= 0 && !KeptIfPossible(::fchmod(m_fd, static_cast<mode_t>(mode))))
             return errno;
         return 0;
     }
@@ -208,7 +215,7 @@ private:
             return false;
         std::string block(kWriteChunk, '\0');
         ssize_t got = 0;
-        bool ok = ::lseek(m_fd, 0, SEEK_SET) == 0 && ::fchmod(named, status.st_mode & 07777) == 0;
+        bool ok = ::lseek(m_fd, 0, SEEK_SET) == 0 && KeptIfPossible(::fchmod(named, status.st_mode & 07777));
         while (ok && (got = ::read(m_fd, block.data(), block.size())) != 0)
             ok = got > 0 && WriteAll(named, block.data(), static_cast<std::size_t>(got));
         ::close(m_fd);
@@ -271,7 +278,7 @@ int CopyForBackup(const std::string& from, const std::string& to)
     while (ok && (got = ::read(in, block.data(), block.size())) != 0)
         ok = (got > 0 || errno == EINTR) && (got < 0 || WriteAll(out, block.data(), static_cast<std::size_t>(got)));
     const timespec times[2] = {status.st_atim, status.st_mtim};
-    ok = ok && ::futimens(out, times) == 0 && ::fsync(out) == 0;
+    ok = ok && KeptIfPossible(::futimens(out, times)) && ::fsync(out) == 0;
     ok = ::close(out) == 0 && ok;
     ::close(in);
     if (ok)
