@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a large tournament file for the benchmark: ROUNDS rounds of PLAYERS results each,
 // Windows-1252 names, CR LF line ends, in the layout the program itself saves. The output
 // depends only on the arguments, so every machine times the same bytes.

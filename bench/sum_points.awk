@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a user might do without the program: total each player's points over all rounds.
 # The first line is the title; after an empty line comes a round name, then result lines
 # whose last field is the points and whose other fields form the name.

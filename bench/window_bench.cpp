@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the window's steps on one tournament, driving the real dialogs offscreen through their
 // controls as a user does: "Välj Turnering", "Redigera" on the first round, a typed result and
 // "Lägg Till", the editor's close box, "Skapa Tabell", and the main window's close box, which

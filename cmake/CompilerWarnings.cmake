@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings every target of the project builds under; linked through ravelmark_warnings.
 add_library(ravelmark_warnings INTERFACE)
 target_compile_options(ravelmark_warnings INTERFACE

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Where everything goes on install, the desktop's view of the program (entry, icons, metainfo,
 # manual pages) with its checks, and the Debian package made by `scripts/package`.
 include(GNUInstallDirs)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes docs/main-window.png: the program under Xvfb with openbox, a sample chosen through the
 # real file dialog by keyboard, one round clicked. Needs xvfb, openbox, xdotool and imagemagick
 # (apt-get install xvfb openbox xdotool imagemagick); none of them is needed to build or test.

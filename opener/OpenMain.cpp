@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ravelmark-open PAGE: shows the page as the window's "Skapa Tabell" does. ravelmark-tool
 // starts it for `table --open` only, so that its other commands do not load Qt Gui and GIO.
 // Exit status 0 when a program took the page, 1 when none could, 2 on a usage error.

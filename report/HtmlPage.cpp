@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
 #include "model/Encoding.h"
 #include "model/Text.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Crash points of `rewrite` and `table`: the real tool runs once cleanly under strace, then
 # once more for every system call of that run, killed at it (SIGKILL), and for every write,
 # sync, rename, link, unlink, open and close, failed there (EIO, ENOSPC; EPERM for link, which

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build folder $1 and checks that it holds what an install needs.
 set -eu
 build=$1

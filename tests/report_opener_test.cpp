@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the page on made-up desktops whose default application for web pages is a stand-in
 // that writes down its arguments: no browser is ever started.
 #include "FileHelpers.h"

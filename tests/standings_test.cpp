@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "StringOutput.h"
 #include "model/Reader.h"
 #include "report/Standings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileHelpers.h"
 #include "TempMount.h"
 #include "files/TextFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: construction, its controls, and choosing and showing a tournament.
 #include "ui/RavelmarkDlg.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's icon, a gold cup on a blue plinth, and renders it at every size.
 
 Writes ravelmark.svg beside this script, the one source of the icon, then renders it with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes through the tournament reader, the standings page and the save;
 // what was read must save to a file that reads back the same and saves to the same bytes again.
 #include "StringOutput.h"

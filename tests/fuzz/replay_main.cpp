@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays fuzz inputs without libFuzzer, so a kept seed stays fixed in every build: each file
 // named, and each file in each folder named, goes once through the target; a failed check aborts.
 #include <cstdint>

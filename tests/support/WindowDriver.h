@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Drives the real dialogs as a user would, on a fake platform, and reads what they leave on disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program at home on the desktop: Qt's real boxes and file dialog speak Swedish under any
 // locale, and the command line starts the window on a file or prints and ends.
 #include "WindowDriver.h"

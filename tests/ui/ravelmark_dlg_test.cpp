@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on real files: start and keys, every outcome of choosing a file, typed text
 // and the file's encoding, the round commands, the close request with its save, "Skapa Tabell",
 // and the whole road of a tournament. What is on disk afterwards is what counts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The round editor driven as a user drives it, opened from the main window: typing, clicks and
 // the close request.
 #include "WindowDriver.h"
