@@ -100,8 +100,10 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     page("<html>");
     page("<head>");
     page("<meta name=\"GENERATOR\" content=\"Ravelmark\">");
-    if (encoding == TextEncoding::Utf8)
-        page("<meta charset=\"utf-8\">");
+    // Declared, so that a reader that assumes UTF-8 still shows a Windows-1252 page right; the
+    // viewport line lets a phone lay the page out at its own width instead of a zoomed-out desktop's.
+    page(encoding == TextEncoding::Utf8 ? "<meta charset=\"utf-8\">" : "<meta charset=\"windows-1252\">");
+    page("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
     page << "<title>" << tournament.m_title;
     page("</title>");
     page("<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>");

@@ -16,7 +16,8 @@ public:
 
 // The standings page of the worked example (examples/klubbkamp.txt), byte for byte.
 inline const std::string kWorkedExamplePage =
-    "<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n<title>Klubbkamp</title>\r\n"
+    "<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n<meta charset=\"windows-1252\">\r\n"
+    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n<title>Klubbkamp</title>\r\n"
     "<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>\r\n</head>\r\n<body>\r\n"
     "<h3>Klubbkamp</h3>\r\n<table>\r\n<tr>\r\n<th align=\"center\"><b>Placering</b></th>\r\n<th><b>Namn</b></th>\r\n"
     "<th align=\"center\"><b>Summa<br>Po\xE4ng</b></th>\r\n"
