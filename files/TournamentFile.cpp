@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/TournamentFile.h"
 
+#include "files/Stylesheet.h"
 #include "files/TextFile.h"
 #include "model/LineOutput.h"
 #include "model/Messages.h"
@@ -336,6 +337,7 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     WriteHtmlPage(out, view);
     if (!out.Commit())
         return Failure(CFileError::DiskFull, pagePath);
+    PutStylesheetBeside(pagePath);
     return {};
 }
 

@@ -70,7 +70,7 @@ TEST(Tool, TableAndStandings)
     ASSERT_TRUE(WriteBytes(dir.filePath("cup.htm"), "Cup\n"));
     EXPECT_EQ(Tool({"table", dir.filePath("bad").toStdString()}), "1||" + kKalle);
     EXPECT_EQ(Tool({"table", cup}), "1||Kan inte skapa filen: " + cup + "\n");
-    EXPECT_EQ(Entries(dir.path()).join(' '), "bad cup.htm first.htm first.txt klubbkamp.htm klubbkamp.txt");
+    EXPECT_EQ(Entries(dir.path()).join(' '), "bad cup.htm first.htm first.txt klubbkamp.htm klubbkamp.txt table.css");
     EXPECT_EQ(ReadBytes(dir.filePath("cup.htm")), "Cup\n");
 }
 

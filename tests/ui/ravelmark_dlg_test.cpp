@@ -218,7 +218,7 @@ private slots:
         QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
                                            << "Access to an unnamed file was denied." << saved;
         QTest::newRow("file gone") << "close" << "Höstcupen" << "gone" << "an unnamed file was not found." << "";
-        QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt";
+        QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt,table.css";
         QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << "Kan inte skapa filen: %1" << "cup.htm";
     }
     void closeAndPage()
@@ -285,7 +285,7 @@ private slots:
 
         QVERIFY(w.m_platform.m_errors.isEmpty());
         QCOMPARE(w.m_platform.m_openedReports, QStringList(3, page));
-        QCOMPARE(Entries(w.Folder()).join(','), "klubbkamp.htm,klubbkamp.txt,klubbkamp_051206_143005.bak");
+        QCOMPARE(Entries(w.Folder()).join(','), "klubbkamp.htm,klubbkamp.txt,klubbkamp_051206_143005.bak,table.css");
         QCOMPARE(Read(w.File("klubbkamp_051206_143005.bak")), sample);
         QCOMPARE(Read(w.m_path), Lines({"Klubbkamp v\xE5r", "", "Omg\xE5ng 1", "Anna           10", "Bo              9",
                                         "Cecilia        10", "Erik L\xE5ngstr\xF6m  2", "", "Omg\xE5ng 2",
