@@ -7,7 +7,7 @@
 # folder must hold the tournament whole (old or new bytes), the old bytes somewhere, no stray
 # file (but a hidden new version after a kill just before its rename), the old file after a
 # reported failure and new file + backup after a reported success; the page likewise old or
-# new whole, the tournament untouched.
+# new whole, the tournament untouched, and the stylesheet beside it whole or absent.
 # Usage: crash_points.sh TOOL. Exit 0 all held, 1 a point failed, 77 strace cannot trace here.
 set -u
 tool=$(realpath "$1")
@@ -35,7 +35,7 @@ calls() { # command, extra strace arguments, start pattern
     strace -f -qq -o "$work/trace" $2 "$tool" "$1" "$dir/cup.txt" >/dev/null 2>&1 || return 1
     [ "$1" = rewrite ] && cp "$dir/cup.txt" "$work/new.txt" && cp "$dir"/*.bak "$work/backup.txt" &&
         basename "$dir"/*.bak >"$work/backup-name"
-    [ "$1" = table ] && cp "$dir/cup.htm" "$work/new.htm"
+    [ "$1" = table ] && cp "$dir/cup.htm" "$work/new.htm" && cp "$dir/table.css" "$work/new.css"
     awk -v start="$3" '{ sub(/^[0-9]+ +/, "") }
         match($0, /^[a-z_0-9]+\(/) { name = substr($0, 1, RLENGTH - 1); n[name]++
                                      if ($0 ~ start && name != "execve") on = 1
@@ -59,13 +59,17 @@ try() {
         has[${f##*/}]=$got
     done
     fail() { echo "FAIL $1 (exit $code) at: $point; left: ${!has[*]}"; }
-    local txt=${has[cup.txt]-none} htm=${has[cup.htm]-none} bak=${has[$backup]-none} name
+    local txt=${has[cup.txt]-none} htm=${has[cup.htm]-none} bak=${has[$backup]-none} css=${has[table.css]-none} name
     for name in "${!has[@]}"; do
         # A kill between naming the new version and renaming it leaves that name behind;
         # nothing can remove it, and it never holds the tournament's name.
-        [[ $code == 137 && $name =~ ^\.cup\.(txt|htm)\.[0-9]+\.new$ ]] && echo "KILLED-LEFT $name at: $point" && continue
-        [[ $name =~ ^(cup\.txt|cup\.htm)$ || $name = "$backup" ]] || fail "stray $name"
+        [[ $code == 137 && $name =~ ^\.(cup\.txt|cup\.htm|table\.css)\.[0-9]+\.new$ ]] &&
+            echo "KILLED-LEFT $name at: $point" && continue
+        [[ $name =~ ^(cup\.txt|cup\.htm)$ || $name = "$backup" || ($command = table && $name = table.css) ]] ||
+            fail "stray $name"
     done
+    # The stylesheet beside a new page is there whole or not at all.
+    [[ $css == none || $css == "$newcss" ]] || fail "stylesheet not whole"
     if [ "$command" = rewrite ]; then
         [[ $txt == "$old" || $txt == "$new" ]] || fail "tournament not whole"
         [[ $txt == "$old" || $bak == "$old" ]] || fail "old bytes lost"
@@ -107,6 +111,7 @@ backup=$(cat "$work/backup-name")
 for f in old new; do IFS= read -r -d '' "$f" <"$work/$f.txt"; done
 IFS= read -r -d '' oldpage <"$work/old.htm"
 IFS= read -r -d '' newpage <"$work/new.htm"
+IFS= read -r -d '' newcss <"$work/new.css"
 # Both cores, each point in its own folder.
 for half in 0 1; do
     n=0
