@@ -41,16 +41,16 @@ TEST(HtmlPage, WholePages)
 {
     EXPECT_EQ(Page("Klubbkamp\n\nOmg\xE5ng 1\nAnna 10\nBo 7\nCecilia 10\n\nOmg\xE5ng 2\nBo 8\nAnna 5\n"),
               kWorkedExamplePage);
-    const std::string head = "<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n<meta charset=\"%s\">\r\n"
-                             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n";
+    const std::string head = "<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n<meta charset=\"%s\">"
+                             "\r\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n";
     const std::string css = "<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>\r\n</head>\r\n<body>\r\n";
     const std::string fixed = "<tr>\r\n<th align=\"center\"><b>Placering</b></th>\r\n<th><b>Namn</b></th>\r\n"
                               "<th align=\"center\"><b>Summa<br>Po%sng</b></th>\r\n";
     const std::string tail = "</tr>\r\n</table>\r\n</body>\r\n</html>\r\n";
     const auto with = [](std::string text, const char* a) { return text.replace(text.find("%s"), 2, a); };
-    EXPECT_EQ(Page(""), with(head, "windows-1252") + "<title></title>\r\n" + css + "<h3></h3>\r\n<table>\r\n" + with(fixed, "\xE4") +
-                            "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n</table>\r\n</body>\r\n"
-                            "</html>\r\n");
+    EXPECT_EQ(Page(""), with(head, "windows-1252") + "<title></title>\r\n" + css + "<h3></h3>\r\n<table>\r\n" +
+                            with(fixed, "\xE4") + "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n"
+                            "</table>\r\n</body>\r\n</html>\r\n");
     // UTF-8: the built-in texts too; each page names its character set.
     EXPECT_EQ(Page("V\xC3\xA5r & <cup>\n\nOmg\xC3\xA5ng 1\nG\xC3\xB6ran & <b> 3\n"),
               with(head, "utf-8") + "<title>V\xC3\xA5r & <cup></title>\r\n" + css +
