@@ -55,6 +55,7 @@ TEST(Reader, GrammarAndMessages)
         {"Cup\n\nR\n" + big + " 4\n", "Cup|R:" + big + "=4", ""},
         {"", "", msg::kEmptyTitleLine},
         {"\xEF\xBB\xBF \t\r\nR\n", "", "Rad 1 : \"\"\n"s + msg::kEmptyTitleLine},
+        {"\xEF\xBB\xBF", "", "Rad 1 : \"\"\n"s + msg::kEmptyTitleLine},
         {"Cup\n\nR\nA 1\nKalle\n", "Cup", "Rad 5 : \"Kalle\"\n" + expected},
         {"Cup\n\nR\n\t Anna\t-5 \r\n", "Cup", "Rad 4 : \"Anna -5\"\n" + notInteger},
         {"Cup\n\nR\nA \0"s, "Cup", "Rad 4 : \"A \0\"\n"s + notInteger},
