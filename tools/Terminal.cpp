@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/Terminal.h"
+
+namespace {
+
+constexpr std::size_t kQuotedCharacters = 200;
+
+void AppendEscape(std::string& out, unsigned char code)
+{
+    const char* const hex = "0123456789abcdef";
+    out += "\\x";
+    out += hex[code >> 4];
+    out += hex[code & 0xF];
+}
+
+} // namespace
+
+std::string TerminalText(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F) {
+            AppendEscape(out, byte);
+        } else if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
+            // C1 controls are U+0080..U+009F, two bytes each in UTF-8.
+            AppendEscape(out, static_cast<unsigned char>(utf8[++i]));
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
+std::string QuotedLine(std::string_view line, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Windows1252)
+        return line.size() <= kQuotedCharacters ? std::string(line) : std::string(line.substr(0, kQuotedCharacters)) + "\x85";
+    // Counts code points: the cut falls before the lead byte of the 201st.
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80 && ++characters > kQuotedCharacters)
+            return std::string(line.substr(0, i)) + "\xE2\x80\xA6";
+    }
+    return std::string(line);
+}
