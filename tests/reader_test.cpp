@@ -14,8 +14,9 @@ std::string Describe(const CTournament& t)
     std::string out = t.m_title;
     for (const CRound& round : t.m_rounds) {
         out += "|" + round.m_name + ":";
+        // Appended piece by piece: "," + a temporary string trips GCC 12's -Wrestrict at -O3.
         for (const CResult& r : round.m_results)
-            out += (&r == &round.m_results.front() ? "" : ",") + std::string(t.PlayerName(r)) + "=" + std::to_string(r.m_points);
+            out.append(&r == &round.m_results.front() ? "" : ",").append(t.PlayerName(r)).append("=").append(std::to_string(r.m_points));
     }
     return out;
 }
