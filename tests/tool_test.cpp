@@ -60,7 +60,7 @@ TEST(Tool, CheckAndUsage)
     // Usage errors are found before the file is read.
     const std::pair<std::vector<std::string>, std::string> usage[] = {
         {{}, "kommando saknas"}, {{"check"}, "turneringsfil saknas"}, {{"frobnicate", "x.txt"}, "ok\xC3\xA4nt kommando: frobnicate"},
-        {{"check", "a.txt", "b\x1B"}, "h\xC3\xB6gst en fil: b\\x1b"}, {{"--help", "check"}, "--help st\xC3\xA5r ensamt"},
+        {{"check", "a.txt", "b\x1B\x9B\xC3"}, "h\xC3\xB6gst en fil: b\\x1b\\x9b\\xc3"}, {{"--help", "check"}, "--help st\xC3\xA5r ensamt"},
         {{"check", "x", "--open"}, "--open g\xC3\xA4ller bara table"}, {{"standings", "--csv", "x"}, "ok\xC3\xA4nd flagga: --csv"},
         {{"table", "x", "--format", "csv"}, "--format g\xC3\xA4ller bara standings"},
         {{"rewrite", "--after", "1", "x"}, "--after g\xC3\xA4ller bara table och standings"},
