@@ -5,7 +5,8 @@ include(GNUInstallDirs)
 
 set(RAVELMARK_APP_ID se.ravelmark.Ravelmark)
 set(_res ${PROJECT_SOURCE_DIR}/resources)
-set(_man ${PROJECT_SOURCE_DIR}/docs/man/ravelmark.1 ${PROJECT_SOURCE_DIR}/docs/man/ravelmark-tool.1)
+set(_man ${PROJECT_SOURCE_DIR}/docs/man/ravelmark.1 ${PROJECT_SOURCE_DIR}/docs/man/ravelmark-tool.1
+         ${PROJECT_SOURCE_DIR}/docs/man/ravelmark.5)
 
 if(RAVELMARK_BUILD_UI)
   install(FILES ${_res}/${RAVELMARK_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -16,17 +17,28 @@ if(RAVELMARK_BUILD_UI)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ravelmark.png)
   endforeach()
 endif()
-# Manual pages go in compressed, as Debian keeps them.
+# Manual pages and the changelog go in compressed, as Debian keeps them.
 foreach(page ${_man})
   get_filename_component(name ${page} NAME)
+  get_filename_component(section ${page} LAST_EXT)
+  string(SUBSTRING ${section} 1 -1 section)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${name}.gz
                      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
                      COMMAND gzip -9nc ${page} > ${CMAKE_BINARY_DIR}/man/${name}.gz
                      DEPENDS ${page} VERBATIM)
   list(APPEND _man_gz ${CMAKE_BINARY_DIR}/man/${name}.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/man/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
-add_custom_target(man_pages ALL DEPENDS ${_man_gz})
-install(FILES ${_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+                   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/NEWS > ${CMAKE_BINARY_DIR}/doc/changelog.gz
+                   DEPENDS ${PROJECT_SOURCE_DIR}/NEWS VERBATIM)
+add_custom_target(man_pages ALL DEPENDS ${_man_gz} ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+# The user's guide, the licence in Debian's machine-readable form (the same file REUSE reads)
+# and the changelog, which NEWS keeps in Debian's format.
+set(_doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/ravelmark)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${_doc})
+install(FILES ${PROJECT_SOURCE_DIR}/.reuse/dep5 DESTINATION ${_doc} RENAME copyright)
 
 # The files as the desktop and the software centres read them; warnings fail too.
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
@@ -48,9 +60,24 @@ if(GROFF)
     set_tests_properties(man_${name} PROPERTIES FAIL_REGULAR_EXPRESSION "." ENVIRONMENT "LC_ALL=C.UTF-8")
   endforeach()
 endif()
+# Every file carries its licence and copyright, in its header or in .reuse/dep5.
+find_program(REUSE reuse)
+if(REUSE)
+  add_test(NAME reuse_lint COMMAND ${REUSE} --root ${PROJECT_SOURCE_DIR} lint)
+else()
+  add_test(NAME reuse_lint COMMAND sh -c "echo 'reuse is not installed (scripts/deps installs it)'; exit 77")
+endif()
+set_tests_properties(reuse_lint PROPERTIES SKIP_RETURN_CODE 77 LABELS core)
+# The package is made once; the others check what it holds, what lintian says of it and the
+# hardening of its programs.
 if(RAVELMARK_BUILD_UI)
-  add_test(NAME deb_contents COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_contents.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(deb_contents PROPERTIES LABELS needs-root RUN_SERIAL ON)
+  set(_deb ${CMAKE_BINARY_DIR}/deb-test)
+  add_test(NAME deb_contents COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_contents.sh ${CMAKE_BINARY_DIR} ${_deb})
+  add_test(NAME deb_lintian COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_checks.sh lintian ${_deb})
+  add_test(NAME deb_hardening COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_checks.sh hardening ${_deb})
+  set_tests_properties(deb_contents PROPERTIES FIXTURES_SETUP deb)
+  set_tests_properties(deb_lintian deb_hardening PROPERTIES FIXTURES_REQUIRED deb SKIP_RETURN_CODE 77)
+  set_tests_properties(deb_contents deb_lintian deb_hardening PROPERTIES LABELS "needs-root;packaging" RUN_SERIAL ON)
 endif()
 
 set(CPACK_PACKAGE_NAME ravelmark)
@@ -59,6 +86,8 @@ set(CPACK_PACKAGE_CONTACT "Ravelmark <info@ravelmark.se>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "score keeper for tournaments played in rounds")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_RAVELMARK_OBJCOPY ${CMAKE_OBJCOPY})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackPrograms.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ravelmark.se/)

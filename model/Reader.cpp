@@ -276,8 +276,8 @@ bool CTournamentParser::Finish(std::string& line, int& lineNo, std::string& mess
     if (tournament.m_byteOrderMark) {
         tournament.m_title = m_titleAfterMark;
         if (tournament.m_title.empty()) {
-            // A title of the mark alone was never a line of its own.
-            lineNo = m_bytes > kUtf8Bom.size() ? 1 : 0;
+            // The mark belongs to line 1: a file of the mark alone is one empty line.
+            lineNo = 1;
             line.clear();
             message = msg::kEmptyTitleLine;
             tournament.m_rounds.clear();

@@ -10,7 +10,6 @@
 #include <QUrl>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -76,13 +75,14 @@ ReportOpened OpenReportWithoutWindow(const QString& path)
     char platformOption[] = "-platform";
     char waylandFirst[] = "wayland;xcb;offscreen";
     char xcbFirst[] = "xcb;offscreen";
-    std::vector<char*> argv{name};
-    if (!platformChosen) {
-        argv.push_back(platformOption);
-        argv.push_back(wayland ? waylandFirst : xcbFirst);
+    // A fixed array: a growing vector would add the program's only memory copy, which the
+    // fortified libc cannot check.
+    char* argv[] = {name, platformOption, wayland ? waylandFirst : xcbFirst, nullptr};
+    int argc = 3;
+    if (platformChosen) {
+        argv[1] = nullptr;
+        argc = 1;
     }
-    argv.push_back(nullptr);
-    int argc = static_cast<int>(argv.size() - 1);
-    const QGuiApplication application(argc, argv.data());
+    const QGuiApplication application(argc, argv);
     return OpenReport(path);
 }

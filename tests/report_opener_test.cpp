@@ -89,7 +89,7 @@ private slots:
             QVERIFY(tool.waitForFinished() && tool.exitCode() == 0);
             const QByteArray said = tool.readAllStandardError(); // Qt may warn before
             QCOMPARE(said.contains("ravelmark-tool:"), arguments.isEmpty());
-            QVERIFY(arguments.size() || said.endsWith("ravelmark-tool: no program to open " + page.toUtf8() + '\n'));
+            QVERIFY(arguments.size() || said.endsWith("ravelmark-tool: inget program kan \xC3\xB6ppna " + page.toUtf8() + '\n'));
         }
         if (arguments.isEmpty()) {
             QVERIFY(!log.exists());

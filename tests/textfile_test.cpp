@@ -66,7 +66,8 @@ TEST(Save, AllOrNothing)
         tournament.m_title = c.fault == BlankTitle ? "  " : "Cup";
         for (std::size_t r = 0; r < c.rounds; ++r) {
             CRound round;
-            round.m_name = "R" + std::to_string(r);
+            round.m_name = "R";
+            round.m_name += std::to_string(r); // "R" + ... trips GCC 12's -Wrestrict at -O3
             for (int player = 0; player < 50; ++player)
                 round.AddResult(tournament.MakeResult("Player " + std::to_string(player), player));
             tournament.AddRound(round);

@@ -13,8 +13,11 @@
 #include <tuple>
 
 static const QString kExamples = QStringLiteral(RAVELMARK_EXAMPLES);
-static const std::string kUsage = "usage: ravelmark-tool {check|table [--open] [--after N]|rewrite|"
-                                  "standings [--format text|csv|json] [--after N]} FILE\n";
+// A usage error's line on stderr, with its reason.
+static std::string Usage(const std::string& reason)
+{
+    return "2||ravelmark-tool: " + reason + " (se ravelmark-tool --help)\n";
+}
 static const std::string kKalle =
     "Rad 5 : \"Kalle\"\nF\xC3\xB6rv\xC3\xA4ntad resultatrad: <Spelarnamn> <Po\xC3\xA4ng>\n";
 
@@ -30,20 +33,43 @@ TEST(Tool, CheckAndUsage)
 {
     QTemporaryDir dir;
     const std::string path = dir.filePath("cup.txt").toStdString(), missing = dir.filePath("saknas.txt").toStdString();
-    const std::string notInteger = "1||Rad 4 : \"\xC3\x85sa x\"\nPo\xC3\xA4ng ska vara ett heltal\n";
+    const std::string notInteger = "\"\nPo\xC3\xA4ng ska vara ett heltal\n", longLine(400, 'e'), cut(200, 'e');
+    const std::string a300 = QString(300, QChar(0xE5)).toStdString();
+    // Control characters reach the terminal as escapes (0x8D of Windows-1252 stands for U+008D);
+    // a long line is cut at 200 characters.
     const std::pair<std::string, std::string> cases[] = {
-        {"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle}, {"Cup\n\nR\n\xC5sa x\n", notInteger},
-        {"Cup\n\nR\n\xC3\x85sa x\n", notInteger}};
+        {"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle}, {"Cup\n\nR\n\xC5sa x\n", "1||Rad 4 : \"\xC3\x85sa x" + notInteger},
+        {"Cup\n\nR\n\xC3\x85sa x\n", "1||Rad 4 : \"\xC3\x85sa x" + notInteger},
+        {"Cup\n\nR\nA\x1B]0;x\x07\x7F\r 1\x1B[2J\n", "1||Rad 4 : \"A\\x1b]0;x\\x07\\x7f\\x0d 1\\x1b[2J" + notInteger},
+        {"Cup\n\nR\n\xC3\x85\xC2\x9B" "2J x\n", "1||Rad 4 : \"\xC3\x85\\x9b" "2J x" + notInteger},
+        {"Cup\n\nR\n\x8D\xC5 x\n", "1||Rad 4 : \"\\x8d\xC3\x85 x" + notInteger},
+        {"Cup\n\nR\n" + longLine + " x\n", "1||Rad 4 : \"" + cut + "\xE2\x80\xA6" + notInteger},
+        {"Cup\n\nR\n" + a300 + " x\n", "1||Rad 4 : \"" + a300.substr(0, 400) + "\xE2\x80\xA6" + notInteger},
+        {"Cup\n\nR\n" + a300.substr(0, 396) + " x\n", "1||Rad 4 : \"" + a300.substr(0, 396) + " x" + notInteger},
+        {"\xEF\xBB\xBF", "1||Rad 1 : \"\"\nTitelraden \xC3\xA4r tom\n"}};
     for (const auto& [bytes, outcome] : cases) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);
     }
+    ASSERT_TRUE(WriteBytes(QString::fromStdString(path), "Cup\n\nR\nA\x1B[2J\x07 5\n"));
+    EXPECT_EQ(Tool({"standings", path}), "0|Plac  Namn    Summa  R  Antal\n   1  A\\x1b[2J\\x07      5  5      1\n|");
     for (const std::string& unreadable : {missing, dir.path().toStdString()})
         EXPECT_EQ(Tool({"check", unreadable}), "1||Kan inte \xC3\xB6ppna filen: " + unreadable + "\n");
-    EXPECT_TRUE(Tool({"--help"}).starts_with("0|usage: ravelmark-tool COMMAND FILE\n"));
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"check"}, {"frobnicate", "x.txt"}, {"check", "a.txt", "b.txt"}, {"--help", "check"}})
-        EXPECT_EQ(Tool(args), "2||" + kUsage);
+    EXPECT_TRUE(Tool({"--help"}).starts_with("0|Anv\xC3\xA4ndning: ravelmark-tool KOMMANDO FIL [FLAGGOR]\n"));
+    EXPECT_EQ(Tool({"--version"}), "0|ravelmark-tool " RAVELMARK_VERSION "\n|");
+    // Usage errors are found before the file is read.
+    const std::pair<std::vector<std::string>, std::string> usage[] = {
+        {{}, "kommando saknas"}, {{"check"}, "turneringsfil saknas"}, {{"frobnicate", "x.txt"}, "ok\xC3\xA4nt kommando: frobnicate"},
+        {{"check", "a.txt", "b\x1B\x9B\xC3"}, "h\xC3\xB6gst en fil: b\\x1b\\x9b\\xc3"}, {{"--help", "check"}, "--help st\xC3\xA5r ensamt"},
+        {{"check", "x", "--open"}, "--open g\xC3\xA4ller bara table"}, {{"standings", "--csv", "x"}, "ok\xC3\xA4nd flagga: --csv"},
+        {{"table", "x", "--format", "csv"}, "--format g\xC3\xA4ller bara standings"},
+        {{"rewrite", "--after", "1", "x"}, "--after g\xC3\xA4ller bara table och standings"},
+        {{"standings", "x", "--format", "xml"}, "--format xml: v\xC3\xA4lj text, csv eller json"},
+        {{"standings", "x", "--format"}, "--format saknar v\xC3\xA4rde"}, {{"standings", "x", "--after"}, "--after saknar v\xC3\xA4rde"},
+        {{"standings", "x", "--after", "0"}, "--after 0: omg\xC3\xA5ngarna r\xC3\xA4knas fr\xC3\xA5n 1"},
+        {{"standings", "x", "--after", "1x"}, "--after 1x: inget antal omg\xC3\xA5ngar"}};
+    for (const auto& [args, reason] : usage)
+        EXPECT_EQ(Tool(args), Usage(reason));
 }
 
 TEST(Tool, TableAndStandings)
@@ -97,19 +123,25 @@ TEST(Tool, RewriteRoundTripsTheExamples)
     }
 }
 
-// The real program once, for what only a process shows: exit codes, and output lost on a full
-// disk is no success.
+// The real program once, for what only a process shows: exit codes, what reaches the terminal,
+// and output lost on a full disk is no success.
 TEST(Tool, Binary)
 {
-    const QString klubbkamp = kExamples + "/klubbkamp.txt";
-    for (const auto& [args, out, code] : {std::tuple{QStringList{"check", klubbkamp}, "", 0},
-                                          {QStringList{"help"}, "", 2}, {{"standings", klubbkamp}, "/dev/full", 1}}) {
+    QTemporaryDir dir;
+    const QString klubbkamp = kExamples + "/klubbkamp.txt", title = dir.filePath("title.txt");
+    ASSERT_TRUE(WriteBytes(title, "Cup\n\nR\n\x1B]0;x\x07\n"));
+    for (const auto& [args, out, code, said] :
+         {std::tuple{QStringList{"check", klubbkamp}, "", 0, ""}, {{"--version"}, "", 0, ""},
+          {{"help"}, "", 2, "ravelmark-tool: ok\xC3\xA4nt kommando: help (se ravelmark-tool --help)\n"},
+          {{"standings", klubbkamp}, "/dev/full", 1, "ravelmark-tool: kan inte skriva till standardutmatningen\n"},
+          {{"check", title}, "", 1, "Rad 4 : \"\\x1b]0;x\\x07\"\nF\xC3\xB6rv\xC3\xA4ntad resultatrad: <Spelarnamn> <Po\xC3\xA4ng>\n"}}) {
         QProcess tool;
         if (*out)
             tool.setStandardOutputFile(out);
         tool.start(QStringLiteral(RAVELMARK_TOOL), args);
         EXPECT_TRUE(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit);
         EXPECT_EQ(tool.exitCode(), code) << args.join(' ').toStdString();
+        EXPECT_EQ(tool.readAllStandardError().toStdString(), said);
     }
 }
 
@@ -204,10 +236,5 @@ TEST(Tool, StandingsFormats)
     }
 
     ASSERT_TRUE(WriteBytes(QString::fromStdString(file), klubbkamp));
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"check", file, "--open"}, {"table", file, "--format", "csv"}, {"rewrite", "--after", "1", file},
-             {"standings", file, "--format", "xml"}, {"standings", file, "--format"}, {"standings", file, "--after"},
-             {"standings", file, "--after", "0"}, {"standings", file, "--after", "1x"}, {"standings", "--csv", file}})
-        EXPECT_EQ(Tool(args), "2||" + kUsage) << args[0] << args[1];
-    EXPECT_EQ(Tool({"table", file, "--after", "3"}), "2||ravelmark-tool: --after 3: " + file + " has 2 rounds\n");
+    EXPECT_EQ(Tool({"table", file, "--after", "3"}), "2||ravelmark-tool: --after 3: " + file + " har bara 2 omg\xC3\xA5ngar\n");
 }

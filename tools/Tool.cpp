@@ -6,42 +6,42 @@
 #include "model/Messages.h"
 #include "model/Reader.h"
 #include "report/StandingsView.h"
+#include "tools/Terminal.h"
 
 #include <QFile>
 #include <QProcess>
 
 #include <charconv>
 #include <filesystem>
-#include <ostream>
+#include <sstream>
 
 namespace {
 
-const char* const kUsage = "usage: ravelmark-tool {check|table [--open] [--after N]|rewrite|"
-                          "standings [--format text|csv|json] [--after N]} FILE";
-
 const char* const kHelp =
-    "usage: ravelmark-tool COMMAND FILE\n"
+    "Användning: ravelmark-tool KOMMANDO FIL [FLAGGOR]\n"
     "\n"
-    "Reads a tournament file as Ravelmark does and works on it without the window.\n"
+    "Läser en turneringsfil som Ravelmark gör och arbetar med den utan fönster.\n"
     "\n"
-    "  check FILE         report the first line the reader refuses (exit 1), else nothing\n"
-    "  table FILE         write the standings page FILE.htm beside FILE\n"
-    "  table FILE --open  also open the page in the desktop's browser\n"
-    "  rewrite FILE       save FILE as the program does on close: backup, then new file\n"
-    "  standings FILE     print the ranked standings as a plain-text table\n"
-    "  --help             show this text\n"
+    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars inget\n"
+    "  table FIL          skriver tabellen FIL.htm bredvid FIL\n"
+    "  table FIL --open   öppnar också sidan i skrivbordets webbläsare\n"
+    "  rewrite FIL        sparar FIL som programmet gör när det stängs: säkerhetskopia, sedan ny fil\n"
+    "  standings FIL      skriver ut ställningen som en tabell i text\n"
+    "  -h, --help         visar den här hjälpen\n"
+    "  -v, --version      visar verktygets version\n"
     "\n"
-    "Options, before or after FILE:\n"
-    "  --after N          (table, standings) the standings after the first N rounds only\n"
-    "  --format FORMAT    (standings) text (the default), csv or json, all in UTF-8:\n"
-    "      csv   RFC 4180 with CR LF line ends: a header row \"Placering,Namn,Summa,<rounds>,Antal\",\n"
-    "            then one row per player; a round's field is empty where the player has no result\n"
-    "      json  {\"title\": ..., \"rounds\": [...], \"standings\": [ then one line per player\n"
-    "            {\"place\": n, \"name\": ..., \"total\": n, \"points\": [n or null], \"played\": n}\n"
-    "            separated by commas, then a line \"]}\"\n"
-    "      Equal totals share the place of the first of them (1, 1, 3) in csv and json.\n"
+    "Flaggor, före eller efter FIL:\n"
+    "  --after N          (table, standings) ställningen efter de N första omgångarna\n"
+    "  --format FORMAT    (standings) text (förval), csv eller json, alla i UTF-8:\n"
+    "      csv   RFC 4180 med CR LF som radslut: en rubrikrad \"Placering,Namn,Summa,<omgångar>,Antal\",\n"
+    "            sedan en rad per spelare; en omgångs fält är tomt där spelaren saknar resultat\n"
+    "      json  {\"title\": ..., \"rounds\": [...], \"standings\": [ och en rad per spelare\n"
+    "            {\"place\": n, \"name\": ..., \"total\": n, \"points\": [n eller null], \"played\": n}\n"
+    "            med kommatecken emellan, sist en rad \"]}\"\n"
+    "      Lika summor delar den förstas placering (1, 1, 3) i csv och json.\n"
     "\n"
-    "Exit codes: 0 done, 1 the file was refused or could not be read or written, 2 usage.\n";
+    "Slutkoder: 0 klart, 1 filen avvisades eller kunde inte läsas eller skrivas, 2 felaktigt anrop.\n"
+    "Turneringsfilen beskrivs i ravelmark(5).\n";
 
 std::string Utf8(const QString& text)
 {
@@ -88,7 +88,8 @@ int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
 bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
 {
     CLoadedTournament read;
-    const CFileResult result = LoadTournamentFile(QFile::decodeName(QByteArray::fromStdString(file)), read);
+    CFileResult result = LoadTournamentFile(QFile::decodeName(QByteArray::fromStdString(file)), read);
+    result.m_line = QuotedLine(result.m_line, read.m_tournament.m_encoding);
     loaded.tournament = std::move(read.m_tournament);
     loaded.path = read.m_path;
     loaded.lastModified = read.m_lastModified;
@@ -110,7 +111,7 @@ void OpenPage(const QString& path, std::ostream& err)
             return;
         break;
     }
-    err << "ravelmark-tool: no program to open " << Utf8(path) << '\n';
+    err << "ravelmark-tool: inget program kan öppna " << Utf8(path) << '\n';
 }
 
 // `rounds`: the first rounds the page shows; 0 for all.
@@ -142,17 +143,26 @@ struct Options
     std::size_t after = 0;
 };
 
-// False on a usage error: an unknown word, an option the command does not take, a missing value.
-bool ParseOptions(const std::vector<std::string>& args, Options& options)
+// The reason of a usage error (an option the command does not take, a missing or wrong value,
+// a word too many), or empty when the command line is good.
+std::string ParseOptions(const std::vector<std::string>& args, Options& options)
 {
     const std::string& command = args[0];
+    const bool table = command == "table", standings = command == "standings";
     bool haveFile = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& word = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (word == "--open" && command == "table") {
+        if (word == "--open" && !table)
+            return "--open gäller bara table";
+        if (word == "--format" && !standings)
+            return "--format gäller bara standings";
+        if (word == "--after" && !table && !standings)
+            return "--after gäller bara table och standings";
+        if ((word == "--format" || word == "--after") && i + 1 == args.size())
+            return word + " saknar värde";
+        if (word == "--open") {
             options.open = true;
-        } else if (word == "--format" && command == "standings" && hasValue) {
+        } else if (word == "--format") {
             const std::string& name = args[++i];
             if (name == "text")
                 options.format = Format::Text;
@@ -161,20 +171,30 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options)
             else if (name == "json")
                 options.format = Format::Json;
             else
-                return false;
-        } else if (word == "--after" && (command == "standings" || command == "table") && hasValue) {
+                return "--format " + name + ": välj text, csv eller json";
+        } else if (word == "--after") {
             const std::string& count = args[++i];
             const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), options.after);
-            if (error != std::errc() || end != count.data() + count.size() || options.after == 0)
-                return false;
-        } else if (!word.starts_with("--") && !haveFile) {
+            if (error != std::errc() || end != count.data() + count.size())
+                return "--after " + count + ": inget antal omgångar";
+            if (options.after == 0)
+                return "--after 0: omgångarna räknas från 1";
+        } else if (word.starts_with("--")) {
+            return "okänd flagga: " + word;
+        } else if (haveFile) {
+            return "högst en fil: " + word;
+        } else {
             options.file = word;
             haveFile = true;
-        } else {
-            return false;
         }
     }
-    return haveFile;
+    return haveFile ? std::string() : "turneringsfil saknas";
+}
+
+int UsageError(const std::string& reason, std::ostream& err)
+{
+    err << "ravelmark-tool: " << reason << " (se ravelmark-tool --help)\n";
+    return 2;
 }
 
 int Standings(const CTournament& tournament, const Options& options, std::ostream& out)
@@ -182,7 +202,7 @@ int Standings(const CTournament& tournament, const Options& options, std::ostrea
     const CStandingsView view(tournament, options.after == 0 ? SIZE_MAX : options.after);
     switch (options.format) {
     case Format::Text:
-        out << StandingsText(view);
+        out << TerminalText(StandingsText(view));
         break;
     case Format::Csv:
         out << StandingsCsv(view);
@@ -194,28 +214,30 @@ int Standings(const CTournament& tournament, const Options& options, std::ostrea
     return 0;
 }
 
-} // namespace
-
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+// RunTool with the messages in `err` as they are, control characters and all.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kHelp;
+    const std::string first = args.empty() ? std::string() : args[0];
+    if (first == "--help" || first == "-h" || first == "--version" || first == "-v") {
+        if (args.size() > 1)
+            return UsageError(first + " står ensamt", err);
+        out << (first == "--help" || first == "-h" ? kHelp : "ravelmark-tool " RAVELMARK_VERSION "\n");
         return 0;
     }
-    const bool known = !args.empty() && (args[0] == "check" || args[0] == "table" || args[0] == "rewrite" ||
-                                         args[0] == "standings");
+    if (first.empty())
+        return UsageError("kommando saknas", err);
+    if (first != "check" && first != "table" && first != "rewrite" && first != "standings")
+        return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
     Options options;
-    if (!known || !ParseOptions(args, options)) {
-        err << kUsage << '\n';
-        return 2;
-    }
+    if (const std::string reason = ParseOptions(args, options); !reason.empty())
+        return UsageError(reason, err);
     Loaded loaded;
     if (!Load(options.file, loaded, err))
         return 1;
     const std::size_t rounds = loaded.tournament.m_rounds.size();
     if (options.after > rounds) {
-        err << "ravelmark-tool: --after " << options.after << ": " << options.file << " has " << rounds
-            << (rounds == 1 ? " round\n" : " rounds\n");
+        err << "ravelmark-tool: --after " << options.after << ": " << options.file << " har bara " << rounds
+            << (rounds == 1 ? " omgång\n" : " omgångar\n");
         return 2;
     }
     const std::string& command = args[0];
@@ -226,4 +248,15 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (command == "standings")
         return Standings(loaded.tournament, options, out);
     return 0;
+}
+
+} // namespace
+
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    // Messages quote lines, names and paths: whatever their bytes, they reach a terminal as text.
+    std::ostringstream messages;
+    const int code = Run(args, out, messages);
+    err << TerminalText(messages.str());
+    return code;
 }

@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     const int code = RunTool(args, std::cout, std::cerr);
     // Output lost on a full disk must not pass for success.
     if (!std::cout.flush()) {
-        std::cerr << "ravelmark-tool: cannot write to standard output\n";
+        std::cerr << "ravelmark-tool: kan inte skriva till standardutmatningen\n";
         return 1;
     }
     return code;
