@@ -38,6 +38,13 @@ void CEditField::SetText(const QString& text)
         setText(text);
 }
 
+void CEditField::Restore(const QString& stored)
+{
+    const QSignalBlocker blocker(this);
+    setText(stored);
+    setCursorPosition(static_cast<int>(stored.size()));
+}
+
 // The list's rows as a model over the caller's data.
 class CListView::CRows : public QAbstractTableModel
 {

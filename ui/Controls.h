@@ -21,6 +21,9 @@ public:
 
     // Sets the text and reports it as a change, as typing does.
     void SetText(const QString& text);
+    // Puts back `stored` after a refused change, with the cursor at its end; no change is
+    // reported, since what the field stands for did not change.
+    void Restore(const QString& stored);
 
 signals:
     void changed();

@@ -74,8 +74,12 @@ void CDialogTemplate::Build(QDialog& dialog)
     dialog.setFont(font);
     dialog.setWindowTitle(tpl.value(QStringLiteral("caption")).toString());
 
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowCloseButtonHint;
+    // Only the buttons the template names: no maximise box, and the fixed size below makes the
+    // window manager offer no resizing. The application's window is a window of its own (a task
+    // bar button, no owner); the others are dialogs over their owner.
+    const bool appWindow = tpl.value(QStringLiteral("appWindow")).toBool();
+    Qt::WindowFlags flags = (appWindow ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (tpl.value(QStringLiteral("minimizeBox")).toBool())
         flags |= Qt::WindowMinimizeButtonHint;
     dialog.setWindowFlags(flags);

@@ -33,7 +33,7 @@ void CPlatform::ReportFileError(QWidget* owner, const CFileError& error)
 
 void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, AppName(), text, QMessageBox::Ok, owner);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }

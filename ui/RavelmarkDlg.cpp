@@ -7,6 +7,7 @@
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
@@ -106,12 +107,13 @@ bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 void CRavelmarkDlg::OnChooseTournament()
 {
     ResetTournament();
+    // Emptying the window is no change: the file dialog shows over a window holding nothing.
+    m_changed = false;
+    UpdateTitle();
 
     QString path;
-    if (!ChooseTournamentFile(path)) {
-        m_changed = false;
+    if (!ChooseTournamentFile(path))
         return;
-    }
     OpenTournament(path);
 }
 
@@ -131,6 +133,7 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
     }
     // Emptying and filling the title field are no change of the tournament.
     m_changed = false;
+    UpdateTitle();
 }
 
 bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
@@ -140,6 +143,7 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 
 void CRavelmarkDlg::ResetTournament()
 {
+    m_shown = false;
     m_editTitle->SetText(QString());
     m_tournament.Clear();
     m_listRounds->Refill();
@@ -156,6 +160,7 @@ void CRavelmarkDlg::ShowTournament()
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
+    m_shown = true;
 }
 
 void CRavelmarkDlg::FillRoundList()
@@ -165,12 +170,23 @@ void CRavelmarkDlg::FillRoundList()
 
 void CRavelmarkDlg::OnChangeTitle()
 {
-    // Text the tournament cannot take stays in the field, for the user to mend.
+    // Text the tournament cannot take is not stored, so the field does not show it either.
     if (!m_text.FromDisplay(this, m_editTitle->text(), m_tournament.m_title)) {
+        m_editTitle->Restore(ToDisplay(m_tournament.m_title));
         m_editTitle->setFocus();
         return;
     }
     m_changed = true;
+    UpdateTitle();
+}
+
+void CRavelmarkDlg::UpdateTitle()
+{
+    // Also after a read that failed, or a cancelled choice, once a change is made: the close
+    // request saves it to m_filePath.
+    const bool named = !m_filePath.isEmpty() && (m_shown || m_changed);
+    const QString name = named ? QFileInfo(m_filePath).fileName() + QStringLiteral(" \u2013 ") + AppName() : AppName();
+    setWindowTitle(m_changed && named ? '*' + name : name);
 }
 
 void CRavelmarkDlg::OnClickRoundList()

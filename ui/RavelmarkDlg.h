@@ -48,6 +48,7 @@ public:
     CStandings m_standings;
     CNameList m_playerNames{m_tournament, m_standings}; // the names the round editor offers
     bool m_changed = false;
+    bool m_shown = false; // the window shows a tournament read from m_filePath
 
     // An error box with the text; for a refused line, the line's prefix first.
     void ShowError(const QString& message);
@@ -63,6 +64,8 @@ public:
     void ShowTournament();
     void FillRoundList();
     void OnChangeTitle();
+    // The window's title: the file the tournament is saved to, '*' first while it has changes.
+    void UpdateTitle();
 
     // --- commands ---
     void OnClickRoundList();

@@ -26,6 +26,7 @@ void CRavelmarkDlg::OnNewRound()
     AddToStandings(m_standings, m_tournament.m_rounds.back(), static_cast<int>(m_tournament.m_rounds.size() - 1));
     m_playerNames.Update();
     m_changed = true;
+    UpdateTitle();
 }
 
 void CRavelmarkDlg::OnEditRound()
@@ -41,6 +42,7 @@ void CRavelmarkDlg::OnEditRound()
     if (editor.ResultsChanged())
         RebuildStandings();
     m_changed = m_changed || editor.m_changed;
+    UpdateTitle();
 }
 
 void CRavelmarkDlg::OnRemoveRound()
@@ -56,6 +58,7 @@ void CRavelmarkDlg::OnRemoveRound()
     FillRoundList();
     RebuildStandings();
     m_changed = true;
+    UpdateTitle();
 }
 
 void CRavelmarkDlg::OnCreateTable()

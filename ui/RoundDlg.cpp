@@ -120,6 +120,8 @@ void CRoundDlg::OnAddResult()
         return;
     }
     if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round)) {
+        // Nothing of the typed name was stored: the box shows nothing.
+        m_comboName->SetText(QString());
         m_comboName->setFocus();
         return;
     }
@@ -128,6 +130,9 @@ void CRoundDlg::OnAddResult()
     m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
+    // Ready for the next result. The focus moves before the button is disabled: Qt would hand
+    // a disabled focus on to the next control, the round's name, where the next key renames it.
+    m_comboName->setFocus();
     m_btnAddResult->setEnabled(false);
     m_changed = true;
     m_resultsChanged = true;
@@ -162,8 +167,9 @@ void CRoundDlg::OnRemoveResult()
 
 void CRoundDlg::OnChangeName()
 {
-    // Text the tournament cannot take stays in the field, for the user to mend.
+    // Text the tournament cannot take is not stored, so the field does not show it either.
     if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round)) {
+        m_editName->Restore(ToDisplay(m_round.m_name));
         m_editName->setFocus();
         return;
     }

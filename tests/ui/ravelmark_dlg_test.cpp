@@ -37,6 +37,10 @@ private slots:
         QCOMPARE(Shown(d), "||00000");
         QCOMPARE(d.m_listRounds->model()->headerData(0, Qt::Horizontal).toString(), "Omgång");
         QCOMPARE(d.focusWidget(), d.m_btnChoose);
+        // A window of its own, with the template's buttons only, and of fixed size.
+        QCOMPARE(d.windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        QCOMPARE(d.minimumSize(), d.maximumSize());
         QTest::keyClick(d.m_btnChoose, Qt::Key_Escape);
         QTest::keyClick(d.m_btnChoose, Qt::Key_Return); // presses it: the file dialog opens
         QVERIFY(d.isVisible());
@@ -96,7 +100,7 @@ private slots:
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
-        QTest::addColumn<QString>("where"); // "title" (typed, then "x"), "round" (R1's name), or a player in a new round
+        QTest::addColumn<QString>("where"); // "title" or "round" (R1's name): typed, "x", typed; or a player in a new round
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
@@ -104,15 +108,15 @@ private slots:
         QTest::newRow("UTF-8 with mark, player") << bom + "S\xC3\xA5ngcup\n\nR1\n\xC3\x85sa 5\n" << "player" << "Łukasz" << ""
                                                  << bom + Lines({"S\xC3\xA5ngcup", "", "R1", "\xC3\x85sa     5", "",
                                                                  "\xC3\x96", "\xC5\x81ukasz  7"});
-        QTest::newRow("ASCII, title") << ascii << "title" << "Ł" << "" << Lines({"Cup\xC5\x81x", "", "R1", "Anna  1"});
+        QTest::newRow("ASCII, title") << ascii << "title" << "Ł" << "" << Lines({"Cup\xC5\x81x\xC5\x81", "", "R1", "Anna  1"});
         QTest::newRow("ASCII, player") << ascii << "player" << "Łukasz" << ""
                                        << Lines({"Cup", "", "R1", "Anna    1", "", "R2", "\xC5\x81ukasz  7"});
         QTest::newRow("Windows-1252, yes") << latin << "player" << "Łukasz" << "1"
                                            << bom + Lines({"V\xC3\xA5rcup", "", "R1", "\xC3\x85sa     1", "", "\xC3\x96",
                                                            "\xC5\x81ukasz  7"});
-        QTest::newRow("Windows-1252, no") << latin << "title" << "Ł" << "0" << Bytes();
+        QTest::newRow("Windows-1252, no") << latin << "title" << "Ł" << "0" << Lines({"V\xE5rcupx", "", "R1", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, round name") << latin << "round" << "Ł" << "0"
-                                                     << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1"});
+                                                     << Lines({"V\xE5rcup", "", "R1x", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, in the editor") << latin << "player" << "Łukasz" << "0"
                                                          << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
     }
@@ -126,15 +130,23 @@ private slots:
         CWindow w(file);
         for (const QChar answer : answers)
             w.m_platform.m_answers << (answer == '1');
+        // A field shows what is stored after every key, the cursor at its end: a refused key
+        // (after a no, the second one is refused unasked) leaves no trace.
+        const auto typeShown = [&](QLineEdit* field, const std::string& stored) {
+            field->setFocus();
+            for (const QString& key : {typed, QString("x"), typed}) {
+                Type(field, key);
+                QCOMPARE(field->text() + '|' + QString::number(field->cursorPosition()),
+                         ToQString(stored, w.m_dlg.m_tournament.m_encoding) + '|' + QString::number(field->text().size()));
+                QVERIFY(field->hasFocus());
+            }
+        };
         if (where == "title") {
-            Type(w.m_dlg.m_editTitle, typed + "x"); // after a no, the x is refused too, unasked
-            QVERIFY(w.m_dlg.m_editTitle->text().endsWith(typed + "x"));
+            typeShown(w.m_dlg.m_editTitle, w.m_dlg.m_tournament.m_title);
         } else if (where == "round") {
             ClickRow(w.m_dlg.m_listRounds, 0);
             QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
-                Type(editor.m_editName, typed);
-                QCOMPARE(editor.m_editName->text(), typed); // refused, kept in the field to mend
-                QVERIFY(editor.m_editName->hasFocus());
+                typeShown(editor.m_editName, editor.m_round.m_name);
                 editor.close();
             }));
         } else {
@@ -143,8 +155,10 @@ private slots:
             QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& editor) {
                 Type(editor.m_editName, file.startsWith("Cup") ? "R2" : "Ö");
                 AddResult(editor, typed, "7");
-                if (!editor.m_comboName->Text().isEmpty()) { // refused: the text stays to mend
-                    QVERIFY(editor.m_comboName->hasFocus() && editor.m_listResults->GetItemCount() == 0);
+                if (editor.m_listResults->GetItemCount() == 0) { // refused: nothing stored, nothing shown
+                    QCOMPARE(editor.m_comboName->Text() + '|' + editor.m_comboPoints->Text(), "|7");
+                    AddResult(editor, typed, "7"); // refused again, unasked
+                    QVERIFY(editor.m_comboName->hasFocus() && editor.m_comboName->Text().isEmpty());
                     AddResult(editor, "Bo", "7");
                 }
                 editor.close();
@@ -172,6 +186,24 @@ private slots:
         QCOMPARE(QProcess::execute(RAVELMARK_TOOL, {"rewrite", copy}), 0);
         QVERIFY(Read(w.m_path) == Read(copy) && Read(copy).endsWith("\r\nAnna     1\r\nBo Berg 22\r\n"));
         QCOMPARE(Read(w.File(kBackup)), file);
+    }
+
+    // The window's title names the file the tournament goes to, with '*' while it has changes:
+    // through a read, a change, a failed save, and a choice cancelled (the tournament dropped).
+    void titleNamesTheFile()
+    {
+        CWindow w;
+        QStringList titles{w.m_dlg.windowTitle()};
+        w.Choose(w.m_path = w.Write("cup.txt", kCup));
+        titles << w.m_dlg.windowTitle();
+        Type(w.m_dlg.m_editTitle, "x");
+        titles << w.m_dlg.windowTitle();
+        QVERIFY(WriteBytes(w.File(kBackup), "older") && !w.Close());
+        titles << w.m_dlg.windowTitle();
+        w.Choose("");
+        titles << w.m_dlg.windowTitle();
+        QCOMPARE(titles.join('|'), "Ravelmark|cup.txt – Ravelmark|*cup.txt – Ravelmark|*cup.txt – Ravelmark|Ravelmark");
+        QCOMPARE(w.m_platform.m_errors, QStringList{"Access to an unnamed file was denied."});
     }
 
     // Ny, Redigera and Ta Bort, and the selection mark they act on.

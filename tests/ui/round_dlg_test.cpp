@@ -65,6 +65,32 @@ private slots:
         QVERIFY(w.m_platform.m_errors.isEmpty());
     }
 
+    // After "Lägg Till", clicked or pressed by key, the next key typed starts the next player's
+    // name; the round's name stays. The editor has a close box only, the size is fixed.
+    void nextKeyAfterAdding()
+    {
+        CWindow w(kCup);
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
+            QCOMPARE(e.windowFlags(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+            QCOMPARE(e.minimumSize(), e.maximumSize());
+            for (const QString points : {"5", "6"}) {
+                TypeOver(e.m_comboName->lineEdit(), "Cilla");
+                TypeOver(e.m_comboPoints->lineEdit(), points);
+                if (points == "5") {
+                    Click(e.m_btnAddResult);
+                } else {
+                    e.m_btnAddResult->setFocus();
+                    QTest::keyClick(e.m_btnAddResult, Qt::Key_Return);
+                }
+                Type(QApplication::focusWidget(), "Q");
+                QCOMPARE(State(e), "R1|Anna=7,Bo=3,Cilla=" + points + "|001|Q|");
+            }
+            e.close();
+        }));
+    }
+
     void editRemoveAndClose()
     {
         CWindow w(kCup);
