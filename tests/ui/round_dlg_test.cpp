@@ -3,6 +3,9 @@
 // the close request.
 #include "WindowDriver.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 namespace {
 
 // R1 holds Anna 7 and Bo 3; R2 brings the other players, with Windows-1252 names.
@@ -14,6 +17,18 @@ QString State(const CRoundDlg& e)
     return e.m_editName->text() + '|' + Rows(e.m_listResults) + '|' +
            Enabled({e.m_btnEditResult, e.m_btnRemoveResult, e.m_btnAddResult}) + '|' + e.m_comboName->Text() + '|' +
            e.m_comboPoints->Text();
+}
+
+// The tooltip over a cell; "" when none shows.
+QString TipAt(CListView* list, int row, int column)
+{
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+        return "<stuck>";
+    const QPoint at = list->visualRect(list->model()->index(row, column)).center();
+    QHelpEvent event(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &event);
+    return QToolTip::isVisible() ? QToolTip::text() : "";
 }
 
 } // namespace
@@ -87,6 +102,19 @@ private slots:
                 Type(QApplication::focusWidget(), "Q");
                 QCOMPARE(State(e), "R1|Anna=7,Bo=3,Cilla=" + points + "|001|Q|");
             }
+            e.close();
+        }));
+    }
+
+    // A name its column cuts short is read whole in the row's tooltip, in both lists.
+    void longNamesAsTooltips()
+    {
+        const QString round = "Första omgången av vårserien", player = "Anna-Karin Långström-Berg från Västerås";
+        CWindow w(("Cup\n\nR1\nBo 1\n\n" + round + "\n" + player + " 7\nBo 3\n").toUtf8());
+        QCOMPARE(TipAt(w.m_dlg.m_listRounds, 0, 0) + '|' + TipAt(w.m_dlg.m_listRounds, 1, 0), '|' + round);
+        ClickRow(w.m_dlg.m_listRounds, 1);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& e) {
+            QCOMPARE(TipAt(e.m_listResults, 1, 0) + '|' + TipAt(e.m_listResults, 0, 1), '|' + player);
             e.close();
         }));
     }
