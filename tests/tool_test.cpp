@@ -33,7 +33,11 @@ TEST(Tool, CheckAndUsage)
     const std::string notInteger = "1||Rad 4 : \"\xC3\x85sa x\"\nPo\xC3\xA4ng ska vara ett heltal\n";
     const std::pair<std::string, std::string> cases[] = {
         {"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle}, {"Cup\n\nR\n\xC5sa x\n", notInteger},
-        {"Cup\n\nR\n\xC3\x85sa x\n", notInteger}};
+        {"Cup\n\nR\n\xC3\x85sa x\n", notInteger},
+        // Names likely one person: case and the accents Swedish does not count aside; Å is not A.
+        {"Cup\n\nR1\nAnna Svensson 1\nRen\xE9 2\n\xC5sa 1\nBo 1\n\nR2\nRene 1\nAsa 2\nanna   SVENSSON 3\nRen\xC9 1\n",
+         "0|M\xC3\xB6jliga dubbletter: Anna Svensson / anna SVENSSON\n"
+         "M\xC3\xB6jliga dubbletter: Ren\xC3\xA9 / Rene / Ren\xC3\x89\n|"}};
     for (const auto& [bytes, outcome] : cases) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/Tool.h"
 
+#include "files/NameMatch.h"
 #include "files/TournamentFile.h"
 #include "model/Encoding.h"
 #include "model/Messages.h"
@@ -24,7 +25,8 @@ const char* const kHelp =
     "\n"
     "Reads a tournament file as Ravelmark does and works on it without the window.\n"
     "\n"
-    "  check FILE         report the first line the reader refuses (exit 1), else nothing\n"
+    "  check FILE         report the first line the reader refuses (exit 1); list the names\n"
+    "                     that are likely one player spelled two ways\n"
     "  table FILE         write the standings page FILE.htm beside FILE\n"
     "  table FILE --open  also open the page in the desktop's browser\n"
     "  rewrite FILE       save FILE as the program does on close: backup, then new file\n"
@@ -130,6 +132,18 @@ int Rewrite(Loaded& loaded, std::ostream& err)
                    loaded.tournament.m_encoding, err);
 }
 
+// An accepted file's names that are likely one person spelled two ways, one group a line.
+int Check(const CTournament& tournament, std::ostream& out)
+{
+    for (const std::vector<PlayerId>& group : NearDuplicates(tournament)) {
+        out << "M\xC3\xB6jliga dubbletter: ";
+        for (std::size_t i = 0; i < group.size(); ++i)
+            out << (i > 0 ? " / " : "") << ToUtf8(tournament.PlayerName(group[i]), tournament.m_encoding);
+        out << '\n';
+    }
+    return 0;
+}
+
 enum class Format { Text, Csv, Json };
 
 // The command line after the command word: FILE and the options, in any order.
@@ -225,5 +239,5 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return Rewrite(loaded, err);
     if (command == "standings")
         return Standings(loaded.tournament, options, out);
-    return 0;
+    return Check(loaded.tournament, out);
 }

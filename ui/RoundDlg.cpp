@@ -126,6 +126,12 @@ void CRoundDlg::OnAddResult()
         return;
     }
     TrimSpaces(name);
+    // A new name that is probably a known player spelled another way: one question, and no
+    // second one for this spelling, which joins the tournament's names either way.
+    PlayerId known = 0;
+    if (!m_tournament.m_players.Find(name, known) && m_players.FindNearDuplicate(ToDisplay(name), known) &&
+        m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))), AppName()))
+        name = m_tournament.PlayerName(known);
     // Appends a row or changes one in place.
     m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
     m_comboName->SetText(QString());

@@ -6,19 +6,22 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-// Runs `open`, which shows a modal dialog; meanwhile reads its title, the visible labels ending
-// in ':' and the buttons, then presses the button that `pressed` picks out.
+// Runs `open`, which shows a modal dialog; meanwhile reads its title, a message box's text or
+// the visible labels ending in ':', and the buttons, then presses the button that `pressed` picks out.
 QStringList Texts(const std::function<void()>& open, const QString& pressed)
 {
     QStringList texts;
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         texts << (dialog ? dialog->windowTitle() : "<none>");
+        if (const auto* message = qobject_cast<QMessageBox*>(dialog))
+            texts << message->text();
         for (const QLabel* label : dialog ? dialog->findChildren<QLabel*>() : QList<QLabel*>())
             if (label->isVisible() && label->text().endsWith(':'))
                 texts << label->text();
@@ -40,7 +43,7 @@ private slots:
     void dialogsSpeakSwedish()
     {
         CQtPlatform p;
-        QCOMPARE(Texts([&] { p.ErrorBox(nullptr, "Fel"); }, "OK"), QStringList({"Ravelmark", "OK"}));
+        QCOMPARE(Texts([&] { p.ErrorBox(nullptr, "Fel"); }, "OK"), QStringList({"Ravelmark", "Fel", "OK"}));
         QString path;
         QCOMPARE(Texts([&] { QVERIFY(!p.ChooseFile(nullptr, "Turnering (*.txt)", path)); }, "Avbryt"),
                  QStringList({"Öppna", "Leta i:", "Filnamn:", "Filformat:", "Öppna", "Avbryt"}));
@@ -59,9 +62,21 @@ private slots:
         d.OpenTournament(dir.filePath("cup.txt"));
         for (const QString answer : {"Nej", "Ja"}) {
             ClickRow(d.m_listRounds, 0);
-            QCOMPARE(Texts([&] { Click(d.m_btnRemove); }, answer), QStringList({"Ta bort omgång", "Ja", "Nej"}));
+            QCOMPARE(Texts([&] { Click(d.m_btnRemove); }, answer),
+                     QStringList({"Ta bort omgång", "Vill du ta bort omgång R1 ?", "Ja", "Nej"}));
             QCOMPARE(Rows(d.m_listRounds), answer == "Ja" ? "R2" : "R1,R2");
         }
+        // A new name that is probably a known player's: "Ja" takes the known name, "Nej" the typed one.
+        QVERIFY(WithEditor(d.m_btnNew, [](CRoundDlg& e) {
+            Type(e.m_editName, "R3");
+            for (const QString answer : {"Ja", "Nej"}) {
+                TypeOver(e.m_comboName->lineEdit(), " bo ");
+                TypeOver(e.m_comboPoints->lineEdit(), QString::number(answer.size()));
+                QCOMPARE(Texts([&] { Click(e.m_btnAddResult); }, answer), QStringList({"Ravelmark", "Menar du Bo?", "Ja", "Nej"}));
+            }
+            QCOMPARE(Rows(e.m_listResults), "Bo=2,bo=3");
+            e.close();
+        }));
     }
 
     // `ravelmark FILE`, relative as typed in a terminal: the window, or its one message.
