@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/FileError.h"
 
+#include "files/QtText.h"
+#include "model/Messages.h"
+#include "model/Reader.h"
+
 QString CFileError::ReportText() const
 {
     static const char* const kTexts[] = {
@@ -24,4 +28,21 @@ QString CFileError::ReportText() const
     const QString name = m_fileName.isEmpty() ? QStringLiteral("an unnamed file") : m_fileName;
     // Not QString::arg: a path may itself hold "%1".
     return QString::fromLatin1(kTexts[m_cause]).replace(QLatin1String("%1"), name);
+}
+
+QString ResultMessage(const CFileResult& result, TextEncoding encoding)
+{
+    switch (result.m_kind) {
+    case CFileResult::Done:
+        break;
+    case CFileResult::Refused:
+        return ToQString(LinePrefix(result.m_lineNo, result.m_line), encoding) + BuiltInText(result.m_message);
+    case CFileResult::FileError:
+        return result.m_error.ReportText();
+    case CFileResult::CannotOpen:
+        return BuiltInText(msg::kCannotOpen) + result.m_path;
+    case CFileResult::CannotCreate:
+        return BuiltInText(msg::kCannotCreate) + result.m_path;
+    }
+    return {};
 }

@@ -7,15 +7,35 @@
 
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
+
+CFileStatus StatusOf(const struct stat& info)
+{
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
+} // namespace
 
 std::string ToLocal8(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
 }
 
-} // namespace
+QDateTime CFileStatus::LastModified() const
+{
+    return QDateTime::fromMSecsSinceEpoch(m_modifiedSeconds * 1000 + m_modifiedNanoseconds / 1000000);
+}
+
+bool ReadFileStatus(const QString& path, CFileStatus& status)
+{
+    struct stat info {};
+    if (::stat(ToLocal8(path).c_str(), &info) != 0)
+        return false;
+    status = StatusOf(info);
+    return true;
+}
 
 bool CTextFileReader::Open(const QString& path)
 {
@@ -24,7 +44,9 @@ bool CTextFileReader::Open(const QString& path)
     if (QFileInfo(path).isDir() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     m_path = QFileInfo(path).absoluteFilePath();
-    m_lastModified = m_file.fileTime(QFileDevice::FileModificationTime);
+    // Of the file that is read, whatever its name comes to name later.
+    struct stat info {};
+    m_status = ::fstat(m_file.handle(), &info) == 0 ? StatusOf(info) : CFileStatus();
     return true;
 }
 

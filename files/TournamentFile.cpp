@@ -6,7 +6,6 @@
 #include "model/Messages.h"
 #include "model/Reader.h"
 #include "model/Text.h"
-#include "report/Standings.h"
 #include "report/StandingsView.h"
 
 #include <QFileInfo>
@@ -21,11 +20,6 @@ namespace {
 
 constexpr std::size_t kWriteChunk = 256 << 10;
 constexpr std::size_t kStartWriteback = 8 << 20;
-
-std::string Local8(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 CFileResult Failure(CFileResult::Kind kind, const QString& path)
 {
@@ -116,8 +110,8 @@ public:
     // 0, or the errno of creating the file. `mode`: the permissions to give it (-1: as new).
     int Create(const QString& target, int mode)
     {
-        m_target = Local8(target);
-        m_folder = Local8(QFileInfo(target).absolutePath());
+        m_target = ToLocal8(target);
+        m_folder = ToLocal8(QFileInfo(target).absolutePath());
         m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
             m_fd = OpenNamed();
@@ -307,7 +301,7 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     if (!reader.Open(path))
         return Failure(CFileResult::CannotOpen, path);
     loaded.m_path = reader.FilePath();
-    loaded.m_lastModified = reader.LastModified();
+    loaded.m_status = reader.Status();
     CTournamentParser parser(loaded.m_tournament);
     CFileError error;
     if (!reader.ReadLines([&](std::string_view lines) { parser.Feed(lines); }, error)) {
@@ -328,7 +322,7 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     pagePath = QFileInfo(pagePath).absoluteFilePath();
     const QString target = Target(pagePath);
     struct stat status {};
-    const int mode = ::stat(Local8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+    const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
     CNewVersion out;
     if (const int error = out.Create(target, mode))
         return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, pagePath)
@@ -349,7 +343,7 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
         return refused;
     }
     const QString target = Target(path);
-    const std::string file = Local8(target), backup = Local8(BackupName(target, lastModified));
+    const std::string file = ToLocal8(target), backup = ToLocal8(BackupName(target, lastModified));
     switch (const int error = MakeBackup(file, backup)) {
     case 0:
         break;

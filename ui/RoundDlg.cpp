@@ -10,14 +10,16 @@
 
 #include <QPushButton>
 
-CRoundDlg::CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform, QWidget* parent)
+CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
+                     QWidget* parent)
     : CDialogBase(129, parent)
     , m_round(round)
-    , m_tournament(text.Tournament())
+    , m_tournament(text.Document().Tournament())
     , m_standings(players.Standings())
     , m_players(players)
     , m_text(text)
     , m_platform(platform)
+    , m_replaces(replaces)
 {
     DoDataExchange();
     connect(m_btnAddResult, &QPushButton::clicked, this, &CRoundDlg::OnAddResult);
@@ -119,18 +121,17 @@ void CRoundDlg::OnAddResult()
         m_comboPoints->setFocus();
         return;
     }
-    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round)) {
+    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round, m_replaces)) {
         m_comboName->setFocus();
         return;
     }
     TrimSpaces(name);
     // Appends a row or changes one in place.
-    m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
+    m_listResults->Change([&] { m_round.AddResult(CResult(m_text.Document().AddPlayer(name), points)); });
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
     m_btnAddResult->setEnabled(false);
     m_changed = true;
-    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnEditResult()
@@ -157,13 +158,12 @@ void CRoundDlg::OnRemoveResult()
         return;
     m_listResults->RemoveRow(mark, [&] { m_round.m_results.erase(m_round.m_results.begin() + mark); });
     m_changed = true;
-    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnChangeName()
 {
     // Text the tournament cannot take stays in the field, for the user to mend.
-    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round)) {
+    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round, m_replaces)) {
         m_editName->setFocus();
         return;
     }
