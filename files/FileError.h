@@ -11,29 +11,24 @@
 struct CFileError
 {
     enum Cause {
-        None,
         Generic,
         FileNotFound,
         BadPath,
         TooManyOpenFiles,
         AccessDenied,
-        InvalidFile,
-        RemoveCurrentDir,
-        DirectoryFull,
-        BadSeek,
         HardIO,
-        SharingViolation,
-        LockViolation,
         DiskFull,
-        EndOfFile,
     };
 
-    Cause m_cause = None;
+    Cause m_cause = Generic;
     QString m_fileName; // empty: the error names no file
 
     // The report text of the cause, with the file's path or "an unnamed file" in it.
     QString ReportText() const;
 };
+
+// The cause of the system's error number `error` (errno).
+CFileError::Cause CauseOf(int error);
 
 // What loading, writing the page or saving came to. The window shows its message in a box,
 // the tool prints it; neither decides anything from it but "done or not".

@@ -41,8 +41,8 @@ public:
     QString FilePath() const { return m_path; }
     const CFileStatus& Status() const { return m_status; }
     // Reads the rest of the file, handing it to `take` in pieces that each end right after a
-    // line feed, but for the last (possibly empty) one; a read error gives the cause generic,
-    // naming the file.
+    // line feed, but for the last (possibly empty) one; a read error gives its cause, naming
+    // the file.
     bool ReadLines(const std::function<void(std::string_view)>& take, CFileError& error);
     void Close();
 
@@ -51,6 +51,11 @@ private:
     QString m_path;
     CFileStatus m_status;
 };
+
+// read(2) and a whole write(2), each made again when a signal interrupts it. ReadSome gives
+// what read gives; WriteAll 0, or the errno of the failure (ENOSPC when nothing could be written).
+long ReadSome(int fd, char* data, std::size_t size);
+int WriteAll(int fd, const char* data, std::size_t size);
 
 // A path as the system takes it (the bytes of the local file-name encoding).
 std::string ToLocal8(const QString& path);
