@@ -119,23 +119,6 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-TextEncoding DetectEncoding(std::string_view bytes, bool& byteOrderMark)
-{
-    // A mark before bytes that are not UTF-8 is not trusted: read as Windows-1252, every
-    // byte shows and comes back unchanged.
-    byteOrderMark = bytes.starts_with(kUtf8Bom) && IsValidUtf8(bytes.substr(kUtf8Bom.size()));
-    if (byteOrderMark)
-        return TextEncoding::Utf8;
-    bool nonAscii = false;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            nonAscii = true;
-            break;
-        }
-    }
-    return nonAscii && IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
 std::u16string ToUtf16(std::string_view bytes, TextEncoding encoding)
 {
     std::u16string out;

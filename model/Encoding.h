@@ -12,11 +12,6 @@ enum class TextEncoding { Windows1252, Utf8 };
 // The UTF-8 byte-order mark.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// A file is UTF-8 when it starts with the byte-order mark and the rest is valid UTF-8, or
-// when it is valid UTF-8 as a whole and holds at least one non-ASCII byte; otherwise
-// Windows-1252 (pure ASCII included), so that every byte survives a round trip.
-TextEncoding DetectEncoding(std::string_view bytes, bool& byteOrderMark);
-
 bool IsValidUtf8(std::string_view bytes);
 
 // Bytes to UTF-16. Windows-1252 is lossless for every byte: the five bytes it leaves

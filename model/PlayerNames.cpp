@@ -72,17 +72,6 @@ PlayerId CPlayerNames::Add(std::string_view name)
     return id;
 }
 
-bool CPlayerNames::Find(std::string_view name, PlayerId& id) const
-{
-    if (m_slots.empty())
-        return false;
-    const std::uint32_t slot = m_slots[SlotOf(name, HashOf(name))];
-    if (slot == 0)
-        return false;
-    id = (slot & IdMask(m_idBits)) - 1;
-    return true;
-}
-
 void CPlayerNames::Clear()
 {
     m_bytes.clear();

@@ -17,8 +17,6 @@ class CPlayerNames
 public:
     // The id of `name`, adding it when it is new.
     PlayerId Add(std::string_view name);
-    // The id of `name`; false when it is not there.
-    bool Find(std::string_view name, PlayerId& id) const;
 
     // Valid until the next Add.
     std::string_view Name(PlayerId id) const

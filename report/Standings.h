@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/LineOutput.h"
 #include "model/Tournament.h"
 
 #include <cstdint>
@@ -37,9 +36,6 @@ public:
 
     // Fills m_ranking: rows by total, highest first; equal totals keep the order of m_rows.
     void BuildRanking();
-
-    // Writes the page of the tournament's standings (all rounds), in the order of the last BuildRanking.
-    void WriteHtml(CLineOutput& out, const CTournament& tournament) const;
 
     // Room for rows of `players` players without moving them.
     void Reserve(std::size_t players);
