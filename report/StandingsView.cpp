@@ -16,10 +16,8 @@ CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds
     , m_standings(m_own)
 {
     m_own.Reserve(tournament.m_players.Size());
-    for (std::size_t k = 0; k < m_roundCount; ++k) {
-        for (const CResult& result : tournament.m_rounds[k].m_results)
-            m_own.AddResult(static_cast<int>(k), result.m_player, result.m_points);
-    }
+    for (std::size_t k = 0; k < m_roundCount; ++k)
+        AddToStandings(m_own, tournament.m_rounds[k]);
     m_own.BuildRanking();
     Fill();
 }
@@ -40,7 +38,10 @@ void CStandingsView::Fill()
     m_bestPoints.assign(m_roundCount, 0);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         for (const CResult& result : m_tournament.m_rounds[k].m_results) {
-            m_points[std::size_t{m_standings.RowOf(result.m_player)} * m_roundCount + k] = result.m_points;
+            // Standings left empty by a file refused halfway have no row for the rounds read.
+            const std::uint32_t row = m_standings.RowOf(result.m_player);
+            if (row != CStandings::kNoRow)
+                m_points[std::size_t{row} * m_roundCount + k] = result.m_points;
             m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
         }
     }

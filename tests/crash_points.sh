@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Crash points of `rewrite` and `table`: the real tool runs once cleanly under strace, then
-# once more for every system call of that run, killed at it (SIGKILL), and for every write,
+# once more for every system call of that run, killed at it (SIGKILL), and for every read, write,
 # sync, rename, link, unlink, open and close, failed there (EIO, ENOSPC; EPERM for link, which
 # drives the copy fallback, whose own calls are then killed in turn). After each run the
 # folder must hold the tournament whole (old or new bytes), the old bytes somewhere, no stray
 # file (but a hidden new version after a kill just before its rename), the old file after a
 # reported failure and new file + backup after a reported success; the page likewise old or
-# new whole, the tournament untouched.
+# new whole, the tournament untouched. A reported failure names its cause as injected.
 # Usage: crash_points.sh TOOL. Exit 0 all held, 1 a point failed, 77 strace cannot trace here.
 set -u
 tool=$(realpath "$1")
@@ -48,7 +48,7 @@ try() {
     local command=$1 dir=$work/run-$2 point="$*" code
     shift 2
     cp -a "$work/template" "$dir"
-    { strace -f -qq -o /dev/null "$@" "$tool" "$command" "$dir/cup.txt" </dev/null >/dev/null 2>&1; } 2>/dev/null
+    { strace -f -qq -o /dev/null "$@" "$tool" "$command" "$dir/cup.txt" </dev/null >/dev/null 2>"$dir.err"; } 2>/dev/null
     code=$?
     local -A has=()
     local f got
@@ -66,6 +66,17 @@ try() {
         [[ $code == 137 && $name =~ ^\.cup\.(txt|htm)\.[0-9]+\.new$ ]] && echo "KILLED-LEFT $name at: $point" && continue
         [[ $name =~ ^(cup\.txt|cup\.htm)$ || $name = "$backup" ]] || fail "stray $name"
     done
+    # A reported failure says what was injected: disk full for ENOSPC, a hardware error for
+    # EIO (naming no file for the backup's link), unless it is the file that cannot be opened
+    # or created.
+    local message
+    message=$(<"$dir.err")
+    if [[ $code == 1 && $point =~ error=(EIO|ENOSPC) ]]; then
+        local want='A hardware I/O error was reported while accessing '
+        [ "${BASH_REMATCH[1]}" = ENOSPC ] && want='Disk full while accessing '
+        [[ $message == "$want"@("$dir/"*|"an unnamed file.") || $message == "Kan inte "@(öppna|skapa)" filen: $dir/"* ]] ||
+            fail "message \"$message\""
+    fi
     if [ "$command" = rewrite ]; then
         [[ $txt == "$old" || $txt == "$new" ]] || fail "tournament not whole"
         [[ $txt == "$old" || $bak == "$old" ]] || fail "old bytes lost"
@@ -84,7 +95,7 @@ try() {
 first() { # command
     if [ "${CRASH_POINTS_QUICK:-0}" = 1 ]; then echo "trace-$1/"; else echo '.'; fi
 }
-faults='^(write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
+faults='^(read|write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
 points() { # command
     calls "$1" "" "$(first "$1")" | while read -r name k; do
         echo "$1 -e trace=$name -e inject=$name:signal=SIGKILL:when=$k"

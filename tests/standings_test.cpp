@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StringOutput.h"
 #include "model/Reader.h"
-#include "report/Standings.h"
+#include "report/StandingsView.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ std::string Page(const std::string& file)
     AddToStandings(s, t);
     s.BuildRanking();
     CStringOutput out;
-    s.WriteHtml(out, t);
+    WriteHtmlPage(out, CStandingsView(t, s));
     return out.m_text;
 }
 

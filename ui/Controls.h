@@ -104,7 +104,6 @@ public:
     int MissingWidth(const QString& text) const;
     void SetText(const QString& text);
     QString Text() const;
-    bool IsSorted() const { return m_sorted; }
 
 signals:
     // The user picked an entry from the list (selection change).

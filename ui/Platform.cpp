@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Platform.h"
 
-#include "files/FileError.h"
-#include "model/Encoding.h"
 #include "opener/ReportOpener.h"
 
 #include <QCoreApplication>
@@ -10,26 +8,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
-
-QString ToQString(std::string_view bytes, TextEncoding encoding)
-{
-    return QString::fromStdU16String(ToUtf16(bytes, encoding));
-}
-
-std::string FromQString(const QString& text, TextEncoding encoding)
-{
-    return FromUtf16(text.toStdU16String(), encoding);
-}
-
-QString BuiltInText(std::string_view windows1252)
-{
-    return ToQString(windows1252, TextEncoding::Windows1252);
-}
-
-void CPlatform::ReportFileError(QWidget* owner, const CFileError& error)
-{
-    ErrorBox(owner, error.ReportText());
-}
 
 void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
 {

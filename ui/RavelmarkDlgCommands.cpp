@@ -2,7 +2,6 @@
 // The main window's commands: the round commands, "Skapa Tabell" and the close request.
 #include "ui/RavelmarkDlg.h"
 
-#include "model/Messages.h"
 #include "model/Text.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
@@ -10,66 +9,54 @@
 
 #include <QPushButton>
 
-
 void CRavelmarkDlg::OnNewRound()
 {
     CRound round;
     NormalizeName(round.m_name);
-    CRoundDlg editor(round, m_playerNames, m_text, m_platform, this);
+    CRoundDlg editor(round, SIZE_MAX, m_playerNames, m_text, m_platform, this);
     editor.DoModal();
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
         return;
-    m_tournament.AddRound(round);
+    m_doc.AddRound(std::move(round));
     FillRoundList();
-    // The last round only adds to what the others gave: no rebuild from the first round on.
-    AddToStandings(m_standings, m_tournament.m_rounds.back(), static_cast<int>(m_tournament.m_rounds.size() - 1));
-    m_playerNames.Update();
-    m_changed = true;
-    UpdateTitle();
 }
 
 void CRavelmarkDlg::OnEditRound()
 {
     const int index = m_listRounds->GetSelectionMark();
-    if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
+    const auto& rounds = m_doc.Tournament().m_rounds;
+    if (index < 0 || static_cast<std::size_t>(index) >= rounds.size())
         return;
-    // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
-    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_playerNames, m_text, m_platform, this);
+    // The editor works on a copy, which takes the stored round's place when the editor is done;
+    // nothing else can touch the rounds meanwhile.
+    CRound round = rounds[static_cast<std::size_t>(index)];
+    CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
     editor.DoModal();
+    if (editor.m_changed)
+        m_doc.ReplaceRound(static_cast<std::size_t>(index), std::move(round));
     FillRoundList();
-    // The standings hang on the results alone, not on the round's name.
-    if (editor.ResultsChanged())
-        RebuildStandings();
-    m_changed = m_changed || editor.m_changed;
-    UpdateTitle();
 }
 
 void CRavelmarkDlg::OnRemoveRound()
 {
     const int index = m_listRounds->GetSelectionMark();
-    if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= m_doc.Tournament().m_rounds.size())
         return;
     const QString question = QStringLiteral("Vill du ta bort omgång ") + m_listRounds->GetItemText(index, 0) +
                              QStringLiteral(" ?");
     if (!m_platform.Question(this, question, QStringLiteral("Ta bort omgång")))
         return;
-    m_tournament.m_rounds.erase(m_tournament.m_rounds.begin() + index);
+    m_doc.RemoveRound(static_cast<std::size_t>(index));
     FillRoundList();
-    RebuildStandings();
-    m_changed = true;
-    UpdateTitle();
 }
 
 void CRavelmarkDlg::OnCreateTable()
 {
     QString path;
     // A page that could not be written whole is not worth showing.
-    m_standings.BuildRanking();
-    if (!ShowResult(WriteStandingsPage(m_filePath, CStandingsView(m_tournament, m_standings), path)))
-        return;
-    m_reportPath = path;
-    OpenReport(m_reportPath);
+    if (ShowResult(m_doc.WritePage(path)))
+        OpenReport(path);
 }
 
 void CRavelmarkDlg::OpenReport(const QString& path)
@@ -80,7 +67,7 @@ void CRavelmarkDlg::OpenReport(const QString& path)
 bool CRavelmarkDlg::SaveTournament()
 {
     // Only the stored title is trimmed; the field goes on showing what was typed.
-    const CFileResult result = SaveTournamentFile(m_tournament, m_filePath, m_fileStatus);
+    const CFileResult result = m_doc.Save();
     const bool saved = ShowResult(result);
     if (result.m_kind == CFileResult::Refused)
         m_editTitle->setFocus();
@@ -89,11 +76,11 @@ bool CRavelmarkDlg::SaveTournament()
 
 void CRavelmarkDlg::OnClose()
 {
-    if (!m_changed) {
+    if (!m_doc.Changed()) {
         EndDialog(IDCANCEL);
         return;
     }
-    // A failed save keeps the window and m_changed, so the user can mend the cause and close
+    // A failed save keeps the window and the changes, so the user can mend the cause and close
     // again; the old file is still complete under its own name.
     if (SaveTournament())
         EndDialog(IDCANCEL);

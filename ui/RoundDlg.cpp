@@ -10,14 +10,16 @@
 
 #include <QPushButton>
 
-CRoundDlg::CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform, QWidget* parent)
+CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
+                     QWidget* parent)
     : CDialogBase(129, parent)
     , m_round(round)
-    , m_tournament(text.Tournament())
+    , m_tournament(text.Document().Tournament())
     , m_standings(players.Standings())
     , m_players(players)
     , m_text(text)
     , m_platform(platform)
+    , m_replaces(replaces)
 {
     DoDataExchange();
     connect(m_btnAddResult, &QPushButton::clicked, this, &CRoundDlg::OnAddResult);
@@ -119,7 +121,7 @@ void CRoundDlg::OnAddResult()
         m_comboPoints->setFocus();
         return;
     }
-    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round)) {
+    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round, m_replaces)) {
         // Nothing of the typed name was stored: the box shows nothing.
         m_comboName->SetText(QString());
         m_comboName->setFocus();
@@ -133,7 +135,7 @@ void CRoundDlg::OnAddResult()
         m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))), AppName()))
         name = m_tournament.PlayerName(known);
     // Appends a row or changes one in place.
-    m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
+    m_listResults->Change([&] { m_round.AddResult(CResult(m_text.Document().AddPlayer(name), points)); });
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
     // Ready for the next result. The focus moves before the button is disabled: Qt would hand
@@ -141,7 +143,6 @@ void CRoundDlg::OnAddResult()
     m_comboName->setFocus();
     m_btnAddResult->setEnabled(false);
     m_changed = true;
-    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnEditResult()
@@ -168,13 +169,12 @@ void CRoundDlg::OnRemoveResult()
         return;
     m_listResults->RemoveRow(mark, [&] { m_round.m_results.erase(m_round.m_results.begin() + mark); });
     m_changed = true;
-    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnChangeName()
 {
     // Text the tournament cannot take is not stored, so the field does not show it either.
-    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round)) {
+    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round, m_replaces)) {
         m_editName->Restore(ToDisplay(m_round.m_name));
         m_editName->setFocus();
         return;

@@ -5,6 +5,7 @@
 #include "report/Standings.h"
 #include "ui/DialogBase.h"
 
+#include <cstddef>
 #include <string>
 
 class CComboBox;
@@ -21,10 +22,10 @@ class CRoundDlg : public CDialogBase
 {
     Q_OBJECT
 public:
-    // `round` belongs to the tournament of `text` (or is to be added to it): a typed new name joins
-    // the tournament's names, and `text` is how the tournament shows and stores text. `players`
-    // offers the names of the standings.
-    CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform,
+    // `round` is to take the place of round `replaces` of the tournament of `text`, or to be
+    // added to it (SIZE_MAX): a typed new name joins the tournament's names, and `text` is how
+    // the tournament shows and stores text. `players` offers the names of the standings.
+    CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
               QWidget* parent = nullptr);
     ~CRoundDlg() override;
 
@@ -38,10 +39,8 @@ public:
     CComboBox* m_comboPoints = nullptr;       // 1013
 
     bool m_changed = false;
-    // Whether a result was added, changed or removed: the standings need a rebuild.
-    bool ResultsChanged() const { return m_resultsChanged; }
     CRound& m_round;
-    CTournament& m_tournament;
+    const CTournament& m_tournament;
     const CStandings& m_standings;
 
     void FillResultList();
@@ -69,5 +68,5 @@ private:
     CNameList& m_players;
     CTextEntry& m_text;
     CPlatform& m_platform;
-    bool m_resultsChanged = false;
+    std::size_t m_replaces;
 };

@@ -5,7 +5,7 @@
 #include "model/Messages.h"
 #include "model/Reader.h"
 #include "model/Text.h"
-#include "report/Standings.h"
+#include "report/StandingsView.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AddToStandings(standings, tournament);
     if (standings.m_rows.size() * (tournament.m_rounds.size() + 1) <= (1u << 22)) {
         standings.BuildRanking();
-        standings.WriteHtml(page, tournament);
+        WriteHtmlPage(page, CStandingsView(tournament, standings));
     }
 
     // Whatever was read, complete or up to a refused line, must survive a save. Round names pass

@@ -137,12 +137,12 @@ private slots:
             for (const QString& key : {typed, QString("x"), typed}) {
                 Type(field, key);
                 QCOMPARE(field->text() + '|' + QString::number(field->cursorPosition()),
-                         ToQString(stored, w.m_dlg.m_tournament.m_encoding) + '|' + QString::number(field->text().size()));
+                         ToQString(stored, w.m_dlg.m_doc.Encoding()) + '|' + QString::number(field->text().size()));
                 QVERIFY(field->hasFocus());
             }
         };
         if (where == "title") {
-            typeShown(w.m_dlg.m_editTitle, w.m_dlg.m_tournament.m_title);
+            typeShown(w.m_dlg.m_editTitle, w.m_dlg.m_doc.Tournament().m_title);
         } else if (where == "round") {
             ClickRow(w.m_dlg.m_listRounds, 0);
             QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
