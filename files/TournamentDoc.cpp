@@ -5,6 +5,8 @@
 #include "model/TournamentEncoding.h"
 #include "report/StandingsView.h"
 
+#include <QFileInfo>
+
 #include <utility>
 
 CTournamentDoc::CTournamentDoc(QObject* parent)
@@ -31,6 +33,7 @@ CFileResult CTournamentDoc::Read(const QString& path)
         m_path = loaded.m_path;
         m_fileStatus = loaded.m_status;
         m_tournament = std::move(loaded.m_tournament);
+        Rewatch();
     }
     // The rounds before a refused line stay, for a later change to build on; the standings
     // are filled only from a file read whole.
@@ -101,12 +104,61 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
     return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings()), pagePath);
 }
 
-CFileResult CTournamentDoc::Save()
+CFileResult CTournamentDoc::Save(bool anew)
 {
-    CFileResult result = SaveTournamentFile(m_tournament, m_path, m_fileStatus.LastModified());
-    if (result.Ok())
+    CFileResult result = SaveTournamentFile(m_tournament, m_path, anew);
+    if (result.Ok()) {
+        // What is on disk now is this tournament: later changes are measured from it.
+        ReadFileStatus(m_path, m_fileStatus);
+        Rewatch();
         SetChanged(false);
+    }
     return result;
+}
+
+CTournamentDoc::DiskState CTournamentDoc::FileOnDisk() const
+{
+    CFileStatus now;
+    if (m_fileStatus.m_size < 0)
+        return DiskState::Same; // nothing was read
+    if (!ReadFileStatus(m_path, now))
+        return DiskState::Gone;
+    return now == m_fileStatus ? DiskState::Same : DiskState::Changed;
+}
+
+void CTournamentDoc::WatchFile()
+{
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &CTournamentDoc::OnDiskEvent);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &CTournamentDoc::OnDiskEvent);
+    Rewatch();
+}
+
+void CTournamentDoc::Rewatch()
+{
+    m_seen = m_fileStatus;
+    if (!m_watcher)
+        return;
+    if (!m_watcher->files().isEmpty() || !m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->files() + m_watcher->directories());
+    if (m_path.isEmpty())
+        return;
+    m_watcher->addPath(QFileInfo(m_path).absolutePath());
+    m_watcher->addPath(m_path);
+}
+
+void CTournamentDoc::OnDiskEvent()
+{
+    CFileStatus now;
+    if (!ReadFileStatus(m_path, now) || now == m_seen)
+        return;
+    // A file put in place by a rename is a new one: the old watch went with the old file.
+    if (!m_watcher->files().contains(m_path))
+        m_watcher->addPath(m_path);
+    m_seen = now;
+    emit fileChangedOnDisk();
 }
 
 void CTournamentDoc::RebuildStandings()

@@ -6,6 +6,7 @@
 #include "model/Tournament.h"
 #include "report/Standings.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 
@@ -62,8 +63,17 @@ public:
     // The standings of all rounds, ranked.
     const CStandings& RankedStandings();
     // Saves the tournament over its file: the title trimmed first, the old file kept under its
-    // backup name. Done clears the changed flag.
-    CFileResult Save();
+    // backup name. When the file is gone, `anew` writes it again; otherwise that is refused.
+    // Done clears the changed flag, and the new file's status is the one kept.
+    CFileResult Save(bool anew = false);
+
+    // How the file on disk stands against the status taken when it was read: the same file,
+    // changed or replaced by another program, or gone.
+    enum class DiskState { Same, Changed, Gone };
+    DiskState FileOnDisk() const;
+    // From now on, watch the tournament file (and its folder, as editors save by renaming)
+    // and report when it changes on disk: fileChangedOnDisk.
+    void WatchFile();
 
 signals:
     // The standings were rebuilt or grew: whatever lists the players follows.
@@ -71,10 +81,15 @@ signals:
     // Another tournament (or none): whatever lists its players forgets them.
     void cleared();
     void changedFlagChanged(bool changed);
+    // The file on disk differs from what was last seen of it; once for each new state.
+    void fileChangedOnDisk();
 
 private:
     void RebuildStandings();
     void SetChanged(bool changed);
+    // Watches the current file afresh, its status as read being what was last seen.
+    void Rewatch();
+    void OnDiskEvent();
 
     CTournament m_tournament;
     CStandings m_standings;
@@ -84,4 +99,6 @@ private:
     CFileStatus m_fileStatus;
     bool m_utf8Refused = false;
     bool m_changed = false;
+    QFileSystemWatcher* m_watcher = nullptr; // while watching
+    CFileStatus m_seen;                      // of the file on disk, as last reported
 };

@@ -316,7 +316,7 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     return {};
 }
 
-CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, const QDateTime& lastModified)
+CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew)
 {
     TrimSpaces(tournament.m_title);
     if (tournament.m_title.empty()) {
@@ -326,8 +326,20 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
         return refused;
     }
     const QString target = Target(path);
-    const std::string file = ToLocal8(target), backup = ToLocal8(BackupName(target, lastModified));
-    switch (const int error = MakeBackup(file, backup)) {
+    const std::string file = ToLocal8(target);
+    struct stat status {};
+    std::string backup;
+    if (::stat(file.c_str(), &status) != 0) {
+        // As a failed move reports it: the cause alone, no file named.
+        if (!anew || errno != ENOENT)
+            return Failure(CauseOf(errno), QString());
+    } else {
+        // The backup is named by the time of the file it keeps, whoever wrote that file last.
+        const QDateTime modified = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(status.st_mtim.tv_sec) * 1000 +
+                                                                  status.st_mtim.tv_nsec / 1000000);
+        backup = ToLocal8(BackupName(target, modified));
+    }
+    switch (const int error = backup.empty() ? 0 : MakeBackup(file, backup)) {
     case 0:
         break;
     case EROFS:
@@ -340,15 +352,16 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
         // As a failed move reports it: the cause alone, no file named.
         return Failure(CauseOf(error), QString());
     }
-    struct stat status {};
     CNewVersion out;
-    const bool created = ::stat(file.c_str(), &status) == 0 && out.Create(target, static_cast<int>(status.st_mode & 07777)) == 0;
+    const int mode = backup.empty() ? -1 : static_cast<int>(status.st_mode & 07777);
+    const bool created = out.Create(target, mode) == 0;
     if (created)
         tournament.Write(out, LongestPlayerNameLength(tournament));
     if (created && out.Commit())
         return {};
     // Nothing of this save stays: the backup name goes, the old file is still in place.
     out.Discard();
-    ::unlink(backup.c_str());
+    if (!backup.empty())
+        ::unlink(backup.c_str());
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }

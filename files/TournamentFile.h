@@ -24,7 +24,9 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded);
 CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath);
 
 // Saves over `path` as the window's close does: the title trimmed and refused when empty;
-// the old file kept under its backup name (from `lastModified`), then the new text put in
-// its place by one rename. At every instant `path` holds the old or the new bytes whole;
-// a failure leaves the folder as it was. A symbolic link stays: its target is replaced.
-CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, const QDateTime& lastModified);
+// the old file kept under its backup name (from its last modification as it is now), then the
+// new text put in its place by one rename. At every instant `path` holds the old or the new
+// bytes whole; a failure leaves the folder as it was. A symbolic link stays: its target is
+// replaced. When `path` names no file, it is written anew (nothing to back up) if `anew`,
+// and refused as not found otherwise.
+CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);

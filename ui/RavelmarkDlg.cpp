@@ -16,6 +16,8 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     connect(&m_doc, &CTournamentDoc::cleared, &m_playerNames, &CNameList::Clear);
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
+    connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
+    m_doc.WatchFile();
     // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-32.png"), QSize(32, 32));
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-16.png"), QSize(16, 16));

@@ -40,6 +40,8 @@ public:
     CTextEntry m_text;                                         // typed text into m_doc
     CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings()}; // the names the round editor offers
     bool m_shown = false; // the window shows a tournament read from the document's file
+    bool m_diskChangePending = false; // noticed while another dialog was in front
+    CFileStatus m_declined;           // of the file on disk when reading it again was declined
 
     // An error box with the text.
     void ShowError(const QString& message);
@@ -70,6 +72,8 @@ public:
     // The title trimmed, then backup and new file, all or nothing; true when the file was
     // saved. Failures are shown; an empty title puts the focus in its field.
     bool SaveTournament();
+    // The file changed on disk: with nothing unsaved, the user may read it again.
+    void OnFileChangedOnDisk();
 
     // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(std::string_view bytes) const;
@@ -81,6 +85,7 @@ protected:
     void OnCancel() override;
     // The close request: validate, save a changed tournament, end the dialog.
     void OnClose() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     CPlatform& m_platform;

@@ -7,6 +7,9 @@
 #include "ui/Platform.h"
 #include "ui/RoundDlg.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
 #include <QPushButton>
 
 void CRavelmarkDlg::OnNewRound()
@@ -66,12 +69,62 @@ void CRavelmarkDlg::OpenReport(const QString& path)
 
 bool CRavelmarkDlg::SaveTournament()
 {
+    // Another program's version of the file is replaced only when the user says so; a title
+    // that is refused anyway asks nothing.
+    const QString name = QFileInfo(m_doc.Path()).fileName();
+    const CTournamentDoc::DiskState disk =
+        Trimmed(m_doc.Tournament().m_title).empty() ? CTournamentDoc::DiskState::Same : m_doc.FileOnDisk();
+    if (disk == CTournamentDoc::DiskState::Changed &&
+        !m_platform.Question(this,
+                             QStringLiteral("Filen %1 har ändrats av ett annat program sedan den lästes in. Spara ändå? "
+                                            "Den ändrade filen sparas då som säkerhetskopia.")
+                                 .arg(name),
+                             AppName()))
+        return false;
+    if (disk == CTournamentDoc::DiskState::Gone &&
+        !m_platform.Question(this, QStringLiteral("Filen %1 finns inte längre. Spara turneringen där igen?").arg(name),
+                             AppName()))
+        return false;
     // Only the stored title is trimmed; the field goes on showing what was typed.
-    const CFileResult result = m_doc.Save();
+    const CFileResult result = m_doc.Save(disk == CTournamentDoc::DiskState::Gone);
     const bool saved = ShowResult(result);
     if (result.m_kind == CFileResult::Refused)
         m_editTitle->setFocus();
     return saved;
+}
+
+void CRavelmarkDlg::OnFileChangedOnDisk()
+{
+    // Unsaved changes stay in the window: the close request asks about the file.
+    if (!m_shown || m_doc.Changed() || m_doc.FileOnDisk() != CTournamentDoc::DiskState::Changed)
+        return;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        m_diskChangePending = true; // asked when the window is in front again
+        return;
+    }
+    m_diskChangePending = false;
+    CFileStatus now;
+    if (ReadFileStatus(m_doc.Path(), now) && now == m_declined)
+        return;
+    const QString question = QStringLiteral("Filen %1 har ändrats av ett annat program. Läsa in den igen?")
+                                 .arg(QFileInfo(m_doc.Path()).fileName());
+    if (!m_platform.Question(this, question, AppName())) {
+        // An editor may have gone on writing while the box was open: all of that was declined.
+        ReadFileStatus(m_doc.Path(), m_declined);
+        return;
+    }
+    // As "Välj Turnering" reads a file.
+    const QString path = m_doc.Path();
+    ResetTournament();
+    UpdateTitle();
+    OpenTournament(path);
+}
+
+void CRavelmarkDlg::changeEvent(QEvent* event)
+{
+    CDialogBase::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_diskChangePending)
+        OnFileChangedOnDisk();
 }
 
 void CRavelmarkDlg::OnClose()

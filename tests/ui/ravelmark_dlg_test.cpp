@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstdio>
+
 using Bytes = QByteArray;
 
 namespace {
@@ -14,6 +16,10 @@ namespace {
 const Bytes kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7", "", "R2", "Anna 3", "", "R3", "Cilla 5", "", "R4",
                           "Bo 2", "", "R5", "Anna 1"});
 const QString kBackup = "cup_051206_143005.bak"; // named by the file's last modification
+// kCup retitled "Höstcupen" as the window saves it, and another program's version of the file.
+const Bytes kSaved = Lines({"H\xF6stcupen", "", "R1", "Anna  10", "Bo     7", "", "R2", "Anna   3", "", "R3", "Cilla  5",
+                            "", "R4", "Bo     2", "", "R5", "Anna   1"});
+const Bytes kOther = "H\xF6stcupen\n\nR1\nDan 4\n";
 
 // The page's player rows as a reader sees them: cells (bold kept) by commas, rows by '|'.
 QString Cells(const QString& page)
@@ -249,7 +255,6 @@ private slots:
         QTest::newRow("title written trimmed") << "close" << "  Höstcupen  " << "" << "" << saved;
         QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
                                            << "Access to an unnamed file was denied." << saved;
-        QTest::newRow("file gone") << "close" << "Höstcupen" << "gone" << "an unnamed file was not found." << "";
         QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt";
         QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << "Kan inte skapa filen: %1" << "cup.htm";
     }
@@ -263,7 +268,7 @@ private slots:
         const QString page = w.File("cup.htm"), backup = w.File(kBackup);
         if (!title.isNull())
             TypeOver(w.m_dlg.m_editTitle, title);
-        QVERIFY(cause == "taken" ? WriteBytes(backup, "older") : cause != "gone" || QFile::remove(w.m_path));
+        QVERIFY(cause != "taken" || WriteBytes(backup, "older"));
         if (command == "close")
             QCOMPARE(w.Close(), error.isEmpty());
         else
@@ -277,9 +282,62 @@ private slots:
         if (cause == "taken")
             QVERIFY(QFile::remove(backup) && w.Close());
         if (w.m_dlg.isVisible() || title.isNull())
-            QCOMPARE(Read(w.m_path), cause == "gone" ? "<missing>" : kCup);
+            QCOMPARE(Read(w.m_path), kCup);
         else
             QVERIFY(Read(w.m_path).startsWith("H\xF6stcupen\r\n\r\nR1\r\n") && Read(backup) == kCup);
+    }
+
+    // Another program changed the file under the window. With changes, the close request asks
+    // before it replaces that version (kept as the backup, named by its own time) or writes a
+    // file that is gone anew; Nej keeps the window and its changes. Without changes, the window
+    // offers to read the new version, as "Välj Turnering" would.
+    void fileChangedOnDisk_data()
+    {
+        QTest::addColumn<QString>("change"); // "changed", "gone", or "reload" (changed, nothing unsaved)
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("listing");
+        QTest::addColumn<Bytes>("file"); // cup.txt afterwards; kOther: the other program's version
+        const QString changed = "Filen cup.txt har ändrats av ett annat program sedan den lästes in. Spara ändå? Den "
+                                "ändrade filen sparas då som säkerhetskopia.",
+                      gone = "Filen cup.txt finns inte längre. Spara turneringen där igen?",
+                      reload = "Filen cup.txt har ändrats av ett annat program. Läsa in den igen?";
+        QTest::newRow("changed, Ja") << "changed" << true << changed << "cup.txt,cup_060102_030405.bak" << kSaved;
+        QTest::newRow("changed, Nej") << "changed" << false << changed << "cup.txt" << kOther;
+        QTest::newRow("gone, Ja") << "gone" << true << gone << "cup.txt,cup.txt~" << kSaved;
+        QTest::newRow("gone, Nej") << "gone" << false << gone << "cup.txt~" << Bytes("<missing>");
+        QTest::newRow("reload, Ja") << "reload" << true << reload << "cup.txt,cup.txt~" << kOther;
+        QTest::newRow("reload, Nej") << "reload" << false << reload << "cup.txt,cup.txt~" << kOther;
+    }
+    void fileChangedOnDisk()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, yes);
+        CWindow w(kCup);
+        if (change != "reload")
+            TypeOver(w.m_dlg.m_editTitle, "Höstcupen");
+        // As editors save: a new file renamed over the old one, or (watched through the folder)
+        // the old one renamed away and a new one written a moment later.
+        const QString other = change == "changed" ? w.File("cup.new") : w.m_path;
+        QVERIFY(change == "changed" || QFile::rename(w.m_path, w.m_path + '~'));
+        QTest::qWait(100);
+        QVERIFY(change == "gone" || WriteBytes(other, kOther.toStdString(), QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5))));
+        QVERIFY(other == w.m_path || std::rename(other.toLocal8Bit(), w.m_path.toLocal8Bit()) == 0);
+        w.m_platform.m_answers << yes;
+        if (change == "reload")
+            QTRY_VERIFY(!w.m_platform.m_questions.isEmpty());
+        QCOMPARE(w.Close(), yes || change == "reload");
+        QFETCH(QString, question);
+        QCOMPARE(w.m_platform.m_questions, QStringList{question + "|Ravelmark"}); // once
+        QTEST(Entries(w.Folder()).join(','), "listing");
+        QTEST(Read(w.m_path), "file");
+        if (!w.m_dlg.isVisible())
+            QCOMPARE(Read(w.File("cup_060102_030405.bak")), change == "changed" ? kOther : "<missing>");
+        else if (change == "reload")
+            QCOMPARE(Shown(w.m_dlg), yes ? "Höstcupen|R1|11100" : "Vårcupen|R1,R2,R3,R4,R5|11100");
+        else
+            QVERIFY(w.m_dlg.m_doc.Changed() && w.m_dlg.m_editTitle->text() == "Höstcupen");
+        QVERIFY(w.m_platform.m_errors.isEmpty());
     }
 
     // Choose; add a round and edit one, each with a new player, and write the page right after
