@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QPushButton>
 
+#include <type_traits>
+
 // A modal dialog built from a template, with the platform's dialog keys: Escape and Enter
 // never end it (they reach OnCancel/OnOK), Enter on a focused push button presses it, and
 // the close request (close box, system menu, Alt+F4) reaches OnClose, which alone may end it.
@@ -48,13 +50,18 @@ protected:
     {
         control = static_cast<T*>(m_template.Control(id));
     }
-    // Binds it, and its notification (a button's or a list's click, an edit field's change)
-    // to `handler`.
+    // Binds it, and its notification (a button's or a list's click, an edit field's change, a
+    // combo box's pick or edit by the user) to `handler`.
     template <typename T, typename Dialog>
     void DDX_Control(int id, T*& control, void (Dialog::*handler)())
     {
         DDX_Control(id, control);
-        connect(control, Notification(control), static_cast<Dialog*>(this), handler);
+        if constexpr (std::is_same_v<T, CComboBox>) {
+            connect(control, &CComboBox::selectionChanged, static_cast<Dialog*>(this), handler);
+            connect(control, &CComboBox::textEdited, static_cast<Dialog*>(this), handler);
+        } else {
+            connect(control, Notification(control), static_cast<Dialog*>(this), handler);
+        }
     }
 
     void keyPressEvent(QKeyEvent* event) override;

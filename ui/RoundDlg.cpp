@@ -30,12 +30,8 @@ void CRoundDlg::DoDataExchange()
     DDX_Control(IDC_EDIT_RESULT, m_btnEditResult, &CRoundDlg::OnEditResult);
     DDX_Control(IDC_REMOVE_RESULT, m_btnRemoveResult, &CRoundDlg::OnRemoveResult);
     DDX_Control(IDC_ADD_RESULT, m_btnAddResult, &CRoundDlg::OnAddResult);
-    DDX_Control(IDC_PLAYER_NAME, m_comboName);
-    DDX_Control(IDC_POINTS, m_comboPoints);
-    for (CComboBox* combo : {m_comboName, m_comboPoints}) {
-        connect(combo, &CComboBox::selectionChanged, this, &CRoundDlg::OnChangeEntry);
-        connect(combo, &CComboBox::textEdited, this, &CRoundDlg::OnChangeEntry);
-    }
+    DDX_Control(IDC_PLAYER_NAME, m_comboName, &CRoundDlg::OnChangeEntry);
+    DDX_Control(IDC_POINTS, m_comboPoints, &CRoundDlg::OnChangeEntry);
 }
 
 CRoundDlg::~CRoundDlg()
