@@ -60,15 +60,6 @@ QDateTime CFileStatus::LastModified() const
     return QDateTime::fromMSecsSinceEpoch(m_modifiedSeconds * 1000 + m_modifiedNanoseconds / 1000000);
 }
 
-bool ReadFileStatus(const QString& path, CFileStatus& status)
-{
-    struct stat info {};
-    if (::stat(ToLocal8(path).c_str(), &info) != 0)
-        return false;
-    status = StatusOf(info);
-    return true;
-}
-
 bool CTextFileReader::Open(const QString& path)
 {
     Close();

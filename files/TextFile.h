@@ -28,9 +28,6 @@ struct CFileStatus
     friend bool operator==(const CFileStatus&, const CFileStatus&) = default;
 };
 
-// The status of the file `path` names now (a symbolic link followed); false when there is none.
-bool ReadFileStatus(const QString& path, CFileStatus& status);
-
 // A tournament file opened for reading; its bytes are read as on disk.
 class CTextFileReader
 {
