@@ -47,8 +47,6 @@ void CRavelmarkDlg::OnInitDialog()
     m_btnChoose->setFocus();
 }
 
-
-
 QString CRavelmarkDlg::ToDisplay(std::string_view bytes) const
 {
     return m_text.ToDisplay(bytes);

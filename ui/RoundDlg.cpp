@@ -187,5 +187,3 @@ void CRoundDlg::OnClose()
     }
     EndDialog(IDCANCEL);
 }
-
-
