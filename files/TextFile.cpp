@@ -31,6 +31,15 @@ CFileStatus StatusOf(const struct stat& info)
 
 } // namespace
 
+bool ReadFileStatus(const QString& path, CFileStatus& status)
+{
+    struct stat info {};
+    if (::stat(ToLocal8(path).c_str(), &info) != 0)
+        return false;
+    status = StatusOf(info);
+    return true;
+}
+
 long ReadSome(int fd, char* data, std::size_t size)
 {
     return Retrying([&] { return ::read(fd, data, size); });
@@ -58,15 +67,6 @@ std::string ToLocal8(const QString& path)
 QDateTime CFileStatus::LastModified() const
 {
     return QDateTime::fromMSecsSinceEpoch(m_modifiedSeconds * 1000 + m_modifiedNanoseconds / 1000000);
-}
-
-bool ReadFileStatus(const QString& path, CFileStatus& status)
-{
-    struct stat info {};
-    if (::stat(ToLocal8(path).c_str(), &info) != 0)
-        return false;
-    status = StatusOf(info);
-    return true;
 }
 
 bool CTextFileReader::Open(const QString& path)

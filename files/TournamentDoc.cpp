@@ -52,7 +52,7 @@ void CTournamentDoc::SetTitle(std::string title)
 
 void CTournamentDoc::AddRound(CRound round)
 {
-    m_tournament.m_rounds.push_back(std::move(round));
+    m_tournament.AddRound(std::move(round));
     // The last round only adds to what the others gave: no rebuild from the first round on.
     if (m_standingsInStep) {
         AddToStandings(m_standings, m_tournament.m_rounds.back());

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 void CResult::Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const
@@ -48,9 +49,9 @@ void CRound::Write(CLineOutput& out, const CPlayerNames& players, int width, Tex
     }
 }
 
-void CTournament::AddRound(const CRound& round)
+void CTournament::AddRound(CRound round)
 {
-    m_rounds.push_back(round);
+    m_rounds.push_back(std::move(round));
 }
 
 void CTournament::Clear()

@@ -53,14 +53,12 @@ public:
 class CTournament
 {
 public:
-    void AddRound(const CRound& round);
+    void AddRound(CRound round);
     // Empties the title, the rounds and the names.
     void Clear();
 
     // The player of that name (byte for byte), added when new.
     PlayerId AddPlayer(std::string_view name) { return m_players.Add(name); }
-    // A result for the named player, who is added to the tournament's names when new.
-    CResult MakeResult(std::string_view name, int points) { return CResult(AddPlayer(name), points); }
     // Valid until a player is added.
     std::string_view PlayerName(PlayerId player) const { return m_players.Name(player); }
     std::string_view PlayerName(const CResult& result) const { return m_players.Name(result.m_player); }

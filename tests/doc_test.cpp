@@ -2,6 +2,7 @@
 #include "FileHelpers.h"
 #include "files/TournamentDoc.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,20 +36,21 @@ CRound Round(CTournamentDoc& doc, const char* name, std::initializer_list<std::p
 } // namespace
 
 // Each change leaves the standings those of the rounds, tells the player list when they moved,
-// and marks the tournament changed; reading and saving make it unchanged.
+// and marks the tournament changed; reading and saving make it unchanged. Read through a
+// symbolic link, the file it points to is saved, and the link stays.
 TEST(TournamentDoc, KeepsEverythingInStep)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("cup.txt");
-    ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna x\n", kStamp));
+    const QString path = dir.filePath("cup.txt"), link = dir.filePath("link.txt");
+    ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna x\n", kStamp) && QFile::link(path, link));
     CTournamentDoc doc;
     int moved = 0;
     QObject::connect(&doc, &CTournamentDoc::standingsChanged, [&] { ++moved; });
-    const CFileResult refused = doc.Read(path);
+    const CFileResult refused = doc.Read(link);
     EXPECT_EQ(ResultMessage(refused, doc.Encoding()).toStdString(), "Rad 8 : \"Anna x\"\nPo\u00E4ng ska vara ett heltal");
     EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()), ""); // none from a refused file
     QString page;
-    EXPECT_TRUE(doc.WritePage(page).Ok() && page == dir.filePath("cup.htm"));
+    EXPECT_TRUE(doc.WritePage(page).Ok() && page == dir.filePath("link.htm"));
     struct stat info {};
     ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &info), 0);
     const CFileStatus& status = doc.FileStatus();
@@ -81,9 +83,20 @@ TEST(TournamentDoc, KeepsEverythingInStep)
     EXPECT_FALSE(doc.Changed());
     EXPECT_EQ(ReadBytes(path), "Cup 2\r\n\r\nFinal\r\nBo    9\r\n\r\nR3\r\nDan   2\r\nAnna  1\r\n");
     EXPECT_EQ(ReadBytes(dir.filePath("cup_051206_143005.bak")), "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna x\n");
+    EXPECT_EQ(Entries(dir.path()).join(' '), "cup.txt cup_051206_143005.bak link.htm link.txt");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
 
     // A file that cannot be opened drops the tournament and keeps the path of the last one.
     EXPECT_EQ(ResultMessage(doc.Read(dir.filePath("gone.txt")), doc.Encoding()).toStdString(),
               "Kan inte \u00F6ppna filen: " + dir.filePath("gone.txt").toStdString());
-    EXPECT_TRUE(doc.Tournament().m_rounds.empty() && doc.Standings().m_rows.empty() && doc.Path() == path);
+    EXPECT_TRUE(doc.Tournament().m_rounds.empty() && doc.Standings().m_rows.empty() && doc.Path() == link);
+}
+
+TEST(TextFile, BackupNameInLocalTime)
+{
+    qputenv("TZ", "RMT-1"); // an hour east of UTC, so that local time differs from it
+    const QDateTime local(QDate(2005, 12, 6), QTime(14, 30, 5), Qt::LocalTime);
+    EXPECT_EQ(BackupName("/t/v\u00E5r.txt", local), "/t/v\u00E5r_051206_143005.bak");
+    EXPECT_EQ(BackupName("/t.1/lista", local.toUTC()), "/t.1/lista_051206_143005.bak");
+    EXPECT_EQ(BackupName("/t/a.txt", QDateTime(QDate(2000, 1, 2), QTime(3, 4, 5))), "/t/a_000102_030405.bak");
 }

@@ -77,22 +77,3 @@ TEST(HtmlPage, Rows)
     for (const auto& c : cases)
         EXPECT_EQ(Rows(Page(c.file)), c.rows) << c.file;
 }
-
-// The saved file pads names to the longest of the players with a result, in characters: a
-// name whose results were all removed no longer widens it.
-TEST(Standings, SavedNamesPadToPlayersWithResults)
-{
-    const struct { std::string file; int width; } cases[] = {
-        {"Cup\n\nR\nG\xF6ran 5\nBo 3\n", 5},          // Windows-1252: bytes
-        {"Cup\n\nR\nG\xC3\xB6ran 5\nBo 3\n", 5},      // UTF-8: characters
-        {"Cup\n\nR\n", 0},
-    };
-    for (const auto& c : cases) {
-        CTournament t;
-        std::string line, message;
-        int lineNo = 0;
-        ASSERT_TRUE(ParseTournament(c.file, t, line, lineNo, message));
-        t.AddPlayer("Namn utan resultat");
-        EXPECT_EQ(LongestPlayerNameLength(t), c.width) << c.file;
-    }
-}

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 // Result lines: the name padded to `width` characters (bytes of Windows-1252, code points of
-// UTF-8), a blank, the points as "%2d". The saved file reads back into the same tournament,
+// UTF-8), the longest name of a player with a result (a name no result uses any more does not
+// count), a blank, the points as "%2d". The saved file reads back into the same tournament,
 // which saves to the same text again.
 TEST(Tournament, SavedFileReadsBack)
 {
@@ -22,12 +23,15 @@ TEST(Tournament, SavedFileReadsBack)
         {"Cup\n\n---\nAnna 5\nBo 6\n", 4, "Cup\r\n\r\n-\r\nAnna  5\r\nBo    6\r\n"},
         // A title beginning with the mark's bytes was read back as the mark.
         {" \xEF\xBB\xBF" "Cup\n\nR\nAnna 5\n", 4, " \xEF\xBB\xBF" "Cup\r\n\r\nR\r\nAnna  5\r\n"},
+        {"Cup\n\nR\n", 0, "Cup\r\n\r\nR\r\n"},
     };
     for (const auto& c : cases) {
         CTournament first, second;
         std::string line, message;
         int lineNo = 0;
         ASSERT_TRUE(ParseTournament(c.file, first, line, lineNo, message)) << c.file;
+        first.AddPlayer("Namn utan resultat");
+        EXPECT_EQ(LongestPlayerNameLength(first), c.width) << c.file;
         CStringOutput out, again;
         first.Write(out, c.width);
         EXPECT_EQ(out.m_text, c.saved);

@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
-    : CDialogBase(102, parent)
+    : CDialogBase(IDD_RAVELMARK_DIALOG, parent)
     , m_text(m_doc, platform)
     , m_platform(platform)
 {
@@ -25,33 +25,22 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
 
 CRavelmarkDlg::~CRavelmarkDlg()
 {
-    DisconnectControls();
-    // Hiding the list while QDialog is destroyed may still read rows from members already gone.
-    m_listRounds->SetSource({}, {});
+    ReleaseControls();
 }
 
 void CRavelmarkDlg::DoDataExchange()
 {
-    m_btnChoose = Control<QPushButton>(1000);
-    m_btnCreateTable = Control<QPushButton>(1001);
-    m_editTitle = Control<CEditField>(1003);
-    m_listRounds = Control<CListView>(1002);
-    m_btnNew = Control<QPushButton>(1004);
-    m_btnEdit = Control<QPushButton>(1005);
-    m_btnRemove = Control<QPushButton>(1006);
-
-    connect(m_btnChoose, &QPushButton::clicked, this, &CRavelmarkDlg::OnChooseTournament);
-    connect(m_btnCreateTable, &QPushButton::clicked, this, &CRavelmarkDlg::OnCreateTable);
-    connect(m_listRounds, &CListView::clicked, this, &CRavelmarkDlg::OnClickRoundList);
-    connect(m_editTitle, &CEditField::changed, this, &CRavelmarkDlg::OnChangeTitle);
-    connect(m_btnNew, &QPushButton::clicked, this, &CRavelmarkDlg::OnNewRound);
-    connect(m_btnEdit, &QPushButton::clicked, this, &CRavelmarkDlg::OnEditRound);
-    connect(m_btnRemove, &QPushButton::clicked, this, &CRavelmarkDlg::OnRemoveRound);
+    DDX_Control(IDC_CHOOSE_TOURNAMENT, m_btnChoose, &CRavelmarkDlg::OnChooseTournament);
+    DDX_Control(IDC_CREATE_TABLE, m_btnCreateTable, &CRavelmarkDlg::OnCreateTable);
+    DDX_Control(IDC_TITLE, m_editTitle, &CRavelmarkDlg::OnChangeTitle);
+    DDX_Control(IDC_ROUND_LIST, m_listRounds, &CRavelmarkDlg::OnClickRoundList);
+    DDX_Control(IDC_NEW_ROUND, m_btnNew, &CRavelmarkDlg::OnNewRound);
+    DDX_Control(IDC_EDIT_ROUND, m_btnEdit, &CRavelmarkDlg::OnEditRound);
+    DDX_Control(IDC_REMOVE_ROUND, m_btnRemove, &CRavelmarkDlg::OnRemoveRound);
 }
 
 void CRavelmarkDlg::OnInitDialog()
 {
-    DoDataExchange();
     setWindowIcon(m_hIcon);
 
     m_listRounds->InsertColumn(0, QStringLiteral("Omgång"), Qt::AlignLeft, m_listRounds->ClientWidth());
@@ -60,16 +49,6 @@ void CRavelmarkDlg::OnInitDialog()
     m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     m_btnChoose->setFocus();
-}
-
-void CRavelmarkDlg::OnOK()
-{
-    Trace("--- CRavelmarkDlg::OnOK()\n");
-}
-
-void CRavelmarkDlg::OnCancel()
-{
-    Trace("--- CRavelmarkDlg::OnCancel()\n");
 }
 
 QString CRavelmarkDlg::ToDisplay(std::string_view bytes) const

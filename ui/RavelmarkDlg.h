@@ -26,13 +26,13 @@ public:
     ~CRavelmarkDlg() override;
 
     // Controls of template 102, bound by DoDataExchange.
-    QPushButton* m_btnChoose = nullptr;      // 1000 "Välj Turnering"
-    QPushButton* m_btnCreateTable = nullptr; // 1001 "Skapa Tabell"
-    CEditField* m_editTitle = nullptr;       // 1003
-    CListView* m_listRounds = nullptr;       // 1002
-    QPushButton* m_btnNew = nullptr;         // 1004 "Ny"
-    QPushButton* m_btnEdit = nullptr;        // 1005 "Redigera"
-    QPushButton* m_btnRemove = nullptr;      // 1006 "Ta Bort"
+    QPushButton* m_btnChoose = nullptr;      // IDC_CHOOSE_TOURNAMENT "Välj Turnering"
+    QPushButton* m_btnCreateTable = nullptr; // IDC_CREATE_TABLE "Skapa Tabell"
+    CEditField* m_editTitle = nullptr;       // IDC_TITLE
+    CListView* m_listRounds = nullptr;       // IDC_ROUND_LIST
+    QPushButton* m_btnNew = nullptr;         // IDC_NEW_ROUND "Ny"
+    QPushButton* m_btnEdit = nullptr;        // IDC_EDIT_ROUND "Redigera"
+    QPushButton* m_btnRemove = nullptr;      // IDC_REMOVE_ROUND "Ta Bort"
     QIcon m_hIcon;
 
     // The open tournament, its file and its standings; every command changes it through here.
@@ -79,10 +79,8 @@ public:
     QString ToDisplay(std::string_view bytes) const;
 
 protected:
-    void DoDataExchange();
+    void DoDataExchange() override;
     void OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
     // The close request: validate, save a changed tournament, end the dialog.
     void OnClose() override;
     void changeEvent(QEvent* event) override;

@@ -12,7 +12,7 @@
 
 CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
                      QWidget* parent)
-    : CDialogBase(129, parent)
+    : CDialogBase(IDD_ROUND_DIALOG, parent)
     , m_round(round)
     , m_tournament(text.Document().Tournament())
     , m_standings(players.Standings())
@@ -21,34 +21,22 @@ CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CT
     , m_platform(platform)
     , m_replaces(replaces)
 {
-    DoDataExchange();
-    connect(m_btnAddResult, &QPushButton::clicked, this, &CRoundDlg::OnAddResult);
-    connect(m_btnEditResult, &QPushButton::clicked, this, &CRoundDlg::OnEditResult);
-    connect(m_btnRemoveResult, &QPushButton::clicked, this, &CRoundDlg::OnRemoveResult);
-    connect(m_editName, &CEditField::changed, this, &CRoundDlg::OnChangeName);
-    connect(m_listResults, &CListView::clicked, this, &CRoundDlg::OnClickResultList);
-    for (CComboBox* combo : {m_comboName, m_comboPoints}) {
-        connect(combo, &CComboBox::selectionChanged, this, &CRoundDlg::OnChangeEntry);
-        connect(combo, &CComboBox::textEdited, this, &CRoundDlg::OnChangeEntry);
-    }
-}
-
-CRoundDlg::~CRoundDlg()
-{
-    DisconnectControls();
-    // Hiding the list while QDialog is destroyed may still read rows from members already gone.
-    m_listResults->SetSource({}, {});
 }
 
 void CRoundDlg::DoDataExchange()
 {
-    m_editName = Control<CEditField>(1008);
-    m_listResults = Control<CListView>(1007);
-    m_btnEditResult = Control<QPushButton>(1010);
-    m_btnRemoveResult = Control<QPushButton>(1011);
-    m_btnAddResult = Control<QPushButton>(1009);
-    m_comboName = Control<CComboBox>(1012);
-    m_comboPoints = Control<CComboBox>(1013);
+    DDX_Control(IDC_ROUND_NAME, m_editName, &CRoundDlg::OnChangeName);
+    DDX_Control(IDC_RESULT_LIST, m_listResults, &CRoundDlg::OnClickResultList);
+    DDX_Control(IDC_EDIT_RESULT, m_btnEditResult, &CRoundDlg::OnEditResult);
+    DDX_Control(IDC_REMOVE_RESULT, m_btnRemoveResult, &CRoundDlg::OnRemoveResult);
+    DDX_Control(IDC_ADD_RESULT, m_btnAddResult, &CRoundDlg::OnAddResult);
+    DDX_Control(IDC_PLAYER_NAME, m_comboName, &CRoundDlg::OnChangeEntry);
+    DDX_Control(IDC_POINTS, m_comboPoints, &CRoundDlg::OnChangeEntry);
+}
+
+CRoundDlg::~CRoundDlg()
+{
+    ReleaseControls();
 }
 
 QString CRoundDlg::ToDisplay(std::string_view bytes) const
@@ -210,14 +198,4 @@ void CRoundDlg::OnClose()
         }
     }
     EndDialog(IDCANCEL);
-}
-
-void CRoundDlg::OnOK()
-{
-    Trace("--- CRoundDlg::OnOK()\n");
-}
-
-void CRoundDlg::OnCancel()
-{
-    Trace("--- CRoundDlg::OnCancel()\n");
 }

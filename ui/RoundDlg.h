@@ -30,13 +30,13 @@ public:
     ~CRoundDlg() override;
 
     // Controls of template 129.
-    CEditField* m_editName = nullptr;         // 1008
-    CListView* m_listResults = nullptr;       // 1007
-    QPushButton* m_btnEditResult = nullptr;   // 1010 "Redigera"
-    QPushButton* m_btnRemoveResult = nullptr; // 1011 "Ta Bort"
-    QPushButton* m_btnAddResult = nullptr;    // 1009 "Lägg Till"
-    CComboBox* m_comboName = nullptr;         // 1012
-    CComboBox* m_comboPoints = nullptr;       // 1013
+    CEditField* m_editName = nullptr;         // IDC_ROUND_NAME
+    CListView* m_listResults = nullptr;       // IDC_RESULT_LIST
+    QPushButton* m_btnEditResult = nullptr;   // IDC_EDIT_RESULT "Redigera"
+    QPushButton* m_btnRemoveResult = nullptr; // IDC_REMOVE_RESULT "Ta Bort"
+    QPushButton* m_btnAddResult = nullptr;    // IDC_ADD_RESULT "Lägg Till"
+    CComboBox* m_comboName = nullptr;         // IDC_PLAYER_NAME
+    CComboBox* m_comboPoints = nullptr;       // IDC_POINTS
 
     bool m_changed = false;
     CRound& m_round;
@@ -53,10 +53,8 @@ public:
     void OnChangeEntry();
 
 protected:
-    void DoDataExchange();
+    void DoDataExchange() override;
     void OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
     void OnClose() override;
 
 private:
