@@ -86,23 +86,6 @@ private slots:
         QVERIFY(w.m_platform.m_errors.isEmpty());
     }
 
-    // A new name that is a known player's but for case, the accents Swedish does not count and
-    // blanks asks once: yes stores the result under the known name, no as typed, never asked again.
-    void nearDuplicateNames()
-    {
-        CWindow w(kCup + "\nR3\nRen\xE9 Berg 2\n");
-        w.m_platform.m_answers << true << false << true;
-        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [](CRoundDlg& e) {
-            Type(e.m_editName, "R4");
-            for (const QString name : {"rene  berg", "RENE BERG", "RENE BERG", "Asa", "ANNA", "René Berg"})
-                AddResult(e, name, QString::number(name.size()));
-            QCOMPARE(Rows(e.m_listResults), "René Berg=9,RENE BERG=9,Asa=3,Anna=4");
-            e.close();
-        }));
-        QCOMPARE(w.m_platform.m_questions, QStringList({"Menar du René Berg?|Ravelmark", "Menar du René Berg?|Ravelmark",
-                                                         "Menar du Anna?|Ravelmark"}));
-    }
-
     // A name its column cuts short is read whole in the row's tooltip, in both lists.
     void longNamesAsTooltips()
     {
