@@ -54,20 +54,6 @@ private slots:
         QCOMPARE(w.m_platform.m_filters, QStringList{"Turnering (*.txt)"});
     }
 
-    // Tab walks the enabled controls in the window's order; the label takes no focus.
-    void tabWalksTheControls()
-    {
-        CWindow w(kCup);
-        CRavelmarkDlg& d = w.m_dlg;
-        d.m_btnChoose->setFocus();
-        QList<QWidget*> walked;
-        for (int i = 0; i < 5; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            walked << QApplication::focusWidget();
-        }
-        QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnChoose}));
-    }
-
     void choosingAFile_data()
     {
         QTest::addColumn<Bytes>("bytes"); // of the file chosen; none: a missing file, or cancelled without error
@@ -197,10 +183,19 @@ private slots:
         QCOMPARE(Read(w.File(kBackup)), file);
     }
 
-    // Ny, Redigera and Ta Bort, and the selection mark they act on.
+    // Tab walks the enabled controls in the window's order (the label takes no focus); Ny,
+    // Redigera and Ta Bort, and the selection mark they act on.
     void roundCommands()
     {
         CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        d.m_btnChoose->setFocus();
+        QList<QWidget*> walked;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget();
+        }
+        QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnChoose}));
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
