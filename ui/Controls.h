@@ -31,10 +31,9 @@ signals:
 
 // A list view in report mode: rows of text cells, never sorted, one selected row at most,
 // selected across the whole row and shown also without the focus. A row whose first cell is
-// cut short shows that cell whole as its tooltip. The rows are a view over
-// the caller's data: a cell's text is asked for only when it is drawn, so the cost of a change
-// does not grow with the number of rows, and the view keeps no record per row beyond its
-// header's small one.
+// cut short shows that cell whole as its tooltip. The rows are a view over the caller's data:
+// a cell's text is asked for only when it is drawn, so the cost of a change does not grow with
+// the number of rows, and the view keeps no record per row beyond its header's small one.
 class CListView : public QTableView
 {
     Q_OBJECT

@@ -3,7 +3,6 @@
 
 #include "opener/ReportOpener.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
