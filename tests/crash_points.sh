@@ -26,20 +26,20 @@ setup() { # folder
     cp "$work/old.htm" "$1/cup.htm"
 }
 
-# The system calls of a run, one "NAME K" a line (the K-th call of that name), from the
-# line matching `$3` on.
+# The system calls of a run, one "NAME K IN" a line (the K-th call of that name; IN 1 when it
+# names the tournament's folder or a file in it), from the line matching `$3` on.
 calls() { # command, extra strace arguments, start pattern
     local dir=$work/trace-$1
     setup "$dir"
     # shellcheck disable=SC2086
-    strace -f -qq -o "$work/trace" $2 "$tool" "$1" "$dir/cup.txt" >/dev/null 2>&1 || return 1
+    strace -f -qq -y -o "$work/trace" $2 "$tool" "$1" "$dir/cup.txt" >/dev/null 2>&1 || return 1
     [ "$1" = rewrite ] && cp "$dir/cup.txt" "$work/new.txt" && cp "$dir"/*.bak "$work/backup.txt" &&
         basename "$dir"/*.bak >"$work/backup-name"
     [ "$1" = table ] && cp "$dir/cup.htm" "$work/new.htm"
-    awk -v start="$3" '{ sub(/^[0-9]+ +/, "") }
+    awk -v start="$3" -v dir="$dir/" '{ sub(/^[0-9]+ +/, "") }
         match($0, /^[a-z_0-9]+\(/) { name = substr($0, 1, RLENGTH - 1); n[name]++
                                      if ($0 ~ start && name != "execve") on = 1
-                                     if (on) print name, n[name] }' "$work/trace"
+                                     if (on) print name, n[name], (index($0, dir) > 0) }' "$work/trace"
 }
 
 # One point: "COMMAND STRACE-ARGS..."; prints a line for each broken promise. Few processes
@@ -96,17 +96,20 @@ first() { # command
     if [ "${CRASH_POINTS_QUICK:-0}" = 1 ]; then echo "trace-$1/"; else echo '.'; fi
 }
 faults='^(read|write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
+# Built with the sanitizers (CRASH_POINTS_SANITIZED=1), the runtime makes calls of its own (it
+# reads its options, probes memory through a pipe) that it cannot take failing: failures are
+# injected only into the calls on the tournament's folder there.
 points() { # command
-    calls "$1" "" "$(first "$1")" | while read -r name k; do
+    calls "$1" "" "$(first "$1")" | while read -r name k in; do
         echo "$1 -e trace=$name -e inject=$name:signal=SIGKILL:when=$k"
-        if [[ $name =~ $faults ]]; then
+        if [[ $name =~ $faults && (${CRASH_POINTS_SANITIZED:-0} != 1 || $in == 1) ]]; then
             for e in EIO ENOSPC; do echo "$1 -e trace=$name -e inject=$name:error=$e:when=$k"; done
         fi
     done
     # A file system without hard links: the backup is a copy, each of whose calls may be the last.
     local eperm="-e inject=link,linkat:error=EPERM:when=1"
     echo "$1 -e trace=link,linkat $eperm"
-    calls "$1" "$eperm" '^(link|linkat)[(]' | while read -r name k; do
+    calls "$1" "$eperm" '^(link|linkat)[(]' | while read -r name k _; do
         [[ $name =~ ^(link|linkat)$ ]] && continue
         echo "$1 -e trace=$name,link,linkat $eperm -e inject=$name:signal=SIGKILL:when=$k"
     done

@@ -86,10 +86,12 @@ TEST(TournamentDoc, KeepsEverythingInStep)
     EXPECT_EQ(Entries(dir.path()).join(' '), "cup.txt cup_051206_143005.bak link.htm link.txt");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
 
-    // A file that cannot be opened drops the tournament and keeps the path of the last one.
+    // A file that cannot be opened drops the tournament, its players' names too, and keeps the
+    // path of the last one.
     EXPECT_EQ(ResultMessage(doc.Read(dir.filePath("gone.txt")), doc.Encoding()).toStdString(),
               "Kan inte \u00F6ppna filen: " + dir.filePath("gone.txt").toStdString());
-    EXPECT_TRUE(doc.Tournament().m_rounds.empty() && doc.Standings().m_rows.empty() && doc.Path() == link);
+    EXPECT_TRUE(doc.Tournament().m_rounds.empty() && doc.Tournament().m_players.Size() == 0 &&
+                doc.Standings().m_rows.empty() && doc.Path() == link);
 }
 
 TEST(TextFile, BackupNameInLocalTime)

@@ -67,10 +67,8 @@ void CheckPiecewise(std::string_view bytes, const CTournament& whole, bool ok, c
     CHECK(parser.Finish(line, lineNo, pieceMessage) == ok && pieceMessage == message);
     CHECK(t.m_title == whole.m_title && t.m_encoding == whole.m_encoding && t.m_byteOrderMark == whole.m_byteOrderMark);
     CHECK(t.m_rounds.size() == whole.m_rounds.size() && t.m_players == whole.m_players);
-    for (std::size_t r = 0; r < t.m_rounds.size(); ++r) {
-        CHECK(t.m_rounds[r].m_name == whole.m_rounds[r].m_name);
-        CHECK(t.m_rounds[r].m_results.size() == whole.m_rounds[r].m_results.size());
-    }
+    for (std::size_t r = 0; r < t.m_rounds.size(); ++r)
+        CHECK(t.m_rounds[r].m_name == whole.m_rounds[r].m_name && t.m_rounds[r].m_results == whole.m_rounds[r].m_results);
 }
 
 // The saved file, or nothing when it would be too large to hold: every result line is padded to
