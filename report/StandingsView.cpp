@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <numeric>
-#include <ranges>
 #include <string_view>
 
 CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds)
@@ -53,11 +51,16 @@ CStandingsLine CStandingsView::Line(std::size_t line) const
     // Totals fall line by line, so a place's first line is the first with this total.
     std::size_t first = line;
     if (line > 0 && Total(line - 1) == row.m_total) {
-        if (m_lastLine == line - 1)
+        if (m_lastLine == line - 1) {
             first = m_lastPlaceLine;
-        else
-            first = *std::ranges::partition_point(std::views::iota(std::size_t{0}, line),
-                                                  [&](std::size_t i) { return Total(i) > row.m_total; });
+        } else {
+            const auto& ranking = m_standings.m_ranking;
+            const auto end = ranking.begin() + static_cast<std::ptrdiff_t>(line);
+            const auto at = std::partition_point(ranking.begin(), end, [&](int r) {
+                return m_standings.m_rows[static_cast<std::size_t>(r)].m_total > row.m_total;
+            });
+            first = static_cast<std::size_t>(at - ranking.begin());
+        }
     }
     m_lastLine = line;
     m_lastPlaceLine = first;

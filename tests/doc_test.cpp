@@ -74,17 +74,16 @@ TEST(TournamentDoc, KeepsEverythingInStep)
         step.change();
         CStandings fresh;
         AddToStandings(fresh, doc.Tournament());
-        EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()), Rows(doc.Tournament(), fresh)) << step.what;
-        EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()), step.rows) << step.what;
-        EXPECT_EQ(moved, step.moved) << step.what;
-        EXPECT_TRUE(doc.Changed()) << step.what;
+        // The standings kept are those made afresh from the rounds.
+        EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()) + '|' + Rows(doc.Tournament(), fresh),
+                  std::string(step.rows) + '|' + step.rows) << step.what;
+        EXPECT_TRUE(moved == step.moved && doc.Changed()) << step.what;
     }
-    EXPECT_TRUE(doc.Save().Ok());
-    EXPECT_FALSE(doc.Changed());
+    EXPECT_TRUE(doc.Save().Ok() && !doc.Changed());
     EXPECT_EQ(ReadBytes(path), "Cup 2\r\n\r\nFinal\r\nBo    9\r\n\r\nR3\r\nDan   2\r\nAnna  1\r\n");
     EXPECT_EQ(ReadBytes(dir.filePath("cup_051206_143005.bak")), "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna x\n");
-    EXPECT_EQ(Entries(dir.path()).join(' '), "cup.txt cup_051206_143005.bak link.htm link.txt");
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(Entries(dir.path()).join(' ') == "cup.txt cup_051206_143005.bak link.htm link.txt" &&
+                QFileInfo(link).isSymLink());
 
     // A file that cannot be opened drops the tournament, its players' names too, and keeps the
     // path of the last one.

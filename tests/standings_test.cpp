@@ -74,4 +74,11 @@ TEST(HtmlPage, Rows)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Rows(Page(c.file)), c.rows) << c.file;
+    // Lines asked for out of order find the first of their place all the same.
+    CTournament t;
+    std::string line, message;
+    int lineNo = 0;
+    ASSERT_TRUE(ParseTournament("Cup\n\nR\nA 9\nB 5\nC 5\nD 5\n", t, line, lineNo, message));
+    const CStandingsView view(t);
+    EXPECT_TRUE(view.Line(3).m_place == 2 && view.Line(1).m_place == 2 && view.Line(0).m_place == 1);
 }
