@@ -5,17 +5,69 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// A call that a signal interrupted before it did anything is simply made again.
+template <typename Call>
+ssize_t Retrying(Call call)
+{
+    ssize_t result = 0;
+    do
+        result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
+}
+
+CFileStatus StatusOf(const struct stat& info)
+{
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+bool ReadFileStatus(const QString& path, CFileStatus& status)
+{
+    struct stat info {};
+    if (::stat(ToLocal8(path).c_str(), &info) != 0)
+        return false;
+    status = StatusOf(info);
+    return true;
+}
+
+long ReadSome(int fd, char* data, std::size_t size)
+{
+    return Retrying([&] { return ::read(fd, data, size); });
+}
+
+int WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = Retrying([&] { return ::write(fd, data, size); });
+        if (written < 0)
+            return errno;
+        if (written == 0)
+            return ENOSPC;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
 
 std::string ToLocal8(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
 }
 
-} // namespace
+QDateTime CFileStatus::LastModified() const
+{
+    return QDateTime::fromMSecsSinceEpoch(m_modifiedSeconds * 1000 + m_modifiedNanoseconds / 1000000);
+}
 
 bool CTextFileReader::Open(const QString& path)
 {
@@ -24,7 +76,9 @@ bool CTextFileReader::Open(const QString& path)
     if (QFileInfo(path).isDir() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     m_path = QFileInfo(path).absoluteFilePath();
-    m_lastModified = m_file.fileTime(QFileDevice::FileModificationTime);
+    // Of the file that is read, whatever its name comes to name later.
+    struct stat info {};
+    m_status = ::fstat(m_file.handle(), &info) == 0 ? StatusOf(info) : CFileStatus();
     return true;
 }
 
@@ -42,9 +96,10 @@ bool CTextFileReader::ReadLines(const std::function<void(std::string_view)>& tak
             buffer = std::move(larger);
             capacity *= 2;
         }
-        const qint64 got = m_file.read(buffer.get() + used, static_cast<qint64>(capacity - used));
+        // The file is open unbuffered: its descriptor is read as it is.
+        const long got = ReadSome(m_file.handle(), buffer.get() + used, capacity - used);
         if (got < 0) {
-            error = CFileError{CFileError::Generic, m_path};
+            error = CFileError{CauseOf(errno), m_path};
             return false;
         }
         if (got == 0) {

@@ -7,9 +7,29 @@
 #include <QFile>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+
+// What the system said of a file when it was read: which file it was (device and inode), its
+// size and its last modification (to the nanosecond), so that a later look can tell whether
+// it is still the same.
+struct CFileStatus
+{
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
+    std::int64_t m_size = -1; // -1: no status taken
+    std::int64_t m_modifiedSeconds = 0;
+    std::int64_t m_modifiedNanoseconds = 0;
+
+    // The last modification, to the millisecond, as Qt gives file times.
+    QDateTime LastModified() const;
+    friend bool operator==(const CFileStatus&, const CFileStatus&) = default;
+};
+
+// The status of the file `path` names now (a symbolic link followed); false when there is none.
+bool ReadFileStatus(const QString& path, CFileStatus& status);
 
 // A tournament file opened for reading; its bytes are read as on disk.
 class CTextFileReader
@@ -17,20 +37,28 @@ class CTextFileReader
 public:
     // False when the file cannot be opened (missing, unreadable, a folder).
     bool Open(const QString& path);
-    // The file's full path and its last-modification time, taken when it was opened.
+    // The file's full path and its status, taken when it was opened.
     QString FilePath() const { return m_path; }
-    QDateTime LastModified() const { return m_lastModified; }
+    const CFileStatus& Status() const { return m_status; }
     // Reads the rest of the file, handing it to `take` in pieces that each end right after a
-    // line feed, but for the last (possibly empty) one; a read error gives the cause generic,
-    // naming the file.
+    // line feed, but for the last (possibly empty) one; a read error gives its cause, naming
+    // the file.
     bool ReadLines(const std::function<void(std::string_view)>& take, CFileError& error);
     void Close();
 
 private:
     QFile m_file;
     QString m_path;
-    QDateTime m_lastModified;
+    CFileStatus m_status;
 };
+
+// read(2) and a whole write(2), each made again when a signal interrupts it. ReadSome gives
+// what read gives; WriteAll 0, or the errno of the failure (ENOSPC when nothing could be written).
+long ReadSome(int fd, char* data, std::size_t size);
+int WriteAll(int fd, const char* data, std::size_t size);
+
+// A path as the system takes it (the bytes of the local file-name encoding).
+std::string ToLocal8(const QString& path);
 
 // The name of a file with its extension replaced by `newEnding` (only the file-name part
 // is looked at for the '.'; a name without one gets `newEnding` appended).

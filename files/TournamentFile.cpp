@@ -7,7 +7,6 @@
 #include "model/Messages.h"
 #include "model/Reader.h"
 #include "model/Text.h"
-#include "report/Standings.h"
 #include "report/StandingsView.h"
 
 #include <QFileInfo>
@@ -22,11 +21,6 @@ namespace {
 
 constexpr std::size_t kWriteChunk = 256 << 10;
 constexpr std::size_t kStartWriteback = 8 << 20;
-
-std::string Local8(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 CFileResult Failure(CFileResult::Kind kind, const QString& path)
 {
@@ -44,45 +38,23 @@ CFileResult Failure(CFileError::Cause cause, const QString& fileName)
     return result;
 }
 
-CFileError::Cause CauseOf(int error)
+// 0 when `ok`, else the errno of the call that failed.
+int ErrorUnless(bool ok)
 {
-    switch (error) {
-    case ENOENT:
-        return CFileError::FileNotFound;
-    case EACCES:
-    case EPERM:
-    case EEXIST:
-    case EROFS:
-        return CFileError::AccessDenied;
-    case ENAMETOOLONG:
-    case ENOTDIR:
-    case ELOOP:
-        return CFileError::BadPath;
-    case EMFILE:
-    case ENFILE:
-        return CFileError::TooManyOpenFiles;
-    case ENOSPC:
-    case EDQUOT:
-        return CFileError::DiskFull;
-    case EIO:
-        return CFileError::HardIO;
-    default:
-        return CFileError::Generic;
-    }
+    return ok ? 0 : errno;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size)
+// Copies the rest of `in` to `out`; 0, or the errno of the read or write that failed.
+int CopyBytes(int in, int out)
 {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
+    std::string block(kWriteChunk, '\0');
+    for (;;) {
+        const long got = ReadSome(in, block.data(), block.size());
+        if (got <= 0)
+            return ErrorUnless(got == 0);
+        if (const int error = WriteAll(out, block.data(), static_cast<std::size_t>(got)))
+            return error;
     }
-    return true;
 }
 
 bool NoHardLinks(int error)
@@ -117,8 +89,8 @@ public:
     // 0, or the errno of creating the file. `mode`: the permissions to give it (-1: as new).
     int Create(const QString& target, int mode)
     {
-        m_target = Local8(target);
-        m_folder = Local8(QFileInfo(target).absolutePath());
+        m_target = ToLocal8(target);
+        m_folder = ToLocal8(QFileInfo(target).absolutePath());
         m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
             m_fd = OpenNamed();
@@ -144,13 +116,20 @@ public:
             Flush();
     }
 
-    // Puts the file in place; false, with nothing of it left, when any step failed.
+    // Puts the file in place; false, with nothing of it left, when any step failed, with the
+    // errno of the first failure in Error().
     bool Commit()
     {
         Flush();
-        const bool ok = !m_failed && ::fsync(m_fd) == 0 && (!m_temp.empty() || Materialize()) && Close() &&
-                        ::rename(m_temp.c_str(), m_target.c_str()) == 0;
-        if (!ok)
+        if (m_error == 0)
+            m_error = ErrorUnless(::fsync(m_fd) == 0);
+        if (m_error == 0 && m_temp.empty())
+            m_error = Materialize();
+        if (m_error == 0)
+            m_error = ErrorUnless(Close());
+        if (m_error == 0)
+            m_error = ErrorUnless(::rename(m_temp.c_str(), m_target.c_str()) == 0);
+        if (m_error != 0)
             return false;
         m_temp.clear();
         // The rename is done: the folder's own sync only makes it last, failing it undoes nothing.
@@ -161,6 +140,8 @@ public:
         }
         return true;
     }
+
+    int Error() const { return m_error; }
 
     void Discard()
     {
@@ -190,50 +171,49 @@ private:
         return -1;
     }
 
-    // Gives the unnamed file a hidden name beside the target, from which it is renamed.
-    bool Materialize()
+    // Gives the unnamed file a hidden name beside the target, from which it is renamed; 0 or
+    // the errno of the failure.
+    int Materialize()
     {
         const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = TempName();
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 m_temp = std::move(name);
-                return true;
+                return 0;
             }
             if (NoHardLinks(errno))
                 return CopyToNamed();
             if (errno != EEXIST)
-                return false;
+                return errno;
         }
-        return false;
+        return EEXIST;
     }
 
     // Where the unnamed file cannot be linked, its bytes go into a named one.
-    bool CopyToNamed()
+    int CopyToNamed()
     {
         struct stat status {};
         const int named = ::fstat(m_fd, &status) == 0 ? OpenNamed() : -1;
         if (named < 0)
-            return false;
-        std::string block(kWriteChunk, '\0');
-        ssize_t got = 0;
-        bool ok = ::lseek(m_fd, 0, SEEK_SET) == 0 && KeptIfPossible(::fchmod(named, status.st_mode & 07777));
-        while (ok && (got = ::read(m_fd, block.data(), block.size())) != 0)
-            ok = got > 0 && WriteAll(named, block.data(), static_cast<std::size_t>(got));
+            return errno;
+        int error = ErrorUnless(::lseek(m_fd, 0, SEEK_SET) == 0 && KeptIfPossible(::fchmod(named, status.st_mode & 07777)));
+        if (error == 0)
+            error = CopyBytes(m_fd, named);
         ::close(m_fd);
         m_fd = named;
-        return ok && ::fsync(m_fd) == 0;
+        return error != 0 ? error : ErrorUnless(::fsync(m_fd) == 0);
     }
 
     void Flush()
     {
-        if (!m_failed && !WriteAll(m_fd, m_buffer.data(), m_buffer.size()))
-            m_failed = true;
+        if (m_error == 0)
+            m_error = WriteAll(m_fd, m_buffer.data(), m_buffer.size());
         m_written += m_buffer.size();
         m_buffer.clear();
         // A big file starts on its way to the disk while the rest is made, so that the sync
         // before the rename has little left to wait for. Only a hint: the sync still decides.
-        if (!m_failed && m_written - m_started >= kStartWriteback) {
+        if (m_error == 0 && m_written - m_started >= kStartWriteback) {
             ::sync_file_range(m_fd, static_cast<off_t>(m_started), static_cast<off_t>(m_written - m_started),
                               SYNC_FILE_RANGE_WRITE);
             m_started = m_written;
@@ -254,7 +234,7 @@ private:
     std::size_t m_written = 0; // bytes handed to the file
     std::size_t m_started = 0; // of those, the bytes whose write-back was started
     int m_fd = -1;
-    bool m_failed = false;
+    int m_error = 0; // the errno of the first failed write or step
 };
 
 // A file system without hard links gets a copy: exclusive, synced, with the old file's time.
@@ -274,19 +254,16 @@ int CopyForBackup(const std::string& from, const std::string& to)
         ::close(in);
         return error;
     }
-    std::string block(kWriteChunk, '\0');
-    ssize_t got = 0;
-    bool ok = true;
-    while (ok && (got = ::read(in, block.data(), block.size())) != 0)
-        ok = (got > 0 || errno == EINTR) && (got < 0 || WriteAll(out, block.data(), static_cast<std::size_t>(got)));
+    int error = CopyBytes(in, out);
     const timespec times[2] = {status.st_atim, status.st_mtim};
-    ok = ok && KeptIfPossible(::futimens(out, times)) && ::fsync(out) == 0;
-    ok = ::close(out) == 0 && ok;
+    if (error == 0)
+        error = ErrorUnless(KeptIfPossible(::futimens(out, times)) && ::fsync(out) == 0);
+    if (::close(out) != 0 && error == 0)
+        error = errno;
     ::close(in);
-    if (ok)
-        return 0;
-    ::unlink(to.c_str());
-    return ENOSPC;
+    if (error != 0)
+        ::unlink(to.c_str());
+    return error;
 }
 
 // The backup as a second name of the old file, so that the old bytes never leave the disk.
@@ -308,7 +285,7 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     if (!reader.Open(path))
         return Failure(CFileResult::CannotOpen, path);
     loaded.m_path = reader.FilePath();
-    loaded.m_lastModified = reader.LastModified();
+    loaded.m_status = reader.Status();
     CTournamentParser parser(loaded.m_tournament);
     CFileError error;
     if (!reader.ReadLines([&](std::string_view lines) { parser.Feed(lines); }, error)) {
@@ -329,19 +306,19 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     pagePath = QFileInfo(pagePath).absoluteFilePath();
     const QString target = Target(pagePath);
     struct stat status {};
-    const int mode = ::stat(Local8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+    const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
     CNewVersion out;
     if (const int error = out.Create(target, mode))
         return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, pagePath)
                                                   : Failure(CFileResult::CannotCreate, pagePath);
     WriteHtmlPage(out, view);
     if (!out.Commit())
-        return Failure(CFileError::DiskFull, pagePath);
+        return Failure(CauseOf(out.Error()), pagePath);
     PutStylesheetBeside(pagePath);
     return {};
 }
 
-CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, const QDateTime& lastModified)
+CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew)
 {
     TrimSpaces(tournament.m_title);
     if (tournament.m_title.empty()) {
@@ -351,8 +328,20 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
         return refused;
     }
     const QString target = Target(path);
-    const std::string file = Local8(target), backup = Local8(BackupName(target, lastModified));
-    switch (const int error = MakeBackup(file, backup)) {
+    const std::string file = ToLocal8(target);
+    struct stat status {};
+    std::string backup;
+    if (::stat(file.c_str(), &status) != 0) {
+        // As a failed move reports it: the cause alone, no file named.
+        if (!anew || errno != ENOENT)
+            return Failure(CauseOf(errno), QString());
+    } else {
+        // The backup is named by the time of the file it keeps, whoever wrote that file last.
+        const QDateTime modified = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(status.st_mtim.tv_sec) * 1000 +
+                                                                  status.st_mtim.tv_nsec / 1000000);
+        backup = ToLocal8(BackupName(target, modified));
+    }
+    switch (const int error = backup.empty() ? 0 : MakeBackup(file, backup)) {
     case 0:
         break;
     case EROFS:
@@ -365,15 +354,16 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, con
         // As a failed move reports it: the cause alone, no file named.
         return Failure(CauseOf(error), QString());
     }
-    struct stat status {};
     CNewVersion out;
-    const bool created = ::stat(file.c_str(), &status) == 0 && out.Create(target, static_cast<int>(status.st_mode & 07777)) == 0;
+    const int mode = backup.empty() ? -1 : static_cast<int>(status.st_mode & 07777);
+    const bool created = out.Create(target, mode) == 0;
     if (created)
         tournament.Write(out, LongestPlayerNameLength(tournament));
     if (created && out.Commit())
         return {};
     // Nothing of this save stays: the backup name goes, the old file is still in place.
     out.Discard();
-    ::unlink(backup.c_str());
-    return created ? Failure(CFileError::DiskFull, target) : Failure(CFileResult::CannotCreate, path);
+    if (!backup.empty())
+        ::unlink(backup.c_str());
+    return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/Encoding.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -120,23 +119,6 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-TextEncoding DetectEncoding(std::string_view bytes, bool& byteOrderMark)
-{
-    // A mark before bytes that are not UTF-8 is not trusted: read as Windows-1252, every
-    // byte shows and comes back unchanged.
-    byteOrderMark = bytes.starts_with(kUtf8Bom) && IsValidUtf8(bytes.substr(kUtf8Bom.size()));
-    if (byteOrderMark)
-        return TextEncoding::Utf8;
-    bool nonAscii = false;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            nonAscii = true;
-            break;
-        }
-    }
-    return nonAscii && IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
 std::u16string ToUtf16(std::string_view bytes, TextEncoding encoding)
 {
     std::u16string out;
@@ -218,32 +200,4 @@ bool IsAscii(std::string_view bytes)
             return false;
     }
     return true;
-}
-
-bool IsAscii(const CTournament& tournament)
-{
-    const CPlayerNames& names = tournament.m_players;
-    for (PlayerId id = 0; id < names.Size(); ++id) {
-        if (!IsAscii(names.Name(id)))
-            return false;
-    }
-    return IsAscii(tournament.m_title) &&
-           std::all_of(tournament.m_rounds.begin(), tournament.m_rounds.end(),
-                       [](const CRound& round) { return IsAscii(round.m_name); });
-}
-
-void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
-{
-    if (tournament.m_encoding == TextEncoding::Utf8)
-        return;
-    tournament.m_title = ToUtf8(tournament.m_title, TextEncoding::Windows1252);
-    for (CRound& round : tournament.m_rounds)
-        round.m_name = ToUtf8(round.m_name, TextEncoding::Windows1252);
-    // Added in the same order, the names keep their ids: the conversion keeps distinct names distinct.
-    CPlayerNames players;
-    for (PlayerId id = 0; id < tournament.m_players.Size(); ++id)
-        players.Add(ToUtf8(tournament.m_players.Name(id), TextEncoding::Windows1252));
-    tournament.m_players = std::move(players);
-    tournament.m_encoding = TextEncoding::Utf8;
-    tournament.m_byteOrderMark = byteOrderMark;
 }

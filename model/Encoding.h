@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/Tournament.h"
-
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+// How the tournament file's bytes are to be read as characters. Decided when the file is
+// read; the model keeps bytes either way.
+enum class TextEncoding { Windows1252, Utf8 };
+
 // The UTF-8 byte-order mark.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-// A file is UTF-8 when it starts with the byte-order mark and the rest is valid UTF-8, or
-// when it is valid UTF-8 as a whole and holds at least one non-ASCII byte; otherwise
-// Windows-1252 (pure ASCII included), so that every byte survives a round trip.
-TextEncoding DetectEncoding(std::string_view bytes, bool& byteOrderMark);
 
 bool IsValidUtf8(std::string_view bytes);
 
@@ -28,14 +26,6 @@ std::string FromUtf16(std::u16string_view text, TextEncoding encoding);
 bool FitsEncoding(std::u16string_view text, TextEncoding encoding);
 
 bool IsAscii(std::string_view bytes);
-
-// True when the title, every round name and every player name are plain ASCII.
-bool IsAscii(const CTournament& tournament);
-
-// Turns a Windows-1252 tournament into UTF-8, every character kept: the title, the round names
-// and the player names, which keep their ids. It then saves as UTF-8, with the byte-order mark
-// when `byteOrderMark`. A UTF-8 tournament is left as it is.
-void ConvertToUtf8(CTournament& tournament, bool byteOrderMark);
 
 // Bytes to UTF-8, for terminals and the UTF-8 page.
 std::string ToUtf8(std::string_view bytes, TextEncoding encoding);

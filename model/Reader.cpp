@@ -11,25 +11,9 @@
 
 namespace {
 
-bool IsSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 bool IsBlankOrTab(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-// The line without whitespace at its ends, the CR before its LF included.
-std::string_view Trimmed(std::string_view line)
-{
-    std::size_t begin = 0, end = line.size();
-    while (begin < end && IsSpace(line[begin]))
-        ++begin;
-    while (end > begin && IsSpace(line[end - 1]))
-        --end;
-    return line.substr(begin, end - begin);
 }
 
 // The line as the reader shows and keeps it: tabs turned into blanks.

@@ -46,7 +46,9 @@ private:
 };
 
 // Reads a whole tournament file (its bytes as they are on disk) into `tournament`, which the
-// caller has cleared. Decides the file's encoding and drops a UTF-8 byte-order mark first.
+// caller has cleared. Decides the file's encoding and drops a UTF-8 byte-order mark first: UTF-8
+// when the file starts with the mark and the rest is valid UTF-8, or when it is valid UTF-8 as
+// a whole and holds a non-ASCII byte; otherwise Windows-1252 (pure ASCII included).
 // Lines end at LF (a CR right before it goes with it; a last line without LF still counts);
 // tabs count as blanks and each line is trimmed. On the first refused line returns false with
 // the reader's message in `message`, and `line`/`lineNo` naming that line (`lineNo` 0 when no

@@ -5,24 +5,11 @@
 #include <climits>
 #include <cstdio>
 
-namespace {
-
-bool IsSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-} // namespace
-
 void TrimSpaces(std::string& text)
 {
-    std::size_t begin = 0;
-    while (begin < text.size() && IsSpace(text[begin]))
-        ++begin;
-    std::size_t end = text.size();
-    while (end > begin && IsSpace(text[end - 1]))
-        --end;
-    text.erase(end);
+    const std::string_view kept = Trimmed(text);
+    const auto begin = static_cast<std::size_t>(kept.data() - text.data());
+    text.erase(begin + kept.size());
     text.erase(0, begin);
 }
 

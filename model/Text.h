@@ -8,7 +8,24 @@
 // Appends `value` in decimal, as "%lld" gives it.
 void AppendNumber(std::string& out, std::int64_t value);
 
-// Removes leading, then trailing whitespace (0x20 and 0x09-0x0D) in place; bytes >= 0x80 never count.
+// Whitespace: 0x20 and 0x09-0x0D; bytes >= 0x80 never count.
+inline bool IsSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The text without whitespace at its ends.
+inline std::string_view Trimmed(std::string_view text)
+{
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// Removes leading, then trailing whitespace in place.
 void TrimSpaces(std::string& text);
 
 // Cleans a round name in place: '-' and '_' become blanks, each pair of blanks met in one

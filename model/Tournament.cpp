@@ -4,6 +4,11 @@
 #include "model/Encoding.h"
 #include "model/Text.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 void CResult::Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const
 {
     line += name;
@@ -44,9 +49,9 @@ void CRound::Write(CLineOutput& out, const CPlayerNames& players, int width, Tex
     }
 }
 
-void CTournament::AddRound(const CRound& round)
+void CTournament::AddRound(CRound round)
 {
-    m_rounds.push_back(round);
+    m_rounds.push_back(std::move(round));
 }
 
 void CTournament::Clear()
@@ -66,4 +71,20 @@ void CTournament::Write(CLineOutput& out, int width) const
     out.WriteLine(line);
     for (const CRound& round : m_rounds)
         round.Write(out, m_players, width, m_encoding, line);
+}
+
+// One bit per name, where standings would take a row.
+int LongestPlayerNameLength(const CTournament& tournament)
+{
+    std::vector<bool> playing(tournament.m_players.Size());
+    for (const CRound& round : tournament.m_rounds) {
+        for (const CResult& result : round.m_results)
+            playing[result.m_player] = true;
+    }
+    std::size_t longest = 0;
+    for (PlayerId player = 0; player < playing.size(); ++player) {
+        if (playing[player])
+            longest = std::max(longest, TextLength(tournament.PlayerName(player), tournament.m_encoding));
+    }
+    return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
 }

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/Encoding.h"
 #include "model/LineOutput.h"
 #include "model/PlayerNames.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-// How the tournament file's bytes are to be read as characters. Decided when the file is
-// read; the model keeps bytes either way.
-enum class TextEncoding { Windows1252, Utf8 };
 
 // One player's result in one round. The player is named through the tournament
 // (CTournament::PlayerName), which keeps each name once.
@@ -27,6 +24,8 @@ public:
     // Appends the result line to `line`: the name padded with blanks to `width` characters, a
     // blank, the points as "%2d" gives them.
     void Write(std::string& line, std::string_view name, int width, TextEncoding encoding) const;
+
+    friend bool operator==(const CResult&, const CResult&) = default;
 
     PlayerId m_player = 0;
     int m_points = 0;
@@ -47,8 +46,6 @@ public:
 
     std::string m_name;
     std::vector<CResult> m_results;
-    // The highest points of the round, worked out when the standings are filled (report/).
-    int m_bestPoints = 0;
 };
 
 // The open tournament: its title, its rounds (a round's position is its round index) and the
@@ -56,14 +53,12 @@ public:
 class CTournament
 {
 public:
-    void AddRound(const CRound& round);
+    void AddRound(CRound round);
     // Empties the title, the rounds and the names.
     void Clear();
 
     // The player of that name (byte for byte), added when new.
     PlayerId AddPlayer(std::string_view name) { return m_players.Add(name); }
-    // A result for the named player, who is added to the tournament's names when new.
-    CResult MakeResult(std::string_view name, int points) { return CResult(AddPlayer(name), points); }
     // Valid until a player is added.
     std::string_view PlayerName(PlayerId player) const { return m_players.Name(player); }
     std::string_view PlayerName(const CResult& result) const { return m_players.Name(result.m_player); }
@@ -79,3 +74,7 @@ public:
     TextEncoding m_encoding = TextEncoding::Windows1252;
     bool m_byteOrderMark = false;
 };
+
+// The width the saved file pads player names to: the length of the longest name among the
+// players with a result (bytes, or characters for UTF-8); 0 without results.
+int LongestPlayerNameLength(const CTournament& tournament);

@@ -134,8 +134,3 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     page("</body>");
     page("</html>");
 }
-
-void CStandings::WriteHtml(CLineOutput& out, const CTournament& tournament) const
-{
-    WriteHtmlPage(out, CStandingsView(tournament, *this));
-}

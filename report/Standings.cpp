@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/Standings.h"
 
-#include "model/Encoding.h"
-
 #include <algorithm>
 
 CPlayerRow::CPlayerRow(PlayerId player)
@@ -23,7 +21,7 @@ void CStandings::Clear()
     m_rowOf.clear();
 }
 
-void CStandings::AddResult(int, PlayerId player, int points)
+void CStandings::AddResult(PlayerId player, int points)
 {
     if (player >= m_rowOf.size())
         m_rowOf.resize(std::size_t{player} + 1, kNoRow);
@@ -46,21 +44,6 @@ void CStandings::BuildRanking()
     });
 }
 
-int LongestPlayerNameLength(const CTournament& tournament)
-{
-    std::vector<bool> playing(tournament.m_players.Size());
-    for (const CRound& round : tournament.m_rounds) {
-        for (const CResult& result : round.m_results)
-            playing[result.m_player] = true;
-    }
-    std::size_t longest = 0;
-    for (PlayerId player = 0; player < playing.size(); ++player) {
-        if (playing[player])
-            longest = std::max(longest, TextLength(tournament.PlayerName(player), tournament.m_encoding));
-    }
-    return static_cast<int>(std::min<std::size_t>(longest, INT32_MAX));
-}
-
 namespace {
 
 // Room for `size` elements. An empty vector that is too small gets fresh storage after its old
@@ -75,13 +58,10 @@ void ReserveFresh(std::vector<T>& items, std::size_t size)
 
 } // namespace
 
-void AddToStandings(CStandings& standings, CRound& round, int roundIndex)
+void AddToStandings(CStandings& standings, const CRound& round)
 {
-    round.m_bestPoints = 0;
-    for (const CResult& result : round.m_results) {
-        standings.AddResult(roundIndex, result.m_player, result.m_points);
-        round.m_bestPoints = std::max(round.m_bestPoints, result.m_points);
-    }
+    for (const CResult& result : round.m_results)
+        standings.AddResult(result.m_player, result.m_points);
 }
 
 void CStandings::Reserve(std::size_t players)
@@ -90,9 +70,9 @@ void CStandings::Reserve(std::size_t players)
     ReserveFresh(m_rowOf, players);
 }
 
-void AddToStandings(CStandings& standings, CTournament& tournament)
+void AddToStandings(CStandings& standings, const CTournament& tournament)
 {
     standings.Reserve(tournament.m_players.Size());
-    for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i)
-        AddToStandings(standings, tournament.m_rounds[i], static_cast<int>(i));
+    for (const CRound& round : tournament.m_rounds)
+        AddToStandings(standings, round);
 }

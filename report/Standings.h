@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/LineOutput.h"
 #include "model/Tournament.h"
 
 #include <cstdint>
@@ -33,13 +32,10 @@ public:
     void Clear();
 
     // Adds one result to the player's row, making the row first when the player is new.
-    void AddResult(int roundIndex, PlayerId player, int points);
+    void AddResult(PlayerId player, int points);
 
     // Fills m_ranking: rows by total, highest first; equal totals keep the order of m_rows.
     void BuildRanking();
-
-    // Writes the page of the tournament's standings (all rounds), in the order of the last BuildRanking.
-    void WriteHtml(CLineOutput& out, const CTournament& tournament) const;
 
     // Room for rows of `players` players without moving them.
     void Reserve(std::size_t players);
@@ -55,14 +51,7 @@ private:
     std::vector<std::uint32_t> m_rowOf;
 };
 
-// The length of the longest name among the players with a result (bytes, or characters for
-// UTF-8), which the saved file pads names to; 0 without results. One bit per name, where
-// standings would take a row.
-int LongestPlayerNameLength(const CTournament& tournament);
-
-// Feeds every round of the tournament into the standings, in order, with its position as
-// round index, and works out each round's m_bestPoints.
-void AddToStandings(CStandings& standings, CTournament& tournament);
-// Feeds one round into the standings as round `roundIndex`, after the rounds before it, and
-// works out its m_bestPoints.
-void AddToStandings(CStandings& standings, CRound& round, int roundIndex);
+// Feeds every round of the tournament into the standings, in order.
+void AddToStandings(CStandings& standings, const CTournament& tournament);
+// Feeds one round into the standings, after the rounds before it.
+void AddToStandings(CStandings& standings, const CRound& round);

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <numeric>
-#include <ranges>
 #include <string_view>
 
 CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds)
@@ -16,10 +14,8 @@ CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds
     , m_standings(m_own)
 {
     m_own.Reserve(tournament.m_players.Size());
-    for (std::size_t k = 0; k < m_roundCount; ++k) {
-        for (const CResult& result : tournament.m_rounds[k].m_results)
-            m_own.AddResult(static_cast<int>(k), result.m_player, result.m_points);
-    }
+    for (std::size_t k = 0; k < m_roundCount; ++k)
+        AddToStandings(m_own, tournament.m_rounds[k]);
     m_own.BuildRanking();
     Fill();
 }
@@ -40,7 +36,10 @@ void CStandingsView::Fill()
     m_bestPoints.assign(m_roundCount, 0);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         for (const CResult& result : m_tournament.m_rounds[k].m_results) {
-            m_points[std::size_t{m_standings.RowOf(result.m_player)} * m_roundCount + k] = result.m_points;
+            // Standings left empty by a file refused halfway have no row for the rounds read.
+            const std::uint32_t row = m_standings.RowOf(result.m_player);
+            if (row != CStandings::kNoRow)
+                m_points[std::size_t{row} * m_roundCount + k] = result.m_points;
             m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
         }
     }
@@ -52,11 +51,16 @@ CStandingsLine CStandingsView::Line(std::size_t line) const
     // Totals fall line by line, so a place's first line is the first with this total.
     std::size_t first = line;
     if (line > 0 && Total(line - 1) == row.m_total) {
-        if (m_lastLine == line - 1)
+        if (m_lastLine == line - 1) {
             first = m_lastPlaceLine;
-        else
-            first = *std::ranges::partition_point(std::views::iota(std::size_t{0}, line),
-                                                  [&](std::size_t i) { return Total(i) > row.m_total; });
+        } else {
+            const auto& ranking = m_standings.m_ranking;
+            const auto end = ranking.begin() + static_cast<std::ptrdiff_t>(line);
+            const auto at = std::partition_point(ranking.begin(), end, [&](int r) {
+                return m_standings.m_rows[static_cast<std::size_t>(r)].m_total > row.m_total;
+            });
+            first = static_cast<std::size_t>(at - ranking.begin());
+        }
     }
     m_lastLine = line;
     m_lastPlaceLine = first;

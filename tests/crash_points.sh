@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Crash points of `rewrite` and `table`: the real tool runs once cleanly under strace, then
-# once more for every system call of that run, killed at it (SIGKILL), and for every write,
+# once more for every system call of that run, killed at it (SIGKILL), and for every read, write,
 # sync, rename, link, unlink, open and close, failed there (EIO, ENOSPC; EPERM for link, which
 # drives the copy fallback, whose own calls are then killed in turn). After each run the
 # folder must hold the tournament whole (old or new bytes), the old bytes somewhere, no stray
 # file (but a hidden new version after a kill just before its rename), the old file after a
 # reported failure and new file + backup after a reported success; the page likewise old or
-# new whole, the tournament untouched, and the stylesheet beside it whole or absent.
+# new whole, the tournament untouched, and the stylesheet beside it whole or absent. A reported
+# failure names its cause as injected.
 # Usage: crash_points.sh TOOL. Exit 0 all held, 1 a point failed, 77 strace cannot trace here.
 set -u
 tool=$(realpath "$1")
@@ -26,20 +27,20 @@ setup() { # folder
     cp "$work/old.htm" "$1/cup.htm"
 }
 
-# The system calls of a run, one "NAME K" a line (the K-th call of that name), from the
-# line matching `$3` on.
+# The system calls of a run, one "NAME K IN" a line (the K-th call of that name; IN 1 when it
+# names the tournament's folder or a file in it), from the line matching `$3` on.
 calls() { # command, extra strace arguments, start pattern
     local dir=$work/trace-$1
     setup "$dir"
     # shellcheck disable=SC2086
-    strace -f -qq -o "$work/trace" $2 "$tool" "$1" "$dir/cup.txt" >/dev/null 2>&1 || return 1
+    strace -f -qq -y -o "$work/trace" $2 "$tool" "$1" "$dir/cup.txt" >/dev/null 2>&1 || return 1
     [ "$1" = rewrite ] && cp "$dir/cup.txt" "$work/new.txt" && cp "$dir"/*.bak "$work/backup.txt" &&
         basename "$dir"/*.bak >"$work/backup-name"
     [ "$1" = table ] && cp "$dir/cup.htm" "$work/new.htm" && cp "$dir/table.css" "$work/new.css"
-    awk -v start="$3" '{ sub(/^[0-9]+ +/, "") }
+    awk -v start="$3" -v dir="$dir/" '{ sub(/^[0-9]+ +/, "") }
         match($0, /^[a-z_0-9]+\(/) { name = substr($0, 1, RLENGTH - 1); n[name]++
                                      if ($0 ~ start && name != "execve") on = 1
-                                     if (on) print name, n[name] }' "$work/trace"
+                                     if (on) print name, n[name], (index($0, dir) > 0) }' "$work/trace"
 }
 
 # One point: "COMMAND STRACE-ARGS..."; prints a line for each broken promise. Few processes
@@ -48,7 +49,7 @@ try() {
     local command=$1 dir=$work/run-$2 point="$*" code
     shift 2
     cp -a "$work/template" "$dir"
-    { strace -f -qq -o /dev/null "$@" "$tool" "$command" "$dir/cup.txt" </dev/null >/dev/null 2>&1; } 2>/dev/null
+    { strace -f -qq -o /dev/null "$@" "$tool" "$command" "$dir/cup.txt" </dev/null >/dev/null 2>"$dir.err"; } 2>/dev/null
     code=$?
     local -A has=()
     local f got
@@ -70,6 +71,17 @@ try() {
     done
     # The stylesheet beside a new page is there whole or not at all.
     [[ $css == none || $css == "$newcss" ]] || fail "stylesheet not whole"
+    # A reported failure says what was injected: disk full for ENOSPC, a hardware error for
+    # EIO (naming no file for the backup's link), unless it is the file that cannot be opened
+    # or created.
+    local message
+    message=$(<"$dir.err")
+    if [[ $code == 1 && $point =~ error=(EIO|ENOSPC) ]]; then
+        local want='A hardware I/O error was reported while accessing '
+        [ "${BASH_REMATCH[1]}" = ENOSPC ] && want='Disk full while accessing '
+        [[ $message == "$want"@("$dir/"*|"an unnamed file.") || $message == "Kan inte "@(öppna|skapa)" filen: $dir/"* ]] ||
+            fail "message \"$message\""
+    fi
     if [ "$command" = rewrite ]; then
         [[ $txt == "$old" || $txt == "$new" ]] || fail "tournament not whole"
         [[ $txt == "$old" || $bak == "$old" ]] || fail "old bytes lost"
@@ -88,18 +100,21 @@ try() {
 first() { # command
     if [ "${CRASH_POINTS_QUICK:-0}" = 1 ]; then echo "trace-$1/"; else echo '.'; fi
 }
-faults='^(write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
+faults='^(read|write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
+# Built with the sanitizers (CRASH_POINTS_SANITIZED=1), the runtime makes calls of its own (it
+# reads its options, probes memory through a pipe) that it cannot take failing: failures are
+# injected only into the calls on the tournament's folder there.
 points() { # command
-    calls "$1" "" "$(first "$1")" | while read -r name k; do
+    calls "$1" "" "$(first "$1")" | while read -r name k in; do
         echo "$1 -e trace=$name -e inject=$name:signal=SIGKILL:when=$k"
-        if [[ $name =~ $faults ]]; then
+        if [[ $name =~ $faults && (${CRASH_POINTS_SANITIZED:-0} != 1 || $in == 1) ]]; then
             for e in EIO ENOSPC; do echo "$1 -e trace=$name -e inject=$name:error=$e:when=$k"; done
         fi
     done
     # A file system without hard links: the backup is a copy, each of whose calls may be the last.
     local eperm="-e inject=link,linkat:error=EPERM:when=1"
     echo "$1 -e trace=link,linkat $eperm"
-    calls "$1" "$eperm" '^(link|linkat)[(]' | while read -r name k; do
+    calls "$1" "$eperm" '^(link|linkat)[(]' | while read -r name k _; do
         [[ $name =~ ^(link|linkat)$ ]] && continue
         echo "$1 -e trace=$name,link,linkat $eperm -e inject=$name:signal=SIGKILL:when=$k"
     done

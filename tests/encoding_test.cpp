@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/Encoding.h"
+#include "model/Reader.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,12 @@ TEST(Encoding, Detects)
         {"ASCII", "Klubbkamp\r\n\r\nOmgang 1\r\nAnna 10\r\n", TextEncoding::Windows1252, false},
     };
     for (const auto& c : cases) {
-        bool mark = !c.mark;
-        EXPECT_EQ(DetectEncoding(c.bytes, mark), c.encoding) << c.what;
-        EXPECT_EQ(mark, c.mark) << c.what;
+        CTournament t;
+        std::string line, message;
+        int lineNo = 0;
+        ParseTournament(c.bytes, t, line, lineNo, message);
+        EXPECT_EQ(t.m_encoding, c.encoding) << c.what;
+        EXPECT_EQ(t.m_byteOrderMark, c.mark) << c.what;
     }
 }
 

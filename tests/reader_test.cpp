@@ -48,6 +48,7 @@ TEST(Reader, GrammarAndMessages)
         {"Cup\n\nR1\nA 1\n\nAnna 5\n", "Cup|R1:A=1|Anna 5:", ""},
         {"Cup\n\nOmg\xE5ng_1\nAnna_Berg 5\n", "Cup|Omg\xE5ng 1:Anna_Berg=5", ""},
         {"Cup\n\nR\nAnna    Berg\t 5\nLag 2 7\n", "Cup|R:Anna Berg=5,Lag 2=7", ""},
+        {"Cup\n\nR\nAnna Berg\r@\r\t 5\n", "Cup|R:Anna Berg\r@\r=5", ""}, // found by the fuzzer: CR is no separator
         {"Cup\n\nR\nA 1\nB 2\nA 3\na 4\n", "Cup|R:A=3,B=2,a=4", ""},
         {"Cup\n\nR\nA 007\nB 2147483647\nC 0000000000002147483647\n", "Cup|R:A=7,B=2147483647,C=2147483647", ""},
         {"Cup\r\rR\rA 1\r", "Cup\r\rR\rA 1", ""},

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/Tool.h"
 
-#include "files/TournamentFile.h"
-#include "model/Encoding.h"
-#include "model/Messages.h"
-#include "model/Reader.h"
+#include "files/NameMatch.h"
+#include "files/TournamentDoc.h"
 #include "report/StandingsView.h"
 #include "tools/Terminal.h"
 
@@ -13,6 +11,8 @@
 
 #include <charconv>
 #include <filesystem>
+#include <optional>
+#include <ostream>
 #include <sstream>
 
 namespace {
@@ -22,7 +22,8 @@ const char* const kHelp =
     "\n"
     "Läser en turneringsfil som Ravelmark gör och arbetar med den utan fönster.\n"
     "\n"
-    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars inget\n"
+    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars namnen\n"
+    "                     som troligen är samma spelare stavad på två sätt\n"
     "  table FIL          skriver tabellen FIL.htm bredvid FIL\n"
     "  table FIL --open   öppnar också sidan i skrivbordets webbläsare\n"
     "  rewrite FIL        sparar FIL som programmet gör när det stängs: säkerhetskopia, sedan ny fil\n"
@@ -48,52 +49,21 @@ std::string Utf8(const QString& text)
     return text.toStdString();
 }
 
-// Built-in texts are Windows-1252; the terminal wants UTF-8.
-std::string Message(const char* windows1252)
-{
-    return ToUtf8(windows1252, TextEncoding::Windows1252);
-}
-
-struct Loaded
-{
-    CTournament tournament;
-    QString path;
-    QDateTime lastModified;
-};
-
 // Prints what went wrong, in UTF-8 (the refused line from the file's encoding); the exit code.
 int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
 {
-    switch (result.m_kind) {
-    case CFileResult::Done:
+    if (result.Ok())
         return 0;
-    case CFileResult::Refused:
-        err << ToUtf8(LinePrefix(result.m_lineNo, result.m_line), encoding) << Message(result.m_message.c_str());
-        break;
-    case CFileResult::FileError:
-        err << Utf8(result.m_error.ReportText());
-        break;
-    case CFileResult::CannotOpen:
-        err << Message(msg::kCannotOpen) << Utf8(result.m_path);
-        break;
-    case CFileResult::CannotCreate:
-        err << Message(msg::kCannotCreate) << Utf8(result.m_path);
-        break;
-    }
-    err << '\n';
+    err << Utf8(ResultMessage(result, encoding)) << '\n';
     return 1;
 }
 
 // Reads FILE as choosing it in the program does; prints the refusal and returns false.
-bool Load(const std::string& file, Loaded& loaded, std::ostream& err)
+bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err)
 {
-    CLoadedTournament read;
-    CFileResult result = LoadTournamentFile(QFile::decodeName(QByteArray::fromStdString(file)), read);
-    result.m_line = QuotedLine(result.m_line, read.m_tournament.m_encoding);
-    loaded.tournament = std::move(read.m_tournament);
-    loaded.path = read.m_path;
-    loaded.lastModified = read.m_lastModified;
-    return Present(result, loaded.tournament.m_encoding, err) == 0;
+    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    result.m_line = QuotedLine(result.m_line, doc.Encoding());
+    return Present(result, doc.Encoding(), err) == 0;
 }
 
 // Shows the page as the window's "Skapa Tabell" does, which reports nothing; here a line says
@@ -115,20 +85,30 @@ void OpenPage(const QString& path, std::ostream& err)
 }
 
 // `rounds`: the first rounds the page shows; 0 for all.
-int Table(Loaded& loaded, bool open, std::size_t rounds, std::ostream& err)
+int Table(CTournamentDoc& doc, bool open, std::size_t rounds, std::ostream& err)
 {
     QString pagePath;
-    const CFileResult result = WriteStandingsPage(
-        loaded.path, CStandingsView(loaded.tournament, rounds == 0 ? kAllRounds : rounds), pagePath);
+    const CFileResult result = doc.WritePage(pagePath, rounds == 0 ? SIZE_MAX : rounds);
     if (result.Ok() && open)
         OpenPage(pagePath, err);
-    return Present(result, loaded.tournament.m_encoding, err);
+    return Present(result, doc.Encoding(), err);
 }
 
-int Rewrite(Loaded& loaded, std::ostream& err)
+int Rewrite(CTournamentDoc& doc, std::ostream& err)
 {
-    return Present(SaveTournamentFile(loaded.tournament, loaded.path, loaded.lastModified),
-                   loaded.tournament.m_encoding, err);
+    return Present(doc.Save(), doc.Encoding(), err);
+}
+
+// An accepted file's names that are likely one person spelled two ways, one group a line.
+int Check(const CTournament& tournament, std::ostream& out)
+{
+    for (const std::vector<PlayerId>& group : NearDuplicates(tournament)) {
+        out << "M\xC3\xB6jliga dubbletter: ";
+        for (std::size_t i = 0; i < group.size(); ++i)
+            out << (i > 0 ? " / " : "") << TerminalText(ToUtf8(tournament.PlayerName(group[i]), tournament.m_encoding));
+        out << '\n';
+    }
+    return 0;
 }
 
 enum class Format { Text, Csv, Json };
@@ -197,18 +177,21 @@ int UsageError(const std::string& reason, std::ostream& err)
     return 2;
 }
 
-int Standings(const CTournament& tournament, const Options& options, std::ostream& out)
+int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
 {
-    const CStandingsView view(tournament, options.after == 0 ? SIZE_MAX : options.after);
+    const CTournament& tournament = doc.Tournament();
+    const std::optional<CStandingsView> view = options.after == 0 || options.after >= tournament.m_rounds.size()
+                                                   ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings())
+                                                   : std::optional<CStandingsView>(std::in_place, tournament, options.after);
     switch (options.format) {
     case Format::Text:
-        out << TerminalText(StandingsText(view));
+        out << TerminalText(StandingsText(*view));
         break;
     case Format::Csv:
-        out << StandingsCsv(view);
+        out << StandingsCsv(*view);
         break;
     case Format::Json:
-        out << StandingsJson(view);
+        out << StandingsJson(*view);
         break;
     }
     return 0;
@@ -231,10 +214,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     Options options;
     if (const std::string reason = ParseOptions(args, options); !reason.empty())
         return UsageError(reason, err);
-    Loaded loaded;
-    if (!Load(options.file, loaded, err))
+    CTournamentDoc doc;
+    if (!Load(options.file, doc, err))
         return 1;
-    const std::size_t rounds = loaded.tournament.m_rounds.size();
+    const std::size_t rounds = doc.Tournament().m_rounds.size();
     if (options.after > rounds) {
         err << "ravelmark-tool: --after " << options.after << ": " << options.file << " har bara " << rounds
             << (rounds == 1 ? " omgång\n" : " omgångar\n");
@@ -242,12 +225,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const std::string& command = args[0];
     if (command == "table")
-        return Table(loaded, options.open, options.after, err);
+        return Table(doc, options.open, options.after, err);
     if (command == "rewrite")
-        return Rewrite(loaded, err);
+        return Rewrite(doc, err);
     if (command == "standings")
-        return Standings(loaded.tournament, options, out);
-    return 0;
+        return Standings(doc, options, out);
+    return Check(doc.Tournament(), out);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 #include <QValidator>
 
 #include <algorithm>
@@ -36,6 +37,13 @@ void CEditField::SetText(const QString& text)
         emit changed();
     else
         setText(text);
+}
+
+void CEditField::Restore(const QString& stored)
+{
+    const QSignalBlocker blocker(this);
+    setText(stored);
+    setCursorPosition(static_cast<int>(stored.size()));
 }
 
 // The list's rows as a model over the caller's data.
@@ -160,6 +168,22 @@ void CListView::changeEvent(QEvent* event)
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         FitRowHeight();
+}
+
+bool CListView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex name = indexAt(help->pos()).siblingAtColumn(0);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    // A name the column shows whole needs no tooltip; one it cuts short is read there.
+    if (name.isValid() && itemDelegate()->sizeHint(option, name).width() > columnWidth(0))
+        QToolTip::showText(help->globalPos(), name.data().toString(), viewport(), visualRect(indexAt(help->pos())));
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 QModelIndex CListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)

@@ -21,16 +21,19 @@ public:
 
     // Sets the text and reports it as a change, as typing does.
     void SetText(const QString& text);
+    // Puts back `stored` after a refused change, with the cursor at its end; no change is
+    // reported, since what the field stands for did not change.
+    void Restore(const QString& stored);
 
 signals:
     void changed();
 };
 
 // A list view in report mode: rows of text cells, never sorted, one selected row at most,
-// selected across the whole row and shown also without the focus. The rows are a view over
-// the caller's data: a cell's text is asked for only when it is drawn, so the cost of a change
-// does not grow with the number of rows, and the view keeps no record per row beyond its
-// header's small one.
+// selected across the whole row and shown also without the focus. A row whose first cell is
+// cut short shows that cell whole as its tooltip. The rows are a view over the caller's data:
+// a cell's text is asked for only when it is drawn, so the cost of a change does not grow with
+// the number of rows, and the view keeps no record per row beyond its header's small one.
 class CListView : public QTableView
 {
     Q_OBJECT
@@ -65,6 +68,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -99,7 +103,6 @@ public:
     int MissingWidth(const QString& text) const;
     void SetText(const QString& text);
     QString Text() const;
-    bool IsSorted() const { return m_sorted; }
 
 signals:
     // The user picked an entry from the list (selection change).

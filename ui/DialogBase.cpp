@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/DialogBase.h"
 
+#include "ui/Controls.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLoggingCategory>
@@ -31,6 +33,7 @@ void CDialogBase::InitDialog()
     if (m_initialized)
         return;
     m_initialized = true;
+    DoDataExchange();
     OnInitDialog();
 }
 
@@ -40,10 +43,22 @@ void CDialogBase::EndDialog(int result)
     done(result);
 }
 
-void CDialogBase::DisconnectControls()
+void CDialogBase::OnOK()
+{
+    Trace((QByteArray("--- ") + metaObject()->className() + "::OnOK()\n").constData());
+}
+
+void CDialogBase::OnCancel()
+{
+    Trace((QByteArray("--- ") + metaObject()->className() + "::OnCancel()\n").constData());
+}
+
+void CDialogBase::ReleaseControls()
 {
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
+    for (CListView* list : findChildren<CListView*>())
+        list->SetSource({}, {});
 }
 
 void CDialogBase::keyPressEvent(QKeyEvent* event)

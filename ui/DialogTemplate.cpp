@@ -2,6 +2,7 @@
 #include "ui/DialogTemplate.h"
 
 #include "ui/Controls.h"
+#include "ui/Resource.h"
 
 #include <QDialog>
 #include <QFile>
@@ -47,11 +48,30 @@ int MulDiv(int value, int numerator, int denominator)
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
+// The id a template names (IDC_...), from the one list of them; -2 when unknown.
+int ControlIdOf(const QString& name)
+{
+    static const QHash<QString, int> kIds = {
+#define RAVELMARK_CONTROL_NAME(id, value) {QStringLiteral(#id), (value)},
+        RAVELMARK_CONTROL_IDS(RAVELMARK_CONTROL_NAME)
+#undef RAVELMARK_CONTROL_NAME
+    };
+    return kIds.value(name, -2);
+}
+
 } // namespace
 
 CDialogTemplate::CDialogTemplate(int id)
     : m_id(id)
 {
+}
+
+QWidget* CDialogTemplate::Control(int id) const
+{
+    QWidget* control = m_controls.value(id);
+    if (!control)
+        qFatal("dialog template %d has no control %d", m_id, id);
+    return control;
 }
 
 QRect CDialogTemplate::ToPixels(const QRect& units, const QFont& font)
@@ -74,8 +94,12 @@ void CDialogTemplate::Build(QDialog& dialog)
     dialog.setFont(font);
     dialog.setWindowTitle(tpl.value(QStringLiteral("caption")).toString());
 
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowCloseButtonHint;
+    // Only the buttons the template names: no maximise box, and the fixed size below makes the
+    // window manager offer no resizing. The application's window is a window of its own (a task
+    // bar button, no owner); the others are dialogs over their owner.
+    const bool appWindow = tpl.value(QStringLiteral("appWindow")).toBool();
+    Qt::WindowFlags flags = (appWindow ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (tpl.value(QStringLiteral("minimizeBox")).toBool())
         flags |= Qt::WindowMinimizeButtonHint;
     dialog.setWindowFlags(flags);
@@ -123,8 +147,11 @@ void CDialogTemplate::Build(QDialog& dialog)
                 QWidget::setTabOrder(previous, control);
             previous = control;
         }
-        const int id = item.value(QStringLiteral("id")).toInt();
-        if (id >= 0)
+        const QString name = item.value(QStringLiteral("id")).toString();
+        const int id = ControlIdOf(name);
+        if (id == -2)
+            qFatal("dialog template %d: unknown control id %s", m_id, qPrintable(name));
+        if (id != IDC_STATIC)
             m_controls.insert(id, control);
     }
 }

@@ -22,8 +22,8 @@ public:
     // Sets caption, font, window buttons and fixed size, and creates every control.
     void Build(QDialog& dialog);
 
-    // The control with the given id, after Build().
-    QWidget* Control(int id) const { return m_controls.value(id); }
+    // The control with the given id, after Build(); aborts when the template has none.
+    QWidget* Control(int id) const;
 
     // Dialog units to pixels for a font, as the platform does: horizontal base unit is the
     // font's average character width, vertical its height; x/4 and y/8 of them.

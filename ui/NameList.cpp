@@ -27,7 +27,13 @@ void CNameList::Clear()
     m_sorted.clear();
     m_offered.clear();
     m_allOffered = true;
+    m_matches.Clear();
     endResetModel();
+}
+
+bool CNameList::FindNearDuplicate(const QString& name, PlayerId& match)
+{
+    return m_matches.FindMatch(m_tournament, name.toStdU16String(), match);
 }
 
 void CNameList::Update()

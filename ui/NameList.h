@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/NameMatch.h"
 #include "model/Tournament.h"
 #include "report/Standings.h"
 
@@ -22,6 +23,9 @@ public:
     // The standings changed: sorts the names new to the tournament and offers the players
     // that have a row.
     void Update();
+    // The first player of the tournament whose name is probably `name` spelled another way
+    // (files/NameMatch.h); false when none is.
+    bool FindNearDuplicate(const QString& name, PlayerId& match);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -36,4 +40,5 @@ private:
     std::vector<PlayerId> m_sorted;  // every name of the tournament, in alphabetical order
     std::vector<PlayerId> m_offered; // those with a row in the standings, unless that is all of them
     bool m_allOffered = true;
+    CNameMatchIndex m_matches;
 };

@@ -1,39 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Platform.h"
 
-#include "files/FileError.h"
-#include "model/Encoding.h"
 #include "opener/ReportOpener.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
-QString ToQString(std::string_view bytes, TextEncoding encoding)
-{
-    return QString::fromStdU16String(ToUtf16(bytes, encoding));
-}
-
-std::string FromQString(const QString& text, TextEncoding encoding)
-{
-    return FromUtf16(text.toStdU16String(), encoding);
-}
-
-QString BuiltInText(std::string_view windows1252)
-{
-    return ToQString(windows1252, TextEncoding::Windows1252);
-}
-
-void CPlatform::ReportFileError(QWidget* owner, const CFileError& error)
-{
-    ErrorBox(owner, error.ReportText());
-}
-
 void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, AppName(), text, QMessageBox::Ok, owner);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }

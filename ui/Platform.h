@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/Tournament.h"
+#include "files/QtText.h"
 
 #include <QString>
 
@@ -9,7 +9,10 @@
 #include <string_view>
 
 class QWidget;
-struct CFileError;
+
+// The application's name, as the user knows it: the main window's caption, the title of every
+// error box and of the program's own questions.
+inline QString AppName() { return QStringLiteral("Ravelmark"); }
 
 // The platform services the dialogs call for everything that waits on the user or leaves the
 // program: message boxes, the file-open dialog and opening the page. Tests replace it.
@@ -27,17 +30,7 @@ public:
     virtual bool ChooseFile(QWidget* owner, const QString& filter, QString& path) = 0;
     // Shows the page in the program the desktop uses for it; nothing is reported on failure.
     virtual void OpenReport(const QString& path) = 0;
-
-    // The generic report of a file error: an error box with the cause's text.
-    void ReportFileError(QWidget* owner, const CFileError& error);
 };
-
-// Text crosses into the window here: the model's bytes in the tournament's encoding, and the
-// program's own messages, which are Windows-1252. Every byte comes back as it was; a typed
-// character the encoding cannot hold becomes '?'.
-QString ToQString(std::string_view bytes, TextEncoding encoding);
-std::string FromQString(const QString& text, TextEncoding encoding);
-QString BuiltInText(std::string_view windows1252);
 
 // The real services, over Qt's message boxes and file dialog.
 class CQtPlatform : public CPlatform

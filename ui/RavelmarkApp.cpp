@@ -70,7 +70,8 @@ void OpenAtStart(CRavelmarkDlg& dlg, const QString& file)
 CRavelmarkApp::CRavelmarkApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    // The executable's name without its extension; a renamed program titles its boxes anew.
+    // The executable's name without its extension, for Qt's own use (settings paths, logs). No
+    // display name: Qt would append it to every window's title.
     QString name = QFileInfo(applicationFilePath()).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("ravelmark");

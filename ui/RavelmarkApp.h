@@ -30,8 +30,8 @@ void OpenAtStart(CRavelmarkDlg& dlg, const QString& file);
 // as the tournament is rebuilt. Call first thing in main.
 void KeepBigTablesApart();
 
-// The application: one per run, made in main. Its name, taken from the executable's file name,
-// is the title of every error box.
+// The application: one per run, made in main. Its name is the executable's file name; the
+// name the user sees is AppName().
 class CRavelmarkApp : public QApplication
 {
 public:

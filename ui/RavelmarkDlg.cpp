@@ -2,18 +2,22 @@
 // The main window: construction, its controls, and choosing and showing a tournament.
 #include "ui/RavelmarkDlg.h"
 
-#include "model/Messages.h"
-#include "model/Reader.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
-    : CDialogBase(102, parent)
-    , m_text(m_tournament, platform)
+    : CDialogBase(IDD_RAVELMARK_DIALOG, parent)
+    , m_text(m_doc, platform)
     , m_platform(platform)
 {
+    connect(&m_doc, &CTournamentDoc::cleared, &m_playerNames, &CNameList::Clear);
+    connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
+    connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
+    connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
+    m_doc.WatchFile();
     // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-32.png"), QSize(32, 32));
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-16.png"), QSize(16, 16));
@@ -21,51 +25,30 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
 
 CRavelmarkDlg::~CRavelmarkDlg()
 {
-    DisconnectControls();
-    // Hiding the list while QDialog is destroyed may still read rows from members already gone.
-    m_listRounds->SetSource({}, {});
+    ReleaseControls();
 }
 
 void CRavelmarkDlg::DoDataExchange()
 {
-    m_btnChoose = Control<QPushButton>(1000);
-    m_btnCreateTable = Control<QPushButton>(1001);
-    m_editTitle = Control<CEditField>(1003);
-    m_listRounds = Control<CListView>(1002);
-    m_btnNew = Control<QPushButton>(1004);
-    m_btnEdit = Control<QPushButton>(1005);
-    m_btnRemove = Control<QPushButton>(1006);
-
-    connect(m_btnChoose, &QPushButton::clicked, this, &CRavelmarkDlg::OnChooseTournament);
-    connect(m_btnCreateTable, &QPushButton::clicked, this, &CRavelmarkDlg::OnCreateTable);
-    connect(m_listRounds, &CListView::clicked, this, &CRavelmarkDlg::OnClickRoundList);
-    connect(m_editTitle, &CEditField::changed, this, &CRavelmarkDlg::OnChangeTitle);
-    connect(m_btnNew, &QPushButton::clicked, this, &CRavelmarkDlg::OnNewRound);
-    connect(m_btnEdit, &QPushButton::clicked, this, &CRavelmarkDlg::OnEditRound);
-    connect(m_btnRemove, &QPushButton::clicked, this, &CRavelmarkDlg::OnRemoveRound);
+    DDX_Control(IDC_CHOOSE_TOURNAMENT, m_btnChoose, &CRavelmarkDlg::OnChooseTournament);
+    DDX_Control(IDC_CREATE_TABLE, m_btnCreateTable, &CRavelmarkDlg::OnCreateTable);
+    DDX_Control(IDC_TITLE, m_editTitle, &CRavelmarkDlg::OnChangeTitle);
+    DDX_Control(IDC_ROUND_LIST, m_listRounds, &CRavelmarkDlg::OnClickRoundList);
+    DDX_Control(IDC_NEW_ROUND, m_btnNew, &CRavelmarkDlg::OnNewRound);
+    DDX_Control(IDC_EDIT_ROUND, m_btnEdit, &CRavelmarkDlg::OnEditRound);
+    DDX_Control(IDC_REMOVE_ROUND, m_btnRemove, &CRavelmarkDlg::OnRemoveRound);
 }
 
 void CRavelmarkDlg::OnInitDialog()
 {
-    DoDataExchange();
     setWindowIcon(m_hIcon);
 
     m_listRounds->InsertColumn(0, QStringLiteral("Omgång"), Qt::AlignLeft, m_listRounds->ClientWidth());
-    m_listRounds->SetSource([this] { return static_cast<int>(m_tournament.m_rounds.size()); },
-                            [this](int row, int) { return ToDisplay(m_tournament.m_rounds[static_cast<std::size_t>(row)].m_name); });
+    m_listRounds->SetSource([this] { return static_cast<int>(m_doc.Tournament().m_rounds.size()); },
+                            [this](int row, int) { return ToDisplay(m_doc.Tournament().m_rounds[static_cast<std::size_t>(row)].m_name); });
     m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     m_btnChoose->setFocus();
-}
-
-void CRavelmarkDlg::OnOK()
-{
-    Trace("--- CRavelmarkDlg::OnOK()\n");
-}
-
-void CRavelmarkDlg::OnCancel()
-{
-    Trace("--- CRavelmarkDlg::OnCancel()\n");
 }
 
 QString CRavelmarkDlg::ToDisplay(std::string_view bytes) const
@@ -75,62 +58,37 @@ QString CRavelmarkDlg::ToDisplay(std::string_view bytes) const
 
 void CRavelmarkDlg::ShowError(const QString& message)
 {
-    // The refused line is shown as the file has it, so in the file's encoding.
-    m_platform.ErrorBox(this, ToDisplay(LinePrefix(m_lineNo, m_line)) + message);
+    m_platform.ErrorBox(this, message);
 }
 
 bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 {
-    switch (result.m_kind) {
-    case CFileResult::Done:
+    if (result.Ok())
         return true;
-    case CFileResult::Refused:
-        m_line = result.m_line;
-        m_lineNo = result.m_lineNo;
-        ShowError(BuiltInText(result.m_message));
-        m_lineNo = 0;
-        break;
-    case CFileResult::FileError:
-        m_platform.ReportFileError(this, result.m_error);
-        break;
-    case CFileResult::CannotOpen:
-        ShowError(BuiltInText(msg::kCannotOpen) + result.m_path);
-        break;
-    case CFileResult::CannotCreate:
-        ShowError(BuiltInText(msg::kCannotCreate) + result.m_path);
-        break;
-    }
+    // A refused line is named as the file has it, so in the file's encoding.
+    ShowError(ResultMessage(result, m_doc.Encoding()));
     return false;
 }
 
 void CRavelmarkDlg::OnChooseTournament()
 {
     ResetTournament();
+    UpdateTitle();
 
     QString path;
-    if (!ChooseTournamentFile(path)) {
-        m_changed = false;
+    if (!ChooseTournamentFile(path))
         return;
-    }
     OpenTournament(path);
 }
 
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
-    CLoadedTournament loaded;
-    const CFileResult result = LoadTournamentFile(path, loaded);
-    if (result.m_kind != CFileResult::CannotOpen) {
-        m_fileStatus = loaded.m_lastModified;
-        m_filePath = loaded.m_path;
-        // Also after a refused line: the rounds before it stay, for a later "Ny" to build on.
-        m_tournament = std::move(loaded.m_tournament);
-    }
-    if (ShowResult(result)) {
-        RebuildStandings();
+    // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
+    if (ShowResult(m_doc.Read(path)))
         ShowTournament();
-    }
-    // Emptying and filling the title field are no change of the tournament.
-    m_changed = false;
+    // Filling the title field is no change of the tournament.
+    m_doc.ClearChanged();
+    UpdateTitle();
 }
 
 bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
@@ -140,22 +98,21 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 
 void CRavelmarkDlg::ResetTournament()
 {
+    m_shown = false;
     m_editTitle->SetText(QString());
-    m_tournament.Clear();
+    // Emptying the title field is no change of the tournament: it is dropped unchanged.
+    m_doc.Clear();
     m_listRounds->Refill();
-    m_standings.Clear();
-    m_playerNames.Clear();
-    m_text.Reset();
-    m_lineNo = 0;
 }
 
 void CRavelmarkDlg::ShowTournament()
 {
     m_btnCreateTable->setEnabled(true);
-    m_editTitle->SetText(ToDisplay(m_tournament.m_title));
+    m_editTitle->SetText(ToDisplay(m_doc.Tournament().m_title));
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
+    m_shown = true;
 }
 
 void CRavelmarkDlg::FillRoundList()
@@ -165,12 +122,23 @@ void CRavelmarkDlg::FillRoundList()
 
 void CRavelmarkDlg::OnChangeTitle()
 {
-    // Text the tournament cannot take stays in the field, for the user to mend.
-    if (!m_text.FromDisplay(this, m_editTitle->text(), m_tournament.m_title)) {
+    // Text the tournament cannot take is not stored, so the field does not show it either.
+    std::string title;
+    if (!m_text.FromDisplay(this, m_editTitle->text(), title)) {
+        m_editTitle->Restore(ToDisplay(m_doc.Tournament().m_title));
         m_editTitle->setFocus();
         return;
     }
-    m_changed = true;
+    m_doc.SetTitle(std::move(title));
+}
+
+void CRavelmarkDlg::UpdateTitle()
+{
+    // Also after a read that failed, or a cancelled choice, once a change is made: the close
+    // request saves it to the document's file.
+    const bool named = !m_doc.Path().isEmpty() && (m_shown || m_doc.Changed());
+    const QString name = named ? QFileInfo(m_doc.Path()).fileName() + QStringLiteral(" \u2013 ") + AppName() : AppName();
+    setWindowTitle(m_doc.Changed() && named ? '*' + name : name);
 }
 
 void CRavelmarkDlg::OnClickRoundList()
@@ -183,11 +151,4 @@ void CRavelmarkDlg::UpdateRoundButtons()
     const bool marked = m_listRounds->GetSelectionMark() >= 0;
     m_btnEdit->setEnabled(marked);
     m_btnRemove->setEnabled(marked);
-}
-
-void CRavelmarkDlg::RebuildStandings()
-{
-    m_standings.Clear();
-    AddToStandings(m_standings, m_tournament);
-    m_playerNames.Update();
 }

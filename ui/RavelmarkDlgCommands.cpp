@@ -2,71 +2,64 @@
 // The main window's commands: the round commands, "Skapa Tabell" and the close request.
 #include "ui/RavelmarkDlg.h"
 
-#include "model/Messages.h"
 #include "model/Text.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/RoundDlg.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
 #include <QPushButton>
-
 
 void CRavelmarkDlg::OnNewRound()
 {
     CRound round;
     NormalizeName(round.m_name);
-    CRoundDlg editor(round, m_playerNames, m_text, m_platform, this);
+    CRoundDlg editor(round, SIZE_MAX, m_playerNames, m_text, m_platform, this);
     editor.DoModal();
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
         return;
-    m_tournament.AddRound(round);
+    m_doc.AddRound(std::move(round));
     FillRoundList();
-    // The last round only adds to what the others gave: no rebuild from the first round on.
-    AddToStandings(m_standings, m_tournament.m_rounds.back(), static_cast<int>(m_tournament.m_rounds.size() - 1));
-    m_playerNames.Update();
-    m_changed = true;
 }
 
 void CRavelmarkDlg::OnEditRound()
 {
     const int index = m_listRounds->GetSelectionMark();
-    if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
+    const auto& rounds = m_doc.Tournament().m_rounds;
+    if (index < 0 || static_cast<std::size_t>(index) >= rounds.size())
         return;
-    // The editor changes the stored round in place; nothing else can touch m_rounds meanwhile.
-    CRoundDlg editor(m_tournament.m_rounds[static_cast<std::size_t>(index)], m_playerNames, m_text, m_platform, this);
+    // The editor works on a copy, which takes the stored round's place when the editor is done;
+    // nothing else can touch the rounds meanwhile.
+    CRound round = rounds[static_cast<std::size_t>(index)];
+    CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
     editor.DoModal();
+    if (editor.m_changed)
+        m_doc.ReplaceRound(static_cast<std::size_t>(index), std::move(round));
     FillRoundList();
-    // The standings hang on the results alone, not on the round's name.
-    if (editor.ResultsChanged())
-        RebuildStandings();
-    m_changed = m_changed || editor.m_changed;
 }
 
 void CRavelmarkDlg::OnRemoveRound()
 {
     const int index = m_listRounds->GetSelectionMark();
-    if (index < 0 || static_cast<std::size_t>(index) >= m_tournament.m_rounds.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= m_doc.Tournament().m_rounds.size())
         return;
     const QString question = QStringLiteral("Vill du ta bort omgång ") + m_listRounds->GetItemText(index, 0) +
                              QStringLiteral(" ?");
     if (!m_platform.Question(this, question, QStringLiteral("Ta bort omgång")))
         return;
-    m_tournament.m_rounds.erase(m_tournament.m_rounds.begin() + index);
+    m_doc.RemoveRound(static_cast<std::size_t>(index));
     FillRoundList();
-    RebuildStandings();
-    m_changed = true;
 }
 
 void CRavelmarkDlg::OnCreateTable()
 {
     QString path;
     // A page that could not be written whole is not worth showing.
-    m_standings.BuildRanking();
-    if (!ShowResult(WriteStandingsPage(m_filePath, CStandingsView(m_tournament, m_standings), path)))
-        return;
-    m_reportPath = path;
-    OpenReport(m_reportPath);
+    if (ShowResult(m_doc.WritePage(path)))
+        OpenReport(path);
 }
 
 void CRavelmarkDlg::OpenReport(const QString& path)
@@ -76,21 +69,71 @@ void CRavelmarkDlg::OpenReport(const QString& path)
 
 bool CRavelmarkDlg::SaveTournament()
 {
+    // Another program's version of the file is replaced only when the user says so; a title
+    // that is refused anyway asks nothing.
+    const QString name = QFileInfo(m_doc.Path()).fileName();
+    const CTournamentDoc::DiskState disk =
+        Trimmed(m_doc.Tournament().m_title).empty() ? CTournamentDoc::DiskState::Same : m_doc.FileOnDisk();
+    if (disk == CTournamentDoc::DiskState::Changed &&
+        !m_platform.Question(this,
+                             QStringLiteral("Filen %1 har ändrats av ett annat program sedan den lästes in. Spara ändå? "
+                                            "Den ändrade filen sparas då som säkerhetskopia.")
+                                 .arg(name),
+                             AppName()))
+        return false;
+    if (disk == CTournamentDoc::DiskState::Gone &&
+        !m_platform.Question(this, QStringLiteral("Filen %1 finns inte längre. Spara turneringen där igen?").arg(name),
+                             AppName()))
+        return false;
     // Only the stored title is trimmed; the field goes on showing what was typed.
-    const CFileResult result = SaveTournamentFile(m_tournament, m_filePath, m_fileStatus);
+    const CFileResult result = m_doc.Save(disk == CTournamentDoc::DiskState::Gone);
     const bool saved = ShowResult(result);
     if (result.m_kind == CFileResult::Refused)
         m_editTitle->setFocus();
     return saved;
 }
 
+void CRavelmarkDlg::OnFileChangedOnDisk()
+{
+    // Unsaved changes stay in the window: the close request asks about the file.
+    if (!m_shown || m_doc.Changed() || m_doc.FileOnDisk() != CTournamentDoc::DiskState::Changed)
+        return;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        m_diskChangePending = true; // asked when the window is in front again
+        return;
+    }
+    m_diskChangePending = false;
+    CFileStatus now;
+    if (ReadFileStatus(m_doc.Path(), now) && now == m_declined)
+        return;
+    const QString question = QStringLiteral("Filen %1 har ändrats av ett annat program. Läsa in den igen?")
+                                 .arg(QFileInfo(m_doc.Path()).fileName());
+    if (!m_platform.Question(this, question, AppName())) {
+        // An editor may have gone on writing while the box was open: all of that was declined.
+        ReadFileStatus(m_doc.Path(), m_declined);
+        return;
+    }
+    // As "Välj Turnering" reads a file.
+    const QString path = m_doc.Path();
+    ResetTournament();
+    UpdateTitle();
+    OpenTournament(path);
+}
+
+void CRavelmarkDlg::changeEvent(QEvent* event)
+{
+    CDialogBase::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_diskChangePending)
+        OnFileChangedOnDisk();
+}
+
 void CRavelmarkDlg::OnClose()
 {
-    if (!m_changed) {
+    if (!m_doc.Changed()) {
         EndDialog(IDCANCEL);
         return;
     }
-    // A failed save keeps the window and m_changed, so the user can mend the cause and close
+    // A failed save keeps the window and the changes, so the user can mend the cause and close
     // again; the old file is still complete under its own name.
     if (SaveTournament())
         EndDialog(IDCANCEL);

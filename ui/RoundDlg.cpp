@@ -10,43 +10,33 @@
 
 #include <QPushButton>
 
-CRoundDlg::CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform, QWidget* parent)
-    : CDialogBase(129, parent)
+CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
+                     QWidget* parent)
+    : CDialogBase(IDD_ROUND_DIALOG, parent)
     , m_round(round)
-    , m_tournament(text.Tournament())
+    , m_tournament(text.Document().Tournament())
     , m_standings(players.Standings())
     , m_players(players)
     , m_text(text)
     , m_platform(platform)
+    , m_replaces(replaces)
 {
-    DoDataExchange();
-    connect(m_btnAddResult, &QPushButton::clicked, this, &CRoundDlg::OnAddResult);
-    connect(m_btnEditResult, &QPushButton::clicked, this, &CRoundDlg::OnEditResult);
-    connect(m_btnRemoveResult, &QPushButton::clicked, this, &CRoundDlg::OnRemoveResult);
-    connect(m_editName, &CEditField::changed, this, &CRoundDlg::OnChangeName);
-    connect(m_listResults, &CListView::clicked, this, &CRoundDlg::OnClickResultList);
-    for (CComboBox* combo : {m_comboName, m_comboPoints}) {
-        connect(combo, &CComboBox::selectionChanged, this, &CRoundDlg::OnChangeEntry);
-        connect(combo, &CComboBox::textEdited, this, &CRoundDlg::OnChangeEntry);
-    }
-}
-
-CRoundDlg::~CRoundDlg()
-{
-    DisconnectControls();
-    // Hiding the list while QDialog is destroyed may still read rows from members already gone.
-    m_listResults->SetSource({}, {});
 }
 
 void CRoundDlg::DoDataExchange()
 {
-    m_editName = Control<CEditField>(1008);
-    m_listResults = Control<CListView>(1007);
-    m_btnEditResult = Control<QPushButton>(1010);
-    m_btnRemoveResult = Control<QPushButton>(1011);
-    m_btnAddResult = Control<QPushButton>(1009);
-    m_comboName = Control<CComboBox>(1012);
-    m_comboPoints = Control<CComboBox>(1013);
+    DDX_Control(IDC_ROUND_NAME, m_editName, &CRoundDlg::OnChangeName);
+    DDX_Control(IDC_RESULT_LIST, m_listResults, &CRoundDlg::OnClickResultList);
+    DDX_Control(IDC_EDIT_RESULT, m_btnEditResult, &CRoundDlg::OnEditResult);
+    DDX_Control(IDC_REMOVE_RESULT, m_btnRemoveResult, &CRoundDlg::OnRemoveResult);
+    DDX_Control(IDC_ADD_RESULT, m_btnAddResult, &CRoundDlg::OnAddResult);
+    DDX_Control(IDC_PLAYER_NAME, m_comboName, &CRoundDlg::OnChangeEntry);
+    DDX_Control(IDC_POINTS, m_comboPoints, &CRoundDlg::OnChangeEntry);
+}
+
+CRoundDlg::~CRoundDlg()
+{
+    ReleaseControls();
 }
 
 QString CRoundDlg::ToDisplay(std::string_view bytes) const
@@ -119,18 +109,28 @@ void CRoundDlg::OnAddResult()
         m_comboPoints->setFocus();
         return;
     }
-    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round)) {
+    if (!m_text.FromDisplay(this, m_comboName->Text(), name, &m_round, m_replaces)) {
+        // Nothing of the typed name was stored: the box shows nothing.
+        m_comboName->SetText(QString());
         m_comboName->setFocus();
         return;
     }
     TrimSpaces(name);
+    // A new name that is probably a known player spelled another way: one question, and no
+    // second one for this spelling, which joins the tournament's names either way.
+    PlayerId known = 0;
+    if (!m_tournament.m_players.Find(name, known) && m_players.FindNearDuplicate(ToDisplay(name), known) &&
+        m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))), AppName()))
+        name = m_tournament.PlayerName(known);
     // Appends a row or changes one in place.
-    m_listResults->Change([&] { m_round.AddResult(m_tournament.MakeResult(name, points)); });
+    m_listResults->Change([&] { m_round.AddResult(CResult(m_text.Document().AddPlayer(name), points)); });
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
+    // Ready for the next result. The focus moves before the button is disabled: Qt would hand
+    // a disabled focus on to the next control, the round's name, where the next key renames it.
+    m_comboName->setFocus();
     m_btnAddResult->setEnabled(false);
     m_changed = true;
-    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnEditResult()
@@ -157,13 +157,13 @@ void CRoundDlg::OnRemoveResult()
         return;
     m_listResults->RemoveRow(mark, [&] { m_round.m_results.erase(m_round.m_results.begin() + mark); });
     m_changed = true;
-    m_resultsChanged = true;
 }
 
 void CRoundDlg::OnChangeName()
 {
-    // Text the tournament cannot take stays in the field, for the user to mend.
-    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round)) {
+    // Text the tournament cannot take is not stored, so the field does not show it either.
+    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round, m_replaces)) {
+        m_editName->Restore(ToDisplay(m_round.m_name));
         m_editName->setFocus();
         return;
     }
@@ -198,14 +198,4 @@ void CRoundDlg::OnClose()
         }
     }
     EndDialog(IDCANCEL);
-}
-
-void CRoundDlg::OnOK()
-{
-    Trace("--- CRoundDlg::OnOK()\n");
-}
-
-void CRoundDlg::OnCancel()
-{
-    Trace("--- CRoundDlg::OnCancel()\n");
 }

@@ -5,6 +5,7 @@
 #include "report/Standings.h"
 #include "ui/DialogBase.h"
 
+#include <cstddef>
 #include <string>
 
 class CComboBox;
@@ -21,27 +22,25 @@ class CRoundDlg : public CDialogBase
 {
     Q_OBJECT
 public:
-    // `round` belongs to the tournament of `text` (or is to be added to it): a typed new name joins
-    // the tournament's names, and `text` is how the tournament shows and stores text. `players`
-    // offers the names of the standings.
-    CRoundDlg(CRound& round, CNameList& players, CTextEntry& text, CPlatform& platform,
+    // `round` is to take the place of round `replaces` of the tournament of `text`, or to be
+    // added to it (SIZE_MAX): a typed new name joins the tournament's names, and `text` is how
+    // the tournament shows and stores text. `players` offers the names of the standings.
+    CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
               QWidget* parent = nullptr);
     ~CRoundDlg() override;
 
     // Controls of template 129.
-    CEditField* m_editName = nullptr;         // 1008
-    CListView* m_listResults = nullptr;       // 1007
-    QPushButton* m_btnEditResult = nullptr;   // 1010 "Redigera"
-    QPushButton* m_btnRemoveResult = nullptr; // 1011 "Ta Bort"
-    QPushButton* m_btnAddResult = nullptr;    // 1009 "Lägg Till"
-    CComboBox* m_comboName = nullptr;         // 1012
-    CComboBox* m_comboPoints = nullptr;       // 1013
+    CEditField* m_editName = nullptr;         // IDC_ROUND_NAME
+    CListView* m_listResults = nullptr;       // IDC_RESULT_LIST
+    QPushButton* m_btnEditResult = nullptr;   // IDC_EDIT_RESULT "Redigera"
+    QPushButton* m_btnRemoveResult = nullptr; // IDC_REMOVE_RESULT "Ta Bort"
+    QPushButton* m_btnAddResult = nullptr;    // IDC_ADD_RESULT "Lägg Till"
+    CComboBox* m_comboName = nullptr;         // IDC_PLAYER_NAME
+    CComboBox* m_comboPoints = nullptr;       // IDC_POINTS
 
     bool m_changed = false;
-    // Whether a result was added, changed or removed: the standings need a rebuild.
-    bool ResultsChanged() const { return m_resultsChanged; }
     CRound& m_round;
-    CTournament& m_tournament;
+    const CTournament& m_tournament;
     const CStandings& m_standings;
 
     void FillResultList();
@@ -54,10 +53,8 @@ public:
     void OnChangeEntry();
 
 protected:
-    void DoDataExchange();
+    void DoDataExchange() override;
     void OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
     void OnClose() override;
 
 private:
@@ -69,5 +66,5 @@ private:
     CNameList& m_players;
     CTextEntry& m_text;
     CPlatform& m_platform;
-    bool m_resultsChanged = false;
+    std::size_t m_replaces;
 };

@@ -2,55 +2,53 @@
 #include "ui/TextEntry.h"
 
 #include "model/Encoding.h"
+#include "model/TournamentEncoding.h"
 #include "ui/Platform.h"
 
 #include <QApplication>
 
-#include <algorithm>
-
-CTextEntry::CTextEntry(CTournament& tournament, CPlatform& platform)
-    : m_tournament(tournament)
+CTextEntry::CTextEntry(CTournamentDoc& doc, CPlatform& platform)
+    : m_doc(doc)
     , m_platform(platform)
 {
 }
 
 QString CTextEntry::ToDisplay(std::string_view bytes) const
 {
-    return ToQString(bytes, m_tournament.m_encoding);
+    return ToQString(bytes, m_doc.Encoding());
 }
 
-bool CTextEntry::FromDisplay(QWidget* owner, const QString& text, std::string& bytes, CRound* editing)
+bool CTextEntry::FromDisplay(QWidget* owner, const QString& text, std::string& bytes, CRound* editing,
+                             std::size_t replaces)
 {
     const std::u16string utf16 = text.toStdU16String();
-    if (!FitsEncoding(utf16, m_tournament.m_encoding) && !ConvertToUtf8(owner, editing))
+    if (!FitsEncoding(utf16, m_doc.Encoding()) && !ConvertToUtf8(owner, editing, replaces))
         return false;
-    bytes = FromUtf16(utf16, m_tournament.m_encoding);
+    bytes = FromUtf16(utf16, m_doc.Encoding());
     return true;
 }
 
-bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing)
+bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces)
 {
-    if (m_tournament.m_encoding == TextEncoding::Utf8 || m_refused) {
+    if (m_doc.Encoding() == TextEncoding::Utf8 || m_doc.Utf8Refused()) {
         // Nothing to gain from UTF-8 (a lone surrogate), or the user said no already.
         QApplication::beep();
         return false;
     }
-    const auto& rounds = m_tournament.m_rounds;
-    const bool pending = editing && std::none_of(rounds.begin(), rounds.end(),
-                                                 [&](const CRound& round) { return &round == editing; });
-    // Plain ASCII is already UTF-8: nothing to ask, nothing to convert, no mark needed.
-    const bool ascii = IsAscii(m_tournament) && (!pending || IsAscii(editing->m_name));
+    // Plain ASCII is already UTF-8: nothing to ask, nothing to convert, no mark needed. The
+    // round in the editor counts with its name as typed, not as stored.
+    const bool ascii = IsAscii(m_doc.Tournament(), replaces) && (!editing || IsAscii(editing->m_name));
     if (!ascii &&
         !m_platform.Question(owner,
                              QStringLiteral("Filen är sparad i Windows-1252, som inte kan lagra alla tecken du "
                                             "skrev. Spara turneringen som UTF-8?"),
                              QStringLiteral("Spara som UTF-8"))) {
-        m_refused = true;
+        m_doc.RefuseUtf8();
         return false;
     }
-    ::ConvertToUtf8(m_tournament, !ascii);
+    m_doc.ConvertToUtf8(!ascii);
     // Its results name players of the tournament, converted already.
-    if (pending)
+    if (editing)
         editing->m_name = ToUtf8(editing->m_name, TextEncoding::Windows1252);
     return true;
 }

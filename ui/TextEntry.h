@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/Tournament.h"
+#include "files/TournamentDoc.h"
 
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,25 +18,23 @@ class QWidget;
 class CTextEntry
 {
 public:
-    CTextEntry(CTournament& tournament, CPlatform& platform);
+    CTextEntry(CTournamentDoc& doc, CPlatform& platform);
 
-    CTournament& Tournament() const { return m_tournament; }
-    TextEncoding Encoding() const { return m_tournament.m_encoding; }
+    CTournamentDoc& Document() const { return m_doc; }
+    TextEncoding Encoding() const { return m_doc.Encoding(); }
     QString ToDisplay(std::string_view bytes) const;
 
     // `text` in the tournament's encoding, into `bytes`. When the encoding cannot hold it, an
     // all-ASCII tournament becomes UTF-8 at once; any other asks the user, once per tournament.
-    // `editing` is the round open in the editor, converted too when it is not in the tournament
-    // yet. False when the text is refused: `bytes` untouched, a beep when nobody was asked.
-    bool FromDisplay(QWidget* owner, const QString& text, std::string& bytes, CRound* editing = nullptr);
-
-    // Another tournament: ask again.
-    void Reset() { m_refused = false; }
+    // `editing` is the round open in the editor, a copy that is converted too; it is to take the
+    // place of round `replaces`, or to be added (SIZE_MAX). False when the text is refused:
+    // `bytes` untouched, a beep when nobody was asked.
+    bool FromDisplay(QWidget* owner, const QString& text, std::string& bytes, CRound* editing = nullptr,
+                     std::size_t replaces = SIZE_MAX);
 
 private:
-    bool ConvertToUtf8(QWidget* owner, CRound* editing);
+    bool ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces);
 
-    CTournament& m_tournament;
+    CTournamentDoc& m_doc;
     CPlatform& m_platform;
-    bool m_refused = false;
 };

@@ -123,11 +123,13 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     return closed;
 }
 
-inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points)
+// "Lägg Till" clicked, or with `byKey` pressed by Enter.
+inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points, bool byKey = false)
 {
     TypeOver(editor.m_comboName->lineEdit(), name);
     TypeOver(editor.m_comboPoints->lineEdit(), points);
-    Click(editor.m_btnAddResult);
+    editor.m_btnAddResult->setFocus();
+    byKey ? QTest::keyClick(editor.m_btnAddResult, Qt::Key_Return) : Click(editor.m_btnAddResult);
 }
 
 // The main window on a fake platform, shown and active; with `bytes`, a tournament file in a

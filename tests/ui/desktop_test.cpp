@@ -6,19 +6,22 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-// Runs `open`, which shows a modal dialog; meanwhile reads its title, the visible labels ending
-// in ':' and the buttons, then presses the button that `pressed` picks out.
+// Runs `open`, which shows a modal dialog; meanwhile reads its title, a message box's text or
+// the visible labels ending in ':', and the buttons, then presses the button that `pressed` picks out.
 QStringList Texts(const std::function<void()>& open, const QString& pressed)
 {
     QStringList texts;
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         texts << (dialog ? dialog->windowTitle() : "<none>");
+        if (const auto* message = qobject_cast<QMessageBox*>(dialog))
+            texts << message->text();
         for (const QLabel* label : dialog ? dialog->findChildren<QLabel*>() : QList<QLabel*>())
             if (label->isVisible() && label->text().endsWith(':'))
                 texts << label->text();
@@ -40,17 +43,17 @@ private slots:
     void dialogsSpeakSwedish()
     {
         CQtPlatform p;
-        QCOMPARE(Texts([&] { p.ErrorBox(nullptr, "Fel"); }, "OK"), QStringList({"desktop_test", "OK"}));
+        QCOMPARE(Texts([&] { p.ErrorBox(nullptr, "Fel"); }, "OK"), QStringList({"Ravelmark", "Fel", "OK"}));
         QString path;
         QCOMPARE(Texts([&] { QVERIFY(!p.ChooseFile(nullptr, "Turnering (*.txt)", path)); }, "Avbryt"),
                  QStringList({"Öppna", "Leta i:", "Filnamn:", "Filformat:", "Öppna", "Avbryt"}));
     }
 
-    // "Ta Bort" asks through Qt's real box, in Swedish: "Nej" keeps the round, "Ja" removes it.
-    void removeAsksTheRealBox()
+    // The questions through Qt's real box, in Swedish. "Ta Bort": "Nej" keeps the round, "Ja" removes it.
+    void questionsAskTheRealBox()
     {
         QTemporaryDir dir;
-        QVERIFY(WriteBytes(dir.filePath("cup.txt"), "Cup\n\nR1\nAnna 3\n\nR2\nBo 1\n"));
+        QVERIFY(WriteBytes(dir.filePath("cup.txt"), "Cup\n\nR1\nAnna 3\n\nR2\nRen\xE9 Berg 1\n\xC5sa 2\n"));
         CQtPlatform platform;
         CRavelmarkDlg d(platform);
         d.InitDialog();
@@ -59,9 +62,25 @@ private slots:
         d.OpenTournament(dir.filePath("cup.txt"));
         for (const QString answer : {"Nej", "Ja"}) {
             ClickRow(d.m_listRounds, 0);
-            QCOMPARE(Texts([&] { Click(d.m_btnRemove); }, answer), QStringList({"Ta bort omgång", "Ja", "Nej"}));
+            QCOMPARE(Texts([&] { Click(d.m_btnRemove); }, answer),
+                     QStringList({"Ta bort omgång", "Vill du ta bort omgång R1 ?", "Ja", "Nej"}));
             QCOMPARE(Rows(d.m_listRounds), answer == "Ja" ? "R2" : "R1,R2");
         }
+        // A new name that is a known player's but for case, the accents Swedish does not count and
+        // blanks asks once: "Ja" takes the known name, "Nej" the typed one, not asked about again.
+        QVERIFY(WithEditor(d.m_btnNew, [](CRoundDlg& e) {
+            Type(e.m_editName, "R3");
+            for (const auto& [name, answer] : {std::pair{"rene  berg", "Ja"}, {"RENE BERG", "Nej"}, {"RENE BERG", ""},
+                                               {"Asa", ""}, {"René Berg", ""}}) {
+                const auto add = [&] { AddResult(e, name, QString::number(QString(name).size())); };
+                if (*answer)
+                    QCOMPARE(Texts(add, answer), QStringList({"Ravelmark", "Menar du René Berg?", "Ja", "Nej"}));
+                else
+                    add(); // a real box would stop the test here
+            }
+            QCOMPARE(Rows(e.m_listResults), "René Berg=9,RENE BERG=9,Asa=3");
+            e.close();
+        }));
     }
 
     // `ravelmark FILE`, relative as typed in a terminal: the window, or its one message.

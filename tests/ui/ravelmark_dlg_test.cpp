@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstdio>
+
 using Bytes = QByteArray;
 
 namespace {
@@ -14,6 +16,10 @@ namespace {
 const Bytes kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7", "", "R2", "Anna 3", "", "R3", "Cilla 5", "", "R4",
                           "Bo 2", "", "R5", "Anna 1"});
 const QString kBackup = "cup_051206_143005.bak"; // named by the file's last modification
+// kCup retitled "Höstcupen" as the window saves it, and another program's version of the file.
+const Bytes kSaved = Lines({"H\xF6stcupen", "", "R1", "Anna  10", "Bo     7", "", "R2", "Anna   3", "", "R3", "Cilla  5",
+                            "", "R4", "Bo     2", "", "R5", "Anna   1"});
+const Bytes kOther = "H\xF6stcupen\n\nR1\nDan 4\n";
 
 // The page's player rows as a reader sees them: cells (bold kept) by commas, rows by '|'.
 QString Cells(const QString& page)
@@ -33,28 +39,17 @@ private slots:
     {
         CWindow w;
         CRavelmarkDlg& d = w.m_dlg;
-        QVERIFY(w.m_ready && d.m_btnChoose->isEnabled() && d.m_listRounds->isEnabled());
+        QVERIFY(w.m_ready && d.m_btnChoose->isEnabled() && d.m_listRounds->isEnabled() && d.minimumSize() == d.maximumSize());
         QCOMPARE(Shown(d), "||00000");
         QCOMPARE(d.m_listRounds->model()->headerData(0, Qt::Horizontal).toString(), "Omgång");
         QCOMPARE(d.focusWidget(), d.m_btnChoose);
+        // A window of its own (fixed size, above), with the template's buttons only.
+        QCOMPARE(d.windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         QTest::keyClick(d.m_btnChoose, Qt::Key_Escape);
         QTest::keyClick(d.m_btnChoose, Qt::Key_Return); // presses it: the file dialog opens
         QVERIFY(d.isVisible());
         QCOMPARE(w.m_platform.m_filters, QStringList{"Turnering (*.txt)"});
-    }
-
-    // Tab walks the enabled controls in the window's order; the label takes no focus.
-    void tabWalksTheControls()
-    {
-        CWindow w(kCup);
-        CRavelmarkDlg& d = w.m_dlg;
-        d.m_btnChoose->setFocus();
-        QList<QWidget*> walked;
-        for (int i = 0; i < 5; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            walked << QApplication::focusWidget();
-        }
-        QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnChoose}));
     }
 
     void choosingAFile_data()
@@ -84,6 +79,7 @@ private slots:
         w.Choose(path);
         QTEST(Shown(w.m_dlg), "state");
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
+        QCOMPARE(w.m_dlg.windowTitle(), bytes.isEmpty() || !error.isEmpty() ? "Ravelmark" : "chosen.txt – Ravelmark");
         QVERIFY(w.Close());
         QCOMPARE(Entries(w.Folder()).join(','), bytes.isEmpty() ? "cup.txt" : "chosen.txt,cup.txt");
         QCOMPARE(Read(w.m_path), kCup);
@@ -96,7 +92,7 @@ private slots:
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
-        QTest::addColumn<QString>("where"); // "title" (typed, then "x"), "round" (R1's name), or a player in a new round
+        QTest::addColumn<QString>("where"); // "title" or "round" (R1's name): typed, "x", typed; or a player in a new round
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
@@ -104,15 +100,15 @@ private slots:
         QTest::newRow("UTF-8 with mark, player") << bom + "S\xC3\xA5ngcup\n\nR1\n\xC3\x85sa 5\n" << "player" << "Łukasz" << ""
                                                  << bom + Lines({"S\xC3\xA5ngcup", "", "R1", "\xC3\x85sa     5", "",
                                                                  "\xC3\x96", "\xC5\x81ukasz  7"});
-        QTest::newRow("ASCII, title") << ascii << "title" << "Ł" << "" << Lines({"Cup\xC5\x81x", "", "R1", "Anna  1"});
+        QTest::newRow("ASCII, title") << ascii << "title" << "Ł" << "" << Lines({"Cup\xC5\x81x\xC5\x81", "", "R1", "Anna  1"});
         QTest::newRow("ASCII, player") << ascii << "player" << "Łukasz" << ""
                                        << Lines({"Cup", "", "R1", "Anna    1", "", "R2", "\xC5\x81ukasz  7"});
         QTest::newRow("Windows-1252, yes") << latin << "player" << "Łukasz" << "1"
                                            << bom + Lines({"V\xC3\xA5rcup", "", "R1", "\xC3\x85sa     1", "", "\xC3\x96",
                                                            "\xC5\x81ukasz  7"});
-        QTest::newRow("Windows-1252, no") << latin << "title" << "Ł" << "0" << Bytes();
+        QTest::newRow("Windows-1252, no") << latin << "title" << "Ł" << "0" << Lines({"V\xE5rcupx", "", "R1", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, round name") << latin << "round" << "Ł" << "0"
-                                                     << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1"});
+                                                     << Lines({"V\xE5rcup", "", "R1x", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, in the editor") << latin << "player" << "Łukasz" << "0"
                                                          << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
     }
@@ -126,15 +122,23 @@ private slots:
         CWindow w(file);
         for (const QChar answer : answers)
             w.m_platform.m_answers << (answer == '1');
+        // A field shows what is stored after every key, the cursor at its end: a refused key
+        // (after a no, the second one is refused unasked) leaves no trace.
+        const auto typeShown = [&](QLineEdit* field, const std::string& stored) {
+            field->setFocus();
+            for (const QString& key : {typed, QString("x"), typed}) {
+                Type(field, key);
+                QCOMPARE(field->text() + '|' + QString::number(field->cursorPosition()),
+                         ToQString(stored, w.m_dlg.m_doc.Encoding()) + '|' + QString::number(field->text().size()));
+                QVERIFY(field->hasFocus());
+            }
+        };
         if (where == "title") {
-            Type(w.m_dlg.m_editTitle, typed + "x"); // after a no, the x is refused too, unasked
-            QVERIFY(w.m_dlg.m_editTitle->text().endsWith(typed + "x"));
+            typeShown(w.m_dlg.m_editTitle, w.m_dlg.m_doc.Tournament().m_title);
         } else if (where == "round") {
             ClickRow(w.m_dlg.m_listRounds, 0);
             QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
-                Type(editor.m_editName, typed);
-                QCOMPARE(editor.m_editName->text(), typed); // refused, kept in the field to mend
-                QVERIFY(editor.m_editName->hasFocus());
+                typeShown(editor.m_editName, editor.m_round.m_name);
                 editor.close();
             }));
         } else {
@@ -143,8 +147,10 @@ private slots:
             QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& editor) {
                 Type(editor.m_editName, file.startsWith("Cup") ? "R2" : "Ö");
                 AddResult(editor, typed, "7");
-                if (!editor.m_comboName->Text().isEmpty()) { // refused: the text stays to mend
-                    QVERIFY(editor.m_comboName->hasFocus() && editor.m_listResults->GetItemCount() == 0);
+                if (editor.m_listResults->GetItemCount() == 0) { // refused: nothing stored, nothing shown
+                    QCOMPARE(editor.m_comboName->Text() + '|' + editor.m_comboPoints->Text(), "|7");
+                    AddResult(editor, typed, "7"); // refused again, unasked
+                    QVERIFY(editor.m_comboName->hasFocus() && editor.m_comboName->Text().isEmpty());
                     AddResult(editor, "Bo", "7");
                 }
                 editor.close();
@@ -174,10 +180,19 @@ private slots:
         QCOMPARE(Read(w.File(kBackup)), file);
     }
 
-    // Ny, Redigera and Ta Bort, and the selection mark they act on.
+    // Tab walks the enabled controls in the window's order (the label takes no focus); Ny,
+    // Redigera and Ta Bort, and the selection mark they act on.
     void roundCommands()
     {
         CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        d.m_btnChoose->setFocus();
+        QList<QWidget*> walked;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget();
+        }
+        QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnChoose}));
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
@@ -217,7 +232,6 @@ private slots:
         QTest::newRow("title written trimmed") << "close" << "  Höstcupen  " << "" << "" << saved;
         QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
                                            << "Access to an unnamed file was denied." << saved;
-        QTest::newRow("file gone") << "close" << "Höstcupen" << "gone" << "an unnamed file was not found." << "";
         QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt,table.css";
         QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << "Kan inte skapa filen: %1" << "cup.htm";
     }
@@ -231,7 +245,7 @@ private slots:
         const QString page = w.File("cup.htm"), backup = w.File(kBackup);
         if (!title.isNull())
             TypeOver(w.m_dlg.m_editTitle, title);
-        QVERIFY(cause == "taken" ? WriteBytes(backup, "older") : cause != "gone" || QFile::remove(w.m_path));
+        QVERIFY(cause != "taken" || WriteBytes(backup, "older"));
         if (command == "close")
             QCOMPARE(w.Close(), error.isEmpty());
         else
@@ -241,13 +255,65 @@ private slots:
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error});
         QCOMPARE(w.m_platform.m_openedReports, command == "table" && error.isEmpty() ? QStringList{page} : QStringList());
         QTEST(Entries(w.Folder()).join(','), "listing");
+        // '*' while changes wait, also after a failed save.
+        QCOMPARE(w.m_dlg.windowTitle(), (w.m_dlg.isVisible() && !title.isNull() ? "*" : "") + QFileInfo(w.m_path).fileName() +
+                                            " – Ravelmark");
         QCOMPARE(w.m_dlg.m_editTitle->text(), title.isNull() ? "Vårcupen" : title); // the file has it trimmed
         if (cause == "taken")
             QVERIFY(QFile::remove(backup) && w.Close());
         if (w.m_dlg.isVisible() || title.isNull())
-            QCOMPARE(Read(w.m_path), cause == "gone" ? "<missing>" : kCup);
+            QCOMPARE(Read(w.m_path), kCup);
         else
             QVERIFY(Read(w.m_path).startsWith("H\xF6stcupen\r\n\r\nR1\r\n") && Read(backup) == kCup);
+    }
+
+    // Another program changed the file under the window. With changes, the close request asks
+    // before it replaces that version (kept as the backup, named by its own time) or writes a
+    // file that is gone anew; Nej keeps the window and its changes. Without changes, the window
+    // offers to read the new version, as "Välj Turnering" would.
+    void fileChangedOnDisk_data()
+    {
+        QTest::addColumn<QString>("change"); // "changed", "gone", or "reload" (changed, nothing unsaved)
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("question"); // asked once: "text|title"
+        QTest::addColumn<QString>("listing");
+        QTest::addColumn<Bytes>("file"); // cup.txt afterwards; kOther: the other program's version
+        const QString changed = "Filen cup.txt har ändrats av ett annat program sedan den lästes in. Spara ändå? Den "
+                                "ändrade filen sparas då som säkerhetskopia.|Ravelmark",
+                      gone = "Filen cup.txt finns inte längre. Spara turneringen där igen?|Ravelmark",
+                      reload = "Filen cup.txt har ändrats av ett annat program. Läsa in den igen?|Ravelmark";
+        QTest::newRow("changed, Ja") << "changed" << true << changed << "cup.txt,cup_060102_030405.bak" << kSaved;
+        QTest::newRow("changed, Nej") << "changed" << false << changed << "cup.txt" << kOther;
+        QTest::newRow("gone, Ja") << "gone" << true << gone << "cup.txt,cup.txt~" << kSaved;
+        QTest::newRow("gone, Nej") << "gone" << false << gone << "cup.txt~" << Bytes("<missing>");
+        QTest::newRow("reload, Ja") << "reload" << true << reload << "cup.txt,cup.txt~" << kOther;
+        QTest::newRow("reload, Nej") << "reload" << false << reload << "cup.txt,cup.txt~" << kOther;
+    }
+    void fileChangedOnDisk()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, yes);
+        CWindow w(kCup);
+        if (change != "reload")
+            TypeOver(w.m_dlg.m_editTitle, "Höstcupen");
+        // As editors save: a new file renamed over the old one, or (watched through the folder)
+        // the old one renamed away and a new one written a moment later.
+        const QString other = change == "changed" ? w.File("cup.new") : w.m_path;
+        QVERIFY(change == "changed" || QFile::rename(w.m_path, w.m_path + '~'));
+        QTest::qWait(100);
+        QVERIFY(change == "gone" || WriteBytes(other, kOther.toStdString(), QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5))));
+        QVERIFY(other == w.m_path || std::rename(other.toLocal8Bit(), w.m_path.toLocal8Bit()) == 0);
+        w.m_platform.m_answers << yes;
+        if (change == "reload") {
+            QTRY_VERIFY(!w.m_platform.m_questions.isEmpty());
+            QCOMPARE(Shown(w.m_dlg), yes ? "Höstcupen|R1|11100" : "Vårcupen|R1,R2,R3,R4,R5|11100");
+        }
+        QCOMPARE(w.Close(), yes || change == "reload");
+        QTEST(w.m_platform.m_questions.join('\n'), "question");
+        QTEST(Entries(w.Folder()).join(','), "listing");
+        QTEST(Read(w.m_path), "file");
+        QVERIFY(change != "changed" || !yes || Read(w.File("cup_060102_030405.bak")) == kOther); // the other version
+        QVERIFY(!w.m_dlg.isVisible() || (w.m_dlg.m_doc.Changed() && w.m_dlg.m_editTitle->text() == "Höstcupen"));
     }
 
     // Choose; add a round and edit one, each with a new player, and write the page right after

@@ -3,6 +3,9 @@
 // the close request.
 #include "WindowDriver.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 namespace {
 
 // R1 holds Anna 7 and Bo 3; R2 brings the other players, with Windows-1252 names.
@@ -16,6 +19,15 @@ QString State(const CRoundDlg& e)
            e.m_comboPoints->Text();
 }
 
+// The tooltip over a row; "" when none has shown yet.
+QString TipAt(CListView* list, int row)
+{
+    const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+    QHelpEvent event(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &event);
+    return QToolTip::isVisible() ? QToolTip::text() : "";
+}
+
 } // namespace
 
 class RoundDlgTest : public QObject
@@ -27,7 +39,10 @@ private slots:
         CWindow w(kCup);
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
-            QVERIFY(e.m_editName->hasFocus());
+            QVERIFY(e.m_editName->hasFocus() && e.minimumSize() == e.maximumSize()); // fixed size
+            // A close box only, no minimise or maximise box.
+            QCOMPARE(e.windowFlags(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
             const QAbstractItemModel* list = e.m_listResults->model();
             QCOMPARE(list->headerData(0, Qt::Horizontal).toString() + ',' + list->headerData(1, Qt::Horizontal).toString(),
                      "Deltagare,Poäng");
@@ -36,7 +51,11 @@ private slots:
             QCOMPARE(Items(e.m_comboPoints), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25");
             AddResult(e, "  Cilla  ", " 7 ");
             QCOMPARE(State(e), "R1|Anna=7,Bo=3,Cilla=7|000||");
-            AddResult(e, "Anna", "9");   // same name: new points in place
+            // The next key after "Lägg Till", clicked or pressed by key, starts the next name.
+            Type(QApplication::focusWidget(), "Q"); // clicked: a wrong focus renames the round
+            AddResult(e, "Anna", "9", true);       // same name: new points in place
+            Type(QApplication::focusWidget(), "Q");
+            QCOMPARE(State(e), "R1|Anna=9,Bo=3,Cilla=7|001|Q|");
             AddResult(e, "anna", "007"); // case counts: a new player
             AddResult(e, "Bo", "1250");  // beyond the offered 0..25: four digits fit
             QTest::keyClick(e.m_comboName->lineEdit(), Qt::Key_Return); // adds nothing to the list
@@ -63,6 +82,16 @@ private slots:
             e.close();
         }));
         QVERIFY(w.m_platform.m_errors.isEmpty());
+    }
+
+    // A name its column cuts short is read whole in the row's tooltip (the editor's list is the
+    // same control).
+    void longNamesAsTooltips()
+    {
+        const QString round = "Första omgången av vårserien i Västerås";
+        CWindow w(("Cup\n\nR1\nBo 1\n\n" + round + "\nBo 3\n").toUtf8());
+        QCOMPARE(TipAt(w.m_dlg.m_listRounds, 0), ""); // fits: none
+        QCOMPARE(TipAt(w.m_dlg.m_listRounds, 1), round);
     }
 
     void editRemoveAndClose()

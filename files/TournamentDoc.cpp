@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "files/TournamentDoc.h"
+
+#include "files/TournamentFile.h"
+#include "model/TournamentEncoding.h"
+#include "report/StandingsView.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+CTournamentDoc::CTournamentDoc(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void CTournamentDoc::Clear()
+{
+    m_tournament.Clear();
+    m_standings.Clear();
+    m_standingsInStep = true;
+    m_utf8Refused = false;
+    emit cleared();
+    SetChanged(false);
+}
+
+CFileResult CTournamentDoc::Read(const QString& path)
+{
+    Clear();
+    CLoadedTournament loaded;
+    const CFileResult result = LoadTournamentFile(path, loaded);
+    if (result.m_kind != CFileResult::CannotOpen) {
+        m_path = loaded.m_path;
+        m_fileStatus = loaded.m_status;
+        m_tournament = std::move(loaded.m_tournament);
+        Rewatch();
+    }
+    // The rounds before a refused line stay, for a later change to build on; the standings
+    // are filled only from a file read whole.
+    if (result.Ok())
+        RebuildStandings();
+    else
+        m_standingsInStep = m_tournament.m_rounds.empty();
+    return result;
+}
+
+void CTournamentDoc::SetTitle(std::string title)
+{
+    m_tournament.m_title = std::move(title);
+    SetChanged(true);
+}
+
+void CTournamentDoc::AddRound(CRound round)
+{
+    m_tournament.AddRound(std::move(round));
+    // The last round only adds to what the others gave: no rebuild from the first round on.
+    if (m_standingsInStep) {
+        AddToStandings(m_standings, m_tournament.m_rounds.back());
+        emit standingsChanged();
+    } else {
+        RebuildStandings();
+    }
+    SetChanged(true);
+}
+
+void CTournamentDoc::ReplaceRound(std::size_t index, CRound round)
+{
+    CRound& stored = m_tournament.m_rounds[index];
+    // The standings hang on the results alone, not on the round's name.
+    const bool resultsChanged = stored.m_results != round.m_results;
+    stored = std::move(round);
+    if (resultsChanged || !m_standingsInStep)
+        RebuildStandings();
+    SetChanged(true);
+}
+
+void CTournamentDoc::RemoveRound(std::size_t index)
+{
+    m_tournament.m_rounds.erase(m_tournament.m_rounds.begin() + static_cast<std::ptrdiff_t>(index));
+    RebuildStandings();
+    SetChanged(true);
+}
+
+PlayerId CTournamentDoc::AddPlayer(std::string_view name)
+{
+    return m_tournament.AddPlayer(name);
+}
+
+void CTournamentDoc::ConvertToUtf8(bool byteOrderMark)
+{
+    ::ConvertToUtf8(m_tournament, byteOrderMark);
+}
+
+const CStandings& CTournamentDoc::RankedStandings()
+{
+    m_standings.BuildRanking();
+    return m_standings;
+}
+
+CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
+{
+    if (rounds < m_tournament.m_rounds.size())
+        return WriteStandingsPage(m_path, CStandingsView(m_tournament, rounds), pagePath);
+    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings()), pagePath);
+}
+
+CFileResult CTournamentDoc::Save(bool anew)
+{
+    CFileResult result = SaveTournamentFile(m_tournament, m_path, anew);
+    if (result.Ok()) {
+        // What is on disk now is this tournament: later changes are measured from it.
+        ReadFileStatus(m_path, m_fileStatus);
+        Rewatch();
+        SetChanged(false);
+    }
+    return result;
+}
+
+CTournamentDoc::DiskState CTournamentDoc::FileOnDisk() const
+{
+    CFileStatus now;
+    if (m_fileStatus.m_size < 0)
+        return DiskState::Same; // nothing was read
+    if (!ReadFileStatus(m_path, now))
+        return DiskState::Gone;
+    return now == m_fileStatus ? DiskState::Same : DiskState::Changed;
+}
+
+void CTournamentDoc::WatchFile()
+{
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &CTournamentDoc::OnDiskEvent);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &CTournamentDoc::OnDiskEvent);
+    Rewatch();
+}
+
+void CTournamentDoc::Rewatch()
+{
+    m_seen = m_fileStatus;
+    if (!m_watcher)
+        return;
+    if (!m_watcher->files().isEmpty() || !m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->files() + m_watcher->directories());
+    if (m_path.isEmpty())
+        return;
+    m_watcher->addPath(QFileInfo(m_path).absolutePath());
+    m_watcher->addPath(m_path);
+}
+
+void CTournamentDoc::OnDiskEvent()
+{
+    CFileStatus now;
+    if (!ReadFileStatus(m_path, now) || now == m_seen)
+        return;
+    // A file put in place by a rename is a new one: the old watch went with the old file.
+    if (!m_watcher->files().contains(m_path))
+        m_watcher->addPath(m_path);
+    m_seen = now;
+    emit fileChangedOnDisk();
+}
+
+void CTournamentDoc::RebuildStandings()
+{
+    m_standings.Clear();
+    AddToStandings(m_standings, m_tournament);
+    m_standingsInStep = true;
+    emit standingsChanged();
+}
+
+void CTournamentDoc::SetChanged(bool changed)
+{
+    if (changed == m_changed)
+        return;
+    m_changed = changed;
+    emit changedFlagChanged(changed);
+}

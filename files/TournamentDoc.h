@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "files/FileError.h"
+#include "files/TextFile.h"
+#include "model/Tournament.h"
+#include "report/Standings.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The open tournament with everything that has to follow it: its file and that file's status
+// when it was read, its encoding, its standings and whether it was changed since. Every change
+// goes through here, so that the standings and the changed flag never fall behind the rounds.
+// The window and the tool each hold one.
+class CTournamentDoc : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CTournamentDoc(QObject* parent = nullptr);
+
+    const CTournament& Tournament() const { return m_tournament; }
+    // The standings of all rounds; empty after a read that was not accepted.
+    const CStandings& Standings() const { return m_standings; }
+    // Full path of the tournament file; it stays when the tournament is dropped.
+    const QString& Path() const { return m_path; }
+    const CFileStatus& FileStatus() const { return m_fileStatus; }
+    bool Changed() const { return m_changed; }
+    TextEncoding Encoding() const { return m_tournament.m_encoding; }
+
+    // Drops the open tournament without saving; it counts as unchanged.
+    void Clear();
+    // Drops the open tournament and reads `path`. After a refused line, the rounds before it
+    // stay, without standings; a read error keeps nothing. The path and status are taken from
+    // every file that could be opened. The tournament counts as unchanged whatever the outcome.
+    CFileResult Read(const QString& path);
+
+    void SetTitle(std::string title);
+    // What the tournament is now counts as unchanged (the window has shown what it read).
+    void ClearChanged() { SetChanged(false); }
+    void AddRound(CRound round);
+    // Puts `round` in the place of round `index`, which must exist.
+    void ReplaceRound(std::size_t index, CRound round);
+    void RemoveRound(std::size_t index);
+    // The player of that name, added to the tournament's names when new; results refer to it.
+    PlayerId AddPlayer(std::string_view name);
+
+    // Text the tournament's encoding cannot hold: whether the user refused UTF-8 for this
+    // tournament, the refusal, and the conversion (with the mark when `byteOrderMark`).
+    bool Utf8Refused() const { return m_utf8Refused; }
+    void RefuseUtf8() { m_utf8Refused = true; }
+    void ConvertToUtf8(bool byteOrderMark);
+
+    // Writes the standings page of the first `rounds` rounds beside the tournament file (its
+    // full path in `pagePath`).
+    CFileResult WritePage(QString& pagePath, std::size_t rounds = SIZE_MAX);
+    // The standings of all rounds, ranked.
+    const CStandings& RankedStandings();
+    // Saves the tournament over its file: the title trimmed first, the old file kept under its
+    // backup name. When the file is gone, `anew` writes it again; otherwise that is refused.
+    // Done clears the changed flag, and the new file's status is the one kept.
+    CFileResult Save(bool anew = false);
+
+    // How the file on disk stands against the status taken when it was read: the same file,
+    // changed or replaced by another program, or gone.
+    enum class DiskState { Same, Changed, Gone };
+    DiskState FileOnDisk() const;
+    // From now on, watch the tournament file (and its folder, as editors save by renaming)
+    // and report when it changes on disk: fileChangedOnDisk.
+    void WatchFile();
+
+signals:
+    // The standings were rebuilt or grew: whatever lists the players follows.
+    void standingsChanged();
+    // Another tournament (or none): whatever lists its players forgets them.
+    void cleared();
+    void changedFlagChanged(bool changed);
+    // The file on disk differs from what was last seen of it; once for each new state.
+    void fileChangedOnDisk();
+
+private:
+    void RebuildStandings();
+    void SetChanged(bool changed);
+    // Watches the current file afresh, its status as read being what was last seen.
+    void Rewatch();
+    void OnDiskEvent();
+
+    CTournament m_tournament;
+    CStandings m_standings;
+    // False while the standings lack rounds (after a refused read): the next change rebuilds them.
+    bool m_standingsInStep = true;
+    QString m_path;
+    CFileStatus m_fileStatus;
+    bool m_utf8Refused = false;
+    bool m_changed = false;
+    QFileSystemWatcher* m_watcher = nullptr; // while watching
+    CFileStatus m_seen;                      // of the file on disk, as last reported
+};

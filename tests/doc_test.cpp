@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FileHelpers.h"
+#include "files/TournamentDoc.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+const QDateTime kStamp(QDate(2005, 12, 6), QTime(14, 30, 5));
+
+// The standings as "name total/played" in row order.
+std::string Rows(const CTournament& t, const CStandings& s)
+{
+    std::string rows;
+    for (const CPlayerRow& row : s.m_rows)
+        rows += std::string(t.PlayerName(row.m_player)) + ' ' + std::to_string(row.m_total) + '/' +
+                std::to_string(row.m_roundsPlayed) + ' ';
+    return rows;
+}
+
+CRound Round(CTournamentDoc& doc, const char* name, std::initializer_list<std::pair<const char*, int>> results)
+{
+    CRound round;
+    round.m_name = name;
+    for (const auto& [player, points] : results)
+        round.AddResult(CResult(doc.AddPlayer(player), points));
+    return round;
+}
+
+} // namespace
+
+// Each change leaves the standings those of the rounds, tells the player list when they moved,
+// and marks the tournament changed; reading and saving make it unchanged. Read through a
+// symbolic link, the file it points to is saved, and the link stays.
+TEST(TournamentDoc, KeepsEverythingInStep)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cup.txt"), link = dir.filePath("link.txt");
+    ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna x\n", kStamp) && QFile::link(path, link));
+    CTournamentDoc doc;
+    int moved = 0;
+    QObject::connect(&doc, &CTournamentDoc::standingsChanged, [&] { ++moved; });
+    const CFileResult refused = doc.Read(link);
+    EXPECT_EQ(ResultMessage(refused, doc.Encoding()).toStdString(), "Rad 8 : \"Anna x\"\nPo\u00E4ng ska vara ett heltal");
+    EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()), ""); // none from a refused file
+    QString page;
+    EXPECT_TRUE(doc.WritePage(page).Ok() && page == dir.filePath("link.htm"));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &info), 0);
+    const CFileStatus& status = doc.FileStatus();
+    EXPECT_TRUE(status.m_inode == info.st_ino && status.m_device == info.st_dev && status.m_size == 31);
+    EXPECT_EQ(status.LastModified(), kStamp);
+    EXPECT_FALSE(doc.Changed());
+
+    const struct { const char* what; std::function<void()> change; const char* rows; int moved; } steps[] = {
+        {"a round after a refused read", [&] { doc.AddRound(Round(doc, "R2", {{"Cilla", 4}, {"Bo", 1}})); },
+         "Anna 5/1 Bo 4/2 Cilla 4/1 ", 1},
+        {"a round", [&] { doc.AddRound(Round(doc, "R3", {{"Dan", 2}, {"Anna", 1}})); }, "Anna 6/2 Bo 4/2 Cilla 4/1 Dan 2/1 ", 1},
+        {"a new name only", [&] { doc.ReplaceRound(0, Round(doc, "Final", {{"Anna", 5}, {"Bo", 3}})); },
+         "Anna 6/2 Bo 4/2 Cilla 4/1 Dan 2/1 ", 0},
+        {"new results", [&] { doc.ReplaceRound(0, Round(doc, "Final", {{"Bo", 9}})); }, "Bo 10/2 Cilla 4/1 Dan 2/1 Anna 1/1 ", 1},
+        {"a round removed", [&] { doc.RemoveRound(1); }, "Bo 9/1 Dan 2/1 Anna 1/1 ", 1},
+        {"the title", [&] { doc.SetTitle("  Cup 2  "); }, "Bo 9/1 Dan 2/1 Anna 1/1 ", 0},
+    };
+    for (const auto& step : steps) {
+        moved = 0;
+        doc.ClearChanged();
+        step.change();
+        CStandings fresh;
+        AddToStandings(fresh, doc.Tournament());
+        // The standings kept are those made afresh from the rounds.
+        EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()) + '|' + Rows(doc.Tournament(), fresh),
+                  std::string(step.rows) + '|' + step.rows) << step.what;
+        EXPECT_TRUE(moved == step.moved && doc.Changed()) << step.what;
+    }
+    EXPECT_TRUE(doc.Save().Ok() && !doc.Changed());
+    EXPECT_EQ(ReadBytes(path), "Cup 2\r\n\r\nFinal\r\nBo    9\r\n\r\nR3\r\nDan   2\r\nAnna  1\r\n");
+    EXPECT_EQ(ReadBytes(dir.filePath("cup_051206_143005.bak")), "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna x\n");
+    EXPECT_TRUE(Entries(dir.path()).join(' ') == "cup.txt cup_051206_143005.bak link.htm link.txt table.css" &&
+                QFileInfo(link).isSymLink());
+
+    // A file that cannot be opened drops the tournament, its players' names too, and keeps the
+    // path of the last one.
+    EXPECT_EQ(ResultMessage(doc.Read(dir.filePath("gone.txt")), doc.Encoding()).toStdString(),
+              "Kan inte \u00F6ppna filen: " + dir.filePath("gone.txt").toStdString());
+    EXPECT_TRUE(doc.Tournament().m_rounds.empty() && doc.Tournament().m_players.Size() == 0 &&
+                doc.Standings().m_rows.empty() && doc.Path() == link);
+}
+
+TEST(TextFile, BackupNameInLocalTime)
+{
+    qputenv("TZ", "RMT-1"); // an hour east of UTC, so that local time differs from it
+    const QDateTime local(QDate(2005, 12, 6), QTime(14, 30, 5), Qt::LocalTime);
+    EXPECT_EQ(BackupName("/t/v\u00E5r.txt", local), "/t/v\u00E5r_051206_143005.bak");
+    EXPECT_EQ(BackupName("/t.1/lista", local.toUTC()), "/t.1/lista_051206_143005.bak");
+    EXPECT_EQ(BackupName("/t/a.txt", QDateTime(QDate(2000, 1, 2), QTime(3, 4, 5))), "/t/a_000102_030405.bak");
+}
