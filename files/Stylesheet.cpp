@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/Stylesheet.h"
 
+#include "files/TextFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,41 +15,10 @@
 
 namespace {
 
-std::string Local8(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 // Writes all of `bytes` and makes them last.
 bool WriteSynced(int fd, QByteArrayView bytes)
 {
-    const char* data = bytes.data();
-    std::size_t size = static_cast<std::size_t>(bytes.size());
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return ::fsync(fd) == 0;
-}
-
-// The new name only lasts once the folder is on disk too; failing that undoes nothing.
-void SyncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-bool NoHardLinks(int error)
-{
-    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK;
+    return WriteAll(fd, bytes.data(), static_cast<std::size_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
 }
 
 // Written under no name, then linked to its name: a link never replaces what it finds there.
@@ -70,9 +40,7 @@ int CreateUnnamed(const std::string& folder, const std::string& target, QByteArr
 // replace where there are no hard links (FAT). -1 where neither exists.
 int CreateNamed(const std::string& folder, const std::string& target, QByteArrayView bytes)
 {
-    const std::string name = target.substr(target.rfind('/') + 1);
-    const std::string temp =
-        folder + "/." + name + "." + std::to_string(QRandomGenerator::global()->generate()) + ".new";
+    const std::string temp = HiddenNewName(folder, target);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return 0;
@@ -119,7 +87,7 @@ bool PutStylesheetBeside(const QString& pagePath)
     const QString path = QFileInfo(pagePath).absolutePath() + QStringLiteral("/table.css");
     struct stat status {};
     // Anything of that name, a dangling link too, is the user's.
-    if (::lstat(Local8(path).c_str(), &status) == 0 || errno != ENOENT)
+    if (::lstat(ToLocal8(path).c_str(), &status) == 0 || errno != ENOENT)
         return false;
     const QByteArray bytes = ProgramStylesheet();
     return !bytes.isEmpty() && CreateNewFile(path, bytes);
@@ -127,8 +95,8 @@ bool PutStylesheetBeside(const QString& pagePath)
 
 bool CreateNewFile(const QString& path, QByteArrayView bytes)
 {
-    const std::string target = Local8(QFileInfo(path).absoluteFilePath());
-    const std::string folder = Local8(QFileInfo(path).absolutePath());
+    const std::string target = ToLocal8(QFileInfo(path).absoluteFilePath());
+    const std::string folder = ToLocal8(QFileInfo(path).absolutePath());
     int created = CreateUnnamed(folder, target, bytes);
     if (created < 0)
         created = CreateNamed(folder, target, bytes);

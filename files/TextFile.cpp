@@ -4,9 +4,11 @@
 #include "model/Text.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +64,26 @@ int WriteAll(int fd, const char* data, std::size_t size)
 std::string ToLocal8(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+bool NoHardLinks(int error)
+{
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK;
+}
+
+std::string HiddenNewName(const std::string& folder, const std::string& target)
+{
+    const std::string name = target.substr(target.rfind('/') + 1);
+    return folder + "/." + name + "." + std::to_string(QRandomGenerator::global()->generate()) + ".new";
+}
+
+void SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 QDateTime CFileStatus::LastModified() const

@@ -60,6 +60,16 @@ int WriteAll(int fd, const char* data, std::size_t size);
 // A path as the system takes it (the bytes of the local file-name encoding).
 std::string ToLocal8(const QString& path);
 
+// Whether a failed link(2) says the file system has no hard links (FAT, a link across file
+// systems, too many links), so that a copy or a rename must do instead.
+bool NoHardLinks(int error);
+
+// A hidden name beside `target` in `folder` for a new version on its way in: ".NAME.RANDOM.new".
+std::string HiddenNewName(const std::string& folder, const std::string& target);
+
+// Makes a new name in `folder` last; failing that undoes nothing, so nothing is reported.
+void SyncFolder(const std::string& folder);
+
 // The name of a file with its extension replaced by `newEnding` (only the file-name part
 // is looked at for the '.'; a name without one gets `newEnding` appended).
 QString ChangeExtension(const QString& path, const std::string& newEnding);

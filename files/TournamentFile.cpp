@@ -10,7 +10,6 @@
 #include "report/StandingsView.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -55,11 +54,6 @@ int CopyBytes(int in, int out)
         if (const int error = WriteAll(out, block.data(), static_cast<std::size_t>(got)))
             return error;
     }
-}
-
-bool NoHardLinks(int error)
-{
-    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK;
 }
 
 // Modes and times are kept where the file system can hold them; a FAT stick through FUSE
@@ -132,12 +126,7 @@ public:
         if (m_error != 0)
             return false;
         m_temp.clear();
-        // The rename is done: the folder's own sync only makes it last, failing it undoes nothing.
-        const int folder = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0) {
-            ::fsync(folder);
-            ::close(folder);
-        }
+        SyncFolder(m_folder);
         return true;
     }
 
@@ -152,16 +141,10 @@ public:
     }
 
 private:
-    std::string TempName() const
-    {
-        const std::string name = m_target.substr(m_target.rfind('/') + 1);
-        return m_folder + "/." + name + "." + std::to_string(QRandomGenerator::global()->generate()) + ".new";
-    }
-
     int OpenNamed()
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = TempName();
+            std::string name = HiddenNewName(m_folder, m_target);
             const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0)
                 m_temp = std::move(name);
@@ -177,7 +160,7 @@ private:
     {
         const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = TempName();
+            std::string name = HiddenNewName(m_folder, m_target);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 m_temp = std::move(name);
                 return 0;
