@@ -108,7 +108,7 @@ bool CTextFileReader::ReadLines(const std::function<void(std::string_view)>& tak
 {
     // A small buffer used again and again stays in the cache, and a big file costs no memory
     // of its size. It grows only for a line longer than itself.
-    std::size_t capacity = 256 * 1024;
+    std::size_t capacity = std::size_t{256} * 1024;
     auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t used = 0;
     for (;;) {

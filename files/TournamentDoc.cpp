@@ -28,7 +28,7 @@ CFileResult CTournamentDoc::Read(const QString& path)
 {
     Clear();
     CLoadedTournament loaded;
-    const CFileResult result = LoadTournamentFile(path, loaded);
+    CFileResult result = LoadTournamentFile(path, loaded);
     if (result.m_kind != CFileResult::CannotOpen) {
         m_path = loaded.m_path;
         m_fileStatus = loaded.m_status;

@@ -87,9 +87,9 @@ bool SplitResultLine(std::string_view line, std::string& scratch, std::string_vi
     if (!NeedsFolding(name))
         return true;
     scratch.clear();
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (!IsBlankOrTab(name[i]))
-            scratch += name[i];
+    for (const char c : name) {
+        if (!IsBlankOrTab(c))
+            scratch += c;
         else if (!IsBlankOrTab(scratch.back()))
             scratch += ' ';
     }

@@ -48,7 +48,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlock = 64 * 1024;
+    static constexpr std::size_t kBlock = std::size_t{64} * 1024;
     CLineOutput& m_out;
     std::string m_block;
 };

@@ -27,6 +27,7 @@ void PrepareHeap()
     const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
     const std::uintptr_t first = (start + kHuge - 1) & ~(kHuge - 1);
     if (end > first)
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): an address of the heap, rounded up to a huge page
         madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
     std::free(grow);
 }

@@ -420,7 +420,7 @@ void CComboBox::AddStrings(const QStringList& texts)
     lineEdit()->setText(kept);
 }
 
-void CComboBox::SetModel(QAbstractItemModel* model)
+void CComboBox::SetListModel(QAbstractItemModel* model)
 {
     const QString kept = Text();
     const QSignalBlocker blocker(this);

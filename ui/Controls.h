@@ -98,7 +98,7 @@ public:
     void AddStrings(const QStringList& texts);
     // Offers the entries of `model` instead, in its order; the box does not own it. The text
     // the user sees stays.
-    void SetModel(QAbstractItemModel* model);
+    void SetListModel(QAbstractItemModel* model);
     // Pixels the text field lacks to show `text` whole; 0 when it fits.
     int MissingWidth(const QString& text) const;
     void SetText(const QString& text);

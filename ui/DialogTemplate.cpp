@@ -109,7 +109,7 @@ void CDialogTemplate::Build(QDialog& dialog)
     dialog.setFixedSize(ToPixels(QRect(0, 0, size.at(0).toInt(), size.at(1).toInt()), font).size());
 
     QWidget* previous = nullptr;
-    for (const QJsonValue& value : tpl.value(QStringLiteral("controls")).toArray()) {
+    for (const QJsonValue value : tpl.value(QStringLiteral("controls")).toArray()) {
         const QJsonObject item = value.toObject();
         const QString kind = item.value(QStringLiteral("kind")).toString();
         const QString text = item.value(QStringLiteral("text")).toString();

@@ -64,7 +64,7 @@ void CRoundDlg::OnInitDialog()
 
     FillResultList();
 
-    m_comboName->SetModel(&m_players);
+    m_comboName->SetListModel(&m_players);
 
     QStringList points;
     for (int i = 0; i <= 25; ++i)
