@@ -278,8 +278,10 @@ int CopyForBackup(const std::string& from, const std::string& to)
     bool ok = true;
     while (ok && (got = ::read(in, block.data(), block.size())) != 0)
         ok = (got > 0 || errno == EINTR) && (got < 0 || WriteAll(out, block.data(), static_cast<std::size_t>(got)));
+    // As a second name of the old file would be: its mode whatever the umask, and its times.
     const timespec times[2] = {status.st_atim, status.st_mtim};
-    ok = ok && KeptIfPossible(::futimens(out, times)) && ::fsync(out) == 0;
+    ok = ok && KeptIfPossible(::fchmod(out, status.st_mode & 07777)) && KeptIfPossible(::futimens(out, times)) &&
+         ::fsync(out) == 0;
     ok = ::close(out) == 0 && ok;
     ::close(in);
     if (ok)
