@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StringOutput.h"
-#include "model/Reader.h"
+#include "model/Encoding.h"
 #include "report/Standings.h"
+#include "report/StandingsView.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,16 @@
 
 namespace {
 
-// The standings page of a tournament file's text; the empty text gives the empty tournament that
-// the window holds after a cancelled choice.
-std::string Page(const std::string& file)
+std::string Page(const CTournament& t)
 {
-    CTournament t;
-    std::string line, message;
-    int lineNo = 0;
-    ParseTournament(file, t, line, lineNo, message);
-    CStandings s;
-    AddToStandings(s, t);
-    s.BuildRanking();
     CStringOutput out;
-    s.WriteHtml(out, t);
+    WriteHtmlPage(out, CStandingsView(t));
     return out.m_text;
 }
+
+// The standings page of a tournament file's text; the empty text gives the empty tournament that
+// the window holds after a cancelled choice.
+std::string Page(const std::string& file) { return Page(Parsed(file)); }
 
 // The page's player rows, their cells joined by blanks: "place name total rounds... played, ".
 std::string Rows(const std::string& page)
@@ -35,29 +31,32 @@ std::string Rows(const std::string& page)
     return rows;
 }
 
+// What `pattern`'s group catches in `text`, blanks trimmed, "-" for none, joined by blanks.
+std::string Caught(const std::string& text, const char* pattern)
+{
+    std::string caught;
+    const std::regex regex(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), regex); it != std::sregex_iterator(); ++it) {
+        const std::string c = std::regex_replace((*it)[1].str(), std::regex(" |&nbsp;"), "");
+        caught += (caught.empty() ? "" : " ") + (c.empty() ? "-" : c);
+    }
+    return caught;
+}
+
 } // namespace
 
 TEST(HtmlPage, WholePages)
 {
     EXPECT_EQ(Page("Klubbkamp\n\nOmg\xE5ng 1\nAnna 10\nBo 7\nCecilia 10\n\nOmg\xE5ng 2\nBo 8\nAnna 5\n"),
               kWorkedExamplePage);
-    const std::string head = "<html>\r\n<head>\r\n<meta name=\"GENERATOR\" content=\"Ravelmark\">\r\n";
-    const std::string css = "<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>\r\n</head>\r\n<body>\r\n";
-    const std::string fixed = "<tr>\r\n<th align=\"center\"><b>Placering</b></th>\r\n<th><b>Namn</b></th>\r\n"
-                              "<th align=\"center\"><b>Summa<br>Po%sng</b></th>\r\n";
-    const std::string tail = "</tr>\r\n</table>\r\n</body>\r\n</html>\r\n";
-    const auto with = [](std::string text, const char* a) { return text.replace(text.find("%s"), 2, a); };
-    EXPECT_EQ(Page(""), head + "<title></title>\r\n" + css + "<h3></h3>\r\n<table>\r\n" + with(fixed, "\xE4") +
-                            "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n</table>\r\n</body>\r\n"
-                            "</html>\r\n");
-    // UTF-8: the built-in texts too, and the page says so.
-    EXPECT_EQ(Page("V\xC3\xA5r & <cup>\n\nOmg\xC3\xA5ng 1\nG\xC3\xB6ran & <b> 3\n"),
-              head + "<meta charset=\"utf-8\">\r\n<title>V\xC3\xA5r & <cup></title>\r\n" + css +
-                  "<h3>V\xC3\xA5r & <cup></h3>\r\n<table>\r\n" + with(fixed, "\xC3\xA4") +
-                  "<th align=\"center\"><b>Omg\xC3\xA5ng<br>1</b></th>\r\n"
-                  "<th align=\"center\"><b>Antal<br>Omg\xC3\xA5ngar</b></th>\r\n</tr>\r\n<tr>\r\n"
-                  "<td align=\"center\">1</td>\r\n<td>G\xC3\xB6ran & <b></td>\r\n<td align=\"center\">3</td>\r\n"
-                  "<td align=\"center\"><b>3</b></td>\r\n<td align=\"center\">1</td>\r\n" + tail);
+    std::string empty = Page("X\n");
+    EXPECT_EQ(Page(""), empty.erase(empty.find("X</"), 1).erase(empty.find("X</"), 1));
+    // UTF-8: the page of the same tournament in UTF-8, the built-in texts too, and it says so.
+    const std::string file = "V\xE5r & <cup>\n\nOmg\xE5ng 1\nG\xF6ran & <b> 3\nBo 1\n";
+    std::string page = Page(ToUtf8(file, TextEncoding::Windows1252));
+    const std::string charset = "<meta charset=\"utf-8\">\r\n";
+    ASSERT_NE(page.find(charset), std::string::npos);
+    EXPECT_EQ(page.erase(page.find(charset), charset.size()), ToUtf8(Page(file), TextEncoding::Windows1252));
 }
 
 // Place shown once for equal totals, best of each round in bold, no points and 0 points as none,
@@ -88,11 +87,61 @@ TEST(Standings, SavedNamesPadToPlayersWithResults)
         {"Cup\n\nR\n", 0},
     };
     for (const auto& c : cases) {
-        CTournament t;
-        std::string line, message;
-        int lineNo = 0;
-        ASSERT_TRUE(ParseTournament(c.file, t, line, lineNo, message));
+        CTournament t = Parsed(c.file);
         t.AddPlayer("Namn utan resultat");
         EXPECT_EQ(LongestPlayerNameLength(t), c.width) << c.file;
     }
+}
+
+// Equal totals anywhere share the place of the first of them: the page and the text show it
+// once, CSV and JSON on every line.
+TEST(StandingsView, SharedPlaces)
+{
+    const struct { std::string results, once, every; } cases[] = {
+        {"A 9\nB 5\nC 5\nD 1\n", "1 2 - 4", "1 2 2 4"},
+        {"A 9\nB 9\nC 5\nD 5\nE 1\n", "1 - 3 - 5", "1 1 3 3 5"},
+        {"A 9\nB 5\nC 1\nD 1\nE 1\n", "1 2 3 - -", "1 2 3 3 3"},
+        {"A 0\nB 0\n\nR2\nC 0\n", "1 - -", "1 1 1"},
+    };
+    for (const auto& c : cases) {
+        const CTournament t = Parsed("Cup\n\nR\n" + c.results);
+        const CStandingsView view(t);
+        EXPECT_EQ(Caught(Page(t), "<tr>\r\n<td align=\"center\">([^<]*)</td>"), c.once) << c.results;
+        EXPECT_EQ(Caught(StandingsText(view), "\n(....)  "), c.once) << c.results;
+        EXPECT_EQ(Caught(StandingsCsv(view), "\n([^,]*),"), c.every) << c.results;
+        EXPECT_EQ(Caught(StandingsJson(view), "\"place\": ([0-9]+)"), c.every) << c.results;
+    }
+}
+
+// CSV quotes a field with a comma, a quote (doubled), a CR or an LF; JSON escapes every control
+// character, by the short forms JSON has and as \u00XX otherwise (U+000B too); the text table
+// aligns its columns by characters, whatever the bytes of a UTF-8 name.
+TEST(StandingsView, RareCharacters)
+{
+    CTournament t;
+    for (char c = 0; c < 0x20; ++c)
+        t.m_title += c;
+    t.m_title += "\"\\\x7F";
+    CRound first, second;
+    first.m_name = "R,1";
+    second.m_name = "R\"\r\n2";
+    for (const auto& [name, points] : {std::pair{"A,b", 9}, {"q\"q", 8}, {"c\rr", 7}, {"l\nf", 6}})
+        first.AddResult(t.MakeResult(name, points));
+    t.AddRound(first);
+    t.AddRound(second);
+    const CStandingsView view(t);
+    EXPECT_EQ(StandingsCsv(view), "Placering,Namn,Summa,\"R,1\",\"R\"\"\r\n2\",Antal\r\n1,\"A,b\",9,9,,1\r\n"
+                                  "2,\"q\"\"q\",8,8,,1\r\n3,\"c\rr\",7,7,,1\r\n4,\"l\nf\",6,6,,1\r\n");
+    const std::string json =
+        R"({"title": "\u0000\u0001\u0002\u0003\u0004\u0005\u0006\u0007\b\t\n\u000b\f\r\u000e\u000f)"
+        R"(\u0010\u0011\u0012\u0013\u0014\u0015\u0016\u0017\u0018\u0019\u001a\u001b\u001c\u001d\u001e\u001f)"
+        "\\\"\\\\\x7F\", \"rounds\": [\"R,1\", \"R\\\"\\r\\n2\"], \"standings\": [\n  {\"place\": 1, \"name\": \"A,b\"";
+    EXPECT_EQ(StandingsJson(view).substr(0, json.size()), json);
+
+    const CTournament names = Parsed("Cup\n\nR\n\xC3\x85sa 10\n\xC3\x96" "berg \xE2\x82\xAC 9\nJos\xC3\xA9 8\nBo 7\n");
+    EXPECT_EQ(StandingsText(CStandingsView(names)), "Plac  Namn     Summa   R  Antal\n"
+                                                    "   1  \xC3\x85sa         10  10      1\n"
+                                                    "   2  \xC3\x96" "berg \xE2\x82\xAC      9   9      1\n"
+                                                    "   3  Jos\xC3\xA9         8   8      1\n"
+                                                    "   4  Bo           7   7      1\n");
 }
