@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileHelpers.h"
 #include "StringOutput.h"
-#include "TempMount.h"
 #include "files/TextFile.h"
 #include "files/TournamentFile.h"
 
@@ -9,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 
 static const QDateTime kStamp(QDate(2005, 12, 6), QTime(14, 30, 5));
 static const QString kBackup = QStringLiteral("lista_051206_143005.bak");
@@ -85,36 +83,27 @@ static QString Outcome(const CFileResult& result)
 // Unless all went well, the old file stays whole under its own name and nothing else is left.
 TEST(Save, AllOrNothing)
 {
-    enum Fault { None, Link, BlankTitle, BackupTaken, BackupLink, FileGone, ReadOnly, DiskFull };
-    const struct { Fault fault; std::size_t rounds; QString outcome; QStringList entries; } cases[] = {
-        {None, 2, "saved", {"lista.txt", kBackup}},
-        {Link, 2, "saved", {"link.txt", "lista.txt", kBackup}}, // beside the target
-        {BlankTitle, 2, "Turneringens namn får inte vara tom", {"lista.txt"}},
-        {BackupTaken, 2, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {BackupLink, 2, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {FileGone, 2, "an unnamed file was not found.", {}},
-        {ReadOnly, 2, "cannot create %1", {"lista.txt"}},
-        {DiskFull, 2, "Disk full while accessing %1.", {"filler", "lista.txt"}},
-        {DiskFull, 2000, "Disk full while accessing %1.", {"filler", "lista.txt"}}, // 2 MB
+    enum Fault { None, Link, BlankTitle, BackupTaken, BackupLink, FileGone };
+    const struct { Fault fault; QString outcome; QStringList entries; } cases[] = {
+        {None, "saved", {"lista.txt", kBackup}},
+        {Link, "saved", {"link.txt", "lista.txt", kBackup}}, // beside the target
+        {BlankTitle, "Turneringens namn får inte vara tom", {"lista.txt"}},
+        {BackupTaken, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
+        {BackupLink, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
+        {FileGone, "an unnamed file was not found.", {}},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        std::optional<CTempMount> mount;
-        if (c.fault >= ReadOnly && !mount.emplace(256 * 1024).Mounted())
-            GTEST_SKIP() << mount->SkipReason();
-        const QString folder = mount ? QString::fromStdString(mount->Path()) : dir.path();
-        const QString path = folder + "/lista.txt", saved = c.fault == Link ? folder + "/link.txt" : path;
+        const QString folder = dir.path(), path = folder + "/lista.txt", saved = c.fault == Link ? folder + "/link.txt" : path;
         ASSERT_TRUE(WriteBytes(path, kOld));
         ASSERT_TRUE(c.fault != Link || QFile::link(path, saved));
         ASSERT_TRUE(c.fault != BackupTaken || WriteBytes(folder + "/" + kBackup, "earlier"));
         ASSERT_TRUE(c.fault != BackupLink || QFile::link(folder + "/nowhere", folder + "/" + kBackup));
         ASSERT_TRUE(c.fault != FileGone || QFile::remove(path));
-        ASSERT_TRUE(c.fault != ReadOnly || mount->MakeReadOnly());
-        ASSERT_TRUE(c.fault != DiskFull || mount->Fill());
 
         CTournament tournament;
         tournament.m_title = c.fault == BlankTitle ? "  " : "Cup";
-        for (std::size_t r = 0; r < c.rounds; ++r) {
+        for (int r = 0; r < 2; ++r) {
             CRound round;
             round.m_name = "R" + std::to_string(r);
             for (int player = 0; player < 50; ++player)
@@ -122,8 +111,7 @@ TEST(Save, AllOrNothing)
             tournament.AddRound(round);
         }
         const bool ok = c.outcome == "saved";
-        EXPECT_EQ(Outcome(SaveTournamentFile(tournament, saved, kStamp)), QString(c.outcome).replace("%1", path))
-            << c.fault;
+        EXPECT_EQ(Outcome(SaveTournamentFile(tournament, saved, kStamp)), c.outcome) << c.fault;
         EXPECT_EQ(Entries(folder), c.entries) << c.fault;
         if (c.fault != FileGone) {
             EXPECT_EQ(ReadBytes(ok ? folder + "/" + kBackup : path), kOld) << c.fault;
