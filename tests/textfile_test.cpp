@@ -8,11 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
-static const QDateTime kStamp(QDate(2005, 12, 6), QTime(14, 30, 5));
-static const QString kBackup = QStringLiteral("lista_051206_143005.bak");
-static const std::string kOld = "Cup\r\n\r\nR1\r\nAnna 5\r\n";
-
 TEST(TextFile, BackupNameInLocalTime)
 {
     qputenv("TZ", "RMT-1"); // an hour east of UTC, so that local time differs from it
@@ -69,53 +64,5 @@ TEST(TextFile, ReadInPiecesAsWhole)
         const CFileResult read = LoadTournamentFile(path, loaded);
         EXPECT_TRUE(outcome(loaded.m_tournament, read.Ok(), read.m_lineNo, read.m_line, read.m_message) == expected &&
                     loaded.m_tournament.m_encoding == c.encoding) << c.tail.substr(0, 20) << c.cut;
-    }
-}
-
-static QString Outcome(const CFileResult& result)
-{
-    return result.m_kind == CFileResult::Done      ? "saved"
-           : result.m_kind == CFileResult::Refused   ? QString::fromLatin1(result.m_message)
-           : result.m_kind == CFileResult::FileError ? result.m_error.ReportText()
-                                                     : "cannot create " + result.m_path;
-}
-
-// Unless all went well, the old file stays whole under its own name and nothing else is left.
-TEST(Save, AllOrNothing)
-{
-    enum Fault { None, Link, BlankTitle, BackupTaken, BackupLink, FileGone };
-    const struct { Fault fault; QString outcome; QStringList entries; } cases[] = {
-        {None, "saved", {"lista.txt", kBackup}},
-        {Link, "saved", {"link.txt", "lista.txt", kBackup}}, // beside the target
-        {BlankTitle, "Turneringens namn får inte vara tom", {"lista.txt"}},
-        {BackupTaken, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {BackupLink, "Access to an unnamed file was denied.", {"lista.txt", kBackup}},
-        {FileGone, "an unnamed file was not found.", {}},
-    };
-    for (const auto& c : cases) {
-        QTemporaryDir dir;
-        const QString folder = dir.path(), path = folder + "/lista.txt", saved = c.fault == Link ? folder + "/link.txt" : path;
-        ASSERT_TRUE(WriteBytes(path, kOld));
-        ASSERT_TRUE(c.fault != Link || QFile::link(path, saved));
-        ASSERT_TRUE(c.fault != BackupTaken || WriteBytes(folder + "/" + kBackup, "earlier"));
-        ASSERT_TRUE(c.fault != BackupLink || QFile::link(folder + "/nowhere", folder + "/" + kBackup));
-        ASSERT_TRUE(c.fault != FileGone || QFile::remove(path));
-
-        CTournament tournament;
-        tournament.m_title = c.fault == BlankTitle ? "  " : "Cup";
-        for (int r = 0; r < 2; ++r) {
-            CRound round;
-            round.m_name = "R" + std::to_string(r);
-            for (int player = 0; player < 50; ++player)
-                round.AddResult(tournament.MakeResult("Player " + std::to_string(player), player));
-            tournament.AddRound(round);
-        }
-        const bool ok = c.outcome == "saved";
-        EXPECT_EQ(Outcome(SaveTournamentFile(tournament, saved, kStamp)), c.outcome) << c.fault;
-        EXPECT_EQ(Entries(folder), c.entries) << c.fault;
-        if (c.fault != FileGone) {
-            EXPECT_EQ(ReadBytes(ok ? folder + "/" + kBackup : path), kOld) << c.fault;
-            EXPECT_EQ(ReadBytes(saved).substr(0, 23), ok ? "Cup\r\n\r\nR0\r\nPlayer 0   0" : kOld) << c.fault;
-        }
     }
 }

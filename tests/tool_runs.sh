@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# ravelmark-tool as a user runs it: each command on a good, a refused and a missing file, usage
-# errors, output lost on a full disk, a backup name too long, and (as root, on small tmpfs
+# ravelmark-tool as a user runs it: each command on a good, a refused and a missing file, the
+# examples saved and saved again, a tournament reached through a symbolic link, usage errors,
+# output lost on a full disk, a backup name too long or a dangling link, and (as root, on small tmpfs
 # mounts) a read-only folder, a full disk, a taken backup name and a page that fills the disk
 # while written. Checked: exit codes, that failures say something, and the files left.
-# Usage: tool_runs.sh TOOL. Exit 0 all held, 1 a check failed.
+# Usage: tool_runs.sh TOOL EXAMPLES. Exit 0 all held, 1 a check failed.
 set -u
 tool=$(realpath "$1")
+examples=$(realpath "$2")
 work=$(mktemp -d)
 mounts=()
 cleanup() { for m in "${mounts[@]}"; do umount "$m"; done; rm -rf "$work"; }
@@ -84,6 +86,36 @@ EOF
 long=$(printf 'a%.0s' $(seq 240))
 printf '%b' "$good" >"$dir/$long.txt"
 [ "$(run "$dir" rewrite "$dir/$long.txt")" = "1||err|$long.txt cup.txt " ] || fail "a backup name too long"
+
+# Saved as on close: the old bytes under the backup name from the file's own time, and a file
+# that reads back to the same standings and saves to the same bytes again; names padded in
+# characters.
+while IFS='|' read -r name line; do
+    dir=$work/trip-$name f=$work/trip-$name/$name.txt
+    mkdir "$dir" && cp "$examples/$name.txt" "$f" && touch -d '2005-12-06 14:30:05' "$f"
+    standings=$("$tool" standings "$f")
+    [ "$(run "$dir" rewrite "$f")" = "0|||$name.txt ${name}_051206_143005.bak " ] || fail "rewrite $name: $(cat "$work/err")"
+    cmp -s "$dir/${name}_051206_143005.bak" "$examples/$name.txt" || fail "$name: the backup is not the old file"
+    [ "$("$tool" standings "$f")" = "$standings" ] || fail "$name: the saved file reads back otherwise"
+    grep -q -F "$(printf '%b' "$line")" "$f" || fail "$name: no line \"$line\""
+    cp "$f" "$work/saved" && rm "$dir"/*.bak && "$tool" rewrite "$f" && cmp -s "$f" "$work/saved" || fail "$name: saved again otherwise"
+done <<EOF
+klubbkamp|Bo       7\r
+varserien-2024|\r
+sommarcupen-utf8|\xC3\x85sa \xC3\x96berg            12\r
+EOF
+
+# A symbolic link stays and its target is saved, the backup beside the target; a backup name
+# taken by a dangling link is refused, the folder as it was.
+dir=$work/links
+setup "$dir" "$good"
+mkdir "$dir/sub" && ln -s ../cup.txt "$dir/sub/link.txt"
+[ "$(run "$dir" rewrite "$dir/sub/link.txt")" = "0|||cup.txt $backup sub " ] && [ -L "$dir/sub/link.txt" ] &&
+    [ "$(ls -A "$dir/sub")" = link.txt ] && cmp -s "$dir/$backup" <(printf '%b' "$good") || fail "rewrite through a link"
+setup "$dir" "$good"
+ln -s nowhere "$dir/$backup"
+[ "$(run "$dir" rewrite "$dir/cup.txt")" = "1||err|cup.txt $backup " ] && [ "$(readlink "$dir/$backup")" = nowhere ] &&
+    cmp -s "$dir/cup.txt" <(printf '%b' "$good") || fail "a backup name taken by a dangling link"
 
 # Write failures on small file systems: code 1, the tournament and an older page as they were.
 tmpfs() { # folder
