@@ -87,6 +87,12 @@ long=$(printf 'a%.0s' $(seq 240))
 printf '%b' "$good" >"$dir/$long.txt"
 [ "$(run "$dir" rewrite "$dir/$long.txt")" = "1||err|$long.txt cup.txt " ] || fail "a backup name too long"
 
+# A tournament named *.htm: its page would be itself, which is never written over.
+dir=$work/htm
+mkdir "$dir" && printf '%b' "$good" >"$dir/cup.htm"
+[ "$(run "$dir" table "$dir/cup.htm")" = "1||err|cup.htm " ] && cmp -s "$dir/cup.htm" <(printf '%b' "$good") ||
+    fail "the page of a tournament named cup.htm"
+
 # Saved as on close: the old bytes under the backup name from the file's own time, and a file
 # that reads back to the same standings and saves to the same bytes again; names padded in
 # characters.
