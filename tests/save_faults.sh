@@ -8,7 +8,7 @@
 #  - no O_TMPFILE (EOPNOTSUPP): the new version goes through a hidden name and nothing stays;
 #  - a read error after the first piece of the tournament (EIO): an error, never end of file;
 #  - a folder given as the tournament: the message of a file that cannot be opened;
-#  - after each rename, the folder itself is synced.
+#  - after each rename, the folder itself is synced; the new file is written in big blocks.
 # Usage: save_faults.sh TOOL. Exit 0 all held, 1 a check failed, 77 strace cannot trace here.
 set -u
 tool=$(realpath "$1")
@@ -53,10 +53,17 @@ nth() { # name pattern
         index($0, name "(") == 1 { n++; if ($0 ~ pattern) { print n; exit } }' "$work/trace"
 }
 
-# What a plain run leaves: the references.
+# What a plain run leaves: the references. The new file goes to the disk in blocks of 256 KiB,
+# not a line or a block of the page at a time.
 setup "$work/ref"
-run "$work/ref" rewrite && run "$work/ref" table
-[ $code = 0 ] && [ -f "$work/ref/$backup" ] || { echo "FAIL: a plain run did not succeed"; exit 1; }
+for command in rewrite table; do
+    run "$work/ref" $command
+    [ $code = 0 ] || { echo "FAIL: a plain $command did not succeed"; exit 1; }
+    ext=txt && [ $command = table ] && ext=htm
+    writes=$(grep -c -E '^[0-9]+ +write\(' "$work/trace")
+    blocks=$(($(stat -c %s "$work/ref/cup.$ext") / 262144 + 1))
+    [ "$writes" -le "$blocks" ] || { echo "FAIL: $command: $writes writes for $blocks blocks of 256 KiB"; exit 1; }
+done
 
 # Modes and times kept, with a link and with a copy; the rename followed by the folder's sync.
 for fault in none EPERM EXDEV EMLINK; do
