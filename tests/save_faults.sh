@@ -23,8 +23,11 @@ failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 stamp='2005-12-06 14:30:05.123456789'
 backup=cup_051206_143005.bak
-# Over 256 KiB, so that reads and copies take more than one block.
-{ printf 'Cup\n\nR1\n'; for i in $(seq 1 20000); do printf 'Spelare %d %d\n' "$i" $((i % 50)); done; } >"$work/old.txt"
+# Over 256 KiB, so that reads and copies take more than one block, the last of a single byte.
+awk 'BEGIN { n = 0; text = "Cup\n\nR1\n"
+    for (i = 1; 2 * 262144 + 1 - n - length(text) > 20; i++) { printf "%s", text; n += length(text); text = "Spelare " i " " i % 50 "\n" }
+    printf "%s", text; n += length(text); pad = 2 * 262144 + 1 - n
+    for (i = 3; i < pad; i++) printf "y"; printf " 1\n" }' >"$work/old.txt"
 printf 'an older page\n' >"$work/old.htm"
 
 setup() { # folder [mode]
