@@ -25,7 +25,7 @@ static std::string Tool(const std::vector<std::string>& args)
 TEST(Tool, Check)
 {
     QTemporaryDir dir;
-    const std::string path = dir.filePath("cup.txt").toStdString(), missing = dir.filePath("saknas.txt").toStdString();
+    const std::string path = dir.filePath("cup.txt").toStdString();
     const std::string notInteger = "1||Rad 4 : \"\xC3\x85sa x\"\nPo\xC3\xA4ng ska vara ett heltal\n";
     const std::pair<std::string, std::string> cases[] = {
         {"V\xE5rcup\n\nR\nA 1\nKalle\n", "1||" + kKalle}, {"Cup\n\nR\n\xC5sa x\n", notInteger},
@@ -34,8 +34,6 @@ TEST(Tool, Check)
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);
     }
-    for (const std::string& unreadable : {missing, dir.path().toStdString()})
-        EXPECT_EQ(Tool({"check", unreadable}), "1||Kan inte \xC3\xB6ppna filen: " + unreadable + "\n");
 }
 
 TEST(Tool, TableAndStandings)
@@ -100,9 +98,10 @@ TEST(Tool, StandingsFormats)
 TEST(Tool, PageLargerThanItsBuffers)
 {
     QTemporaryDir dir;
-    std::string file = "Cup\n", rows;
+    std::string file = "Cup\n", rows, empty = "Cup\n";
     for (int round = 1; round <= 4; ++round) {
         file += "\nOmg\xE5ng " + std::to_string(round) + "\n";
+        empty += "\nOmg\xE5ng " + std::to_string(round) + "\n";
         for (int player = round; player < 20000; player += 1 + (player + round) % 4)
             file += "Spelare " + std::to_string(player) + " " + std::to_string(player * round % 97) + "\n";
     }
@@ -122,10 +121,7 @@ TEST(Tool, PageLargerThanItsBuffers)
         cell(std::to_string(line.m_roundsPlayed));
         rows += "</tr>\r\n";
     }
-    std::string empty;
-    for (const CRound& round : t.m_rounds)
-        empty += "\n" + round.m_name + "\n";
-    ASSERT_TRUE(WriteBytes(dir.filePath("big.txt"), file) && WriteBytes(dir.filePath("empty.txt"), "Cup\n" + empty));
+    ASSERT_TRUE(WriteBytes(dir.filePath("big.txt"), file) && WriteBytes(dir.filePath("empty.txt"), empty));
     EXPECT_EQ(Tool({"table", dir.filePath("big.txt").toStdString()}) + Tool({"table", dir.filePath("empty.txt").toStdString()}), "0||0||");
     std::string page = ReadBytes(dir.filePath("empty.htm"));
     page.insert(page.rfind("</table>"), rows);
