@@ -4,7 +4,8 @@
 # faked with strace's fault injection on the real tool:
 #  - links refused (EPERM, EXDEV, EMLINK): the backup is a whole copy with the old file's mode
 #    and time, as a link is; the new tournament and the page keep the old modes;
-#  - the copy failing at any of its writes (ENOSPC): no partial backup, the folder as it was;
+#  - the copy failing at any of its writes (ENOSPC), modes or times not kept (EIO): no partial
+#    backup, the folder as it was;
 #  - no O_TMPFILE (EOPNOTSUPP): the new version goes through a hidden name and nothing stays;
 #  - a read error after the first piece of the tournament (EIO): an error, never end of file;
 #  - a folder given as the tournament: the message of a file that cannot be opened;
@@ -105,6 +106,19 @@ for k in $(seq 1 "$writes"); do
     [ $code = 1 ] || fail "ENOSPC at write $k: exit $code"
     as_before "$work/full" "ENOSPC at write $k"
 done
+
+# Modes and times the file system can hold but failed to keep (EIO) stop the save and the page.
+while read -r command inject; do
+    setup "$work/lost"
+    # shellcheck disable=SC2086
+    run "$work/lost" "$command" $inject
+    [ $code = 1 ] || fail "$inject: $command exit $code"
+    as_before "$work/lost" "$inject: $command"
+done <<EOF
+rewrite -e inject=fchmod:error=EIO
+table -e inject=fchmod:error=EIO
+rewrite -e inject=link,linkat:error=EPERM -e inject=utimensat:error=EIO
+EOF
 
 # No O_TMPFILE: the new version under a hidden name, renamed; nothing of it stays.
 for command in rewrite table; do

@@ -78,7 +78,9 @@ TEST(Standings, SavedNamesPadToPlayersWithResults)
     };
     for (const auto& c : cases) {
         CTournament t = Parsed(c.file);
-        t.AddPlayer("Namn utan resultat");
+        CStandings s;
+        AddToStandings(s, t);
+        EXPECT_EQ(s.RowOf(t.AddPlayer("Namn utan resultat")), CStandings::kNoRow); // has no row, the newest too
         EXPECT_EQ(LongestPlayerNameLength(t), c.width) << c.file;
     }
 }
