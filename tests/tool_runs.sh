@@ -31,6 +31,7 @@ setup() { # folder file-bytes
     [ -z "$2" ] || { printf '%b' "$2" >"$1/cup.txt" && touch -d '2005-12-06 14:30:05' "$1/cup.txt"; }
 }
 
+# shellcheck disable=SC2034 # read as ${!file}
 good='Cup\n\nR1\nAnna 5\nBo 3\n' refused='Cup\n\nR1\nAnna 5\nKalle\n'
 backup=cup_051206_143005.bak
 while read -r command file expected; do
@@ -128,6 +129,7 @@ tmpfs() { # folder
     mkdir -p "$1" && mount -t tmpfs -o size=2M,mode=0755 tmpfs "$1" 2>/dev/null && mounts+=("$1")
 }
 if tmpfs "$work/probe"; then
+    # shellcheck disable=SC2034 # read as ${!file}
     big='Cup\n\nR1\n'$(for i in $(seq 0 19999); do printf 'Player %d %d\\n' "$i" $((i % 50)); done)
     while read -r command fault file; do
         dir=$work/m-$command-$fault-$file

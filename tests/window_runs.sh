@@ -30,7 +30,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 
 # The screen's pixels into $work/$1 once two looks a little apart agree.
 settle() { # name
-    local last= now
+    local last='' now
     for _ in $(seq 100); do
         sleep 0.2
         now=$(import -window root -depth 8 rgb:- | md5sum)
