@@ -238,9 +238,11 @@ int CopyForBackup(const std::string& from, const std::string& to)
         return error;
     }
     int error = CopyBytes(in, out);
+    // As a second name of the old file would be: its mode whatever the umask, and its times.
     const timespec times[2] = {status.st_atim, status.st_mtim};
     if (error == 0)
-        error = ErrorUnless(KeptIfPossible(::futimens(out, times)) && ::fsync(out) == 0);
+        error = ErrorUnless(KeptIfPossible(::fchmod(out, status.st_mode & 07777)) &&
+                            KeptIfPossible(::futimens(out, times)) && ::fsync(out) == 0);
     if (::close(out) != 0 && error == 0)
         error = errno;
     ::close(in);

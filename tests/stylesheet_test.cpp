@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileHelpers.h"
-#include "TempMount.h"
 #include "files/Stylesheet.h"
 #include "files/TournamentFile.h"
 
@@ -35,22 +34,4 @@ TEST(Stylesheet, OnlyWhereThereIsNone)
         EXPECT_EQ(ReadBytes(css).substr(0, c.css.size()), c.css) << c.before;
         EXPECT_EQ(Entries(dir.path()), c.entries) << c.before;
     }
-}
-
-// A folder that takes no stylesheet is no failure: here the page's name is a link into a
-// writable folder, so the page is written while its own folder stays read-only.
-TEST(Stylesheet, ReadOnlyFolder)
-{
-    CTempMount mount(64 * 1024);
-    if (!mount.Mounted())
-        GTEST_SKIP() << mount.SkipReason();
-    QTemporaryDir elsewhere;
-    const QString folder = QString::fromStdString(mount.Path());
-    ASSERT_TRUE(WriteBytes(elsewhere.filePath("cup.htm"), "older") && WriteBytes(folder + "/cup.txt", "Cup\n"));
-    ASSERT_TRUE(QFile::link(elsewhere.filePath("cup.htm"), folder + "/cup.htm") && mount.MakeReadOnly());
-    QString page;
-    EXPECT_TRUE(WriteStandingsPage(folder + "/cup.txt", CStandingsView(CTournament()), page).Ok());
-    EXPECT_TRUE(ReadBytes(elsewhere.filePath("cup.htm")).starts_with("<html>\r\n"));
-    EXPECT_EQ(Entries(folder), (QStringList{"cup.htm", "cup.txt"}));
-    EXPECT_EQ(Entries(elsewhere.path()), QStringList{"cup.htm"});
 }

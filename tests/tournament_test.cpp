@@ -42,6 +42,26 @@ TEST(Tournament, SavedFileReadsBack)
     }
 }
 
+// A cleared tournament (another file chosen, or the choice cancelled) knows none of its old
+// players: a name typed afterwards is a new player of the empty tournament. Names compare equal
+// only byte for byte.
+TEST(Tournament, ClearForgetsThePlayers)
+{
+    CTournament t;
+    t.AddPlayer("Anna");
+    t.AddPlayer("Bo");
+    t.Clear();
+    EXPECT_EQ(t.AddPlayer("Bo"), 0u);
+    EXPECT_EQ(t.PlayerName(t.AddPlayer("Anna")), "Anna");
+    EXPECT_EQ(t.m_players.Size(), 2u);
+    CPlayerNames same, other;
+    for (const char* name : {"Bo", "Anna"})
+        same.Add(name);
+    for (const char* name : {"Ek", "Anna"}) // the same lengths, other bytes
+        other.Add(name);
+    EXPECT_TRUE(t.m_players == same && !(t.m_players == other));
+}
+
 // Names live packed in one buffer behind a table that is rebuilt as it grows and leaves fewer
 // hash bits per slot the wider it is: every name keeps its id and bytes across the growth,
 // names that are prefixes of each other or empty stay apart, and only a name not there is new.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/LineOutput.h"
+#include "model/Reader.h"
 
 #include <string>
 
@@ -13,6 +14,30 @@ public:
 
     std::string m_text;
 };
+
+// "title|round:name=points,name=points|round:"
+inline std::string Describe(const CTournament& t)
+{
+    std::string out = t.m_title;
+    for (const CRound& round : t.m_rounds) {
+        out += "|" + round.m_name + ":";
+        // Appended piece by piece: "," + a temporary string trips GCC 12's -Wrestrict at -O3.
+        for (const CResult& r : round.m_results)
+            out.append(&r == &round.m_results.front() ? "" : ",").append(t.PlayerName(r)).append("=").append(std::to_string(r.m_points));
+    }
+    return out;
+}
+
+// A tournament file's text read whole; `shown` gets what the error box would show, if anything.
+inline CTournament Parsed(std::string_view text, std::string* shown = nullptr)
+{
+    CTournament t;
+    std::string line, message;
+    int lineNo = 0;
+    if (!ParseTournament(text, t, line, lineNo, message) && shown)
+        *shown = LinePrefix(lineNo, line) + message;
+    return t;
+}
 
 // The standings page of the worked example (examples/klubbkamp.txt), byte for byte.
 inline const std::string kWorkedExamplePage =

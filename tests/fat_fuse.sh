@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A tournament on a FAT file system reached through FUSE, as a USB stick often is: no hard
+# links, no modes, times to two seconds. The real tool saves, saves again and writes the page
+# twice; after unmounting and mounting the image anew, the tournament and the page must hold
+# the bytes the same commands leave on an ordinary folder, and each backup the whole previous
+# version with its time.
+# Usage: fat_fuse.sh TOOL. Exit 0 all held, 1 a check failed, 77 no FAT through FUSE here.
+set -u
+tool=$(realpath "$1")
+for program in mkfs.vfat fusefat fusermount; do
+    command -v $program >/dev/null || { echo "SKIP: $program is not installed (dosfstools, fusefat)"; exit 77; }
+done
+[ -r /dev/fuse ] && [ -w /dev/fuse ] || { echo "SKIP: /dev/fuse is missing or not usable here"; exit 77; }
+
+export TZ=UTC
+work=$(mktemp -d)
+mnt=$work/mnt
+cleanup() { mountpoint -q "$mnt" && fusermount -u "$mnt"; rm -rf "$work"; }
+trap cleanup EXIT
+mkdir "$mnt" "$work/plain"
+truncate -s 32M "$work/fat.img" && mkfs.vfat "$work/fat.img" >/dev/null || { echo "FAIL: mkfs.vfat"; exit 1; }
+mount_fat() { fusefat -o rw+ "$work/fat.img" "$mnt" >/dev/null 2>&1 || { echo "SKIP: fusefat cannot mount here"; exit 77; }; }
+mount_fat
+
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+mtime() { stat -c %Y "$1"; }
+backup_of() { echo "cup_$(date -d "@$1" +%y%m%d_%H%M%S).bak"; } # from the file's time when read
+# Padded names over 256 KiB, so that copies go in more than one block.
+{ printf 'Cup\n\nR1\n'; for i in $(seq 1 20000); do printf 'Spelare %d %d\n' "$i" $((i % 50)); done; } >"$work/cup.txt"
+for dir in "$mnt" "$work/plain"; do
+    cp "$work/cup.txt" "$dir/cup.txt" && touch -d '2005-12-06 14:30:06' "$dir/cup.txt"
+done
+
+declare -A want=() # backup name -> file holding the bytes it must have
+for step in rewrite rewrite table table; do
+    if [ $step = rewrite ]; then
+        old=$(mtime "$mnt/cup.txt")
+        cp "$mnt/cup.txt" "$work/before-$old"
+        want[$(backup_of "$old")]=$work/before-$old
+    fi
+    "$tool" $step "$mnt/cup.txt" >"$work/out" 2>&1 || fail "$step on FAT: $(cat "$work/out")"
+    "$tool" $step "$work/plain/cup.txt" >/dev/null 2>&1 || fail "$step on an ordinary folder"
+    [ $step = rewrite ] && sleep 2 # the next save's backup gets a name of its own
+done
+
+# What the image holds once the file system is gone and back.
+fusermount -u "$mnt" && mount_fat
+cmp -s "$mnt/cup.txt" "$work/plain/cup.txt" || fail "the tournament differs from the one saved on an ordinary folder"
+cmp -s "$mnt/cup.htm" "$work/plain/cup.htm" || fail "the page differs from the one written on an ordinary folder"
+cmp -s "$mnt/table.css" "$work/plain/table.css" || fail "the stylesheet differs from the one written on an ordinary folder"
+for name in "${!want[@]}"; do
+    [ -f "$mnt/$name" ] || { fail "no backup $name"; continue; }
+    cmp -s "$mnt/$name" "${want[$name]}" || fail "backup $name is not the whole previous version"
+    [ "$(mtime "$mnt/$name")" = "${want[$name]##*-}" ] || fail "backup $name does not keep the old time"
+done
+expected=$(printf '%s\n' cup.htm cup.txt table.css "${!want[@]}" | sort | tr '\n' ' ')
+left=$(ls -A "$mnt" | sort | tr '\n' ' ')
+[ "$left" = "$expected" ] || fail "the folder holds \"$left\", not \"$expected\""
+[ $failed = 0 ] && echo "FAT through FUSE: two saves and two pages right on disk"
+exit $failed
