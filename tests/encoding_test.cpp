@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "StringOutput.h"
 #include "model/Encoding.h"
 #include "model/Reader.h"
 
@@ -45,4 +46,16 @@ TEST(Encoding, Converts)
         EXPECT_FALSE(FitsEncoding(typed, TextEncoding::Windows1252)) << int(typed[0]);
     EXPECT_EQ(FromUtf16(u"\u00E5\U0001F600\xD800", TextEncoding::Utf8), "\xC3\xA5\xF0\x9F\x98\x80?");
     EXPECT_EQ(ToUtf16("\xC3\xA5\xF0\x9F\x98\x80\xFF", TextEncoding::Utf8), u"\u00E5\U0001F600\uFFFD");
+}
+
+// A tournament that becomes UTF-8 has its title, round names and player names converted, each
+// player keeping its id; one in UTF-8 already stays as it is.
+TEST(Encoding, TournamentBecomesUtf8)
+{
+    for (const std::string file : {"V\xE5r\n\nOmg\xE5ng 1\n\xC5sa 3\nBo 1\n", "V\xC3\xA5r\n\nOmg\xC3\xA5ng 1\n\xC3\x85sa 3\nBo 1\n"}) {
+        CTournament t = Parsed(file);
+        ConvertToUtf8(t, true);
+        EXPECT_EQ(Describe(t) + std::to_string(t.m_players.Size()), "V\xC3\xA5r|Omg\xC3\xA5ng 1:\xC3\x85sa=3,Bo=1" "2");
+        EXPECT_TRUE(t.m_encoding == TextEncoding::Utf8 && t.m_byteOrderMark == (file[1] == '\xE5')) << file;
+    }
 }

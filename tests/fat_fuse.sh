@@ -16,11 +16,20 @@ done
 export TZ=UTC
 work=$(mktemp -d)
 mnt=$work/mnt
-cleanup() { mountpoint -q "$mnt" && fusermount -u "$mnt"; rm -rf "$work"; }
+daemon=
+# In the foreground and unmounted when it ends, so that a test killed on a timeout leaves no mount.
+mount_fat() {
+    fusefat -f -o rw+,auto_unmount "$work/fat.img" "$mnt" >/dev/null 2>&1 &
+    daemon=$!
+    for _ in $(seq 100); do mountpoint -q "$mnt" && return; sleep 0.1; done
+    echo "SKIP: fusefat cannot mount here"
+    exit 77
+}
+unmount_fat() { fusermount -u "$mnt" && wait "$daemon"; }
+cleanup() { mountpoint -q "$mnt" && unmount_fat; rm -rf "$work"; }
 trap cleanup EXIT
 mkdir "$mnt" "$work/plain"
 truncate -s 32M "$work/fat.img" && mkfs.vfat "$work/fat.img" >/dev/null || { echo "FAIL: mkfs.vfat"; exit 1; }
-mount_fat() { fusefat -o rw+ "$work/fat.img" "$mnt" >/dev/null 2>&1 || { echo "SKIP: fusefat cannot mount here"; exit 77; }; }
 mount_fat
 
 failed=0
@@ -46,7 +55,7 @@ for step in rewrite rewrite table table; do
 done
 
 # What the image holds once the file system is gone and back.
-fusermount -u "$mnt" && mount_fat
+unmount_fat && mount_fat
 cmp -s "$mnt/cup.txt" "$work/plain/cup.txt" || fail "the tournament differs from the one saved on an ordinary folder"
 cmp -s "$mnt/cup.htm" "$work/plain/cup.htm" || fail "the page differs from the one written on an ordinary folder"
 cmp -s "$mnt/table.css" "$work/plain/table.css" || fail "the stylesheet differs from the one written on an ordinary folder"

@@ -25,7 +25,8 @@ TEST(Reader, GrammarAndMessages)
         {"Cup\n\nR\nAbcdefgh \t               9\nKarl-Johan Lind  Berg\t\t 12\nAnna-Karin Lund\tEk  3\n"
          "Bengt Eriksson Nyberg 4\n",
          "Cup|R:Abcdefgh=9,Karl-Johan Lind Berg=12,Anna-Karin Lund Ek=3,Bengt Eriksson Nyberg=4", ""},
-        {"Cupcupcup\n\nR\nKarl-Johan  Lind 5\n", "Cupcupcup|R:Karl-Johan Lind=5", ""}, // no blanks before it
+        {"Cupcupcup\n\nR\nKarl-Joh\tLindberg 5\n", "Cupcupcup|R:Karl-Joh Lindberg=5", ""}, // no blanks before it
+        {"Cup\n\nR\nA 1" + std::string(40, ' ') + "\nAbcdefghijkl 5\n", "Cup|R:A=1,Abcdefghijkl=5", ""},
         {"Cup\nR1\nA 1\n", "Cup|R1:A=1", ""},
         {"Cup\n \t\n\nR1\nA 1\n\t\n \nR2\n\n\n", "Cup|R1:A=1|R2:", ""},
         {"Cup\n\nR1\nA 1\n\nAnna 5\n", "Cup|R1:A=1|Anna 5:", ""},

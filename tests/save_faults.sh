@@ -74,7 +74,7 @@ done
 for fault in none EPERM EXDEV EMLINK; do
     inject=()
     [ $fault != none ] && inject=(-e "inject=link,linkat:error=$fault")
-    for mode in 600 640 664; do
+    for mode in 0 600 640 664; do
         dir=$work/keep-$fault-$mode what="links $fault, mode $mode"
         setup "$dir" $mode
         for command in rewrite table; do

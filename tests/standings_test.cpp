@@ -97,6 +97,8 @@ TEST(StandingsView, SharedPlaces)
         EXPECT_EQ(Caught(StandingsText(view), "\n(....)  "), c.once) << c.results;
         EXPECT_EQ(Caught(StandingsCsv(view), "\n([^,]*),"), c.every) << c.results;
         EXPECT_EQ(Caught(StandingsJson(view), "\"place\": ([0-9]+)"), c.every) << c.results;
+        const CStandingsLine last = CStandingsView(t).Line(view.LineCount() - 1); // asked before the others
+        EXPECT_EQ(std::to_string(last.m_place), c.every.substr(c.every.rfind(' ') + 1)) << c.results;
     }
 }
 

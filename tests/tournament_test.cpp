@@ -54,11 +54,8 @@ TEST(Tournament, ClearForgetsThePlayers)
     EXPECT_EQ(t.AddPlayer("Bo"), 0u);
     EXPECT_EQ(t.PlayerName(t.AddPlayer("Anna")), "Anna");
     EXPECT_EQ(t.m_players.Size(), 2u);
-    CPlayerNames same, other;
-    for (const char* name : {"Bo", "Anna"})
-        same.Add(name);
-    for (const char* name : {"Ek", "Anna"}) // the same lengths, other bytes
-        other.Add(name);
+    CPlayerNames same, other; // the same lengths, other bytes
+    same.Add("Bo"), same.Add("Anna"), other.Add("Ek"), other.Add("Anna");
     EXPECT_TRUE(t.m_players == same && !(t.m_players == other));
 }
 
