@@ -2,6 +2,7 @@
 #include "StringOutput.h"
 #include "model/Encoding.h"
 #include "model/Reader.h"
+#include "model/TournamentEncoding.h"
 
 #include <gtest/gtest.h>
 
