@@ -168,8 +168,8 @@ int main(int argc, char** argv)
     ms[Save] = Ms(timer);
 
     if (!edited || dlg.isVisible() || !platform.m_errors.isEmpty()) {
-        std::fprintf(stderr, "window_bench: the steps did not run through%s%s\n", platform.m_errors.isEmpty() ? "" : ": ",
-                     qPrintable(platform.m_errors.join("; ")));
+        std::fprintf(stderr, "window_bench: the steps did not run through%s%s\n",
+                     platform.m_errors.isEmpty() ? "" : ": ", qPrintable(platform.m_errors.join("; ")));
         return 1;
     }
     for (const double step : ms)

@@ -54,8 +54,9 @@ std::string CNameMatch::Key(std::u16string_view name) const
         return std::string(reinterpret_cast<const char*>(folded.data()), folded.size() * sizeof(char16_t));
     std::string key(folded.size() * 4 + 16, '\0');
     for (;;) {
-        const int32_t needed = ucol_getSortKey(m_collator.get(), folded.data(), static_cast<int32_t>(folded.size()),
-                                               reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+        const int32_t needed =
+            ucol_getSortKey(m_collator.get(), folded.data(), static_cast<int32_t>(folded.size()),
+                            reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
         if (needed <= static_cast<int32_t>(key.size())) {
             key.resize(static_cast<std::size_t>(needed));
             return key;

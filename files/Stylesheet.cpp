@@ -85,7 +85,7 @@ bool PutStylesheetBeside(const QString& pagePath)
 {
     // The page links it by this relative name.
     const QString path = QFileInfo(pagePath).absolutePath() + QStringLiteral("/table.css");
-    struct stat status {};
+    struct stat status = {};
     // Anything of that name, a dangling link too, is the user's.
     if (::lstat(ToLocal8(path).c_str(), &status) == 0 || errno != ENOENT)
         return false;

@@ -35,7 +35,7 @@ CFileStatus StatusOf(const struct stat& info)
 
 bool ReadFileStatus(const QString& path, CFileStatus& status)
 {
-    struct stat info {};
+    struct stat info = {};
     if (::stat(ToLocal8(path).c_str(), &info) != 0)
         return false;
     status = StatusOf(info);
@@ -99,7 +99,7 @@ bool CTextFileReader::Open(const QString& path)
         return false;
     m_path = QFileInfo(path).absoluteFilePath();
     // Of the file that is read, whatever its name comes to name later.
-    struct stat info {};
+    struct stat info = {};
     m_status = ::fstat(m_file.handle(), &info) == 0 ? StatusOf(info) : CFileStatus();
     return true;
 }
@@ -164,6 +164,6 @@ QString BackupName(const QString& path, const QDateTime& lastModified)
     const QDateTime local = lastModified.toLocalTime();
     const QDate date = local.date();
     const QTime time = local.time();
-    return ChangeExtension(path, BackupEnding(date.year(), date.month(), date.day(), time.hour(), time.minute(),
-                                              time.second()));
+    return ChangeExtension(
+        path, BackupEnding(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()));
 }

@@ -176,11 +176,12 @@ private:
     // Where the unnamed file cannot be linked, its bytes go into a named one.
     int CopyToNamed()
     {
-        struct stat status {};
+        struct stat status = {};
         const int named = ::fstat(m_fd, &status) == 0 ? OpenNamed() : -1;
         if (named < 0)
             return errno;
-        int error = ErrorUnless(::lseek(m_fd, 0, SEEK_SET) == 0 && KeptIfPossible(::fchmod(named, status.st_mode & 07777)));
+        int error =
+            ErrorUnless(::lseek(m_fd, 0, SEEK_SET) == 0 && KeptIfPossible(::fchmod(named, status.st_mode & 07777)));
         if (error == 0)
             error = CopyBytes(m_fd, named);
         ::close(m_fd);
@@ -224,7 +225,7 @@ private:
 int CopyForBackup(const std::string& from, const std::string& to)
 {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat status {};
+    struct stat status = {};
     if (in < 0 || ::fstat(in, &status) != 0) {
         const int error = errno;
         if (in >= 0)
@@ -290,7 +291,7 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
         return Failure(CFileResult::CannotCreate, pagePath);
     pagePath = QFileInfo(pagePath).absoluteFilePath();
     const QString target = Target(pagePath);
-    struct stat status {};
+    struct stat status = {};
     const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
     CNewVersion out;
     if (const int error = out.Create(target, mode))
@@ -314,7 +315,7 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     }
     const QString target = Target(path);
     const std::string file = ToLocal8(target);
-    struct stat status {};
+    struct stat status = {};
     std::string backup;
     if (::stat(file.c_str(), &status) != 0) {
         // As a failed move reports it: the cause alone, no file named.

@@ -70,8 +70,7 @@ bool NeedsFolding(std::string_view name)
 // Splits a trimmed result line into the player's name (the tokens before the last, joined by
 // one blank) and the points token. The name is a view into the line, or into `scratch` when
 // blanks had to be joined. False when there are fewer than two tokens.
-bool SplitResultLine(std::string_view line, std::string& scratch, std::string_view& name,
-                     std::string_view& pointsToken)
+bool SplitResultLine(std::string_view line, std::string& scratch, std::string_view& name, std::string_view& pointsToken)
 {
     std::size_t end = line.size();
     while (end > 0 && !IsBlankOrTab(line[end - 1]))

@@ -51,7 +51,7 @@ TEST(TournamentDoc, KeepsEverythingInStep)
     EXPECT_EQ(Rows(doc.Tournament(), doc.Standings()), ""); // none from a refused file
     QString page;
     EXPECT_TRUE(doc.WritePage(page).Ok() && page == dir.filePath("link.htm"));
-    struct stat info {};
+    struct stat info = {};
     ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &info), 0);
     const CFileStatus& status = doc.FileStatus();
     EXPECT_TRUE(status.m_inode == info.st_ino && status.m_device == info.st_dev && status.m_size == 31);

@@ -56,7 +56,8 @@ std::string TerminalText(std::string_view utf8)
 std::string QuotedLine(std::string_view line, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Windows1252)
-        return line.size() <= kQuotedCharacters ? std::string(line) : std::string(line.substr(0, kQuotedCharacters)) + "\x85";
+        return line.size() <= kQuotedCharacters ? std::string(line)
+                                                : std::string(line.substr(0, kQuotedCharacters)) + "\x85";
     // Counts code points: the cut falls before the lead byte of the 201st.
     std::size_t characters = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {

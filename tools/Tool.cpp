@@ -74,7 +74,8 @@ void OpenPage(const QString& path, std::ostream& err)
     // never waits for the browser, and its status says whether a program took the page.
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    for (const std::filesystem::path& opener : {self / "ravelmark-open", self / RAVELMARK_OPEN_DIR / "ravelmark-open"}) {
+    for (const std::filesystem::path& opener :
+         {self / "ravelmark-open", self / RAVELMARK_OPEN_DIR / "ravelmark-open"}) {
         if (!std::filesystem::exists(opener, error))
             continue;
         if (QProcess::execute(QFile::decodeName(opener.c_str()), {path}) == 0)
@@ -180,9 +181,10 @@ int UsageError(const std::string& reason, std::ostream& err)
 int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
 {
     const CTournament& tournament = doc.Tournament();
-    const std::optional<CStandingsView> view = options.after == 0 || options.after >= tournament.m_rounds.size()
-                                                   ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings())
-                                                   : std::optional<CStandingsView>(std::in_place, tournament, options.after);
+    const std::optional<CStandingsView> view =
+        options.after == 0 || options.after >= tournament.m_rounds.size()
+            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings())
+            : std::optional<CStandingsView>(std::in_place, tournament, options.after);
     switch (options.format) {
     case Format::Text:
         out << TerminalText(StandingsText(*view));

@@ -434,7 +434,8 @@ int CComboBox::MissingWidth(const QString& text) const
     // The field gets its place only when the box is first shown; measure it at that place.
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    lineEdit()->resize(style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).size());
+    lineEdit()->resize(
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).size());
     return static_cast<const CComboEdit*>(lineEdit())->MissingWidth(text);
 }
 

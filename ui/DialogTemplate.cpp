@@ -78,7 +78,8 @@ QRect CDialogTemplate::ToPixels(const QRect& units, const QFont& font)
 {
     const QFontMetrics metrics(font);
     // The average width of the 52 Latin letters, rounded, as the platform measures a dialog font.
-    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     const int baseX = (letters / 26 + 1) / 2;
     const int baseY = metrics.height();
     return QRect(MulDiv(units.x(), baseX, 4), MulDiv(units.y(), baseY, 8), MulDiv(units.width(), baseX, 4),

@@ -65,7 +65,8 @@ void CNameList::Update()
             const auto first = m_sorted.begin() + static_cast<std::ptrdiff_t>(start);
             const auto last = m_sorted.begin() + static_cast<std::ptrdiff_t>(end);
             std::iota(first, last, static_cast<PlayerId>(start));
-            std::sort(first, last, [&](PlayerId a, PlayerId b) { return before(keys[a - start], a, keys[b - start], b); });
+            std::sort(first, last,
+                      [&](PlayerId a, PlayerId b) { return before(keys[a - start], a, keys[b - start], b); });
         }
         if (names > kChunk) {
             struct CHead
@@ -77,7 +78,9 @@ void CNameList::Update()
             for (std::size_t start = 0; start < names; start += kChunk)
                 heads.push_back({collator.sortKey(Name(m_sorted[start])), start, std::min(start + kChunk, names)});
             // A heap whose top is the head that comes first.
-            const auto later = [&](const CHead& a, const CHead& b) { return before(b.key, m_sorted[b.at], a.key, m_sorted[a.at]); };
+            const auto later = [&](const CHead& a, const CHead& b) {
+                return before(b.key, m_sorted[b.at], a.key, m_sorted[a.at]);
+            };
             std::make_heap(heads.begin(), heads.end(), later);
             std::vector<PlayerId> merged;
             merged.reserve(names);
@@ -98,9 +101,10 @@ void CNameList::Update()
         // A few new names (typed in the editor): each into its place, after its equals.
         for (std::size_t id = known; id < names; ++id) {
             const QString name = Name(static_cast<PlayerId>(id));
-            const auto at = std::upper_bound(m_sorted.begin(), m_sorted.end(), name, [&](const QString& n, PlayerId other) {
-                return collator.compare(n, Name(other)) < 0;
-            });
+            const auto at =
+                std::upper_bound(m_sorted.begin(), m_sorted.end(), name, [&](const QString& n, PlayerId other) {
+                    return collator.compare(n, Name(other)) < 0;
+                });
             m_sorted.insert(at, static_cast<PlayerId>(id));
         }
     }

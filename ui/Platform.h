@@ -12,7 +12,10 @@ class QWidget;
 
 // The application's name, as the user knows it: the main window's caption, the title of every
 // error box and of the program's own questions.
-inline QString AppName() { return QStringLiteral("Ravelmark"); }
+inline QString AppName()
+{
+    return QStringLiteral("Ravelmark");
+}
 
 // The platform services the dialogs call for everything that waits on the user or leaves the
 // program: message boxes, the file-open dialog and opening the page. Tests replace it.

@@ -44,8 +44,9 @@ void CRavelmarkDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
 
     m_listRounds->InsertColumn(0, QStringLiteral("Omgång"), Qt::AlignLeft, m_listRounds->ClientWidth());
-    m_listRounds->SetSource([this] { return static_cast<int>(m_doc.Tournament().m_rounds.size()); },
-                            [this](int row, int) { return ToDisplay(m_doc.Tournament().m_rounds[static_cast<std::size_t>(row)].m_name); });
+    m_listRounds->SetSource(
+        [this] { return static_cast<int>(m_doc.Tournament().m_rounds.size()); },
+        [this](int row, int) { return ToDisplay(m_doc.Tournament().m_rounds[static_cast<std::size_t>(row)].m_name); });
     m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     m_btnChoose->setFocus();
@@ -137,7 +138,8 @@ void CRavelmarkDlg::UpdateTitle()
     // Also after a read that failed, or a cancelled choice, once a change is made: the close
     // request saves it to the document's file.
     const bool named = !m_doc.Path().isEmpty() && (m_shown || m_doc.Changed());
-    const QString name = named ? QFileInfo(m_doc.Path()).fileName() + QStringLiteral(" \u2013 ") + AppName() : AppName();
+    const QString name =
+        named ? QFileInfo(m_doc.Path()).fileName() + QStringLiteral(" \u2013 ") + AppName() : AppName();
     setWindowTitle(m_doc.Changed() && named ? '*' + name : name);
 }
 

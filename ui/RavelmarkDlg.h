@@ -37,9 +37,9 @@ public:
 
     // The open tournament, its file and its standings; every command changes it through here.
     CTournamentDoc m_doc;
-    CTextEntry m_text;                                         // typed text into m_doc
+    CTextEntry m_text;                                              // typed text into m_doc
     CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings()}; // the names the round editor offers
-    bool m_shown = false; // the window shows a tournament read from the document's file
+    bool m_shown = false;             // the window shows a tournament read from the document's file
     bool m_diskChangePending = false; // noticed while another dialog was in front
     CFileStatus m_declined;           // of the file on disk when reading it again was declined
 

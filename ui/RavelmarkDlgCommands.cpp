@@ -46,8 +46,8 @@ void CRavelmarkDlg::OnRemoveRound()
     const int index = m_listRounds->GetSelectionMark();
     if (index < 0 || static_cast<std::size_t>(index) >= m_doc.Tournament().m_rounds.size())
         return;
-    const QString question = QStringLiteral("Vill du ta bort omgång ") + m_listRounds->GetItemText(index, 0) +
-                             QStringLiteral(" ?");
+    const QString question =
+        QStringLiteral("Vill du ta bort omgång ") + m_listRounds->GetItemText(index, 0) + QStringLiteral(" ?");
     if (!m_platform.Question(this, question, QStringLiteral("Ta bort omgång")))
         return;
     m_doc.RemoveRound(static_cast<std::size_t>(index));
@@ -75,11 +75,12 @@ bool CRavelmarkDlg::SaveTournament()
     const CTournamentDoc::DiskState disk =
         Trimmed(m_doc.Tournament().m_title).empty() ? CTournamentDoc::DiskState::Same : m_doc.FileOnDisk();
     if (disk == CTournamentDoc::DiskState::Changed &&
-        !m_platform.Question(this,
-                             QStringLiteral("Filen %1 har ändrats av ett annat program sedan den lästes in. Spara ändå? "
-                                            "Den ändrade filen sparas då som säkerhetskopia.")
-                                 .arg(name),
-                             AppName()))
+        !m_platform.Question(
+            this,
+            QStringLiteral("Filen %1 har ändrats av ett annat program sedan den lästes in. Spara ändå? "
+                           "Den ändrade filen sparas då som säkerhetskopia.")
+                .arg(name),
+            AppName()))
         return false;
     if (disk == CTournamentDoc::DiskState::Gone &&
         !m_platform.Question(this, QStringLiteral("Filen %1 finns inte längre. Spara turneringen där igen?").arg(name),

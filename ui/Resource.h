@@ -9,21 +9,21 @@ enum DialogId : int {
     IDD_ROUND_DIALOG = 129,
 };
 
-#define RAVELMARK_CONTROL_IDS(X)                                                                               \
-    X(IDC_STATIC, -1)             /* a label: no id */                                                         \
-    X(IDC_CHOOSE_TOURNAMENT, 1000) /* "Välj Turnering" */                                                      \
-    X(IDC_CREATE_TABLE, 1001)     /* "Skapa Tabell" */                                                         \
-    X(IDC_ROUND_LIST, 1002)                                                                                    \
-    X(IDC_TITLE, 1003)                                                                                         \
-    X(IDC_NEW_ROUND, 1004)        /* "Ny" */                                                                   \
-    X(IDC_EDIT_ROUND, 1005)       /* "Redigera" */                                                             \
-    X(IDC_REMOVE_ROUND, 1006)     /* "Ta Bort" */                                                              \
-    X(IDC_RESULT_LIST, 1007)                                                                                   \
-    X(IDC_ROUND_NAME, 1008)                                                                                    \
-    X(IDC_ADD_RESULT, 1009)       /* "Lägg Till" */                                                            \
-    X(IDC_EDIT_RESULT, 1010)      /* "Redigera" */                                                             \
-    X(IDC_REMOVE_RESULT, 1011)    /* "Ta Bort" */                                                              \
-    X(IDC_PLAYER_NAME, 1012)                                                                                   \
+#define RAVELMARK_CONTROL_IDS(X)                                                                                       \
+    X(IDC_STATIC, -1)              /* a label: no id */                                                                \
+    X(IDC_CHOOSE_TOURNAMENT, 1000) /* "Välj Turnering" */                                                             \
+    X(IDC_CREATE_TABLE, 1001)      /* "Skapa Tabell" */                                                                \
+    X(IDC_ROUND_LIST, 1002)                                                                                            \
+    X(IDC_TITLE, 1003)                                                                                                 \
+    X(IDC_NEW_ROUND, 1004)    /* "Ny" */                                                                               \
+    X(IDC_EDIT_ROUND, 1005)   /* "Redigera" */                                                                         \
+    X(IDC_REMOVE_ROUND, 1006) /* "Ta Bort" */                                                                          \
+    X(IDC_RESULT_LIST, 1007)                                                                                           \
+    X(IDC_ROUND_NAME, 1008)                                                                                            \
+    X(IDC_ADD_RESULT, 1009)    /* "Lägg Till" */                                                                      \
+    X(IDC_EDIT_RESULT, 1010)   /* "Redigera" */                                                                        \
+    X(IDC_REMOVE_RESULT, 1011) /* "Ta Bort" */                                                                         \
+    X(IDC_PLAYER_NAME, 1012)                                                                                           \
     X(IDC_POINTS, 1013)
 
 enum ControlId : int {

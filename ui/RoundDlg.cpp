@@ -57,7 +57,8 @@ void CRoundDlg::OnInitDialog()
     m_listResults->SetSource([this] { return static_cast<int>(m_round.m_results.size()); },
                              [this](int row, int column) {
                                  return column == 0 ? PlayerName(row)
-                                                    : QString::number(m_round.m_results[static_cast<std::size_t>(row)].m_points);
+                                                    : QString::number(
+                                                          m_round.m_results[static_cast<std::size_t>(row)].m_points);
                              });
 
     m_editName->SetText(ToDisplay(m_round.m_name));
@@ -120,7 +121,8 @@ void CRoundDlg::OnAddResult()
     // second one for this spelling, which joins the tournament's names either way.
     PlayerId known = 0;
     if (!m_tournament.m_players.Find(name, known) && m_players.FindNearDuplicate(ToDisplay(name), known) &&
-        m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))), AppName()))
+        m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))),
+                            AppName()))
         name = m_tournament.PlayerName(known);
     // Appends a row or changes one in place.
     m_listResults->Change([&] { m_round.AddResult(CResult(m_text.Document().AddPlayer(name), points)); });
