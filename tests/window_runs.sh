@@ -46,7 +46,8 @@ shot() { # name args...
     shift
     (cd "$work" && exec "$program" "$@" >/dev/null 2>&1) &
     pid=$!
-    xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1
+    # Bounded: a program that dies before its window shows must fail the test, not hang it.
+    timeout 60 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1 || fail "$name: no window"
     settle "$name"
     xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l >"$work/$name.windows"
 }
@@ -62,7 +63,7 @@ shot copy "$work/copy.txt" && stop
 shot other other.txt && stop
 shot missing missing.txt
 [ "$(cat "$work/missing.windows")" = 2 ] || fail "a file that cannot be opened: $(cat "$work/missing.windows") windows, not the window and its box"
-xdotool key --window "$(xdotool search --onlyvisible --pid "$pid" --name '^ravelmark$' | head -1)" Return
+xdotool key Return # to the box, which has the focus
 settle after
 stop
 
