@@ -74,10 +74,15 @@ if(RAVELMARK_BUILD_UI)
   set(_deb ${CMAKE_BINARY_DIR}/deb-test)
   add_test(NAME deb_contents COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_contents.sh ${CMAKE_BINARY_DIR} ${_deb})
   add_test(NAME deb_lintian COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_checks.sh lintian ${_deb})
-  add_test(NAME deb_hardening COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_checks.sh hardening ${_deb})
   set_tests_properties(deb_contents PROPERTIES FIXTURES_SETUP deb)
-  set_tests_properties(deb_lintian deb_hardening PROPERTIES FIXTURES_REQUIRED deb SKIP_RETURN_CODE 77)
-  set_tests_properties(deb_contents deb_lintian deb_hardening PROPERTIES LABELS "needs-root;packaging" RUN_SERIAL ON)
+  set_tests_properties(deb_lintian PROPERTIES FIXTURES_REQUIRED deb SKIP_RETURN_CODE 77)
+  set_tests_properties(deb_contents deb_lintian PROPERTIES LABELS "needs-root;packaging" RUN_SERIAL ON)
+  # Only a hardened build has hardened programs to check (the sanitizer and fuzz builds are not).
+  if(RAVELMARK_HARDEN AND NOT RAVELMARK_SANITIZE AND NOT RAVELMARK_FUZZ)
+    add_test(NAME deb_hardening COMMAND ${PROJECT_SOURCE_DIR}/tests/deb_checks.sh hardening ${_deb})
+    set_tests_properties(deb_hardening PROPERTIES FIXTURES_REQUIRED deb SKIP_RETURN_CODE 77
+                         LABELS "needs-root;packaging" RUN_SERIAL ON)
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME ravelmark)
