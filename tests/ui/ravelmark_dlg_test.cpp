@@ -111,6 +111,16 @@ private slots:
                                                      << Lines({"V\xE5rcup", "", "R1x", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, in the editor") << latin << "player" << "Łukasz" << "0"
                                                          << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
+        // The only text outside ASCII, in each place in turn: still asked, and converted.
+        QTest::newRow("title, yes") << Bytes("Cup\xE9\n\nR1\nAnna 1\n") << "round" << "Ł" << "1"
+                                    << bom + Lines({"Cup\xC3\xA9", "", "\xC5\x81x\xC5\x81", "Anna  1"});
+        QTest::newRow("round name, yes") << Bytes("Cup\n\nR\xE9\nAnna 1\n") << "title" << "Ł" << "1"
+                                         << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R\xC3\xA9", "Anna  1"});
+        QTest::newRow("player, yes") << Bytes("Cup\n\nR1\n\xC5sa 1\n") << "title" << "Ł" << "1"
+                                     << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R1", "\xC3\x85sa  1"});
+        QTest::newRow("new round's name, yes") << Bytes("Vcup\n\nR1\nAnna 1\n") << "player" << "Łukasz" << "1"
+                                               << bom + Lines({"Vcup", "", "R1", "Anna    1", "", "\xC3\x96",
+                                                               "\xC5\x81ukasz  7"});
     }
     void typedTextInTheFilesEncoding()
     {
