@@ -231,7 +231,7 @@ private slots:
     // changes, and the next close saves once the cause is gone. (The disk's own faults: tool tests.)
     void closeAndPage_data()
     {
-        QTest::addColumn<QString>("command"); // "close", or "table" for "Skapa Tabell"
+        QTest::addColumn<QString>("command"); // "close", "remove" (Ta Bort of R1, then close), "table" (Skapa Tabell)
         QTest::addColumn<QString>("title");   // typed over the title unless null
         QTest::addColumn<QString>("cause");   // of a failure
         QTest::addColumn<QString>("error");   // "%1": the file written
@@ -242,6 +242,7 @@ private slots:
         QTest::newRow("title written trimmed") << "close" << "  Höstcupen  " << "" << "" << saved;
         QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
                                            << "Access to an unnamed file was denied." << saved;
+        QTest::newRow("first round removed") << "remove" << QString() << "" << "" << saved;
         QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt,table.css";
         QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << "Kan inte skapa filen: %1" << "cup.htm";
     }
@@ -256,12 +257,17 @@ private slots:
         if (!title.isNull())
             TypeOver(w.m_dlg.m_editTitle, title);
         QVERIFY(cause != "taken" || WriteBytes(backup, "older"));
-        if (command == "close")
+        if (command == "remove") {
+            ClickRow(w.m_dlg.m_listRounds, 0);
+            w.m_platform.m_answers << true;
+            Click(w.m_dlg.m_btnRemove); // the only change
+        }
+        if (command != "table")
             QCOMPARE(w.Close(), error.isEmpty());
         else
             Click(w.m_dlg.m_btnCreateTable);
         QCOMPARE(w.m_dlg.focusWidget() == w.m_dlg.m_editTitle, error.startsWith("Turneringens"));
-        error.replace("%1", command == "close" ? w.m_path : page);
+        error.replace("%1", command != "table" ? w.m_path : page);
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error});
         QCOMPARE(w.m_platform.m_openedReports, command == "table" && error.isEmpty() ? QStringList{page} : QStringList());
         QTEST(Entries(w.Folder()).join(','), "listing");
@@ -271,7 +277,10 @@ private slots:
         QCOMPARE(w.m_dlg.m_editTitle->text(), title.isNull() ? "Vårcupen" : title); // the file has it trimmed
         if (cause == "taken")
             QVERIFY(QFile::remove(backup) && w.Close());
-        if (w.m_dlg.isVisible() || title.isNull())
+        if (command == "remove")
+            QCOMPARE(Read(w.m_path), Lines({"V\xE5rcupen", "", "R2", "Anna   3", "", "R3", "Cilla  5", "", "R4", "Bo     2",
+                                            "", "R5", "Anna   1"}));
+        else if (w.m_dlg.isVisible() || title.isNull())
             QCOMPARE(Read(w.m_path), kCup);
         else
             QVERIFY(Read(w.m_path).startsWith("H\xF6stcupen\r\n\r\nR1\r\n") && Read(backup) == kCup);
@@ -345,6 +354,7 @@ private slots:
                               "3,Anna,15,<b>10</b>,5,&nbsp;,2|4,Dagny,0,&nbsp;,&nbsp;,&nbsp;,1|");
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& editor) {
+            QCOMPARE(Items(editor.m_comboName), "Anna,Bo,Cecilia,Dagny"); // Dagny first played in the new round
             ClickRow(editor.m_listResults, 1);
             Click(editor.m_btnEditResult);
             TypeOver(editor.m_comboPoints->lineEdit(), "9");
