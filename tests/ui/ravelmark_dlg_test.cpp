@@ -78,10 +78,20 @@ private slots:
         const QString path = !bytes.isEmpty() ? w.Write("chosen.txt", bytes) : !error.isEmpty() ? w.File("gone") : "";
         w.Choose(path);
         QTEST(Shown(w.m_dlg), "state");
+        // The editor offers this file's players, none of the other's (a refused file has no standings to offer).
+        QString offered;
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) { offered = Items(e.m_comboName), e.close(); }));
+        QCOMPARE(offered, bytes.contains("Kalle") ? "Anna,Kalle" : "");
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
         QCOMPARE(w.m_dlg.windowTitle(), bytes.isEmpty() || !error.isEmpty() ? "Ravelmark" : "chosen.txt – Ravelmark");
+        Click(w.m_dlg.m_btnCreateTable); // a page with nothing of the earlier file
+        QVERIFY(!Read(w.m_platform.m_openedReports.value(0)).contains("Cilla"));
+        TypeOver(w.m_dlg.m_editTitle, " "); // a later message, with no line of the refused file before it
+        QVERIFY(!w.Close() && w.m_platform.m_errors.last() == "Turneringens namn får inte vara tom");
+        w.m_dlg.m_doc.ClearChanged();
         QVERIFY(w.Close());
-        QCOMPARE(Entries(w.Folder()).join(','), bytes.isEmpty() ? "cup.txt" : "chosen.txt,cup.txt");
+        QCOMPARE(Entries(w.Folder()).join(','),
+                 bytes.isEmpty() ? "cup.htm,cup.txt,table.css" : "chosen.htm,chosen.txt,cup.txt,table.css");
         QCOMPARE(Read(w.m_path), kCup);
     }
 
