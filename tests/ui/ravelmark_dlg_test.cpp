@@ -267,11 +267,10 @@ private slots:
         if (!title.isNull())
             TypeOver(w.m_dlg.m_editTitle, title);
         QVERIFY(cause != "taken" || WriteBytes(backup, "older"));
-        if (command == "remove") {
-            ClickRow(w.m_dlg.m_listRounds, 0);
-            w.m_platform.m_answers << true;
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        w.m_platform.m_answers << true; // no other case asks
+        if (command == "remove")
             Click(w.m_dlg.m_btnRemove); // the only change
-        }
         if (command != "table")
             QCOMPARE(w.Close(), error.isEmpty());
         else

@@ -44,7 +44,7 @@ private slots:
             QCOMPARE(e.windowFlags(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
             const QAbstractItemModel* list = e.m_listResults->model();
-            QCOMPARE(list->headerData(0, Qt::Horizontal).toString() + ',' + list->headerData(1, Qt::Horizontal).toString(),
+            QCOMPARE(Joined(2, [list](int i) { return list->headerData(i, Qt::Horizontal).toString(); }),
                      "Deltagare,Poäng");
             QCOMPARE(State(e), "R1|Anna=7,Bo=3|000||");
             QCOMPARE(Items(e.m_comboName), "Anna,Bo,bo,Åsa,Örjan");
