@@ -146,11 +146,7 @@ struct CWindow
             Choose(m_path = Write(name, bytes));
     }
     // "Välj Turnering" with `path` chosen in the file dialog; an empty path cancels it.
-    void Choose(const QString& path)
-    {
-        m_platform.m_files.enqueue(path);
-        Click(m_dlg.m_btnChoose);
-    }
+    void Choose(const QString& path) { m_platform.m_files.enqueue(path); Click(m_dlg.m_btnChoose); }
     // The close box; true when the window closed.
     bool Close() { m_dlg.close(); return !m_dlg.isVisible(); }
     QString Folder() const { return m_dir.path(); }

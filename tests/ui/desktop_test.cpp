@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program at home on the desktop: Qt's real boxes and file dialog speak Swedish under any
-// locale, and the command line starts the window on a file or prints and ends.
+// locale, and the command line prints and ends (the window started on a file: window_runs.sh).
 #include "WindowDriver.h"
 #include "ui/RavelmarkApp.h"
 
@@ -81,17 +81,6 @@ private slots:
             QCOMPARE(Rows(e.m_listResults), "René Berg=9,RENE BERG=9,Asa=3");
             e.close();
         }));
-    }
-
-    // `ravelmark FILE`, relative as typed in a terminal: the window, or its one message.
-    void startsOnAFile()
-    {
-        CWindow w;
-        QVERIFY(QDir::setCurrent(w.Folder()) && !w.Write("cup.txt", "Cup\n\nR1\nAnna 3\n").isEmpty());
-        OpenAtStart(w.m_dlg, "cup.txt");
-        QTRY_COMPARE(Shown(w.m_dlg), "Cup|R1|11100");
-        OpenAtStart(w.m_dlg, "gone.txt");
-        QTRY_COMPARE(w.m_platform.m_errors, QStringList{"Kan inte öppna filen: " + w.File("gone.txt")});
     }
 
     // Help, version and usage errors, without a display: exit code, start of stdout, stderr.

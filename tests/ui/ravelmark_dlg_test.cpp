@@ -78,10 +78,20 @@ private slots:
         const QString path = !bytes.isEmpty() ? w.Write("chosen.txt", bytes) : !error.isEmpty() ? w.File("gone") : "";
         w.Choose(path);
         QTEST(Shown(w.m_dlg), "state");
+        // The editor offers this file's players, none of the other's (a refused file has no standings to offer).
+        QString offered;
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) { offered = Items(e.m_comboName), e.close(); }));
+        QCOMPARE(offered, bytes.contains("Kalle") ? "Anna,Kalle" : "");
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
         QCOMPARE(w.m_dlg.windowTitle(), bytes.isEmpty() || !error.isEmpty() ? "Ravelmark" : "chosen.txt – Ravelmark");
+        Click(w.m_dlg.m_btnCreateTable); // a page with nothing of the earlier file
+        QVERIFY(!Read(w.m_platform.m_openedReports.value(0)).contains("Cilla"));
+        TypeOver(w.m_dlg.m_editTitle, " "); // a later message, with no line of the refused file before it
+        QVERIFY(!w.Close() && w.m_platform.m_errors.last() == "Turneringens namn får inte vara tom");
+        w.m_dlg.m_doc.ClearChanged();
         QVERIFY(w.Close());
-        QCOMPARE(Entries(w.Folder()).join(','), bytes.isEmpty() ? "cup.txt" : "chosen.txt,cup.txt");
+        QCOMPARE(Entries(w.Folder()).join(','),
+                 bytes.isEmpty() ? "cup.htm,cup.txt,table.css" : "chosen.htm,chosen.txt,cup.txt,table.css");
         QCOMPARE(Read(w.m_path), kCup);
     }
 
@@ -111,6 +121,16 @@ private slots:
                                                      << Lines({"V\xE5rcup", "", "R1x", "\xC5sa  1"});
         QTest::newRow("Windows-1252, no, in the editor") << latin << "player" << "Łukasz" << "0"
                                                          << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
+        // The only text outside ASCII, in each place in turn: still asked, and converted.
+        QTest::newRow("title, yes") << Bytes("Cup\xE9\n\nR1\nAnna 1\n") << "round" << "Ł" << "1"
+                                    << bom + Lines({"Cup\xC3\xA9", "", "\xC5\x81x\xC5\x81", "Anna  1"});
+        QTest::newRow("round name, yes") << Bytes("Cup\n\nR\xE9\nAnna 1\n") << "title" << "Ł" << "1"
+                                         << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R\xC3\xA9", "Anna  1"});
+        QTest::newRow("player, yes") << Bytes("Cup\n\nR1\n\xC5sa 1\n") << "title" << "Ł" << "1"
+                                     << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R1", "\xC3\x85sa  1"});
+        QTest::newRow("new round's name, yes") << Bytes("Vcup\n\nR1\nAnna 1\n") << "player" << "Łukasz" << "1"
+                                               << bom + Lines({"Vcup", "", "R1", "Anna    1", "", "\xC3\x96",
+                                                               "\xC5\x81ukasz  7"});
     }
     void typedTextInTheFilesEncoding()
     {
@@ -221,7 +241,7 @@ private slots:
     // changes, and the next close saves once the cause is gone. (The disk's own faults: tool tests.)
     void closeAndPage_data()
     {
-        QTest::addColumn<QString>("command"); // "close", or "table" for "Skapa Tabell"
+        QTest::addColumn<QString>("command"); // "close", "remove" (Ta Bort of R1, then close), "table" (Skapa Tabell)
         QTest::addColumn<QString>("title");   // typed over the title unless null
         QTest::addColumn<QString>("cause");   // of a failure
         QTest::addColumn<QString>("error");   // "%1": the file written
@@ -232,6 +252,7 @@ private slots:
         QTest::newRow("title written trimmed") << "close" << "  Höstcupen  " << "" << "" << saved;
         QTest::newRow("backup name taken") << "close" << "Höstcupen" << "taken"
                                            << "Access to an unnamed file was denied." << saved;
+        QTest::newRow("first round removed") << "remove" << QString() << "" << "" << saved;
         QTest::newRow("page written") << "table" << QString() << "" << "" << "cup.htm,cup.txt,table.css";
         QTest::newRow("page: tournament named .htm") << "table" << QString() << "htm" << "Kan inte skapa filen: %1" << "cup.htm";
     }
@@ -246,12 +267,16 @@ private slots:
         if (!title.isNull())
             TypeOver(w.m_dlg.m_editTitle, title);
         QVERIFY(cause != "taken" || WriteBytes(backup, "older"));
-        if (command == "close")
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        w.m_platform.m_answers << true; // no other case asks
+        if (command == "remove")
+            Click(w.m_dlg.m_btnRemove); // the only change
+        if (command != "table")
             QCOMPARE(w.Close(), error.isEmpty());
         else
             Click(w.m_dlg.m_btnCreateTable);
         QCOMPARE(w.m_dlg.focusWidget() == w.m_dlg.m_editTitle, error.startsWith("Turneringens"));
-        error.replace("%1", command == "close" ? w.m_path : page);
+        error.replace("%1", command != "table" ? w.m_path : page);
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error});
         QCOMPARE(w.m_platform.m_openedReports, command == "table" && error.isEmpty() ? QStringList{page} : QStringList());
         QTEST(Entries(w.Folder()).join(','), "listing");
@@ -261,7 +286,10 @@ private slots:
         QCOMPARE(w.m_dlg.m_editTitle->text(), title.isNull() ? "Vårcupen" : title); // the file has it trimmed
         if (cause == "taken")
             QVERIFY(QFile::remove(backup) && w.Close());
-        if (w.m_dlg.isVisible() || title.isNull())
+        if (command == "remove")
+            QCOMPARE(Read(w.m_path), Lines({"V\xE5rcupen", "", "R2", "Anna   3", "", "R3", "Cilla  5", "", "R4", "Bo     2",
+                                            "", "R5", "Anna   1"}));
+        else if (w.m_dlg.isVisible() || title.isNull())
             QCOMPARE(Read(w.m_path), kCup);
         else
             QVERIFY(Read(w.m_path).startsWith("H\xF6stcupen\r\n\r\nR1\r\n") && Read(backup) == kCup);
@@ -335,6 +363,7 @@ private slots:
                               "3,Anna,15,<b>10</b>,5,&nbsp;,2|4,Dagny,0,&nbsp;,&nbsp;,&nbsp;,1|");
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& editor) {
+            QCOMPARE(Items(editor.m_comboName), "Anna,Bo,Cecilia,Dagny"); // Dagny first played in the new round
             ClickRow(editor.m_listResults, 1);
             Click(editor.m_btnEditResult);
             TypeOver(editor.m_comboPoints->lineEdit(), "9");

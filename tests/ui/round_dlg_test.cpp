@@ -44,7 +44,7 @@ private slots:
             QCOMPARE(e.windowFlags(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
             const QAbstractItemModel* list = e.m_listResults->model();
-            QCOMPARE(list->headerData(0, Qt::Horizontal).toString() + ',' + list->headerData(1, Qt::Horizontal).toString(),
+            QCOMPARE(Joined(2, [list](int i) { return list->headerData(i, Qt::Horizontal).toString(); }),
                      "Deltagare,Poäng");
             QCOMPARE(State(e), "R1|Anna=7,Bo=3|000||");
             QCOMPARE(Items(e.m_comboName), "Anna,Bo,bo,Åsa,Örjan");
@@ -128,8 +128,14 @@ private slots:
         QCOMPARE(Rows(w.m_dlg.m_listRounds), "Final omgång 1,R2");
         // Bo played only there: the next editor no longer offers him.
         ClickRow(w.m_dlg.m_listRounds, 1);
+        w.m_platform.m_answers.enqueue(true);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
             QCOMPARE(Items(e.m_comboName), "Anna,bo,Åsa,Örjan");
+            ClickRow(e.m_listResults, 0); // the first row, removed and edited
+            Click(e.m_btnRemoveResult);
+            ClickRow(e.m_listResults, 0);
+            Click(e.m_btnEditResult);
+            QCOMPARE(State(e), "R2|bo=1,Åsa=1|111|bo|1");
             e.close();
         }));
     }
@@ -145,12 +151,8 @@ private slots:
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
             QCOMPARE(e.m_comboName->count(), 20000);
             const QCollator collator = NameCollator();
-            QSet<QString> names{e.m_comboName->itemText(0)};
-            for (int i = 1; i < e.m_comboName->count(); ++i) {
-                names << e.m_comboName->itemText(i);
+            for (int i = 1; i < e.m_comboName->count(); ++i) // in strict order: none twice
                 QVERIFY(collator.compare(e.m_comboName->itemText(i - 1), e.m_comboName->itemText(i)) < 0);
-            }
-            QCOMPARE(names.size(), 20000);
             e.close();
         }));
     }
