@@ -46,8 +46,14 @@ shot() { # name args...
     shift
     (cd "$work" && exec "$program" "$@" >/dev/null 2>&1) &
     pid=$!
-    # Bounded: a program that dies before its window shows must fail the test, not hang it.
-    timeout 60 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1 || fail "$name: no window"
+    # Asked again until it answers (a window that goes while it looks fails one search), but
+    # bounded: a program that dies before its window shows fails the test instead of hanging it.
+    local tries=0
+    until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        [ $tries -lt 300 ] || { fail "$name: no window"; break; }
+        sleep 0.2
+    done
     settle "$name"
     xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l >"$work/$name.windows"
 }
