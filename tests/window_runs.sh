@@ -46,14 +46,8 @@ shot() { # name args...
     shift
     (cd "$work" && exec "$program" "$@" >/dev/null 2>&1) &
     pid=$!
-    # Asked again until it answers (a window that goes while it looks fails one search), but
-    # bounded: a program that dies before its window shows fails the test instead of hanging it.
-    local tries=0
-    until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
-        tries=$((tries + 1))
-        [ $tries -lt 300 ] || { fail "$name: no window"; break; }
-        sleep 0.2
-    done
+    # Bounded: a program that dies before its window shows fails the checks instead of hanging.
+    timeout 60 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1
     settle "$name"
     xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l >"$work/$name.windows"
 }
