@@ -33,7 +33,7 @@ TEST(Tool, CheckAndUsage)
 {
     QTemporaryDir dir;
     const std::string path = dir.filePath("cup.txt").toStdString(), missing = dir.filePath("saknas.txt").toStdString();
-    const std::string notInteger = "\"\nPo\xC3\xA4ng ska vara ett heltal\n", longLine(400, 'e'), cut(200, 'e');
+    const std::string notInteger = "\"\nPo\xC3\xA4ng ska vara ett heltal\n", longLine = "d" + std::string(399, 'e'), cut = "d" + std::string(199, 'e');
     const std::string a300 = QString(300, QChar(0xE5)).toStdString();
     // Control characters reach the terminal as escapes (0x8D of Windows-1252 stands for U+008D);
     // a long line is cut at 200 characters.
