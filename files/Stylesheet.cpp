@@ -25,12 +25,10 @@ bool WriteSynced(int fd, QByteArrayView bytes)
 // -1 where the file system has no unnamed files, else whether it was created.
 int CreateUnnamed(const std::string& folder, const std::string& target, QByteArrayView bytes)
 {
-    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const int fd = OpenUnnamed(folder, O_WRONLY);
     if (fd < 0)
-        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? -1 : 0;
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    const bool linked =
-        WriteSynced(fd, bytes) && ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        return NoUnnamedFiles(errno) ? -1 : 0;
+    const bool linked = WriteSynced(fd, bytes) && LinkUnnamed(fd, target);
     const int error = errno;
     ::close(fd);
     return linked ? 1 : NoHardLinks(error) || error == ENOENT ? -1 : 0;

@@ -71,6 +71,22 @@ bool NoHardLinks(int error)
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EXDEV || error == EMLINK;
 }
 
+int OpenUnnamed(const std::string& folder, int flags)
+{
+    return ::open(folder.c_str(), O_TMPFILE | flags | O_CLOEXEC, 0666);
+}
+
+bool NoUnnamedFiles(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+bool LinkUnnamed(int fd, const std::string& name)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 std::string HiddenNewName(const std::string& folder, const std::string& target)
 {
     const std::string name = target.substr(target.rfind('/') + 1);

@@ -64,6 +64,15 @@ std::string ToLocal8(const QString& path);
 // systems, too many links), so that a copy or a rename must do instead.
 bool NoHardLinks(int error);
 
+// A file without a name in `folder` (O_TMPFILE), opened with `flags`; -1 with errno on failure,
+// where NoUnnamedFiles(errno) says the file system cannot make one.
+int OpenUnnamed(const std::string& folder, int flags);
+bool NoUnnamedFiles(int error);
+
+// Gives the unnamed file `fd` the name `name`, never in place of anything of that name; false
+// with errno on failure.
+bool LinkUnnamed(int fd, const std::string& name);
+
 // A hidden name beside `target` in `folder` for a new version on its way in: ".NAME.RANDOM.new".
 std::string HiddenNewName(const std::string& folder, const std::string& target);
 

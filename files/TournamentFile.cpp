@@ -85,8 +85,8 @@ public:
     {
         m_target = ToLocal8(target);
         m_folder = ToLocal8(QFileInfo(target).absolutePath());
-        m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-        if (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        m_fd = OpenUnnamed(m_folder, O_RDWR);
+        if (m_fd < 0 && NoUnnamedFiles(errno))
             m_fd = OpenNamed();
         if (m_fd < 0)
             return errno;
@@ -158,10 +158,9 @@ private:
     // the errno of the failure.
     int Materialize()
     {
-        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = HiddenNewName(m_folder, m_target);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (LinkUnnamed(m_fd, name)) {
                 m_temp = std::move(name);
                 return 0;
             }
