@@ -37,6 +37,9 @@ void CRavelmarkDlg::DoDataExchange()
     DDX_Control(IDC_NEW_ROUND, m_btnNew, &CRavelmarkDlg::OnNewRound);
     DDX_Control(IDC_EDIT_ROUND, m_btnEdit, &CRavelmarkDlg::OnEditRound);
     DDX_Control(IDC_REMOVE_ROUND, m_btnRemove, &CRavelmarkDlg::OnRemoveRound);
+    DDX_Control(IDC_RULES, m_btnRules, &CRavelmarkDlg::OnRules);
+    DDX_Control(IDC_HISTORY, m_btnHistory, &CRavelmarkDlg::OnHistory);
+    DDX_Control(IDC_SHOW_MOBILE, m_btnShowMobile, &CRavelmarkDlg::OnShowMobile);
 }
 
 void CRavelmarkDlg::OnInitDialog()
@@ -100,6 +103,8 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 void CRavelmarkDlg::ResetTournament()
 {
     m_shown = false;
+    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
+        button->setEnabled(false);
     m_editTitle->SetText(QString());
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();
@@ -113,6 +118,8 @@ void CRavelmarkDlg::ShowTournament()
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
+    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
+        button->setEnabled(true);
     m_shown = true;
 }
 

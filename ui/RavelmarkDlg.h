@@ -33,6 +33,10 @@ public:
     QPushButton* m_btnNew = nullptr;         // IDC_NEW_ROUND "Ny"
     QPushButton* m_btnEdit = nullptr;        // IDC_EDIT_ROUND "Redigera"
     QPushButton* m_btnRemove = nullptr;      // IDC_REMOVE_ROUND "Ta Bort"
+    // Below the template's controls, in the same column.
+    QPushButton* m_btnRules = nullptr;      // IDC_RULES "Regler…"
+    QPushButton* m_btnHistory = nullptr;    // IDC_HISTORY "Historik…"
+    QPushButton* m_btnShowMobile = nullptr; // IDC_SHOW_MOBILE "Visa på mobil"
     QIcon m_hIcon;
 
     // The open tournament, its file and its standings; every command changes it through here.
@@ -74,6 +78,11 @@ public:
     bool SaveTournament();
     // The file changed on disk: with nothing unsaved, the user may read it again.
     void OnFileChangedOnDisk();
+
+    // --- the series rules, the history, the page on phones (each in its dialog's file) ---
+    void OnRules();
+    void OnHistory();
+    void OnShowMobile();
 
     // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(std::string_view bytes) const;

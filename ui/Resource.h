@@ -24,7 +24,10 @@ enum DialogId : int {
     X(IDC_EDIT_RESULT, 1010)   /* "Redigera" */                                                                        \
     X(IDC_REMOVE_RESULT, 1011) /* "Ta Bort" */                                                                         \
     X(IDC_PLAYER_NAME, 1012)                                                                                           \
-    X(IDC_POINTS, 1013)
+    X(IDC_POINTS, 1013)                                                                                                \
+    X(IDC_RULES, 1014)       /* "Regler…" */                                                                         \
+    X(IDC_HISTORY, 1015)     /* "Historik…" */                                                                       \
+    X(IDC_SHOW_MOBILE, 1016) /* "Visa på mobil" */
 
 enum ControlId : int {
 #define RAVELMARK_CONTROL_ID(name, value) name = (value),
