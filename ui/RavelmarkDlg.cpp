@@ -4,6 +4,7 @@
 
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/UndoSteps.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -14,6 +15,7 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     , m_platform(platform)
 {
     connect(&m_doc, &CTournamentDoc::cleared, &m_playerNames, &CNameList::Clear);
+    connect(&m_doc, &CTournamentDoc::namesReplaced, &m_playerNames, &CNameList::Clear);
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
@@ -52,6 +54,7 @@ void CRavelmarkDlg::OnInitDialog()
         [this](int row, int) { return ToDisplay(m_doc.Tournament().m_rounds[static_cast<std::size_t>(row)].m_name); });
     m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
 
+    SetUpUndo();
     m_btnChoose->setFocus();
 }
 
@@ -76,6 +79,8 @@ bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 
 void CRavelmarkDlg::OnChooseTournament()
 {
+    // Undo stays with the tournament it was made on.
+    m_undo.clear();
     ResetTournament();
     UpdateTitle();
 
@@ -88,10 +93,15 @@ void CRavelmarkDlg::OnChooseTournament()
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
-    if (ShowResult(m_doc.Read(path)))
+    const bool read = ShowResult(m_doc.Read(path));
+    if (read)
         ShowTournament();
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
+    // The steps before were made on a tournament that is gone; what was read is as on disk.
+    if (!read)
+        m_undo.clear();
+    m_undo.setClean();
     UpdateTitle();
 }
 
@@ -105,7 +115,9 @@ void CRavelmarkDlg::ResetTournament()
     m_shown = false;
     for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
         button->setEnabled(false);
+    m_filling = true;
     m_editTitle->SetText(QString());
+    m_filling = false;
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();
     m_listRounds->Refill();
@@ -114,7 +126,9 @@ void CRavelmarkDlg::ResetTournament()
 void CRavelmarkDlg::ShowTournament()
 {
     m_btnCreateTable->setEnabled(true);
+    m_filling = true;
     m_editTitle->SetText(ToDisplay(m_doc.Tournament().m_title));
+    m_filling = false;
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
@@ -137,7 +151,10 @@ void CRavelmarkDlg::OnChangeTitle()
         m_editTitle->setFocus();
         return;
     }
-    m_doc.SetTitle(std::move(title));
+    if (m_filling)
+        m_doc.SetTitle(std::move(title));
+    else if (title != m_doc.Tournament().m_title)
+        m_undo.push(new CTitleStep(m_doc, std::move(title), m_undoKeys->Visit()));
 }
 
 void CRavelmarkDlg::UpdateTitle()

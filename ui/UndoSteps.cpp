@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/UndoSteps.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QUndoStack>
+#include <QWidget>
+
+#include <utility>
+
+CAddRoundStep::CAddRoundStep(CTournamentDoc& doc, CRound round, const QString& text)
+    : CDocStep(doc, text)
+    , m_round(std::move(round))
+{
+}
+
+void CAddRoundStep::redo()
+{
+    m_doc.AddRound(std::move(m_round));
+    m_round = CRound();
+}
+
+void CAddRoundStep::undo()
+{
+    m_round = m_doc.TakeRound(m_doc.Tournament().m_rounds.size() - 1);
+}
+
+CRemoveRoundStep::CRemoveRoundStep(CTournamentDoc& doc, std::size_t index, const QString& text)
+    : CDocStep(doc, text)
+    , m_index(index)
+{
+}
+
+void CRemoveRoundStep::redo()
+{
+    m_round = m_doc.TakeRound(m_index);
+}
+
+void CRemoveRoundStep::undo()
+{
+    m_doc.InsertRound(m_index, std::move(m_round));
+    m_round = CRound();
+}
+
+CEditRoundStep::CEditRoundStep(CTournamentDoc& doc, std::size_t index, CRound edited, const QString& text)
+    : CDocStep(doc, text)
+    , m_index(index)
+    , m_delta(doc.Tournament().m_rounds[index], edited)
+    , m_edited(std::move(edited))
+{
+}
+
+void CEditRoundStep::redo()
+{
+    if (m_edited) {
+        m_doc.ReplaceRound(m_index, std::move(*m_edited));
+        m_edited.reset();
+    } else {
+        m_doc.ChangeRound(m_index, m_delta, false);
+    }
+}
+
+void CEditRoundStep::undo()
+{
+    m_doc.ChangeRound(m_index, m_delta, true);
+}
+
+CTitleStep::CTitleStep(CTournamentDoc& doc, std::string title, int visit)
+    : CDocStep(doc, QStringLiteral("Titeln"))
+    , m_before(doc.Tournament().m_title)
+    , m_after(std::move(title))
+    , m_visit(visit)
+{
+}
+
+void CTitleStep::redo()
+{
+    m_doc.SetTitle(m_after);
+}
+
+void CTitleStep::undo()
+{
+    m_doc.SetTitle(m_before);
+}
+
+bool CTitleStep::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const CTitleStep*>(other);
+    if (next->m_visit != m_visit)
+        return false;
+    m_after = next->m_after;
+    setObsolete(m_after == m_before);
+    return true;
+}
+
+CConvertStep::CConvertStep(CTournamentDoc& doc, bool byteOrderMark)
+    : CDocStep(doc, QStringLiteral("Spara som UTF-8"))
+    , m_byteOrderMark(byteOrderMark)
+{
+}
+
+void CConvertStep::redo()
+{
+    if (m_other) {
+        m_doc.SwapText(*m_other);
+        return;
+    }
+    const CTournament& tournament = m_doc.Tournament();
+    CTournamentText before{
+        tournament.m_title, {}, tournament.m_players, tournament.m_encoding, tournament.m_byteOrderMark};
+    for (const CRound& round : tournament.m_rounds)
+        before.m_roundNames.push_back(round.m_name);
+    m_doc.ConvertToUtf8(m_byteOrderMark);
+    m_other = std::move(before);
+}
+
+void CConvertStep::undo()
+{
+    m_doc.SwapText(*m_other);
+}
+
+CSwapStep::CSwapStep(CTournamentDoc& doc, CTournament other, const QString& text, bool done)
+    : CDocStep(doc, text)
+    , m_other(std::move(other))
+    , m_skip(done)
+{
+}
+
+void CSwapStep::redo()
+{
+    if (m_skip)
+        m_skip = false;
+    else
+        m_doc.SwapTournament(m_other);
+}
+
+void CSwapStep::undo()
+{
+    m_doc.SwapTournament(m_other);
+}
+
+namespace {
+
+bool IsUndoKey(const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    return (key->key() == Qt::Key_Z &&
+            (modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) ||
+           (key->key() == Qt::Key_Y && modifiers == Qt::ControlModifier);
+}
+
+} // namespace
+
+CUndoKeys::CUndoKeys(QWidget* dialog, QUndoStack& stack, std::initializer_list<QWidget*> fields)
+    : QObject(dialog)
+{
+    QAction* undo = stack.createUndoAction(dialog);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = stack.createRedoAction(dialog);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    dialog->addActions({undo, redo});
+    for (QWidget* field : fields)
+        field->installEventFilter(this);
+}
+
+bool CUndoKeys::eventFilter(QObject*, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        ++m_visit;
+        return false;
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+        // Not offered to the field, so the dialog's shortcut takes it (or, with nothing to
+        // undo, nobody does).
+        return IsUndoKey(static_cast<QKeyEvent*>(event));
+    default:
+        return false;
+    }
+}
