@@ -16,7 +16,11 @@ void CRavelmarkDlg::SetUpUndo()
     m_text.SetUndoStack(&m_undo);
     connect(&m_doc, &CTournamentDoc::roundsChanged, this, [this] { m_roundsStale = true; });
     connect(&m_undo, &QUndoStack::indexChanged, this, &CRavelmarkDlg::OnUndoStep);
-    connect(&m_undo, &QUndoStack::cleanChanged, this, &CRavelmarkDlg::OnUndoStep);
+    // The save trims the stored title, but the field goes on showing what was typed.
+    connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (m_shown && clean)
+            m_doc.ClearChanged();
+    });
     m_btnHistory->setToolTip(QStringLiteral("Ångra (Ctrl+Z) och gör om ändringar, se och återställ sparade versioner"));
 }
 

@@ -185,7 +185,9 @@ void CRoundDlg::OnInitDialog()
     m_comboPoints->AddStrings(points);
     FitPointsBox();
 
-    m_undoKeys = new CUndoKeys(this, m_undo, {m_editName, m_comboName->lineEdit(), m_comboPoints->lineEdit()});
+    // A box may hand the keys on to its text field itself, past the field's filters.
+    m_undoKeys = new CUndoKeys(
+        this, m_undo, {m_editName, m_comboName, m_comboName->lineEdit(), m_comboPoints, m_comboPoints->lineEdit()});
     m_editName->setFocus();
 }
 
