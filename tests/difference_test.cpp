@@ -43,6 +43,8 @@ TEST(Difference, LinesForEachKindOfChange)
         {kFour, "Cup\n\nR1\nAnna 1\n\nR3\nCilla 3\n\nR4\nDan 4\n", "Borttagen omg\xC3\xA5ng \"R2\" (1 resultat)"},
         {kFour, "Cup\n\nR1\nAnna 1\n\nR2\nBo 2\n\nX\nEva 5\nBo 1\n\nR3\nCilla 3\n\nR4\nDan 4\n",
          "Ny omg\xC3\xA5ng \"X\" (2 resultat)"},
+        {kFour, "Cup\n\nR1\nAnna 1\n\nR3\nCilla 3\n\nR4\nDan 4\n\nR5\nEva 5\n",
+         "Borttagen omg\xC3\xA5ng \"R2\" (1 resultat)|Ny omg\xC3\xA5ng \"R5\" (1 resultat)"},
         {kFour, "Cup\n\nR1\nAnna 1\n\nKvart\nBo 2\n\nR3\nCilla 3\n\nR4\nDan 4\n", "\"R2\" heter nu \"Kvart\""},
         {"Cup\n\nR1\nAnna 1\nBo 2\nCilla 3\n", "Cup\n\nFinal\nAnna 1\nBo 2\nCilla 4\n",
          "\"R1\" heter nu \"Final\"|\"Final\": Cilla 3 \xE2\x86\x92 4"},
@@ -53,7 +55,10 @@ TEST(Difference, LinesForEachKindOfChange)
         {"Cup\n", "Ny\n\nR1\nAnna 1\n", "Titeln: \"Cup\" \xE2\x86\x92 \"Ny\"|Ny omg\xC3\xA5ng \"R1\" (1 resultat)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Joined(Differences(Parsed(c.before), Parsed(c.after))), c.lines) << c.before << "\n->\n" << c.after;
+        EXPECT_EQ(Joined(Differences(Parsed(c.before), Parsed(c.after))), c.lines) << c.before << "\n->\n" << c.after;    // A title as typed in the window, blanks and all, is saved trimmed.
+    CTournament typed = Parsed("Cup\n");
+    typed.m_title = " Cup\t";
+    EXPECT_EQ(Joined(Differences(Parsed("Cup\n"), typed)), "");
 }
 
 TEST(Difference, SummaryInOneLine)

@@ -16,7 +16,8 @@ void CRavelmarkDlg::SetUpUndo()
     m_text.SetUndoStack(&m_undo);
     connect(&m_doc, &CTournamentDoc::roundsChanged, this, [this] { m_roundsStale = true; });
     connect(&m_undo, &QUndoStack::indexChanged, this, &CRavelmarkDlg::OnUndoStep);
-    // The save trims the stored title, but the field goes on showing what was typed.
+    // Back where the file was read or saved: nothing to save. Only the flag: the save trims the
+    // stored title, but the field goes on showing what was typed.
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool clean) {
         if (m_shown && clean)
             m_doc.ClearChanged();
@@ -28,10 +29,8 @@ void CRavelmarkDlg::OnUndoStep()
 {
     if (!m_shown)
         return;
-    // Back where the file was read or saved: nothing to save.
-    if (m_undo.isClean())
-        m_doc.ClearChanged();
-    else
+    // Away from where the file was read or saved (back there, the clean state clears the flag).
+    if (!m_undo.isClean())
         m_doc.MarkChanged();
     const QString title = ToDisplay(m_doc.Tournament().m_title);
     if (m_editTitle->text() != title)

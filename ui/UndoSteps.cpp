@@ -2,7 +2,10 @@
 #include "ui/UndoSteps.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QUndoStack>
 #include <QWidget>
 
@@ -153,6 +156,7 @@ bool IsUndoKey(const QKeyEvent* key)
 
 CUndoKeys::CUndoKeys(QWidget* dialog, QUndoStack& stack, std::initializer_list<QWidget*> fields)
     : QObject(dialog)
+    , m_stack(stack)
 {
     QAction* undo = stack.createUndoAction(dialog);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -163,9 +167,33 @@ CUndoKeys::CUndoKeys(QWidget* dialog, QUndoStack& stack, std::initializer_list<Q
         field->installEventFilter(this);
 }
 
-bool CUndoKeys::eventFilter(QObject*, QEvent* event)
+QMenu* CUndoKeys::ContextMenu(QLineEdit* field) const
+{
+    QMenu* menu = field->createStandardContextMenu();
+    // An editable field's menu starts with its Undo and Redo.
+    const QList<QAction*> actions = menu->actions();
+    for (int i = 0; i < 2 && i < actions.size() && !field->isReadOnly(); ++i) {
+        const bool undo = i == 0;
+        QAction* action = actions[i];
+        action->disconnect();
+        action->setObjectName(undo ? QStringLiteral("edit-undo") : QStringLiteral("edit-redo"));
+        action->setEnabled(undo ? m_stack.canUndo() : m_stack.canRedo());
+        connect(action, &QAction::triggered, &m_stack, undo ? &QUndoStack::undo : &QUndoStack::redo);
+    }
+    return menu;
+}
+
+bool CUndoKeys::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::ContextMenu:
+        if (auto* field = qobject_cast<QLineEdit*>(watched)) {
+            QMenu* menu = ContextMenu(field);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        return false;
     case QEvent::FocusIn:
         ++m_visit;
         return false;

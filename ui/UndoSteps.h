@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <optional>
 
+class QLineEdit;
+class QMenu;
 class QUndoStack;
 class QWidget;
 
@@ -119,10 +121,13 @@ public:
     // Actions for `stack` on `dialog`, and the fields whose keys are taken over.
     CUndoKeys(QWidget* dialog, QUndoStack& stack, std::initializer_list<QWidget*> fields);
     int Visit() const { return m_visit; }
+    // The field's context menu, its Undo and Redo being the dialog's.
+    QMenu* ContextMenu(QLineEdit* field) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QUndoStack& m_stack;
     int m_visit = 0;
 };

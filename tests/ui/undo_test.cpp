@@ -3,8 +3,10 @@
 // the window shows, its '*', and what the close leaves on disk.
 #include "WindowDriver.h"
 #include "ui/HistoryDlg.h"
+#include "ui/UndoSteps.h"
 
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QUndoView>
 
@@ -175,6 +177,13 @@ private slots:
         Key(d.m_editTitle, Qt::Key_Y);
         QCOMPARE(State(w), "*Vårcupenab|R1,R2|changed");
         QVERIFY(d.m_editTitle->hasFocus());
+        // The field's menu offers the window's undo too.
+        std::unique_ptr<QMenu> menu(d.m_undoKeys->ContextMenu(d.m_editTitle));
+        const QList<QAction*> actions = menu->actions();
+        const auto undo = std::find_if(actions.begin(), actions.end(), [](QAction* a) { return a->objectName() == "edit-undo"; });
+        QVERIFY(undo != actions.end() && (*undo)->isEnabled());
+        (*undo)->trigger();
+        QCOMPARE(State(w), "*Vårcupen|R1,R2|changed");
     }
 
     // The editor's own steps, with its keys, in its fields too; none reach the main window.
