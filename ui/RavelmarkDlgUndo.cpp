@@ -4,6 +4,7 @@
 #include "ui/RavelmarkDlg.h"
 
 #include "files/TournamentFile.h"
+#include "model/Difference.h"
 #include "ui/Controls.h"
 #include "ui/UndoSteps.h"
 
@@ -60,6 +61,11 @@ bool CRavelmarkDlg::RestoreVersion(const QString& path)
     CLoadedTournament loaded;
     if (!ShowResult(LoadTournamentFile(path, loaded)))
         return false;
+    // A version that reads as the window's tournament changes nothing: no step, nothing to save.
+    const CTournament& shown = m_doc.Tournament();
+    if (loaded.m_tournament.m_encoding == shown.m_encoding &&
+        loaded.m_tournament.m_byteOrderMark == shown.m_byteOrderMark && Differences(shown, loaded.m_tournament).empty())
+        return true;
     m_undo.push(new CSwapStep(m_doc, std::move(loaded.m_tournament),
                               QStringLiteral("Återställ ") + QFileInfo(path).fileName(), false));
     return true;

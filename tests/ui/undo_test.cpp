@@ -281,6 +281,8 @@ private slots:
                      "Titeln: \"Vårcupen\" → \"Vårcupen2\"\nBorttagen omgång \"R1\" (2 resultat)");
             Click(h.m_btnRestore);
             QCOMPARE(h.m_differences->toPlainText(), "Samma som i fönstret.");
+            Click(h.m_btnRestore); // the same again: no step
+            QCOMPARE(h.m_steps->stack()->count(), 1);
             QCOMPARE(h.m_steps->stack()->text(0), "Återställ cup_051206_143005.bak");
             Click(h.m_btnUndo);
             QCOMPARE(h.m_differences->toPlainText(),
