@@ -45,8 +45,10 @@ CHistoryDlg::CHistoryDlg(CRavelmarkDlg& window)
     auto* saved = new QGroupBox(QStringLiteral("Sparade versioner"));
     m_versions = new QListWidget;
     m_list = ListVersions(window.m_doc.Path());
-    for (const CVersion& version : m_list)
+    for (const CVersion& version : m_list) {
         m_versions->addItem(version.Line());
+        m_versions->item(m_versions->count() - 1)->setToolTip(version.Line()); // a long summary whole
+    }
     m_differences = new QPlainTextEdit;
     m_differences->setReadOnly(true);
     m_differences->setLineWrapMode(QPlainTextEdit::NoWrap);
