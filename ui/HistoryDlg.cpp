@@ -5,6 +5,7 @@
 #include "files/TournamentFile.h"
 #include "model/Difference.h"
 #include "ui/RavelmarkDlg.h"
+#include "ui/UndoSteps.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -21,6 +22,8 @@ CHistoryDlg::CHistoryDlg(CRavelmarkDlg& window)
     , m_window(window)
 {
     setWindowTitle(QStringLiteral("Historik"));
+    // The window's keys work here too.
+    new CUndoKeys(this, window.m_undo, {});
 
     auto* now = new QGroupBox(QStringLiteral("Den här stunden"));
     m_steps = new QUndoView(&window.m_undo);

@@ -68,6 +68,22 @@ void CEditRoundStep::undo()
     m_doc.ChangeRound(m_index, m_delta, true);
 }
 
+bool CEditRoundStep::mergeWith(const QUndoCommand* other)
+{
+    // Done already: the round as it is now, against what it was before this step.
+    const auto* next = static_cast<const CEditRoundStep*>(other);
+    if (next->m_index != m_index)
+        return false;
+    const CRound& now = m_doc.Tournament().m_rounds[m_index];
+    CRound before = now;
+    next->m_delta.Undo(before);
+    m_delta.Undo(before);
+    if (before.m_name != now.m_name || before.m_results != now.m_results)
+        return false;
+    setObsolete(true);
+    return true;
+}
+
 CTitleStep::CTitleStep(CTournamentDoc& doc, std::string title, int visit)
     : CDocStep(doc, QStringLiteral("Titeln"))
     , m_before(doc.Tournament().m_title)
@@ -89,7 +105,7 @@ void CTitleStep::undo()
 bool CTitleStep::mergeWith(const QUndoCommand* other)
 {
     const auto* next = static_cast<const CTitleStep*>(other);
-    if (next->m_visit != m_visit)
+    if (next->m_visit != m_visit && next->m_after != m_before)
         return false;
     m_after = next->m_after;
     setObsolete(m_after == m_before);

@@ -55,13 +55,16 @@ private:
     CRound m_round; // while it is not in the tournament
 };
 
-// "Redigera" closed with the round changed: the edited round first, its delta ever after.
+// "Redigera" closed with the round changed: the edited round first, its delta ever after. An
+// edit that brings the round back to what it was before the step under it takes both away.
 class CEditRoundStep : public CDocStep
 {
 public:
     CEditRoundStep(CTournamentDoc& doc, std::size_t index, CRound edited, const QString& text);
     void redo() override;
     void undo() override;
+    int id() const override { return 3; }
+    bool mergeWith(const QUndoCommand* other) override;
 
 private:
     std::size_t m_index;
@@ -70,7 +73,7 @@ private:
 };
 
 // Typing in the title: consecutive typing in one visit of the field is one step, and typing
-// back to where the step began leaves no step.
+// back to where the step began (in this visit or the next) leaves no step.
 class CTitleStep : public CDocStep
 {
 public:

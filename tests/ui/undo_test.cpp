@@ -141,6 +141,7 @@ private slots:
     {
         CWindow w(kCup);
         CRavelmarkDlg& d = w.m_dlg;
+        w.m_platform.m_answers << true; // removes Bo below
         ClickRow(d.m_listRounds, 0);
         QVERIFY(WithEditor(d.m_btnEdit, [](CRoundDlg& e) {
             AddResult(e, "Anna", "11");
@@ -149,8 +150,24 @@ private slots:
             TypeOver(e.m_editName, "R1");
             e.close();
         }));
+        // Edited, then edited back: no step either.
+        ClickRow(d.m_listRounds, 1);
+        QVERIFY(WithEditor(d.m_btnEdit, [](CRoundDlg& e) { AddResult(e, "Bo", "1"), e.close(); }));
+        ClickRow(d.m_listRounds, 1);
+        QVERIFY(WithEditor(d.m_btnEdit, [](CRoundDlg& e) {
+            ClickRow(e.m_listResults, 1);
+            Click(e.m_btnRemoveResult);
+            e.close();
+        }));
+        // Typed back, in one visit of the field and in the next.
+        d.activateWindow(); // offscreen, focus moves only in the active window
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         d.m_editTitle->setFocus();
         Type(d.m_editTitle, "x");
+        QTest::keyClick(d.m_editTitle, Qt::Key_Backspace);
+        Type(d.m_editTitle, "y");
+        d.m_btnChoose->setFocus();
+        d.m_editTitle->setFocus();
         QTest::keyClick(d.m_editTitle, Qt::Key_Backspace);
         QCOMPARE(State(w), kShown);
         QCOMPARE(d.m_undo.count(), 0);
