@@ -17,6 +17,15 @@ void CRavelmarkDlg::SetUpUndo()
     m_text.SetUndoStack(&m_undo);
     connect(&m_doc, &CTournamentDoc::roundsChanged, this, [this] { m_roundsStale = true; });
     connect(&m_undo, &QUndoStack::indexChanged, this, &CRavelmarkDlg::OnUndoStep);
+    // A change made outside the steps (unsaved work brought back, say) leaves nothing for undo to
+    // reach that is as on disk: the close must save. Looked at once the change is done.
+    connect(
+        &m_doc, &CTournamentDoc::changedFlagChanged, this,
+        [this](bool changed) {
+            if (changed && m_shown && m_doc.Changed() && m_undo.isClean())
+                m_undo.resetClean();
+        },
+        Qt::QueuedConnection);
     // Back where the file was read or saved: nothing to save. Only the flag: the save trims the
     // stored title, but the field goes on showing what was typed.
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool clean) {

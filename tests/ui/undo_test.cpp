@@ -175,6 +175,22 @@ private slots:
         QCOMPARE(Entries(w.Folder()).join(','), "cup.txt");
     }
 
+    // A change outside the steps (as unsaved work brought back is) cannot be undone to the file's
+    // state: the '*' stays and the close saves.
+    void changeOutsideTheStepsIsSaved()
+    {
+        CWindow w(kCup);
+        w.m_dlg.m_doc.SetTitle("Sparat");
+        QTRY_VERIFY(!w.m_dlg.m_undo.isClean());
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        w.m_platform.m_answers << true;
+        Click(w.m_dlg.m_btnRemove);
+        Key(w.m_dlg.m_listRounds, Qt::Key_Z);
+        QCOMPARE(w.m_dlg.windowTitle(), "*cup.txt – Ravelmark");
+        QVERIFY(w.Close());
+        QVERIFY(Read(w.m_path).startsWith("Sparat\r\n\r\nR1\r\n"));
+    }
+
     // The title field's Ctrl+Z is the window's: the field's own undo would take back the last
     // key only within its own history and leave the tournament out of step.
     void titleFieldKeys()
