@@ -45,8 +45,8 @@ TEST(Versions, DiffExitsAsDiffDoes)
     EXPECT_EQ(ToolRun({"restore", a, "--open"}).substr(0, 2), "2|");
 }
 
-// Two real saves leave two backups; an unreadable one and another tournament's are beside
-// them. history lists the four of this file newest first, restore brings the oldest back with
+// Two real saves leave two backups; an unreadable one, kept unsaved work and another
+// tournament's are beside them. history lists the five of this file newest first, restore brings the oldest back with
 // the file's bytes as its backup, and nothing is ever removed.
 TEST(Versions, HistoryAndRestore)
 {
@@ -55,6 +55,7 @@ TEST(Versions, HistoryAndRestore)
     ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nAnna 5\n", kDay1));
     ASSERT_TRUE(WriteBytes(dir.filePath("cup_2_261201_201507.bak"), "Annan\n"));
     ASSERT_TRUE(WriteBytes(dir.filePath("cup_261130_080000.bak"), "Cup\n\nR1\nAnna x\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_261201_220000.osparad"), "Cup\n\nR1\nAnna 5\nBo 1\n"));
     ASSERT_EQ(ToolRun({"rewrite", cup.toStdString()}), "0||");
     ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nAnna 7\nBo 3\n", kDay2));
     ASSERT_EQ(ToolRun({"rewrite", cup.toStdString()}), "0||");
@@ -62,7 +63,8 @@ TEST(Versions, HistoryAndRestore)
     const std::string current = saved.toString("yyyy-MM-dd hh:mm:ss").toStdString();
     EXPECT_EQ(ToolRun({"history", cup.toStdString()}),
               "0|" + current + "  cup.txt  inga \xC3\xA4ndringar\n"
-              "2026-12-02 21:00:00  cup_261202_210000.bak  ny Bo 3 i R1; Anna 5 \xE2\x86\x92 7 i R1\n"
+              "2026-12-02 21:00:00  cup_261202_210000.bak  2 \xC3\xA4ndrade resultat i R1\n"
+              "2026-12-01 22:00:00  cup_261201_220000.osparad  (osparat arbete) ny Bo 1 i R1\n"
               "2026-12-01 20:15:07  cup_261201_201507.bak  f\xC3\xB6rsta versionen: 1 omg\xC3\xA5ng\n"
               "2026-11-30 08:00:00  cup_261130_080000.bak  kan inte l\xC3\xA4sas: Rad 4 : \"Anna x\" "
               "Po\xC3\xA4ng ska vara ett heltal\n|");
@@ -71,7 +73,7 @@ TEST(Versions, HistoryAndRestore)
     EXPECT_EQ(ReadBytes(cup), "Cup\r\n\r\nR1\r\nAnna  5\r\n");
     const std::string backup = "cup_" + saved.toString("yyMMdd_hhmmss").toStdString() + ".bak";
     EXPECT_EQ(ReadBytes(dir.filePath(QString::fromStdString(backup))), "Cup\r\n\r\nR1\r\nAnna  7\r\nBo    3\r\n");
-    EXPECT_EQ(Entries(dir.path()).size(), 6);
+    EXPECT_EQ(Entries(dir.path()).size(), 7);
     EXPECT_EQ(ToolRun({"restore", cup.toStdString(), dir.filePath("cup_261130_080000.bak").toStdString()}).substr(0, 9),
               "1||Rad 4 ");
     EXPECT_EQ(ToolRun({"history", dir.filePath("none.txt").toStdString()}).substr(0, 4), "1||K");
