@@ -231,18 +231,18 @@ std::string DifferenceSummary(const CTournament& before, const CTournament& afte
         while (end < changes.size() && changes[end].m_kind >= CChange::Points && changes[end].m_round == c.m_round)
             ++end;
         const std::string in = " i " + c.m_round;
-        for (const auto& [kind, many] :
+        for (const auto& told :
              {std::pair(CChange::NewResult, " nya resultat"), std::pair(CChange::Points, " \xC3\xA4ndrade resultat"),
               std::pair(CChange::RemovedResult, " borttagna resultat")}) {
-            const auto first = std::find_if(changes.begin() + static_cast<std::ptrdiff_t>(i),
-                                            changes.begin() + static_cast<std::ptrdiff_t>(end),
-                                            [kind](const CChange& k) { return k.m_kind == kind; });
-            const auto count = std::count_if(first, changes.begin() + static_cast<std::ptrdiff_t>(end),
-                                             [kind](const CChange& k) { return k.m_kind == kind; });
+            const CChange::Kind kind = told.first;
+            const auto ofKind = [kind](const CChange& k) { return k.m_kind == kind; };
+            const auto last = changes.begin() + static_cast<std::ptrdiff_t>(end);
+            const auto first = std::find_if(changes.begin() + static_cast<std::ptrdiff_t>(i), last, ofKind);
+            const auto count = std::count_if(first, last, ofKind);
             if (count == 1)
                 parts.push_back(Line(*first).substr(c.m_round.size() + 4) + in);
             else if (count > 1)
-                parts.push_back(Number(count) + many + in);
+                parts.push_back(Number(count) + told.second + in);
         }
         i = end;
     }
