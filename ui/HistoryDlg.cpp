@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QUndoView>
 #include <QVBoxLayout>
 
@@ -28,6 +29,8 @@ CHistoryDlg::CHistoryDlg(CRavelmarkDlg& window)
     auto* now = new QGroupBox(QStringLiteral("Den här stunden"));
     m_steps = new QUndoView(&window.m_undo);
     m_steps->setEmptyLabel(QStringLiteral("Som filen lästes in"));
+    // The step at which the tournament is as its file on disk.
+    m_steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     m_btnUndo = new QPushButton(QStringLiteral("Ångra"));
     m_btnRedo = new QPushButton(QStringLiteral("Gör om"));
     m_btnUndo->setEnabled(window.m_undo.canUndo());
