@@ -31,6 +31,7 @@ CHistoryDlg::CHistoryDlg(CRavelmarkDlg& window)
     m_steps->setEmptyLabel(QStringLiteral("Som filen lästes in"));
     // The step at which the tournament is as its file on disk.
     m_steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_steps->setIconSize(QSize(16, 16));
     m_btnUndo = new QPushButton(QStringLiteral("Ångra"));
     m_btnRedo = new QPushButton(QStringLiteral("Gör om"));
     m_btnUndo->setEnabled(window.m_undo.canUndo());
