@@ -325,6 +325,12 @@ private slots:
             QVERIFY(!h.isVisible());
         });
         QVERIFY(opened);
+        // Opened again, it lists what the window holds now; "Stäng" closes it.
+        QVERIFY(WithModal<CHistoryDlg>(d.m_btnHistory, [](CHistoryDlg& h) {
+            QCOMPARE(h.m_steps->stack()->count(), 1);
+            Click(h.m_btnClose);
+            QVERIFY(!h.isVisible());
+        }));
         QCOMPARE(State(w), "*" + kShown + "|changed");
         QVERIFY(w.Close());
         QCOMPARE(Read(w.m_path), Lines({"V\xE5rcupen", "", "R1", "Anna  10", "Bo     7", "", "R2", "Anna   3", "", "R3", "Cilla  5"}));
