@@ -86,11 +86,17 @@ CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rul
         SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
         return result;
     }
-    // The comments of a file that reads well stay; a refused one is set anew.
+    // The comments of a file that reads well stay; a refused one is set anew. One that cannot be
+    // read is left as it is: its comments are not ours to drop.
     std::string previous;
     CSeriesRules old;
     CRulesRefusal refusal;
-    if (ReadWhole(path, previous) != Read::Done || !ParseSeriesRules(previous, old, refusal))
+    if (ReadWhole(path, previous) == Read::Failed) {
+        result.m_kind = CFileResult::CannotOpen;
+        result.m_path = path;
+        return result;
+    }
+    if (!ParseSeriesRules(previous, old, refusal))
         previous.clear();
     return ReplaceFile(path, SeriesRulesText(rules, previous));
 }
