@@ -70,29 +70,32 @@ void CStandingsView::RankByRules()
         m_dropped.assign(n * rounds, 0);
         m_droppedStart.assign(n + 1, 0);
     }
-    std::vector<std::pair<int, std::size_t>> played; // points and round, of one row
+    // Points and round of one row's played rounds in one key each: ordered by points, then by
+    // round, so the lowest keys are the scores to drop, the earliest first among equal ones.
+    std::vector<std::uint64_t> played;
+    const bool byDropped = m_rules.m_best && std::find(m_rules.m_tiebreak.begin(), m_rules.m_tiebreak.end(),
+                                                       Tiebreak::Dropped) != m_rules.m_tiebreak.end();
     for (std::size_t r = 0; r < n; ++r) {
         played.clear();
         const int* points = m_points.data() + r * rounds;
         for (std::size_t k = 0; k < rounds; ++k) {
             if (points[k] == kNoResult)
                 continue;
-            played.emplace_back(points[k], k);
+            played.push_back(std::uint64_t{static_cast<std::uint32_t>(points[k])} << 32 | k);
             all[r] += points[k];
             m_highest[r] = std::max(m_highest[r], points[k]);
             m_wins[r] += points[k] > 0 && points[k] == m_bestPoints[k] ? 1 : 0;
         }
         counted[r] = all[r];
         if (m_rules.m_best && played.size() > static_cast<std::size_t>(*m_rules.m_best)) {
-            // The lowest scores go, the earliest first among equal ones: pairs sort so.
             const auto cut =
                 played.begin() + static_cast<std::ptrdiff_t>(played.size() - static_cast<std::size_t>(*m_rules.m_best));
             std::nth_element(played.begin(), cut, played.end());
-            std::sort(played.begin(), cut, std::greater<>());
             for (auto it = played.begin(); it != cut; ++it) {
-                m_dropped[r * rounds + it->second] = 1;
-                m_droppedScores.push_back(it->first);
-                counted[r] -= it->first;
+                const auto score = static_cast<int>(*it >> 32);
+                m_dropped[r * rounds + (*it & 0xFFFFFFFFu)] = 1;
+                m_droppedScores.push_back(score);
+                counted[r] -= score;
             }
         }
         if (m_rules.m_best)
@@ -111,14 +114,31 @@ void CStandingsView::RankByRules()
     };
     m_ruledRows.resize(n);
     std::iota(m_ruledRows.begin(), m_ruledRows.end(), 0);
+    const auto same = [&](int a, int b) {
+        return placed[static_cast<std::size_t>(a)] == placed[static_cast<std::size_t>(b)] &&
+               counted[static_cast<std::size_t>(a)] == counted[static_cast<std::size_t>(b)];
+    };
     std::stable_sort(m_ruledRows.begin(), m_ruledRows.end(), [&](int ia, int ib) {
         const auto a = static_cast<std::size_t>(ia), b = static_cast<std::size_t>(ib);
-        if (placed[a] != placed[b])
-            return placed[a] > placed[b];
-        if (counted[a] != counted[b])
-            return counted[a] > counted[b];
-        return decider(a, b).first > 0;
+        return placed[a] != placed[b] ? placed[a] > placed[b] : counted[a] > counted[b];
     });
+    // Then the criteria, within each run of equal totals alone: most totals differ, and only
+    // the dropped scores of those that do not are ever compared.
+    for (auto first = m_ruledRows.begin(); first != m_ruledRows.end();) {
+        const auto last = std::find_if(first + 1, m_ruledRows.end(), [&](int r) { return !same(*first, r); });
+        if (last - first > 1 && !m_rules.m_tiebreak.empty()) {
+            for (auto row = first; byDropped && row != last; ++row) {
+                const auto r = static_cast<std::size_t>(*row);
+                std::sort(m_droppedScores.begin() + static_cast<std::ptrdiff_t>(m_droppedStart[r]),
+                          m_droppedScores.begin() + static_cast<std::ptrdiff_t>(m_droppedStart[r + 1]),
+                          std::greater<>());
+            }
+            std::stable_sort(first, last, [&](int a, int b) {
+                return decider(static_cast<std::size_t>(a), static_cast<std::size_t>(b)).first > 0;
+            });
+        }
+        first = last;
+    }
     m_ruledLines.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto r = static_cast<std::size_t>(m_ruledRows[i]);

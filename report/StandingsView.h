@@ -76,7 +76,7 @@ public:
         return !m_dropped.empty() && m_dropped[Row(line) * m_roundCount + round] != 0;
     }
     // What the criteria look at: round wins (the round's best, above 0), the best single round,
-    // and the scores that do not count, highest first.
+    // and the scores that do not count (highest first where "struket" splits equal totals).
     int Wins(std::size_t line) const;
     int Highest(std::size_t line) const;
     std::span<const int> DroppedScores(std::size_t line) const;
@@ -115,7 +115,8 @@ private:
     std::vector<int> m_ruledRows;
     // Per row: round wins and best round; with a rule of best rounds also, row by row of the
     // standings and one element per round, 1 where the points do not count, and the dropped
-    // scores of row r, highest first, from m_droppedStart[r] to m_droppedStart[r + 1].
+    // scores of row r from m_droppedStart[r] to m_droppedStart[r + 1]: highest first where
+    // "struket" splits equal totals, among those; in no order elsewhere.
     std::vector<int> m_wins, m_highest;
     std::vector<std::uint8_t> m_dropped;
     std::vector<int> m_droppedScores;
