@@ -165,7 +165,7 @@ std::string StandingsText(const CStandingsView& view)
         for (std::size_t k = 0; k < view.RoundCount(); ++k) {
             const std::optional<int> points = view.Points(i, k);
             if (view.Dropped(i, k))
-                cells.push_back("(" + std::to_string(*points) + ")");
+                cells.emplace_back(1, '(').append(std::to_string(*points)).append(")");
             else
                 cells.push_back(points && *points > 0 ? std::to_string(*points) : std::string());
         }
