@@ -90,6 +90,11 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
         item->setCheckState(inForce ? Qt::Checked : Qt::Unchecked);
     }
     m_listCriteria->setCurrentRow(0);
+    // All four at once, whole: nothing to scroll.
+    m_listCriteria->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_listCriteria->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_listCriteria->setFixedHeight(m_listCriteria->sizeHintForRow(0) * m_listCriteria->count() +
+                                   2 * m_listCriteria->frameWidth());
     row->addWidget(m_listCriteria);
     auto* moves = new QVBoxLayout;
     m_btnUp = new QPushButton(QStringLiteral("&Upp"), this);
