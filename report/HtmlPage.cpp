@@ -173,7 +173,7 @@ std::string DecidedText(const CStandingsView& view, std::size_t line, TextEncodi
     const Tiebreak criterion = *view.Line(line).m_decidedBy;
     std::string text = "p\xE5 ";
     const auto versus = [](std::int64_t a, const std::string& b) {
-        return " (" + std::to_string(a) + " mot " + b + ")";
+        return Joined({" (", std::to_string(a), " mot ", b, ")"});
     };
     switch (criterion) {
     case Tiebreak::Wins:
