@@ -25,11 +25,11 @@ std::string Ranking(const std::string& file, const std::string& rules, std::size
     std::string out;
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const CStandingsLine line = view.Line(i);
-        out += (i > 0 ? ", " : "") + (line.m_placed ? std::to_string(line.m_place) : "-") + " " +
-               std::string(view.Name(line)) + " " + std::to_string(line.m_total);
+        out.append(i > 0 ? ", " : "").append(line.m_placed ? std::to_string(line.m_place) : "-").append(" ");
+        out.append(view.Name(line)).append(" ").append(std::to_string(line.m_total));
         for (std::size_t k = 0; k < view.RoundCount(); ++k)
-            out += view.Dropped(i, k) ? "/" + std::to_string(k + 1) : "";
-        out += line.m_decidedBy ? "<" + std::string(TiebreakWord(*line.m_decidedBy)) : "";
+            out.append(view.Dropped(i, k) ? "/" : "").append(view.Dropped(i, k) ? std::to_string(k + 1) : "");
+        out.append(line.m_decidedBy ? "<" : "").append(line.m_decidedBy ? TiebreakWord(*line.m_decidedBy) : "");
     }
     return out;
 }
