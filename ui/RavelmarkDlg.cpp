@@ -94,8 +94,11 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
     const bool read = ShowResult(m_doc.Read(path));
-    if (read)
+    if (read) {
         ShowTournament();
+        // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
+        ShowResult(m_doc.RulesResult());
+    }
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
     // The steps before were made on a tournament that is gone; what was read is as on disk.
