@@ -271,6 +271,8 @@ void CListView::RemoveRow(int row, const std::function<void()>& remove)
 
 void CListView::ScrollToRow(int row)
 {
+    // The scroll range follows new rows only at the next layout, which has to come first.
+    executeDelayedItemsLayout();
     scrollTo(m_rows->index(row, 0), EnsureVisible);
 }
 
@@ -323,6 +325,11 @@ void CListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+    // A move that stays on the row with the focus frame (Home on the first) selects it too.
+    static const QList<int> kMoves = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                      Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (!selectionModel()->hasSelection() && currentIndex().isValid() && kMoves.contains(event->key()))
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (selectionModel()->hasSelection())
         emit keySelected();
 }
