@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <QToolTip>
 #include <QValidator>
 
@@ -271,9 +272,15 @@ void CListView::RemoveRow(int row, const std::function<void()>& remove)
 
 void CListView::ScrollToRow(int row)
 {
-    // The scroll range follows new rows only at the next layout, which has to come first.
+    // The scroll range follows new rows only at the next layout, which has to come first; the
+    // scroll bars that the new range brings take their room later, and then the row is shown again.
     executeDelayedItemsLayout();
-    scrollTo(m_rows->index(row, 0), EnsureVisible);
+    const QPersistentModelIndex index = m_rows->index(row, 0);
+    scrollTo(index, EnsureVisible);
+    QTimer::singleShot(0, this, [this, index] {
+        if (index.isValid())
+            scrollTo(index, EnsureVisible);
+    });
 }
 
 void CListView::SkipWhileEmpty()

@@ -102,8 +102,12 @@ void CRavelmarkDlg::OpenOrCreateTournament(QString path)
     }
     const QString question =
         QStringLiteral("Filen %1 finns inte. Skapa en ny turnering?").arg(QFileInfo(path).fileName());
-    if (m_platform.Question(this, question, AppName()) && ShowResult(CreateTournamentFile(path)))
-        OpenTournament(path);
+    if (!m_platform.Question(this, question, AppName()) || !ShowResult(CreateTournamentFile(path)))
+        return;
+    OpenTournament(path);
+    // A new tournament's next entry is its first round.
+    if (m_btnNew->isEnabled())
+        m_btnNew->setFocus();
 }
 
 void CRavelmarkDlg::OpenTournament(const QString& path)

@@ -145,6 +145,7 @@ private slots:
             QCOMPARE(Shown(w.m_dlg), yes ? title + "||11100" : "||00000");
             if (yes) {
                 QCOMPARE(w.m_dlg.windowTitle(), file + " – Ravelmark");
+                QCOMPARE(w.m_dlg.focusWidget(), w.m_dlg.m_btnNew);
                 TypeOver(w.m_dlg.m_editTitle, "Klubbkampen");
                 QVERIFY(w.Close());
                 QCOMPARE(Read(w.File(file)), "Klubbkampen\r\n");
