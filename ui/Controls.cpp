@@ -521,7 +521,7 @@ QString CComboBox::FindCompletion(const QString& typed) const
     constexpr int kLook = 32;
     QString found;
     for (int row = first; row < entries->rowCount(root) && row < first + kLook; ++row) {
-        const QString name = entry(row);
+        QString name = entry(row);
         if (m_collator.compare(QStringView(name).left(typed.size()), typed) != 0)
             break;
         if (name.startsWith(typed))
