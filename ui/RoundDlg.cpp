@@ -173,11 +173,21 @@ void CRoundDlg::OnInitDialog()
                                                           m_round.m_results[static_cast<std::size_t>(row)].m_points);
                              });
 
+    // Keys reach what a click does: a row selected by key, Delete for "Ta Bort".
+    connect(m_listResults, &CListView::keySelected, this, &CRoundDlg::UpdateResultButtons);
+    connect(m_listResults, &CListView::deletePressed, this, [this] {
+        if (m_btnRemoveResult->isEnabled())
+            OnRemoveResult();
+    });
+    // From the round's name, Tab goes on to the first result's name while there is no row to pick.
+    m_listResults->SkipWhileEmpty();
+
     m_editName->SetText(ToDisplay(m_round.m_name));
 
     FillResultList();
 
     m_comboName->SetListModel(&m_players);
+    m_comboName->SetInlineCompletion(true);
 
     QStringList points;
     for (int i = 0; i <= 25; ++i)
@@ -244,9 +254,13 @@ void CRoundDlg::OnAddResult()
     // The name steps hold names in the encoding they were typed in.
     if (m_text.Encoding() != encoding)
         m_undo.clear();
-    // Appends a row or changes one in place; the same result again changes nothing.
+    // Appends a row or changes one in place, and shows it; the same result again changes nothing.
     if (std::find(m_round.m_results.begin(), m_round.m_results.end(), result) == m_round.m_results.end())
         m_undo.push(new CResultStep(*this, result, QStringLiteral("Resultat ") + ToDisplay(name)));
+    const auto& results = m_round.m_results;
+    const auto row =
+        std::find_if(results.begin(), results.end(), [&](const CResult& r) { return r.m_player == result.m_player; });
+    m_listResults->ScrollToRow(static_cast<int>(row - results.begin()));
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
     // Ready for the next result. The focus moves before the button is disabled: Qt would hand
@@ -264,6 +278,8 @@ void CRoundDlg::OnEditResult()
     m_comboName->SetText(m_listResults->GetItemText(mark, 0));
     m_comboPoints->SetText(m_listResults->GetItemText(mark, 1));
     m_comboPoints->setFocus();
+    // Typing replaces the points rather than adding to them.
+    m_comboPoints->lineEdit()->selectAll();
     m_btnAddResult->setEnabled(true);
 }
 
