@@ -3,10 +3,13 @@
 # The window as a user starts it, on a virtual X display: `ravelmark FILE` shows what FILE holds
 # (the same screen for the same bytes under another name, another screen for other bytes),
 # `ravelmark` alone starts empty with no message box, and a file that cannot be opened gives
-# one box, after which the window is as empty as when started alone.
-# Usage: window_runs.sh PROGRAM. Exit 0 all held, 1 a check failed, 77 no Xvfb or xdotool.
+# one box, after which the window is as empty as when started alone. The page, from "Skapa
+# Tabell" and from `ravelmark-tool table --open`, goes to the desktop's services (a stand-in
+# xdg-open that writes down its call) once, and the default application is not started as well.
+# Usage: window_runs.sh PROGRAM TOOL. Exit 0 all held, 1 a check failed, 77 no Xvfb or xdotool.
 set -u
 program=$(realpath "$1")
+cli=$(realpath "$2")
 for tool in Xvfb xdotool import; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is not installed (xvfb, xdotool, imagemagick)"; exit 77; }
 done
@@ -66,6 +69,36 @@ shot missing missing.txt
 xdotool key Return # to the box, which has the focus
 settle after
 stop
+
+# A desktop whose services take the page: xdg-open first on the path, and a default application
+# for web pages that must not be started beside it.
+mkdir -p "$work/bin" "$work/xdg/data/applications" "$work/xdg/config"
+printf '#!/bin/sh\necho "$1" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+printf '#!/bin/sh\necho "$1" >>"%s/browsed"\n' "$work" >"$work/bin/browser"
+chmod +x "$work/bin/xdg-open" "$work/bin/browser"
+printf '[Desktop Entry]\nType=Application\nName=Browser\nMimeType=text/html;\nExec=%s/bin/browser %%u\n' "$work" \
+    >"$work/xdg/data/applications/browser.desktop"
+printf '[Default Applications]\ntext/html=browser.desktop\n' >"$work/xdg/config/mimeapps.list"
+# Waits for the page to be handed on, then a moment for a second program that must not start.
+opened_once() { # what
+    for _ in $(seq 100); do [ -s "$work/opened" ] && break; sleep 0.1; done
+    sleep 1
+    [ "$(cat "$work/opened" 2>/dev/null)" = "file://$work/cup.htm" ] && [ ! -e "$work/browsed" ] ||
+        fail "$1: the desktop's opener got \"$(cat "$work/opened" 2>/dev/null)\", the browser \"$(cat "$work/browsed" 2>/dev/null)\""
+    rm -f "$work/opened" "$work/browsed" "$work/cup.htm"
+}
+(
+    export PATH=$work/bin:$PATH XDG_DATA_HOME=$work/xdg/data XDG_CONFIG_HOME=$work/xdg/config
+    export XDG_DATA_DIRS=$work/none XDG_CONFIG_DIRS=$work/none
+    unset XDG_CURRENT_DESKTOP
+    shot page cup.txt
+    xdotool key Tab space # from "Välj Turnering" to "Skapa Tabell", pressed
+    opened_once "Skapa Tabell"
+    stop
+    "$cli" table "$work/cup.txt" --open || fail "table --open"
+    opened_once "table --open"
+    exit $failed
+) || failed=1
 
 for name in empty cup copy other; do
     [ "$(cat "$work/$name.windows")" = 1 ] || fail "$name: $(cat "$work/$name.windows") visible windows, not one"
