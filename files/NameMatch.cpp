@@ -5,14 +5,15 @@
 
 #include <unicode/ucol.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
 
-std::u16string FoldBlanks(std::u16string_view name)
+// The name with runs of blanks folded into one and none at either end, into `folded`.
+void FoldBlanks(std::u16string_view name, std::u16string& folded)
 {
-    std::u16string folded;
-    folded.reserve(name.size());
+    folded.clear();
     for (const char16_t c : name) {
         const bool blank = c == u' ' || c == u'\t';
         if (blank && (folded.empty() || folded.back() == u' '))
@@ -21,15 +22,29 @@ std::u16string FoldBlanks(std::u16string_view name)
     }
     if (!folded.empty() && folded.back() == u' ')
         folded.pop_back();
-    return folded;
 }
 
-// The keys of one name in one table: each prefixed by its kind, as the kinds never match each other.
+// Calls take(key, kind) for each key of `name`, in a buffer used again; the keys begin with
+// their kind, as two kinds never match each other.
 template <typename Take>
 void ForEachKey(const CNameMatch& match, std::u16string_view name, Take take)
 {
-    for (int kind = 0; kind < CNameMatch::KindCount; ++kind)
-        take(static_cast<char>('0' + kind) + match.Key(name, static_cast<CNameMatch::Kind>(kind)));
+    thread_local std::string key;
+    for (int kind = 0; kind < CNameMatch::KindCount; ++kind) {
+        match.Key(name, static_cast<CNameMatch::Kind>(kind), key);
+        key.insert(key.begin(), static_cast<char>('0' + kind));
+        take(std::string_view(key));
+    }
+}
+
+// The first player with `key` in `table`; `player` when the key is new, which it then records.
+PlayerId FirstWith(CNameMatchIndex::CTable& table, std::string_view key, PlayerId player)
+{
+    const std::size_t before = table.m_keys.Size();
+    const PlayerId id = table.m_keys.Add(key);
+    if (table.m_keys.Size() > before)
+        table.m_first.push_back(player);
+    return table.m_first[id];
 }
 
 // Takes players [table.m_indexed, names.Size()) into `table`; stops early when `cancel` is set.
@@ -41,7 +56,7 @@ void TakeIn(const CNameMatch& match, const CPlayerNames& names, TextEncoding enc
             return;
         const auto player = static_cast<PlayerId>(table.m_indexed);
         ForEachKey(match, ToUtf16(names.Name(player), encoding),
-                   [&](std::string key) { table.m_first.try_emplace(std::move(key), player); });
+                   [&](std::string_view key) { FirstWith(table, key, player); });
     }
 }
 
@@ -67,23 +82,25 @@ CNameMatch::CNameMatch()
 
 CNameMatch::~CNameMatch() = default;
 
-std::string CNameMatch::Key(std::u16string_view name, Kind kind) const
+void CNameMatch::Key(std::u16string_view name, Kind kind, std::string& key) const
 {
-    const std::u16string folded = FoldBlanks(name);
+    thread_local std::u16string folded;
+    FoldBlanks(name, folded);
     UCollator* const collator = m_collators[kind].get();
     // Without collation data only the folded spelling itself matches.
-    if (!collator)
-        return std::string(reinterpret_cast<const char*>(folded.data()), folded.size() * sizeof(char16_t));
-    std::string key(folded.size() * 4 + 16, '\0');
+    if (!collator) {
+        key.assign(reinterpret_cast<const char*>(folded.data()), folded.size() * sizeof(char16_t));
+        return;
+    }
+    key.resize(std::max(key.capacity(), folded.size() * 4 + 16));
     for (;;) {
         const int32_t needed =
             ucol_getSortKey(collator, folded.data(), static_cast<int32_t>(folded.size()),
                             reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
-        if (needed <= static_cast<int32_t>(key.size())) {
-            key.resize(static_cast<std::size_t>(needed));
-            return key;
-        }
+        const bool fits = needed <= static_cast<int32_t>(key.size());
         key.resize(static_cast<std::size_t>(needed));
+        if (fits)
+            return;
     }
 }
 
@@ -122,11 +139,11 @@ bool CNameMatchIndex::FindMatch(const CTournament& tournament, std::u16string_vi
     TakeFinished();
     TakeIn(m_match, tournament.m_players, tournament.m_encoding, m_table);
     bool found = false;
-    ForEachKey(m_match, name, [&](const std::string& key) {
-        const auto at = m_table.m_first.find(key);
+    ForEachKey(m_match, name, [&](std::string_view key) {
+        PlayerId id = 0;
         // Of two players found by their two keys, the one that joined first.
-        if (at != m_table.m_first.end() && (!found || at->second < match)) {
-            match = at->second;
+        if (m_table.m_keys.Find(key, id) && (!found || m_table.m_first[id] < match)) {
+            match = m_table.m_first[id];
             found = true;
         }
     });
@@ -153,15 +170,11 @@ std::vector<std::vector<PlayerId>> NearDuplicates(const CTournament& tournament)
             player = root[player] = root[root[player]];
         return player;
     };
-    std::unordered_map<std::string, PlayerId> first;
-    first.reserve(2 * count);
+    CNameMatchIndex::CTable first;
     for (PlayerId player = 0; player < count; ++player) {
-        ForEachKey(match, ToUtf16(tournament.PlayerName(player), tournament.m_encoding), [&](std::string key) {
-            const auto [at, added] = first.try_emplace(std::move(key), player);
-            if (!added) {
-                const PlayerId a = rootOf(at->second), b = rootOf(player);
-                root[std::max(a, b)] = std::min(a, b);
-            }
+        ForEachKey(match, ToUtf16(tournament.PlayerName(player), tournament.m_encoding), [&](std::string_view key) {
+            const PlayerId a = rootOf(FirstWith(first, key, player)), b = rootOf(player);
+            root[std::max(a, b)] = std::min(a, b);
         });
     }
     std::vector<std::vector<PlayerId>> groups;

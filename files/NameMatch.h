@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 struct UCollator;
@@ -26,9 +25,10 @@ public:
     CNameMatch(const CNameMatch&) = delete;
     CNameMatch& operator=(const CNameMatch&) = delete;
 
-    // Two names match when one of their keys equals the other's key of the same kind.
+    // Two names match when one of their keys equals the other's key of the same kind. The key
+    // goes into `key`, whose buffer is used again from call to call.
     enum Kind { Swedish, Root, KindCount };
-    std::string Key(std::u16string_view name, Kind kind) const;
+    void Key(std::u16string_view name, Kind kind, std::string& key) const;
 
 private:
     struct CClose
@@ -56,10 +56,13 @@ public:
     bool FindMatch(const CTournament& tournament, std::u16string_view name, PlayerId& match);
     void Clear();
 
+    // The keys of the players taken in, each stored once in one buffer (no allocation per key),
+    // with the first player that has it.
     struct CTable
     {
-        std::unordered_map<std::string, PlayerId> m_first; // kind and key -> the first player with it
-        std::size_t m_indexed = 0;                         // players taken in so far
+        CPlayerNames m_keys;           // kind and key, numbered as they came
+        std::vector<PlayerId> m_first; // by key number
+        std::size_t m_indexed = 0;     // players taken in so far
     };
 
 private:
