@@ -6,6 +6,7 @@
 # one box, after which the window is as empty as when started alone. The page, from "Skapa
 # Tabell" and from `ravelmark-tool table --open`, goes to the desktop's services (a stand-in
 # xdg-open that writes down its call) once, and the default application is not started as well.
+# A reload that fails partway keeps nothing of the file for a later save.
 # Usage: window_runs.sh PROGRAM TOOL. Exit 0 all held, 1 a check failed, 77 no Xvfb or xdotool.
 set -u
 program=$(realpath "$1")
@@ -99,6 +100,47 @@ opened_once() { # what
     opened_once "table --open"
     exit $failed
 ) || failed=1
+
+# A read that fails partway keeps nothing of the file: EIO at the second piece of a reload (strace
+# on that file alone), then a title typed and the close (under a window manager): the file is
+# left as it was, or saved with none of the part that was read.
+if command -v strace >/dev/null && command -v openbox >/dev/null && strace -f -qq -o /dev/null true 2>/dev/null; then
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    sleep 1
+    big=$work/big.txt
+    # Rounds of a thousand players: the first piece holds whole rounds.
+    { printf 'Cup\r\n'; for i in $(seq 30000); do
+        [ $((i % 1000)) = 1 ] && printf '\r\nR%d\r\n' $((i / 1000 + 1))
+        printf 'Player %d 1\r\n' "$i"
+    done; } >"$big"
+    (cd "$work" && exec strace -f -qq -o /dev/null -P "$big" -e trace=read -e inject=read:error=EIO:when=5 \
+        "$program" big.txt >/dev/null 2>&1) &
+    pid=$!
+    # A box over the window (two windows of the program), answered with Return (Ja for a question).
+    windows() { xdotool search --onlyvisible --name Ravelmark 2>/dev/null | wc -l; }
+    box() {
+        for _ in $(seq 300); do [ "$(windows)" = 2 ] && break; sleep 0.1; done
+        [ "$(windows)" = 2 ] && sleep 0.5 && xdotool key Return || return 1
+        for _ in $(seq 100); do [ "$(windows)" = 1 ] && return; sleep 0.1; done
+    }
+    if timeout 60 xdotool search --sync --onlyvisible --name 'big[.]txt' >/dev/null 2>&1; then
+        sleep 1
+        sed 's/^Player 1 1/Player 1 2/' "$big" >"$work/big.new" && mv "$work/big.new" "$big" && cp "$big" "$work/big.before"
+        box || fail "no question to read the changed file again"
+        box || fail "no message of the read error"
+        sleep 0.5
+        xdotool key Tab Tab X alt+F4
+        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        cmp -s "$big" "$work/big.before" || ! grep -q Player "$big" || fail "the part read before the error was saved"
+    else
+        fail "the window on big.txt did not show"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    pid=
+    kill "$wm"
+fi
 
 for name in empty cup copy other; do
     [ "$(cat "$work/$name.windows")" = 1 ] || fail "$name: $(cat "$work/$name.windows") visible windows, not one"
