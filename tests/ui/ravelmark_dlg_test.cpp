@@ -102,7 +102,7 @@ private slots:
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
-        QTest::addColumn<QString>("where"); // "title" or "round" (R1's name): typed, "x", typed; or a player in a new round
+        QTest::addColumn<QString>("where"); // "title", "round" (R1's name) or "round over" (selected first): typed, "x", typed; or a player in a new round
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
@@ -128,6 +128,10 @@ private slots:
                                          << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R\xC3\xA9", "Anna  1"});
         QTest::newRow("player, yes") << Bytes("Cup\n\nR1\n\xC5sa 1\n") << "title" << "Ł" << "1"
                                      << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R1", "\xC3\x85sa  1"});
+        // The only text outside ASCII, typed over at once: the tournament is ASCII and the new
+        // text, which no question and no mark are needed for.
+        QTest::newRow("round name typed over") << Bytes("Cup\n\nR\xE9\nAnna 1\n") << "round over" << "Ł" << ""
+                                               << Lines({"Cup", "", "\xC5\x81x\xC5\x81", "Anna  1"});
         QTest::newRow("new round's name, yes") << Bytes("Vcup\n\nR1\nAnna 1\n") << "player" << "Łukasz" << "1"
                                                << bom + Lines({"Vcup", "", "R1", "Anna    1", "", "\xC3\x96",
                                                                "\xC5\x81ukasz  7"});
@@ -155,9 +159,11 @@ private slots:
         };
         if (where == "title") {
             typeShown(w.m_dlg.m_editTitle, w.m_dlg.m_doc.Tournament().m_title);
-        } else if (where == "round") {
+        } else if (where.startsWith("round")) {
             ClickRow(w.m_dlg.m_listRounds, 0);
             QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
+                if (where == "round over")
+                    editor.m_editName->selectAll();
                 typeShown(editor.m_editName, editor.m_round.m_name);
                 editor.close();
             }));
