@@ -24,7 +24,7 @@ void FoldBlanks(std::u16string_view name, std::u16string& folded)
         folded.pop_back();
 }
 
-// Calls take(key, kind) for each key of `name`, in a buffer used again; the keys begin with
+// Calls take(key) for each key of `name`, in a buffer used again; the keys begin with
 // their kind, as two kinds never match each other.
 template <typename Take>
 void ForEachKey(const CNameMatch& match, std::u16string_view name, Take take)
