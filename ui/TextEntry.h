@@ -37,7 +37,7 @@ public:
     void SetUndoStack(QUndoStack* stack) { m_undo = stack; }
 
 private:
-    bool ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces);
+    bool ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces, bool renaming);
 
     CTournamentDoc& m_doc;
     CPlatform& m_platform;
