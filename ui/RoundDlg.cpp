@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/RoundDlg.h"
 
+#include "model/Encoding.h"
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "ui/Controls.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -301,21 +303,26 @@ void CRoundDlg::OnRemoveResult()
 
 void CRoundDlg::OnChangeName()
 {
-    // Text the tournament cannot take is not stored, so the field does not show it either.
+    // Text the tournament cannot take is not stored, so the field does not show it either. The
+    // new name goes where the name is, as it replaces it; the step then puts it there again.
     const TextEncoding encoding = m_text.Encoding();
-    std::string name;
-    if (!m_text.FromDisplay(this, m_editName->text(), name, &m_round, m_replaces)) {
+    std::string before = m_round.m_name;
+    if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round, m_replaces)) {
         m_editName->Restore(ToDisplay(m_round.m_name));
         m_editName->setFocus();
         return;
     }
     m_changed = true;
-    if (m_text.Encoding() != encoding)
+    if (m_text.Encoding() != encoding) {
+        // The name steps hold names in the encoding they were typed in; the old name was converted too.
         m_undo.clear();
+        before = ToUtf8(before, encoding);
+    }
+    std::string name = std::exchange(m_round.m_name, std::move(before));
     // Filling the field at the start is no step.
     if (name != m_round.m_name && m_undoKeys)
         m_undo.push(new CNameStep(*this, std::move(name), m_undoKeys->Visit()));
-    else if (name != m_round.m_name)
+    else
         m_round.m_name = std::move(name);
 }
 
