@@ -30,3 +30,8 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
 // replaced. When `path` names no file, it is written anew (nothing to back up) if `anew`,
 // and refused as not found otherwise.
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
+
+// Writes the tournament's text to `path` exactly as a save writes it (the title as it stands),
+// replacing whatever file is there whole by one rename, without a backup. 0, or the errno of
+// the step that failed, with nothing new left behind.
+int WriteTournamentCopy(const CTournament& tournament, const QString& path);

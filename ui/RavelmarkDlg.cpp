@@ -88,10 +88,13 @@ void CRavelmarkDlg::OnChooseTournament()
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
-    if (ShowResult(m_doc.Read(path)))
+    const CFileResult result = m_doc.Read(path);
+    if (ShowResult(result))
         ShowTournament();
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
+    if (result.Ok() || result.m_kind == CFileResult::Refused)
+        OfferRecovery();
     UpdateTitle();
 }
 
@@ -102,6 +105,8 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 
 void CRavelmarkDlg::ResetTournament()
 {
+    // Unsaved changes that are dropped stay on disk, under a name of their own.
+    m_recovery.Keep();
     m_shown = false;
     for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
         button->setEnabled(false);

@@ -17,7 +17,10 @@ void CRavelmarkDlg::OnNewRound()
     CRound round;
     NormalizeName(round.m_name);
     CRoundDlg editor(round, SIZE_MAX, m_playerNames, m_text, m_platform, this);
+    m_recovery.SetWorkingRound(&round);
+    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
     editor.DoModal();
+    m_recovery.SetWorkingRound(nullptr);
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
         return;
@@ -35,7 +38,10 @@ void CRavelmarkDlg::OnEditRound()
     // nothing else can touch the rounds meanwhile.
     CRound round = rounds[static_cast<std::size_t>(index)];
     CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
+    m_recovery.SetWorkingRound(&round, static_cast<std::size_t>(index));
+    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
     editor.DoModal();
+    m_recovery.SetWorkingRound(nullptr);
     if (editor.m_changed)
         m_doc.ReplaceRound(static_cast<std::size_t>(index), std::move(round));
     FillRoundList();
@@ -130,12 +136,11 @@ void CRavelmarkDlg::changeEvent(QEvent* event)
 
 void CRavelmarkDlg::OnClose()
 {
-    if (!m_doc.Changed()) {
-        EndDialog(IDCANCEL);
-        return;
-    }
     // A failed save keeps the window and the changes, so the user can mend the cause and close
     // again; the old file is still complete under its own name.
-    if (SaveTournament())
-        EndDialog(IDCANCEL);
+    if (m_doc.Changed() && !SaveTournament())
+        return;
+    // Nothing is unsaved: no recovery file stays.
+    m_recovery.Remove();
+    EndDialog(IDCANCEL);
 }
