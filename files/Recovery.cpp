@@ -190,14 +190,20 @@ void CRecovery::StartWrite()
 {
     if (m_writing)
         return;
-    if (!m_dirty || m_doc.Path().isEmpty() || !Unsaved()) {
-        m_dirty = false;
+    if (!m_dirty || m_doc.Path().isEmpty())
+        return;
+    m_dirty = false;
+    if (!Unsaved()) {
+        // Back to what the file holds (a change undone): nothing to recover.
+        if (m_tournamentPath == m_doc.Path())
+            for (const QString& path : std::as_const(m_files))
+                QFile::remove(path);
+        Forget();
         return;
     }
     if (m_tournamentPath != m_doc.Path())
         Forget();
     m_tournamentPath = m_doc.Path();
-    m_dirty = false;
     m_writing = true;
     auto snapshot = std::make_shared<const CTournament>(Snapshot());
     const QString tournamentPath = m_doc.Path();
