@@ -8,25 +8,20 @@
 # Usage: recovery_kills.sh PROGRAM. Exit 0 all held, 1 a check failed, 77 no Xvfb, openbox or xdotool.
 set -u
 program=$(realpath "$1")
-for tool in Xvfb openbox xdotool; do
-    command -v $tool >/dev/null || { echo "SKIP: $tool is not installed (xvfb, openbox, xdotool)"; exit 77; }
-done
+command -v xvfb-run >/dev/null && command -v openbox >/dev/null && command -v xdotool >/dev/null ||
+    { echo "SKIP: xvfb-run, openbox or xdotool is not installed"; exit 77; }
+# On a display of its own.
+[ -n "${RECOVERY_KILLS_DISPLAY:-}" ] ||
+    exec env RECOVERY_KILLS_DISPLAY=1 xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp" bash "$0" "$program"
 work=$(mktemp -d)
-server= wm= pid=
-cleanup() { [ -z "$pid" ] || kill -9 "$pid" 2>/dev/null; [ -z "$wm" ] || kill "$wm"; [ -z "$server" ] || kill "$server"; rm -rf "$work"; }
+wm= pid=
+cleanup() { [ -z "$pid" ] || kill -9 "$pid" 2>/dev/null; [ -z "$wm" ] || kill "$wm"; rm -rf "$work"; }
 trap cleanup EXIT
-for display in $(seq 121 160); do
-    [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ] && continue
-    Xvfb ":$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-    server=$!
-    for _ in $(seq 50); do xdpyinfo -display ":$display" >/dev/null 2>&1 && break; sleep 0.1; done
-    break
-done
-export DISPLAY=:$display
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=$work XDG_STATE_HOME=$work/state
 openbox >/dev/null 2>&1 &
 wm=$!
+sleep 1
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
@@ -34,10 +29,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 start() {
     (cd "$1" && exec "$program" cup.txt >/dev/null 2>&1) &
     pid=$!
-    local win
-    win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
-    xdotool windowactivate --sync "$win" 2>/dev/null
-    sleep 1
+    xdotool windowactivate --sync "$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)" && sleep 1
 }
 keys() { xdotool key --delay 80 "$@"; sleep 0.5; }
 type() { xdotool type --delay 80 "$1"; sleep 0.3; }
