@@ -164,8 +164,11 @@ bool CRecovery::Unsaved() const
 CTournament CRecovery::Snapshot() const
 {
     CTournament tournament = m_doc.Tournament();
-    // As the close would save it.
+    // As the close would save it; a title being retyped is not there yet, and a file without one
+    // would not read back: the file's name stands in.
     TrimSpaces(tournament.m_title);
+    if (tournament.m_title.empty())
+        tournament.m_title = FromQString(QFileInfo(m_doc.Path()).completeBaseName(), tournament.m_encoding);
     if (!m_working)
         return tournament;
     const bool added = m_replaces >= tournament.m_rounds.size();

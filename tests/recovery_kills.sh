@@ -29,8 +29,10 @@ fail() { echo "FAIL: $*"; failed=1; }
 start() {
     (cd "$1" && exec "$program" cup.txt >/dev/null 2>&1) &
     pid=$!
-    xdotool windowactivate --sync "$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)" && sleep 1
+    wait_for 'cup\.txt' && xdotool windowactivate --sync "$(xdotool search --onlyvisible --pid "$pid" --name 'cup\.txt')"
 }
+# Waits until the program shows a window whose title matches $1 (a box, the editor).
+wait_for() { timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name "$1" >/dev/null 2>&1; sleep 0.5; }
 keys() { xdotool key --delay 80 "$@"; sleep 0.5; }
 type() { xdotool type --delay 80 "$1"; sleep 0.3; }
 # The first row of the round list, clicked (the list is 11 x 70 dialog units into the window).
@@ -39,11 +41,11 @@ first_row() { xdotool mousemove --window "$(xdotool getactivewindow)" 30 130 cli
 change() {
     case $1 in
     title) keys Tab Tab End && type x ;;
-    utf8) keys Tab Tab End && type 'Ω' && keys Return ;;
-    added | open) keys Tab Tab Tab Tab space && type R3 && keys Tab Tab && type Cilla && keys Tab && type 4 &&
+    utf8) keys Tab Tab End && type 'Ω' && wait_for '^Spara som' && keys Return ;;
+    added | open) keys Tab Tab Tab Tab space && wait_for '^Omg' && type R3 && keys Tab Tab && type Cilla && keys Tab && type 4 &&
         keys Tab space && { [ "$1" = open ] || keys alt+F4; } ;;
-    edited) first_row && keys Tab Tab space Tab Tab && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
-    removed) first_row && keys Tab Tab Tab space Return ;;
+    edited) first_row && keys Tab Tab space && wait_for '^Omg' && keys Tab Tab && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
+    removed) first_row && keys Tab Tab Tab space && wait_for '^Ta bort' && keys Return ;;
     esac
 }
 close() { keys alt+F4 && keys alt+F4; timeout 20 tail --pid="$pid" -f /dev/null; pid=; }
@@ -61,7 +63,7 @@ for kind in ${RECOVERY_KILLS:-title utf8 added edited removed open}; do
             kill -9 "$pid" && wait "$pid" 2>/dev/null
             [ -f "$dir/.cup.txt.osparad" ] || fail "$kind: no recovery file 2.5 s after the change"
             start "$dir"
-            keys Return # Ja
+            wait_for '^Ravelmark$' && keys Return # Ja
         fi
         close
     done
