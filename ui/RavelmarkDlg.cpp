@@ -17,6 +17,8 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
+    // The window ends only by a normal close, saved or with nothing to save: no recovery file stays.
+    connect(this, &QDialog::finished, &m_recovery, &CRecovery::Remove);
     m_doc.WatchFile();
     // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-32.png"), QSize(32, 32));

@@ -17,10 +17,8 @@ void CRavelmarkDlg::OnNewRound()
     CRound round;
     NormalizeName(round.m_name);
     CRoundDlg editor(round, SIZE_MAX, m_playerNames, m_text, m_platform, this);
-    m_recovery.SetWorkingRound(&round);
-    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
+    FollowEditor(editor, round, SIZE_MAX);
     editor.DoModal();
-    m_recovery.SetWorkingRound(nullptr);
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
         return;
@@ -38,10 +36,8 @@ void CRavelmarkDlg::OnEditRound()
     // nothing else can touch the rounds meanwhile.
     CRound round = rounds[static_cast<std::size_t>(index)];
     CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
-    m_recovery.SetWorkingRound(&round, static_cast<std::size_t>(index));
-    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
+    FollowEditor(editor, round, static_cast<std::size_t>(index));
     editor.DoModal();
-    m_recovery.SetWorkingRound(nullptr);
     if (editor.m_changed)
         m_doc.ReplaceRound(static_cast<std::size_t>(index), std::move(round));
     FillRoundList();
@@ -136,11 +132,12 @@ void CRavelmarkDlg::changeEvent(QEvent* event)
 
 void CRavelmarkDlg::OnClose()
 {
+    if (!m_doc.Changed()) {
+        EndDialog(IDCANCEL);
+        return;
+    }
     // A failed save keeps the window and the changes, so the user can mend the cause and close
     // again; the old file is still complete under its own name.
-    if (m_doc.Changed() && !SaveTournament())
-        return;
-    // Nothing is unsaved: no recovery file stays.
-    m_recovery.Remove();
-    EndDialog(IDCANCEL);
+    if (SaveTournament())
+        EndDialog(IDCANCEL);
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's question about unsaved changes that a crash left behind.
+// The main window's part in the recovery file: the round open in the editor, and the question
+// about unsaved changes that a crash left behind.
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
+#include "ui/RoundDlg.h"
 
 #include <QFileInfo>
 
@@ -23,4 +25,11 @@ void CRavelmarkDlg::OfferRecovery()
     m_recovery.Adopt(found.m_path);
     m_doc.Recover(std::move(found.m_tournament));
     ShowTournament();
+}
+
+void CRavelmarkDlg::FollowEditor(CRoundDlg& editor, const CRound& round, std::size_t replaces)
+{
+    m_recovery.SetWorkingRound(&round, replaces);
+    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
+    connect(&editor, &QDialog::finished, &m_recovery, [this] { m_recovery.SetWorkingRound(nullptr); });
 }
