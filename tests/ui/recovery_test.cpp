@@ -33,7 +33,7 @@ private slots:
     void writtenAfterEachChange_data()
     {
         QTest::addColumn<QString>("change");
-        for (const char* change : {"title", "added", "edited", "removed", "UTF-8", "editor open"})
+        for (const char* change : {"title", "added", "edited", "removed", "UTF-8", "editor open", "editor open, unnamed"})
             QTest::newRow(change) << change;
     }
     // What an orderly close then saves is what the recovery file held; it is gone afterwards.
@@ -53,13 +53,15 @@ private slots:
         ClickRow(d.m_listRounds, 1);
         if (change == "removed")
             Click(d.m_btnRemove);
-        if (change == "added" || change == "edited" || change == "editor open")
+        if (change == "added" || change == "edited" || change.startsWith("editor open"))
             QVERIFY(WithEditor(change == "edited" ? d.m_btnEdit : d.m_btnNew, [&](CRoundDlg& e) {
-                if (change != "edited")
+                if (change == "added" || change == "editor open")
                     Type(e.m_editName, "R3");
                 AddResult(e, "Cilla", "4");
-                if (change == "editor open")
+                if (change.startsWith("editor open"))
                     waitWritten();
+                if (change.endsWith("unnamed")) // as the recovery file has named it
+                    Type(e.m_editName, "Omgång 3");
                 e.close();
             }));
         if (held.isEmpty())
