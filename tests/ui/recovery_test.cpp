@@ -119,6 +119,20 @@ private slots:
         QCOMPARE(Read(w.m_path), kCup);
     }
 
+    // A round edited back to what it was, its editor still open: nothing is unsaved, the file goes.
+    void goneWhenEditedBack()
+    {
+        CWindow w(kCup);
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& e) {
+            AddResult(e, "Bo", "9");
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(w.File(".cup.txt.osparad")), 2000);
+            AddResult(e, "Bo", "7");
+            QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(w.File(".cup.txt.osparad")), 2000);
+            e.close();
+        }));
+    }
+
     // A folder that cannot be written: the state folder takes the recovery file, and keeps it.
     void stateFolderWhenTheFolderIsReadOnly()
     {
