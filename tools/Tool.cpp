@@ -41,8 +41,14 @@ const char* const kHelp =
     "            med kommatecken emellan, sist en rad \"]}\"\n"
     "      Lika summor delar den förstas placering (1, 1, 3) i csv och json.\n"
     "\n"
+    "      Med en regelfil i kraft får json \"rules\" och per rad \"all\", \"dropped\", \"placed\" och\n"
+    "      \"decided_by\"; csv får kolumnerna Alla och Struket; text visar strukna resultat inom ().\n"
+    "\n"
+    "Regelfilen FIL.regler bredvid turneringen (bästa, omgångar, minst, särskiljning) gäller för\n"
+    "check, table och standings; en regelfil som avvisas ger slutkod 1 och ingen sida.\n"
+    "\n"
     "Slutkoder: 0 klart, 1 filen avvisades eller kunde inte läsas eller skrivas, 2 felaktigt anrop.\n"
-    "Turneringsfilen beskrivs i ravelmark(5).\n";
+    "Turneringsfilen och regelfilen beskrivs i ravelmark(5).\n";
 
 std::string Utf8(const QString& text)
 {
@@ -63,6 +69,14 @@ bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err)
 {
     CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
     result.m_line = QuotedLine(result.m_line, doc.Encoding());
+    return Present(result, doc.Encoding(), err) == 0;
+}
+
+// The rules file beside the tournament, read with it: a refused one is printed, and false.
+bool RulesRead(const CTournamentDoc& doc, std::ostream& err)
+{
+    CFileResult result = doc.RulesResult();
+    result.m_line = QuotedLine(result.m_line, TextEncoding::Utf8);
     return Present(result, doc.Encoding(), err) == 0;
 }
 
@@ -183,8 +197,8 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
     const CTournament& tournament = doc.Tournament();
     const std::optional<CStandingsView> view =
         options.after == 0 || options.after >= tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings())
-            : std::optional<CStandingsView>(std::in_place, tournament, options.after);
+            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules())
+            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
     switch (options.format) {
     case Format::Text:
         out << TerminalText(StandingsText(*view));
@@ -226,6 +240,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return 2;
     }
     const std::string& command = args[0];
+    if (command != "rewrite" && !RulesRead(doc, err))
+        return 1;
     if (command == "table")
         return Table(doc, options.open, options.after, err);
     if (command == "rewrite")
