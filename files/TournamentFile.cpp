@@ -376,3 +376,20 @@ int WriteTournamentCopy(const CTournament& tournament, const QString& path)
     tournament.Write(out, LongestPlayerNameLength(tournament));
     return out.Commit() ? 0 : out.Error();
 }
+
+CFileResult CreateTournamentFile(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        return Failure(CFileResult::CannotCreate, path);
+    const QFileInfo info(path);
+    QString title = info.completeBaseName().trimmed().isEmpty() ? info.fileName() : info.completeBaseName();
+    // A file name may hold what a title line cannot.
+    for (QChar& c : title)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u' ';
+    CTournament tournament;
+    tournament.m_title = title.toStdString();
+    tournament.m_encoding = TextEncoding::Utf8;
+    tournament.m_byteOrderMark = false;
+    return SaveTournamentFile(tournament, path, true);
+}

@@ -41,3 +41,7 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
 // replacing whatever file is there whole by one rename, without a backup. 0, or the errno of
 // the step that failed, with nothing new left behind.
 int WriteTournamentCopy(const CTournament& tournament, const QString& path);
+
+// Makes `path`, which must not exist yet, a new tournament file: the title line alone (the file's
+// name without its ending), UTF-8 without a byte-order mark, written as a save writes.
+CFileResult CreateTournamentFile(const QString& path);

@@ -42,7 +42,7 @@ change() {
     case $1 in
     title) keys Tab Tab End && type x ;;
     utf8) keys Tab Tab End && type 'Ω' && wait_for '^Spara som' && keys Return ;;
-    added | open) keys Tab Tab Tab Tab space && wait_for '^Omg' && type R3 && keys Tab Tab && type Cilla && keys Tab && type 4 &&
+    added | open) keys Tab Tab Tab Tab space && wait_for '^Omg' && type R3 && keys Tab && type Cilla && keys Tab && type 4 &&
         keys Tab space && { [ "$1" = open ] || keys alt+F4; } ;;
     edited) first_row && keys Tab Tab space && wait_for '^Omg' && keys Tab Tab && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
     removed) first_row && keys Tab Tab Tab space && wait_for '^Ta bort' && keys Return ;;
