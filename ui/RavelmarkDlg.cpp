@@ -18,6 +18,8 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
+    // The window ends only by a normal close, saved or with nothing to save: no recovery file stays.
+    connect(this, &QDialog::finished, &m_recovery, &CRecovery::Remove);
     m_doc.WatchFile();
     // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-32.png"), QSize(32, 32));
@@ -113,13 +115,16 @@ void CRavelmarkDlg::OpenOrCreateTournament(QString path)
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
-    if (ShowResult(m_doc.Read(path))) {
+    const CFileResult result = m_doc.Read(path);
+    if (ShowResult(result)) {
         ShowTournament();
         // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
         ShowResult(m_doc.RulesResult());
     }
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
+    if (result.Ok() || result.m_kind == CFileResult::Refused)
+        OfferRecovery();
     UpdateTitle();
 }
 
@@ -130,6 +135,8 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 
 void CRavelmarkDlg::ResetTournament()
 {
+    // Unsaved changes that are dropped stay on disk, under a name of their own.
+    m_recovery.Keep();
     m_shown = false;
     for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
         button->setEnabled(false);

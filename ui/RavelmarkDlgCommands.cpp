@@ -17,6 +17,7 @@ void CRavelmarkDlg::OnNewRound()
     CRound round;
     NormalizeName(round.m_name);
     CRoundDlg editor(round, SIZE_MAX, m_playerNames, m_text, m_platform, this);
+    FollowEditor(editor, round, SIZE_MAX);
     editor.DoModal();
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
@@ -35,6 +36,7 @@ void CRavelmarkDlg::OnEditRound()
     // nothing else can touch the rounds meanwhile.
     CRound round = rounds[static_cast<std::size_t>(index)];
     CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
+    FollowEditor(editor, round, static_cast<std::size_t>(index));
     editor.DoModal();
     if (editor.m_changed)
         m_doc.ReplaceRound(static_cast<std::size_t>(index), std::move(round));

@@ -150,6 +150,7 @@ void CRoundDlg::OnAddResult()
     m_comboName->setFocus();
     m_btnAddResult->setEnabled(false);
     m_changed = true;
+    emit roundEdited();
 }
 
 void CRoundDlg::OnEditResult()
@@ -178,6 +179,7 @@ void CRoundDlg::OnRemoveResult()
         return;
     m_listResults->RemoveRow(mark, [&] { m_round.m_results.erase(m_round.m_results.begin() + mark); });
     m_changed = true;
+    emit roundEdited();
 }
 
 void CRoundDlg::OnChangeName()
@@ -189,6 +191,7 @@ void CRoundDlg::OnChangeName()
         return;
     }
     m_changed = true;
+    emit roundEdited();
 }
 
 void CRoundDlg::OnClickResultList()

@@ -52,6 +52,10 @@ public:
     void UpdateResultButtons();
     void OnChangeEntry();
 
+signals:
+    // The round changed (name, a result added, changed or removed); m_changed is set.
+    void roundEdited();
+
 protected:
     void DoDataExchange() override;
     void OnInitDialog() override;
