@@ -48,6 +48,15 @@ CFileResult CTournamentDoc::Read(const QString& path)
     return result;
 }
 
+void CTournamentDoc::Recover(CTournament tournament)
+{
+    m_tournament = std::move(tournament);
+    m_utf8Refused = false;
+    emit cleared();
+    RebuildStandings();
+    SetChanged(true);
+}
+
 void CTournamentDoc::SetTitle(std::string title)
 {
     m_tournament.m_title = std::move(title);
@@ -139,6 +148,7 @@ PlayerId CTournamentDoc::AddPlayer(std::string_view name)
 void CTournamentDoc::ConvertToUtf8(bool byteOrderMark)
 {
     ::ConvertToUtf8(m_tournament, byteOrderMark);
+    emit modified();
 }
 
 const CStandings& CTournamentDoc::RankedStandings()
@@ -244,6 +254,8 @@ void CTournamentDoc::RebuildStandings()
 
 void CTournamentDoc::SetChanged(bool changed)
 {
+    if (changed)
+        emit modified();
     if (changed == m_changed)
         return;
     m_changed = changed;

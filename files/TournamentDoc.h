@@ -44,6 +44,10 @@ public:
     // every file that could be opened. The tournament counts as unchanged whatever the outcome.
     CFileResult Read(const QString& path);
 
+    // Continues with `tournament` (recovered unsaved changes) in place of what was read: the
+    // file and its status stay; it counts as changed.
+    void Recover(CTournament tournament);
+
     void SetTitle(std::string title);
     // What the tournament is now counts as unchanged (the window has shown what it read).
     void ClearChanged() { SetChanged(false); }
@@ -112,6 +116,8 @@ signals:
     void changedFlagChanged(bool changed);
     // A round was added, removed or changed, or the rounds were replaced: whatever lists them follows.
     void roundsChanged();
+    // The tournament's content changed (each change, also when it had changes already).
+    void modified();
     // The file on disk differs from what was last seen of it; once for each new state.
     void fileChangedOnDisk();
 

@@ -369,6 +369,15 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }
 
+int WriteTournamentCopy(const CTournament& tournament, const QString& path)
+{
+    CNewVersion out;
+    if (const int error = out.Create(QFileInfo(path).absoluteFilePath(), -1))
+        return error;
+    tournament.Write(out, LongestPlayerNameLength(tournament));
+    return out.Commit() ? 0 : out.Error();
+}
+
 CFileResult CreateTournamentFile(const QString& path)
 {
     if (QFileInfo::exists(path))

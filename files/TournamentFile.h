@@ -37,6 +37,11 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 // and refused as not found otherwise.
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
 
+// Writes the tournament's text to `path` exactly as a save writes it (the title as it stands),
+// replacing whatever file is there whole by one rename, without a backup. 0, or the errno of
+// the step that failed, with nothing new left behind.
+int WriteTournamentCopy(const CTournament& tournament, const QString& path);
+
 // Makes `path`, which must not exist yet, a new tournament file: the title line alone (the file's
 // name without its ending), UTF-8 without a byte-order mark, written as a save writes.
 CFileResult CreateTournamentFile(const QString& path);

@@ -20,6 +20,8 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
+    // The window ends only by a normal close, saved or with nothing to save: no recovery file stays.
+    connect(this, &QDialog::finished, &m_recovery, &CRecovery::Remove);
     m_doc.WatchFile();
     // Icon 128: the window manager picks the image that fits (title bar, task bar, switcher).
     m_hIcon.addFile(QStringLiteral(":/icons/ravelmark-32.png"), QSize(32, 32));
@@ -118,7 +120,8 @@ void CRavelmarkDlg::OpenOrCreateTournament(QString path)
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
-    const bool read = ShowResult(m_doc.Read(path));
+    const CFileResult result = m_doc.Read(path);
+    const bool read = ShowResult(result);
     if (read) {
         ShowTournament();
         // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
@@ -130,6 +133,8 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
     if (!read)
         m_undo.clear();
     m_undo.setClean();
+    if (result.Ok() || result.m_kind == CFileResult::Refused)
+        OfferRecovery();
     UpdateTitle();
 }
 
@@ -140,6 +145,8 @@ bool CRavelmarkDlg::ChooseTournamentFile(QString& path)
 
 void CRavelmarkDlg::ResetTournament()
 {
+    // Unsaved changes that are dropped stay on disk, under a name of their own.
+    m_recovery.Keep();
     m_shown = false;
     for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
         button->setEnabled(false);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/Recovery.h"
 #include "files/TournamentDoc.h"
 #include "ui/DialogBase.h"
 #include "ui/NameList.h"
@@ -16,6 +17,7 @@ class CEditField;
 class CListView;
 class CPlatform;
 class CUndoKeys;
+class CRoundDlg;
 class QPushButton;
 
 // The main window: holds the open tournament's document for the whole run and shows it; the
@@ -43,6 +45,7 @@ public:
 
     // The open tournament, its file and its standings; every command changes it through here.
     CTournamentDoc m_doc;
+    CRecovery m_recovery{m_doc};                                    // its unsaved changes on disk, for after a crash
     CTextEntry m_text;                                              // typed text into m_doc
     CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings()}; // the names the round editor offers
     bool m_shown = false;             // the window shows a tournament read from the document's file
@@ -66,6 +69,11 @@ public:
     void ShowTournament();
     void FillRoundList();
     void OnChangeTitle();
+    // A recovery file of the file just read: the user continues with it, or it is kept aside.
+    void OfferRecovery();
+    // The recovery file holds the round open in `editor` too, once it counts (to take the
+    // place of round `replaces`, or to be added: SIZE_MAX).
+    void FollowEditor(CRoundDlg& editor, const CRound& round, std::size_t replaces);
     // The window's title: the file the tournament is saved to, '*' first while it has changes.
     void UpdateTitle();
 

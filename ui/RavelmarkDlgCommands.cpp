@@ -18,6 +18,7 @@ void CRavelmarkDlg::OnNewRound()
     CRound round;
     NormalizeName(round.m_name);
     CRoundDlg editor(round, SIZE_MAX, m_playerNames, m_text, m_platform, this);
+    FollowEditor(editor, round, SIZE_MAX);
     editor.DoModal();
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
@@ -37,6 +38,7 @@ void CRavelmarkDlg::OnEditRound()
     // nothing else can touch the rounds meanwhile.
     CRound round = rounds[static_cast<std::size_t>(index)];
     CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
+    FollowEditor(editor, round, static_cast<std::size_t>(index));
     editor.DoModal();
     // A round closed as it was is no change: no step, nothing to save.
     const CRound& stored = rounds[static_cast<std::size_t>(index)];

@@ -200,6 +200,8 @@ void CRoundDlg::OnInitDialog()
     // A box may hand the keys on to its text field itself, past the field's filters.
     m_undoKeys = new CUndoKeys(
         this, m_undo, {m_editName, m_comboName, m_comboName->lineEdit(), m_comboPoints, m_comboPoints->lineEdit()});
+    // A step taken back or done again changes the round as much as the step did.
+    connect(&m_undo, &QUndoStack::indexChanged, this, &CRoundDlg::roundEdited);
     m_editName->setFocus();
 }
 
@@ -270,6 +272,7 @@ void CRoundDlg::OnAddResult()
     m_comboName->setFocus();
     m_btnAddResult->setEnabled(false);
     m_changed = true;
+    emit roundEdited();
 }
 
 void CRoundDlg::OnEditResult()
@@ -299,6 +302,7 @@ void CRoundDlg::OnRemoveResult()
     m_undo.push(new CRemoveResultStep(*this, static_cast<std::size_t>(mark),
                                       QStringLiteral("Ta bort ") + m_listResults->GetItemText(mark, 0)));
     m_changed = true;
+    emit roundEdited();
 }
 
 void CRoundDlg::OnChangeName()
@@ -324,6 +328,7 @@ void CRoundDlg::OnChangeName()
         m_undo.push(new CNameStep(*this, std::move(name), m_undoKeys->Visit()));
     else
         m_round.m_name = std::move(name);
+    emit roundEdited();
 }
 
 void CRoundDlg::ShowName()

@@ -61,6 +61,10 @@ public:
     // The name field shows the round's name (after a step taken back).
     void ShowName();
 
+signals:
+    // The round changed (name, a result added, changed or removed); m_changed is set.
+    void roundEdited();
+
 protected:
     void DoDataExchange() override;
     void OnInitDialog() override;

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's part in the recovery file: the round open in the editor, and the question
+// about unsaved changes that a crash left behind.
+#include "ui/Platform.h"
+#include "ui/RavelmarkDlg.h"
+#include "ui/RoundDlg.h"
+
+#include <QFileInfo>
+
+void CRavelmarkDlg::OfferRecovery()
+{
+    CRecoveryFound found;
+    if (!FindRecovery(m_doc.Path(), found))
+        return;
+    const QString question =
+        QStringLiteral("Det finns osparade ändringar av %1 från %2 (%3 omgångar). Vill du fortsätta med dem?")
+            .arg(QFileInfo(m_doc.Path()).fileName(), found.m_written.toLocalTime().toString(QStringLiteral("HH:mm")),
+                 QString::number(found.m_tournament.m_rounds.size()));
+    if (!m_platform.Question(this, question, AppName())) {
+        // The file stays as it is; the changes stay beside it, under a name that is never asked about.
+        KeepRecoveryFile(found.m_path, m_doc.Path());
+        return;
+    }
+    // As unsaved changes: the close saves them the usual way, with a backup.
+    m_recovery.Adopt(found.m_path);
+    m_doc.Recover(std::move(found.m_tournament));
+    ShowTournament();
+}
+
+void CRavelmarkDlg::FollowEditor(CRoundDlg& editor, const CRound& round, std::size_t replaces)
+{
+    m_recovery.SetWorkingRound(&round, replaces);
+    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
+    connect(&editor, &QDialog::finished, &m_recovery, [this] { m_recovery.SetWorkingRound(nullptr); });
+}
