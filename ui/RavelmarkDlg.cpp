@@ -88,9 +88,10 @@ bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 
 void CRavelmarkDlg::OnChooseTournament()
 {
-    // Undo stays with the tournament it was made on.
-    m_undo.clear();
     ResetTournament();
+    // Undo stays with the tournament it was made on. Only now: clearing undo would also mark a
+    // tournament still shown as unchanged, and its changes must be kept aside first.
+    m_undo.clear();
     UpdateTitle();
 
     QString path;
