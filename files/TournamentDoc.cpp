@@ -171,6 +171,8 @@ void CTournamentDoc::RebuildStandings()
 
 void CTournamentDoc::SetChanged(bool changed)
 {
+    if (changed)
+        emit edited();
     if (changed == m_changed)
         return;
     m_changed = changed;

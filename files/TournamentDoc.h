@@ -81,6 +81,8 @@ signals:
     // Another tournament (or none): whatever lists its players forgets them.
     void cleared();
     void changedFlagChanged(bool changed);
+    // Something of the tournament was changed: title, rounds, results or encoding.
+    void edited();
     // The file on disk differs from what was last seen of it; once for each new state.
     void fileChangedOnDisk();
 

@@ -2,6 +2,7 @@
 #include "ui/Platform.h"
 
 #include "opener/ReportOpener.h"
+#include "server/LocalNetwork.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -47,4 +48,9 @@ bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& pat
 void CQtPlatform::OpenReport(const QString& path)
 {
     ::OpenReport(path);
+}
+
+std::vector<std::string> CPlatform::LocalAddresses()
+{
+    return LocalNetworkAddresses();
 }

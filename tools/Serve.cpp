@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/Serve.h"
+
+#include "files/TournamentDoc.h"
+#include "model/TournamentEncoding.h"
+#include "server/LocalNetwork.h"
+#include "server/PagePublisher.h"
+#include "server/PageServer.h"
+#include "tools/Terminal.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <optional>
+#include <ostream>
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+// SIGINT and SIGTERM read from a descriptor, so that the event loop ends and the server stops
+// in order. Blocked before the server's threads start, which inherit the mask.
+class CStopSignals
+{
+public:
+    CStopSignals()
+    {
+        sigemptyset(&m_signals);
+        sigaddset(&m_signals, SIGINT);
+        sigaddset(&m_signals, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &m_signals, &m_before);
+        m_fd = ::signalfd(-1, &m_signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    }
+    CStopSignals(const CStopSignals&) = delete;
+    CStopSignals& operator=(const CStopSignals&) = delete;
+    ~CStopSignals()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
+    }
+    int Fd() const { return m_fd; }
+
+private:
+    sigset_t m_signals = {};
+    sigset_t m_before = {};
+    int m_fd = -1;
+};
+
+QString Now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err)
+{
+    int argc = 1;
+    char name[] = "ravelmark-tool";
+    char* argv[] = {name, nullptr};
+    std::optional<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app.emplace(argc, argv);
+    const CStopSignals stop;
+    if (stop.Fd() < 0) {
+        err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
+        return 1;
+    }
+
+    CTournamentDoc doc;
+    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    if (!read.Ok()) {
+        read.m_line = QuotedLine(read.m_line, doc.Encoding());
+        err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+        return 1;
+    }
+    std::vector<std::string> addresses;
+    if (!bind.empty()) {
+        addresses.push_back(bind);
+    } else {
+        const std::vector<std::string> local = LocalNetworkAddresses();
+        if (local.empty()) {
+            err << "ravelmark-tool: datorn har inget lokalt nätverk; --bind 127.0.0.1 visar sidan bara på den "
+                   "här datorn\n";
+            return 1;
+        }
+        addresses = {local.front(), "127.0.0.1"};
+        if (local.front() == addresses.back())
+            addresses.pop_back();
+    }
+
+    CPageServer server;
+    CPagePublisher publisher(doc, server);
+    publisher.Publish(doc.FileStatus().LastModified());
+    std::string error;
+    if (!server.Start(addresses, port, error)) {
+        err << "ravelmark-tool: " << error << '\n';
+        return 1;
+    }
+    for (const std::string& address : addresses)
+        out << "Ställningen visas på " << PageAddress(address, server.Port()) << '\n';
+    out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
+
+    // The file as it is on disk now; a file refused (half written, say) leaves the page as it was.
+    doc.WatchFile();
+    const QString path = doc.Path();
+    QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {
+        CFileResult again = doc.Read(path);
+        if (again.Ok()) {
+            publisher.Publish(doc.FileStatus().LastModified());
+            out << Now().toStdString() << " Sidan uppdaterad." << std::endl;
+        } else {
+            again.m_line = QuotedLine(again.m_line, doc.Encoding());
+            out << Now().toStdString() << ' ' << TerminalText(ResultMessage(again, doc.Encoding()).toStdString())
+                << " (sidan visar det som lästes senast)" << std::endl;
+        }
+    });
+    QSocketNotifier stopped(static_cast<qintptr>(stop.Fd()), QSocketNotifier::Read);
+    QObject::connect(&stopped, &QSocketNotifier::activated, &stopped, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    server.Stop();
+    out << "Sidan visas inte längre." << std::endl;
+    return 0;
+}
