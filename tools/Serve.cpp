@@ -59,17 +59,17 @@ QString Now()
 
 int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err)
 {
+    const CStopSignals stop;
+    if (stop.Fd() < 0) {
+        err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
+        return 1;
+    }
     int argc = 1;
     char name[] = "ravelmark-tool";
     char* argv[] = {name, nullptr};
     std::optional<QCoreApplication> app;
     if (!QCoreApplication::instance())
         app.emplace(argc, argv);
-    const CStopSignals stop;
-    if (stop.Fd() < 0) {
-        err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
-        return 1;
-    }
 
     CTournamentDoc doc;
     CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
@@ -120,7 +120,12 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
         }
     });
     QSocketNotifier stopped(static_cast<qintptr>(stop.Fd()), QSocketNotifier::Read);
-    QObject::connect(&stopped, &QSocketNotifier::activated, &stopped, [] { QCoreApplication::quit(); });
+    QObject::connect(&stopped, &QSocketNotifier::activated, &stopped, [&stop] {
+        signalfd_siginfo taken = {};
+        // Taken, or it would be delivered again once unblocked, and end the process after all.
+        if (::read(stop.Fd(), &taken, sizeof taken) == sizeof taken)
+            QCoreApplication::quit();
+    });
     QCoreApplication::exec();
     server.Stop();
     out << "Sidan visas inte längre." << std::endl;
