@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -74,6 +75,8 @@ CMobileDlg::CMobileDlg(CTournamentDoc& doc, std::vector<std::string> addresses, 
     setWindowTitle(QStringLiteral("Visa på mobil"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
+    if (parent)
+        parent->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     m_qr = new QLabel(this);
@@ -132,6 +135,19 @@ CMobileDlg::CMobileDlg(CTournamentDoc& doc, std::vector<std::string> addresses, 
 CMobileDlg::~CMobileDlg()
 {
     m_server.Stop();
+}
+
+bool CMobileDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parent() && event->type() == QEvent::Hide && !event->spontaneous())
+        close();
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMobileDlg::closeEvent(QCloseEvent* event)
+{
+    m_server.Stop();
+    QDialog::closeEvent(event);
 }
 
 QString CMobileDlg::PageUrl() const

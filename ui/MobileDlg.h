@@ -38,6 +38,12 @@ public:
     QComboBox* m_choice = nullptr;    // the local addresses, when there are several
     QPushButton* m_btnStop = nullptr; // "Sluta visa"
 
+protected:
+    // The main window hidden by the program, as it ends, closes this one; minimising it does not.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The port is closed at once, not when the window is deleted later.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // Serves on `address` (and 127.0.0.1) and shows how to reach it.
     void ServeOn(const std::string& address);
