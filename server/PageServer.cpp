@@ -170,6 +170,12 @@ bool CPageServer::Start(const std::vector<std::string>& addresses, int firstPort
             error = address + " är ingen IPv4-adress.";
             return false;
         }
+        // Never every address of the computer at once, nor a group or broadcast address.
+        const std::uint32_t host = ntohl(parsed.s_addr);
+        if (host == INADDR_ANY || host == INADDR_BROADCAST || IN_MULTICAST(host)) {
+            error = address + " är ingen adress på den här datorn att visa sidan på.";
+            return false;
+        }
         binary.push_back(parsed);
     }
     if (binary.empty() || firstPort < 1 || firstPort > 65535) {

@@ -88,8 +88,11 @@ TEST(Tool, ServeRefuses)
     const std::string cup = dir.filePath("cup.txt").toStdString();
     EXPECT_EQ(Tool({"serve", dir.filePath("bad").toStdString(), "--bind", "127.0.0.1"}), "1||" + kKalle);
     EXPECT_EQ(Tool({"serve", cup, "--bind", "localhost"}), "1||ravelmark-tool: localhost \xC3\xA4r ingen IPv4-adress.\n");
-    // A documentation address (TEST-NET-1) is on no computer: nothing to listen on, nothing sent.
-    EXPECT_EQ(Tool({"serve", cup, "--bind", "192.0.2.1"}), "1||ravelmark-tool: Adressen finns inte p\xC3\xA5 den h\xC3\xA4r datorn.\n");
+    // A documentation address (TEST-NET-2) is on no computer: nothing to listen on, nothing sent.
+    EXPECT_EQ(Tool({"serve", cup, "--bind", "198.51.100.1"}), "1||ravelmark-tool: Adressen finns inte p\xC3\xA5 den h\xC3\xA4r datorn.\n");
+    for (const char* every : {"0.0.0.0", "255.255.255.255", "224.0.0.1"})
+        EXPECT_EQ(Tool({"serve", cup, "--bind", every}),
+                  "1||ravelmark-tool: " + std::string(every) + " \xC3\xA4r ingen adress p\xC3\xA5 den h\xC3\xA4r datorn att visa sidan p\xC3\xA5.\n");
 }
 
 TEST(Tool, Table)
