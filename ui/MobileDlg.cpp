@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,6 +60,14 @@ void CRavelmarkDlg::OnShowMobile()
         return;
     }
     auto* dlg = new CMobileDlg(m_doc, m_platform.LocalAddresses(), this);
+    // Beside the main window, not over the controls the keeper goes on using.
+    const QRect main = frameGeometry();
+    const QRect room = screen()->availableGeometry();
+    const int width = dlg->sizeHint().width();
+    if (main.right() + 8 + width <= room.right())
+        dlg->move(main.right() + 8, main.top());
+    else if (main.left() - 8 - width >= room.left())
+        dlg->move(main.left() - 8 - width, main.top());
     dlg->show();
 }
 
