@@ -54,11 +54,13 @@ QLabel* WrappedText(const QString& text, QWidget* parent)
 
 void CRavelmarkDlg::OnShowMobile()
 {
-    if (auto* open = findChild<CMobileDlg*>()) {
+    if (auto* open = findChild<CMobileDlg*>(); open && open->isVisible()) {
         open->raise();
         open->activateWindow();
         return;
     }
+    // One closed a moment ago may still wait to be deleted.
+    StopShowingMobile();
     auto* dlg = new CMobileDlg(m_doc, m_platform.LocalAddresses(), this);
     // Beside the main window, not over the controls the keeper goes on using.
     const QRect main = frameGeometry();
