@@ -66,7 +66,7 @@ def load(tool, examples):
                     f.write(b"\r\nExtra\r\nAnna 3\r\n")
             await asyncio.wait_for(asyncio.gather(change(), *clients), 60)
         asyncio.run(run())
-        server.stop()
+        expect(server.stop() == 0, "serve did not end with 0 on SIGTERM")
         latencies.sort()
         p50, p99 = latencies[len(latencies) // 2], latencies[int(len(latencies) * 0.99)]
         print("load: %d requests, %d answered 200, %d 304, others %d; p50 %.1f ms, p99 %.1f ms, max %.1f ms"
