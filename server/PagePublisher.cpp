@@ -15,7 +15,7 @@
 namespace {
 
 // Larger than any stylesheet a person writes; a file past it is not the page's stylesheet.
-constexpr qint64 kLargestStylesheet = 1024 * 1024;
+constexpr qint64 kLargestStylesheet = qint64{1024} * 1024;
 
 } // namespace
 

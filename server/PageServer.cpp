@@ -146,7 +146,7 @@ int Listen(const in_addr& address, int port)
 void RaiseFileLimit()
 {
     rlimit limit = {};
-    constexpr rlim_t kWanted = 4 * CPageServer::kConnectionLimit;
+    constexpr rlim_t kWanted = rlim_t{4} * CPageServer::kConnectionLimit;
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < kWanted) {
         limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? kWanted : std::min(kWanted, limit.rlim_max);
         ::setrlimit(RLIMIT_NOFILE, &limit);
