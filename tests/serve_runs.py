@@ -9,6 +9,7 @@ to the loopback range only, bounded in count and time.
 import os
 import re
 import select
+import shlex
 import shutil
 import signal
 import socket
@@ -173,6 +174,17 @@ def check(tool, examples):
         server = Server(tool, cup, port)
         code = server.stop(signal.SIGINT)
         expect(code == 0, "exit code %s after SIGINT" % code)
+
+        # On a terminal, the address's QR code too: read back off the characters by zbarimg.
+        shown = subprocess.run(["script", "-qec", "timeout -s INT 3 %s serve %s --bind 127.0.0.1 --port %d"
+                                % (shlex.quote(tool), shlex.quote(cup), port), "/dev/null"],
+                               capture_output=True, timeout=30).stdout.decode()
+        rows = [re.sub(r"\x1b\[[\d;]*m", "", line) for line in shown.splitlines() if line.startswith("\x1b[30;47m")]
+        bits = [[c in marks for c in row for _ in range(8)] for row in rows for marks in ("█▀", "█▄") for _ in range(8)]
+        with open(os.path.join(work, "qr.pbm"), "w") as f:
+            f.write("P1\n%d %d\n" % (len(bits[0]), len(bits)) + "\n".join(" ".join("01"[b] for b in r) for r in bits))
+        read = subprocess.run(["zbarimg", "--raw", "-q", f.name], capture_output=True, text=True).stdout.strip()
+        expect(read == "http://127.0.0.1:%d/" % port, "the terminal's QR code reads %r" % read)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -6,6 +6,7 @@
 #include "server/LocalNetwork.h"
 #include "server/PagePublisher.h"
 #include "server/PageServer.h"
+#include "server/QrCode.h"
 #include "tools/Terminal.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,28 @@ private:
     sigset_t m_before = {};
     int m_fd = -1;
 };
+
+// The QR code of `text`, for phones to scan off the screen (a TV by the door): black on white
+// whatever the terminal's colours, two rows of modules to a line of text.
+void PrintQrCode(const std::string& text, std::ostream& out)
+{
+    const CQrCode code = MakeQrCode(text);
+    constexpr int kQuiet = 4;
+    const int side = code.m_size + 2 * kQuiet;
+    const auto dark = [&](int x, int y) {
+        x -= kQuiet;
+        y -= kQuiet;
+        return x >= 0 && y >= 0 && x < code.m_size && y < code.m_size && code.Dark(x, y);
+    };
+    for (int y = 0; code.m_size > 0 && y < side; y += 2) {
+        out << "\x1b[30;47m";
+        for (int x = 0; x < side; ++x) {
+            const bool top = dark(x, y), bottom = dark(x, y + 1);
+            out << (top && bottom ? "\u2588" : top ? "\u2580" : bottom ? "\u2584" : " ");
+        }
+        out << "\x1b[0m\n";
+    }
+}
 
 QString Now()
 {
@@ -103,6 +126,8 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     }
     for (const std::string& address : addresses)
         out << "Ställningen visas på " << PageAddress(address, server.Port()) << '\n';
+    if (::isatty(STDOUT_FILENO))
+        PrintQrCode(PageAddress(addresses.front(), server.Port()), out);
     out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
 
     // The file as it is on disk now; a file refused (half written, say) leaves the page as it was.
