@@ -3,6 +3,7 @@
 
 #include "model/LineOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <utility>
@@ -117,11 +118,19 @@ CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated
 {
     CStringPage out;
     WriteHtmlPage(out, view);
-    std::string& page = out.m_text;
-    page.insert(AfterHeading(page, view.Tournament().m_title), UpdatedLine(updated));
-    // The tag covers everything but the script, which only carries it.
-    const std::string etag = EtagOf(page);
-    page.insert(BeforeBodyEnd(page), FollowScript(etag));
+    const std::string& written = out.m_text;
+    // The tag covers everything but the script, which only carries it: the written page and
+    // the time shown.
+    std::string etag = EtagOf(written);
+    etag.insert(etag.size() - 1, '-' + std::string(updated));
+    // Put together in one copy: a large page is tens of megabytes.
+    const std::size_t heading = AfterHeading(written, view.Tournament().m_title);
+    const std::size_t end = std::max(heading, BeforeBodyEnd(written));
+    const std::string line = UpdatedLine(updated), script = FollowScript(etag);
+    std::string page;
+    page.reserve(written.size() + line.size() + script.size());
+    page.append(written, 0, heading).append(line).append(written, heading, end - heading).append(script);
+    page.append(written, end);
 
     CServedPage served;
     const bool utf8 = view.Tournament().m_encoding == TextEncoding::Utf8;
