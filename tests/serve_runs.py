@@ -167,6 +167,10 @@ def check(tool, examples):
                     idle.remove(s)
         expect(not idle, "%d idle connections still open after 20 s" % len(idle))
 
+        # A port taken: the next free one, as printed.
+        second = Server(tool, cup, port)
+        expect(second.port == port + 1 and get(second.port, "/")[0] == 200, "a second server on %d" % second.port)
+        second.stop()
         # SIGTERM ends it with 0, and the port is closed.
         code = server.stop()
         expect(code == 0, "exit code %s after SIGTERM" % code)
