@@ -126,6 +126,8 @@ int main(int argc, char* argv[])
     CPagePublisher publisher(doc, server);
     Clock::time_point start = Clock::now();
     publisher.Publish(QDateTime::currentDateTime());
+    const double held = Milliseconds(Clock::now() - start);
+    publisher.WaitForPages();
     const double build = Milliseconds(Clock::now() - start);
     const std::size_t pageBytes = server.Current()->m_page.m_body.size();
     std::string error;
@@ -157,12 +159,14 @@ int main(int argc, char* argv[])
     // One change, then every client finds it: one page more, however many ask.
     doc.SetTitle(doc.Tournament().m_title + " (ny)");
     RunEvents(CPagePublisher::kSettleMilliseconds + 100);
+    publisher.WaitForPages();
     int changed = 0;
     for (int i = 0; i < 200; ++i)
         changed += client.Get("/version", etag) == 200 ? 1 : 0;
-    std::printf("page %.1f MB built in %.0f ms, first GET %.0f ms | %d polls, nothing new: p50 %.3f ms, p99 %.3f ms, "
+    std::printf("page %.1f MB built in %.0f ms (the window held %.0f ms), first GET %.0f ms | %d polls, nothing new: "
+                "p50 %.3f ms, p99 %.3f ms, "
                 "CPU %.3f ms each | after a change %d of 200 polls found it; pages built %d\n",
-                static_cast<double>(pageBytes) / 1048576.0, build, firstGet, polls, times[times.size() / 2],
+                static_cast<double>(pageBytes) / 1048576.0, build, held, firstGet, polls, times[times.size() / 2],
                 times[times.size() * 99 / 100], cpuPerPoll, changed, publisher.Builds());
     return changed == 200 && publisher.Builds() == 2 ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include "server/PageServer.h"
 #include "server/ServedPage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -38,17 +39,42 @@ CPagePublisher::CPagePublisher(CTournamentDoc& doc, CPageServer& server, QObject
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMilliseconds);
     connect(&m_settle, &QTimer::timeout, this, [this] { Publish(m_updated); });
+    // One thread: pages are served in the order they were asked for.
+    m_builder.setMaxThreadCount(1);
+}
+
+CPagePublisher::~CPagePublisher()
+{
+    m_builder.waitForDone();
 }
 
 void CPagePublisher::Publish(const QDateTime& updated)
 {
     m_settle.stop();
-    const CStandingsView view(m_doc.Tournament(), m_doc.RankedStandings());
-    const QByteArray css = ServedStylesheet(m_doc.Path());
+    // The tournament as it is now, the builder's own: the window goes on changing the document's.
+    auto tournament = std::make_shared<const CTournament>(m_doc.Tournament());
+    auto standings = std::make_shared<CStandings>(m_doc.Standings());
+    const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
-    ++m_builds;
-    emit published();
+    m_builder.start([this, tournament, standings, path, time] {
+        standings->BuildRanking();
+        const CStandingsView view(*tournament, *standings);
+        const QByteArray css = ServedStylesheet(path);
+        m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                ++m_builds;
+                emit published();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CPagePublisher::WaitForPages()
+{
+    m_builder.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void CPagePublisher::FollowEdits()

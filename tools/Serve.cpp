@@ -119,6 +119,7 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     CPageServer server;
     CPagePublisher publisher(doc, server);
     publisher.Publish(doc.FileStatus().LastModified());
+    publisher.WaitForPages();
     std::string error;
     if (!server.Start(addresses, port, error)) {
         err << "ravelmark-tool: " << error << '\n';

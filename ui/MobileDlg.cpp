@@ -136,6 +136,8 @@ CMobileDlg::CMobileDlg(CTournamentDoc& doc, std::vector<std::string> addresses, 
     const QDateTime updated =
         doc.Changed() || doc.FileStatus().m_size < 0 ? QDateTime::currentDateTime() : doc.FileStatus().LastModified();
     m_publisher.Publish(updated);
+    // The first page is there before anyone can ask for it.
+    m_publisher.WaitForPages();
     m_publisher.FollowEdits();
     connect(m_choice, &QComboBox::currentIndexChanged, this,
             [this](int index) { ServeOn(m_addresses[static_cast<std::size_t>(index)]); });
