@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kNotFound = "Finns inte.\n";
 constexpr std::string_view kNotAllowed = "Här kan man bara läsa.\n";
+constexpr std::string_view kNotReady = "Sidan är inte klar än.\n";
 
 // Paths are compared as they came: nothing is decoded, so "%2e%2e" or "%00" is no path of ours
 // under another spelling, and no request names a file anyway.
@@ -71,9 +72,7 @@ MHD_Result QueueFixed(MHD_Connection* connection, unsigned status, std::string_v
         return MHD_NO;
     if (status == MHD_HTTP_METHOD_NOT_ALLOWED)
         MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
-    static const std::string notFoundTag = EtagOf(kNotFound), notAllowedTag = EtagOf(kNotAllowed);
-    return Queue(connection, status, response, "text/plain; charset=utf-8",
-                 status == MHD_HTTP_METHOD_NOT_ALLOWED ? notAllowedTag : notFoundTag);
+    return Queue(connection, status, response, "text/plain; charset=utf-8", EtagOf(text));
 }
 
 MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method, const char*,
@@ -95,7 +94,7 @@ MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, con
     const std::string_view path(url);
     const CServedResource* resource = nullptr;
     if (!page)
-        return QueueFixed(connection, MHD_HTTP_SERVICE_UNAVAILABLE, kNotFound);
+        return QueueFixed(connection, MHD_HTTP_SERVICE_UNAVAILABLE, kNotReady);
     if (path == "/")
         resource = &page->m_page;
     else if (path == "/table.css")
