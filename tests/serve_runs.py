@@ -180,7 +180,7 @@ def check(tool, examples):
         expect(code == 0, "exit code %s after SIGINT" % code)
 
         # On a terminal, the address's QR code too: read back off the characters by zbarimg.
-        shown = subprocess.run(["script", "-qec", "timeout -s INT 3 %s serve %s --bind 127.0.0.1 --port %d"
+        shown = subprocess.run(["script", "-qec", "timeout -s INT 5 %s serve %s --bind 127.0.0.1 --port %d"
                                 % (shlex.quote(tool), shlex.quote(cup), port), "/dev/null"],
                                capture_output=True, timeout=30).stdout.decode()
         rows = [re.sub(r"\x1b\[[\d;]*m", "", line) for line in shown.splitlines() if line.startswith("\x1b[30;47m")]
