@@ -94,7 +94,9 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     if (!QCoreApplication::instance())
         app.emplace(argc, argv);
 
+    // Watched from the read on, so that no change after it goes unseen.
     CTournamentDoc doc;
+    doc.WatchFile();
     CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
     if (!read.Ok()) {
         read.m_line = QuotedLine(read.m_line, doc.Encoding());
@@ -132,7 +134,6 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
 
     // The file as it is on disk now; a file refused (half written, say) leaves the page as it was.
-    doc.WatchFile();
     const QString path = doc.Path();
     QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {
         CFileResult again = doc.Read(path);
