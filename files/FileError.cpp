@@ -64,6 +64,10 @@ QString ResultMessage(const CFileResult& result, TextEncoding encoding)
         return BuiltInText(msg::kCannotOpen) + result.m_path;
     case CFileResult::CannotCreate:
         return BuiltInText(msg::kCannotCreate) + result.m_path;
+    case CFileResult::RulesRefused:
+        // As the tournament's refused lines are named, with the file's name; the file is UTF-8.
+        return QStringLiteral("Rad %1 i %2 : \"").arg(QString::number(result.m_lineNo), result.m_path) +
+               ToQString(result.m_line, TextEncoding::Utf8) + QStringLiteral("\"\n") + BuiltInText(result.m_message);
     }
     return {};
 }

@@ -40,6 +40,7 @@ struct CFileResult
         FileError,    // m_error
         CannotOpen,   // m_path
         CannotCreate, // m_path
+        RulesRefused, // m_lineNo, m_line (UTF-8), m_message: a line of the rules file m_path (its name)
     };
 
     Kind m_kind = Done;

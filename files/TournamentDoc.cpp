@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/TournamentDoc.h"
 
+#include "files/RulesFile.h"
 #include "files/TournamentFile.h"
 #include "model/TournamentEncoding.h"
 #include "report/StandingsView.h"
@@ -20,6 +21,8 @@ void CTournamentDoc::Clear()
     m_standings.Clear();
     m_standingsInStep = true;
     m_utf8Refused = false;
+    m_rules = CSeriesRules();
+    m_rulesResult = CFileResult();
     emit cleared();
     SetChanged(false);
 }
@@ -34,6 +37,7 @@ CFileResult CTournamentDoc::Read(const QString& path)
         m_fileStatus = loaded.m_status;
         m_tournament = std::move(loaded.m_tournament);
         Rewatch();
+        ReloadRules();
     }
     // The rounds before a refused line stay, for a later change to build on; the standings
     // are filled only from a file read whole.
@@ -99,9 +103,31 @@ const CStandings& CTournamentDoc::RankedStandings()
 
 CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
 {
+    // A rules file mended since it was refused counts at once; one still refused stops the page.
+    if (!ReloadRules().Ok())
+        return m_rulesResult;
     if (rounds < m_tournament.m_rounds.size())
-        return WriteStandingsPage(m_path, CStandingsView(m_tournament, rounds), pagePath);
-    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings()), pagePath);
+        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath);
+    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath);
+}
+
+const CFileResult& CTournamentDoc::ReloadRules()
+{
+    m_rulesResult = LoadRulesFile(m_path, m_rules);
+    return m_rulesResult;
+}
+
+CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
+{
+    if (rules == m_rules && m_rulesResult.Ok())
+        return {};
+    CFileResult result = SaveRulesFile(m_path, rules);
+    if (result.Ok()) {
+        m_rules = rules;
+        m_rulesResult = CFileResult();
+        emit edited();
+    }
+    return result;
 }
 
 CFileResult CTournamentDoc::Save(bool anew)

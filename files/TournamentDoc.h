@@ -3,6 +3,7 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/SeriesRules.h"
 #include "model/Tournament.h"
 #include "report/Standings.h"
 
@@ -67,6 +68,16 @@ public:
     // Done clears the changed flag, and the new file's status is the one kept.
     CFileResult Save(bool anew = false);
 
+    // The series rules in force, from the rules file beside the tournament file (none when
+    // there is none, or it was refused); and how reading that file went when it was last read.
+    const CSeriesRules& Rules() const { return m_rules; }
+    const CFileResult& RulesResult() const { return m_rulesResult; }
+    // Reads the rules file again, as it is now on disk.
+    const CFileResult& ReloadRules();
+    // Sets the rules and writes them at once, removing the file when none is left; nothing is
+    // written when they are what is in force already.
+    CFileResult SetRules(const CSeriesRules& rules);
+
     // How the file on disk stands against the status taken when it was read: the same file,
     // changed or replaced by another program, or gone.
     enum class DiskState { Same, Changed, Gone };
@@ -81,7 +92,7 @@ signals:
     // Another tournament (or none): whatever lists its players forgets them.
     void cleared();
     void changedFlagChanged(bool changed);
-    // Something of the tournament was changed: title, rounds, results or encoding.
+    // Something of the tournament was changed: title, rounds, results, encoding or rules.
     void edited();
     // The file on disk differs from what was last seen of it; once for each new state.
     void fileChangedOnDisk();
@@ -95,6 +106,8 @@ private:
 
     CTournament m_tournament;
     CStandings m_standings;
+    CSeriesRules m_rules;
+    CFileResult m_rulesResult;
     // False while the standings lack rounds (after a refused read): the next change rebuilds them.
     bool m_standingsInStep = true;
     QString m_path;

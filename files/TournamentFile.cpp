@@ -303,6 +303,21 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     return {};
 }
 
+CFileResult ReplaceFile(const QString& path, std::string_view bytes)
+{
+    const QString target = Target(QFileInfo(path).absoluteFilePath());
+    struct stat status = {};
+    const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+    CNewVersion out;
+    if (const int error = out.Create(target, mode))
+        return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, path)
+                                                  : Failure(CFileResult::CannotCreate, path);
+    out.WriteText(bytes);
+    if (!out.Commit())
+        return Failure(CauseOf(out.Error()), path);
+    return {};
+}
+
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew)
 {
     TrimSpaces(tournament.m_title);

@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <string_view>
+
 struct CLoadedTournament
 {
     CTournament m_tournament; // after a refused line: the rounds complete before it
@@ -22,6 +24,10 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded);
 // Writes the page of the standings beside the tournament file (its full path in
 // `pagePath`), never over the tournament itself. The page is replaced whole or not at all.
 CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath);
+
+// Puts a file holding `bytes` at `path`, in place of what is there: replaced whole or not at
+// all, as the page is.
+CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 
 // Saves over `path` as the window's close does: the title trimmed and refused when empty;
 // the old file kept under its backup name (from its last modification as it is now), then the

@@ -5,6 +5,8 @@
 #include "report/Standings.h"
 #include "report/StandingsView.h"
 
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -54,40 +56,168 @@ private:
 };
 
 // A built-in text (Windows-1252) in the page's encoding, which is the tournament's.
-std::string PageText(const char* windows1252, TextEncoding encoding)
+std::string PageText(const std::string& windows1252, TextEncoding encoding)
 {
     return encoding == TextEncoding::Utf8 ? ToUtf8(windows1252, TextEncoding::Windows1252) : windows1252;
 }
 
-void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i)
+// The words of each criterion: in the rules' sentence, and in a note on what decided a place.
+const char* CriterionText(Tiebreak criterion)
+{
+    switch (criterion) {
+    case Tiebreak::Wins:
+        return "flest omg\xE5ngssegrar";
+    case Tiebreak::Highest:
+        return "h\xF6gsta enskilda omg\xE5ng";
+    case Tiebreak::Dropped:
+        return "h\xF6gsta strukna resultat";
+    case Tiebreak::Latest:
+        return "senaste omg\xE5ngarna";
+    }
+    return "";
+}
+
+// Line `line` is the one that a criterion put below line `line` - 1, and both are placed: the
+// upper one's place gets a note.
+bool HasNote(const CStandingsView& view, std::size_t line)
+{
+    return line < view.LineCount() && view.Line(line).m_decidedBy && view.Line(line).m_placed;
+}
+
+void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, int note)
 {
     const CStandingsLine line = view.Line(i);
-    page("<tr>");
+    page(line.m_placed ? "<tr>" : "<tr class=\"ejplacerad\">");
     page << kCentredCell;
     if (line.m_placeShown)
         page << std::int64_t{line.m_place};
-    else
+    else if (note == 0)
         page << "&nbsp;";
+    if (note > 0)
+        page << "<sup>" << std::int64_t{note} << "</sup>";
     page("</td>");
     page << "<td>" << view.Name(line) << "</td>";
     page();
     page << kCentredCell << line.m_total;
     page("</td>");
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-        page << kCentredCell;
-        // No result and 0 points both show as none.
+        // No result and 0 points both show as none, unless the 0 is a score that does not count.
         const int points = view.Points(i, k).value_or(0);
-        if (points <= 0)
+        const bool dropped = view.Dropped(i, k);
+        page << (dropped ? "<td align=\"center\" class=\"struken\">(" : kCentredCell);
+        if (points <= 0 && !dropped)
             page << "&nbsp;";
-        else if (points == view.BestPoints(k))
+        else if (points > 0 && points == view.BestPoints(k))
             page << "<b>" << std::int64_t{points} << "</b>";
         else
             page << std::int64_t{points};
-        page("</td>");
+        page(dropped ? ")</td>" : "</td>");
     }
     page << kCentredCell << std::int64_t{line.m_roundsPlayed};
     page("</td>");
     page("</tr>");
+}
+
+// The parts one after the other. (Built so rather than with "literal" + string, which GCC 12
+// at -O3 warns of wrongly.)
+std::string Joined(std::initializer_list<std::string_view> parts)
+{
+    std::string text;
+    for (std::string_view part : parts)
+        text += part;
+    return text;
+}
+
+// The rules in words, with where the series stands, in Windows-1252.
+std::string RulesSentences(const CStandingsView& view)
+{
+    const CSeriesRules& rules = view.Rules();
+    const auto number = [](std::int64_t value) { return std::to_string(value); };
+    std::string text;
+    const auto sentence = [&text](const std::string& words) {
+        if (!text.empty())
+            text += ' ';
+        text += words;
+    };
+    if (rules.m_best) {
+        const bool one = *rules.m_best == 1;
+        const std::string of = rules.m_planned ? Joined({" av ", number(*rules.m_planned), " omg\xE5ngar"})
+                               : one           ? std::string(" omg\xE5ngen")
+                                               : std::string(" omg\xE5ngarna");
+        sentence(one ? Joined({"Den b\xE4sta", of, " r\xE4knas."})
+                     : Joined({"De ", number(*rules.m_best), " b\xE4sta", of, " r\xE4knas."}));
+    }
+    if (rules.m_minimum)
+        sentence(Joined({"Minst ", number(*rules.m_minimum),
+                         *rules.m_minimum == 1 ? " spelad omg\xE5ng" : " spelade omg\xE5ngar",
+                         " kr\xE4vs f\xF6r placering."}));
+    if (!rules.m_tiebreak.empty()) {
+        std::string words = "Lika summa skiljs av: ";
+        for (std::size_t i = 0; i < rules.m_tiebreak.size(); ++i)
+            words.append(i > 0 ? ", " : "").append(CriterionText(rules.m_tiebreak[i]));
+        sentence(words + ".");
+    }
+    if (rules.m_planned) {
+        const auto held = static_cast<std::int64_t>(view.RoundCount());
+        sentence(held >= *rules.m_planned
+                     ? std::string("Slutst\xE4llning.")
+                     : Joined({"Efter ", number(held), " av ", number(*rules.m_planned), " omg\xE5ngar."}));
+    }
+    return text;
+}
+
+// What decided between line `line` - 1 and line `line`, as "på flest omgångssegrar (3 mot 2)";
+// the built-in words in Windows-1252, a round's name as the tournament has it.
+std::string DecidedText(const CStandingsView& view, std::size_t line, TextEncoding encoding)
+{
+    const Tiebreak criterion = *view.Line(line).m_decidedBy;
+    std::string text = "p\xE5 ";
+    const auto versus = [](std::int64_t a, const std::string& b) {
+        return Joined({" (", std::to_string(a), " mot ", b, ")"});
+    };
+    switch (criterion) {
+    case Tiebreak::Wins:
+        return PageText(text + CriterionText(criterion), encoding) +
+               versus(view.Wins(line - 1), std::to_string(view.Wins(line)));
+    case Tiebreak::Highest:
+        return PageText(text + CriterionText(criterion), encoding) +
+               versus(view.Highest(line - 1), std::to_string(view.Highest(line)));
+    case Tiebreak::Dropped: {
+        const std::span<const int> above = view.DroppedScores(line - 1), below = view.DroppedScores(line);
+        std::size_t j = 0;
+        while (j < below.size() && above[j] == below[j])
+            ++j;
+        return PageText(text + CriterionText(criterion), encoding) +
+               versus(above[j], j < below.size() ? std::to_string(below[j]) : PageText("inget", encoding));
+    }
+    case Tiebreak::Latest:
+        for (std::size_t k = view.RoundCount(); k-- > 0;) {
+            const int a = view.Points(line - 1, k).value_or(0), b = view.Points(line, k).value_or(0);
+            if (a != b)
+                return PageText("p\xE5 po\xE4ngen i ", encoding) + view.Tournament().m_rounds[k].m_name +
+                       versus(a, std::to_string(b));
+        }
+        break;
+    }
+    return {};
+}
+
+// After the table: the rules in words, then a note for each place a criterion decided.
+void WriteRules(CPageWriter& page, const CStandingsView& view, TextEncoding encoding)
+{
+    page << "<p class=\"regler\">" << PageText(RulesSentences(view).c_str(), encoding);
+    page("</p>");
+    int note = 0;
+    for (std::size_t i = 1; i < view.LineCount(); ++i) {
+        if (!HasNote(view, i))
+            continue;
+        const CStandingsLine above = view.Line(i - 1), below = view.Line(i);
+        page(note == 0 ? "<p class=\"noter\">" : "<br>");
+        page << "<sup>" << std::int64_t{++note} << "</sup> " << std::int64_t{above.m_place} << ": " << view.Name(above)
+             << PageText(" f\xF6re ", encoding) << view.Name(below) << " " << DecidedText(view, i, encoding);
+    }
+    if (note > 0)
+        page("</p>");
 }
 
 } // namespace
@@ -128,9 +258,12 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
     page("</th>");
     page("</tr>");
+    int notes = 0;
     for (std::size_t i = 0; i < view.LineCount(); ++i)
-        WriteRow(page, view, i);
+        WriteRow(page, view, i, view.Rules().InForce() && HasNote(view, i + 1) ? ++notes : 0);
     page("</table>");
+    if (view.Rules().InForce())
+        WriteRules(page, view, encoding);
     page("</body>");
     page("</html>");
 }

@@ -29,6 +29,22 @@ CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& 
     Fill();
 }
 
+CStandingsView::CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds)
+    : CStandingsView(tournament, rounds)
+{
+    m_rules = rules;
+    if (m_rules.InForce())
+        RankByRules();
+}
+
+CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules)
+    : CStandingsView(tournament, standings)
+{
+    m_rules = rules;
+    if (m_rules.InForce())
+        RankByRules();
+}
+
 void CStandingsView::Fill()
 {
     const std::vector<CPlayerRow>& rows = m_standings.m_rows;
@@ -47,6 +63,8 @@ void CStandingsView::Fill()
 
 CStandingsLine CStandingsView::Line(std::size_t line) const
 {
+    if (m_rules.InForce())
+        return m_ruledLines[line];
     const CPlayerRow& row = m_standings.m_rows[Row(line)];
     // Totals fall line by line, so a place's first line is the first with this total.
     std::size_t first = line;
@@ -64,7 +82,9 @@ CStandingsLine CStandingsView::Line(std::size_t line) const
     }
     m_lastLine = line;
     m_lastPlaceLine = first;
-    return {row.m_player, static_cast<int>(first + 1), first == line, row.m_total, row.m_roundsPlayed};
+    return {
+        row.m_player, static_cast<int>(first + 1), first == line, row.m_total, row.m_roundsPlayed, row.m_total, true,
+        std::nullopt};
 }
 
 namespace {
@@ -144,7 +164,10 @@ std::string StandingsText(const CStandingsView& view)
         cells.push_back(std::to_string(line.m_total));
         for (std::size_t k = 0; k < view.RoundCount(); ++k) {
             const std::optional<int> points = view.Points(i, k);
-            cells.push_back(points && *points > 0 ? std::to_string(*points) : std::string());
+            if (view.Dropped(i, k))
+                cells.emplace_back(1, '(').append(std::to_string(*points)).append(")");
+            else
+                cells.push_back(points && *points > 0 ? std::to_string(*points) : std::string());
         }
         cells.push_back(std::to_string(line.m_roundsPlayed));
     }
@@ -173,10 +196,12 @@ std::string StandingsCsv(const CStandingsView& view)
         out += ',';
         AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
     }
-    out += ",Antal\r\n";
+    const bool rules = view.Rules().InForce();
+    out += rules ? ",Antal,Alla,Struket\r\n" : ",Antal\r\n";
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const CStandingsLine line = view.Line(i);
-        AppendNumber(out, line.m_place);
+        if (line.m_placed)
+            AppendNumber(out, line.m_place);
         out += ',';
         AppendCsvField(out, Utf8(view, view.Name(line)));
         out += ',';
@@ -188,6 +213,18 @@ std::string StandingsCsv(const CStandingsView& view)
         }
         out += ',';
         AppendNumber(out, line.m_roundsPlayed);
+        if (rules) {
+            out += ',';
+            AppendNumber(out, line.m_all);
+            out += ',';
+            const std::size_t start = out.size();
+            for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+                if (view.Dropped(i, k)) {
+                    out += out.size() > start ? " " : "";
+                    AppendNumber(out, static_cast<std::int64_t>(k + 1));
+                }
+            }
+        }
         out += "\r\n";
     }
     return out;
@@ -203,11 +240,36 @@ std::string StandingsJson(const CStandingsView& view)
             out += ", ";
         AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
     }
-    out += "], \"standings\": [";
+    out += ']';
+    const CSeriesRules& rules = view.Rules();
+    if (rules.InForce()) {
+        const auto number = [&out](const std::optional<int>& value) {
+            if (value)
+                AppendNumber(out, *value);
+            else
+                out += "null";
+        };
+        out += ", \"rules\": {\"best\": ";
+        number(rules.m_best);
+        out += ", \"min\": ";
+        number(rules.m_minimum);
+        out += ", \"planned\": ";
+        number(rules.m_planned);
+        out += ", \"tiebreak\": [";
+        for (std::size_t i = 0; i < rules.m_tiebreak.size(); ++i) {
+            out += i > 0 ? ", " : "";
+            AppendJsonString(out, TiebreakWord(rules.m_tiebreak[i]));
+        }
+        out += "]}";
+    }
+    out += ", \"standings\": [";
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const CStandingsLine line = view.Line(i);
         out += i > 0 ? ",\n  {\"place\": " : "\n  {\"place\": ";
-        AppendNumber(out, line.m_place);
+        if (line.m_placed)
+            AppendNumber(out, line.m_place);
+        else
+            out += "null";
         out += ", \"name\": ";
         AppendJsonString(out, Utf8(view, view.Name(line)));
         out += ", \"total\": ";
@@ -223,6 +285,24 @@ std::string StandingsJson(const CStandingsView& view)
         }
         out += "], \"played\": ";
         AppendNumber(out, line.m_roundsPlayed);
+        if (rules.InForce()) {
+            out += ", \"all\": ";
+            AppendNumber(out, line.m_all);
+            out += ", \"dropped\": [";
+            bool first = true;
+            for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+                if (view.Dropped(i, k)) {
+                    out += first ? "" : ", ";
+                    AppendNumber(out, static_cast<std::int64_t>(k));
+                    first = false;
+                }
+            }
+            out += line.m_placed ? "], \"placed\": true, \"decided_by\": " : "], \"placed\": false, \"decided_by\": ";
+            if (line.m_decidedBy)
+                AppendJsonString(out, TiebreakWord(*line.m_decidedBy));
+            else
+                out += "null";
+        }
         out += '}';
     }
     out += "\n]}\n";

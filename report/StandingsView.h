@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/SeriesRules.h"
 #include "model/Tournament.h"
 #include "report/Standings.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +17,21 @@
 struct CStandingsLine
 {
     PlayerId m_player = 0;
-    // The place: that of the first of the players with an equal total (1, 1, 3).
+    // The place: that of the first of the players with an equal total (1, 1, 3); 0 for a
+    // player the rules do not place.
     int m_place = 0;
     // False where the place is shared and the line is not the first of it: the page shows none.
     bool m_placeShown = false;
+    // The total that counts: with a rule of best rounds, the sum of those alone.
     std::int64_t m_total = 0;
     int m_roundsPlayed = 0;
+    // The sum of all rounds, whatever counts.
+    std::int64_t m_all = 0;
+    // False for a player below the rules' minimum of rounds who can no longer reach it.
+    bool m_placed = true;
+    // The criterion that put this line below the one above it, where both have the same total
+    // and are both placed or both not.
+    std::optional<Tiebreak> m_decidedBy;
 };
 
 // The standings after the first rounds of a tournament, computed once: the players in ranking
@@ -37,12 +48,15 @@ public:
     // kept up to date by the caller, and ranked (BuildRanking). They must outlive the view
     // unchanged.
     CStandingsView(const CTournament& tournament, const CStandings& standings);
+    // The same, ranked by the series rules; with none in force exactly as without them.
+    CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX);
+    CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules);
     CStandingsView(const CStandingsView&) = delete;
     CStandingsView& operator=(const CStandingsView&) = delete;
 
     const CTournament& Tournament() const { return m_tournament; }
     std::size_t RoundCount() const { return m_roundCount; }
-    std::size_t LineCount() const { return m_standings.m_ranking.size(); }
+    std::size_t LineCount() const { return m_rules.InForce() ? m_ruledRows.size() : m_standings.m_ranking.size(); }
     // Line `line` in ranking order. Cheapest when asked for line after line.
     CStandingsLine Line(std::size_t line) const;
     std::string_view Name(const CStandingsLine& line) const { return m_tournament.PlayerName(line.m_player); }
@@ -55,13 +69,32 @@ public:
     // The highest points of the round, 0 at least.
     int BestPoints(std::size_t round) const { return m_bestPoints[round]; }
 
+    const CSeriesRules& Rules() const { return m_rules; }
+    // Whether the points of line `line` in round `round` do not count (a rule of best rounds).
+    bool Dropped(std::size_t line, std::size_t round) const
+    {
+        return !m_dropped.empty() && m_dropped[Row(line) * m_roundCount + round] != 0;
+    }
+    // What the criteria look at: round wins (the round's best, above 0), the best single round,
+    // and the scores that do not count (highest first where "struket" splits equal totals).
+    int Wins(std::size_t line) const;
+    int Highest(std::size_t line) const;
+    std::span<const int> DroppedScores(std::size_t line) const;
+
 private:
     // Points are never negative (the reader and the editor take digits only), so this value is
     // free to mark a missing result; the table stays half the size of one of optionals.
     static constexpr int kNoResult = INT32_MIN;
 
     void Fill();
-    std::size_t Row(std::size_t line) const { return static_cast<std::size_t>(m_standings.m_ranking[line]); }
+    // Ranks by the rules in force: fills the lines, their rows and what does not count.
+    void RankByRules();
+    // > 0 when row `a` is ahead of row `b` by `criterion`, < 0 when behind.
+    int Compare(std::size_t a, std::size_t b, Tiebreak criterion) const;
+    std::size_t Row(std::size_t line) const
+    {
+        return static_cast<std::size_t>(m_rules.InForce() ? m_ruledRows[line] : m_standings.m_ranking[line]);
+    }
     std::int64_t Total(std::size_t line) const { return m_standings.m_rows[Row(line)].m_total; }
 
     const CTournament& m_tournament;
@@ -75,6 +108,19 @@ private:
     // order cost no search.
     mutable std::size_t m_lastLine = SIZE_MAX;
     mutable std::size_t m_lastPlaceLine = 0;
+
+    CSeriesRules m_rules;
+    // With rules in force: the lines in ranking order and the row of each.
+    std::vector<CStandingsLine> m_ruledLines;
+    std::vector<int> m_ruledRows;
+    // Per row: round wins and best round; with a rule of best rounds also, row by row of the
+    // standings and one element per round, 1 where the points do not count, and the dropped
+    // scores of row r from m_droppedStart[r] to m_droppedStart[r + 1]: highest first where
+    // "struket" splits equal totals, among those; in no order elsewhere.
+    std::vector<int> m_wins, m_highest;
+    std::vector<std::uint8_t> m_dropped;
+    std::vector<int> m_droppedScores;
+    std::vector<std::size_t> m_droppedStart;
 };
 
 // The standings page, each line through `out`; in the tournament's encoding.

@@ -48,17 +48,21 @@ CPagePublisher::~CPagePublisher()
     m_builder.waitForDone();
 }
 
-void CPagePublisher::Publish(const QDateTime& updated)
+bool CPagePublisher::Publish(const QDateTime& updated)
 {
     m_settle.stop();
+    // As "Skapa Tabell": the rules file as it is now; while it is refused, the page stays as it was.
+    if (!m_doc.ReloadRules().Ok())
+        return false;
     // The tournament as it is now, the builder's own: the window goes on changing the document's.
     auto tournament = std::make_shared<const CTournament>(m_doc.Tournament());
     auto standings = std::make_shared<CStandings>(m_doc.Standings());
+    auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, standings, path, time] {
+    m_builder.start([this, tournament, standings, rules, path, time] {
         standings->BuildRanking();
-        const CStandingsView view(*tournament, *standings);
+        const CStandingsView view(*tournament, *standings, *rules);
         const QByteArray css = ServedStylesheet(path);
         m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
         QMetaObject::invokeMethod(
@@ -69,6 +73,7 @@ void CPagePublisher::Publish(const QDateTime& updated)
             },
             Qt::QueuedConnection);
     });
+    return true;
 }
 
 void CPagePublisher::WaitForPages()

@@ -24,8 +24,9 @@ public:
 
     // Builds the page of the tournament as it is now and serves it once built; `updated` is when
     // its standings last changed, shown on the page. The window is held only while the tournament
-    // is copied: the page is built on a thread of its own.
-    void Publish(const QDateTime& updated);
+    // is copied: the page is built on a thread of its own. False when no page can be made: the
+    // rules file is refused (the document's RulesResult).
+    bool Publish(const QDateTime& updated);
     // Returns once every page asked for is built and served.
     void WaitForPages();
     // From now on, every change made through the document is published a moment after it, as

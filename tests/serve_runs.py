@@ -72,6 +72,8 @@ def check(tool, examples):
         cup = os.path.join(work, "klubbkamp.txt")
         shutil.copy(os.path.join(examples, "klubbkamp.txt"), cup)
         os.utime(cup, (0, time.mktime((2024, 5, 4, 19, 7, 0, 0, 0, -1))))
+        with open(os.path.join(work, "klubbkamp.regler"), "w", encoding="utf-8") as f:
+            f.write("bästa = 1\n")  # the series rules come along, as on the written page
         subprocess.run([tool, "table", cup], check=True)
         table_page = open(os.path.join(work, "klubbkamp.htm"), "rb").read()
         os.remove(os.path.join(work, "table.css"))
@@ -85,10 +87,10 @@ def check(tool, examples):
                "GET /: %d %s" % (status, headers.get("content-type")))
         # Less its two additions: the line after the heading and the script.
         bare = re.sub(rb"<p class=\"updated\">Uppdaterad \d\d:\d\d</p>\r\n|<script>\r\n.*?</script>\r\n", b"", page, flags=re.S)
-        expect(bare == table_page, "GET / is not table's page with the two additions")
+        expect(bare == table_page and b'<p class="regler">' in page, "GET / is not table's page with the two additions")
         expect(b"<h3>Klubbkamp</h3>\r\n<p class=\"updated\">Uppdaterad 19:07</p>\r\n<table>" in page,
                "no \"Uppdaterad 19:07\" after the heading")
-        expect(re.search(rb"</table>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
+        expect(re.search(rb"</p>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
                "the script is not at the body's end")
         program_css = open(os.path.join(examples, "table.css"), "rb").read()
         status, headers, css = get(port, "/table.css")

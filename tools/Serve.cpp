@@ -120,7 +120,10 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
 
     CPageServer server;
     CPagePublisher publisher(doc, server);
-    publisher.Publish(doc.FileStatus().LastModified());
+    if (!publisher.Publish(doc.FileStatus().LastModified())) {
+        err << ResultMessage(doc.RulesResult(), doc.Encoding()).toStdString() << '\n';
+        return 1;
+    }
     publisher.WaitForPages();
     std::string error;
     if (!server.Start(addresses, port, error)) {
@@ -137,6 +140,8 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     const QString path = doc.Path();
     QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {
         CFileResult again = doc.Read(path);
+        if (again.Ok() && !doc.RulesResult().Ok())
+            again = doc.RulesResult();
         if (again.Ok()) {
             publisher.Publish(doc.FileStatus().LastModified());
             out << Now().toStdString() << " Sidan uppdaterad." << std::endl;

@@ -47,8 +47,14 @@ const char* const kHelp =
     "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
     "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
     "\n"
+    "      Med en regelfil i kraft får json \"rules\" och per rad \"all\", \"dropped\", \"placed\" och\n"
+    "      \"decided_by\"; csv får kolumnerna Alla och Struket; text visar strukna resultat inom ().\n"
+    "\n"
+    "Regelfilen FIL.regler bredvid turneringen (bästa, omgångar, minst, särskiljning) gäller för\n"
+    "check, table och standings; en regelfil som avvisas ger slutkod 1 och ingen sida.\n"
+    "\n"
     "Slutkoder: 0 klart, 1 filen avvisades eller kunde inte läsas eller skrivas, 2 felaktigt anrop.\n"
-    "Turneringsfilen beskrivs i ravelmark(5).\n";
+    "Turneringsfilen och regelfilen beskrivs i ravelmark(5).\n";
 
 std::string Utf8(const QString& text)
 {
@@ -69,6 +75,14 @@ bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err)
 {
     CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
     result.m_line = QuotedLine(result.m_line, doc.Encoding());
+    return Present(result, doc.Encoding(), err) == 0;
+}
+
+// The rules file beside the tournament, read with it: a refused one is printed, and false.
+bool RulesRead(const CTournamentDoc& doc, std::ostream& err)
+{
+    CFileResult result = doc.RulesResult();
+    result.m_line = QuotedLine(result.m_line, TextEncoding::Utf8);
     return Present(result, doc.Encoding(), err) == 0;
 }
 
@@ -201,8 +215,8 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
     const CTournament& tournament = doc.Tournament();
     const std::optional<CStandingsView> view =
         options.after == 0 || options.after >= tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings())
-            : std::optional<CStandingsView>(std::in_place, tournament, options.after);
+            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules())
+            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
     switch (options.format) {
     case Format::Text:
         out << TerminalText(StandingsText(*view));
@@ -246,6 +260,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return 2;
     }
     const std::string& command = args[0];
+    if (command != "rewrite" && !RulesRead(doc, err))
+        return 1;
     if (command == "table")
         return Table(doc, options.open, options.after, err);
     if (command == "rewrite")

@@ -135,7 +135,11 @@ CMobileDlg::CMobileDlg(CTournamentDoc& doc, std::vector<std::string> addresses, 
     // The tournament as it was read was last changed when its file was; since then, now.
     const QDateTime updated =
         doc.Changed() || doc.FileStatus().m_size < 0 ? QDateTime::currentDateTime() : doc.FileStatus().LastModified();
-    m_publisher.Publish(updated);
+    if (!m_publisher.Publish(updated)) {
+        ShowProblem(QStringLiteral("Sidan kan inte visas: ") + ResultMessage(doc.RulesResult(), doc.Encoding()));
+        m_btnStop->setText(QStringLiteral("Stäng"));
+        return;
+    }
     // The first page is there before anyone can ask for it.
     m_publisher.WaitForPages();
     m_publisher.FollowEdits();

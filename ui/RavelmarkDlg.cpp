@@ -90,8 +90,11 @@ void CRavelmarkDlg::OnChooseTournament()
 void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
-    if (ShowResult(m_doc.Read(path)))
+    if (ShowResult(m_doc.Read(path))) {
         ShowTournament();
+        // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
+        ShowResult(m_doc.RulesResult());
+    }
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
     UpdateTitle();

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "files/FileError.h"
+#include "model/SeriesRules.h"
+
+#include <QString>
+
+// The rules file of a tournament file: its path with the extension ".regler". False when that
+// would be the tournament file itself (a tournament named *.regler), which holds no rules.
+bool RulesPath(const QString& tournamentPath, QString& rulesPath);
+
+// Reads the rules file beside the tournament file into `rules`; without one, no rules are in
+// force. A refused line is RulesRefused, naming the file by its name alone.
+CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules);
+
+// Writes the rules file as the window sets the rules: replaced whole (a new file renamed over
+// the old), keeping the comments of a file that was not refused; removed when no rule is left.
+CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules);

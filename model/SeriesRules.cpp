@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/SeriesRules.h"
+
+#include "model/Encoding.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr std::string_view kBest = "b\xC3\xA4sta";
+constexpr std::string_view kPlanned = "omg\xC3\xA5ngar";
+constexpr std::string_view kMinimum = "minst";
+constexpr std::string_view kTiebreak = "s\xC3\xA4rskiljning";
+
+constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
+    {Tiebreak::Wins, "segrar"},
+    {Tiebreak::Highest, "h\xC3\xB6gsta"},
+    {Tiebreak::Dropped, "struket"},
+    {Tiebreak::Latest, "senaste"},
+}};
+
+// The reasons, Windows-1252 as the program's other messages.
+constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
+constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst eller s\xE4rskiljning";
+constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
+constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
+constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
+constexpr const char* kUnknownCriterion = "Ok\xE4nt kriterium: v\xE4lj segrar, h\xF6gsta, struket eller senaste";
+constexpr const char* kRepeatedCriterion = "Kriteriet st\xE5r redan i s\xE4rskiljningen";
+constexpr const char* kBestAbovePlanned = "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
+constexpr const char* kMinimumAbovePlanned = "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
+
+std::string_view Stripped(std::string_view text)
+{
+    const std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos)
+        return {};
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+// Digits only, leading zeros allowed, 1..2147483647.
+std::optional<int> Count(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > 2147483647)
+            return std::nullopt;
+    }
+    return value >= 1 ? std::optional<int>(static_cast<int>(value)) : std::nullopt;
+}
+
+// The message of a refused criteria list, or none with the criteria in `out`.
+const char* ParseCriteria(std::string_view value, std::vector<Tiebreak>& out)
+{
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        const std::string_view word =
+            Stripped(value.substr(start, comma == std::string_view::npos ? value.npos : comma - start));
+        if (word.empty())
+            return kEmptyCriterion;
+        const auto* known =
+            std::find_if(kCriteria.begin(), kCriteria.end(), [word](const auto& c) { return c.second == word; });
+        if (known == kCriteria.end())
+            return kUnknownCriterion;
+        if (std::find(out.begin(), out.end(), known->first) != out.end())
+            return kRepeatedCriterion;
+        out.push_back(known->first);
+        if (comma == std::string_view::npos)
+            return nullptr;
+        start = comma + 1;
+    }
+}
+
+// One "key = value" line; `key` is what stands before the '=', stripped.
+struct CKeyLine
+{
+    std::string_view key, value;
+};
+
+std::optional<CKeyLine> KeyLine(std::string_view line)
+{
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    return CKeyLine{Stripped(line.substr(0, equals)), Stripped(line.substr(equals + 1))};
+}
+
+bool Ignored(std::string_view line)
+{
+    const std::string_view text = Stripped(line);
+    return text.empty() || text.front() == '#';
+}
+
+// Calls `take` with each line of `text` (without its LF, or CR LF) and its 1-based number, after
+// a byte-order mark at the start; stops when `take` returns false.
+template <typename Take>
+bool ForEachLine(std::string_view text, Take take)
+{
+    if (text.starts_with(kUtf8Bom))
+        text.remove_prefix(kUtf8Bom.size());
+    int lineNo = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        std::string_view line = text.substr(pos, end - pos);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (!take(line, ++lineNo))
+            return false;
+        pos = end + 1;
+    }
+    return true;
+}
+
+std::string KeyText(std::string_view key, const CSeriesRules& rules)
+{
+    std::string line(key);
+    line += " = ";
+    const std::optional<int> value = key == kBest ? rules.m_best : key == kPlanned ? rules.m_planned : rules.m_minimum;
+    if (key != kTiebreak)
+        return line + std::to_string(*value);
+    for (std::size_t i = 0; i < rules.m_tiebreak.size(); ++i)
+        line.append(i > 0 ? ", " : "").append(TiebreakWord(rules.m_tiebreak[i]));
+    return line;
+}
+
+bool Sets(std::string_view key, const CSeriesRules& rules)
+{
+    return key == kBest      ? rules.m_best.has_value()
+           : key == kPlanned ? rules.m_planned.has_value()
+           : key == kMinimum ? rules.m_minimum.has_value()
+                             : !rules.m_tiebreak.empty();
+}
+
+} // namespace
+
+std::string_view TiebreakWord(Tiebreak criterion)
+{
+    return kCriteria[static_cast<std::size_t>(criterion)].second;
+}
+
+bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal& refusal)
+{
+    rules = CSeriesRules();
+    // The lines that set bästa and minst, for a breach that omgångar, read later, reveals.
+    int bestLine = 0, minimumLine = 0;
+    std::string_view bestText, minimumText;
+    const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
+        refusal = {lineNo, std::string(line), message};
+        return false;
+    };
+    return ForEachLine(text, [&](std::string_view line, int lineNo) {
+        if (Ignored(line))
+            return true;
+        const std::optional<CKeyLine> entry = KeyLine(line);
+        if (!entry)
+            return refuse(lineNo, line, kNoEquals);
+        const std::string_view key = entry->key;
+        if (key == kTiebreak) {
+            if (!rules.m_tiebreak.empty())
+                return refuse(lineNo, line, kRepeatedKey);
+            if (const char* message = ParseCriteria(entry->value, rules.m_tiebreak))
+                return refuse(lineNo, line, message);
+            return true;
+        }
+        std::optional<int>* slot = key == kBest      ? &rules.m_best
+                                   : key == kPlanned ? &rules.m_planned
+                                   : key == kMinimum ? &rules.m_minimum
+                                                     : nullptr;
+        if (!slot)
+            return refuse(lineNo, line, kUnknownKey);
+        if (slot->has_value())
+            return refuse(lineNo, line, kRepeatedKey);
+        *slot = Count(entry->value);
+        if (!slot->has_value())
+            return refuse(lineNo, line, kNotCount);
+        if (slot == &rules.m_best) {
+            bestLine = lineNo;
+            bestText = line;
+        } else if (slot == &rules.m_minimum) {
+            minimumLine = lineNo;
+            minimumText = line;
+        }
+        if (!rules.m_planned)
+            return true;
+        // Known on the bästa or minst line, or only now when omgångar comes after them.
+        const bool bestBreaks = rules.m_best > rules.m_planned, minimumBreaks = rules.m_minimum > rules.m_planned;
+        if (bestBreaks && (!minimumBreaks || bestLine < minimumLine))
+            return refuse(bestLine, bestText, kBestAbovePlanned);
+        if (minimumBreaks)
+            return refuse(minimumLine, minimumText, kMinimumAbovePlanned);
+        return true;
+    });
+}
+
+std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous)
+{
+    std::string text;
+    std::vector<std::string_view> written;
+    ForEachLine(previous, [&](std::string_view line, int) {
+        const std::optional<CKeyLine> entry = KeyLine(line);
+        if (Ignored(line) || !entry) {
+            text.append(line).append("\n");
+        } else if (Sets(entry->key, rules) && std::find(written.begin(), written.end(), entry->key) == written.end()) {
+            text += KeyText(entry->key, rules) + "\n";
+            written.push_back(entry->key);
+        }
+        return true;
+    });
+    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak}) {
+        if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
+            text += KeyText(key, rules) + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How equal totals are split, in the order a rules file names them.
+enum class Tiebreak { Wins, Highest, Dropped, Latest };
+
+// The word a rules file writes for a criterion ("segrar", "högsta", "struket", "senaste"), UTF-8.
+std::string_view TiebreakWord(Tiebreak criterion);
+
+// The rules of a series, kept in a small file beside the tournament: how many of each player's
+// rounds count, how many rounds are planned, how many a player needs to be placed, and how equal
+// totals are split. Nothing set means the plain total of all rounds.
+struct CSeriesRules
+{
+    std::optional<int> m_best;        // "bästa": the N highest round scores count
+    std::optional<int> m_planned;     // "omgångar": the rounds planned for the series
+    std::optional<int> m_minimum;     // "minst": rounds a player must play to be placed
+    std::vector<Tiebreak> m_tiebreak; // "särskiljning", empty when not set
+
+    // A rules file is in force as soon as it sets one key.
+    bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
+    friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
+};
+
+// A refused line of a rules file: its 1-based number, the line as the file has it (without its
+// line end) and the reason, the program's own text in Windows-1252.
+struct CRulesRefusal
+{
+    int m_lineNo = 0;
+    std::string m_line;
+    std::string m_message;
+};
+
+// Reads a rules file's bytes (UTF-8, a byte-order mark allowed): one "key = value" a line,
+// empty lines and lines starting with '#' ignored. Stops at the first refused line.
+bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal& refusal);
+
+// The text of a rules file that sets `rules`, as the window writes it. `previous` is the text of
+// the file it replaces (empty for none): its comments and empty lines stay where they were, its
+// keys take their new values or go, keys it lacks follow at its end.
+std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous = {});

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The tool with a rules file beside the tournament.
+#include "FileHelpers.h"
+#include "tools/Tool.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::string RunOf(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = RunTool(args, out, err);
+    return std::to_string(code) + "|" + out.str() + "|" + err.str();
+}
+
+} // namespace
+
+TEST(ToolRules, AppliedAndRefused)
+{
+    QTemporaryDir dir;
+    const std::string cup = dir.filePath("cup.txt").toStdString(), page = dir.filePath("cup.htm").toStdString();
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup.txt"), "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna 1\nBo 9\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup.regler"), "b\xC3\xA4sta = 1\nomg\xC3\xA5ngar = 4\nminst = 4\n"));
+    // --after: the rules on the first rounds, against the rounds planned.
+    EXPECT_EQ(RunOf({"standings", cup, "--after", "1", "--format", "csv"}),
+              "0|Placering,Namn,Summa,R1,Antal,Alla,Struket\r\n1,Anna,5,5,1,5,\r\n2,Bo,3,3,1,3,\r\n|");
+    EXPECT_EQ(RunOf({"table", cup, "--after", "1"}), "0||");
+    EXPECT_NE(ReadBytes(QString::fromStdString(page)).find("Efter 1 av 4 omg\xE5ngar.</p>"), std::string::npos);
+
+    // Refused: check, standings and table say where and end 1, the page stays as it was; a
+    // rewrite of the tournament has nothing to do with the rules.
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup.regler"), "b\xC3\xA4sta = 5\nomg\xC3\xA5ngar = 4\n"));
+    const std::string refused =
+        "1||Rad 1 i cup.regler : \"b\xC3\xA4sta = 5\"\nb\xC3\xA4sta f\xC3\xA5r inte vara st\xC3\xB6rre \xC3\xA4n omg\xC3\xA5ngar\n";
+    const std::string before = ReadBytes(QString::fromStdString(page));
+    for (const char* command : {"check", "standings", "table"})
+        EXPECT_EQ(RunOf({command, cup}), refused) << command;
+    EXPECT_EQ(ReadBytes(QString::fromStdString(page)), before);
+    EXPECT_EQ(RunOf({"rewrite", cup}), "0||");
+}

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Regler…": the dialog offscreen on a shown tournament, and the rules file it leaves on disk.
+#include "WindowDriver.h"
+#include "ui/RulesDlg.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSpinBox>
+
+
+namespace {
+
+const QByteArray kCup = "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna 1\nBo 9\n";
+
+// Clicks "Regler…" and plays `action` in the dialog; true when it opened and the action closed it.
+bool WithRules(CRavelmarkDlg& window, const std::function<void(CRulesDlg&)>& action)
+{
+    bool closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<CRulesDlg*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
+                action(*dialog);
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        }
+    });
+    poll.start(5);
+    Click(window.m_btnRules);
+    return closed;
+}
+
+void SetCount(QSpinBox* box, const QString& text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    Type(box, text);
+}
+
+// What the dialog shows: the three boxes' texts, then the criteria in order, ticked ones with '+'.
+QString Shown(const CRulesDlg& d)
+{
+    QString shown = d.m_spinBest->text() + '|' + d.m_spinPlanned->text() + '|' + d.m_spinMinimum->text() + '|';
+    for (int i = 0; i < d.m_listCriteria->count(); ++i) {
+        const QListWidgetItem* item = d.m_listCriteria->item(i);
+        shown += (item->checkState() == Qt::Checked ? "+" : "") + item->text().section(':', 0, 0) + ' ';
+    }
+    return shown.trimmed();
+}
+
+} // namespace
+
+class RulesDlgTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Set, cancelled, refused, changed and cleared: the file follows each OK at once.
+    void setChangeAndRemove()
+    {
+        CWindow w(kCup);
+        const QString rules = w.File("cup.regler");
+        QVERIFY(w.m_dlg.m_btnRules->isEnabled());
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QCOMPARE(Shown(d), "alla|ej bestämt|inget krav|segrar högsta struket senaste");
+            QCOMPARE(d.windowTitle(), "Regler");
+            QCOMPARE(QApplication::focusWidget(), d.m_spinBest);
+            SetCount(d.m_spinBest, "8");
+            SetCount(d.m_spinPlanned, "12");
+            SetCount(d.m_spinMinimum, "6");
+            // Högsta before segrar: picked, moved up, both ticked.
+            d.m_listCriteria->setCurrentRow(1);
+            QVERIFY(d.m_btnDown->isEnabled() && d.m_btnUp->isEnabled());
+            Click(d.m_btnUp);
+            QVERIFY(!d.m_btnUp->isEnabled());
+            d.m_listCriteria->item(0)->setCheckState(Qt::Checked);
+            d.m_listCriteria->item(1)->setCheckState(Qt::Checked);
+            QTest::keyClick(d.m_spinMinimum, Qt::Key_Return); // Enter is OK
+        }));
+        const QByteArray written = "bästa = 8\nomgångar = 12\nminst = 6\nsärskiljning = högsta, segrar\n";
+        QCOMPARE(Read(rules), written);
+        // Shown again as set; Avbryt (Escape) keeps the file as it is.
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QCOMPARE(Shown(d), "8|12|6|+högsta +segrar struket senaste");
+            SetCount(d.m_spinBest, "0");
+            QTest::keyClick(d.m_spinBest, Qt::Key_Escape);
+        }));
+        QCOMPARE(Read(rules), written);
+        // A breach of the planned rounds is refused in the dialog, the focus on the box to mend.
+        QVERIFY(WithRules(w.m_dlg, [&w](CRulesDlg& d) {
+            SetCount(d.m_spinMinimum, "13");
+            Click(d.m_btnOK);
+            QVERIFY(d.isVisible() && QApplication::focusWidget() == d.m_spinMinimum);
+            QCOMPARE(w.m_platform.m_errors, QStringList{"Antalet minst spelade får inte vara större än de planerade omgångarna."});
+            SetCount(d.m_spinMinimum, "0");
+            d.m_listCriteria->item(0)->setCheckState(Qt::Unchecked);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(rules), "bästa = 8\nomgångar = 12\nsärskiljning = segrar\n");
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QCOMPARE(Shown(d), "8|12|inget krav|+segrar högsta struket senaste");
+            SetCount(d.m_spinBest, "0");
+            SetCount(d.m_spinPlanned, "0");
+            d.m_listCriteria->item(0)->setCheckState(Qt::Unchecked);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Entries(w.Folder()).join(' '), "cup.txt");
+        QCOMPARE(w.m_platform.m_errors.size(), 1);
+    }
+
+    // A refused file is told once on reading; "Skapa Tabell" refuses until it is set anew.
+    void refusedFile()
+    {
+        CWindow w;
+        w.Write("cup.regler", "bästa = 1\nsärskiljning = segrar,\n");
+        w.Choose(w.Write("cup.txt", kCup));
+        const QString refused = "Rad 2 i cup.regler : \"särskiljning = segrar,\"\nTomt kriterium i särskiljningen";
+        QCOMPARE(w.m_platform.m_errors, QStringList{refused});
+        QCOMPARE(Shown(w.m_dlg), "Cup|R1,R2|11100");
+        Click(w.m_dlg.m_btnCreateTable);
+        QCOMPARE(w.m_platform.m_errors, (QStringList{refused, refused}));
+        QVERIFY(w.m_platform.m_openedReports.isEmpty() && !QFile::exists(w.File("cup.htm")));
+        QVERIFY(WithRules(w.m_dlg, [&refused](CRulesDlg& d) {
+            QVERIFY(d.m_labelRefused && d.m_labelRefused->text().contains(refused));
+            QCOMPARE(Shown(d), "alla|ej bestämt|inget krav|segrar högsta struket senaste");
+            SetCount(d.m_spinBest, "1");
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.regler")), "bästa = 1\n");
+        Click(w.m_dlg.m_btnCreateTable);
+        QCOMPARE(w.m_platform.m_openedReports.size(), 1);
+        QVERIFY(Read(w.File("cup.htm")).contains("<td align=\"center\" class=\"struken\">(1)</td>"));
+        QCOMPARE(Read(w.File("cup.txt")), kCup); // the tournament is never touched
+    }
+};
+
+QTEST_MAIN(RulesDlgTest)
+#include "rules_dlg_test.moc"
