@@ -74,6 +74,7 @@ def check(tool, examples):
         os.utime(cup, (0, time.mktime((2024, 5, 4, 19, 7, 0, 0, 0, -1))))
         with open(os.path.join(work, "klubbkamp.regler"), "w", encoding="utf-8") as f:
             f.write("bästa = 1\n")  # the series rules come along, as on the written page
+        os.utime(f.name, (0, time.mktime((2024, 5, 4, 18, 0, 0, 0, 0, -1))))
         subprocess.run([tool, "table", cup], check=True)
         table_page = open(os.path.join(work, "klubbkamp.htm"), "rb").read()
         os.remove(os.path.join(work, "table.css"))
@@ -136,25 +137,25 @@ def check(tool, examples):
         expect(version.strip().decode() == headers["etag"] and ("var tag = '%s'" % headers["etag"]).encode() in page,
                "the version is not the page's ETag as its script has it")
 
-        # A change of the file, written in place and then replaced by a rename, seen within 5 s;
-        # a stylesheet of the user's beside it is served from then on.
-        with open(os.path.join(work, "table.css"), "w") as f:
-            f.write("body { color: teal }\n")
-        for title, how in (("Klubbkamp i maj", "in place"), ("Klubbkamp i juni", "by rename")):
-            before = headers["etag"]
-            text = "%s\r\n\r\nOmgång 1\r\nAnna 10\r\nDavid 12\r\n" % title
-            with open(cup if how == "in place" else cup + ".new", "w", encoding="cp1252", newline="") as f:
+        # A change of the file, written in place and then replaced by a rename, and of the rules
+        # and the stylesheet beside it, each seen within 5 s.
+        rules = os.path.join(work, "klubbkamp.regler")
+        for what, path, text, shown in (
+                ("the file written in place", cup, "Klubbkamp i maj\r\n\r\nR1\r\nAnna 10\r\nDavid 12\r\n", b"<h3>Klubbkamp i maj"),
+                ("the file replaced by a rename", cup, "Klubbkamp i juni\r\n\r\nR1\r\nDavid 12\r\n", b"<td>David</td>"),
+                ("the rules", rules, "bästa = 2\n", "De 2 bästa".encode("cp1252")),
+                ("the stylesheet", os.path.join(work, "table.css"), "body { color: teal }\n", b"teal")):
+            with open(path + ".new", "w", encoding="cp1252" if path == cup else "utf-8", newline="") as f:
                 f.write(text)
-            if how == "by rename":
-                os.rename(cup + ".new", cup)
+            if "in place" in what:
+                shutil.copyfile(path + ".new", path)
+            else:
+                os.rename(path + ".new", path)
             end = time.monotonic() + 5
-            while get(port, "/version", extra="If-None-Match: %s\r\n" % before)[0] != 200 and time.monotonic() < end:
+            resource = "/table.css" if path.endswith(".css") else "/"
+            while shown not in get(port, resource)[2] and time.monotonic() < end:
                 time.sleep(0.1)
-            _, headers, page = get(port, "/")
-            expect( ("<h3>%s</h3>" % title).encode() in page and b"<td>David</td>" in page,
-                   "a change of the file written %s not served within 5 s" % how)
-        expect(get(port, "/table.css")[2] == b"body { color: teal }\n", "the user's table.css not served")
-
+            expect(shown in get(port, resource)[2], what + ": not served within 5 s")
         # 500 connections left idle, from other loopback addresses: a new client is still
         # served at once, and the idle ones are closed by the timeout.
         idle = [socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.%d" % (2 + i // 10), 0))

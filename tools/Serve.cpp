@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/Serve.h"
 
+#include "files/RulesFile.h"
 #include "files/TournamentDoc.h"
 #include "model/TournamentEncoding.h"
 #include "server/LocalNetwork.h"
@@ -11,8 +12,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <optional>
 #include <ostream>
@@ -73,6 +77,16 @@ void PrintQrCode(const std::string& text, std::ostream& out)
     }
 }
 
+// The last modification of the tournament's rules file; none (the epoch) without one.
+QDateTime RulesModified(const QString& tournamentPath)
+{
+    QString rulesPath;
+    CFileStatus status;
+    if (RulesPath(tournamentPath, rulesPath) && ReadFileStatus(rulesPath, status))
+        return status.LastModified();
+    return QDateTime::fromMSecsSinceEpoch(0);
+}
+
 QString Now()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
@@ -120,7 +134,7 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
 
     CPageServer server;
     CPagePublisher publisher(doc, server);
-    if (!publisher.Publish(doc.FileStatus().LastModified())) {
+    if (!publisher.Publish(std::max(doc.FileStatus().LastModified(), RulesModified(doc.Path())))) {
         err << ResultMessage(doc.RulesResult(), doc.Encoding()).toStdString() << '\n';
         return 1;
     }
@@ -136,21 +150,49 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
         PrintQrCode(PageAddress(addresses.front(), server.Port()), out);
     out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
 
-    // The file as it is on disk now; a file refused (half written, say) leaves the page as it was.
+    // The file as it is on disk now, and the rules and stylesheet beside it (watched with their
+    // folder, as editors save by renaming). A file refused (half written, say) leaves the page
+    // as it was.
     const QString path = doc.Path();
-    QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {
-        CFileResult again = doc.Read(path);
-        if (again.Ok() && !doc.RulesResult().Ok())
-            again = doc.RulesResult();
-        if (again.Ok()) {
-            publisher.Publish(doc.FileStatus().LastModified());
+    QString rulesPath;
+    RulesPath(path, rulesPath);
+    const QString cssPath = QFileInfo(path).absolutePath() + QStringLiteral("/table.css");
+    const auto besideStatus = [&] {
+        std::pair<CFileStatus, CFileStatus> status;
+        ReadFileStatus(rulesPath, status.first);
+        ReadFileStatus(cssPath, status.second);
+        return status;
+    };
+    // When the standings last changed: with the tournament file or its rules.
+    const auto lastChange = [&] { return std::max(doc.FileStatus().LastModified(), RulesModified(path)); };
+    bool readable = true;
+    const auto show = [&](CFileResult result) {
+        readable = result.Ok();
+        if (result.Ok() && !publisher.Publish(lastChange()))
+            result = doc.RulesResult();
+        if (result.Ok()) {
             out << Now().toStdString() << " Sidan uppdaterad." << std::endl;
-        } else {
-            again.m_line = QuotedLine(again.m_line, doc.Encoding());
-            out << Now().toStdString() << ' ' << TerminalText(ResultMessage(again, doc.Encoding()).toStdString())
-                << " (sidan visar det som lästes senast)" << std::endl;
+            return;
         }
-    });
+        result.m_line = QuotedLine(result.m_line, doc.Encoding());
+        out << Now().toStdString() << ' ' << TerminalText(ResultMessage(result, doc.Encoding()).toStdString())
+            << " (sidan visar det som lästes senast)" << std::endl;
+    };
+    QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] { show(doc.Read(path)); });
+    QFileSystemWatcher beside({QFileInfo(path).absolutePath()});
+    auto seen = besideStatus();
+    const auto onBeside = [&] {
+        for (const QString& side : {rulesPath, cssPath})
+            if (!side.isEmpty() && QFileInfo::exists(side) && !beside.files().contains(side))
+                beside.addPath(side);
+        if (const auto now = besideStatus(); now != seen && readable) {
+            seen = now;
+            show({});
+        }
+    };
+    onBeside();
+    QObject::connect(&beside, &QFileSystemWatcher::fileChanged, &beside, onBeside);
+    QObject::connect(&beside, &QFileSystemWatcher::directoryChanged, &beside, onBeside);
     QSocketNotifier stopped(static_cast<qintptr>(stop.Fd()), QSocketNotifier::Read);
     QObject::connect(&stopped, &QSocketNotifier::activated, &stopped, [&stop] {
         signalfd_siginfo taken = {};
