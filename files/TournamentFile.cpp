@@ -367,3 +367,20 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
         ::unlink(backup.c_str());
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }
+
+CFileResult CreateTournamentFile(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        return Failure(CFileResult::CannotCreate, path);
+    const QFileInfo info(path);
+    QString title = info.completeBaseName().trimmed().isEmpty() ? info.fileName() : info.completeBaseName();
+    // A file name may hold what a title line cannot.
+    for (QChar& c : title)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u' ';
+    CTournament tournament;
+    tournament.m_title = title.toStdString();
+    tournament.m_encoding = TextEncoding::Utf8;
+    tournament.m_byteOrderMark = false;
+    return SaveTournamentFile(tournament, path, true);
+}

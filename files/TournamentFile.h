@@ -36,3 +36,7 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 // replaced. When `path` names no file, it is written anew (nothing to back up) if `anew`,
 // and refused as not found otherwise.
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
+
+// Makes `path`, which must not exist yet, a new tournament file: the title line alone (the file's
+// name without its ending), UTF-8 without a byte-order mark, written as a save writes.
+CFileResult CreateTournamentFile(const QString& path);

@@ -3,7 +3,8 @@
 # The window as a user starts it, on a virtual X display: `ravelmark FILE` shows what FILE holds
 # (the same screen for the same bytes under another name, another screen for other bytes),
 # `ravelmark` alone starts empty with no message box, and a file that cannot be opened gives
-# one box, after which the window is as empty as when started alone.
+# one box, after which the window is as empty as when started alone. A name that does not exist
+# asks whether to make it a new tournament: Yes (Enter) writes the title line and shows it.
 # Usage: window_runs.sh PROGRAM. Exit 0 all held, 1 a check failed, 77 no Xvfb or xdotool.
 set -u
 program=$(realpath "$1")
@@ -61,11 +62,19 @@ shot empty && stop
 shot cup cup.txt && stop
 shot copy "$work/copy.txt" && stop
 shot other other.txt && stop
-shot missing missing.txt
+mkdir "$work/folder.txt"
+shot missing folder.txt
 [ "$(cat "$work/missing.windows")" = 2 ] || fail "a file that cannot be opened: $(cat "$work/missing.windows") windows, not the window and its box"
 xdotool key Return # to the box, which has the focus
 settle after
 stop
+shot asked new.txt
+[ "$(cat "$work/asked.windows")" = 2 ] || fail "a new name: $(cat "$work/asked.windows") windows, not the window and its question"
+xdotool key Return
+settle created
+stop
+[ "$(od -An -c "$work/new.txt" 2>/dev/null | tr -d ' \n')" = 'new\r\n' ] || fail "the new tournament's file is not its title line: $(od -An -c "$work/new.txt" 2>&1)"
+same created empty && fail "the new tournament is not shown"
 
 for name in empty cup copy other; do
     [ "$(cat "$work/$name.windows")" = 1 ] || fail "$name: $(cat "$work/$name.windows") visible windows, not one"
@@ -74,5 +83,5 @@ same cup copy || fail "the same bytes under another name show otherwise"
 same cup other && fail "another tournament shows the same"
 same cup empty && fail "ravelmark FILE shows the empty window"
 same empty after || fail "after the box of a file that cannot be opened, the window is not as empty as at start"
-[ $failed = 0 ] && echo "the window started on a file, alone, and on a missing file held"
+[ $failed = 0 ] && echo "the window started on a file, alone, on a file it cannot open and on a new name held"
 exit $failed

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <QToolTip>
 #include <QValidator>
 
@@ -210,6 +211,7 @@ void CListView::SetSource(RowCount count, CellText text)
         m_rows->m_text = std::move(text);
     });
     m_selectionMark = -1;
+    UpdateTabStop();
 }
 
 void CListView::InsertColumn(int column, const QString& header, Qt::Alignment alignment, int width)
@@ -243,6 +245,7 @@ void CListView::Refill()
 {
     ForgetSelection();
     m_rows->Reset();
+    UpdateTabStop();
 }
 
 void CListView::Change(const std::function<void()>& change)
@@ -252,6 +255,7 @@ void CListView::Change(const std::function<void()>& change)
     change();
     m_rows->Appended(before);
     m_rows->Changed(before);
+    UpdateTabStop();
 }
 
 void CListView::RemoveRow(int row, const std::function<void()>& remove)
@@ -260,9 +264,35 @@ void CListView::RemoveRow(int row, const std::function<void()>& remove)
     if (row < 0 || row >= GetItemCount()) {
         remove();
         m_rows->Reset();
-        return;
+    } else {
+        m_rows->Remove(row, remove);
     }
-    m_rows->Remove(row, remove);
+    UpdateTabStop();
+}
+
+void CListView::ScrollToRow(int row)
+{
+    // The scroll range follows new rows only at the next layout, which has to come first; the
+    // scroll bars that the new range brings take their room later, and then the row is shown again.
+    executeDelayedItemsLayout();
+    const QPersistentModelIndex index = m_rows->index(row, 0);
+    scrollTo(index, EnsureVisible);
+    QTimer::singleShot(0, this, [this, index] {
+        if (index.isValid())
+            scrollTo(index, EnsureVisible);
+    });
+}
+
+void CListView::SkipWhileEmpty()
+{
+    m_skipWhileEmpty = true;
+    UpdateTabStop();
+}
+
+void CListView::UpdateTabStop()
+{
+    if (m_skipWhileEmpty)
+        setFocusPolicy(GetItemCount() > 0 ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int CListView::ClientWidth() const
@@ -294,6 +324,23 @@ void CListView::mouseReleaseEvent(QMouseEvent* event)
     m_leftPressed = false;
 }
 
+void CListView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit deletePressed();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+    // A move that stays on the row with the focus frame (Home on the first) selects it too.
+    static const QList<int> kMoves = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                      Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (!selectionModel()->hasSelection() && currentIndex().isValid() && kMoves.contains(event->key()))
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (selectionModel()->hasSelection())
+        emit keySelected();
+}
+
 namespace {
 
 // The combo box's text field. It tells its validator whether a change comes from the user
@@ -321,8 +368,44 @@ public:
         return std::max(0, qRound(QFontMetricsF(font()).horizontalAdvance(text)) + 1 - room);
     }
 
+    // Whether the text ends in a completion the user has not taken yet: it is selected.
+    bool Completing() const
+    {
+        return m_completedAt > 0 && hasSelectedText() && selectionStart() == m_completedAt &&
+               selectionEnd() == text().size();
+    }
+
+    // After the user's edit, which left `edited`: completes what the user typed when the edit
+    // added to its end, or shows what was typed.
+    void Complete(const QString& edited, const std::function<QString(const QString&)>& find)
+    {
+        // The edit replaced or removed the selected completion: what was typed goes on from the
+        // user's own letters, whose case the completion may have shown otherwise.
+        QString typed = edited;
+        if (m_wasCompleting && edited.startsWith(m_shownBefore.left(m_completedAt)))
+            typed = m_typed + edited.mid(m_completedAt);
+        const QString before = m_wasCompleting ? m_typed : m_before;
+        m_completedAt = -1;
+        const bool added =
+            typed.size() > before.size() && typed.startsWith(before) && cursorPosition() == edited.size();
+        const QString found = added ? find(typed) : QString();
+        const bool userEdit = m_userEdit;
+        m_userEdit = false; // what the program shows need not fit
+        if (found.size() > typed.size()) {
+            setText(found);
+            setSelection(static_cast<int>(typed.size()), static_cast<int>(found.size() - typed.size()));
+            m_typed = typed;
+            m_completedAt = static_cast<int>(typed.size());
+        } else if (edited != typed) {
+            setText(typed);
+        }
+        m_userEdit = userEdit;
+    }
+
+    void ForgetCompletion() { m_completedAt = -1; }
+
     bool m_userEdit = false;
-    QString m_before;
+    QString m_before; // for the fit: what the user had typed before the change
 
 protected:
     bool event(QEvent* event) override
@@ -337,7 +420,9 @@ protected:
             const bool outer = !m_userEdit;
             if (outer) {
                 m_userEdit = true;
-                m_before = text();
+                m_wasCompleting = Completing();
+                m_shownBefore = text();
+                m_before = m_wasCompleting ? m_typed : text();
             }
             const bool result = QLineEdit::event(event);
             if (outer)
@@ -348,6 +433,12 @@ protected:
             return QLineEdit::event(event);
         }
     }
+
+private:
+    QString m_typed;        // while completing: the user's own letters before the completion
+    int m_completedAt = -1; // while completing: where the completion starts
+    bool m_wasCompleting = false;
+    QString m_shownBefore; // the text before the user's change
 };
 
 // Refuses a user's change that makes the text overflow the field. A change that does not
@@ -396,7 +487,49 @@ CComboBox::CComboBox(bool sorted, QWidget* parent)
     if (auto* list = qobject_cast<QListView*>(view()))
         list->setUniformItemSizes(true);
     connect(this, &QComboBox::activated, this, &CComboBox::selectionChanged);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &CComboBox::textEdited);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &CComboBox::OnTextEdited);
+}
+
+void CComboBox::OnTextEdited(const QString& text)
+{
+    if (m_complete)
+        static_cast<CComboEdit*>(lineEdit())->Complete(text, [this](const QString& typed) {
+            return FindCompletion(typed);
+        });
+    emit textEdited();
+}
+
+QString CComboBox::FindCompletion(const QString& typed) const
+{
+    if (typed.isEmpty())
+        return {};
+    const QAbstractItemModel* entries = model();
+    const QModelIndex root = rootModelIndex();
+    const auto entry = [&](int row) { return entries->index(row, modelColumn(), root).data(Qt::EditRole).toString(); };
+    // The entries that begin with `typed` follow the first one not before it.
+    int first = 0;
+    for (int count = entries->rowCount(root); count > 0;) {
+        const int half = count / 2;
+        if (m_collator.compare(entry(first + half), typed) < 0) {
+            first += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    // Names equal but for case are different players: the one typed in its own case, if near.
+    constexpr int kLook = 32;
+    QString found;
+    for (int row = first; row < entries->rowCount(root) && row < first + kLook; ++row) {
+        QString name = entry(row);
+        if (m_collator.compare(QStringView(name).left(typed.size()), typed) != 0)
+            break;
+        if (name.startsWith(typed))
+            return name;
+        if (found.isNull())
+            found = name;
+    }
+    return found;
 }
 
 void CComboBox::AddStrings(const QStringList& texts)
@@ -441,6 +574,7 @@ int CComboBox::MissingWidth(const QString& text) const
 
 void CComboBox::SetText(const QString& text)
 {
+    static_cast<CComboEdit*>(lineEdit())->ForgetCompletion();
     lineEdit()->setText(text);
 }
 

@@ -61,10 +61,18 @@ public:
     int GetSelectionMark() const { return m_selectionMark; }
     // Width in pixels of the list's client area.
     int ClientWidth() const;
+    // Brings row `row` into view.
+    void ScrollToRow(int row);
+    // While the list has no rows, Tab passes it by (a click still gives it the focus).
+    void SkipWhileEmpty();
 
 signals:
     // A left-button click in the list, on a row or on its empty area.
     void clicked();
+    // A key left a row selected: keys select as a click does.
+    void keySelected();
+    // The Delete key, pressed in the list.
+    void deletePressed();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -72,16 +80,19 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnSelectionChanged();
     void ForgetSelection();
     void FitRowHeight();
+    void UpdateTabStop();
 
     class CRows;
     CRows* m_rows;
     int m_selectionMark = -1;
     bool m_leftPressed = false;
+    bool m_skipWhileEmpty = false;
 };
 
 // A drop-down with editable text. The entry signals fire for user actions only: a text set
@@ -103,6 +114,13 @@ public:
     int MissingWidth(const QString& text) const;
     void SetText(const QString& text);
     QString Text() const;
+    // Typing at the end of the text completes it inline with the first entry it begins, as the
+    // box's order compares (a sorted box: case aside, Swedish letters apart); the completed part
+    // is selected, so that typing on replaces it. Only what the user typed has to fit the field.
+    void SetInlineCompletion(bool on) { m_complete = on; }
+    // The entry that `typed` begins, or a null string: among equals, one that begins with it
+    // letter case included.
+    QString FindCompletion(const QString& typed) const;
 
 signals:
     // The user picked an entry from the list (selection change).
@@ -111,6 +129,9 @@ signals:
     void textEdited();
 
 private:
+    void OnTextEdited(const QString& text);
+
     bool m_sorted;
+    bool m_complete = false;
     QCollator m_collator;
 };

@@ -29,7 +29,8 @@ bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& pat
 {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // A name that does not exist yet is taken too: it starts a new tournament.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
     dialog.setOption(QFileDialog::ReadOnly, false);
     // Qt's own dialog only; a desktop's dialog (portal, platform theme) speaks the user's language.

@@ -29,8 +29,8 @@ public:
     virtual void ErrorBox(QWidget* owner, const QString& text) = 0;
     // Question box with its own title, Yes and No, question icon; true only for Yes.
     virtual bool Question(QWidget* owner, const QString& text, const QString& title) = 0;
-    // The file-open dialog: one filter, the file must exist, no read-only box. True with the
-    // chosen file's full path when the user confirmed one.
+    // The file-open dialog: one filter, no read-only box; it also takes the name of a file that
+    // does not exist yet. True with the chosen file's full path when the user confirmed one.
     virtual bool ChooseFile(QWidget* owner, const QString& filter, QString& path) = 0;
     // Shows the page in the program the desktop uses for it; nothing is reported on failure.
     virtual void OpenReport(const QString& path) = 0;

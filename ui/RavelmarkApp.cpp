@@ -64,7 +64,7 @@ void OpenAtStart(CRavelmarkDlg& dlg, const QString& file)
         return;
     // The file dialog hands over full paths; messages name the file the same way.
     const QString path = QFileInfo(file).absoluteFilePath();
-    QTimer::singleShot(0, &dlg, [&dlg, path] { dlg.OpenTournament(path); });
+    QTimer::singleShot(0, &dlg, [&dlg, path] { dlg.OpenOrCreateTournament(path); });
 }
 
 CRavelmarkApp::CRavelmarkApp(int& argc, char** argv)

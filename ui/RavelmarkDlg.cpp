@@ -2,6 +2,7 @@
 // The main window: construction, its controls, and choosing and showing a tournament.
 #include "ui/RavelmarkDlg.h"
 
+#include "files/TournamentFile.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 
@@ -51,6 +52,12 @@ void CRavelmarkDlg::OnInitDialog()
         [this] { return static_cast<int>(m_doc.Tournament().m_rounds.size()); },
         [this](int row, int) { return ToDisplay(m_doc.Tournament().m_rounds[static_cast<std::size_t>(row)].m_name); });
     m_listRounds->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Keys reach what a click does: a row selected by key, Delete for "Ta Bort".
+    connect(m_listRounds, &CListView::keySelected, this, &CRavelmarkDlg::UpdateRoundButtons);
+    connect(m_listRounds, &CListView::deletePressed, this, [this] {
+        if (m_btnRemove->isEnabled())
+            OnRemoveRound();
+    });
 
     m_btnChoose->setFocus();
 }
@@ -84,7 +91,25 @@ void CRavelmarkDlg::OnChooseTournament()
     QString path;
     if (!ChooseTournamentFile(path))
         return;
+    OpenOrCreateTournament(path);
+}
+
+void CRavelmarkDlg::OpenOrCreateTournament(QString path)
+{
+    if (QFileInfo info(path); !info.exists() && info.suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    if (QFileInfo::exists(path)) {
+        OpenTournament(path);
+        return;
+    }
+    const QString question =
+        QStringLiteral("Filen %1 finns inte. Skapa en ny turnering?").arg(QFileInfo(path).fileName());
+    if (!m_platform.Question(this, question, AppName()) || !ShowResult(CreateTournamentFile(path)))
+        return;
     OpenTournament(path);
+    // A new tournament's next entry is its first round.
+    if (m_btnNew->isEnabled())
+        m_btnNew->setFocus();
 }
 
 void CRavelmarkDlg::OpenTournament(const QString& path)
@@ -111,6 +136,10 @@ void CRavelmarkDlg::ResetTournament()
     for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
         button->setEnabled(false);
     m_editTitle->SetText(QString());
+    // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove})
+        control->setEnabled(false);
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();
     m_listRounds->Refill();

@@ -56,6 +56,9 @@ public:
     void OnChooseTournament();
     // Reads the file and shows it, as a confirmed choice does; the tournament ends unchanged.
     void OpenTournament(const QString& path);
+    // As OpenTournament; a file that does not exist (".txt" added to a name without an ending)
+    // becomes a new tournament if the user says so, written at once.
+    void OpenOrCreateTournament(QString path);
     bool ChooseTournamentFile(QString& path);
     void ResetTournament();
     void ShowTournament();

@@ -10,6 +10,8 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+
 CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
                      QWidget* parent)
     : CDialogBase(IDD_ROUND_DIALOG, parent)
@@ -61,11 +63,21 @@ void CRoundDlg::OnInitDialog()
                                                           m_round.m_results[static_cast<std::size_t>(row)].m_points);
                              });
 
+    // Keys reach what a click does: a row selected by key, Delete for "Ta Bort".
+    connect(m_listResults, &CListView::keySelected, this, &CRoundDlg::UpdateResultButtons);
+    connect(m_listResults, &CListView::deletePressed, this, [this] {
+        if (m_btnRemoveResult->isEnabled())
+            OnRemoveResult();
+    });
+    // From the round's name, Tab goes on to the first result's name while there is no row to pick.
+    m_listResults->SkipWhileEmpty();
+
     m_editName->SetText(ToDisplay(m_round.m_name));
 
     FillResultList();
 
     m_comboName->SetListModel(&m_players);
+    m_comboName->SetInlineCompletion(true);
 
     QStringList points;
     for (int i = 0; i <= 25; ++i)
@@ -124,8 +136,13 @@ void CRoundDlg::OnAddResult()
         m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))),
                             AppName()))
         name = m_tournament.PlayerName(known);
-    // Appends a row or changes one in place.
-    m_listResults->Change([&] { m_round.AddResult(CResult(m_text.Document().AddPlayer(name), points)); });
+    // Appends a row or changes one in place, and shows it.
+    const PlayerId player = m_text.Document().AddPlayer(name);
+    m_listResults->Change([&] { m_round.AddResult(CResult(player, points)); });
+    const auto& results = m_round.m_results;
+    const auto row =
+        std::find_if(results.begin(), results.end(), [&](const CResult& r) { return r.m_player == player; });
+    m_listResults->ScrollToRow(static_cast<int>(row - results.begin()));
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
     // Ready for the next result. The focus moves before the button is disabled: Qt would hand
@@ -143,6 +160,8 @@ void CRoundDlg::OnEditResult()
     m_comboName->SetText(m_listResults->GetItemText(mark, 0));
     m_comboPoints->SetText(m_listResults->GetItemText(mark, 1));
     m_comboPoints->setFocus();
+    // Typing replaces the points rather than adding to them.
+    m_comboPoints->lineEdit()->selectAll();
     m_btnAddResult->setEnabled(true);
 }
 

@@ -61,38 +61,86 @@ private slots:
                                       << "Cup €|Omgång 1,Omgång 2|11100" << "";
         QTest::newRow("UTF-8 with mark") << Bytes("\xEF\xBB\xBF\xC3\x85sa \xE2\x82\xAC\n\nOmg\xC3\xA5ng \xC3\x84\n")
                                          << "Åsa €|Omgång Ä|11100" << "";
-        QTest::newRow("refused at line 10") << Bytes("Cup\n\nA\nAnna 5\n\nB\nBo 4\n\nC\nAnna -5\n") << "||11100"
+        QTest::newRow("refused at line 10") << Bytes("Cup\n\nA\nAnna 5\n\nB\nBo 4\n\nC\nAnna -5\n") << "||00000"
                                             << "Rad 10 : \"Anna -5\"\nPoäng ska vara ett heltal";
-        QTest::newRow("cannot be opened") << Bytes() << "||11100" << "Kan inte öppna filen: %1";
-        QTest::newRow("cancelled") << Bytes() << "||11100" << "";
+        QTest::newRow("cannot be opened") << Bytes() << "||00000" << "Kan inte öppna filen: %1";
+        QTest::newRow("cancelled") << Bytes() << "||00000" << "";
     }
 
-    // Each outcome, chosen while another tournament with unsaved changes is shown: what the first
-    // read enabled stays enabled, the changes are dropped, and closing writes nothing.
+    // Each outcome, chosen while another tournament with unsaved changes is shown: the changes
+    // are dropped and closing writes nothing. A choice that shows nothing leaves the commands as at
+    // start, so nothing can write a page or a tournament for a file the window no longer shows.
     void choosingAFile()
     {
         QFETCH(Bytes, bytes);
+        QFETCH(QString, state);
         QFETCH(QString, error);
         CWindow w(kCup);
-        Type(w.m_dlg.m_editTitle, "x");
-        const QString path = !bytes.isEmpty() ? w.Write("chosen.txt", bytes) : !error.isEmpty() ? w.File("gone") : "";
+        CRavelmarkDlg& d = w.m_dlg;
+        ClickRow(d.m_listRounds, 0);
+        Type(d.m_editTitle, "x");
+        QString path = !bytes.isEmpty() ? w.Write("chosen.txt", bytes) : "";
+        if (bytes.isEmpty() && !error.isEmpty())
+            QVERIFY(QDir(w.Folder()).mkdir(path = w.File("folder.txt")));
         w.Choose(path);
-        QTEST(Shown(w.m_dlg), "state");
-        // The editor offers this file's players, none of the other's (a refused file has no standings to offer).
-        QString offered;
-        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) { offered = Items(e.m_comboName), e.close(); }));
-        QCOMPARE(offered, bytes.contains("Kalle") ? "Anna,Kalle" : "");
+        QCOMPARE(Shown(d), state);
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
-        QCOMPARE(w.m_dlg.windowTitle(), bytes.isEmpty() || !error.isEmpty() ? "Ravelmark" : "chosen.txt – Ravelmark");
-        Click(w.m_dlg.m_btnCreateTable); // a page with nothing of the earlier file
-        QVERIFY(!Read(w.m_platform.m_openedReports.value(0)).contains("Cilla"));
-        TypeOver(w.m_dlg.m_editTitle, " "); // a later message, with no line of the refused file before it
-        QVERIFY(!w.Close() && w.m_platform.m_errors.last() == "Turneringens namn får inte vara tom");
-        w.m_dlg.m_doc.ClearChanged();
+        const bool shown = state.endsWith("11100");
+        QCOMPARE(d.windowTitle(), shown ? "chosen.txt – Ravelmark" : "Ravelmark");
+        QCOMPARE(Enabled({d.m_btnRules, d.m_btnHistory, d.m_btnShowMobile}), shown ? "111" : "000");
+        if (shown) {
+            // The editor offers this file's players, none of the other's.
+            QString offered;
+            QVERIFY(WithEditor(d.m_btnNew, [&](CRoundDlg& e) { offered = Items(e.m_comboName), e.close(); }));
+            QCOMPARE(offered, bytes.contains("Kalle") ? "Anna,Kalle" : "");
+            Click(d.m_btnCreateTable); // a page with nothing of the earlier file
+            QVERIFY(!Read(w.m_platform.m_openedReports.value(0)).contains("Cilla"));
+        } else {
+            QVERIFY(!WithEditor(d.m_btnNew, [](CRoundDlg& e) { e.close(); }));
+            Click(d.m_btnCreateTable);
+            QVERIFY(w.m_platform.m_openedReports.isEmpty());
+        }
         QVERIFY(w.Close());
-        QCOMPARE(Entries(w.Folder()).join(','),
-                 bytes.isEmpty() ? "cup.htm,cup.txt,table.css" : "chosen.htm,chosen.txt,cup.txt,table.css");
+        QCOMPARE(Entries(w.Folder()).filter(QRegularExpression("htm|bak")).join(','), shown ? "chosen.htm" : "");
         QCOMPARE(Read(w.m_path), kCup);
+    }
+
+    // A name that does not exist: a question, then on Ja the file at once, its name (less its
+    // ending, ".txt" added when it has none) the title, UTF-8 without a mark, shown as if chosen;
+    // on Nej the window as after a cancelled choice. The command line asks the same.
+    void newTournament_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Bytes>("bytes");
+        QTest::newRow("two endings") << "Höst.cup.txt" << true << "Höst.cup.txt" << Bytes("H\xC3\xB6st.cup\r\n");
+        QTest::newRow("txt added") << "Klubb" << true << "Klubb.txt" << Bytes("Klubb\r\n");
+        QTest::newRow("no") << "Klubb" << false << "Klubb.txt" << Bytes("<missing>");
+    }
+    void newTournament()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, yes);
+        QFETCH(QString, file);
+        QFETCH(Bytes, bytes);
+        for (const bool commandLine : {false, true}) {
+            CWindow w(commandLine ? Bytes() : kCup);
+            w.m_platform.m_answers << yes;
+            commandLine ? w.m_dlg.OpenOrCreateTournament(w.File(typed)) : w.Choose(w.File(typed));
+            QCOMPARE(w.m_platform.m_questions, QStringList{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark"});
+            QCOMPARE(Read(w.File(file)), bytes);
+            const QString title = QString::fromUtf8(bytes).chopped(2);
+            QCOMPARE(Shown(w.m_dlg), yes ? title + "||11100" : "||00000");
+            if (yes) {
+                QCOMPARE(w.m_dlg.windowTitle(), file + " – Ravelmark");
+                QCOMPARE(w.m_dlg.focusWidget(), w.m_dlg.m_btnNew);
+                TypeOver(w.m_dlg.m_editTitle, "Klubbkampen");
+                QVERIFY(w.Close());
+                QCOMPARE(Read(w.File(file)), "Klubbkampen\r\n");
+            }
+            QVERIFY(w.m_platform.m_errors.isEmpty() && (commandLine || Read(w.m_path) == kCup));
+        }
     }
 
     // Text Windows-1252 cannot hold: an ASCII file becomes UTF-8 as it is; any other becomes
@@ -201,7 +249,7 @@ private slots:
     }
 
     // Tab walks the enabled controls in the window's order (the label takes no focus); Ny,
-    // Redigera and Ta Bort, and the selection mark they act on.
+    // Redigera and Ta Bort, and the selection mark they act on, set by a click or a key; Delete.
     void roundCommands()
     {
         CWindow w(kCup);
@@ -217,13 +265,12 @@ private slots:
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Down); // keys and the right button alone enable nothing
-        ClickRow(list, 1, Qt::RightButton);
+        ClickRow(list, 1, Qt::RightButton); // the right button alone enables nothing
         QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11100");
-        ClickRow(list, 1);
-        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, closeAtOnce));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down); // a key selects as a click does
         QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11111");
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, closeAtOnce));
         QVERIFY(!WithEditor(w.m_dlg.m_btnEdit, closeAtOnce)); // the refilled list holds no mark
         ClickRow(list, 1);
         QTest::keyClick(list, Qt::Key_Down); // the keys move the mark the commands act on
@@ -231,8 +278,9 @@ private slots:
         w.m_platform.m_answers << false << true;
         Click(w.m_dlg.m_btnRemove);
         QCOMPARE(Rows(list), "R1,R2,R3,R4,R5");
-        Click(w.m_dlg.m_btnRemove);
-        Click(w.m_dlg.m_btnRemove); // no mark after the refill: asks nothing
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete); // as "Ta Bort"
+        QTest::keyClick(list, Qt::Key_Delete); // no mark after the refill: asks nothing
         QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort omgång R3 ?|Ta bort omgång"));
         QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R4,R5|11111");
     }

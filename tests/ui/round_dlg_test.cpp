@@ -10,6 +10,10 @@ namespace {
 
 // R1 holds Anna 7 and Bo 3; R2 brings the other players, with Windows-1252 names.
 const QByteArray kCup("Cup\n\nR1\nAnna 7\nBo 3\n\nR2\n\xD6rjan 1\nbo 1\n\xC5sa 1\n");
+// Names to complete: one a prefix of another, Swedish letters beside their look-alikes, two
+// players apart only by case, an accent, and one too long for the box.
+const QByteArray kNames("Cup\n\nR1\nAnna Berg 1\nAnna 1\n\xC5sa 1\nOlle 1\n\xD6rjan 1\nBo 1\nbo 1\nRen\xE9 1\n" +
+                        QByteArray(40, 'W') + " 1\n");
 
 // "name|rows|enabled Redigera, Ta Bort, Lägg Till|name box|points box"
 QString State(const CRoundDlg& e)
@@ -136,6 +140,83 @@ private slots:
             ClickRow(e.m_listResults, 0);
             Click(e.m_btnEditResult);
             QCOMPARE(State(e), "R2|bo=1,Åsa=1|111|bo|1");
+            e.close();
+        }));
+    }
+
+    // Inline completion in the name box ('<' stands for Backspace): "text|selected part" after the
+    // keys (the text alone for the long name), and Tab takes the text as shown on to the points.
+    // Only the typed part has to fit the box: the long name completes whole, typing stops at the edge.
+    void completion_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("first letter") << "a" << "Anna|nna";
+        QTest::newRow("a name that begins another") << "ANNA " << "Anna Berg|Berg";
+        QTest::newRow("typed whole: as typed") << "anna" << "anna|";
+        QTest::newRow("å is not a") << "å" << "Åsa|sa";
+        QTest::newRow("o is not ö") << "o" << "Olle|lle";
+        QTest::newRow("ö") << "Ö" << "Örjan|rjan";
+        QTest::newRow("players apart by case") << "b" << "bo|o";
+        QTest::newRow("accent counts") << "rene" << "rene|";
+        QTest::newRow("Backspace takes the completion") << "an<" << "an|";
+        QTest::newRow("typing on completes again") << "an<n" << "Anna|a";
+        QTest::newRow("too long to type whole") << QString(40, 'W') << QString(40, 'W');
+    }
+    void completion()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        CWindow w(kNames);
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) {
+            QLineEdit* name = e.m_comboName->lineEdit();
+            e.m_comboName->setFocus();
+            for (const QChar key : keys)
+                key == '<' ? QTest::keyClick(name, Qt::Key_Backspace) : Type(name, key);
+            QCOMPARE(name->text() + (shown.contains('|') ? '|' + name->selectedText() : ""), shown);
+            QCOMPARE(e.m_comboName->MissingWidth(name->text().left(name->selectionStart())), 0);
+            QTest::keyClick(name, Qt::Key_Tab);
+            QVERIFY(e.m_comboPoints->hasFocus() && name->text() == shown.section('|', 0, 0));
+            e.close();
+        }));
+    }
+
+    // Keys alone in the editor: Tab from the round's name passes the empty list by; the list
+    // shows the row just added or replaced; a key selects a result as a click does; "Redigera"
+    // selects the points, so typing replaces them; Delete asks as "Ta Bort" does.
+    void keyboardInTheEditor()
+    {
+        CWindow w(kCup);
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&w](CRoundDlg& e) {
+            CListView* list = e.m_listResults;
+            const auto inView = [list](int row) {
+                return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+            };
+            QTest::keyClick(e.m_editName, Qt::Key_Tab);
+            QVERIFY(e.m_comboName->hasFocus());
+            for (int i = 1; i <= 40; ++i) { // also once the scroll bars come
+                AddResult(e, "P" + QString::number(i), "1");
+                QTRY_VERIFY(inView(i - 1));
+            }
+            QVERIFY(!inView(0));
+            AddResult(e, "P1", "17"); // replaced in place
+            QVERIFY(inView(0) && !inView(39));
+            e.m_editName->setFocus();
+            QTest::keyClick(e.m_editName, Qt::Key_Tab);
+            QVERIFY(list->hasFocus());
+            QTest::keyClick(list, Qt::Key_Home);
+            QCOMPARE(Enabled({e.m_btnEditResult, e.m_btnRemoveResult}), "11");
+            Click(e.m_btnEditResult);
+            Type(QApplication::focusWidget(), "7");
+            QCOMPARE(e.m_comboName->Text() + '=' + e.m_comboPoints->Text(), "P1=7");
+            Click(e.m_btnAddResult);
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_End);
+            w.m_platform.m_answers << true;
+            QTest::keyClick(list, Qt::Key_Delete);
+            QCOMPARE(w.m_platform.m_questions, QStringList{"Vill du ta bort spelare P40 ?|Ta bort spelare"});
+            QCOMPARE(QString::number(list->GetItemCount()) + list->GetItemText(0, 1), "397");
+            TypeOver(e.m_editName, "R3");
             e.close();
         }));
     }
