@@ -4,17 +4,19 @@
 #include "model/PlayerNames.h"
 #include "model/Tournament.h"
 
+#include <atomic>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 struct UCollator;
 
-// When two player names are probably one person spelled two ways: they are equal to a Swedish
-// collator at primary strength (letter case and the accents Swedish does not count are ignored,
-// so "rené" matches "Rene" but "Åsa" does not match "Asa"), once runs of blanks are folded.
+// When two player names are probably one person spelled two ways, once runs of blanks are
+// folded: they are equal at primary strength (letter case and accents aside) to a Swedish
+// collator, so "rené" matches "Rene", or to the root collator, which also takes Å, Ä and Ö for
+// A and O as a keyboard without them types them: "Ake" matches "Åke".
 class CNameMatch
 {
 public:
@@ -23,33 +25,55 @@ public:
     CNameMatch(const CNameMatch&) = delete;
     CNameMatch& operator=(const CNameMatch&) = delete;
 
-    // Two names match exactly when their keys are equal.
-    std::string Key(std::u16string_view name) const;
+    // Two names match when one of their keys equals the other's key of the same kind. The key
+    // goes into `key`, whose buffer is used again from call to call.
+    enum Kind { Swedish, Root, KindCount };
+    void Key(std::u16string_view name, Kind kind, std::string& key) const;
 
 private:
     struct CClose
     {
         void operator()(UCollator* collator) const;
     };
-    std::unique_ptr<UCollator, CClose> m_collator;
+    std::unique_ptr<UCollator, CClose> m_collators[KindCount];
 };
 
-// The players of a tournament by their match keys, built as the names are asked for. Valid for
-// one tournament: Clear() before another.
+// The players of a tournament by their match keys. Prepare takes the names in on another
+// thread, so that the first look-up after a big file is read finds them ready. Valid for one
+// tournament: Clear() before another.
 class CNameMatchIndex
 {
 public:
+    CNameMatchIndex();
+    ~CNameMatchIndex();
+    CNameMatchIndex(const CNameMatchIndex&) = delete;
+    CNameMatchIndex& operator=(const CNameMatchIndex&) = delete;
+
+    // Starts taking in, in the background, the names of `tournament` not yet in the index.
+    void Prepare(const CTournament& tournament);
     // The first player of `tournament` whose name matches `name` (given in UTF-16); false when
-    // none does. Names added to the tournament since the last call are taken in first.
+    // none does. Waits for a Prepare still running; names added since are taken in first.
     bool FindMatch(const CTournament& tournament, std::u16string_view name, PlayerId& match);
     void Clear();
 
+    // The keys of the players taken in, each stored once in one buffer (no allocation per key),
+    // with the first player that has it.
+    struct CTable
+    {
+        CPlayerNames m_keys;           // kind and key, numbered as they came
+        std::vector<PlayerId> m_first; // by key number
+        std::size_t m_indexed = 0;     // players taken in so far
+    };
+
 private:
+    void TakeFinished();
+
     CNameMatch m_match;
-    std::unordered_map<std::string, PlayerId> m_first; // key -> the first player with it
-    std::size_t m_indexed = 0;                         // players taken in so far
+    CTable m_table;
+    std::future<CTable> m_pending;
+    std::shared_ptr<std::atomic<bool>> m_cancel; // of the running Prepare
 };
 
-// The groups of two or more players of `tournament` whose names match, each group and the
-// groups themselves in the order the names joined the tournament.
+// The groups of two or more players of `tournament` whose names match, directly or through
+// others, each group and the groups themselves in the order the names joined the tournament.
 std::vector<std::vector<PlayerId>> NearDuplicates(const CTournament& tournament);

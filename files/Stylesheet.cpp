@@ -31,7 +31,7 @@ int CreateUnnamed(const std::string& folder, const std::string& target, QByteArr
     const bool linked = WriteSynced(fd, bytes) && LinkUnnamed(fd, target);
     const int error = errno;
     ::close(fd);
-    return linked ? 1 : NoHardLinks(error) || error == ENOENT ? -1 : 0;
+    return linked ? 1 : CannotLinkUnnamed(error) ? -1 : 0;
 }
 
 // Written under a hidden name, then given its own by a link, or by a rename that refuses to

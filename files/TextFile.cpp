@@ -28,7 +28,8 @@ ssize_t Retrying(Call call)
 
 CFileStatus StatusOf(const struct stat& info)
 {
-    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    return {info.st_dev,          info.st_ino,         info.st_size,        info.st_mtim.tv_sec,
+            info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
 }
 
 } // namespace
@@ -85,6 +86,11 @@ bool LinkUnnamed(int fd, const std::string& name)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool CannotLinkUnnamed(int error)
+{
+    return NoHardLinks(error) || error == ENOENT;
 }
 
 std::string HiddenNewName(const std::string& folder, const std::string& target)

@@ -13,8 +13,9 @@
 #include <string_view>
 
 // What the system said of a file when it was read: which file it was (device and inode), its
-// size and its last modification (to the nanosecond), so that a later look can tell whether
-// it is still the same.
+// size, its last modification and its last inode change (to the nanosecond), so that a later
+// look can tell whether it is still the same: a program that writes in place and puts the old
+// modification time back still changes the inode's time.
 struct CFileStatus
 {
     std::uint64_t m_device = 0;
@@ -22,6 +23,8 @@ struct CFileStatus
     std::int64_t m_size = -1; // -1: no status taken
     std::int64_t m_modifiedSeconds = 0;
     std::int64_t m_modifiedNanoseconds = 0;
+    std::int64_t m_inodeChangedSeconds = 0;
+    std::int64_t m_inodeChangedNanoseconds = 0;
 
     // The last modification, to the millisecond, as Qt gives file times.
     QDateTime LastModified() const;
@@ -72,6 +75,9 @@ bool NoUnnamedFiles(int error);
 // Gives the unnamed file `fd` the name `name`, never in place of anything of that name; false
 // with errno on failure.
 bool LinkUnnamed(int fd, const std::string& name);
+// Whether a failed LinkUnnamed calls for a named file instead: the file system has no hard
+// links, or there is no /proc to link through (a chroot, some containers: ENOENT).
+bool CannotLinkUnnamed(int error);
 
 // A hidden name beside `target` in `folder` for a new version on its way in: ".NAME.RANDOM.new".
 std::string HiddenNewName(const std::string& folder, const std::string& target);

@@ -177,12 +177,14 @@ void CTournamentDoc::Rewatch()
 
 void CTournamentDoc::OnDiskEvent()
 {
+    // A file put in place by a rename is a new one: the old watch went with the old file. The
+    // folder's event may come before the old watch is gone and the file's after it, when the
+    // new status has been seen already: so the watch is renewed on every event.
+    if (!m_watcher->files().contains(m_path) && QFileInfo::exists(m_path))
+        m_watcher->addPath(m_path);
     CFileStatus now;
     if (!ReadFileStatus(m_path, now) || now == m_seen)
         return;
-    // A file put in place by a rename is a new one: the old watch went with the old file.
-    if (!m_watcher->files().contains(m_path))
-        m_watcher->addPath(m_path);
     m_seen = now;
     emit fileChangedOnDisk();
 }

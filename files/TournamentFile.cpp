@@ -164,7 +164,7 @@ private:
                 m_temp = std::move(name);
                 return 0;
             }
-            if (NoHardLinks(errno))
+            if (CannotLinkUnnamed(errno))
                 return CopyToNamed();
             if (errno != EEXIST)
                 return errno;
@@ -172,7 +172,8 @@ private:
         return EEXIST;
     }
 
-    // Where the unnamed file cannot be linked, its bytes go into a named one.
+    // Where the unnamed file cannot be linked (no hard links, no /proc), its bytes go into a
+    // named one.
     int CopyToNamed()
     {
         struct stat status = {};

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <memory>
@@ -49,6 +51,13 @@ bool LaunchDefaultApplication(const QString& path)
     return launched;
 }
 
+// The desktop's own opener, which Qt's services start too where they have nothing better.
+bool OpenWithDesktopOpener(const QString& path)
+{
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    return !opener.isEmpty() && QProcess::startDetached(opener, {QUrl::fromLocalFile(path).toString()});
+}
+
 } // namespace
 
 ReportOpened OpenReport(const QString& path)
@@ -84,5 +93,10 @@ ReportOpened OpenReportWithoutWindow(const QString& path)
         argc = 1;
     }
     const QGuiApplication application(argc, argv);
+    // A Wayland session that Qt could not reach (no Wayland plugin) still has a desktop, whose
+    // services come before the default application as they do in the window.
+    if (wayland && QGuiApplication::platformName() == QLatin1String("offscreen") &&
+        OpenWithDesktopOpener(QFileInfo(path).absoluteFilePath()))
+        return ReportOpened::ByDesktop;
     return OpenReport(path);
 }

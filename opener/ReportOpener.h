@@ -16,6 +16,7 @@ enum class ReportOpened {
 ReportOpened OpenReport(const QString& path);
 
 // For a program without a window: as OpenReport, making a QGuiApplication for the desktop
-// services when there is none and a display to show on. Without a display only the default
+// services when there is none and a display to show on. In a Wayland session that Qt cannot
+// reach, the desktop's opener (xdg-open) is asked first. Without a display only the default
 // application is tried.
 ReportOpened OpenReportWithoutWindow(const QString& path);

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -91,6 +93,29 @@ TEST(TournamentDoc, KeepsEverythingInStep)
               "Kan inte \u00F6ppna filen: " + dir.filePath("gone.txt").toStdString());
     EXPECT_TRUE(doc.Tournament().m_rounds.empty() && doc.Tournament().m_players.Size() == 0 &&
                 doc.Standings().m_rows.empty() && doc.Path() == link);
+}
+
+// A change on disk of the same size, in place, within the second of the read is seen: the
+// modification is kept to the nanosecond, and a program that puts that time back still changes
+// the inode's time.
+TEST(TournamentDoc, NoticesAChangeInPlace)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cup.txt");
+    const std::string file = path.toStdString();
+    const timespec read[2] = {{0, UTIME_OMIT}, {1133879405, 100000000}};
+    ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\n") && ::utimensat(AT_FDCWD, file.c_str(), read, 0) == 0);
+    CTournamentDoc doc;
+    ASSERT_TRUE(doc.Read(path).Ok());
+    EXPECT_EQ(doc.FileStatus().m_modifiedNanoseconds, 100000000);
+    EXPECT_EQ(doc.FileOnDisk(), CTournamentDoc::DiskState::Same);
+    ::usleep(20000); // past the kernel's clock tick
+    QFile inPlace(path);
+    ASSERT_TRUE(inPlace.open(QIODevice::ReadWrite) && inPlace.seek(13) && inPlace.write("6") == 1);
+    inPlace.close();
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), read, 0), 0);
+    EXPECT_EQ(ReadBytes(path), "Cup\n\nR1\nAnna 6\n");
+    EXPECT_EQ(doc.FileOnDisk(), CTournamentDoc::DiskState::Changed);
 }
 
 TEST(TextFile, BackupNameInLocalTime)

@@ -4,7 +4,7 @@
 # links, no modes, times to two seconds. The real tool saves, saves again and writes the page
 # twice; after unmounting and mounting the image anew, the tournament and the page must hold
 # the bytes the same commands leave on an ordinary folder, and each backup the whole previous
-# version with its time.
+# version with its time. A stylesheet whose write fails leaves none, and the next page writes it whole.
 # Usage: fat_fuse.sh TOOL. Exit 0 all held, 1 a check failed, 77 no FAT through FUSE here.
 set -u
 tool=$(realpath "$1")
@@ -53,6 +53,18 @@ for step in rewrite rewrite table table; do
     "$tool" $step "$work/plain/cup.txt" >/dev/null 2>&1 || fail "$step on an ordinary folder"
     [ $step = rewrite ] && sleep 2 # the next save's backup gets a name of its own
 done
+
+# A stylesheet whose write fails (ENOSPC at its one write, the last of the run) leaves none and
+# no hidden name, and the next page writes it whole (needs strace).
+if command -v strace >/dev/null && strace -f -qq -o /dev/null true 2>/dev/null; then
+    rm "$mnt/table.css"
+    strace -f -qq -o "$work/trace" -e trace=write "$tool" table "$mnt/cup.txt" >/dev/null 2>&1
+    rm "$mnt/table.css"
+    strace -f -qq -o /dev/null -e trace=write -e "inject=write:error=ENOSPC:when=$(grep -c '^[0-9]* *write(' "$work/trace")" \
+        "$tool" table "$mnt/cup.txt" >"$work/out" 2>&1 || fail "ENOSPC at the stylesheet's write failed the page: $(cat "$work/out")"
+    [ "$(ls -A "$mnt" | grep -c -e table.css -e '^\.')" = 0 ] || fail "a failed stylesheet left $(ls -A "$mnt" | tr '\n' ' ')"
+    "$tool" table "$mnt/cup.txt" || fail "the page after a failed stylesheet"
+fi
 
 # What the image holds once the file system is gone and back.
 unmount_fat && mount_fat

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 class ReportOpenerTest : public QObject
 {
@@ -44,6 +45,11 @@ private slots:
                           "Exec=\"" + web + '"' + exec + '\n'));
             QVERIFY(Write(Root(desktop) + "/config/mimeapps.list", "[Default Applications]\ntext/html=standin.desktop\n"));
         }
+        // The desktop's own opener, as a Wayland session has it.
+        const QByteArray opener = QFile::encodeName(Root("opener"));
+        QVERIFY(Write(Root("bin/xdg-open"),
+                      "#!/bin/sh\nprintf '%s' \"$1\" > '" + opener + ".part' && mv '" + opener + ".part' '" + opener + "'\n"));
+        QVERIFY(QFile::setPermissions(Root("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(QDir().mkpath(Root("none")));
         UseDesktop("url", nullptr);
         qunsetenv("XDG_CURRENT_DESKTOP");
@@ -57,20 +63,24 @@ private slots:
         QTest::addColumn<QString>("platform"); // of the tool; null: the opener in this process
         QTest::addColumn<QString>("desktop");
         QTest::addColumn<QStringList>("arguments"); // PAGE and ENTRY stand in; none: nothing started
+        QTest::addColumn<bool>("byOpener");         // xdg-open took the page, and nothing else was started
         const QStringList byUrl{"--icon", "standin", "Stand-in", "ENTRY", "--url=PAGE"}; // GIO's %u of a file
-        QTest::newRow("in process") << QString() << "url" << byUrl;
-        QTest::newRow("tool offscreen") << "offscreen" << "file" << QStringList{"-a", "PAGE", "-b"};
-        QTest::newRow("tool without display") << "" << "url" << byUrl;
-        QTest::newRow("no default application") << "" << "none" << QStringList();
+        QTest::newRow("in process") << QString() << "url" << byUrl << false;
+        QTest::newRow("tool offscreen") << "offscreen" << "file" << QStringList{"-a", "PAGE", "-b"} << false;
+        QTest::newRow("tool without display") << "" << "url" << byUrl << false;
+        QTest::newRow("no default application") << "" << "none" << QStringList() << false;
+        QTest::newRow("tool on Wayland alone") << "wayland" << "url" << QStringList() << true;
     }
     void pageOpensInTheDefaultApplication()
     {
         QFETCH(QString, platform);
         QFETCH(QString, desktop);
         QFETCH(QStringList, arguments);
+        QFETCH(bool, byOpener);
         const QString folder = Root("page \"a\" 'b';$HOME&`id`|åäö"), page = folder + "/klubbkamp.htm";
-        QFile log(Root("arguments"));
+        QFile log(Root("arguments")), opener(Root("opener"));
         log.remove();
+        opener.remove();
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder) && QFile::copy(RAVELMARK_EXAMPLES "/klubbkamp.txt", folder + "/klubbkamp.txt"));
         if (platform.isNull()) {
@@ -80,21 +90,30 @@ private slots:
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
                 environment.remove(name);
-            if (!platform.isEmpty())
+            if (platform == "wayland")
+                environment.insert("WAYLAND_DISPLAY", "ravelmark-test-none");
+            else if (!platform.isEmpty())
                 environment.insert("QT_QPA_PLATFORM", platform);
+            environment.insert("PATH", Root("bin") + ':' + environment.value("PATH"));
             UseDesktop(desktop, &environment);
             QProcess tool;
             tool.setProcessEnvironment(environment);
             tool.start(RAVELMARK_TOOL, {"table", folder + "/klubbkamp.txt", "--open"});
             QVERIFY(tool.waitForFinished() && tool.exitCode() == 0);
             const QByteArray said = tool.readAllStandardError(); // Qt may warn before
-            QCOMPARE(said.contains("ravelmark-tool:"), arguments.isEmpty());
-            QVERIFY(arguments.size() || said.endsWith("ravelmark-tool: inget program kan \xC3\xB6ppna " + page.toUtf8() + '\n'));
+            QCOMPARE(said.contains("ravelmark-tool:"), arguments.isEmpty() && !byOpener);
+            QVERIFY(arguments.size() || byOpener || said.endsWith("ravelmark-tool: inget program kan \xC3\xB6ppna " + page.toUtf8() + '\n'));
+        }
+        if (byOpener) {
+            QVERIFY(QTest::qWaitFor([&] { return opener.exists(); }, 10000) && opener.open(QIODevice::ReadOnly));
+            QCOMPARE(QUrl::fromEncoded(opener.readAll()).toLocalFile(), page);
         }
         if (arguments.isEmpty()) {
+            QTest::qWait(byOpener ? 500 : 0); // time for a second program that must not start
             QVERIFY(!log.exists());
             return;
         }
+        QVERIFY(!opener.exists());
         QVERIFY(QTest::qWaitFor([&] { return log.exists(); }, 10000) && log.open(QIODevice::ReadOnly));
         QList<QByteArray> got = log.readAll().split('\0');
         QCOMPARE(got.takeLast(), QByteArray());

@@ -6,9 +6,12 @@
 #    and time, as a link is; the new tournament and the page keep the old modes;
 #  - the copy failing at any of its writes (ENOSPC), modes or times not kept (EIO): no partial
 #    backup, the folder as it was;
-#  - no O_TMPFILE (EOPNOTSUPP): the new version goes through a hidden name and nothing stays;
+#  - no O_TMPFILE (EOPNOTSUPP), or no /proc to link it through (ENOENT): the new version goes
+#    through a hidden name and nothing stays;
 #  - a read error after the first piece of the tournament (EIO): an error, never end of file;
 #  - a folder given as the tournament: the message of a file that cannot be opened;
+#  - a failed sync (EIO, ENOSPC, EDQUOT) of the new version, the page or the stylesheet, and a
+#    failed write of the stylesheet: a failure, the folder as it was, no partial stylesheet;
 #  - after each rename, the folder itself is synced; the new file is written in big blocks.
 # Usage: save_faults.sh TOOL. Exit 0 all held, 1 a check failed, 77 strace cannot trace here.
 set -u
@@ -110,6 +113,49 @@ for k in $(seq 1 "$writes"); do
     as_before "$work/full" "ENOSPC at write $k"
 done
 
+# A failed sync of the new tournament or the page (EIO, ENOSPC, EDQUOT, the last two read as a
+# full disk) is a failure and leaves the folder as it was; of the stylesheet, the page stands
+# and no stylesheet is left, so that the next page writes it whole. The folder's own sync after
+# a rename undoes nothing and is not counted.
+for command in rewrite table; do
+    setup "$work/sync"
+    run "$work/sync" $command
+    syncs=$(awk -v folder="<$work/sync>" '{ sub(/^[0-9]+ +/, "") } /^fsync\(/ { n++; if (!index($0, folder ")")) print n }' "$work/trace")
+    [ "$(echo $syncs | wc -w)" = "$([ $command = table ] && echo 2 || echo 1)" ] || fail "$command: file syncs $syncs"
+    css=no
+    for k in $syncs; do
+        for e in EIO ENOSPC EDQUOT; do
+            what="$e at $command's sync $k"
+            setup "$work/sync"
+            run "$work/sync" $command -e "inject=fsync:error=$e:when=$k"
+            file=$work/sync/cup.txt && [ $command = table ] && file=$work/sync/cup.htm
+            said="Disk full while accessing $file." && [ $e = EIO ] && said="A hardware I/O error was reported while accessing $file."
+            if [ $css = no ]; then
+                [ $code = 1 ] && [ "$(cat "$work/err")" = "$said" ] || fail "$what: exit $code: $(cat "$work/err")"
+                as_before "$work/sync" "$what"
+            else
+                [ $code = 0 ] && cmp -s "$work/sync/cup.htm" "$work/ref/cup.htm" && [ "$(entries "$work/sync")" = "cup.htm cup.txt " ] ||
+                    fail "$what (the stylesheet's): exit $code, $(entries "$work/sync")"
+                run "$work/sync" table
+                cmp -s "$work/sync/table.css" "$work/ref/table.css" || fail "$what: the next page did not write the stylesheet whole"
+            fi
+        done
+        css=yes
+    done
+done
+
+# A stylesheet whose write fails (ENOSPC at its one write, the last of the page's run) leaves
+# none, and the next page writes it whole.
+setup "$work/css"
+run "$work/css" table
+k=$(awk '{ sub(/^[0-9]+ +/, "") } /^write\(/ { n++ } END { print n }' "$work/trace")
+setup "$work/css"
+run "$work/css" table -e "inject=write:error=ENOSPC:when=$k"
+[ $code = 0 ] && cmp -s "$work/css/cup.htm" "$work/ref/cup.htm" && [ "$(entries "$work/css")" = "cup.htm cup.txt " ] ||
+    fail "ENOSPC at the stylesheet's write: exit $code, $(entries "$work/css")"
+run "$work/css" table
+cmp -s "$work/css/table.css" "$work/ref/table.css" || fail "after a failed stylesheet, the next page did not write it whole"
+
 # Modes and times the file system can hold but failed to keep (EIO) stop the save and the page.
 while read -r command inject; do
     setup "$work/lost"
@@ -123,20 +169,31 @@ table -e inject=fchmod:error=EIO
 rewrite -e inject=link,linkat:error=EPERM -e inject=utimensat:error=EIO
 EOF
 
-# No O_TMPFILE: the new version under a hidden name, renamed; nothing of it stays.
-for command in rewrite table; do
-    setup "$work/named"
-    run "$work/named" $command
-    k=$(nth openat O_TMPFILE)
-    setup "$work/named"
-    run "$work/named" $command -e "inject=openat:error=EOPNOTSUPP:when=$k"
-    [ $code = 0 ] || fail "no O_TMPFILE: $command exit $code: $(cat "$work/err")"
-    grep -q -E 'openat\(.*/\.cup\.(txt|htm)\.[0-9]+\.new", O_WRONLY\|O_CREAT\|O_EXCL' "$work/trace" ||
-        fail "no O_TMPFILE: $command did not go through a hidden name"
-    cmp -s "$work/named/cup.txt" "$work/ref/cup.txt" || [ $command = table ] || fail "no O_TMPFILE: tournament differs"
-    cmp -s "$work/named/cup.htm" "$work/ref/cup.htm" || [ $command = rewrite ] || fail "no O_TMPFILE: page differs"
-    [ "$(entries "$work/named")" = "cup.htm cup.txt $([ $command = rewrite ] && echo "$backup ")$([ $command = table ] && echo "table.css ")" ] ||
-        fail "no O_TMPFILE: $command left $(entries "$work/named")"
+# No O_TMPFILE (EOPNOTSUPP), or no /proc to link the unnamed file through (ENOENT on that link,
+# the only linkat): the new version, the page and the stylesheet under a hidden name, renamed;
+# nothing of it stays.
+for fault in tmpfile proc; do
+    for command in rewrite table; do
+        inject=(-e inject=linkat:error=ENOENT)
+        if [ $fault = tmpfile ]; then
+            setup "$work/named"
+            run "$work/named" $command
+            inject=(-e "inject=openat:error=EOPNOTSUPP:when=$(nth openat O_TMPFILE)")
+        fi
+        setup "$work/named"
+        run "$work/named" $command "${inject[@]}"
+        what="no $fault: $command"
+        [ $code = 0 ] || fail "$what exit $code: $(cat "$work/err")"
+        [ $fault = tmpfile ] || { grep -q 'linkat(' "$work/trace" && ! grep 'linkat(' "$work/trace" | grep -q -v '"/proc/self/fd/'; } ||
+            fail "$what: linkat is not the link through /proc alone"
+        grep -q -E 'openat\(.*/\.cup\.(txt|htm)\.[0-9]+\.new", O_WRONLY\|O_CREAT\|O_EXCL' "$work/trace" ||
+            fail "$what did not go through a hidden name"
+        cmp -s "$work/named/cup.txt" "$work/ref/cup.txt" || [ $command = table ] || fail "$what: tournament differs"
+        cmp -s "$work/named/cup.htm" "$work/ref/cup.htm" || [ $command = rewrite ] || fail "$what: page differs"
+        cmp -s "$work/named/table.css" "$work/ref/table.css" || [ $command = rewrite ] || fail "$what: stylesheet differs"
+        [ "$(entries "$work/named")" = "cup.htm cup.txt $([ $command = rewrite ] && echo "$backup ")$([ $command = table ] && echo "table.css ")" ] ||
+            fail "$what left $(entries "$work/named")"
+    done
 done
 
 # A read error after the first piece is an error, whatever the command; nothing is written.

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # ravelmark-tool as a user runs it: each command on a good, a refused and a missing file, the
 # examples saved and saved again, a tournament reached through a symbolic link, usage errors,
-# output lost on a full disk, a backup name too long or a dangling link, and (as root, on small tmpfs
+# output lost on a full disk, a backup name too long or a dangling link, a write-protected folder
+# met by a user who is not root, and (as root, on small tmpfs
 # mounts) a read-only folder, a full disk, a taken backup name and a page that fills the disk
 # while written. Checked: exit codes, that failures say something, and the files left.
 # Usage: tool_runs.sh TOOL EXAMPLES. Exit 0 all held, 1 a check failed.
@@ -123,6 +124,22 @@ setup "$dir" "$good"
 ln -s nowhere "$dir/$backup"
 [ "$(run "$dir" rewrite "$dir/cup.txt")" = "1||err|cup.txt $backup " ] && [ "$(readlink "$dir/$backup")" = nowhere ] &&
     cmp -s "$dir/cup.txt" <(printf '%b' "$good") || fail "a backup name taken by a dangling link"
+
+# A write-protected folder met by a user who is not root (root passes any mode bits; as root the
+# case runs as nobody, in a folder of its own that nobody may enter): the save and the page
+# cannot create their file, say so as the window does, and leave the folder as it was.
+user=()
+[ "$(id -u)" != 0 ] || user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+dir=$work/protected
+setup "$dir" "$good" && chmod 711 "$work" && chmod 555 "$dir"
+for command in rewrite table; do
+    "${user[@]}" "$tool" $command "$dir/cup.txt" >"$work/out" 2>"$work/err"
+    code=$?
+    page=$dir/cup.txt && [ $command = table ] && page=$dir/cup.htm
+    [ $code = 1 ] && [ "$(cat "$work/err")" = "Kan inte skapa filen: $page" ] && [ "$(entries "$dir")" = "cup.txt " ] &&
+        cmp -s "$dir/cup.txt" <(printf '%b' "$good") || fail "$command in a write-protected folder: $code $(cat "$work/err")"
+done
+chmod 700 "$work" && chmod 755 "$dir"
 
 # Write failures on small file systems: code 1, the tournament and an older page as they were.
 tmpfs() { # folder

@@ -47,10 +47,13 @@ TEST(Tool, CheckAndUsage)
         {"Cup\n\nR\n" + a300 + " x\n", "1||Rad 4 : \"" + a300.substr(0, 400) + "\xE2\x80\xA6" + notInteger},
         {"Cup\n\nR\n" + a300.substr(0, 396) + " x\n", "1||Rad 4 : \"" + a300.substr(0, 396) + " x" + notInteger},
         {"\xEF\xBB\xBF", "1||Rad 1 : \"\"\nTitelraden \xC3\xA4r tom\n"},
-        // Names likely one person: case and the accents Swedish does not count aside; Å is not A.
-        {"Cup\n\nR1\nAnna Svensson 1\nRen\xE9 2\n\xC5sa 1\nBo 1\n\nR2\nRene 1\nAsa 2\nanna   SVENSSON 3\nRen\xC9 1\n",
+        // Names likely one person: case and the accents Swedish does not count aside, and Å typed
+        // as A; Ü is Y to Swedish and U to others, so that the three names make one group.
+        {"Cup\n\nR1\nAnna Svensson 1\nRen\xE9 2\n\xC5sa 1\nBo 1\nM\xFCller 1\n\nR2\nRene 1\nAsa 2\nanna   SVENSSON 3\n"
+         "Ren\xC9 1\nMyller 1\nMuller 1\n",
          "0|M\xC3\xB6jliga dubbletter: Anna Svensson / anna SVENSSON\n"
-         "M\xC3\xB6jliga dubbletter: Ren\xC3\xA9 / Rene / Ren\xC3\x89\n|"}};
+         "M\xC3\xB6jliga dubbletter: Ren\xC3\xA9 / Rene / Ren\xC3\x89\nM\xC3\xB6jliga dubbletter: \xC3\x85sa / Asa\n"
+         "M\xC3\xB6jliga dubbletter: M\xC3\xBCller / Myller / Muller\n|"}};
     for (const auto& [bytes, outcome] : cases) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);

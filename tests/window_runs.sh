@@ -4,10 +4,14 @@
 # (the same screen for the same bytes under another name, another screen for other bytes),
 # `ravelmark` alone starts empty with no message box, and a file that cannot be opened gives
 # one box, after which the window is as empty as when started alone. A name that does not exist
-# asks whether to make it a new tournament: Yes (Enter) writes the title line and shows it.
-# Usage: window_runs.sh PROGRAM. Exit 0 all held, 1 a check failed, 77 no Xvfb or xdotool.
+# asks whether to make it a new tournament: Yes (Enter) writes the title line and shows it. The
+# page, from "Skapa Tabell" and from `ravelmark-tool table --open`, goes to the desktop's services
+# (a stand-in xdg-open that writes down its call) once, and the default application is not started
+# as well. A reload that fails partway keeps nothing of the file for a later save.
+# Usage: window_runs.sh PROGRAM TOOL. Exit 0 all held, 1 a check failed, 77 no Xvfb or xdotool.
 set -u
 program=$(realpath "$1")
+cli=$(realpath "$2")
 for tool in Xvfb xdotool import; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is not installed (xvfb, xdotool, imagemagick)"; exit 77; }
 done
@@ -75,6 +79,77 @@ settle created
 stop
 [ "$(od -An -c "$work/new.txt" 2>/dev/null | tr -d ' \n')" = 'new\r\n' ] || fail "the new tournament's file is not its title line: $(od -An -c "$work/new.txt" 2>&1)"
 same created empty && fail "the new tournament is not shown"
+
+# A desktop whose services take the page: xdg-open first on the path, and a default application
+# for web pages that must not be started beside it.
+mkdir -p "$work/bin" "$work/xdg/data/applications" "$work/xdg/config"
+printf '#!/bin/sh\necho "$1" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+printf '#!/bin/sh\necho "$1" >>"%s/browsed"\n' "$work" >"$work/bin/browser"
+chmod +x "$work/bin/xdg-open" "$work/bin/browser"
+printf '[Desktop Entry]\nType=Application\nName=Browser\nMimeType=text/html;\nExec=%s/bin/browser %%u\n' "$work" \
+    >"$work/xdg/data/applications/browser.desktop"
+printf '[Default Applications]\ntext/html=browser.desktop\n' >"$work/xdg/config/mimeapps.list"
+# Waits for the page to be handed on, then a moment for a second program that must not start.
+opened_once() { # what
+    for _ in $(seq 100); do [ -s "$work/opened" ] && break; sleep 0.1; done
+    sleep 1
+    [ "$(cat "$work/opened" 2>/dev/null)" = "file://$work/cup.htm" ] && [ ! -e "$work/browsed" ] ||
+        fail "$1: the desktop's opener got \"$(cat "$work/opened" 2>/dev/null)\", the browser \"$(cat "$work/browsed" 2>/dev/null)\""
+    rm -f "$work/opened" "$work/browsed" "$work/cup.htm"
+}
+(
+    export PATH=$work/bin:$PATH XDG_DATA_HOME=$work/xdg/data XDG_CONFIG_HOME=$work/xdg/config
+    export XDG_DATA_DIRS=$work/none XDG_CONFIG_DIRS=$work/none
+    unset XDG_CURRENT_DESKTOP
+    shot page cup.txt
+    xdotool key Tab space # from "Välj Turnering" to "Skapa Tabell", pressed
+    opened_once "Skapa Tabell"
+    stop
+    "$cli" table "$work/cup.txt" --open || fail "table --open"
+    opened_once "table --open"
+    exit $failed
+) || failed=1
+
+# A read that fails partway keeps nothing of the file: EIO at the second piece of a reload (strace
+# on that file alone), then a title typed and the close (under a window manager): the file is
+# left as it was, or saved with none of the part that was read.
+if command -v strace >/dev/null && command -v openbox >/dev/null && strace -f -qq -o /dev/null true 2>/dev/null; then
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    sleep 1
+    big=$work/big.txt
+    # Rounds of a thousand players: the first piece holds whole rounds.
+    { printf 'Cup\r\n'; for i in $(seq 30000); do
+        [ $((i % 1000)) = 1 ] && printf '\r\nR%d\r\n' $((i / 1000 + 1))
+        printf 'Player %d 1\r\n' "$i"
+    done; } >"$big"
+    (cd "$work" && exec strace -f -qq -o /dev/null -P "$big" -e trace=read -e inject=read:error=EIO:when=5 \
+        "$program" big.txt >/dev/null 2>&1) &
+    pid=$!
+    # A box over the window (two windows of the program), answered with Return (Ja for a question).
+    windows() { xdotool search --onlyvisible --name Ravelmark 2>/dev/null | wc -l; }
+    box() {
+        for _ in $(seq 300); do [ "$(windows)" = 2 ] && break; sleep 0.1; done
+        [ "$(windows)" = 2 ] && sleep 0.5 && xdotool key Return || return 1
+        for _ in $(seq 100); do [ "$(windows)" = 1 ] && return; sleep 0.1; done
+    }
+    if timeout 60 xdotool search --sync --onlyvisible --name 'big[.]txt' >/dev/null 2>&1; then
+        sleep 1
+        sed 's/^Player 1 1/Player 1 2/' "$big" >"$work/big.new" && mv "$work/big.new" "$big" && cp "$big" "$work/big.before"
+        box || fail "no question to read the changed file again"
+        box || fail "no message of the read error"
+        sleep 0.5
+        xdotool key Tab Tab X alt+F4
+        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        cmp -s "$big" "$work/big.before" || ! grep -q Player "$big" || fail "the part read before the error was saved"
+    else
+        fail "the window on big.txt did not show"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    pid=
+    kill "$wm"
+fi
 
 for name in empty cup copy other; do
     [ "$(cat "$work/$name.windows")" = 1 ] || fail "$name: $(cat "$work/$name.windows") visible windows, not one"

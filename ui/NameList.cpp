@@ -38,6 +38,8 @@ bool CNameList::FindNearDuplicate(const QString& name, PlayerId& match)
 
 void CNameList::Update()
 {
+    // The near-duplicate index is built beside the sort, off the click of the first new name.
+    m_matches.Prepare(m_tournament);
     beginResetModel();
     const QCollator collator = NameCollator();
     const std::size_t names = m_tournament.m_players.Size();

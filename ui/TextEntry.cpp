@@ -22,13 +22,15 @@ bool CTextEntry::FromDisplay(QWidget* owner, const QString& text, std::string& b
                              std::size_t replaces)
 {
     const std::u16string utf16 = text.toStdU16String();
-    if (!FitsEncoding(utf16, m_doc.Encoding()) && !ConvertToUtf8(owner, editing, replaces))
+    // Text for the editor's round name replaces that name: the name stored so far does not count.
+    const bool renaming = editing && &bytes == &editing->m_name;
+    if (!FitsEncoding(utf16, m_doc.Encoding()) && !ConvertToUtf8(owner, editing, replaces, renaming))
         return false;
     bytes = FromUtf16(utf16, m_doc.Encoding());
     return true;
 }
 
-bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces)
+bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces, bool renaming)
 {
     if (m_doc.Encoding() == TextEncoding::Utf8 || m_doc.Utf8Refused()) {
         // Nothing to gain from UTF-8 (a lone surrogate), or the user said no already.
@@ -36,8 +38,9 @@ bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t repl
         return false;
     }
     // Plain ASCII is already UTF-8: nothing to ask, nothing to convert, no mark needed. The
-    // round in the editor counts with its name as typed, not as stored.
-    const bool ascii = IsAscii(m_doc.Tournament(), replaces) && (!editing || IsAscii(editing->m_name));
+    // round in the editor counts with its name as typed, not as stored; a name being typed over
+    // counts as the new text alone.
+    const bool ascii = IsAscii(m_doc.Tournament(), replaces) && (!editing || renaming || IsAscii(editing->m_name));
     if (!ascii &&
         !m_platform.Question(owner,
                              QStringLiteral("Filen är sparad i Windows-1252, som inte kan lagra alla tecken du "

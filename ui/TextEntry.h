@@ -33,7 +33,7 @@ public:
                      std::size_t replaces = SIZE_MAX);
 
 private:
-    bool ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces);
+    bool ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces, bool renaming);
 
     CTournamentDoc& m_doc;
     CPlatform& m_platform;

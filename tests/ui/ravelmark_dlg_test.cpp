@@ -150,7 +150,7 @@ private slots:
     void typedTextInTheFilesEncoding_data()
     {
         QTest::addColumn<Bytes>("file");
-        QTest::addColumn<QString>("where"); // "title" or "round" (R1's name): typed, "x", typed; or a player in a new round
+        QTest::addColumn<QString>("where"); // "title", "round" (R1's name) or "round over" (selected first): typed, "x", typed; or a player in a new round
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<Bytes>("saved"); // "" when nothing may be written
@@ -176,6 +176,10 @@ private slots:
                                          << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R\xC3\xA9", "Anna  1"});
         QTest::newRow("player, yes") << Bytes("Cup\n\nR1\n\xC5sa 1\n") << "title" << "Ł" << "1"
                                      << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R1", "\xC3\x85sa  1"});
+        // The only text outside ASCII, typed over at once: the tournament is ASCII and the new
+        // text, which no question and no mark are needed for.
+        QTest::newRow("round name typed over") << Bytes("Cup\n\nR\xE9\nAnna 1\n") << "round over" << "Ł" << ""
+                                               << Lines({"Cup", "", "\xC5\x81x\xC5\x81", "Anna  1"});
         QTest::newRow("new round's name, yes") << Bytes("Vcup\n\nR1\nAnna 1\n") << "player" << "Łukasz" << "1"
                                                << bom + Lines({"Vcup", "", "R1", "Anna    1", "", "\xC3\x96",
                                                                "\xC5\x81ukasz  7"});
@@ -203,9 +207,11 @@ private slots:
         };
         if (where == "title") {
             typeShown(w.m_dlg.m_editTitle, w.m_dlg.m_doc.Tournament().m_title);
-        } else if (where == "round") {
+        } else if (where.startsWith("round")) {
             ClickRow(w.m_dlg.m_listRounds, 0);
             QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
+                if (where == "round over")
+                    editor.m_editName->selectAll();
                 typeShown(editor.m_editName, editor.m_round.m_name);
                 editor.close();
             }));
@@ -381,6 +387,7 @@ private slots:
         QVERIFY(change == "gone" || WriteBytes(other, kOther.toStdString(), QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5))));
         QVERIFY(other == w.m_path || std::rename(other.toLocal8Bit(), w.m_path.toLocal8Bit()) == 0);
         w.m_platform.m_answers << yes;
+        QTest::qWait(200); // time to notice it: with changes, reading it again is never offered
         if (change == "reload") {
             QTRY_VERIFY(!w.m_platform.m_questions.isEmpty());
             QCOMPARE(Shown(w.m_dlg), yes ? "Höstcupen|R1|11100" : "Vårcupen|R1,R2,R3,R4,R5|11100");
@@ -391,6 +398,75 @@ private slots:
         QTEST(Read(w.m_path), "file");
         QVERIFY(change != "changed" || !yes || Read(w.File("cup_060102_030405.bak")) == kOther); // the other version
         QVERIFY(!w.m_dlg.isVisible() || (w.m_dlg.m_doc.Changed() && w.m_dlg.m_editTitle->text() == "Höstcupen"));
+    }
+
+    // The reload question waits while the round editor is open and comes once it is closed (here
+    // without a change);
+    // after "Nej", a later change of the file put in place by a rename is asked about again.
+    void reloadAskedWhenFront()
+    {
+        CWindow w(kCup);
+        const QString reload = "Filen cup.txt har ändrats av ett annat program. Läsa in den igen?|Ravelmark";
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) {
+            QVERIFY(WriteBytes(w.File("cup.new"), kOther) && std::rename(w.File("cup.new").toLocal8Bit(), w.m_path.toLocal8Bit()) == 0);
+            QTest::qWait(300);
+            QCOMPARE(w.m_platform.m_questions, QStringList());
+            e.close();
+        }));
+        w.m_dlg.activateWindow(); // as the window manager does once the editor is gone
+        QTRY_COMPARE(w.m_platform.m_questions, QStringList{reload});
+        QTest::qWait(100);
+        QVERIFY(WriteBytes(w.m_path, kOther + "\nR2\nBo 1\n"));
+        QTRY_COMPARE(w.m_platform.m_questions, QStringList(2, reload));
+        QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11100");
+    }
+
+    // "Menar du NAME?" knows the names of the tournament shown, after a choice and after a
+    // reload, and none of the one before; names that differ by Å, Ä or Ö where a keyboard
+    // without them types A or O are asked about too.
+    void nearDuplicatesOfTheTournamentShown()
+    {
+        CWindow w(Bytes("Cup\n\nR1\nRen\xE9 Berg 1\n"));
+        w.Choose(w.Write("other.txt", "Cup\n\nR1\n\xC5ke Lund 2\n\xD6rjan 1\nLars 1\nMuller 1\nMyller 1\n"));
+        const auto asked = [&](const QStringList& names) {
+            w.m_platform.m_questions.clear();
+            WithEditor(w.m_dlg.m_btnNew, [&](CRoundDlg& e) {
+                for (const QString& name : names)
+                    AddResult(e, name, "1");
+                Type(e.m_editName, "R");
+                e.close();
+            });
+            return w.m_platform.m_questions.join(',');
+        };
+        // Müller is Myller to Swedish and Muller to others: the one that joined first is offered.
+        QCOMPARE(asked({"rene berg", "Ake lund", "orjan", "Lårs", "Müller"}),
+                 "Menar du Åke Lund?|Ravelmark,Menar du Örjan?|Ravelmark,Menar du Lars?|Ravelmark,"
+                 "Menar du Muller?|Ravelmark");
+        w.Choose(w.File("other.txt")); // the new round dropped: nothing unsaved
+        w.m_platform.m_answers << true;
+        QVERIFY(WriteBytes(w.File("other.txt"), "Cup\n\nR9\nKalle 1\n"));
+        QTRY_VERIFY(Rows(w.m_dlg.m_listRounds) == "R9");
+        QCOMPARE(asked({"Ake Lund", "KALLE"}), "Menar du Kalle?|Ravelmark");
+    }
+
+    // The answer "Nej" to UTF-8 holds for its tournament only, and a refused character changes
+    // nothing: no '*', nothing written at close.
+    void utf8RefusalPerTournament()
+    {
+        const Bytes latin("V\xE5rcup\n\nR1\n\xC5sa 1\n");
+        const QString question = "Filen är sparad i Windows-1252, som inte kan lagra alla tecken du skrev. Spara "
+                                 "turneringen som UTF-8?|Spara som UTF-8";
+        CWindow w(latin);
+        for (const QString file : {"cup.txt", "second.txt"}) {
+            if (file != "cup.txt")
+                w.Choose(w.Write(file, latin));
+            Type(w.m_dlg.m_editTitle, "Ł");
+            Type(w.m_dlg.m_editTitle, "Ł"); // refused unasked
+            QCOMPARE(w.m_dlg.windowTitle(), file + " – Ravelmark");
+        }
+        QCOMPARE(w.m_platform.m_questions, QStringList(2, question));
+        QVERIFY(w.Close());
+        QCOMPARE(Entries(w.Folder()).join(','), "cup.txt,second.txt");
     }
 
     // Choose; add a round and edit one, each with a new player, and write the page right after

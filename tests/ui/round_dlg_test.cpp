@@ -144,6 +144,29 @@ private slots:
         }));
     }
 
+    // "Redigera" on a round without a name (a "-" line in the file) asks for one at close, as a
+    // new round does; a name wider than the box, put there by "Redigera", shortens by Backspace.
+    void unnamedRoundAndWideName()
+    {
+        const QString wide(40, 'W');
+        CWindow w(("Cup\n\n-\n" + wide + " 1\n").toUtf8());
+        ClickRow(w.m_dlg.m_listRounds, 0);
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& e) {
+            ClickRow(e.m_listResults, 0);
+            Click(e.m_btnEditResult);
+            e.m_comboName->setFocus();
+            e.m_comboName->lineEdit()->end(false);
+            QTest::keyClick(e.m_comboName->lineEdit(), Qt::Key_Backspace);
+            QCOMPARE(e.m_comboName->Text(), QString(39, 'W'));
+            e.close();
+            QVERIFY(e.isVisible() && e.m_editName->hasFocus());
+            Type(e.m_editName, "R1");
+            e.close();
+        }));
+        QCOMPARE(w.m_platform.m_errors, QStringList{"Omgångens namn får inte vara tom"});
+        QCOMPARE(Rows(w.m_dlg.m_listRounds), "R1");
+    }
+
     // Inline completion in the name box ('<' stands for Backspace): "text|selected part" after the
     // keys (the text alone for the long name), and Tab takes the text as shown on to the points.
     // Only the typed part has to fit the box: the long name completes whole, typing stops at the edge.
