@@ -96,8 +96,9 @@ signals:
     // Another tournament (or none): whatever lists its players forgets them.
     void cleared();
     void changedFlagChanged(bool changed);
-    // The tournament's content changed (each change, also when it had changes already).
-    void modified();
+    // Something of the tournament was changed: title, rounds, results, encoding or rules; each
+    // change, also when it had changes already.
+    void edited();
     // The file on disk differs from what was last seen of it; once for each new state.
     void fileChangedOnDisk();
 

@@ -85,6 +85,8 @@ bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 
 void CRavelmarkDlg::OnChooseTournament()
 {
+    // The page on phones shows this tournament only; reading its file again keeps it.
+    StopShowingMobile();
     ResetTournament();
     UpdateTitle();
 
