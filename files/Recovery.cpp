@@ -122,7 +122,7 @@ CRecovery::CRecovery(CTournamentDoc& doc, QObject* parent)
     m_pool.setMaxThreadCount(1);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CRecovery::StartWrite);
-    connect(&m_doc, &CTournamentDoc::modified, this, &CRecovery::Schedule);
+    connect(&m_doc, &CTournamentDoc::edited, this, &CRecovery::Schedule);
 }
 
 CRecovery::~CRecovery()

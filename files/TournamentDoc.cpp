@@ -148,7 +148,7 @@ PlayerId CTournamentDoc::AddPlayer(std::string_view name)
 void CTournamentDoc::ConvertToUtf8(bool byteOrderMark)
 {
     ::ConvertToUtf8(m_tournament, byteOrderMark);
-    emit modified();
+    emit edited();
 }
 
 const CStandings& CTournamentDoc::RankedStandings()
@@ -181,6 +181,7 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
     if (result.Ok()) {
         m_rules = rules;
         m_rulesResult = CFileResult();
+        emit edited();
     }
     return result;
 }
@@ -255,7 +256,7 @@ void CTournamentDoc::RebuildStandings()
 void CTournamentDoc::SetChanged(bool changed)
 {
     if (changed)
-        emit modified();
+        emit edited();
     if (changed == m_changed)
         return;
     m_changed = changed;

@@ -116,8 +116,9 @@ signals:
     void changedFlagChanged(bool changed);
     // A round was added, removed or changed, or the rounds were replaced: whatever lists them follows.
     void roundsChanged();
-    // The tournament's content changed (each change, also when it had changes already).
-    void modified();
+    // Something of the tournament was changed: title, rounds, results, encoding or rules; each
+    // change, also when it had changes already.
+    void edited();
     // The file on disk differs from what was last seen of it; once for each new state.
     void fileChangedOnDisk();
 

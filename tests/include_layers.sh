@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Each folder includes only itself and the folders below it: model <- report <- files <- opener
-# <- ui, tools; model/ and report/ include neither Qt nor POSIX headers, so they build alone.
+# Each folder includes only itself and the folders below it: model <- report <- files <- opener,
+# server <- ui, tools; model/ and report/ include neither Qt nor POSIX headers, so they build alone.
 # Usage: include_layers.sh SOURCE-DIR. Exit 0 when every include keeps to that order.
 set -u
 cd "$1" || exit 1
@@ -10,8 +10,9 @@ declare -A allowed=(
     [report]="model report"
     [files]="model report files"
     [opener]="model report files opener"
-    [ui]="model report files opener ui"
-    [tools]="model report files opener tools"
+    [server]="model report files server"
+    [ui]="model report files opener server ui"
+    [tools]="model report files opener server tools"
 )
 failed=0
 for folder in "${!allowed[@]}"; do

@@ -110,7 +110,10 @@ class Browser:
                   features=[{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}])
 
     def open(self, path):
-        self.call("Page.navigate", wait_event="Page.loadEventFired", url="file://" + os.path.abspath(path))
+        self.open_url("file://" + os.path.abspath(path))
+
+    def open_url(self, url):
+        self.call("Page.navigate", wait_event="Page.loadEventFired", url=url)
 
     def js(self, expression):
         return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
@@ -206,11 +209,37 @@ def check(tool):
                                           capture_output=True, text=True, check=True).stdout
                     for word in ("Omgång %d" % rounds, "Antal", "Summa"):
                         expect(word in " ".join(text.split()), "%d rounds, sheet %d: no %s" % (rounds, sheet, word))
+            following(tool, work, browser, expect)
         finally:
             browser.close()
     finally:
         shutil.rmtree(work, ignore_errors=True)
     return 1 if failures else 0
+
+
+def following(tool, work, browser, expect):
+    """The served page on a phone: a change of the file shows within 5 s, where the reader was."""
+    from serve_runs import Server
+    txt = os.path.join(work, "kvall.txt")
+    make_tournament(txt, 12, 80)
+    server = Server(tool, txt, 18842)
+    try:
+        browser.screen(390, 800, True, False)
+        browser.open_url("http://127.0.0.1:%d/" % server.port)
+        where = "[window.scrollY, document.querySelector('table').scrollLeft]"
+        browser.js("window.scrollTo(0, 900); document.querySelector('table').scrollLeft = 200")
+        before = browser.js(where)
+        with open(txt, "a", encoding="utf-8") as f:
+            f.write("\nOmgång 13\nÅsa Östlund-Järvenpää 40\n")
+        changed = "document.querySelectorAll('th').length == 17 && document.body.innerText.includes('Omgång\\n13')"
+        end = time.monotonic() + 5
+        while not browser.js(changed) and time.monotonic() < end:
+            time.sleep(0.2)
+        expect(browser.js(changed), "served page: the new round not shown within 5 s")
+        expect(before == [900, 200] and browser.js(where) == before,
+               "served page: scrolled to %s before the change, %s after" % (before, browser.js(where)))
+    finally:
+        server.stop()
 
 
 def shots(tool, out):

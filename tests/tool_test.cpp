@@ -74,9 +74,28 @@ TEST(Tool, CheckAndUsage)
         {{"standings", "x", "--format", "xml"}, "--format xml: v\xC3\xA4lj text, csv eller json"},
         {{"standings", "x", "--format"}, "--format saknar v\xC3\xA4rde"}, {{"standings", "x", "--after"}, "--after saknar v\xC3\xA4rde"},
         {{"standings", "x", "--after", "0"}, "--after 0: omg\xC3\xA5ngarna r\xC3\xA4knas fr\xC3\xA5n 1"},
-        {{"standings", "x", "--after", "1x"}, "--after 1x: inget antal omg\xC3\xA5ngar"}};
+        {{"standings", "x", "--after", "1x"}, "--after 1x: inget antal omg\xC3\xA5ngar"},
+        {{"table", "x", "--port", "1"}, "--port g\xC3\xA4ller bara serve"}, {{"check", "--bind", "::1", "x"}, "--bind g\xC3\xA4ller bara serve"},
+        {{"serve", "x", "--port", "0"}, "--port 0: ingen port (1 till 65535)"},
+        {{"serve", "x", "--port", "65536"}, "--port 65536: ingen port (1 till 65535)"}, {{"serve", "x", "--bind"}, "--bind saknar v\xC3\xA4rde"}};
     for (const auto& [args, reason] : usage)
         EXPECT_EQ(Tool(args), Usage(reason));
+}
+
+// What serve refuses before it serves anything; what it serves is seen over loopback (serve_runs.py).
+TEST(Tool, ServeRefuses)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteBytes(dir.filePath("bad"), "Cup\n\nR\nA 1\nKalle\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup.txt"), "Cup\n\nR\nA 1\n"));
+    const std::string cup = dir.filePath("cup.txt").toStdString();
+    EXPECT_EQ(Tool({"serve", dir.filePath("bad").toStdString(), "--bind", "127.0.0.1"}), "1||" + kKalle);
+    EXPECT_EQ(Tool({"serve", cup, "--bind", "localhost"}), "1||ravelmark-tool: localhost \xC3\xA4r ingen IPv4-adress.\n");
+    // A documentation address (TEST-NET-2) is on no computer: nothing to listen on, nothing sent.
+    EXPECT_EQ(Tool({"serve", cup, "--bind", "198.51.100.1"}), "1||ravelmark-tool: Adressen finns inte p\xC3\xA5 den h\xC3\xA4r datorn.\n");
+    for (const char* every : {"0.0.0.0", "255.255.255.255", "224.0.0.1"})
+        EXPECT_EQ(Tool({"serve", cup, "--bind", every}),
+                  "1||ravelmark-tool: " + std::string(every) + " \xC3\xA4r ingen adress p\xC3\xA5 den h\xC3\xA4r datorn att visa sidan p\xC3\xA5.\n");
 }
 
 TEST(Tool, Table)

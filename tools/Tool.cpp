@@ -7,6 +7,7 @@
 #include "files/Versions.h"
 #include "model/Difference.h"
 #include "report/StandingsView.h"
+#include "tools/Serve.h"
 #include "tools/Terminal.h"
 
 #include <QFile>
@@ -38,6 +39,8 @@ const char* const kHelp =
     "  restore FIL VERSION\n"
     "                     sparar VERSIONs turnering som FIL, som programmet sparar: FILs\n"
     "                     nuvarande innehåll blir en säkerhetskopia\n"
+    "  serve FIL          visar tabellen som webbsida på det lokala nätverket och följer FIL\n"
+    "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  -h, --help         visar den här hjälpen\n"
     "  -v, --version      visar verktygets version\n"
     "\n"
@@ -50,6 +53,9 @@ const char* const kHelp =
     "            {\"place\": n, \"name\": ..., \"total\": n, \"points\": [n eller null], \"played\": n}\n"
     "            med kommatecken emellan, sist en rad \"]}\"\n"
     "      Lika summor delar den förstas placering (1, 1, 3) i csv och json.\n"
+    "  --port N           (serve) den första port som prövas (förval 8642); är den upptagen tas nästa lediga\n"
+    "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
+    "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
     "\n"
     "      Med en regelfil i kraft får json \"rules\" och per rad \"all\", \"dropped\", \"placed\" och\n"
     "      \"decided_by\"; csv får kolumnerna Alla och Struket; text visar strukna resultat inom ().\n"
@@ -146,6 +152,8 @@ struct Options
     Format format = Format::Text;
     // The first rounds to rank; 0 for all.
     std::size_t after = 0;
+    int port = 8642;
+    std::string bind;
 };
 
 // The reason of a usage error (an option the command does not take, a missing or wrong value,
@@ -153,7 +161,7 @@ struct Options
 std::string ParseOptions(const std::vector<std::string>& args, Options& options)
 {
     const std::string& command = args[0];
-    const bool table = command == "table", standings = command == "standings";
+    const bool table = command == "table", standings = command == "standings", serve = command == "serve";
     bool haveFile = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& word = args[i];
@@ -163,7 +171,9 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             return "--format gäller bara standings";
         if (word == "--after" && !table && !standings)
             return "--after gäller bara table och standings";
-        if ((word == "--format" || word == "--after") && i + 1 == args.size())
+        if ((word == "--port" || word == "--bind") && !serve)
+            return word + " gäller bara serve";
+        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind") && i + 1 == args.size())
             return word + " saknar värde";
         if (word == "--open") {
             options.open = true;
@@ -184,6 +194,14 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
                 return "--after " + count + ": inget antal omgångar";
             if (options.after == 0)
                 return "--after 0: omgångarna räknas från 1";
+        } else if (word == "--port") {
+            const std::string& number = args[++i];
+            const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), options.port);
+            if (error != std::errc() || end != number.data() + number.size() || options.port < 1 ||
+                options.port > 65535)
+                return "--port " + number + ": ingen port (1 till 65535)";
+        } else if (word == "--bind") {
+            options.bind = args[++i];
         } else if (word.starts_with("--")) {
             return "okänd flagga: " + word;
         } else if (haveFile) {
@@ -292,11 +310,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return UsageError("kommando saknas", err);
     if (const int code = RunVersionCommand(args, out, err); code >= 0)
         return code;
-    if (first != "check" && first != "table" && first != "rewrite" && first != "standings")
+    if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
     Options options;
     if (const std::string reason = ParseOptions(args, options); !reason.empty())
         return UsageError(reason, err);
+    if (first == "serve")
+        return Serve(options.file, options.port, options.bind, out, err);
     CTournamentDoc doc;
     if (!Load(options.file, doc, err))
         return 1;

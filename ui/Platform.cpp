@@ -2,6 +2,7 @@
 #include "ui/Platform.h"
 
 #include "opener/ReportOpener.h"
+#include "server/LocalNetwork.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -48,4 +49,9 @@ bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& pat
 void CQtPlatform::OpenReport(const QString& path)
 {
     ::OpenReport(path);
+}
+
+std::vector<std::string> CPlatform::LocalAddresses()
+{
+    return LocalNetworkAddresses();
 }

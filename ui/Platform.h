@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -33,6 +34,8 @@ public:
     virtual bool ChooseFile(QWidget* owner, const QString& filter, QString& path) = 0;
     // Shows the page in the program the desktop uses for it; nothing is reported on failure.
     virtual void OpenReport(const QString& path) = 0;
+    // The computer's IPv4 addresses on its local network, best first (none without a network).
+    virtual std::vector<std::string> LocalAddresses();
 };
 
 // The real services, over Qt's message boxes and file dialog.

@@ -88,6 +88,8 @@ bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 
 void CRavelmarkDlg::OnChooseTournament()
 {
+    // The page on phones shows this tournament only; reading its file again keeps it.
+    StopShowingMobile();
     ResetTournament();
     // Undo stays with the tournament it was made on. Only now: clearing undo would also mark a
     // tournament still shown as unchanged, and its changes must be kept aside first.

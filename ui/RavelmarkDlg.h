@@ -112,6 +112,8 @@ public:
     void OnRules();
     void OnHistory();
     void OnShowMobile();
+    // Closes the "Visa på mobil" window, if open: its page stops with it.
+    void StopShowingMobile();
 
     // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(std::string_view bytes) const;

@@ -40,6 +40,9 @@ struct CFakePlatform : CPlatform
         return !path.isEmpty();
     }
     void OpenReport(const QString& path) override { m_openedReports << path; }
+    // The page on phones is served on loopback only in tests.
+    std::vector<std::string> m_addresses{"127.0.0.1"};
+    std::vector<std::string> LocalAddresses() override { return m_addresses; }
 };
 
 // Key by key, any character included (QTest::keyClicks takes Latin-1 only).

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "server/PagePublisher.h"
+
+#include "files/Stylesheet.h"
+#include "files/TournamentDoc.h"
+#include "report/StandingsView.h"
+#include "server/PageServer.h"
+#include "server/ServedPage.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace {
+
+// Larger than any stylesheet a person writes; a file past it is not the page's stylesheet.
+constexpr qint64 kLargestStylesheet = qint64{1024} * 1024;
+
+} // namespace
+
+QByteArray ServedStylesheet(const QString& tournamentPath)
+{
+    if (!tournamentPath.isEmpty()) {
+        QFile file(QFileInfo(tournamentPath).absolutePath() + QStringLiteral("/table.css"));
+        const QFileInfo info(file);
+        if (info.isFile() && info.size() <= kLargestStylesheet && file.open(QIODevice::ReadOnly))
+            return file.read(kLargestStylesheet);
+    }
+    return ProgramStylesheet();
+}
+
+CPagePublisher::CPagePublisher(CTournamentDoc& doc, CPageServer& server, QObject* parent)
+    : QObject(parent)
+    , m_doc(doc)
+    , m_server(server)
+{
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMilliseconds);
+    connect(&m_settle, &QTimer::timeout, this, [this] { Publish(m_updated); });
+    // One thread: pages are served in the order they were asked for.
+    m_builder.setMaxThreadCount(1);
+}
+
+CPagePublisher::~CPagePublisher()
+{
+    m_builder.waitForDone();
+}
+
+bool CPagePublisher::Publish(const QDateTime& updated)
+{
+    m_settle.stop();
+    // As "Skapa Tabell": the rules file as it is now; while it is refused, the page stays as it was.
+    if (!m_doc.ReloadRules().Ok())
+        return false;
+    // The tournament as it is now, the builder's own: the window goes on changing the document's.
+    auto tournament = std::make_shared<const CTournament>(m_doc.Tournament());
+    auto standings = std::make_shared<CStandings>(m_doc.Standings());
+    auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
+    const QString path = m_doc.Path();
+    const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
+    m_builder.start([this, tournament, standings, rules, path, time] {
+        standings->BuildRanking();
+        const CStandingsView view(*tournament, *standings, *rules);
+        const QByteArray css = ServedStylesheet(path);
+        m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                ++m_builds;
+                emit published();
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void CPagePublisher::WaitForPages()
+{
+    m_builder.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void CPagePublisher::FollowEdits()
+{
+    connect(&m_doc, &CTournamentDoc::edited, this, &CPagePublisher::OnEdited);
+    connect(&m_doc, &CTournamentDoc::standingsChanged, this, &CPagePublisher::OnEdited);
+}
+
+void CPagePublisher::OnEdited()
+{
+    m_updated = QDateTime::currentDateTime();
+    // Not restarted by later changes: steady typing still shows within a moment.
+    if (!m_settle.isActive())
+        m_settle.start();
+}

@@ -1,0 +1,208 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""`ravelmark-tool serve --bind 127.0.0.1` as phones and passers-by reach it. Every request goes
+to the loopback range only, bounded in count and time.
+
+  serve_runs.py TOOL EXAMPLES   the page against `table`'s, the stylesheet, what is refused, 304s,
+                                a change of the file, idle connections, the signals
+"""
+import os
+import re
+import select
+import shlex
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+failures = []
+
+
+def expect(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL: " + what)
+
+
+class Server:
+    """The tool serving FILE on loopback; `port` as it printed it."""
+
+    def __init__(self, tool, path, port=18642):
+        self.process = subprocess.Popen([tool, "serve", path, "--bind", "127.0.0.1", "--port", str(port)],
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        line = self.process.stdout.readline()
+        found = re.search(r"http://127\.0\.0\.1:(\d+)/", line)
+        if not found:
+            self.process.kill()
+            sys.exit("FAIL: serve printed no address: %r %r" % (line, self.process.stderr.read()))
+        self.port = int(found.group(1))
+
+    def stop(self, sig=signal.SIGTERM):
+        self.process.send_signal(sig)
+        return self.process.wait(timeout=10)
+
+
+def request(port, raw):
+    """Sends the raw request bytes and reads until the server closes; (status, headers as a dict,
+    body), status 0 when refused."""
+    try:
+        with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
+            s.sendall(raw)
+            data = b"".join(iter(lambda: s.recv(65536), b""))
+    except ConnectionRefusedError:
+        return 0, {}, b""
+    head, _, body = data.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    status = int(lines[0].split()[1]) if lines[0].startswith("HTTP/") else -1
+    headers = {k.lower(): v.strip() for k, _, v in (line.partition(":") for line in lines[1:])}
+    return status, headers, body
+
+
+def get(port, path, method="GET", extra=""):
+    return request(port, ("%s %s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n%s\r\n" % (method, path, extra))
+                   .encode("latin-1"))
+
+
+def check(tool, examples):
+    work = tempfile.mkdtemp(prefix="ravelmark-serve-")
+    try:
+        cup = os.path.join(work, "klubbkamp.txt")
+        shutil.copy(os.path.join(examples, "klubbkamp.txt"), cup)
+        os.utime(cup, (0, time.mktime((2024, 5, 4, 19, 7, 0, 0, 0, -1))))
+        with open(os.path.join(work, "klubbkamp.regler"), "w", encoding="utf-8") as f:
+            f.write("bästa = 1\n")  # the series rules come along, as on the written page
+        os.utime(f.name, (0, time.mktime((2024, 5, 4, 18, 0, 0, 0, 0, -1))))
+        subprocess.run([tool, "table", cup], check=True)
+        table_page = open(os.path.join(work, "klubbkamp.htm"), "rb").read()
+        os.remove(os.path.join(work, "table.css"))
+        server = Server(tool, cup)
+        port = server.port
+
+        # The page: `table`'s bytes, the time of the file's last change after the heading and
+        # the script before the body's end.
+        status, headers, page = get(port, "/")
+        expect(status == 200 and headers.get("content-type") == "text/html; charset=windows-1252",
+               "GET /: %d %s" % (status, headers.get("content-type")))
+        # Less its two additions: the line after the heading and the script.
+        bare = re.sub(rb"<p class=\"updated\">Uppdaterad \d\d:\d\d</p>\r\n|<script>\r\n.*?</script>\r\n", b"", page, flags=re.S)
+        expect(bare == table_page and b'<p class="regler">' in page, "GET / is not table's page with the two additions")
+        expect(b"<h3>Klubbkamp</h3>\r\n<p class=\"updated\">Uppdaterad 19:07</p>\r\n<table>" in page,
+               "no \"Uppdaterad 19:07\" after the heading")
+        expect(re.search(rb"</p>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
+               "the script is not at the body's end")
+        program_css = open(os.path.join(examples, "table.css"), "rb").read()
+        status, headers, css = get(port, "/table.css")
+        expect(status == 200 and css == program_css, "GET /table.css: %d, not the program's stylesheet" % status)
+
+        # What the server answers, whatever the path: never a file of the disk.
+        cases = [
+            ("GET", "/", 200), ("HEAD", "/", 200), ("GET", "/table.css", 200), ("GET", "/version", 200),
+            ("GET", "/?x=1", 200), ("GET", "/../etc/passwd", 404), ("GET", "/%2e%2e/%2e%2e/etc/passwd", 404),
+            ("GET", "/..%2f..%2fetc%2fpasswd", 404), ("GET", "//etc/passwd", 404), ("GET", "/klubbkamp.txt", 404),
+            ("GET", "/klubbkamp.htm", 404), ("GET", "/table.css/", 404), ("GET", "/%00", 404),
+            ("GET", "/table.css%00.txt", 404), ("GET", "/./", 404), ("GET", "/" + "a" * 8000, 404),
+            ("GET", "/" + "a" * 20000, 414), ("GET", "http://x/etc/passwd", 404), ("POST", "/", 405),
+            ("PUT", "/table.css", 405), ("DELETE", "/", 405), ("OPTIONS", "*", 405), ("BREW", "/", 405),
+        ]
+        for method, path, expected in cases:
+            status, headers, body = get(port, path, method)
+            what = "%s %s: " % (method, path[:40])
+            expect(status == expected, what + "%d, not %d" % (status, expected))
+            if status < 400 or status in (404, 405):
+                expect(headers.get("cache-control") == "no-cache" and headers.get("etag", "").startswith('"'),
+                       what + "no Cache-Control: no-cache or no ETag")
+            if status == 405:
+                expect(headers.get("allow") == "GET, HEAD", what + "Allow: " + headers.get("allow", ""))
+            if method == "HEAD":
+                expect(body == b"" and int(headers.get("content-length", 0)) == len(page), what + "a body or length")
+        # A raw NUL ends the path where it stands (libmicrohttpd reads the line as a C string):
+        # still one of the three answers or a refusal, never anything else.
+        for start in (b"GET /\x00../../etc/passwd", b"GET /table.css\x00/../../etc/passwd", b"GET /a\x00/",
+                      b"GET / HTTP/1.1\r\nX: " + b"b" * 20000):
+            status, _, body = request(port, start + b" HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+            expect(status >= 400 or body in (page, css), "%r...: answered %d" % (start[:20], status))
+
+        # Nothing new: 304 against the ETag, for each of the three.
+        for path in ("/", "/version", "/table.css"):
+            _, headers, _ = get(port, path)
+            tag = headers["etag"]
+            status, headers, body = get(port, path, extra="If-None-Match: %s\r\n" % tag)
+            expect(status == 304 and body == b"" and headers.get("etag") == tag, path + ": %d with its ETag" % status)
+            status, _, _ = get(port, path, extra='If-None-Match: "other"\r\n')
+            expect(status == 200, path + ": %d with another ETag" % status)
+        _, headers, version = get(port, "/version")
+        expect(version.strip().decode() == headers["etag"] and ("var tag = '%s'" % headers["etag"]).encode() in page,
+               "the version is not the page's ETag as its script has it")
+
+        # A change of the file, written in place and then replaced by a rename, and of the rules
+        # and the stylesheet beside it, each seen within 5 s.
+        rules = os.path.join(work, "klubbkamp.regler")
+        for what, path, text, shown in (
+                ("the file written in place", cup, "Klubbkamp i maj\r\n\r\nR1\r\nAnna 10\r\nDavid 12\r\n", b"<h3>Klubbkamp i maj"),
+                ("the file replaced by a rename", cup, "Klubbkamp i juni\r\n\r\nR1\r\nDavid 12\r\n", b"<td>David</td>"),
+                ("the rules", rules, "bästa = 2\n", "De 2 bästa".encode("cp1252")),
+                ("the stylesheet", os.path.join(work, "table.css"), "body { color: teal }\n", b"teal")):
+            with open(path + ".new", "w", encoding="cp1252" if path == cup else "utf-8", newline="") as f:
+                f.write(text)
+            if "in place" in what:
+                shutil.copyfile(path + ".new", path)
+            else:
+                os.rename(path + ".new", path)
+            end = time.monotonic() + 5
+            resource = "/table.css" if path.endswith(".css") else "/"
+            while shown not in get(port, resource)[2] and time.monotonic() < end:
+                time.sleep(0.1)
+            expect(shown in get(port, resource)[2], what + ": not served within 5 s")
+        # 500 connections left idle, from other loopback addresses: a new client is still
+        # served at once, and the idle ones are closed by the timeout.
+        idle = [socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.%d" % (2 + i // 10), 0))
+                for i in range(500)]
+        start = time.monotonic()
+        status, _, _ = get(port, "/version")
+        expect(status == 200 and time.monotonic() - start < 1, "a client beside 500 idle ones: %d" % status)
+        end = time.monotonic() + 20
+        while idle and time.monotonic() < end:
+            for s in select.select(idle, [], [], 1)[0]:
+                if s.recv(1) == b"":
+                    idle.remove(s)
+        expect(not idle, "%d idle connections still open after 20 s" % len(idle))
+
+        # A port taken: the next free one, as printed.
+        second = Server(tool, cup, port)
+        expect(second.port == port + 1 and get(second.port, "/")[0] == 200, "a second server on %d" % second.port)
+        second.stop()
+        # SIGTERM ends it with 0, and the port is closed.
+        code = server.stop()
+        expect(code == 0, "exit code %s after SIGTERM" % code)
+        expect(get(port, "/")[0] == 0, "the port still answers after the end")
+        server = Server(tool, cup, port)
+        code = server.stop(signal.SIGINT)
+        expect(code == 0, "exit code %s after SIGINT" % code)
+
+        # On a terminal, the address's QR code too: read back off the characters by zbarimg.
+        shown = subprocess.run(["script", "-qec", "timeout -s INT 5 %s serve %s --bind 127.0.0.1 --port %d"
+                                % (shlex.quote(tool), shlex.quote(cup), port), "/dev/null"],
+                               capture_output=True, timeout=30).stdout.decode()
+        rows = [re.sub(r"\x1b\[[\d;]*m", "", line) for line in shown.splitlines() if line.startswith("\x1b[30;47m")]
+        bits = [[c in marks for c in row for _ in range(8)] for row in rows for marks in ("█▀", "█▄") for _ in range(8)]
+        with open(os.path.join(work, "qr.pbm"), "w") as f:
+            f.write("P1\n%d %d\n" % (len(bits[0]), len(bits)) + "\n".join(" ".join("01"[b] for b in r) for r in bits))
+        read = subprocess.run(["zbarimg", "--raw", "-q", f.name], capture_output=True, text=True).stdout.strip()
+        expect(read == "http://127.0.0.1:%d/" % port, "the terminal's QR code reads %r" % read)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def report():
+    print("%d failed" % len(failures) if failures else "all held")
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    check(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]))
+    report()

@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/Serve.h"
+
+#include "files/RulesFile.h"
+#include "files/TournamentDoc.h"
+#include "model/TournamentEncoding.h"
+#include "server/LocalNetwork.h"
+#include "server/PagePublisher.h"
+#include "server/PageServer.h"
+#include "server/QrCode.h"
+#include "tools/Terminal.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <csignal>
+#include <optional>
+#include <ostream>
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+// SIGINT and SIGTERM read from a descriptor, so that the event loop ends and the server stops
+// in order. Blocked before the server's threads start, which inherit the mask.
+class CStopSignals
+{
+public:
+    CStopSignals()
+    {
+        sigemptyset(&m_signals);
+        sigaddset(&m_signals, SIGINT);
+        sigaddset(&m_signals, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &m_signals, &m_before);
+        m_fd = ::signalfd(-1, &m_signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    }
+    CStopSignals(const CStopSignals&) = delete;
+    CStopSignals& operator=(const CStopSignals&) = delete;
+    ~CStopSignals()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
+    }
+    int Fd() const { return m_fd; }
+
+private:
+    sigset_t m_signals = {};
+    sigset_t m_before = {};
+    int m_fd = -1;
+};
+
+// The QR code of `text`, for phones to scan off the screen (a TV by the door): black on white
+// whatever the terminal's colours, two rows of modules to a line of text.
+void PrintQrCode(const std::string& text, std::ostream& out)
+{
+    const CQrCode code = MakeQrCode(text);
+    constexpr int kQuiet = 4;
+    const int side = code.m_size + 2 * kQuiet;
+    const auto dark = [&](int x, int y) {
+        x -= kQuiet;
+        y -= kQuiet;
+        return x >= 0 && y >= 0 && x < code.m_size && y < code.m_size && code.Dark(x, y);
+    };
+    for (int y = 0; code.m_size > 0 && y < side; y += 2) {
+        out << "\x1b[30;47m";
+        for (int x = 0; x < side; ++x) {
+            const bool top = dark(x, y), bottom = dark(x, y + 1);
+            out << (top && bottom ? "\u2588" : top ? "\u2580" : bottom ? "\u2584" : " ");
+        }
+        out << "\x1b[0m\n";
+    }
+}
+
+// The last modification of the tournament's rules file; none (the epoch) without one.
+QDateTime RulesModified(const QString& tournamentPath)
+{
+    QString rulesPath;
+    CFileStatus status;
+    if (RulesPath(tournamentPath, rulesPath) && ReadFileStatus(rulesPath, status))
+        return status.LastModified();
+    return QDateTime::fromMSecsSinceEpoch(0);
+}
+
+QString Now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err)
+{
+    const CStopSignals stop;
+    if (stop.Fd() < 0) {
+        err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
+        return 1;
+    }
+    int argc = 1;
+    char name[] = "ravelmark-tool";
+    char* argv[] = {name, nullptr};
+    std::optional<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app.emplace(argc, argv);
+
+    // Watched from the read on, so that no change after it goes unseen.
+    CTournamentDoc doc;
+    doc.WatchFile();
+    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    if (!read.Ok()) {
+        read.m_line = QuotedLine(read.m_line, doc.Encoding());
+        err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+        return 1;
+    }
+    std::vector<std::string> addresses;
+    if (!bind.empty()) {
+        addresses.push_back(bind);
+    } else {
+        const std::vector<std::string> local = LocalNetworkAddresses();
+        if (local.empty()) {
+            err << "ravelmark-tool: datorn har inget lokalt nätverk; --bind 127.0.0.1 visar sidan bara på den "
+                   "här datorn\n";
+            return 1;
+        }
+        addresses = {local.front(), "127.0.0.1"};
+        if (local.front() == addresses.back())
+            addresses.pop_back();
+    }
+
+    CPageServer server;
+    CPagePublisher publisher(doc, server);
+    if (!publisher.Publish(std::max(doc.FileStatus().LastModified(), RulesModified(doc.Path())))) {
+        err << ResultMessage(doc.RulesResult(), doc.Encoding()).toStdString() << '\n';
+        return 1;
+    }
+    publisher.WaitForPages();
+    std::string error;
+    if (!server.Start(addresses, port, error)) {
+        err << "ravelmark-tool: " << error << '\n';
+        return 1;
+    }
+    for (const std::string& address : addresses)
+        out << "Ställningen visas på " << PageAddress(address, server.Port()) << '\n';
+    if (::isatty(STDOUT_FILENO))
+        PrintQrCode(PageAddress(addresses.front(), server.Port()), out);
+    out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
+
+    // The file as it is on disk now, and the rules and stylesheet beside it (watched with their
+    // folder, as editors save by renaming). A file refused (half written, say) leaves the page
+    // as it was.
+    const QString path = doc.Path();
+    QString rulesPath;
+    RulesPath(path, rulesPath);
+    const QString cssPath = QFileInfo(path).absolutePath() + QStringLiteral("/table.css");
+    const auto besideStatus = [&] {
+        std::pair<CFileStatus, CFileStatus> status;
+        ReadFileStatus(rulesPath, status.first);
+        ReadFileStatus(cssPath, status.second);
+        return status;
+    };
+    // When the standings last changed: with the tournament file or its rules.
+    const auto lastChange = [&] { return std::max(doc.FileStatus().LastModified(), RulesModified(path)); };
+    bool readable = true;
+    const auto show = [&](CFileResult result) {
+        readable = result.Ok();
+        if (result.Ok() && !publisher.Publish(lastChange()))
+            result = doc.RulesResult();
+        if (result.Ok()) {
+            out << Now().toStdString() << " Sidan uppdaterad." << std::endl;
+            return;
+        }
+        result.m_line = QuotedLine(result.m_line, doc.Encoding());
+        out << Now().toStdString() << ' ' << TerminalText(ResultMessage(result, doc.Encoding()).toStdString())
+            << " (sidan visar det som lästes senast)" << std::endl;
+    };
+    QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] { show(doc.Read(path)); });
+    QFileSystemWatcher beside({QFileInfo(path).absolutePath()});
+    auto seen = besideStatus();
+    const auto onBeside = [&] {
+        for (const QString& side : {rulesPath, cssPath})
+            if (!side.isEmpty() && QFileInfo::exists(side) && !beside.files().contains(side))
+                beside.addPath(side);
+        if (const auto now = besideStatus(); now != seen && readable) {
+            seen = now;
+            show({});
+        }
+    };
+    onBeside();
+    QObject::connect(&beside, &QFileSystemWatcher::fileChanged, &beside, onBeside);
+    QObject::connect(&beside, &QFileSystemWatcher::directoryChanged, &beside, onBeside);
+    QSocketNotifier stopped(static_cast<qintptr>(stop.Fd()), QSocketNotifier::Read);
+    QObject::connect(&stopped, &QSocketNotifier::activated, &stopped, [&stop] {
+        signalfd_siginfo taken = {};
+        // Taken, or it would be delivered again once unblocked, and end the process after all.
+        if (::read(stop.Fd(), &taken, sizeof taken) == sizeof taken)
+            QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    server.Stop();
+    out << "Sidan visas inte längre." << std::endl;
+    return 0;
+}

@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+// `serve FILE`: the standings page of FILE on the local network (or at `bind` alone), from
+// port `port` on, following the file as it changes on disk, until SIGINT or SIGTERM. Prints
+// the address it serves. Returns the exit code: 0 after the signal, 1 when the file was
+// refused or nothing could listen.
+int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err);
