@@ -73,6 +73,7 @@ void CTournamentDoc::AddRound(CRound round)
     } else {
         RebuildStandings();
     }
+    emit roundsChanged();
     SetChanged(true);
 }
 
@@ -84,6 +85,7 @@ void CTournamentDoc::ReplaceRound(std::size_t index, CRound round)
     stored = std::move(round);
     if (resultsChanged || !m_standingsInStep)
         RebuildStandings();
+    emit roundsChanged();
     SetChanged(true);
 }
 
@@ -91,6 +93,50 @@ void CTournamentDoc::RemoveRound(std::size_t index)
 {
     m_tournament.m_rounds.erase(m_tournament.m_rounds.begin() + static_cast<std::ptrdiff_t>(index));
     RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+}
+
+void CTournamentDoc::InsertRound(std::size_t index, CRound round)
+{
+    m_tournament.m_rounds.insert(m_tournament.m_rounds.begin() + static_cast<std::ptrdiff_t>(index), std::move(round));
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+}
+
+CRound CTournamentDoc::TakeRound(std::size_t index)
+{
+    CRound round = std::move(m_tournament.m_rounds[index]);
+    RemoveRound(index);
+    return round;
+}
+
+void CTournamentDoc::ChangeRound(std::size_t index, const CRoundDelta& delta, bool undo)
+{
+    CRound& round = m_tournament.m_rounds[index];
+    undo ? delta.Undo(round) : delta.Redo(round);
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+}
+
+void CTournamentDoc::SwapTournament(CTournament& other)
+{
+    std::swap(m_tournament, other);
+    // Other players under the same ids: whatever lists names starts afresh.
+    emit namesReplaced();
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+}
+
+void CTournamentDoc::SwapText(CTournamentText& text)
+{
+    ::SwapText(m_tournament, text);
+    emit namesReplaced();
+    RebuildStandings();
+    emit roundsChanged();
     SetChanged(true);
 }
 

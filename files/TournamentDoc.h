@@ -3,8 +3,10 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/RoundDelta.h"
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
+#include "model/TournamentEncoding.h"
 #include "report/Standings.h"
 
 #include <QFileSystemWatcher>
@@ -49,12 +51,26 @@ public:
     void SetTitle(std::string title);
     // What the tournament is now counts as unchanged (the window has shown what it read).
     void ClearChanged() { SetChanged(false); }
+    // The tournament differs from its file again (a step taken back to before the last save).
+    void MarkChanged() { SetChanged(true); }
     void AddRound(CRound round);
     // Puts `round` in the place of round `index`, which must exist.
     void ReplaceRound(std::size_t index, CRound round);
     void RemoveRound(std::size_t index);
     // The player of that name, added to the tournament's names when new; results refer to it.
     PlayerId AddPlayer(std::string_view name);
+
+    // The steps of the window's undo, each the way back of a change above or its way forth again.
+    // Puts `round` in place `index` (at most the number of rounds).
+    void InsertRound(std::size_t index, CRound round);
+    // Removes round `index` and hands it over.
+    CRound TakeRound(std::size_t index);
+    // Changes round `index` as `delta` says, back to what it was when `undo`.
+    void ChangeRound(std::size_t index, const CRoundDelta& delta, bool undo);
+    // Exchanges the whole tournament with `other`: a version brought back, a file read again.
+    void SwapTournament(CTournament& other);
+    // Exchanges the names and the encoding with `text`: a conversion taken back or done again.
+    void SwapText(CTournamentText& text);
 
     // Text the tournament's encoding cannot hold: whether the user refused UTF-8 for this
     // tournament, the refusal, and the conversion (with the mark when `byteOrderMark`).
@@ -95,7 +111,11 @@ signals:
     void standingsChanged();
     // Another tournament (or none): whatever lists its players forgets them.
     void cleared();
+    // The same tournament with its names replaced (ids meaning other names): lists of them start afresh.
+    void namesReplaced();
     void changedFlagChanged(bool changed);
+    // A round was added, removed or changed, or the rounds were replaced: whatever lists them follows.
+    void roundsChanged();
     // Something of the tournament was changed: title, rounds, results, encoding or rules; each
     // change, also when it had changes already.
     void edited();

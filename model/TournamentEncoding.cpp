@@ -34,3 +34,14 @@ void ConvertToUtf8(CTournament& tournament, bool byteOrderMark)
     tournament.m_encoding = TextEncoding::Utf8;
     tournament.m_byteOrderMark = byteOrderMark;
 }
+
+void SwapText(CTournament& tournament, CTournamentText& text)
+{
+    std::swap(tournament.m_title, text.m_title);
+    text.m_roundNames.resize(tournament.m_rounds.size());
+    for (std::size_t i = 0; i < tournament.m_rounds.size(); ++i)
+        std::swap(tournament.m_rounds[i].m_name, text.m_roundNames[i]);
+    std::swap(tournament.m_players, text.m_players);
+    std::swap(tournament.m_encoding, text.m_encoding);
+    std::swap(tournament.m_byteOrderMark, text.m_byteOrderMark);
+}

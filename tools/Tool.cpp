@@ -3,6 +3,9 @@
 
 #include "files/NameMatch.h"
 #include "files/TournamentDoc.h"
+#include "files/TournamentFile.h"
+#include "files/Versions.h"
+#include "model/Difference.h"
 #include "report/StandingsView.h"
 #include "tools/Serve.h"
 #include "tools/Terminal.h"
@@ -29,6 +32,13 @@ const char* const kHelp =
     "  table FIL --open   öppnar också sidan i skrivbordets webbläsare\n"
     "  rewrite FIL        sparar FIL som programmet gör när det stängs: säkerhetskopia, sedan ny fil\n"
     "  standings FIL      skriver ut ställningen som en tabell i text\n"
+    "  history FIL        listar FIL och dess säkerhetskopior, nyaste först: tid, fil och\n"
+    "                     vad som ändrades sedan versionen före\n"
+    "  diff GAMMAL NY     visar skillnaderna mellan två turneringsfiler, en rad var\n"
+    "                     (slutkod 0 lika, 1 olika, 2 felaktigt anrop eller fil som inte kan läsas)\n"
+    "  restore FIL VERSION\n"
+    "                     sparar VERSIONs turnering som FIL, som programmet sparar: FILs\n"
+    "                     nuvarande innehåll blir en säkerhetskopia\n"
     "  serve FIL          visar tabellen som webbsida på det lokala nätverket och följer FIL\n"
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  -h, --help         visar den här hjälpen\n"
@@ -231,6 +241,61 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
     return 0;
 }
 
+QString FileName(const std::string& file)
+{
+    return QFile::decodeName(QByteArray::fromStdString(file));
+}
+
+// The commands that take other arguments than one FILE: their exit code, or -1 for another command.
+int RunVersionCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const std::string& command = args[0];
+    const std::size_t files = command == "history" ? 1 : command == "diff" || command == "restore" ? 2 : 0;
+    if (files == 0)
+        return -1;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i].starts_with("--"))
+            return UsageError("okänd flagga: " + args[i], err);
+    }
+    if (args.size() != files + 1)
+        return UsageError(command + (files == 1 ? " tar en fil" : " tar två filer"), err);
+    if (command == "history") {
+        const std::vector<CVersion> versions = ListVersions(FileName(args[1]));
+        if (versions.empty()) {
+            CFileResult missing;
+            missing.m_kind = CFileResult::CannotOpen;
+            missing.m_path = FileName(args[1]);
+            return Present(missing, TextEncoding::Utf8, err);
+        }
+        for (const CVersion& version : versions)
+            out << TerminalText(Utf8(version.Line())) << '\n';
+        return 0;
+    }
+    // diff: as diff(1), 2 for a file that cannot be compared. restore reads only VERSION here.
+    CLoadedTournament older, newer;
+    for (std::size_t i = command == "diff" ? 1 : 2; i <= 2; ++i) {
+        CLoadedTournament& loaded = i == 1 ? older : newer;
+        CFileResult result = LoadTournamentFile(FileName(args[i]), loaded);
+        result.m_line = QuotedLine(result.m_line, loaded.m_tournament.m_encoding);
+        if (Present(result, loaded.m_tournament.m_encoding, err) != 0)
+            return command == "diff" ? 2 : 1;
+    }
+    if (command == "restore") {
+        // The version in FIL's place, saved as the window's close saves: FIL's bytes as they
+        // are become its backup. FIL itself may be refused by the reader: that is why it is restored.
+        CTournamentDoc doc;
+        const CFileResult read = doc.Read(FileName(args[1]));
+        if (read.m_kind == CFileResult::CannotOpen)
+            return Present(read, doc.Encoding(), err);
+        doc.SwapTournament(newer.m_tournament);
+        return Present(doc.Save(), doc.Encoding(), err);
+    }
+    const std::vector<std::string> lines = Differences(older.m_tournament, newer.m_tournament);
+    for (const std::string& line : lines)
+        out << TerminalText(line) << '\n';
+    return lines.empty() ? 0 : 1;
+}
+
 // RunTool with the messages in `err` as they are, control characters and all.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -243,6 +308,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (first.empty())
         return UsageError("kommando saknas", err);
+    if (const int code = RunVersionCommand(args, out, err); code >= 0)
+        return code;
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
     Options options;

@@ -5,6 +5,7 @@
 #include "files/TournamentFile.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/UndoSteps.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -15,6 +16,7 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     , m_platform(platform)
 {
     connect(&m_doc, &CTournamentDoc::cleared, &m_playerNames, &CNameList::Clear);
+    connect(&m_doc, &CTournamentDoc::namesReplaced, &m_playerNames, &CNameList::Clear);
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
@@ -61,6 +63,7 @@ void CRavelmarkDlg::OnInitDialog()
             OnRemoveRound();
     });
 
+    SetUpUndo();
     m_btnChoose->setFocus();
 }
 
@@ -88,6 +91,9 @@ void CRavelmarkDlg::OnChooseTournament()
     // The page on phones shows this tournament only; reading its file again keeps it.
     StopShowingMobile();
     ResetTournament();
+    // Undo stays with the tournament it was made on. Only now: clearing undo would also mark a
+    // tournament still shown as unchanged, and its changes must be kept aside first.
+    m_undo.clear();
     UpdateTitle();
 
     QString path;
@@ -118,13 +124,18 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
 {
     // Also after a refused line the rounds before it stay, for a later "Ny" to build on.
     const CFileResult result = m_doc.Read(path);
-    if (ShowResult(result)) {
+    const bool read = ShowResult(result);
+    if (read) {
         ShowTournament();
         // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
         ShowResult(m_doc.RulesResult());
     }
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
+    // The steps before were made on a tournament that is gone; what was read is as on disk.
+    if (!read)
+        m_undo.clear();
+    m_undo.setClean();
     if (result.Ok() || result.m_kind == CFileResult::Refused)
         OfferRecovery();
     UpdateTitle();
@@ -142,7 +153,9 @@ void CRavelmarkDlg::ResetTournament()
     m_shown = false;
     for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
         button->setEnabled(false);
+    m_filling = true;
     m_editTitle->SetText(QString());
+    m_filling = false;
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove})
@@ -155,7 +168,9 @@ void CRavelmarkDlg::ResetTournament()
 void CRavelmarkDlg::ShowTournament()
 {
     m_btnCreateTable->setEnabled(true);
+    m_filling = true;
     m_editTitle->SetText(ToDisplay(m_doc.Tournament().m_title));
+    m_filling = false;
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
@@ -178,7 +193,10 @@ void CRavelmarkDlg::OnChangeTitle()
         m_editTitle->setFocus();
         return;
     }
-    m_doc.SetTitle(std::move(title));
+    if (m_filling)
+        m_doc.SetTitle(std::move(title));
+    else if (title != m_doc.Tournament().m_title)
+        m_undo.push(new CTitleStep(m_doc, std::move(title), m_undoKeys->Visit()));
 }
 
 void CRavelmarkDlg::UpdateTitle()

@@ -9,12 +9,14 @@
 
 #include <QIcon>
 #include <QString>
+#include <QUndoStack>
 
 #include <string_view>
 
 class CEditField;
 class CListView;
 class CPlatform;
+class CUndoKeys;
 class CRoundDlg;
 class QPushButton;
 
@@ -89,6 +91,22 @@ public:
     bool SaveTournament();
     // The file changed on disk: with nothing unsaved, the user may read it again.
     void OnFileChangedOnDisk();
+
+    // --- undo (ui/RavelmarkDlgUndo.cpp) ---
+    // Every change of the shown tournament, for this session; clean where it is as on disk.
+    QUndoStack m_undo;
+    CUndoKeys* m_undoKeys = nullptr;
+    bool m_filling = false;     // the title field shows the document's title: no step
+    bool m_roundsStale = false; // the rounds changed since the list was last filled by a step
+    void SetUpUndo();
+    // After a step done, undone or redone: the changed flag from the clean state, and the
+    // controls showing the tournament as it is now.
+    void OnUndoStep();
+    // Reads `path` again, as one step; the file's tournament is then the clean state.
+    void ReloadTournament();
+    // Puts the tournament of the file `path` into the window as one step; false when it cannot
+    // be read (the reason is shown).
+    bool RestoreVersion(const QString& path);
 
     // --- the series rules, the history, the page on phones (each in its dialog's file) ---
     void OnRules();

@@ -6,6 +6,7 @@
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/RoundDlg.h"
+#include "ui/UndoSteps.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -22,7 +23,8 @@ void CRavelmarkDlg::OnNewRound()
     // The editor lets an unnamed round go only when it has no results: nothing to keep.
     if (round.m_name.empty())
         return;
-    m_doc.AddRound(std::move(round));
+    const QString step = QStringLiteral("Ny omgång ") + ToDisplay(round.m_name);
+    m_undo.push(new CAddRoundStep(m_doc, std::move(round), step));
     FillRoundList();
 }
 
@@ -38,8 +40,12 @@ void CRavelmarkDlg::OnEditRound()
     CRoundDlg editor(round, static_cast<std::size_t>(index), m_playerNames, m_text, m_platform, this);
     FollowEditor(editor, round, static_cast<std::size_t>(index));
     editor.DoModal();
-    if (editor.m_changed)
-        m_doc.ReplaceRound(static_cast<std::size_t>(index), std::move(round));
+    // A round closed as it was is no change: no step, nothing to save.
+    const CRound& stored = rounds[static_cast<std::size_t>(index)];
+    if (editor.m_changed && (round.m_name != stored.m_name || round.m_results != stored.m_results)) {
+        const QString step = QStringLiteral("Redigera omgång ") + ToDisplay(round.m_name);
+        m_undo.push(new CEditRoundStep(m_doc, static_cast<std::size_t>(index), std::move(round), step));
+    }
     FillRoundList();
 }
 
@@ -52,7 +58,8 @@ void CRavelmarkDlg::OnRemoveRound()
         QStringLiteral("Vill du ta bort omgång ") + m_listRounds->GetItemText(index, 0) + QStringLiteral(" ?");
     if (!m_platform.Question(this, question, QStringLiteral("Ta bort omgång")))
         return;
-    m_doc.RemoveRound(static_cast<std::size_t>(index));
+    m_undo.push(new CRemoveRoundStep(m_doc, static_cast<std::size_t>(index),
+                                     QStringLiteral("Ta bort omgång ") + m_listRounds->GetItemText(index, 0)));
     FillRoundList();
 }
 
@@ -91,6 +98,8 @@ bool CRavelmarkDlg::SaveTournament()
     // Only the stored title is trimmed; the field goes on showing what was typed.
     const CFileResult result = m_doc.Save(disk == CTournamentDoc::DiskState::Gone);
     const bool saved = ShowResult(result);
+    if (saved)
+        m_undo.setClean();
     if (result.m_kind == CFileResult::Refused)
         m_editTitle->setFocus();
     return saved;
@@ -116,11 +125,7 @@ void CRavelmarkDlg::OnFileChangedOnDisk()
         ReadFileStatus(m_doc.Path(), m_declined);
         return;
     }
-    // As "Välj Turnering" reads a file.
-    const QString path = m_doc.Path();
-    ResetTournament();
-    UpdateTitle();
-    OpenTournament(path);
+    ReloadTournament();
 }
 
 void CRavelmarkDlg::changeEvent(QEvent* event)

@@ -1,16 +1,128 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/RoundDlg.h"
 
+#include "model/Encoding.h"
 #include "model/Messages.h"
 #include "model/Text.h"
 #include "ui/Controls.h"
 #include "ui/NameList.h"
 #include "ui/Platform.h"
 #include "ui/TextEntry.h"
+#include "ui/UndoSteps.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace {
+
+// A result added, or the points of the player's result replaced in place.
+class CResultStep : public QUndoCommand
+{
+public:
+    CResultStep(CRoundDlg& dlg, CResult result, const QString& text)
+        : QUndoCommand(text)
+        , m_dlg(dlg)
+        , m_result(result)
+    {
+        const std::vector<CResult>& results = dlg.m_round.m_results;
+        m_index = results.size();
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            if (results[i].m_player == result.m_player) {
+                m_index = i;
+                m_before = results[i].m_points;
+            }
+        }
+    }
+    void redo() override
+    {
+        m_dlg.m_listResults->Change([this] { m_dlg.m_round.AddResult(m_result); });
+    }
+    void undo() override
+    {
+        if (m_before)
+            m_dlg.m_listResults->Change([this] { m_dlg.m_round.m_results[m_index].m_points = *m_before; });
+        else
+            m_dlg.m_listResults->RemoveRow(static_cast<int>(m_index), [this] { m_dlg.m_round.m_results.pop_back(); });
+    }
+
+private:
+    CRoundDlg& m_dlg;
+    CResult m_result;
+    std::size_t m_index;
+    std::optional<int> m_before; // the points replaced
+};
+
+class CRemoveResultStep : public QUndoCommand
+{
+public:
+    CRemoveResultStep(CRoundDlg& dlg, std::size_t index, const QString& text)
+        : QUndoCommand(text)
+        , m_dlg(dlg)
+        , m_index(index)
+        , m_result(dlg.m_round.m_results[index])
+    {
+    }
+    void redo() override
+    {
+        std::vector<CResult>& results = m_dlg.m_round.m_results;
+        m_dlg.m_listResults->RemoveRow(static_cast<int>(m_index),
+                                       [&] { results.erase(results.begin() + static_cast<std::ptrdiff_t>(m_index)); });
+    }
+    void undo() override
+    {
+        std::vector<CResult>& results = m_dlg.m_round.m_results;
+        results.insert(results.begin() + static_cast<std::ptrdiff_t>(m_index), m_result);
+        m_dlg.m_listResults->Refill();
+    }
+
+private:
+    CRoundDlg& m_dlg;
+    std::size_t m_index;
+    CResult m_result;
+};
+
+// Typing in the round's name: one step per visit of the field, none when typed back.
+class CNameStep : public QUndoCommand
+{
+public:
+    CNameStep(CRoundDlg& dlg, std::string name, int visit)
+        : QUndoCommand(QStringLiteral("Omgångens namn"))
+        , m_dlg(dlg)
+        , m_before(dlg.m_round.m_name)
+        , m_after(std::move(name))
+        , m_visit(visit)
+    {
+    }
+    void redo() override { Show(m_after); }
+    void undo() override { Show(m_before); }
+    int id() const override { return 2; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const CNameStep*>(other);
+        if (next->m_visit != m_visit)
+            return false;
+        m_after = next->m_after;
+        setObsolete(m_after == m_before);
+        return true;
+    }
+
+private:
+    void Show(const std::string& name)
+    {
+        m_dlg.m_round.m_name = name;
+        m_dlg.ShowName();
+    }
+
+    CRoundDlg& m_dlg;
+    std::string m_before, m_after;
+    int m_visit;
+};
+
+} // namespace
 
 CRoundDlg::CRoundDlg(CRound& round, std::size_t replaces, CNameList& players, CTextEntry& text, CPlatform& platform,
                      QWidget* parent)
@@ -85,6 +197,11 @@ void CRoundDlg::OnInitDialog()
     m_comboPoints->AddStrings(points);
     FitPointsBox();
 
+    // A box may hand the keys on to its text field itself, past the field's filters.
+    m_undoKeys = new CUndoKeys(
+        this, m_undo, {m_editName, m_comboName, m_comboName->lineEdit(), m_comboPoints, m_comboPoints->lineEdit()});
+    // A step taken back or done again changes the round as much as the step did.
+    connect(&m_undo, &QUndoStack::indexChanged, this, &CRoundDlg::roundEdited);
     m_editName->setFocus();
 }
 
@@ -113,6 +230,7 @@ void CRoundDlg::OnAddResult()
     TrimSpaces(pointsText);
     if (name.empty() && pointsText.empty())
         return;
+    const TextEncoding encoding = m_text.Encoding();
     if (name.empty()) {
         m_comboName->setFocus();
         return;
@@ -136,12 +254,16 @@ void CRoundDlg::OnAddResult()
         m_platform.Question(this, QStringLiteral("Menar du %1?").arg(ToDisplay(m_tournament.PlayerName(known))),
                             AppName()))
         name = m_tournament.PlayerName(known);
-    // Appends a row or changes one in place, and shows it.
-    const PlayerId player = m_text.Document().AddPlayer(name);
-    m_listResults->Change([&] { m_round.AddResult(CResult(player, points)); });
+    const CResult result(m_text.Document().AddPlayer(name), points);
+    // The name steps hold names in the encoding they were typed in.
+    if (m_text.Encoding() != encoding)
+        m_undo.clear();
+    // Appends a row or changes one in place, and shows it; the same result again changes nothing.
+    if (std::find(m_round.m_results.begin(), m_round.m_results.end(), result) == m_round.m_results.end())
+        m_undo.push(new CResultStep(*this, result, QStringLiteral("Resultat ") + ToDisplay(name)));
     const auto& results = m_round.m_results;
     const auto row =
-        std::find_if(results.begin(), results.end(), [&](const CResult& r) { return r.m_player == player; });
+        std::find_if(results.begin(), results.end(), [&](const CResult& r) { return r.m_player == result.m_player; });
     m_listResults->ScrollToRow(static_cast<int>(row - results.begin()));
     m_comboName->SetText(QString());
     m_comboPoints->SetText(QString());
@@ -177,21 +299,43 @@ void CRoundDlg::OnRemoveResult()
         return;
     if (static_cast<std::size_t>(mark) >= m_round.m_results.size())
         return;
-    m_listResults->RemoveRow(mark, [&] { m_round.m_results.erase(m_round.m_results.begin() + mark); });
+    m_undo.push(new CRemoveResultStep(*this, static_cast<std::size_t>(mark),
+                                      QStringLiteral("Ta bort ") + m_listResults->GetItemText(mark, 0)));
     m_changed = true;
     emit roundEdited();
 }
 
 void CRoundDlg::OnChangeName()
 {
-    // Text the tournament cannot take is not stored, so the field does not show it either.
+    // Text the tournament cannot take is not stored, so the field does not show it either. The
+    // new name goes where the name is, as it replaces it; the step then puts it there again.
+    const TextEncoding encoding = m_text.Encoding();
+    std::string before = m_round.m_name;
     if (!m_text.FromDisplay(this, m_editName->text(), m_round.m_name, &m_round, m_replaces)) {
         m_editName->Restore(ToDisplay(m_round.m_name));
         m_editName->setFocus();
         return;
     }
     m_changed = true;
+    if (m_text.Encoding() != encoding) {
+        // The name steps hold names in the encoding they were typed in; the old name was converted too.
+        m_undo.clear();
+        before = ToUtf8(before, encoding);
+    }
+    std::string name = std::exchange(m_round.m_name, std::move(before));
+    // Filling the field at the start is no step.
+    if (name != m_round.m_name && m_undoKeys)
+        m_undo.push(new CNameStep(*this, std::move(name), m_undoKeys->Visit()));
+    else
+        m_round.m_name = std::move(name);
     emit roundEdited();
+}
+
+void CRoundDlg::ShowName()
+{
+    const QString name = ToDisplay(m_round.m_name);
+    if (m_editName->text() != name)
+        m_editName->Restore(name);
 }
 
 void CRoundDlg::OnClickResultList()

@@ -5,6 +5,8 @@
 #include "report/Standings.h"
 #include "ui/DialogBase.h"
 
+#include <QUndoStack>
+
 #include <cstddef>
 #include <string>
 
@@ -14,6 +16,7 @@ class CListView;
 class CPlatform;
 class CNameList;
 class CTextEntry;
+class CUndoKeys;
 class QPushButton;
 
 // The round editor: edits one round's name and results in place. The caller reads
@@ -52,6 +55,12 @@ public:
     void UpdateResultButtons();
     void OnChangeEntry();
 
+    // The editor's own steps (a result added or replaced, a result removed, the name), undone
+    // within it while it is open.
+    QUndoStack m_undo;
+    // The name field shows the round's name (after a step taken back).
+    void ShowName();
+
 signals:
     // The round changed (name, a result added, changed or removed); m_changed is set.
     void roundEdited();
@@ -71,4 +80,5 @@ private:
     CTextEntry& m_text;
     CPlatform& m_platform;
     std::size_t m_replaces;
+    CUndoKeys* m_undoKeys = nullptr;
 };

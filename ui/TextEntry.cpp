@@ -4,8 +4,10 @@
 #include "model/Encoding.h"
 #include "model/TournamentEncoding.h"
 #include "ui/Platform.h"
+#include "ui/UndoSteps.h"
 
 #include <QApplication>
+#include <QUndoStack>
 
 CTextEntry::CTextEntry(CTournamentDoc& doc, CPlatform& platform)
     : m_doc(doc)
@@ -49,7 +51,10 @@ bool CTextEntry::ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t repl
         m_doc.RefuseUtf8();
         return false;
     }
-    m_doc.ConvertToUtf8(!ascii);
+    if (m_undo)
+        m_undo->push(new CConvertStep(m_doc, !ascii));
+    else
+        m_doc.ConvertToUtf8(!ascii);
     // Its results name players of the tournament, converted already.
     if (editing)
         editing->m_name = ToUtf8(editing->m_name, TextEncoding::Windows1252);

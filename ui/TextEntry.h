@@ -11,6 +11,7 @@
 #include <string_view>
 
 class CPlatform;
+class QUndoStack;
 class QWidget;
 
 // Typed text on its way into the open tournament, stored exactly as typed: text its encoding
@@ -32,9 +33,13 @@ public:
     bool FromDisplay(QWidget* owner, const QString& text, std::string& bytes, CRound* editing = nullptr,
                      std::size_t replaces = SIZE_MAX);
 
+    // From now on a conversion is a step of `stack`, which can take it back.
+    void SetUndoStack(QUndoStack* stack) { m_undo = stack; }
+
 private:
     bool ConvertToUtf8(QWidget* owner, CRound* editing, std::size_t replaces, bool renaming);
 
     CTournamentDoc& m_doc;
     CPlatform& m_platform;
+    QUndoStack* m_undo = nullptr;
 };

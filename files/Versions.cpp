@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "files/Versions.h"
+
+#include "files/TextFile.h"
+#include "files/TournamentFile.h"
+#include "model/Difference.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// The reader's refusal or the file error, on one line.
+QString Problem(const CFileResult& result, TextEncoding encoding)
+{
+    QString text = ResultMessage(result, encoding);
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.isEmpty() ? QStringLiteral("okänt fel") : text;
+}
+
+QString Rounds(std::size_t count)
+{
+    return count == 1 ? QStringLiteral("1 omgång") : QStringLiteral("%1 omgångar").arg(count);
+}
+
+} // namespace
+
+QString CVersion::Line() const
+{
+    QString line = m_time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral("  ") +
+                   QFileInfo(m_path).fileName() + QStringLiteral("  ");
+    if (m_kind == Unsaved)
+        line += QStringLiteral("(osparat arbete) ");
+    return line + (Readable() ? m_summary : QStringLiteral("kan inte läsas: ") + m_problem);
+}
+
+std::vector<CVersion> ListVersions(const QString& path)
+{
+    std::vector<CVersion> versions;
+    const QFileInfo file(path);
+    if (file.exists())
+        versions.push_back({CVersion::File, file.absoluteFilePath(), file.lastModified(), {}, {}});
+    // The backup name's stem: the path without its ending, as the save makes it.
+    const QFileInfo stem(ChangeExtension(file.absoluteFilePath(), ""));
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(stem.fileName()) + QStringLiteral("_(\\d{6}_\\d{6})\\.(bak|osparad)")));
+    const QDir folder = stem.absoluteDir();
+    for (const QString& name : folder.entryList({stem.fileName() + QStringLiteral("_*")}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        QDateTime time = QDateTime::fromString(match.captured(1), QStringLiteral("yyMMdd_hhmmss"));
+        if (!time.isValid())
+            continue;
+        // Two digits of the year name this century.
+        if (time.date().year() < 2000)
+            time = time.addYears(100);
+        versions.push_back({match.captured(2) == QLatin1String("bak") ? CVersion::Backup : CVersion::Unsaved,
+                            folder.absoluteFilePath(name),
+                            time,
+                            {},
+                            {}});
+    }
+    // Oldest first while reading, each told against the readable one before it.
+    std::sort(versions.begin(), versions.end(), [](const CVersion& a, const CVersion& b) {
+        if (a.m_time != b.m_time)
+            return a.m_time < b.m_time;
+        if ((a.m_kind == CVersion::File) != (b.m_kind == CVersion::File))
+            return b.m_kind == CVersion::File;
+        return a.m_path < b.m_path;
+    });
+    std::optional<CTournament> before;
+    for (CVersion& version : versions) {
+        CLoadedTournament loaded;
+        const CFileResult result = LoadTournamentFile(version.m_path, loaded);
+        if (!result.Ok()) {
+            version.m_problem = Problem(result, loaded.m_tournament.m_encoding);
+            continue;
+        }
+        version.m_summary = before ? QString::fromStdString(DifferenceSummary(*before, loaded.m_tournament))
+                                   : QStringLiteral("första versionen: ") + Rounds(loaded.m_tournament.m_rounds.size());
+        before = std::move(loaded.m_tournament);
+    }
+    std::reverse(versions.begin(), versions.end());
+    return versions;
+}

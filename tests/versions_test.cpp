@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The tool's history, diff and restore on real saves: exit codes, output, the files left.
+#include "FileHelpers.h"
+#include "tools/Tool.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+// "exit code|standard output|standard error"
+std::string ToolRun(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = RunTool(args, out, err);
+    return std::to_string(code) + "|" + out.str() + "|" + err.str();
+}
+
+const QDateTime kDay1(QDate(2026, 12, 1), QTime(20, 15, 7)), kDay2(QDate(2026, 12, 2), QTime(21, 0, 0));
+
+} // namespace
+
+TEST(Versions, DiffExitsAsDiffDoes)
+{
+    QTemporaryDir dir;
+    const auto file = [&](const char* name, const std::string& bytes) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        return path.toStdString();
+    };
+    const std::string a = file("a.txt", "Cup\n\nR1\nAnna 5\n"), same = file("b.txt", "Cup\r\n\r\nR1\r\nAnna    5\r\n"),
+                      other = file("c.txt", "Cup\n\nR1\nAnna 7\n\nR2\nBo\x1B[2J 1\n"),
+                      refused = file("d.txt", "Cup\n\nR1\nAnna x\n"), missing = dir.filePath("e.txt").toStdString();
+    EXPECT_EQ(ToolRun({"diff", a, same}), "0||");
+    EXPECT_EQ(ToolRun({"diff", a, other}),
+              "1|\"R1\": Anna 5 \xE2\x86\x92 7\nNy omg\xC3\xA5ng \"R2\" (1 resultat)\n|");
+    EXPECT_EQ(ToolRun({"diff", a, refused}).substr(0, 9), "2||Rad 4 ");
+    EXPECT_EQ(ToolRun({"diff", missing, a}), "2||Kan inte \xC3\xB6ppna filen: " + missing + "\n");
+    EXPECT_EQ(ToolRun({"diff", a}), "2||ravelmark-tool: diff tar tv\xC3\xA5 filer (se ravelmark-tool --help)\n");
+    EXPECT_EQ(ToolRun({"diff", a, same, other}).substr(0, 2), "2|");
+    EXPECT_EQ(ToolRun({"history", a, same}).substr(0, 2), "2|");
+    EXPECT_EQ(ToolRun({"restore", a, "--open"}).substr(0, 2), "2|");
+}
+
+// Two real saves leave two backups; an unreadable one, kept unsaved work and another
+// tournament's are beside them. history lists the five of this file newest first, restore brings the oldest back with
+// the file's bytes as its backup, and nothing is ever removed.
+TEST(Versions, HistoryAndRestore)
+{
+    QTemporaryDir dir;
+    const QString cup = dir.filePath("cup.txt");
+    ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nAnna 5\n", kDay1));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_2_261201_201507.bak"), "Annan\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_261130_080000.bak"), "Cup\n\nR1\nAnna x\n"));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_261201_220000.osparad"), "Cup\n\nR1\nAnna 5\nBo 1\n"));
+    ASSERT_EQ(ToolRun({"rewrite", cup.toStdString()}), "0||");
+    ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nAnna 7\nBo 3\n", kDay2));
+    ASSERT_EQ(ToolRun({"rewrite", cup.toStdString()}), "0||");
+    const QDateTime saved = QFileInfo(cup).lastModified();
+    const std::string current = saved.toString("yyyy-MM-dd hh:mm:ss").toStdString();
+    EXPECT_EQ(ToolRun({"history", cup.toStdString()}),
+              "0|" + current + "  cup.txt  inga \xC3\xA4ndringar\n"
+              "2026-12-02 21:00:00  cup_261202_210000.bak  2 \xC3\xA4ndrade resultat i R1\n"
+              "2026-12-01 22:00:00  cup_261201_220000.osparad  (osparat arbete) ny Bo 1 i R1\n"
+              "2026-12-01 20:15:07  cup_261201_201507.bak  f\xC3\xB6rsta versionen: 1 omg\xC3\xA5ng\n"
+              "2026-11-30 08:00:00  cup_261130_080000.bak  kan inte l\xC3\xA4sas: Rad 4 : \"Anna x\" "
+              "Po\xC3\xA4ng ska vara ett heltal\n|");
+    const std::string oldest = dir.filePath("cup_261201_201507.bak").toStdString();
+    EXPECT_EQ(ToolRun({"restore", cup.toStdString(), oldest}), "0||");
+    EXPECT_EQ(ReadBytes(cup), "Cup\r\n\r\nR1\r\nAnna  5\r\n");
+    const std::string backup = "cup_" + saved.toString("yyMMdd_hhmmss").toStdString() + ".bak";
+    EXPECT_EQ(ReadBytes(dir.filePath(QString::fromStdString(backup))), "Cup\r\n\r\nR1\r\nAnna  7\r\nBo    3\r\n");
+    EXPECT_EQ(Entries(dir.path()).size(), 7);
+    EXPECT_EQ(ToolRun({"restore", cup.toStdString(), dir.filePath("cup_261130_080000.bak").toStdString()}).substr(0, 9),
+              "1||Rad 4 ");
+    EXPECT_EQ(ToolRun({"history", dir.filePath("none.txt").toStdString()}).substr(0, 4), "1||K");
+}

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "files/Versions.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class CRavelmarkDlg;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QUndoView;
+
+// "Historik": this session's steps, to undo and redo, and the saved versions of the tournament
+// beside its file, each compared with the window's tournament and brought back as one step.
+// The history itself never deletes or overwrites a file.
+class CHistoryDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CHistoryDlg(CRavelmarkDlg& window);
+
+    QUndoView* m_steps = nullptr;
+    QPushButton* m_btnUndo = nullptr;  // "Ångra"
+    QPushButton* m_btnRedo = nullptr;  // "Gör om"
+    QListWidget* m_versions = nullptr; // newest first
+    QPlainTextEdit* m_differences = nullptr;
+    QPushButton* m_btnRestore = nullptr; // "Återställ"
+    QPushButton* m_btnClose = nullptr;   // "Stäng"
+
+    const std::vector<CVersion>& Versions() const { return m_list; }
+
+private:
+    // The selected version against the window's tournament.
+    void ShowDifferences();
+    void OnRestore();
+    const CVersion* Selected() const;
+
+    CRavelmarkDlg& m_window;
+    std::vector<CVersion> m_list;
+};
