@@ -151,14 +151,12 @@ void CRavelmarkDlg::ResetTournament()
     // Unsaved changes that are dropped stay on disk, under a name of their own.
     m_recovery.Keep();
     m_shown = false;
-    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
-        button->setEnabled(false);
     m_filling = true;
     m_editTitle->SetText(QString());
     m_filling = false;
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit,
+                                                            m_btnRemove, m_btnRules, m_btnHistory, m_btnShowMobile})
         control->setEnabled(false);
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();
