@@ -136,10 +136,10 @@ void CNameList::Update()
         for (std::size_t id = 0; id < names; ++id)
             rows[id] = m_standings.RowOf(static_cast<PlayerId>(id));
         m_cancel = std::make_shared<std::atomic<bool>>(false);
-        m_sorting = std::async(std::launch::async, [players = m_tournament.m_players, encoding = m_tournament.m_encoding,
-                                                    rows = std::move(rows), cancel = m_cancel] {
-            return SortNames(players, encoding, rows, *cancel);
-        });
+        m_sorting =
+            std::async(std::launch::async,
+                       [players = m_tournament.m_players, encoding = m_tournament.m_encoding, rows = std::move(rows),
+                        cancel = m_cancel] { return SortNames(players, encoding, rows, *cancel); });
         m_sortingCount = names;
         m_sorted.clear();
     }

@@ -56,6 +56,6 @@ private:
     mutable bool m_stale = false;
     mutable std::future<std::vector<PlayerId>> m_sorting; // the names of a file, sorted apart
     std::size_t m_sortingCount = 0;                       // how many names that sort takes
-    std::shared_ptr<std::atomic<bool>> m_cancel;         // of that sort
+    std::shared_ptr<std::atomic<bool>> m_cancel;          // of that sort
     CNameMatchIndex m_matches;
 };
