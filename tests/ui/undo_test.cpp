@@ -131,6 +131,41 @@ private slots:
         QCOMPARE(Read(w.File("cup_051206_143005.bak")), kCup);
     }
 
+    // Once saved, the saved version is the one undo measures from: a step away from it shows '*'
+    // and the close saves it; back at it exactly, nothing shows and nothing is saved. Typing in
+    // the title keeps the round selected meanwhile.
+    void savedVersionIsClean_data()
+    {
+        QTest::addColumn<QString>("keys"); // after the save: Z undo, Y redo
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("listing"); // after the close
+        QTest::newRow("undone") << "Z" << "*Vårcupenx|R1,R2,R3|changed" << "3 files, R1 in cup.txt";
+        QTest::newRow("undone, redone") << "ZY" << "Vårcupenx|R2,R3" << "2 files, R1 not in cup.txt";
+        QTest::newRow("undone twice, redone") << "ZZY" << "*Vårcupenx|R1,R2,R3|changed" << "3 files, R1 in cup.txt";
+    }
+    void savedVersionIsClean()
+    {
+        QFETCH(QString, keys);
+        CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        ClickRow(d.m_listRounds, 0);
+        d.m_editTitle->setFocus();
+        Type(d.m_editTitle, "x");
+        QCOMPARE(QString::number(d.m_listRounds->GetSelectionMark()) + Enabled({d.m_btnEdit, d.m_btnRemove}), "011");
+        w.m_platform.m_answers << true;
+        Click(d.m_btnRemove);
+        QVERIFY(d.SaveTournament());
+        QCOMPARE(State(w), "Vårcupenx|R2,R3");
+        for (const QChar key : keys)
+            Key(d.m_listRounds, key == 'Z' ? Qt::Key_Z : Qt::Key_Y);
+        QTEST(State(w), "shown");
+        QVERIFY(w.Close());
+        const QString listing = QString("%1 files, R1 %2in cup.txt")
+                                    .arg(Entries(w.Folder()).size())
+                                    .arg(Read(w.m_path).contains("\r\nR1\r\n") ? "" : "not ");
+        QTEST(listing, "listing");
+    }
+
     // A round edited and closed equal to what it was, or a title typed back, is no change.
     void noChangeNoSave()
     {
