@@ -47,7 +47,7 @@ std::vector<CVersion> ListVersions(const QString& path)
     // The backup name's stem: the path without its ending, as the save makes it.
     const QFileInfo stem(ChangeExtension(file.absoluteFilePath(), ""));
     const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(stem.fileName()) + QStringLiteral("_(\\d{6}_\\d{6})\\.(bak|osparad)")));
+        QRegularExpression::escape(stem.fileName()) + QStringLiteral("_(\\d{6}_\\d{6})(-\\d+)?\\.(bak|osparad)")));
     const QDir folder = stem.absoluteDir();
     for (const QString& name : folder.entryList({stem.fileName() + QStringLiteral("_*")}, QDir::Files | QDir::Hidden)) {
         const QRegularExpressionMatch match = pattern.match(name);
@@ -59,11 +59,14 @@ std::vector<CVersion> ListVersions(const QString& path)
         // Two digits of the year name this century.
         if (time.date().year() < 2000)
             time = time.addYears(100);
-        versions.push_back({match.captured(2) == QLatin1String("bak") ? CVersion::Backup : CVersion::Unsaved,
-                            folder.absoluteFilePath(name),
-                            time,
-                            {},
-                            {}});
+        // The name keeps the second; the file's own time, where it agrees, what came within it
+        // (a backup made in the second the file was saved, two kept recovery files of one second).
+        const QString found = folder.absoluteFilePath(name);
+        const QDateTime modified = QFileInfo(found).lastModified();
+        if (modified.toSecsSinceEpoch() == time.toSecsSinceEpoch())
+            time = modified;
+        versions.push_back(
+            {match.captured(3) == QLatin1String("bak") ? CVersion::Backup : CVersion::Unsaved, found, time, {}, {}});
     }
     // Oldest first while reading, each told against the readable one before it.
     std::sort(versions.begin(), versions.end(), [](const CVersion& a, const CVersion& b) {
