@@ -9,10 +9,8 @@
 //   window_bench FILE    prints: load names edit add close table save (ms), empty window and peak (MB)
 //
 // FILE is copied to a temporary folder first; the original stays as it is.
+#include "BenchWindow.h"
 #include "ui/Controls.h"
-#include "ui/Platform.h"
-#include "ui/RavelmarkApp.h"
-#include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
 
 #include <QApplication>
@@ -29,23 +27,6 @@
 #include <cstdio>
 
 namespace {
-
-// The platform without its waits: the file dialog answers with the benchmark's file, every
-// question with Yes, and the page is not opened.
-struct CBenchPlatform : CPlatform
-{
-    QString m_file;
-    QStringList m_errors;
-
-    void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
-    bool Question(QWidget*, const QString&, const QString&) override { return true; }
-    bool ChooseFile(QWidget*, const QString&, QString& path) override
-    {
-        path = m_file;
-        return true;
-    }
-    void OpenReport(const QString&) override {}
-};
 
 // Counts the events the application delivers: a round of event processing that delivers none
 // means the queue is idle (layouts, paints and deferred deletes included).
@@ -70,11 +51,6 @@ void WaitIdle()
     } while (g_events->m_count > 0);
 }
 
-double Ms(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 double PeakMb()
 {
     rusage usage{};
@@ -97,9 +73,7 @@ void ClickRow(QAbstractItemView* list, int row)
 
 int main(int argc, char** argv)
 {
-    KeepBigTablesApart();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareBench();
     QApplication application(argc, argv);
     if (argc != 2) {
         std::fputs("usage: window_bench FILE\n", stderr);
@@ -107,18 +81,14 @@ int main(int argc, char** argv)
     }
     QTemporaryDir folder;
     CBenchPlatform platform;
-    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
-    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file)) {
-        std::fprintf(stderr, "window_bench: cannot copy %s\n", argv[1]);
+    if (!CopyForBench("window_bench", argv[1], folder, platform))
         return 1;
-    }
     CEventCounter events;
     g_events = &events;
     application.installEventFilter(&events);
 
     CRavelmarkDlg dlg(platform);
-    dlg.InitDialog();
-    dlg.show();
+    StartWindow(dlg);
     WaitIdle();
     const double emptyMb = PeakMb();
 
