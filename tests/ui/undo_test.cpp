@@ -289,6 +289,25 @@ private slots:
                                         "R3", "Cilla  5"}));
     }
 
+    // A result's name that makes the tournament UTF-8: no step of the editor from before puts
+    // back a name in the old encoding.
+    void editorUndoAfterUtf8()
+    {
+        CWindow w(kCup);
+        w.m_platform.m_answers << true; // "Spara som UTF-8" Ja
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [](CRoundDlg& e) {
+            Type(e.m_editName, "Höst");
+            AddResult(e, "Łukasz", "5");
+            Key(e.m_listResults, Qt::Key_Z);
+            Key(e.m_listResults, Qt::Key_Z);
+            Key(e.m_listResults, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(QByteArray::fromStdString(e.m_round.m_name) + '|' + e.m_editName->text().toUtf8() + '|' +
+                         Rows(e.m_listResults).toUtf8(),
+                     "H\xC3\xB6st|Höst|Łukasz=5");
+            e.close();
+        }));
+    }
+
     // The file changed on disk and read again is one step: the file as read is the clean state,
     // and undoing it brings back what the window showed, as a change.
     void reloadIsAStep()
