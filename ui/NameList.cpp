@@ -57,6 +57,8 @@ std::vector<PlayerId> SortNames(const CPlayerNames& players, TextEncoding encodi
     std::vector<PlayerId> merged;
     merged.reserve(names);
     while (!heads.empty()) {
+        if (merged.size() % kChunk == 0 && cancel)
+            return {};
         std::pop_heap(heads.begin(), heads.end(), later);
         CHead& head = heads.back();
         merged.push_back(sorted[head.at]);
