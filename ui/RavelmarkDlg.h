@@ -65,6 +65,9 @@ public:
     // becomes a new tournament if the user says so, written at once.
     void OpenOrCreateTournament(QString path);
     bool ChooseTournamentFile(QString& path);
+    // Before the tournament is dropped: with unsaved changes, asks whether to save them. False
+    // when the user stays with it (Avbryt, or a save that did not happen).
+    bool OfferSave();
     void ResetTournament();
     void ShowTournament();
     void FillRoundList();
