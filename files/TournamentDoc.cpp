@@ -27,11 +27,11 @@ void CTournamentDoc::Clear()
     SetChanged(false);
 }
 
-CFileResult CTournamentDoc::Read(const QString& path)
+CFileResult CTournamentDoc::Read(const QString& path, std::vector<CReadNote>* notes)
 {
     Clear();
     CLoadedTournament loaded;
-    CFileResult result = LoadTournamentFile(path, loaded);
+    CFileResult result = LoadTournamentFile(path, loaded, notes);
     if (result.m_kind != CFileResult::CannotOpen) {
         m_path = loaded.m_path;
         m_fileStatus = loaded.m_status;

@@ -3,6 +3,7 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/Reader.h"
 #include "model/RoundDelta.h"
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
@@ -42,7 +43,8 @@ public:
     // Drops the open tournament and reads `path`. After a refused line, the rounds before it
     // stay, without standings; a read error keeps nothing. The path and status are taken from
     // every file that could be opened. The tournament counts as unchanged whatever the outcome.
-    CFileResult Read(const QString& path);
+    // With `notes`, also what the reader accepted but a person may not have meant.
+    CFileResult Read(const QString& path, std::vector<CReadNote>* notes = nullptr);
 
     // Continues with `tournament` (recovered unsaved changes) in place of what was read: the
     // file and its status stay; it counts as changed.

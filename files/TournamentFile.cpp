@@ -265,7 +265,7 @@ int MakeBackup(const std::string& file, const std::string& backup)
 
 } // namespace
 
-CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
+CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, std::vector<CReadNote>* notes)
 {
     CTextFileReader reader;
     if (!reader.Open(path))
@@ -273,6 +273,7 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     loaded.m_path = reader.FilePath();
     loaded.m_status = reader.Status();
     CTournamentParser parser(loaded.m_tournament);
+    parser.KeepNotes(notes);
     CFileError error;
     if (!reader.ReadLines([&](std::string_view lines) { parser.Feed(lines); }, error)) {
         // Nothing of a file that could not be read whole is kept.

@@ -3,6 +3,7 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/Reader.h"
 #include "model/Tournament.h"
 #include "report/StandingsView.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <string_view>
+#include <vector>
 
 struct CLoadedTournament
 {
@@ -18,8 +20,10 @@ struct CLoadedTournament
     CFileStatus m_status;     // taken when it was opened; its time names the backup of a later save
 };
 
-// Opens, reads and parses a tournament file as choosing it in the window does.
-CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded);
+// Opens, reads and parses a tournament file as choosing it in the window does; with `notes`,
+// also what the reader accepted but a person may not have meant.
+CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded,
+                               std::vector<CReadNote>* notes = nullptr);
 
 // Writes the page of the standings beside the tournament file (its full path in
 // `pagePath`), never over the tournament itself. The page is replaced whole or not at all.

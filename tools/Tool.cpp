@@ -26,8 +26,9 @@ const char* const kHelp =
     "\n"
     "Läser en turneringsfil som Ravelmark gör och arbetar med den utan fönster.\n"
     "\n"
-    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars namnen\n"
-    "                     som troligen är samma spelare stavad på två sätt\n"
+    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars spelare som\n"
+    "                     står två gånger i en omgång (den senare raden gäller), omgångar utan\n"
+    "                     resultat och namnen som troligen är samma spelare stavad på två sätt\n"
     "  table FIL          skriver tabellen FIL.htm bredvid FIL\n"
     "  table FIL --open   öppnar också sidan i skrivbordets webbläsare\n"
     "  rewrite FIL        sparar FIL som programmet gör när det stängs: säkerhetskopia, sedan ny fil\n"
@@ -81,9 +82,9 @@ int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
 }
 
 // Reads FILE as choosing it in the program does; prints the refusal and returns false.
-bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err)
+bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err, std::vector<CReadNote>* notes = nullptr)
 {
-    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)), notes);
     result.m_line = QuotedLine(result.m_line, doc.Encoding());
     return Present(result, doc.Encoding(), err) == 0;
 }
@@ -130,9 +131,20 @@ int Rewrite(CTournamentDoc& doc, std::ostream& err)
     return Present(doc.Save(), doc.Encoding(), err);
 }
 
-// An accepted file's names that are likely one person spelled two ways, one group a line.
-int Check(const CTournament& tournament, std::ostream& out)
+// What an accepted file holds that a person may not have meant, a line each: a player twice in a
+// round, a round without results, then names that are likely one person spelled two ways.
+int Check(const CTournament& tournament, const std::vector<CReadNote>& notes, std::ostream& out)
 {
+    const auto utf8 = [&](const std::string& bytes) { return TerminalText(ToUtf8(bytes, tournament.m_encoding)); };
+    for (const CReadNote& note : notes) {
+        out << "Rad " << note.m_lineNo << ": ";
+        if (note.m_kind == CReadNote::Repeated)
+            out << utf8(note.m_player) << " st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \"" << utf8(note.m_round)
+                << "\" (rad " << note.m_firstLineNo << " och " << note.m_lineNo << "); po\xC3\xA4ngen p\xC3\xA5 rad "
+                << note.m_lineNo << " g\xC3\xA4ller\n";
+        else
+            out << "omg\xC3\xA5ngen \"" << utf8(note.m_round) << "\" har inga resultat\n";
+    }
     for (const std::vector<PlayerId>& group : NearDuplicates(tournament)) {
         out << "M\xC3\xB6jliga dubbletter: ";
         for (std::size_t i = 0; i < group.size(); ++i)
@@ -318,7 +330,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (first == "serve")
         return Serve(options.file, options.port, options.bind, out, err);
     CTournamentDoc doc;
-    if (!Load(options.file, doc, err))
+    std::vector<CReadNote> notes;
+    if (!Load(options.file, doc, err, first == "check" ? &notes : nullptr))
         return 1;
     const std::size_t rounds = doc.Tournament().m_rounds.size();
     if (options.after > rounds) {
@@ -335,7 +348,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return Rewrite(doc, err);
     if (command == "standings")
         return Standings(doc, options, out);
-    return Check(doc.Tournament(), out);
+    return Check(doc.Tournament(), notes, out);
 }
 
 } // namespace
