@@ -167,6 +167,14 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
     return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath);
 }
 
+CFileResult CTournamentDoc::RefreshPage()
+{
+    QString page;
+    if (!ReportPath(m_path, page) || !QFileInfo::exists(page))
+        return {};
+    return WritePage(page);
+}
+
 const CFileResult& CTournamentDoc::ReloadRules()
 {
     m_rulesResult = LoadRulesFile(m_path, m_rules);

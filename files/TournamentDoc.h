@@ -83,6 +83,9 @@ public:
     // Writes the standings page of the first `rounds` rounds beside the tournament file (its
     // full path in `pagePath`).
     CFileResult WritePage(QString& pagePath, std::size_t rounds = SIZE_MAX);
+    // After a save: the page beside the file, when there is one, is written anew with the
+    // standings as saved; none is made where there is none.
+    CFileResult RefreshPage();
     // The standings of all rounds, ranked.
     const CStandings& RankedStandings();
     // Saves the tournament over its file: the title trimmed first, the old file kept under its

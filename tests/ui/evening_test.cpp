@@ -118,6 +118,25 @@ private slots:
         QTEST(files.join(','), "files");
     }
 
+    // The page beside the file follows the save, without being opened; without a page, the
+    // save makes none.
+    void pageFollowsTheSave()
+    {
+        for (const bool page : {false, true}) {
+            CWindow w(kCup);
+            if (page)
+                Click(w.m_dlg.m_btnCreateTable);
+            TypeOver(w.m_dlg.m_editTitle, "Höst");
+            const auto title = [&w] {
+                return QRegularExpression("<title>[^<]*|<missing>").match(QString::fromLatin1(Read(w.File("cup.htm")))).captured();
+            };
+            QCOMPARE(title(), page ? "<title>Cup" : "<missing>");
+            QVERIFY(w.Close());
+            QCOMPARE(title(), page ? "<title>Höst" : "<missing>");
+            QCOMPARE(w.m_platform.m_openedReports.size(), page ? 1 : 0);
+        }
+    }
+
     // On a first evening the names entered earlier in the round complete, and are asked about.
     void namesOfTheOpenRound()
     {
