@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/TournamentDoc.h"
 
+#include "files/QtText.h"
 #include "files/RulesFile.h"
 #include "files/TournamentFile.h"
+#include "model/Text.h"
 #include "model/TournamentEncoding.h"
 #include "report/StandingsView.h"
 
@@ -138,6 +140,46 @@ void CTournamentDoc::SwapText(CTournamentText& text)
     RebuildStandings();
     emit roundsChanged();
     SetChanged(true);
+}
+
+void CTournamentDoc::SetWorkingRound(const CRound* round, std::size_t replaces)
+{
+    m_working = round;
+    m_workingReplaces = replaces;
+}
+
+bool CTournamentDoc::WorkingRoundDiffers() const
+{
+    if (!m_working)
+        return false;
+    if (m_workingReplaces >= m_tournament.m_rounds.size())
+        return !m_working->m_results.empty();
+    const CRound& stored = m_tournament.m_rounds[m_workingReplaces];
+    std::string name = m_working->m_name;
+    NormalizeName(name);
+    return name != stored.m_name || m_working->m_results != stored.m_results;
+}
+
+CTournament CTournamentDoc::WithWorkingRound() const
+{
+    CTournament tournament = m_tournament;
+    if (!m_working)
+        return tournament;
+    const bool added = m_workingReplaces >= tournament.m_rounds.size();
+    if (added && m_working->m_results.empty())
+        return tournament;
+    CRound round = *m_working;
+    // A file cannot hold a round without its name line.
+    NormalizeName(round.m_name);
+    if (round.m_name.empty() && !round.m_results.empty())
+        round.m_name =
+            FromQString(QStringLiteral("Omgång %1").arg((added ? tournament.m_rounds.size() : m_workingReplaces) + 1),
+                        tournament.m_encoding);
+    if (added)
+        tournament.m_rounds.push_back(std::move(round));
+    else
+        tournament.m_rounds[m_workingReplaces] = std::move(round);
+    return tournament;
 }
 
 PlayerId CTournamentDoc::AddPlayer(std::string_view name)

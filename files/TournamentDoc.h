@@ -62,6 +62,20 @@ public:
     // The player of that name, added to the tournament's names when new; results refer to it.
     PlayerId AddPlayer(std::string_view name);
 
+    // The round open in the editor: a copy that takes the place of round `replaces` when the
+    // editor is done, or is added (SIZE_MAX); null once the editor is closed. It must outlive
+    // the editor's run. What follows the tournament's changes (the recovery file, the page on
+    // phones) shows it meanwhile.
+    void SetWorkingRound(const CRound* round, std::size_t replaces = SIZE_MAX);
+    const CRound* WorkingRound() const { return m_working; }
+    // The working round changed: heard as a change (edited), though the tournament is not yet.
+    void WorkingRoundEdited() { emit edited(); }
+    // Whether the working round holds something its place in the tournament does not.
+    bool WorkingRoundDiffers() const;
+    // A copy of the tournament with the working round where the editor's close puts it: a new
+    // round once it has a result, and one with results but no name yet as "Omgång N" (its place).
+    CTournament WithWorkingRound() const;
+
     // The steps of the window's undo, each the way back of a change above or its way forth again.
     // Puts `round` in place `index` (at most the number of rounds).
     void InsertRound(std::size_t index, CRound round);
@@ -144,6 +158,8 @@ private:
     CFileStatus m_fileStatus;
     bool m_utf8Refused = false;
     bool m_changed = false;
+    const CRound* m_working = nullptr;
+    std::size_t m_workingReplaces = SIZE_MAX;
     QFileSystemWatcher* m_watcher = nullptr; // while watching
     CFileStatus m_seen;                      // of the file on disk, as last reported
 };

@@ -74,8 +74,8 @@ public:
     void OnChangeTitle();
     // A recovery file of the file just read: the user continues with it, or it is kept aside.
     void OfferRecovery();
-    // The recovery file holds the round open in `editor` too, once it counts (to take the
-    // place of round `replaces`, or to be added: SIZE_MAX).
+    // The recovery file and the page on phones hold the round open in `editor` too, once it
+    // counts (to take the place of round `replaces`, or to be added: SIZE_MAX).
     void FollowEditor(CRoundDlg& editor, const CRound& round, std::size_t replaces);
     // The window's title: the file the tournament is saved to, '*' first while it has changes.
     void UpdateTitle();
