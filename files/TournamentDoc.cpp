@@ -8,8 +8,13 @@
 #include "model/TournamentEncoding.h"
 #include "report/StandingsView.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <unistd.h>
+
+#include <algorithm>
 #include <utility>
 
 CTournamentDoc::CTournamentDoc(QObject* parent)
@@ -112,6 +117,20 @@ CRound CTournamentDoc::TakeRound(std::size_t index)
     CRound round = std::move(m_tournament.m_rounds[index]);
     RemoveRound(index);
     return round;
+}
+
+void CTournamentDoc::MoveRound(std::size_t from, std::size_t to)
+{
+    auto& rounds = m_tournament.m_rounds;
+    const auto at = [&](std::size_t i) { return rounds.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (from < to)
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    else
+        std::rotate(at(to), at(from), at(from + 1));
+    // The standings' rows and the later rounds' order ("senaste", the struck scores) follow it.
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
 }
 
 void CTournamentDoc::ChangeRound(std::size_t index, const CRoundDelta& delta, bool undo)
@@ -227,6 +246,8 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
 {
     if (rules == m_rules && m_rulesResult.Ok())
         return {};
+    if (QString path; RulesPath(m_path, path))
+        KeepRulesVersion(path);
     CFileResult result = SaveRulesFile(m_path, rules);
     if (result.Ok()) {
         m_rules = rules;
@@ -234,6 +255,46 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
         emit edited();
     }
     return result;
+}
+
+std::optional<std::string> CTournamentDoc::RulesFileBytes() const
+{
+    QString path;
+    QFile file;
+    if (!RulesPath(m_path, path) || (file.setFileName(path), !file.open(QIODevice::ReadOnly)))
+        return std::nullopt;
+    return file.readAll().toStdString();
+}
+
+CFileResult CTournamentDoc::PutRulesFile(const std::optional<std::string>& bytes)
+{
+    QString path;
+    CFileResult result;
+    if (!RulesPath(m_path, path)) {
+        result.m_kind = CFileResult::CannotCreate;
+        return result;
+    }
+    KeepRulesVersion(path);
+    if (bytes) {
+        result = ReplaceFile(path, *bytes);
+    } else if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
+        result.m_kind = CFileResult::FileError;
+        result.m_error = CFileError{CauseOf(errno), path};
+    } else {
+        SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+    }
+    ReloadRules();
+    emit edited();
+    return result;
+}
+
+void CTournamentDoc::KeepRulesVersion(const QString& rulesPath) const
+{
+    const QFileInfo rules(rulesPath);
+    if (!rules.isFile())
+        return;
+    // A version of the same second is kept already.
+    KeepBackup(rulesPath, ChangeExtension(BackupName(m_path, rules.lastModified()), ".regler.bak"));
 }
 
 CFileResult CTournamentDoc::Save(bool anew)

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -81,6 +82,8 @@ public:
     void InsertRound(std::size_t index, CRound round);
     // Removes round `index` and hands it over.
     CRound TakeRound(std::size_t index);
+    // Moves round `from` to place `to` (both existing places); the others keep their order.
+    void MoveRound(std::size_t from, std::size_t to);
     // Changes round `index` as `delta` says, back to what it was when `undo`.
     void ChangeRound(std::size_t index, const CRoundDelta& delta, bool undo);
     // Exchanges the whole tournament with `other`: a version brought back, a file read again.
@@ -116,6 +119,11 @@ public:
     // Sets the rules and writes them at once, removing the file when none is left; nothing is
     // written when they are what is in force already.
     CFileResult SetRules(const CSeriesRules& rules);
+    // The rules file's bytes as they are on disk; none when there is no rules file.
+    std::optional<std::string> RulesFileBytes() const;
+    // Puts the rules file back to `bytes` (removed when none) by the same safe replace; the rules
+    // are read again and whatever follows the tournament hears of it (edited).
+    CFileResult PutRulesFile(const std::optional<std::string>& bytes);
 
     // How the file on disk stands against the status taken when it was read: the same file,
     // changed or replaced by another program, or gone.
@@ -143,6 +151,9 @@ signals:
 
 private:
     void RebuildStandings();
+    // Before the rules file is replaced or removed: its version as it is, kept beside it as
+    // NAME_YYMMDD_hhmmss.regler.bak (from its last modification), as a save keeps the tournament's.
+    void KeepRulesVersion(const QString& rulesPath) const;
     void SetChanged(bool changed);
     // Watches the current file afresh, its status as read being what was last seen.
     void Rewatch();

@@ -370,6 +370,11 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }
 
+int KeepBackup(const QString& file, const QString& backup)
+{
+    return MakeBackup(ToLocal8(file), ToLocal8(backup));
+}
+
 int WriteTournamentCopy(const CTournament& tournament, const QString& path)
 {
     CNewVersion out;

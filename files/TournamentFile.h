@@ -41,6 +41,10 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 // and refused as not found otherwise.
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
 
+// Keeps `file` as it is now under the name `backup` (a second name of it; an exact copy with its
+// times where the file system has no hard links). 0, or the errno of the failure.
+int KeepBackup(const QString& file, const QString& backup);
+
 // Writes the tournament's text to `path` exactly as a save writes it (the title as it stands),
 // replacing whatever file is there whole by one rename, without a backup. 0, or the errno of
 // the step that failed, with nothing new left behind.

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <optional>
@@ -40,6 +41,9 @@ const char* const kHelp =
     "  restore FIL VERSION\n"
     "                     sparar VERSIONs turnering som FIL, som programmet sparar: FILs\n"
     "                     nuvarande innehåll blir en säkerhetskopia\n"
+    "  move FIL OMGÅNG PLATS\n"
+    "                     flyttar omgång nummer OMGÅNG (räknat från 1) till plats PLATS och sparar\n"
+    "                     FIL som programmet gör: säkerhetskopia, sedan ny fil\n"
     "  serve FIL          visar tabellen som webbsida på det lokala nätverket och följer FIL\n"
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  -h, --help         visar den här hjälpen\n"
@@ -308,6 +312,35 @@ int RunVersionCommand(const std::vector<std::string>& args, std::ostream& out, s
     return lines.empty() ? 0 : 1;
 }
 
+// move FILE ROUND POSITION: round ROUND (from 1) to place POSITION, the others keeping their
+// order, saved as the window saves.
+int Move(const std::vector<std::string>& args, std::ostream& err)
+{
+    if (args.size() != 4 || args[1].starts_with("--"))
+        return UsageError("move tar en fil, en omg\xC3\xA5ng och en plats", err);
+    std::size_t numbers[2] = {};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string& word = args[2 + i];
+        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), numbers[i]);
+        if (error != std::errc() || end != word.data() + word.size() || numbers[i] == 0)
+            return UsageError("move " + word + ": omg\xC3\xA5ngar och platser r\xC3\xA4knas fr\xC3\xA5n 1", err);
+    }
+    CTournamentDoc doc;
+    if (!Load(args[1], doc, err))
+        return 1;
+    const std::size_t rounds = doc.Tournament().m_rounds.size();
+    if (std::max(numbers[0], numbers[1]) > rounds) {
+        err << "ravelmark-tool: move: " << args[1] << " har bara " << rounds
+            << (rounds == 1 ? " omg\xC3\xA5ng\n" : " omg\xC3\xA5ngar\n");
+        return 2;
+    }
+    // In its place already: nothing to save, no backup.
+    if (numbers[0] == numbers[1])
+        return 0;
+    doc.MoveRound(numbers[0] - 1, numbers[1] - 1);
+    return Present(doc.Save(), doc.Encoding(), err);
+}
+
 // RunTool with the messages in `err` as they are, control characters and all.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -322,6 +355,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return UsageError("kommando saknas", err);
     if (const int code = RunVersionCommand(args, out, err); code >= 0)
         return code;
+    if (first == "move")
+        return Move(args, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
     Options options;

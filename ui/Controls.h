@@ -61,6 +61,8 @@ public:
     int GetSelectionMark() const { return m_selectionMark; }
     // Width in pixels of the list's client area.
     int ClientWidth() const;
+    // Selects row `row` as a click would, making it the selection mark.
+    void SelectRow(int row);
     // Brings row `row` into view.
     void ScrollToRow(int row);
     // While the list has no rows, Tab passes it by (a click still gives it the focus).

@@ -105,11 +105,22 @@ public:
     // After a step done, undone or redone: the changed flag from the clean state, and the
     // controls showing the tournament as it is now.
     void OnUndoStep();
+    // The tournament is as on disk: only steps of the rules file lie between the steps' state
+    // and the state where the file was read or saved.
+    bool AsOnDisk() const;
     // Reads `path` again, as one step; the file's tournament is then the clean state.
     void ReloadTournament();
     // Puts the tournament of the file `path` into the window as one step; false when it cannot
     // be read (the reason is shown).
     bool RestoreVersion(const QString& path);
+    // Puts round `round` of the version at `path` into the window as one step: in the place of
+    // the same round, or where the window lacks it, after the rounds that stood before it; every
+    // other round stays as it is. False when the version cannot be read (the reason is shown).
+    bool RestoreRound(const QString& path, std::size_t round);
+    // Puts the rules file's version at `path` in place of the rules file, as one step.
+    bool RestoreRulesVersion(const QString& path);
+    // Moves the selected round `by` places (-1 up, 1 down) as one step; it stays selected.
+    void MoveSelectedRound(int by);
 
     // --- the series rules, the history, the page on phones (each in its dialog's file) ---
     void OnRules();
