@@ -137,6 +137,26 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     return closed;
 }
 
+// Plays `action` in the modal dialog of type D that `button` opens; false when none opened.
+template <typename D>
+inline bool WithModal(QPushButton* button, const std::function<void(D&)>& action)
+{
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            seen = true;
+            action(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        }
+    });
+    poll.start(5);
+    Click(button);
+    return seen;
+}
+
 // "Lägg Till" clicked, or with `byKey` pressed by Enter.
 inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points, bool byKey = false)
 {

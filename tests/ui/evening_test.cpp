@@ -2,6 +2,11 @@
 // An evening by habit: where the focus goes, the questions before an entry or a change would be
 // dropped, completion from the round being entered. What is on disk afterwards is what counts.
 #include "WindowDriver.h"
+#include "files/Versions.h"
+#include "ui/RulesDlg.h"
+
+#include <QAction>
+#include <QSpinBox>
 
 using Bytes = QByteArray;
 using Answer = CPlatform::Answer;
@@ -135,6 +140,58 @@ private slots:
             QCOMPARE(title(), page ? "<title>Höst" : "<missing>");
             QCOMPARE(w.m_platform.m_openedReports.size(), page ? 1 : 0);
         }
+    }
+
+    // Alt+Down and the list's menu move the selected round a place, one step each; the last
+    // one down, or the first up, stays. Saved in the order shown.
+    void movingRounds()
+    {
+        CWindow w("Cup\n\nR1\nA 1\n\nR2\nA 2\n\nR3\nA 3\n");
+        CRavelmarkDlg& d = w.m_dlg;
+        ClickRow(d.m_listRounds, 0);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(d.m_listRounds, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(Rows(d.m_listRounds), "R2,R3,R1");
+        const QList<QAction*> menu = d.m_listRounds->actions();
+        QCOMPARE(Joined(int(menu.size()), [&](int i) { return menu[i]->text(); }), "Flytta upp,Flytta ned");
+        menu[0]->trigger();
+        QCOMPARE(Rows(d.m_listRounds) + '|' + QString::number(d.m_undo.count()), "R2,R1,R3|3");
+        QTest::keyClick(d.m_listRounds, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Rows(d.m_listRounds) + '|' + d.m_undo.undoText(), "R2,R3,R1|Flytta omgång R1");
+        QVERIFY(w.Close());
+        QCOMPARE(Read(w.m_path), Lines({"Cup", "", "R2", "A  2", "", "R3", "A  3", "", "R1", "A  1"}));
+    }
+
+    // "Regler…" OK is one step: Ctrl+Z puts the rules file back whole (removed where there was
+    // none), the version it replaces kept beside it and listed in the history; the tournament
+    // stays as on disk all along.
+    void rulesAsAStep()
+    {
+        CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        const QString rules = w.File("cup.regler");
+        for (const int best : {2, 3})
+            QVERIFY(WithModal<CRulesDlg>(d.m_btnRules, [best](CRulesDlg& r) {
+                r.m_spinBest->setValue(best);
+                Click(r.m_btnOK);
+            }));
+        QCOMPARE(Read(rules), "bästa = 3\n");
+        QStringList versions;
+        for (const CVersion& version : ListVersions(w.m_path))
+            versions << version.Line().mid(21).replace(QRegularExpression("_\\d{6}_\\d{6}"), "_T");
+        QCOMPARE(versions.join(','), "cup.regler  regler: bästa = 3,cup_T.regler.bak  regler: bästa = 2,"
+                                     "cup.txt  första versionen: 1 omgång");
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        const auto undo = [&](Qt::Key key) {
+            QTest::keyClick(d.focusWidget(), key, Qt::ControlModifier);
+            return Read(rules) + '|' + d.windowTitle() + '|' + d.m_undo.undoText();
+        };
+        QCOMPARE(undo(Qt::Key_Z), "bästa = 2\n|cup.txt – Ravelmark|Ändra regler");
+        QCOMPARE(undo(Qt::Key_Z), "<missing>|cup.txt – Ravelmark|");
+        QCOMPARE(undo(Qt::Key_Y), "bästa = 2\n|cup.txt – Ravelmark|Ändra regler");
+        QVERIFY(w.Close());
+        QCOMPARE(QDir(w.Folder()).entryList({"cup_??????_??????.bak"}), QStringList()); // nothing to save
     }
 
     // On a first evening the names entered earlier in the round complete, and are asked about.
