@@ -28,17 +28,9 @@ wait_for() {
     timeout 30 xdotool search --sync --onlyvisible --pid "$pid" --name "$1" >/dev/null 2>&1 || fail "no window \"$1\""
     sleep 0.5
 }
-# The main window in front again once a dialog over it has gone (the window manager may hand the
-# focus back late, or to a window already gone: then it is asked for).
-window() {
-    local id
-    for i in $(seq 40); do
-        id=$(xdotool getactivewindow 2>/dev/null) && xdotool getwindowname "$id" 2>/dev/null | grep -q 'cup\.txt' && break
-        [ "$i" = 20 ] && xdotool search --onlyvisible --pid "$pid" --name 'cup\.txt' windowactivate 2>/dev/null
-        sleep 0.1
-    done
-    sleep 0.5
-}
+# The main window in front again once a dialog over it has gone (asked for: the window manager
+# may hand the focus back late, or to a window already gone).
+window() { xdotool search --onlyvisible --pid "$pid" --name 'cup\.txt' windowactivate --sync >/dev/null 2>&1; sleep 0.5; }
 keys() { xdotool key --delay 80 "$@"; sleep 0.4; }
 type() { xdotool type --delay 80 "$1"; sleep 0.3; }
 

@@ -44,7 +44,7 @@ change() {
     utf8) keys shift+Tab shift+Tab End && type 'Ω' && wait_for '^Spara som' && keys Return ;;
     added | open) keys space && wait_for '^Omg' && type R3 && keys Tab && type Cilla && keys Tab && type 4 &&
         keys Tab space && { [ "$1" = open ] || keys alt+F4; } ;;
-    edited) first_row && keys Tab Tab space && wait_for '^Omg' && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
+    edited) first_row && keys Tab Tab space && wait_for '^Omg' && sleep 0.5 && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
     removed) first_row && keys Tab Tab Tab space && wait_for '^Ta bort' && keys Return ;;
     esac
 }
