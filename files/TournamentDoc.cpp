@@ -246,9 +246,7 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
 {
     if (rules == m_rules && m_rulesResult.Ok())
         return {};
-    if (QString path; RulesPath(m_path, path))
-        KeepRulesVersion(path);
-    CFileResult result = SaveRulesFile(m_path, rules);
+    CFileResult result = ReplaceRulesFile([&](const QString&) { return SaveRulesFile(m_path, rules); });
     if (result.Ok()) {
         m_rules = rules;
         m_rulesResult = CFileResult();
@@ -268,33 +266,50 @@ std::optional<std::string> CTournamentDoc::RulesFileBytes() const
 
 CFileResult CTournamentDoc::PutRulesFile(const std::optional<std::string>& bytes)
 {
+    const CFileResult result = ReplaceRulesFile([&](const QString& path) {
+        if (bytes)
+            return ReplaceFile(path, *bytes);
+        CFileResult removed;
+        if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
+            removed.m_kind = CFileResult::FileError;
+            removed.m_error = CFileError{CauseOf(errno), path};
+        } else {
+            SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+        }
+        return removed;
+    });
+    ReloadRules();
+    emit edited();
+    return result;
+}
+
+CFileResult CTournamentDoc::ReplaceRulesFile(const std::function<CFileResult(const QString& path)>& write)
+{
     QString path;
     CFileResult result;
     if (!RulesPath(m_path, path)) {
         result.m_kind = CFileResult::CannotCreate;
         return result;
     }
-    KeepRulesVersion(path);
-    if (bytes) {
-        result = ReplaceFile(path, *bytes);
-    } else if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
-        result.m_kind = CFileResult::FileError;
-        result.m_error = CFileError{CauseOf(errno), path};
-    } else {
-        SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+    // The version replaced is kept first, as a save keeps the tournament's: a second name of the
+    // old file, named from its last modification. One of the same second is kept already.
+    QString kept;
+    if (const QFileInfo old(path); old.isFile()) {
+        kept = ChangeExtension(BackupName(m_path, old.lastModified()), ".regler.bak");
+        if (const int error = KeepBackup(path, kept); error != 0) {
+            kept.clear();
+            if (error != EEXIST) {
+                result.m_kind = CFileResult::FileError;
+                result.m_error = CFileError{CauseOf(error), path};
+                return result;
+            }
+        }
     }
-    ReloadRules();
-    emit edited();
+    result = write(path);
+    // Nothing of a replace that failed stays: the old file is still in place.
+    if (!result.Ok() && !kept.isEmpty())
+        QFile::remove(kept);
     return result;
-}
-
-void CTournamentDoc::KeepRulesVersion(const QString& rulesPath) const
-{
-    const QFileInfo rules(rulesPath);
-    if (!rules.isFile())
-        return;
-    // A version of the same second is kept already.
-    KeepBackup(rulesPath, ChangeExtension(BackupName(m_path, rules.lastModified()), ".regler.bak"));
 }
 
 CFileResult CTournamentDoc::Save(bool anew)

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -151,9 +152,10 @@ signals:
 
 private:
     void RebuildStandings();
-    // Before the rules file is replaced or removed: its version as it is, kept beside it as
-    // NAME_YYMMDD_hhmmss.regler.bak (from its last modification), as a save keeps the tournament's.
-    void KeepRulesVersion(const QString& rulesPath) const;
+    // Replaces (or removes) the rules file by `write`, its version as it is kept beside it first
+    // as NAME_YYMMDD_hhmmss.regler.bak; nothing is kept when the write fails, and nothing is
+    // written when the version cannot be kept.
+    CFileResult ReplaceRulesFile(const std::function<CFileResult(const QString& path)>& write);
     void SetChanged(bool changed);
     // Watches the current file afresh, its status as read being what was last seen.
     void Rewatch();

@@ -22,8 +22,7 @@ struct CLoadedTournament
 
 // Opens, reads and parses a tournament file as choosing it in the window does; with `notes`,
 // also what the reader accepted but a person may not have meant.
-CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded,
-                               std::vector<CReadNote>* notes = nullptr);
+CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, std::vector<CReadNote>* notes = nullptr);
 
 // Writes the page of the standings beside the tournament file (its full path in
 // `pagePath`), never over the tournament itself. The page is replaced whole or not at all.

@@ -115,7 +115,9 @@ bool RulesVersionText(const QString& path, QString& text)
     CSeriesRules rules;
     CRulesRefusal refusal;
     if (!ParseSeriesRules(file.readAll().toStdString(), rules, refusal)) {
-        text = QStringLiteral("Rad %1: %2").arg(refusal.m_lineNo).arg(ToQString(refusal.m_message, TextEncoding::Windows1252));
+        text = QStringLiteral("Rad %1: %2")
+                   .arg(refusal.m_lineNo)
+                   .arg(ToQString(refusal.m_message, TextEncoding::Windows1252));
         return false;
     }
     QStringList lines;

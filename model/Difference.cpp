@@ -126,7 +126,8 @@ std::vector<std::pair<std::size_t, std::size_t>> MatchRounds(const std::vector<s
 // The rounds between two matched ones: a removed round and a later added one that keep more
 // than half of their results are one renamed round.
 void CompareGap(const CText& a, std::size_t beginA, std::size_t endA, const CText& b, std::size_t beginB,
-                std::size_t endB, std::vector<CChange>& changes, std::vector<std::pair<std::size_t, std::size_t>>* pairs)
+                std::size_t endB, std::vector<CChange>& changes,
+                std::vector<std::pair<std::size_t, std::size_t>>* pairs)
 {
     std::vector<bool> paired(endB - beginB, false);
     std::size_t nextB = beginB;

@@ -253,8 +253,8 @@ void CTournamentParser::OnLine(std::string_view raw)
     if (!repeated)
         m_resultLineNos.push_back(m_lineNo);
     else
-        m_notes->push_back({CReadNote::Repeated, m_lineNo, m_resultLineNos[place], m_builder->Round().m_name,
-                            std::string(name)});
+        m_notes->push_back(
+            {CReadNote::Repeated, m_lineNo, m_resultLineNos[place], m_builder->Round().m_name, std::string(name)});
 }
 
 void CTournamentParser::EndRound()

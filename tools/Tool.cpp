@@ -143,9 +143,9 @@ int Check(const CTournament& tournament, const std::vector<CReadNote>& notes, st
     for (const CReadNote& note : notes) {
         out << "Rad " << note.m_lineNo << ": ";
         if (note.m_kind == CReadNote::Repeated)
-            out << utf8(note.m_player) << " st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \"" << utf8(note.m_round)
-                << "\" (rad " << note.m_firstLineNo << " och " << note.m_lineNo << "); po\xC3\xA4ngen p\xC3\xA5 rad "
-                << note.m_lineNo << " g\xC3\xA4ller\n";
+            out << utf8(note.m_player) << " st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \""
+                << utf8(note.m_round) << "\" (rad " << note.m_firstLineNo << " och " << note.m_lineNo
+                << "); po\xC3\xA4ngen p\xC3\xA5 rad " << note.m_lineNo << " g\xC3\xA4ller\n";
         else
             out << "omg\xC3\xA5ngen \"" << utf8(note.m_round) << "\" har inga resultat\n";
     }

@@ -559,8 +559,9 @@ QString CComboBox::FindIn(const QString& typed, int count, const std::function<Q
 
 void CComboBox::AddCompletion(const QString& name)
 {
-    const auto at = std::lower_bound(m_moreNames.begin(), m_moreNames.end(), name,
-                                     [this](const QString& a, const QString& b) { return m_collator.compare(a, b) < 0; });
+    const auto at =
+        std::lower_bound(m_moreNames.begin(), m_moreNames.end(), name,
+                         [this](const QString& a, const QString& b) { return m_collator.compare(a, b) < 0; });
     for (auto same = at; same != m_moreNames.end() && m_collator.compare(*same, name) == 0; ++same)
         if (*same == name)
             return;

@@ -23,13 +23,13 @@ public:
     explicit CHistoryDlg(CRavelmarkDlg& window);
 
     QUndoView* m_steps = nullptr;
-    QPushButton* m_btnUndo = nullptr;  // "Ångra"
-    QPushButton* m_btnRedo = nullptr;  // "Gör om"
-    QListWidget* m_versions = nullptr;    // newest first
-    QListWidget* m_differences = nullptr; // of the selected version against the window, a line each
-    QPushButton* m_btnRestore = nullptr;  // "Återställ"
+    QPushButton* m_btnUndo = nullptr;         // "Ångra"
+    QPushButton* m_btnRedo = nullptr;         // "Gör om"
+    QListWidget* m_versions = nullptr;        // newest first
+    QListWidget* m_differences = nullptr;     // of the selected version against the window, a line each
+    QPushButton* m_btnRestore = nullptr;      // "Återställ"
     QPushButton* m_btnRestoreRound = nullptr; // "Återställ omgången": the round of the selected difference
-    QPushButton* m_btnClose = nullptr;   // "Stäng"
+    QPushButton* m_btnClose = nullptr;        // "Stäng"
 
     const std::vector<CVersion>& Versions() const { return m_list; }
     // The differences as shown, one a line.

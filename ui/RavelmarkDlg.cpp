@@ -148,8 +148,7 @@ bool CRavelmarkDlg::OfferSave()
 {
     if (!m_doc.Changed() || m_doc.Path().isEmpty())
         return true;
-    const QString question =
-        QStringLiteral("Vill du spara ändringarna i %1?").arg(QFileInfo(m_doc.Path()).fileName());
+    const QString question = QStringLiteral("Vill du spara ändringarna i %1?").arg(QFileInfo(m_doc.Path()).fileName());
     switch (m_platform.YesNoCancel(this, question, AppName())) {
     case CPlatform::Answer::Yes:
         // As the close saves: a refused title or a declined question about the file keeps everything.

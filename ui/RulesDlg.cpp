@@ -184,7 +184,7 @@ void CRavelmarkDlg::OnRules()
         return;
     // One step of the window's undo, which puts the file back as it was.
     if (CRulesStep::Bytes after = m_doc.RulesFileBytes(); after != before)
-        m_undo.push(new CRulesStep(m_doc, std::move(before), std::move(after),
-                                   [this](const CFileResult& result) { ShowResult(result); }, true,
-                                   QStringLiteral("Ändra regler")));
+        m_undo.push(new CRulesStep(
+            m_doc, std::move(before), std::move(after), [this](const CFileResult& result) { ShowResult(result); }, true,
+            QStringLiteral("Ändra regler")));
 }
