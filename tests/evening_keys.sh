@@ -12,14 +12,12 @@ command -v xvfb-run >/dev/null && command -v openbox >/dev/null && command -v xd
     { echo "SKIP: xvfb-run, openbox or xdotool is not installed"; exit 77; }
 [ -n "${EVENING_KEYS_DISPLAY:-}" ] ||
     exec env EVENING_KEYS_DISPLAY=1 xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp" bash "$0" "$program"
-work=$(mktemp -d)
-wm= pid=
+work=$(mktemp -d) wm= pid=
 cleanup() { [ -z "$pid" ] || kill -9 "$pid" 2>/dev/null; [ -z "$wm" ] || kill "$wm"; rm -rf "$work"; }
 trap cleanup EXIT
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=$work XDG_STATE_HOME=$work/state
-openbox >/dev/null 2>&1 &
-wm=$!
+openbox >/dev/null 2>&1 & wm=$!
 sleep 1
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
@@ -57,8 +55,7 @@ timeout 20 tail --pid="$pid" -f /dev/null || fail "the window did not close"
 pid=
 expected=$(printf 'Cup\r\n\r\nR1\r\nAnna       7\r\nViktor Ek 25\r\nCilla      5\r\n\r\nR2\r\nBo         3\r\n')
 [ "$(cat "$work/cup.txt")" = "$expected" ] || fail "saved: $(od -An -c "$work/cup.txt" | tr -s ' ')"
-cmp -s "$work/cup_051206_143005.bak" <(printf 'Cup\r\n\r\nR1\r\nAnna 7\r\n\r\nR2\r\nBo 3\r\n') ||
-    fail "the old file is not the backup"
+cmp -s "$work/cup_051206_143005.bak" <(printf 'Cup\r\n\r\nR1\r\nAnna 7\r\n\r\nR2\r\nBo 3\r\n') || fail "no backup"
 [ -z "$(ls -A "$work" | grep osparad)" ] || fail "a recovery file was left: $(ls -A "$work")"
 [ $failed = 0 ] && echo "by habit, a late result, a typed one closed with Alt+F4 and Välj Turnering kept every change"
 exit $failed

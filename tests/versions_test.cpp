@@ -88,7 +88,6 @@ TEST(Versions, Move)
     ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nA 1\n\nR2\nA 2\n\nR4\nA 4\n\nR3\nA 3\n", kDay1));
     const std::string file = cup.toStdString();
     for (const auto& [args, outcome] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"move", file, "3"}, "2||ravelmark-tool: move tar en fil, en omg\xC3\xA5ng och en plats (se ravelmark-tool --help)\n"},
              {{"move", file, "0", "1"}, "2||ravelmark-tool: move 0: omg\xC3\xA5ngar och platser r\xC3\xA4knas fr\xC3\xA5n 1 (se ravelmark-tool --help)\n"},
              {{"move", file, "4", "5"}, "2||ravelmark-tool: move: " + file + " har bara 4 omg\xC3\xA5ngar\n"},
              {{"move", file, "2", "2"}, "0||"}})

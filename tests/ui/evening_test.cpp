@@ -45,8 +45,7 @@ private slots:
         QTest::addColumn<QString>("left"); // the editor after the close: "closed", or the boxes
         QTest::addColumn<Bytes>("saved");
         const Bytes late = Lines({"Cup", "", "R1", "Anna       7", "Viktor Ek 25"});
-        QTest::newRow("Ja") << "5" << int(Answer::Yes) << "closed"
-                            << Lines({"Cup", "", "R1", "Anna       7", "Viktor Ek 25", "Cilla      5"});
+        QTest::newRow("Ja") << "5" << int(Answer::Yes) << "closed" << Lines({"Cup", "", "R1", "Anna       7", "Viktor Ek 25", "Cilla      5"});
         QTest::newRow("Ja, refused") << "tre" << int(Answer::Yes) << "Cilla|tre|points" << late;
         QTest::newRow("Nej") << "5" << int(Answer::No) << "closed" << late;
         QTest::newRow("Avbryt") << "5" << int(Answer::Cancel) << "Cilla|5|name" << late;
@@ -89,14 +88,10 @@ private slots:
         QTest::addColumn<QString>("shown"); // the window's title, the title field, the page's; file dialogs, pages opened
         QTest::addColumn<Bytes>("saved");
         QTest::addColumn<QString>("files"); // beside it
-        QTest::newRow("Ja") << "Höst" << int(Answer::Yes) << "cup.txt – Ravelmark|Höst|<title>Höst|21"
-                            << Lines({"H\xF6st", "", "R1", "Anna  7"}) << "cup.htm,cup.txt,cup_051206_143005.bak";
-        QTest::newRow("Ja, empty title") << " " << int(Answer::Yes) << "*cup.txt – Ravelmark| |<title>Cup|11" << kCup
-                                         << "cup.htm,cup.txt";
-        QTest::newRow("Nej") << "Höst" << int(Answer::No) << "cup.txt – Ravelmark|Cup|<title>Cup|21" << kCup
-                             << "cup.htm,cup.txt,kept";
-        QTest::newRow("Avbryt") << "Höst" << int(Answer::Cancel) << "*cup.txt – Ravelmark|Höst|<title>Cup|11" << kCup
-                                << "cup.htm,cup.txt";
+        QTest::newRow("Ja") << "Höst" << int(Answer::Yes) << "cup.txt – Ravelmark|Höst|<title>Höst|21" << Lines({"H\xF6st", "", "R1", "Anna  7"}) << "cup.htm,cup.txt,cup_051206_143005.bak";
+        QTest::newRow("Ja, empty title") << " " << int(Answer::Yes) << "*cup.txt – Ravelmark| |<title>Cup|11" << kCup << "cup.htm,cup.txt";
+        QTest::newRow("Nej") << "Höst" << int(Answer::No) << "cup.txt – Ravelmark|Cup|<title>Cup|21" << kCup << "cup.htm,cup.txt,kept";
+        QTest::newRow("Avbryt") << "Höst" << int(Answer::Cancel) << "*cup.txt – Ravelmark|Höst|<title>Cup|11" << kCup << "cup.htm,cup.txt";
     }
     void chooseWithChanges()
     {
@@ -153,8 +148,7 @@ private slots:
         QStringList versions;
         for (const CVersion& version : ListVersions(w.m_path))
             versions << version.Line().mid(21).replace(QRegularExpression("_\\d{6}_\\d{6}"), "_T");
-        QCOMPARE(versions.join(','), "cup.regler  regler: bästa = 3,cup_T.regler.bak  regler: bästa = 2,"
-                                     "cup.txt  första versionen: 1 omgång");
+        QCOMPARE(versions.join(','), "cup.regler  regler: bästa = 3,cup_T.regler.bak  regler: bästa = 2,cup.txt  första versionen: 1 omgång");
         QStringList states;
         for (const auto step : {&QUndoStack::undo, &QUndoStack::undo, &QUndoStack::redo}) {
             (d.m_undo.*step)();
