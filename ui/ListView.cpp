@@ -235,6 +235,14 @@ void CListView::RemoveRow(int row, const std::function<void()>& remove)
     UpdateTabStop();
 }
 
+void CListView::SelectRow(int row)
+{
+    const QModelIndex index = m_rows->index(row, 0);
+    setCurrentIndex(index);
+    selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
 void CListView::ScrollToRow(int row)
 {
     // The scroll range follows new rows only at the next layout, which has to come first; the

@@ -95,6 +95,13 @@ private slots:
             QVERIFY(Get(url, "/version").startsWith("200"));
         QVERIFY2(mobile->Publisher().Builds() - builds <= 3, qPrintable(QString::number(mobile->Publisher().Builds())));
         QVERIFY(w.m_platform.m_errors.isEmpty());
+        // With the round editor open all evening, each result reaches the page as it is added.
+        ClickRow(d.m_listRounds, 0);
+        QVERIFY(WithEditor(d.m_btnEdit, [&](CRoundDlg& e) {
+            AddResult(e, "Viktor", "25");
+            QVERIFY(QTest::qWaitFor([&] { return Get(url).contains("Viktor"); }, 5000));
+            e.close();
+        }));
 
         // Changes closer together than the settle time (a letter every 200 ms for 3 s) still
         // give a new page at least every 2 s, not only once they stop.
