@@ -86,7 +86,7 @@ def check(tool, examples):
         # by SIGINT after 5 s, while the rest goes on.
         terminal = subprocess.Popen(["script", "-qec", "timeout -s INT 5 %s serve %s --bind 127.0.0.1 --port %d"
                                      % (shlex.quote(tool), shlex.quote(cup), port + 10), "/dev/null"],
-                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         # 500 connections left idle, from other loopback addresses, from the start on, so that
         # their timeout runs out while the rest is tried: a new client is still served at once.
         idle = [socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.%d" % (2 + i // 10), 0))
@@ -194,8 +194,9 @@ def check(tool, examples):
         shown = terminal.communicate(timeout=30)[0].decode()
         rows = [re.sub(r"\x1b\[[\d;]*m", "", line) for line in shown.splitlines() if line.startswith("\x1b[30;47m")]
         bits = [[c in marks for c in row for _ in range(8)] for row in rows for marks in ("█▀", "█▄") for _ in range(8)]
+        expect(bits, "no QR code on the terminal: %r" % shown[:300])
         with open(os.path.join(work, "qr.pbm"), "w") as f:
-            f.write("P1\n%d %d\n" % (len(bits[0]), len(bits)) + "\n".join(" ".join("01"[b] for b in r) for r in bits))
+            f.write("P1\n%d %d\n" % (len(bits[0]) if bits else 0, len(bits)) + "\n".join(" ".join("01"[b] for b in r) for r in bits))
         read = subprocess.run(["zbarimg", "--raw", "-q", f.name], capture_output=True, text=True).stdout.strip()
         printed = re.search(r"http://127\.0\.0\.1:\d+/", shown)
         expect(printed and read == printed.group(), "the terminal's QR code reads %r" % read)
