@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -189,13 +190,27 @@ public:
         if (m_names)
             entries->addSourceModel(m_names);
         box->setModel(entries);
-        // A pick from the list is the choice made.
+        // A pick from the list is the choice made. Enter, which picks too, then goes no further.
         connect(box, &QComboBox::activated, this, [this, box] {
             auto* self = const_cast<CPlayerDelegate*>(this);
+            if (box->property(kDone).toBool())
+                return;
+            box->setProperty(kDone, true);
             emit self->commitData(box);
             emit self->closeEditor(box);
         });
         return box;
+    }
+    bool eventFilter(QObject* editor, QEvent* event) override
+    {
+        if (editor->property(kDone).toBool())
+            return true;
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                editor->setProperty(kDone, true);
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
@@ -209,6 +224,7 @@ public:
     }
 
 private:
+    static constexpr const char* kDone = "ravelmarkDone";
     QAbstractItemModel* m_names;
 };
 
@@ -256,8 +272,7 @@ CPasteResultsDlg::CPasteResultsDlg(const QString& text, const CRound& round, con
     m_listRows = new QTableView(this);
     m_listRows->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listRows->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listRows->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                QAbstractItemView::SelectedClicked);
+    m_listRows->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_listRows->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_listRows->horizontalHeader()->setStretchLastSection(true);
     m_listRows->setItemDelegateForColumn(kPlayer, new CPlayerDelegate(names, this));
