@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Times "Klistra in resultat" on the real dialogs, offscreen: the first round of FILE open in
+// the round editor, 1,000 rows on the clipboard (a quarter each: known names, names in other
+// letter case, new names, known names with other points), Ctrl+V in the result list until the
+// preview is shown and idle, then OK until the editor is idle with the rows entered.
+//
+//   paste_bench FILE [ROWS]   prints: preview apply (ms)
+#include "ui/Controls.h"
+#include "ui/PasteResultsDlg.h"
+#include "ui/Platform.h"
+#include "ui/RavelmarkApp.h"
+#include "ui/RavelmarkDlg.h"
+#include "ui/RoundDlg.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+struct CBenchPlatform : CPlatform
+{
+    QString m_file;
+    void ErrorBox(QWidget*, const QString&) override {}
+    bool Question(QWidget*, const QString&, const QString&) override { return true; }
+    bool ChooseFile(QWidget*, const QString&, QString& path) override
+    {
+        path = m_file;
+        return true;
+    }
+    void OpenReport(const QString&) override {}
+};
+
+// A round of event processing that delivers no event: the queue is idle.
+struct CEventCounter : QObject
+{
+    int m_count = 0;
+    bool eventFilter(QObject*, QEvent*) override
+    {
+        ++m_count;
+        return false;
+    }
+};
+
+CEventCounter* g_events = nullptr;
+
+void WaitIdle()
+{
+    do {
+        g_events->m_count = 0;
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    } while (g_events->m_count > 0);
+}
+
+double Ms(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Runs `action` on the modal dialog of type T as soon as it is up.
+template <typename T>
+void WhenOpen(QTimer& poll, const std::function<void(T&)>& action)
+{
+    QObject::connect(&poll, &QTimer::timeout, [&poll, action] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            action(*dialog);
+        }
+    });
+    poll.start(0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    KeepBigTablesApart();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: paste_bench FILE [ROWS]\n", stderr);
+        return 2;
+    }
+    const int count = argc > 2 ? std::atoi(argv[2]) : 1000;
+    QTemporaryDir folder;
+    CBenchPlatform platform;
+    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
+    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file))
+        return 1;
+    CEventCounter events;
+    g_events = &events;
+    application.installEventFilter(&events);
+    CRavelmarkDlg dlg(platform);
+    dlg.InitDialog();
+    dlg.show();
+    QTest::mouseClick(dlg.m_btnChoose, Qt::LeftButton);
+    WaitIdle();
+
+    double preview = 0, apply = 0;
+    int entered = 0;
+    QElapsedTimer timer;
+    QTimer editorPoll, pastePoll;
+    WhenOpen<CRoundDlg>(editorPoll, [&](CRoundDlg& editor) {
+        WaitIdle();
+        QString rows;
+        const int known = editor.m_listResults->GetItemCount();
+        for (int i = 0; i < count; ++i) {
+            const QString name = editor.m_listResults->GetItemText(i % known, 0);
+            switch (i % 4) {
+            case 0:
+                rows += name + QStringLiteral("\t7\n");
+                break;
+            case 1:
+                rows += name.toUpper() + QStringLiteral("\t8\n");
+                break;
+            case 2:
+                rows += QStringLiteral("Ny Spelare %1\t9\n").arg(i);
+                break;
+            default:
+                rows += name + QStringLiteral("\t25\n");
+            }
+        }
+        QApplication::clipboard()->setText(rows);
+        const int before = editor.m_listResults->GetItemCount();
+        QTest::mouseClick(editor.m_listResults->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        WaitIdle();
+        WhenOpen<CPasteResultsDlg>(pastePoll, [&](CPasteResultsDlg& paste) {
+            WaitIdle();
+            preview = Ms(timer);
+            timer.restart();
+            QTest::mouseClick(paste.m_btnOK, Qt::LeftButton);
+        });
+        timer.start();
+        QTest::keyClick(editor.m_listResults, Qt::Key_V, Qt::ControlModifier);
+        WaitIdle();
+        apply = Ms(timer);
+        entered = editor.m_listResults->GetItemCount() - before;
+        editor.close();
+    });
+    QTest::mouseClick(dlg.m_listRounds->viewport(), Qt::LeftButton, {},
+                      dlg.m_listRounds->visualRect(dlg.m_listRounds->model()->index(0, 0)).center());
+    QTest::mouseClick(dlg.m_btnEdit, Qt::LeftButton);
+    WaitIdle();
+    // A quarter of the rows are new players, appended; the rest change rows in place.
+    if (entered != count / 4) {
+        std::fprintf(stderr, "paste_bench: %d rows appended, not %d\n", entered, count / 4);
+        return 1;
+    }
+    std::printf("%.1f %.1f\n", preview, apply);
+    return 0;
+}
