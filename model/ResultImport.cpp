@@ -188,8 +188,8 @@ CResultTable ReadResultTable(std::string_view input, std::string_view roundName)
         table.m_format = CResultTable::Format::Tabs;
         records = SplitRecords(input, '\t');
     } else {
-        for (const auto& [separator, format] : {std::pair{';', CResultTable::Format::Semicolons},
-                                                std::pair{',', CResultTable::Format::Commas}}) {
+        for (const auto& [separator, format] :
+             {std::pair{';', CResultTable::Format::Semicolons}, std::pair{',', CResultTable::Format::Commas}}) {
             std::vector<Record> split = SplitRecords(input, separator);
             std::erase_if(split, Blank);
             const auto fields = std::count_if(split.begin(), split.end(), [](const Record& r) { return r.size() > 1; });
@@ -208,8 +208,9 @@ CResultTable ReadResultTable(std::string_view input, std::string_view roundName)
 
     const std::string round = Folded(roundName);
     const Record& first = records.front();
-    const std::optional<std::size_t> name =
-        ColumnWhere(first, [](const std::string& f) { return OneOf(f, {"namn", "spelare", "name", "deltagare"}); });
+    const std::optional<std::size_t> name = ColumnWhere(first, [](const std::string& f) {
+        return OneOf(f, {"namn", "spelare", "name", "deltagare"});
+    });
     std::optional<std::size_t> points = ColumnWhere(first, [](const std::string& f) {
         return OneOf(f, {"po\xC3\xA4ng", "poang", "points"});
     });
@@ -250,8 +251,8 @@ CResultImport::CResultImport(const CResultTable& table, const CTournament& tourn
         if (table.m_pointsColumn < fields.size())
             row.m_pointsText = fields[table.m_pointsColumn];
         // The refusals are the editor's: what its boxes or "Lägg Till" would not take.
-        const bool digits = !row.m_pointsText.empty() &&
-                            row.m_pointsText.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !row.m_pointsText.empty() && row.m_pointsText.find_first_not_of("0123456789") == std::string::npos;
         if (row.m_name.empty())
             row.m_refusal = "namn saknas";
         else if (row.m_pointsText.empty())

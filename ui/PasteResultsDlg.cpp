@@ -252,9 +252,8 @@ CPasteResultsDlg::CPasteResultsDlg(const QString& text, const CRound& round, con
         m_comboPointsColumn = new QComboBox(this);
         for (std::size_t c = 0; c < m_table.m_columns; ++c) {
             // A column by its heading, or else by its first field.
-            const std::vector<std::string>& first = m_table.m_headings.empty() && !m_table.m_rows.empty()
-                                                        ? m_table.m_rows.front()
-                                                        : m_table.m_headings;
+            const std::vector<std::string>& first =
+                m_table.m_headings.empty() && !m_table.m_rows.empty() ? m_table.m_rows.front() : m_table.m_headings;
             const QString sample = c < first.size() ? FromUtf8(first[c]) : QString();
             const QString item = QStringLiteral("%1: %2").arg(c + 1).arg(sample);
             m_comboNameColumn->addItem(item);
@@ -317,7 +316,8 @@ void CPasteResultsDlg::UpdateSummary()
     const std::vector<CResultImport::CRow>& rows = m_import->Rows();
     const auto entered = std::count_if(rows.begin(), rows.end(), CResultImport::Entered);
     const auto refused = std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.m_refusal; });
-    m_labelSummary->setText(QStringLiteral("%1 rader: %2 förs in, %3 avvisas.").arg(rows.size()).arg(entered).arg(refused));
+    m_labelSummary->setText(
+        QStringLiteral("%1 rader: %2 förs in, %3 avvisas.").arg(rows.size()).arg(entered).arg(refused));
     m_btnOK->setEnabled(entered > 0);
 }
 

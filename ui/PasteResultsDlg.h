@@ -25,9 +25,8 @@ class CPasteResultsDlg : public QDialog
 public:
     // `text`: what was pasted. `round`: the round as it is now, of `tournament`. `names`: the
     // known players offered in a row's player box.
-    CPasteResultsDlg(const QString& text, const CRound& round, const CTournament& tournament,
-                     CNameMatcher& matcher, QAbstractItemModel* names, const CResultImport::CLimits& limits,
-                     QWidget* parent = nullptr);
+    CPasteResultsDlg(const QString& text, const CRound& round, const CTournament& tournament, CNameMatcher& matcher,
+                     QAbstractItemModel* names, const CResultImport::CLimits& limits, QWidget* parent = nullptr);
     ~CPasteResultsDlg() override;
 
     const CResultImport& Import() const { return *m_import; }

@@ -44,8 +44,7 @@ private:
 
 bool IsPasteKey(const QKeyEvent* key)
 {
-    return key->matches(QKeySequence::Paste) ||
-           (key->key() == Qt::Key_Insert && key->modifiers() == Qt::ShiftModifier);
+    return key->matches(QKeySequence::Paste) || (key->key() == Qt::Key_Insert && key->modifiers() == Qt::ShiftModifier);
 }
 
 // A block of lines pasted into the name box goes to "Klistra in resultat"; a single line is
@@ -136,12 +135,12 @@ void CRoundDlg::PasteResults(const QString& text)
     AddResults(after, results);
     CRoundDelta delta(m_round, after);
     if (!delta.Empty())
-        m_undo.push(new CPasteStep(*this, std::move(delta),
-                                   QStringLiteral("Klistra in %1 resultat").arg(results.size())));
+        m_undo.push(
+            new CPasteStep(*this, std::move(delta), QStringLiteral("Klistra in %1 resultat").arg(results.size())));
     // The list shows the last row entered; the next entry goes into the name box.
     const auto& rows = m_round.m_results;
-    const auto last = std::find_if(rows.begin(), rows.end(),
-                                   [&](const CResult& r) { return r.m_player == results.back().m_player; });
+    const auto last =
+        std::find_if(rows.begin(), rows.end(), [&](const CResult& r) { return r.m_player == results.back().m_player; });
     m_listResults->ScrollToRow(static_cast<int>(last - rows.begin()));
     m_comboName->setFocus();
     m_changed = true;
