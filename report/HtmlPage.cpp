@@ -2,6 +2,7 @@
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
 #include "model/Encoding.h"
 #include "model/Text.h"
+#include "report/HtmlText.h"
 #include "report/Standings.h"
 #include "report/StandingsView.h"
 
@@ -31,6 +32,12 @@ public:
     CPageWriter& operator<<(std::string_view text)
     {
         m_block += text;
+        return *this;
+    }
+    // A stored text (a title, a name): shown as text, whatever markup it holds.
+    CPageWriter& Text(std::string_view text)
+    {
+        AppendHtmlText(m_block, text);
         return *this;
     }
     CPageWriter& operator<<(std::int64_t value)
@@ -96,7 +103,8 @@ void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, int 
     if (note > 0)
         page << "<sup>" << std::int64_t{note} << "</sup>";
     page("</td>");
-    page << "<td>" << view.Name(line) << "</td>";
+    page << "<td>";
+    page.Text(view.Name(line)) << "</td>";
     page();
     page << kCentredCell << line.m_total;
     page("</td>");
@@ -194,7 +202,7 @@ std::string DecidedText(const CStandingsView& view, std::size_t line, TextEncodi
         for (std::size_t k = view.RoundCount(); k-- > 0;) {
             const int a = view.Points(line - 1, k).value_or(0), b = view.Points(line, k).value_or(0);
             if (a != b)
-                return PageText("p\xE5 po\xE4ngen i ", encoding) + view.Tournament().m_rounds[k].m_name +
+                return PageText("p\xE5 po\xE4ngen i ", encoding) + HtmlText(view.Tournament().m_rounds[k].m_name) +
                        versus(a, std::to_string(b));
         }
         break;
@@ -213,8 +221,9 @@ void WriteRules(CPageWriter& page, const CStandingsView& view, TextEncoding enco
             continue;
         const CStandingsLine above = view.Line(i - 1), below = view.Line(i);
         page(note == 0 ? "<p class=\"noter\">" : "<br>");
-        page << "<sup>" << std::int64_t{++note} << "</sup> " << std::int64_t{above.m_place} << ": " << view.Name(above)
-             << PageText(" f\xF6re ", encoding) << view.Name(below) << " " << DecidedText(view, i, encoding);
+        page << "<sup>" << std::int64_t{++note} << "</sup> " << std::int64_t{above.m_place} << ": ";
+        page.Text(view.Name(above)) << PageText(" f\xF6re ", encoding);
+        page.Text(view.Name(below)) << " " << DecidedText(view, i, encoding);
     }
     if (note > 0)
         page("</p>");
@@ -234,12 +243,14 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     // viewport line lets a phone lay the page out at its own width instead of a zoomed-out desktop's.
     page(encoding == TextEncoding::Utf8 ? "<meta charset=\"utf-8\">" : "<meta charset=\"windows-1252\">");
     page("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
-    page << "<title>" << tournament.m_title;
+    page << "<title>";
+    page.Text(tournament.m_title);
     page("</title>");
     page("<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>");
     page("</head>");
     page("<body>");
-    page << "<h3>" << tournament.m_title;
+    page << "<h3>";
+    page.Text(tournament.m_title);
     page("</h3>");
     page("<table>");
     page("<tr>");
@@ -250,8 +261,9 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     page("</th>");
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
         page << kCentredHeader << "<b>";
-        // A blank breaks the header cell's line.
-        for (char c : tournament.m_rounds[k].m_name)
+        // A blank breaks the header cell's line; the name is made text first, so a "<br>" in it
+        // shows as typed.
+        for (char c : HtmlText(tournament.m_rounds[k].m_name))
             page << (c == ' ' ? std::string_view("<br>") : std::string_view(&c, 1));
         page("</b></th>");
     }

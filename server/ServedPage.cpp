@@ -2,6 +2,7 @@
 #include "server/ServedPage.h"
 
 #include "model/LineOutput.h"
+#include "report/HtmlText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +30,7 @@ public:
 std::size_t AfterHeading(const std::string& page, const std::string& title)
 {
     const std::string body = "<body>\r\n";
-    const std::string heading = body + "<h3>" + title + "</h3>\r\n";
+    const std::string heading = body + "<h3>" + HtmlText(title) + "</h3>\r\n";
     if (const std::size_t at = page.find(heading); at != std::string::npos)
         return at + heading.size();
     const std::size_t at = page.find(body);

@@ -188,10 +188,11 @@ TEST(SeriesRules, SentencesAndNotes)
         {"A 3\nB 2\n\nR2\nA 1\nB 3\n", "b\xC3\xA4sta = 1\ns\xC3\xA4rskiljning = struket",
          "<p class=\"regler\">Den b\xE4sta omg\xE5ngen r\xE4knas. Lika summa skiljs av: h\xF6gsta strukna resultat.</p>\r\n"
          "<p class=\"noter\">\r\n<sup>1</sup> 1: B f\xF6re A p\xE5 h\xF6gsta strukna resultat (2 mot 1)</p>\r\n"},
-        {"A 3\nB 3\nC 3\n\nR2\nA 0\nB 5\n\nOmg 3\nC 5\nA 5\n", "b\xC3\xA4sta = 2\ns\xC3\xA4rskiljning = senaste, struket",
+        // Names and a round's name in the notes shown as text.
+        {"A 3\nB 3\n<C> 3\n\nR2\nA 0\nB 5\n\nOmg & 3\n<C> 5\nA 5\n", "b\xC3\xA4sta = 2\ns\xC3\xA4rskiljning = senaste, struket",
          "<p class=\"regler\">De 2 b\xE4sta omg\xE5ngarna r\xE4knas. Lika summa skiljs av: senaste omg\xE5ngarna, "
-         "h\xF6gsta strukna resultat.</p>\r\n<p class=\"noter\">\r\n<sup>1</sup> 1: A f\xF6re C p\xE5 h\xF6gsta strukna "
-         "resultat (0 mot inget)<br>\r\n<sup>2</sup> 2: C f\xF6re B p\xE5 po\xE4ngen i Omg 3 (5 mot 0)</p>\r\n"},
+         "h\xF6gsta strukna resultat.</p>\r\n<p class=\"noter\">\r\n<sup>1</sup> 1: A f\xF6re &lt;C&gt; p\xE5 h\xF6gsta strukna "
+         "resultat (0 mot inget)<br>\r\n<sup>2</sup> 2: &lt;C&gt; f\xF6re B p\xE5 po\xE4ngen i Omg &amp; 3 (5 mot 0)</p>\r\n"},
     };
     for (const auto& c : cases) {
         CStringOutput out;

@@ -48,13 +48,15 @@ TEST(HtmlPage, WholePages)
     EXPECT_EQ(Page(""), with(head, "windows-1252") + "<title></title>\r\n" + css + "<h3></h3>\r\n<table>\r\n" +
                             with(fixed, "\xE4") + "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n"
                             "</table>\r\n</body>\r\n</html>\r\n");
-    // UTF-8: the built-in texts too; each page names its character set.
-    EXPECT_EQ(Page("V\xC3\xA5r & <cup>\n\nOmg\xC3\xA5ng 1\nG\xC3\xB6ran & <b> 3\n"),
-              with(head, "utf-8") + "<title>V\xC3\xA5r & <cup></title>\r\n" + css +
-                  "<h3>V\xC3\xA5r & <cup></h3>\r\n<table>\r\n" + with(fixed, "\xC3\xA4") +
-                  "<th align=\"center\"><b>Omg\xC3\xA5ng<br>1</b></th>\r\n"
+    // UTF-8: the built-in texts too; each page names its character set. Stored texts are shown as
+    // text: markup in a title, a round's name (escaped before its blanks break) or a name never runs.
+    EXPECT_EQ(Page("V\xC3\xA5r & <cup>\n\nOmg\xC3\xA5ng \"1\" <br>\nG\xC3\xB6ran &amp; <script>x</script> 3\n"),
+              with(head, "utf-8") + "<title>V\xC3\xA5r &amp; &lt;cup&gt;</title>\r\n" + css +
+                  "<h3>V\xC3\xA5r &amp; &lt;cup&gt;</h3>\r\n<table>\r\n" + with(fixed, "\xC3\xA4") +
+                  "<th align=\"center\"><b>Omg\xC3\xA5ng<br>&quot;1&quot;<br>&lt;br&gt;</b></th>\r\n"
                   "<th align=\"center\"><b>Antal<br>Omg\xC3\xA5ngar</b></th>\r\n</tr>\r\n<tr>\r\n"
-                  "<td align=\"center\">1</td>\r\n<td>G\xC3\xB6ran & <b></td>\r\n<td align=\"center\">3</td>\r\n"
+                  "<td align=\"center\">1</td>\r\n<td>G\xC3\xB6ran &amp;amp; &lt;script&gt;x&lt;/script&gt;</td>\r\n"
+                  "<td align=\"center\">3</td>\r\n"
                   "<td align=\"center\"><b>3</b></td>\r\n<td align=\"center\">1</td>\r\n" + tail);
 }
 
