@@ -5,16 +5,14 @@
 // preview is shown and idle, then OK until the editor is idle with the rows entered.
 //
 //   paste_bench FILE [ROWS]   prints: preview apply (ms)
+#include "WindowBench.h"
 #include "ui/Controls.h"
 #include "ui/PasteResultsDlg.h"
-#include "ui/Platform.h"
-#include "ui/RavelmarkApp.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -25,44 +23,11 @@
 
 namespace {
 
-struct CBenchPlatform : CPlatform
-{
-    QString m_file;
-    void ErrorBox(QWidget*, const QString&) override {}
-    bool Question(QWidget*, const QString&, const QString&) override { return true; }
-    bool ChooseFile(QWidget*, const QString&, QString& path) override
-    {
-        path = m_file;
-        return true;
-    }
-    void OpenReport(const QString&) override {}
-};
-
-// A round of event processing that delivers no event: the queue is idle.
-struct CEventCounter : QObject
-{
-    int m_count = 0;
-    bool eventFilter(QObject*, QEvent*) override
-    {
-        ++m_count;
-        return false;
-    }
-};
-
-CEventCounter* g_events = nullptr;
+CIdle* g_idle = nullptr;
 
 void WaitIdle()
 {
-    do {
-        g_events->m_count = 0;
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    } while (g_events->m_count > 0);
-}
-
-double Ms(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    g_idle->Wait();
 }
 
 // Runs `action` on the modal dialog of type T as soon as it is up.
@@ -82,9 +47,7 @@ void WhenOpen(QTimer& poll, const std::function<void(T&)>& action)
 
 int main(int argc, char** argv)
 {
-    KeepBigTablesApart();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareBench();
     QApplication application(argc, argv);
     if (argc < 2) {
         std::fputs("usage: paste_bench FILE [ROWS]\n", stderr);
@@ -96,9 +59,8 @@ int main(int argc, char** argv)
     platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
     if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file))
         return 1;
-    CEventCounter events;
-    g_events = &events;
-    application.installEventFilter(&events);
+    CIdle idle;
+    g_idle = &idle;
     CRavelmarkDlg dlg(platform);
     dlg.InitDialog();
     dlg.show();

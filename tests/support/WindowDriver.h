@@ -126,6 +126,28 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     return closed;
 }
 
+// Runs `trigger`, which opens a modal dialog of the desktop's kind (T), and plays `action` in
+// it; true when one opened and the action closed it. A dialog left open is rejected.
+template <typename T>
+bool WithModal(const std::function<void()>& trigger, const std::function<void(T&)>& action)
+{
+    bool closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
+                action(*dialog);
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        }
+    });
+    poll.start(5);
+    trigger();
+    return closed;
+}
+
 // "Lägg Till" clicked, or with `byKey` pressed by Enter.
 inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points, bool byKey = false)
 {

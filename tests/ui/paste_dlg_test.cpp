@@ -14,24 +14,9 @@ namespace {
 // R1 holds Åke Lund 7 and Anna 3; R2 brings Bo and Cilla Berg.
 const QByteArray kCup("Cup\n\nR1\n\xC5ke Lund 7\nAnna 3\n\nR2\nBo 1\nCilla Berg 2\n");
 
-// Runs `trigger`, which opens the paste dialog, and plays `action` in it; true when the action closed it.
 bool WithPaste(const std::function<void()>& trigger, const std::function<void(CPasteResultsDlg&)>& action)
 {
-    bool closed = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<CPasteResultsDlg*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
-                action(*dialog);
-            closed = !dialog->isVisible();
-            if (!closed)
-                dialog->reject();
-        }
-    });
-    poll.start(5);
-    trigger();
-    return closed;
+    return WithModal(trigger, action);
 }
 
 // "pasted|player|points|word|ticked|colour" per row, joined by commas.
