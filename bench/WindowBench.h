@@ -8,7 +8,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
 
 // The file dialog answers with the benchmark's file, every question with Yes, and the page is
 // not opened.
@@ -25,6 +29,16 @@ struct CBenchPlatform : CPlatform
         return true;
     }
     void OpenReport(const QString&) override {}
+
+    // The file dialog answers with a copy of `path` in `folder`: the original stays as it is.
+    bool UseCopyOf(const char* path, const QTemporaryDir& folder)
+    {
+        m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(path)).fileName());
+        if (QFile::copy(QString::fromLocal8Bit(path), m_file))
+            return true;
+        std::fprintf(stderr, "cannot copy %s\n", path);
+        return false;
+    }
 };
 
 // Before the application is made: the program's memory layout, and no display needed.

@@ -56,8 +56,7 @@ int main(int argc, char** argv)
     const int count = argc > 2 ? std::atoi(argv[2]) : 1000;
     QTemporaryDir folder;
     CBenchPlatform platform;
-    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
-    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file))
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
     CIdle idle;
     g_idle = &idle;

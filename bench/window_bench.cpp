@@ -64,11 +64,8 @@ int main(int argc, char** argv)
     }
     QTemporaryDir folder;
     CBenchPlatform platform;
-    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
-    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file)) {
-        std::fprintf(stderr, "window_bench: cannot copy %s\n", argv[1]);
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
-    }
     CIdle idle;
     g_idle = &idle;
 
