@@ -12,6 +12,9 @@ namespace {
 
 using Record = std::vector<std::string>;
 
+// No points: results never hold a negative value.
+constexpr int kNone = -1;
+
 // Where the line at `pos` ends (LF, CR LF or a lone CR) and where the next one starts.
 std::size_t LineEnd(std::string_view text, std::size_t pos, std::size_t& next)
 {
@@ -298,10 +301,18 @@ std::vector<CResultImport::CWord> CResultImport::Words(const CRound& round) cons
                 winner[i] = later;
         }
     }
+    // The points the round holds for the rows' players: one pass over the round, which may be
+    // far bigger than the paste.
     std::unordered_map<PlayerId, int> stored;
-    stored.reserve(round.m_results.size());
-    for (const CResult& result : round.m_results)
-        stored.emplace(result.m_player, result.m_points);
+    for (const CRow& row : m_rows) {
+        if (row.m_player)
+            stored.emplace(*row.m_player, kNone);
+    }
+    for (const CResult& result : round.m_results) {
+        if (const auto at = stored.find(result.m_player); at != stored.end())
+            at->second = result.m_points;
+    }
+    std::erase_if(stored, [](const auto& entry) { return entry.second == kNone; });
 
     std::vector<CWord> words(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
