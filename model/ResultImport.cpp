@@ -363,6 +363,8 @@ void AddResults(CRound& round, std::span<const CResult> results)
 
 bool ToTournamentText(std::string_view name, TextEncoding encoding, std::string& bytes)
 {
+    if (!IsValidUtf8(name))
+        return false;
     if (encoding == TextEncoding::Utf8) {
         bytes.assign(name);
         return true;

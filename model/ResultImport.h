@@ -97,5 +97,6 @@ private:
 // the round and the results.
 void AddResults(CRound& round, std::span<const CResult> results);
 
-// `name` (UTF-8) in the tournament's encoding; false when that cannot hold it.
+// `name` (UTF-8) in the tournament's encoding; false when that cannot hold it, or `name` is
+// not UTF-8 after all.
 bool ToTournamentText(std::string_view name, TextEncoding encoding, std::string& bytes);

@@ -75,6 +75,19 @@ TEST(ToolImport, SavesThroughTheDocument)
               "\r\n\r\nFinal omg\xE5ng\r\n\xC5ke Lund  2\r\nEva       6\r\n");
 }
 
+// A new name the file's Windows-1252 cannot hold: refused, where the window would ask; a file of
+// plain ASCII becomes UTF-8 for it, as when it is typed.
+TEST(ToolImport, NamesTheFileCannotHold)
+{
+    CImportRun run("\xC5\x81ukasz 3\n");
+    EXPECT_EQ(run.Run({"R2", run.input}), "1||1\t\xC5\x81ukasz\t\xC5\x81ukasz\t3\tryms inte i filens teckenkodning\tavvisad\n"
+                                              "ravelmark-tool: 1 rad avvisades, inget sparat (--skip-refused hoppar "
+                                              "\xC3\xB6ver dem, --accept-similar tar liknande namn)\n");
+    WriteBytes(QString::fromStdString(run.path), "Cup\n\nR1\nBo 1\n");
+    EXPECT_EQ(run.Run({"R1", run.input}), "0||");
+    EXPECT_EQ(run.Saved(), "Cup\r\n\r\nR1\r\nBo      1\r\n\xC5\x81ukasz  3\r\n");
+}
+
 TEST(ToolImport, ColumnsAndUsage)
 {
     CImportRun run("1\tBo\t12\n2\tEva\t9\n");

@@ -81,7 +81,7 @@ bool Store(CTournamentDoc& doc, std::string_view utf8, std::string& bytes)
     if (ToTournamentText(utf8, doc.Encoding(), bytes))
         return true;
     if (!IsAscii(doc.Tournament()) || !IsValidUtf8(utf8))
-        return false;
+        return false; // a name the file cannot hold, or an argument that is not UTF-8
     doc.ConvertToUtf8(false);
     bytes.assign(utf8);
     return true;
