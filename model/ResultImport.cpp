@@ -100,12 +100,13 @@ bool Blank(const Record& record)
     return std::all_of(record.begin(), record.end(), [](const std::string& field) { return field.empty(); });
 }
 
-// Runs of blanks and tabs in a name become one blank, as the tournament file reads names.
+// Runs of blanks and tabs in a name become one blank, as the tournament file reads names; so do
+// line breaks inside a quoted field, which would break the name's line in the file.
 std::string FoldBlanks(std::string_view name)
 {
     std::string folded;
     for (const char c : name) {
-        const bool blank = c == ' ' || c == '\t';
+        const bool blank = IsSpace(c);
         if (!blank)
             folded += c;
         else if (!folded.empty() && folded.back() != ' ')
