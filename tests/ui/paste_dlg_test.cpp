@@ -5,7 +5,9 @@
 #include "ui/PasteResultsDlg.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 
@@ -160,6 +162,24 @@ private slots:
                 Click(d.m_btnOK);
             }));
             QCOMPARE(Rows(e.m_listResults), "Bo=12,Eva=9");
+            // The list's context menu offers it too.
+            QTimer menu;
+            QObject::connect(&menu, &QTimer::timeout, [&menu] {
+                if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    menu.stop();
+                    QCOMPARE(popup->actions().value(0)->text(), "Klistra in resultat…");
+                    QTest::keyClick(popup, Qt::Key_Down);
+                    QTest::keyClick(popup, Qt::Key_Return);
+                }
+            });
+            menu.start(5);
+            QVERIFY(WithPaste(
+                [&] {
+                    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                            e.m_listResults->viewport()->mapToGlobal(QPoint(5, 5)));
+                    QApplication::sendEvent(e.m_listResults->viewport(), &click);
+                },
+                [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
             e.close();
         }));
         QCOMPARE(Shown(w.m_dlg).section('|', 1, 1), "R1,R2,R3");
