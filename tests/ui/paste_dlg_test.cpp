@@ -135,7 +135,26 @@ private slots:
             QVERIFY(WithPaste([&] { QTest::keyClick(name, Qt::Key_Insert, Qt::ShiftModifier); },
                               [](CPasteResultsDlg& d) { QTest::keyClick(d.m_listRows, Qt::Key_Escape); }));
             QCOMPARE(Rows(e.m_listResults) + '|' + e.m_comboName->Text(), "Åke Lund=7,Anna=3|");
+            // The box's menu: "Klistra in" of a block opens the dialog; of one line, pastes it.
+            QTimer menu;
+            QObject::connect(&menu, &QTimer::timeout, [&menu] {
+                if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    menu.stop();
+                    QAction* paste = popup->actions().value(5);
+                    QVERIFY(paste && paste->text().contains("Paste"));
+                    QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(paste).center());
+                }
+            });
+            const auto openMenu = [&] {
+                menu.start(5);
+                QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), name->mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(name, &click);
+            };
+            QVERIFY(WithPaste(openMenu, [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
             QApplication::clipboard()->setText("Bo\n");
+            openMenu();
+            QCOMPARE(e.m_comboName->Text().trimmed(), "Bo");
+            e.m_comboName->SetText(QString());
             QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(e.m_comboName->Text().trimmed(), "Bo");
             QVERIFY(!e.m_undo.canUndo());
