@@ -47,7 +47,7 @@ class CNameMatchIndex : public CNameMatcher
 {
 public:
     CNameMatchIndex();
-    ~CNameMatchIndex();
+    ~CNameMatchIndex() override;
     CNameMatchIndex(const CNameMatchIndex&) = delete;
     CNameMatchIndex& operator=(const CNameMatchIndex&) = delete;
 
