@@ -97,7 +97,6 @@ bool SplitResultLine(std::string_view line, std::string& scratch, std::string_vi
 
 // Adds results to one round the way CRound::AddResult does, finding a player's earlier result
 // in the round through the player's id, so that large rounds stay linear.
-
 class CRoundBuilder
 {
 public:
