@@ -16,6 +16,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // Prints what went wrong, in UTF-8 (the refused line from the file's encoding); the exit code.
 int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err);
 // Reads FILE as choosing it in the program does; prints the refusal and returns false.
-bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err);
+// `notes` takes what the reader noticed in an accepted file.
+bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err, std::vector<CReadNote>* notes = nullptr);
 // One line on stderr with the reason; 2.
 int UsageError(const std::string& reason, std::ostream& err);

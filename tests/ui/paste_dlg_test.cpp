@@ -18,7 +18,7 @@ const QByteArray kCup("Cup\n\nR1\n\xC5ke Lund 7\nAnna 3\n\nR2\nBo 1\nCilla Berg 
 
 bool WithPaste(const std::function<void()>& trigger, const std::function<void(CPasteResultsDlg&)>& action)
 {
-    return WithModal(trigger, action);
+    return WithDialog(trigger, action);
 }
 
 // "pasted|player|points|word|ticked|colour" per row, joined by commas.
