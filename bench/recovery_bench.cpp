@@ -8,7 +8,7 @@
 //   recovery_bench FILE [RUNS]   prints: longest gap, median gap of the worst run, write (ms)
 //
 // FILE is copied to a temporary folder first; the original stays as it is.
-#include "BenchWindow.h"
+#include "WindowBench.h"
 #include "ui/Controls.h"
 
 #include <QApplication>
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     CBenchPlatform platform;
     platform.m_answer = false;
-    if (!CopyForBench("recovery_bench", argv[1], folder, platform))
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
     CRavelmarkDlg dlg(platform);
     StartWindow(dlg);

@@ -11,7 +11,7 @@
 //   undo_bench --history FILE COUNT
 //                       puts COUNT backups of FILE (each with another title) beside a copy of it
 //                       and prints the ms the history dialog takes to list them.
-#include "BenchWindow.h"
+#include "WindowBench.h"
 #include "ui/HistoryDlg.h"
 #include "ui/UndoSteps.h"
 
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     // A copy: the steps' recovery file must not stay beside the benchmark's file for the next run.
     QTemporaryDir folder;
     CBenchPlatform platform;
-    if (!CopyForBench("undo_bench", argv[1], folder, platform))
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
     CRavelmarkDlg dlg(platform);
     StartWindow(dlg);

@@ -9,8 +9,9 @@
 //   window_bench FILE    prints: load names edit add close table save (ms), empty window and peak (MB)
 //
 // FILE is copied to a temporary folder first; the original stays as it is.
-#include "BenchWindow.h"
+#include "WindowBench.h"
 #include "ui/Controls.h"
+#include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
 
 #include <QApplication>
@@ -28,27 +29,11 @@
 
 namespace {
 
-// Counts the events the application delivers: a round of event processing that delivers none
-// means the queue is idle (layouts, paints and deferred deletes included).
-struct CEventCounter : QObject
-{
-    int m_count = 0;
-    bool eventFilter(QObject*, QEvent*) override
-    {
-        ++m_count;
-        return false;
-    }
-};
-
-CEventCounter* g_events = nullptr;
+CIdle* g_idle = nullptr;
 
 void WaitIdle()
 {
-    do {
-        g_events->m_count = 0;
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    } while (g_events->m_count > 0);
+    g_idle->Wait();
 }
 
 double PeakMb()
@@ -81,11 +66,10 @@ int main(int argc, char** argv)
     }
     QTemporaryDir folder;
     CBenchPlatform platform;
-    if (!CopyForBench("window_bench", argv[1], folder, platform))
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
-    CEventCounter events;
-    g_events = &events;
-    application.installEventFilter(&events);
+    CIdle idle;
+    g_idle = &idle;
 
     CRavelmarkDlg dlg(platform);
     StartWindow(dlg);

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What the window's benchmarks share: the platform without its waits, and the start-up.
+// What the benchmarks of the window share: the platform without its waits, the offscreen start
+// and the wait until the event queue is idle.
 #include "ui/Platform.h"
 #include "ui/RavelmarkApp.h"
 #include "ui/RavelmarkDlg.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -34,9 +35,19 @@ struct CBenchPlatform : CPlatform
         return true;
     }
     void OpenReport(const QString&) override {}
+
+    // The file dialog answers with a copy of `path` in `folder`: the original stays as it is.
+    bool UseCopyOf(const char* path, const QTemporaryDir& folder)
+    {
+        m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(path)).fileName());
+        if (QFile::copy(QString::fromLocal8Bit(path), m_file))
+            return true;
+        std::fprintf(stderr, "cannot copy %s\n", path);
+        return false;
+    }
 };
 
-// Before the application: the program's memory settings, and offscreen unless a platform is named.
+// Before the application is made: the program's memory layout, and no display needed.
 inline void PrepareBench()
 {
     KeepBigTablesApart();
@@ -44,16 +55,31 @@ inline void PrepareBench()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-// `file` copied into `folder` as the file the platform's file dialog answers with, so that the
-// original stays as it is; false, said on stderr, when it cannot be.
-inline bool CopyForBench(const char* bench, const char* file, const QTemporaryDir& folder, CBenchPlatform& platform)
+// Counts the events the application delivers: a round of event processing that delivers none
+// means the queue is idle (layouts, paints and deferred deletes included).
+class CIdle : public QObject
 {
-    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(file)).fileName());
-    if (QFile::copy(QString::fromLocal8Bit(file), platform.m_file))
-        return true;
-    std::fprintf(stderr, "%s: cannot copy %s\n", bench, file);
-    return false;
-}
+public:
+    CIdle() { QCoreApplication::instance()->installEventFilter(this); }
+    void Wait()
+    {
+        do {
+            m_count = 0;
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        } while (m_count > 0);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent*) override
+    {
+        ++m_count;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
 
 // The main window as the program starts it, shown.
 inline void StartWindow(CRavelmarkDlg& dlg)
