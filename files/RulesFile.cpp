@@ -28,24 +28,21 @@ Read ReadWhole(const QString& path, std::string& text)
     return Read::Done;
 }
 
-} // namespace
-
-bool RulesPath(const QString& tournamentPath, QString& rulesPath)
+// The file beside the tournament with `ending`, unless that is the tournament file itself.
+bool SidecarPath(const QString& tournamentPath, const std::string& ending, QString& path)
 {
     if (tournamentPath.isEmpty())
         return false;
-    rulesPath = ChangeExtension(tournamentPath, ".regler");
-    return QFileInfo(rulesPath) != QFileInfo(tournamentPath);
+    path = ChangeExtension(tournamentPath, ending);
+    return QFileInfo(path) != QFileInfo(tournamentPath);
 }
 
-CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
+// Reads a file beside the tournament with `parse`; refused lines named as the rules file's.
+template <typename Value, typename Parse>
+CFileResult LoadSidecar(const QString& path, Value& value, Parse parse)
 {
-    rules = CSeriesRules();
-    QString path;
     std::string text;
     CFileResult result;
-    if (!RulesPath(tournamentPath, path))
-        return result;
     switch (ReadWhole(path, text)) {
     case Read::Absent:
         return result;
@@ -57,8 +54,8 @@ CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
         break;
     }
     CRulesRefusal refusal;
-    if (!ParseSeriesRules(text, rules, refusal)) {
-        rules = CSeriesRules();
+    if (!parse(text, value, refusal)) {
+        value = Value();
         result.m_kind = CFileResult::RulesRefused;
         result.m_lineNo = refusal.m_lineNo;
         result.m_line = refusal.m_line;
@@ -68,35 +65,98 @@ CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
     return result;
 }
 
-CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules)
+// Removes the file at `path`, if there is one, for good.
+CFileResult RemoveSidecar(const QString& path)
 {
-    QString path;
     CFileResult result;
-    if (!RulesPath(tournamentPath, path)) {
-        result.m_kind = CFileResult::CannotCreate;
-        result.m_path = path;
+    if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
+        result.m_kind = CFileResult::FileError;
+        result.m_error = CFileError{CauseOf(errno), path};
         return result;
     }
-    if (!rules.InForce()) {
-        if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
-            result.m_kind = CFileResult::FileError;
-            result.m_error = CFileError{CauseOf(errno), path};
-            return result;
-        }
-        SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
-        return result;
-    }
-    // The comments of a file that reads well stay; a refused one is set anew. One that cannot be
-    // read is left as it is: its comments are not ours to drop.
+    SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+    return result;
+}
+
+// Replaces the file at `path` by the text `write(previous)` makes, where `previous` is the
+// file's text when `parse` takes it, else empty. A file that cannot be read is left as it is.
+template <typename Value, typename Parse, typename Write>
+CFileResult ReplaceSidecar(const QString& path, Parse parse, Write write)
+{
     std::string previous;
-    CSeriesRules old;
+    Value old;
     CRulesRefusal refusal;
     if (ReadWhole(path, previous) == Read::Failed) {
+        CFileResult result;
         result.m_kind = CFileResult::CannotOpen;
         result.m_path = path;
         return result;
     }
-    if (!ParseSeriesRules(previous, old, refusal))
+    if (!parse(previous, old, refusal))
         previous.clear();
-    return ReplaceFile(path, SeriesRulesText(rules, previous));
+    return ReplaceFile(path, write(previous));
+}
+
+} // namespace
+
+bool PlayersPath(const QString& tournamentPath, QString& playersPath)
+{
+    return SidecarPath(tournamentPath, ".spelare", playersPath);
+}
+
+CFileResult LoadPlayersFile(const QString& tournamentPath, CClubPlayers& players)
+{
+    players = CClubPlayers();
+    QString path;
+    if (!PlayersPath(tournamentPath, path))
+        return {};
+    return LoadSidecar(path, players, ParseClubPlayers);
+}
+
+CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players)
+{
+    QString path;
+    if (!PlayersPath(tournamentPath, path)) {
+        CFileResult result;
+        result.m_kind = CFileResult::CannotCreate;
+        result.m_path = path;
+        return result;
+    }
+    if (players.Empty())
+        return RemoveSidecar(path);
+    return ReplaceSidecar<CClubPlayers>(path, ParseClubPlayers, [&players](const std::string& previous) {
+        return ClubPlayersText(players, previous);
+    });
+}
+
+bool RulesPath(const QString& tournamentPath, QString& rulesPath)
+{
+    return SidecarPath(tournamentPath, ".regler", rulesPath);
+}
+
+CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
+{
+    rules = CSeriesRules();
+    QString path;
+    if (!RulesPath(tournamentPath, path))
+        return {};
+    return LoadSidecar(path, rules, ParseSeriesRules);
+}
+
+CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules)
+{
+    QString path;
+    if (!RulesPath(tournamentPath, path)) {
+        CFileResult result;
+        result.m_kind = CFileResult::CannotCreate;
+        result.m_path = path;
+        return result;
+    }
+    if (!rules.SetsAnything())
+        return RemoveSidecar(path);
+    // The comments of a file that reads well stay; a refused one is set anew. One that cannot be
+    // read is left as it is: its comments are not ours to drop.
+    return ReplaceSidecar<CSeriesRules>(path, ParseSeriesRules, [&rules](const std::string& previous) {
+        return SeriesRulesText(rules, previous);
+    });
 }

@@ -4,10 +4,12 @@
 #include "files/RulesFile.h"
 #include "files/TournamentFile.h"
 #include "model/TournamentEncoding.h"
+#include "report/GroupStandings.h"
 #include "report/StandingsView.h"
 
 #include <QFileInfo>
 
+#include <optional>
 #include <utility>
 
 CTournamentDoc::CTournamentDoc(QObject* parent)
@@ -23,6 +25,8 @@ void CTournamentDoc::Clear()
     m_utf8Refused = false;
     m_rules = CSeriesRules();
     m_rulesResult = CFileResult();
+    m_clubPlayers = CClubPlayers();
+    m_playersResult = CFileResult();
     emit cleared();
     SetChanged(false);
 }
@@ -38,6 +42,7 @@ CFileResult CTournamentDoc::Read(const QString& path)
         m_tournament = std::move(loaded.m_tournament);
         Rewatch();
         ReloadRules();
+        ReloadPlayers();
     }
     // The rounds before a refused line stay, for a later change to build on; the standings
     // are filled only from a file read whole.
@@ -162,9 +167,53 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
     // A rules file mended since it was refused counts at once; one still refused stops the page.
     if (!ReloadRules().Ok())
         return m_rulesResult;
+    if (!ReloadPlayers().Ok())
+        return m_playersResult;
+    std::optional<CGroupStandings> groups;
+    if (m_clubPlayers.SetsGroups())
+        groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds);
+    const CGroupStandings* shown = groups ? &*groups : nullptr;
     if (rounds < m_tournament.m_rounds.size())
-        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath);
-    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath);
+        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath, shown);
+    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath, shown);
+}
+
+const CFileResult& CTournamentDoc::ReloadPlayers()
+{
+    m_playersResult = LoadPlayersFile(m_path, m_clubPlayers);
+    return m_playersResult;
+}
+
+CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
+{
+    if (players == m_clubPlayers && m_playersResult.Ok())
+        return {};
+    CFileResult result = SavePlayersFile(m_path, players);
+    if (result.Ok()) {
+        m_clubPlayers = players;
+        m_playersResult = CFileResult();
+        emit edited();
+        // The names it knows are offered as players.
+        emit standingsChanged();
+    }
+    return result;
+}
+
+CPlayerRename CTournamentDoc::RenamePlayer(PlayerId from, PlayerId to)
+{
+    CPlayerRename rename = ::RenamePlayer(m_tournament, from, to);
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+    return rename;
+}
+
+void CTournamentDoc::ApplyRename(const CPlayerRename& rename, bool undo)
+{
+    ::ApplyRename(m_tournament, rename, undo);
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
 }
 
 const CFileResult& CTournamentDoc::ReloadRules()

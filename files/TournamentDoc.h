@@ -3,6 +3,8 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/ClubPlayers.h"
+#include "model/PlayerRename.h"
 #include "model/RoundDelta.h"
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
@@ -98,6 +100,22 @@ public:
     // written when they are what is in force already.
     CFileResult SetRules(const CSeriesRules& rules);
 
+    // The club's players from the players file beside the tournament file (nobody when there
+    // is none, or it was refused), and how reading it went when it was last read.
+    const CClubPlayers& ClubPlayers() const { return m_clubPlayers; }
+    const CFileResult& PlayersResult() const { return m_playersResult; }
+    // Reads the players file again, as it is now on disk.
+    const CFileResult& ReloadPlayers();
+    // Sets the club's players and writes them at once, removing the file when nobody is left;
+    // nothing is written when they are what is in force already.
+    CFileResult SetClubPlayers(const CClubPlayers& players);
+
+    // Gives player `from`'s results to `to` in every round (a rename, or a merge when `to` has
+    // results); the rounds where both have one must be none. ApplyRename takes it back or
+    // makes it again: the steps of the window's undo.
+    CPlayerRename RenamePlayer(PlayerId from, PlayerId to);
+    void ApplyRename(const CPlayerRename& rename, bool undo);
+
     // How the file on disk stands against the status taken when it was read: the same file,
     // changed or replaced by another program, or gone.
     enum class DiskState { Same, Changed, Gone };
@@ -133,6 +151,8 @@ private:
     CStandings m_standings;
     CSeriesRules m_rules;
     CFileResult m_rulesResult;
+    CClubPlayers m_clubPlayers;
+    CFileResult m_playersResult;
     // False while the standings lack rounds (after a refused read): the next change rebuilds them.
     bool m_standingsInStep = true;
     QString m_path;

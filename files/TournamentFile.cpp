@@ -285,7 +285,8 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     return result;
 }
 
-CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath)
+CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath,
+                               const CGroupStandings* groups)
 {
     if (!ReportPath(tournamentPath, pagePath))
         return Failure(CFileResult::CannotCreate, pagePath);
@@ -297,7 +298,7 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     if (const int error = out.Create(target, mode))
         return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, pagePath)
                                                   : Failure(CFileResult::CannotCreate, pagePath);
-    WriteHtmlPage(out, view);
+    WriteHtmlPage(out, view, groups);
     if (!out.Commit())
         return Failure(CauseOf(out.Error()), pagePath);
     PutStylesheetBeside(pagePath);

@@ -129,6 +129,8 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
         ShowTournament();
         // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
         ShowResult(m_doc.RulesResult());
+        // So is a refused players file.
+        ShowResult(m_doc.PlayersResult());
     }
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
