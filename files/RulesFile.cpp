@@ -3,6 +3,7 @@
 
 #include "files/TextFile.h"
 #include "files/TournamentFile.h"
+#include "model/Encoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -159,4 +160,50 @@ CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rul
     return ReplaceSidecar<CSeriesRules>(path, ParseSeriesRules, [&rules](const std::string& previous) {
         return SeriesRulesText(rules, previous);
     });
+}
+
+CFileResult CarryOverPlayersAndRules(const QString& tournamentPath, const QString& fromPath)
+{
+    CLoadedTournament from;
+    CFileResult result = LoadTournamentFile(fromPath, from);
+    CClubPlayers players;
+    CSeriesRules rules;
+    if (result.Ok())
+        result = LoadPlayersFile(fromPath, players);
+    if (result.Ok())
+        result = LoadRulesFile(fromPath, rules);
+    if (!result.Ok())
+        return result;
+    // Every player of the old season is known in the new one.
+    const CTournament& old = from.m_tournament;
+    std::vector<bool> listed(old.m_players.Size(), false);
+    std::string name;
+    for (const std::string& entry : players.AllNames()) {
+        PlayerId id = 0;
+        if (InTournamentEncoding(entry, old.m_encoding, name) && old.m_players.Find(name, id))
+            listed[id] = true;
+    }
+    for (const CRound& round : old.m_rounds) {
+        for (const CResult& played : round.m_results) {
+            if (!listed[played.m_player]) {
+                listed[played.m_player] = true;
+                players.m_others.push_back(ToUtf8(old.PlayerName(played), old.m_encoding));
+            }
+        }
+    }
+    QString fromPlayers, fromRules, toPlayers, toRules;
+    std::string previous, rulesText;
+    if (PlayersPath(fromPath, fromPlayers))
+        ReadWhole(fromPlayers, previous);
+    if (!PlayersPath(tournamentPath, toPlayers) || !RulesPath(tournamentPath, toRules)) {
+        result.m_kind = CFileResult::CannotCreate;
+        result.m_path = tournamentPath;
+        return result;
+    }
+    if (!players.Empty())
+        result = ReplaceFile(toPlayers, ClubPlayersText(players, previous));
+    if (result.Ok() && rules.SetsAnything() && RulesPath(fromPath, fromRules) &&
+        ReadWhole(fromRules, rulesText) == Read::Done)
+        result = ReplaceFile(toRules, rulesText);
+    return result;
 }

@@ -30,3 +30,9 @@ CFileResult LoadPlayersFile(const QString& tournamentPath, CClubPlayers& players
 // Writes the players file as the window sets it: replaced whole, keeping the comments of a
 // file that was not refused; removed when it lists nobody.
 CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players);
+
+// The register carried to a new tournament: writes `tournamentPath`'s players file and rules
+// file from those of the tournament `fromPath` (its rounds are not copied). The players file
+// lists every player of that tournament: its classes and teams as they were (comments kept),
+// and the players with results but no entry under "[spelare]". The rules file is copied as it is.
+CFileResult CarryOverPlayersAndRules(const QString& tournamentPath, const QString& fromPath);

@@ -164,6 +164,11 @@ const CStandings& CTournamentDoc::RankedStandings()
 
 CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
 {
+    return WritePage(pagePath, rounds, {});
+}
+
+CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass)
+{
     // A rules file mended since it was refused counts at once; one still refused stops the page.
     if (!ReloadRules().Ok())
         return m_rulesResult;
@@ -172,6 +177,8 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
     std::optional<CGroupStandings> groups;
     if (m_clubPlayers.SetsGroups())
         groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds);
+    if (groups && !onlyClass.empty() && groups->ClassIndex(onlyClass) >= 0)
+        groups->ShowOnlyClass(static_cast<std::size_t>(groups->ClassIndex(onlyClass)));
     const CGroupStandings* shown = groups ? &*groups : nullptr;
     if (rounds < m_tournament.m_rounds.size())
         return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath, shown);

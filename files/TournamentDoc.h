@@ -83,6 +83,8 @@ public:
     // Writes the standings page of the first `rounds` rounds beside the tournament file (its
     // full path in `pagePath`).
     CFileResult WritePage(QString& pagePath, std::size_t rounds = SIZE_MAX);
+    // The same with the table of class `onlyClass` (UTF-8, one the players file names) alone.
+    CFileResult WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass);
     // The standings of all rounds, ranked.
     const CStandings& RankedStandings();
     // Saves the tournament over its file: the title trimmed first, the old file kept under its
