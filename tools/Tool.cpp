@@ -351,7 +351,13 @@ int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (!Load(args[1], doc, err))
         return 1;
     std::string from, to;
-    const std::string typed(Trimmed(args[3]));
+    // As the file will read it back: trimmed, each run of blanks and tabs one blank.
+    std::string typed;
+    for (const char c : Trimmed(args[3])) {
+        const bool blank = c == ' ' || c == '\t';
+        if (!blank || typed.empty() || typed.back() != ' ')
+            typed += blank ? ' ' : c;
+    }
     PlayerId fromId = 0, toId = 0;
     if (!InTournamentEncoding(args[2], doc.Encoding(), from) || !doc.Tournament().m_players.Find(from, fromId) ||
         doc.Standings().RowOf(fromId) == CStandings::kNoRow) {
