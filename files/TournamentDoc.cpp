@@ -27,6 +27,7 @@ void CTournamentDoc::Clear()
     m_rulesResult = CFileResult();
     m_clubPlayers = CClubPlayers();
     m_playersResult = CFileResult();
+    m_registered.clear();
     emit cleared();
     SetChanged(false);
 }
@@ -57,6 +58,7 @@ void CTournamentDoc::Recover(CTournament tournament)
 {
     m_tournament = std::move(tournament);
     m_utf8Refused = false;
+    RegisterClubPlayers();
     emit cleared();
     RebuildStandings();
     SetChanged(true);
@@ -129,6 +131,7 @@ void CTournamentDoc::ChangeRound(std::size_t index, const CRoundDelta& delta, bo
 void CTournamentDoc::SwapTournament(CTournament& other)
 {
     std::swap(m_tournament, other);
+    RegisterClubPlayers();
     // Other players under the same ids: whatever lists names starts afresh.
     emit namesReplaced();
     RebuildStandings();
@@ -139,6 +142,7 @@ void CTournamentDoc::SwapTournament(CTournament& other)
 void CTournamentDoc::SwapText(CTournamentText& text)
 {
     ::SwapText(m_tournament, text);
+    RegisterClubPlayers();
     emit namesReplaced();
     RebuildStandings();
     emit roundsChanged();
@@ -188,7 +192,18 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, con
 const CFileResult& CTournamentDoc::ReloadPlayers()
 {
     m_playersResult = LoadPlayersFile(m_path, m_clubPlayers);
+    RegisterClubPlayers();
     return m_playersResult;
+}
+
+void CTournamentDoc::RegisterClubPlayers()
+{
+    m_registered.clear();
+    std::string name;
+    for (const std::string& entry : m_clubPlayers.AllNames()) {
+        if (InTournamentEncoding(entry, m_tournament.m_encoding, name) && !name.empty())
+            m_registered.push_back(m_tournament.AddPlayer(name));
+    }
 }
 
 CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
@@ -199,6 +214,7 @@ CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
     if (result.Ok()) {
         m_clubPlayers = players;
         m_playersResult = CFileResult();
+        RegisterClubPlayers();
         emit edited();
         // The names it knows are offered as players.
         emit standingsChanged();

@@ -108,6 +108,9 @@ public:
     const CFileResult& PlayersResult() const { return m_playersResult; }
     // Reads the players file again, as it is now on disk.
     const CFileResult& ReloadPlayers();
+    // The players the players file names, known to the tournament even before their first
+    // result (its names hold them), in the file's order. A name its encoding cannot hold is none.
+    const std::vector<PlayerId>& Registered() const { return m_registered; }
     // Sets the club's players and writes them at once, removing the file when nobody is left;
     // nothing is written when they are what is in force already.
     CFileResult SetClubPlayers(const CClubPlayers& players);
@@ -145,6 +148,8 @@ signals:
 private:
     void RebuildStandings();
     void SetChanged(bool changed);
+    // Makes the players file's names the tournament's, for Registered().
+    void RegisterClubPlayers();
     // Watches the current file afresh, its status as read being what was last seen.
     void Rewatch();
     void OnDiskEvent();
@@ -155,6 +160,7 @@ private:
     CFileResult m_rulesResult;
     CClubPlayers m_clubPlayers;
     CFileResult m_playersResult;
+    std::vector<PlayerId> m_registered;
     // False while the standings lack rounds (after a refused read): the next change rebuilds them.
     bool m_standingsInStep = true;
     QString m_path;

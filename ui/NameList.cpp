@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <numeric>
 
-CNameList::CNameList(const CTournament& tournament, const CStandings& standings, QObject* parent)
+CNameList::CNameList(const CTournament& tournament, const CStandings& standings,
+                     const std::vector<PlayerId>* registered, QObject* parent)
     : QAbstractListModel(parent)
     , m_tournament(tournament)
     , m_standings(standings)
+    , m_registered(registered)
 {
 }
 
@@ -118,6 +120,8 @@ void CNameList::Update()
         std::vector<bool> playing(names);
         for (const CPlayerRow& row : m_standings.m_rows)
             playing[row.m_player] = true;
+        for (std::size_t i = 0; m_registered && i < m_registered->size(); ++i)
+            playing[(*m_registered)[i]] = true;
         std::copy_if(m_sorted.begin(), m_sorted.end(), std::back_inserter(m_offered),
                      [&](PlayerId id) { return playing[id]; });
     }

@@ -15,7 +15,9 @@
 class CNameList : public QAbstractListModel
 {
 public:
-    CNameList(const CTournament& tournament, const CStandings& standings, QObject* parent = nullptr);
+    // `registered`: players offered also without a row (the club's known players).
+    CNameList(const CTournament& tournament, const CStandings& standings,
+              const std::vector<PlayerId>* registered = nullptr, QObject* parent = nullptr);
 
     const CStandings& Standings() const { return m_standings; }
     // Another tournament: forget its names.
@@ -35,6 +37,7 @@ private:
 
     const CTournament& m_tournament;
     const CStandings& m_standings;
+    const std::vector<PlayerId>* m_registered;
     const std::vector<PlayerId>& Offered() const { return m_allOffered ? m_sorted : m_offered; }
 
     std::vector<PlayerId> m_sorted;  // every name of the tournament, in alphabetical order

@@ -47,7 +47,7 @@ public:
     CTournamentDoc m_doc;
     CRecovery m_recovery{m_doc};                                    // its unsaved changes on disk, for after a crash
     CTextEntry m_text;                                              // typed text into m_doc
-    CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings()}; // the names the round editor offers
+    CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings(), &m_doc.Registered()}; // the names the round editor offers
     bool m_shown = false;             // the window shows a tournament read from the document's file
     bool m_diskChangePending = false; // noticed while another dialog was in front
     CFileStatus m_declined;           // of the file on disk when reading it again was declined
