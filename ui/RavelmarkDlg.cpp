@@ -45,6 +45,7 @@ void CRavelmarkDlg::DoDataExchange()
     DDX_Control(IDC_RULES, m_btnRules, &CRavelmarkDlg::OnRules);
     DDX_Control(IDC_HISTORY, m_btnHistory, &CRavelmarkDlg::OnHistory);
     DDX_Control(IDC_SHOW_MOBILE, m_btnShowMobile, &CRavelmarkDlg::OnShowMobile);
+    DDX_Control(IDC_PLAYERS, m_btnPlayers, &CRavelmarkDlg::OnPlayers);
 }
 
 void CRavelmarkDlg::OnInitDialog()
@@ -158,7 +159,8 @@ void CRavelmarkDlg::ResetTournament()
     m_filling = false;
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
     for (QWidget* control : std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit,
-                                                            m_btnRemove, m_btnRules, m_btnHistory, m_btnShowMobile})
+                                                            m_btnRemove, m_btnRules, m_btnHistory, m_btnShowMobile,
+                                                            m_btnPlayers})
         control->setEnabled(false);
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();
@@ -174,7 +176,7 @@ void CRavelmarkDlg::ShowTournament()
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
-    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile})
+    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile, m_btnPlayers})
         button->setEnabled(true);
     m_shown = true;
 }

@@ -41,6 +41,7 @@ public:
     QPushButton* m_btnRules = nullptr;      // IDC_RULES "Regler…"
     QPushButton* m_btnHistory = nullptr;    // IDC_HISTORY "Historik…"
     QPushButton* m_btnShowMobile = nullptr; // IDC_SHOW_MOBILE "Visa på mobil"
+    QPushButton* m_btnPlayers = nullptr;    // IDC_PLAYERS "Spelare…"
     QIcon m_hIcon;
 
     // The open tournament, its file and its standings; every command changes it through here.
@@ -112,6 +113,8 @@ public:
     void OnRules();
     void OnHistory();
     void OnShowMobile();
+    // "Spelare…": classes, teams and renames (ui/PlayersDlg.cpp).
+    void OnPlayers();
     // Closes the "Visa på mobil" window, if open: its page stops with it.
     void StopShowingMobile();
 
