@@ -2,6 +2,7 @@
 // The main window: construction, its controls, and choosing and showing a tournament.
 #include "ui/RavelmarkDlg.h"
 
+#include "files/RulesFile.h"
 #include "files/TournamentFile.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
@@ -115,10 +116,26 @@ void CRavelmarkDlg::OpenOrCreateTournament(QString path)
         QStringLiteral("Filen %1 finns inte. Skapa en ny turnering?").arg(QFileInfo(path).fileName());
     if (!m_platform.Question(this, question, AppName()) || !ShowResult(CreateTournamentFile(path)))
         return;
+    CarryOverRegister(path);
     OpenTournament(path);
     // A new tournament's next entry is its first round.
     if (m_btnNew->isEnabled())
         m_btnNew->setFocus();
+}
+
+void CRavelmarkDlg::CarryOverRegister(const QString& path)
+{
+    // The tournament open before, or one to choose: a new season starts knowing the last one's players.
+    const QString before = m_doc.Path();
+    const bool hasBefore = !before.isEmpty() && QFileInfo(before) != QFileInfo(path) && QFileInfo::exists(before);
+    const QString question = hasBefore ? QStringLiteral("Ta med spelare och regler från %1?").arg(QFileInfo(before).fileName())
+                                       : QStringLiteral("Ta med spelare och regler från en annan turnering?");
+    if (!m_platform.Question(this, question, QStringLiteral("Ny turnering")))
+        return;
+    QString from = before;
+    if (!hasBefore && !ChooseTournamentFile(from))
+        return;
+    ShowResult(CarryOverPlayersAndRules(path, from));
 }
 
 void CRavelmarkDlg::OpenTournament(const QString& path)

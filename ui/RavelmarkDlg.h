@@ -65,6 +65,9 @@ public:
     // As OpenTournament; a file that does not exist (".txt" added to a name without an ending)
     // becomes a new tournament if the user says so, written at once.
     void OpenOrCreateTournament(QString path);
+    // For the new tournament `path`: the players and rules of the tournament open before, or of
+    // one chosen, if the user wants them.
+    void CarryOverRegister(const QString& path);
     bool ChooseTournamentFile(QString& path);
     void ResetTournament();
     void ShowTournament();

@@ -123,6 +123,24 @@ private slots:
                                  "Bo        2\r\n\r\nR3\r\nBo        6\r\n");
     }
 
+    // A new tournament made after this one takes its players and rules: the round editor offers
+    // every one of them before the first evening.
+    void newSeasonKnowsThePlayers()
+    {
+        CWindow w(kCup);
+        w.Write("cup.spelare", "# klubben\n[klass Herrar]\n\xC3\x85ke Lund\n[spelare]\nEva\n");
+        w.Write("cup.regler", "lag = 2\n");
+        w.m_platform.m_answers << true << true;
+        w.Choose(w.File("next"));
+        QCOMPARE(w.m_platform.m_questions.last(), "Ta med spelare och regler från cup.txt?|Ny turnering");
+        QCOMPARE(Read(w.File("next.spelare")),
+                 "# klubben\n[klass Herrar]\n\xC3\x85ke Lund\n[spelare]\nEva\nBo\nAke Lund\n");
+        QCOMPARE(Read(w.File("next.regler")), "lag = 2\n");
+        QCOMPARE(Joined(w.m_dlg.m_playerNames.rowCount(),
+                        [&](int i) { return w.m_dlg.m_playerNames.data(w.m_dlg.m_playerNames.index(i), Qt::DisplayRole).toString(); }),
+                 "Ake Lund,Bo,Eva,Åke Lund");
+    }
+
     void refusedMergeAndCancel()
     {
         CWindow w("Cup\n\nR1\nAke 1\n\xC3\x85ke 2\n\nR2\nAke 3\n\nR3\n\xC3\x85ke 1\nAke 2\n");

@@ -128,7 +128,11 @@ private slots:
             CWindow w(commandLine ? Bytes() : kCup);
             w.m_platform.m_answers << yes;
             commandLine ? w.m_dlg.OpenOrCreateTournament(w.File(typed)) : w.Choose(w.File(typed));
-            QCOMPARE(w.m_platform.m_questions, QStringList{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark"});
+            QStringList questions{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark"};
+            if (yes)
+                questions << (commandLine ? "Ta med spelare och regler från en annan turnering?|Ny turnering"
+                                          : "Ta med spelare och regler från cup.txt?|Ny turnering");
+            QCOMPARE(w.m_platform.m_questions, questions);
             QCOMPARE(Read(w.File(file)), bytes);
             const QString title = QString::fromUtf8(bytes).chopped(2);
             QCOMPARE(Shown(w.m_dlg), yes ? title + "||11100" : "||00000");
