@@ -19,37 +19,49 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
         lines[t].m_points.assign(rounds, std::nullopt);
     }
     std::vector<char> counted(tournament.m_players.Size(), 0);
+    // Each round's results by team, in the round's order: a team's few members are looked at
+    // alone, with no sort of the whole round.
     struct CEntry
     {
-        int m_team, m_points;
+        int m_points;
+        std::uint32_t m_order;
         PlayerId m_player;
     };
-    std::vector<CEntry> entries;
+    std::vector<std::vector<CEntry>> byTeam(teamCount);
+    std::vector<std::size_t> touched;
+    const auto better = [](const CEntry& a, const CEntry& b) {
+        return a.m_points != b.m_points ? a.m_points > b.m_points : a.m_order < b.m_order;
+    };
+    const auto count = static_cast<std::size_t>(std::max(best, 0));
     for (std::size_t k = 0; k < rounds; ++k) {
-        entries.clear();
-        for (const CResult& result : tournament.m_rounds[k].m_results) {
-            if (const int team = groups.TeamOf(result.m_player); team >= 0)
-                entries.push_back({team, result.m_points, result.m_player});
+        const std::vector<CResult>& results = tournament.m_rounds[k].m_results;
+        for (std::uint32_t i = 0; i < results.size(); ++i) {
+            const int team = groups.TeamOf(results[i].m_player);
+            if (team < 0)
+                continue;
+            std::vector<CEntry>& entries = byTeam[static_cast<std::size_t>(team)];
+            if (entries.empty())
+                touched.push_back(static_cast<std::size_t>(team));
+            entries.push_back({results[i].m_points, i, results[i].m_player});
         }
-        // Per team, highest first; among equal points the one entered first counts.
-        std::stable_sort(entries.begin(), entries.end(), [](const CEntry& a, const CEntry& b) {
-            return a.m_team != b.m_team ? a.m_team < b.m_team : a.m_points > b.m_points;
-        });
-        for (std::size_t i = 0; i < entries.size();) {
-            CTeamLine& line = lines[static_cast<std::size_t>(entries[i].m_team)];
+        for (const std::size_t team : touched) {
+            std::vector<CEntry>& entries = byTeam[team];
+            // The highest first; among equal points the one entered first counts.
+            const std::size_t taken = std::min(count, entries.size());
+            std::partial_sort(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(taken), entries.end(),
+                              better);
+            CTeamLine& line = lines[team];
             std::int64_t sum = 0;
-            std::size_t j = i;
-            for (; j < entries.size() && entries[j].m_team == entries[i].m_team; ++j) {
-                if (static_cast<int>(j - i) < best) {
-                    sum += entries[j].m_points;
-                    counted[entries[j].m_player] = 1;
-                }
+            for (std::size_t j = 0; j < taken; ++j) {
+                sum += entries[j].m_points;
+                counted[entries[j].m_player] = 1;
             }
             line.m_points[k] = sum;
             line.m_total += sum;
-            line.m_best = std::max(line.m_best, entries[i].m_points);
-            i = j;
+            line.m_best = std::max(line.m_best, entries.front().m_points);
+            entries.clear();
         }
+        touched.clear();
     }
     for (PlayerId player = 0; player < counted.size(); ++player) {
         if (counted[player])
@@ -73,8 +85,8 @@ CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlaye
     , m_rules(rules)
     , m_groups(GroupsOf(players, tournament))
 {
+    // The tournament as it would be with each class's players alone: every round stays.
     for (std::size_t c = 0; c < players.m_classes.size(); ++c) {
-        // The tournament as it would be with the class's players alone: every round stays.
         auto table = std::make_unique<CClassTable>();
         CTournament& own = table->m_tournament;
         own.m_title = tournament.m_title;
@@ -82,17 +94,20 @@ CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlaye
         own.m_encoding = tournament.m_encoding;
         own.m_byteOrderMark = tournament.m_byteOrderMark;
         own.m_rounds.resize(tournament.m_rounds.size());
-        for (std::size_t k = 0; k < tournament.m_rounds.size(); ++k) {
+        for (std::size_t k = 0; k < tournament.m_rounds.size(); ++k)
             own.m_rounds[k].m_name = tournament.m_rounds[k].m_name;
-            for (const CResult& result : tournament.m_rounds[k].m_results) {
-                if (m_groups.ClassOf(result.m_player) == static_cast<int>(c))
-                    own.m_rounds[k].m_results.push_back(result);
-            }
-        }
-        table->m_view = std::make_unique<CStandingsView>(own, rules, rounds);
         m_classes.push_back(std::move(table));
         m_shown.push_back(c);
     }
+    // One pass over the results hands each to its class.
+    for (std::size_t k = 0; k < tournament.m_rounds.size() && !m_classes.empty(); ++k) {
+        for (const CResult& result : tournament.m_rounds[k].m_results) {
+            if (const int c = m_groups.ClassOf(result.m_player); c >= 0)
+                m_classes[static_cast<std::size_t>(c)]->m_tournament.m_rounds[k].m_results.push_back(result);
+        }
+    }
+    for (const std::unique_ptr<CClassTable>& table : m_classes)
+        table->m_view = std::make_unique<CStandingsView>(table->m_tournament, rules, rounds);
     if (rules.m_team && !players.m_teams.empty())
         m_teams = TeamTable(tournament, m_groups, players.m_teams.size(), *rules.m_team, rounds);
 }
