@@ -125,9 +125,8 @@ CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& p
     }
     if (players.Empty())
         return RemoveSidecar(path);
-    return ReplaceSidecar<CClubPlayers>(path, ParseClubPlayers, [&players](const std::string& previous) {
-        return ClubPlayersText(players, previous);
-    });
+    return ReplaceSidecar<CClubPlayers>(
+        path, ParseClubPlayers, [&players](const std::string& previous) { return ClubPlayersText(players, previous); });
 }
 
 bool RulesPath(const QString& tournamentPath, QString& rulesPath)
@@ -157,9 +156,8 @@ CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rul
         return RemoveSidecar(path);
     // The comments of a file that reads well stay; a refused one is set anew. One that cannot be
     // read is left as it is: its comments are not ours to drop.
-    return ReplaceSidecar<CSeriesRules>(path, ParseSeriesRules, [&rules](const std::string& previous) {
-        return SeriesRulesText(rules, previous);
-    });
+    return ReplaceSidecar<CSeriesRules>(
+        path, ParseSeriesRules, [&rules](const std::string& previous) { return SeriesRulesText(rules, previous); });
 }
 
 CFileResult CarryOverPlayersAndRules(const QString& tournamentPath, const QString& fromPath)

@@ -50,7 +50,8 @@ CLine Classify(std::string_view line)
     const std::string_view word = inner.substr(0, blank);
     if (word != "klass" && word != "lag")
         return {CLine::Bad, Kind::None, {}, kUnknownSection};
-    const std::string_view name = blank == std::string_view::npos ? std::string_view() : Trimmed(inner.substr(blank + 1));
+    const std::string_view name =
+        blank == std::string_view::npos ? std::string_view() : Trimmed(inner.substr(blank + 1));
     if (name.empty())
         return {CLine::Bad, Kind::None, {}, kEmptySectionName};
     return {CLine::Header, word == "klass" ? Kind::Class : Kind::Team, std::string(name), nullptr};
@@ -101,7 +102,8 @@ const std::vector<CPlayerGroup>& GroupsOfKind(const CClubPlayers& players, Kind 
 
 int IndexOf(const std::vector<CPlayerGroup>& groups, std::string_view name)
 {
-    const auto at = std::find_if(groups.begin(), groups.end(), [name](const CPlayerGroup& g) { return g.m_name == name; });
+    const auto at =
+        std::find_if(groups.begin(), groups.end(), [name](const CPlayerGroup& g) { return g.m_name == name; });
     return at == groups.end() ? -1 : static_cast<int>(at - groups.begin());
 }
 
@@ -309,7 +311,8 @@ void RenameClubPlayer(CClubPlayers& players, std::string_view from, std::string_
     const auto move = [&](std::vector<std::vector<std::string>*> lists) {
         bool toListed = false;
         for (const auto* list : lists)
-            toListed = toListed || std::any_of(list->begin(), list->end(), [&](const std::string& e) { return is(e, to); });
+            toListed =
+                toListed || std::any_of(list->begin(), list->end(), [&](const std::string& e) { return is(e, to); });
         for (auto* list : lists) {
             for (auto it = list->begin(); it != list->end();) {
                 if (!is(*it, from)) {
@@ -338,7 +341,8 @@ void RenameClubPlayer(CClubPlayers& players, std::string_view from, std::string_
             return false;
         const auto listed = [&](const std::vector<CPlayerGroup>& groups) {
             return std::any_of(groups.begin(), groups.end(), [&](const CPlayerGroup& g) {
-                return std::any_of(g.m_players.begin(), g.m_players.end(), [&](const std::string& p) { return is(p, to); });
+                return std::any_of(g.m_players.begin(), g.m_players.end(),
+                                   [&](const std::string& p) { return is(p, to); });
             });
         };
         return listed(players.m_classes) || listed(players.m_teams);

@@ -23,7 +23,7 @@ struct CSeriesRules
     std::vector<Tiebreak> m_tiebreak; // "särskiljning", empty when not set
     // The tables beside the players' (classes and teams set in NAME.spelare):
     std::optional<int> m_team = std::nullopt; // "lag": the K best of a team's members count in each round
-    bool m_overall = true;     // "totalt = nej": with classes, the overall table is left out
+    bool m_overall = true;                    // "totalt = nej": with classes, the overall table is left out
 
     // The ranking follows rules as soon as the file sets one of its keys.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }

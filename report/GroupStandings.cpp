@@ -71,16 +71,15 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
         return a.m_total != b.m_total ? a.m_total > b.m_total : a.m_best > b.m_best;
     });
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool shared =
-            i > 0 && lines[i].m_total == lines[i - 1].m_total && lines[i].m_best == lines[i - 1].m_best;
+        const bool shared = i > 0 && lines[i].m_total == lines[i - 1].m_total && lines[i].m_best == lines[i - 1].m_best;
         lines[i].m_place = shared ? lines[i - 1].m_place : static_cast<int>(i + 1);
         lines[i].m_placeShown = !shared;
     }
     return lines;
 }
 
-CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlayers& players,
-                                 const CSeriesRules& rules, std::size_t rounds)
+CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlayers& players, const CSeriesRules& rules,
+                                 std::size_t rounds)
     : m_players(players)
     , m_rules(rules)
     , m_groups(GroupsOf(players, tournament))

@@ -137,5 +137,4 @@ std::string StandingsCsv(const CStandingsView& view, const CGroupStandings* grou
 // The standings as one JSON object in UTF-8: title, round names and one line per player. With
 // `groups` that set classes or teams, each line's "class" and "team", and unless `linesOnly`
 // "classes" (each shown class's standings) and "teams" (the team table, when there is one).
-std::string StandingsJson(const CStandingsView& view, const CGroupStandings* groups = nullptr,
-                          bool linesOnly = false);
+std::string StandingsJson(const CStandingsView& view, const CGroupStandings* groups = nullptr, bool linesOnly = false);

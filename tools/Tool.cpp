@@ -170,8 +170,8 @@ int Check(const CTournamentDoc& doc, std::ostream& out)
     QString playersPath;
     PlayersPath(doc.Path(), playersPath);
     for (const std::string& name : NamesWithoutResults(doc.ClubPlayers(), tournament))
-        out << "Utan resultat i " << TerminalText(Utf8(QFileInfo(playersPath).fileName())) << ": "
-            << TerminalText(name) << '\n';
+        out << "Utan resultat i " << TerminalText(Utf8(QFileInfo(playersPath).fileName())) << ": " << TerminalText(name)
+            << '\n';
     return 0;
 }
 
@@ -488,8 +488,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const std::vector<CPlayerGroup>& classes = doc.ClubPlayers().m_classes;
         if (std::none_of(classes.begin(), classes.end(),
                          [&](const CPlayerGroup& c) { return c.m_name == options.className; })) {
-            err << "ravelmark-tool: --class " << options.className << ": ingen klass med det namnet i "
-                << options.file << "\n";
+            err << "ravelmark-tool: --class " << options.className << ": ingen klass med det namnet i " << options.file
+                << "\n";
             return 2;
         }
     }

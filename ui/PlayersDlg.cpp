@@ -96,8 +96,7 @@ void Assign(std::vector<CPlayerGroup>& groups, const std::string& player, TextEn
 
 } // namespace
 
-CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo, CPlatform& platform,
-                         QWidget* parent)
+CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo, CPlatform& platform, QWidget* parent)
     : QDialog(parent)
     , m_doc(doc)
     , m_text(text)
@@ -247,7 +246,8 @@ void CPlayersDlg::ApplyFilter()
         for (int c = 0; c < m_table->columnCount() && !match; ++c)
             match = m_table->item(r, c)->text().contains(text, Qt::CaseInsensitive);
         if (m_checkSimilar->isChecked())
-            match = match && similar.contains(static_cast<PlayerId>(m_table->item(r, Name)->data(Qt::UserRole).toUInt()));
+            match =
+                match && similar.contains(static_cast<PlayerId>(m_table->item(r, Name)->data(Qt::UserRole).toUInt()));
         m_table->setRowHidden(r, !match);
     }
 }
@@ -299,12 +299,13 @@ void CPlayersDlg::OnRename()
     if (typed.isEmpty() || !m_text.FromDisplay(this, typed, toName) || toName == fromName)
         return;
     PlayerId to = 0;
-    const bool exists = m_doc.Tournament().m_players.Find(toName, to) &&
-                        (m_doc.Standings().RowOf(to) != CStandings::kNoRow ||
-                         std::find(m_doc.Registered().begin(), m_doc.Registered().end(), to) != m_doc.Registered().end());
-    if (exists && !m_platform.Question(this,
-                                       QStringLiteral("%1 finns redan. Slå ihop %2 med %1?").arg(typed, shownFrom),
-                                       QStringLiteral("Slå ihop spelare")))
+    const bool exists =
+        m_doc.Tournament().m_players.Find(toName, to) &&
+        (m_doc.Standings().RowOf(to) != CStandings::kNoRow ||
+         std::find(m_doc.Registered().begin(), m_doc.Registered().end(), to) != m_doc.Registered().end());
+    if (exists &&
+        !m_platform.Question(this, QStringLiteral("%1 finns redan. Slå ihop %2 med %1?").arg(typed, shownFrom),
+                             QStringLiteral("Slå ihop spelare")))
         return;
     if (!exists)
         to = m_doc.AddPlayer(toName);

@@ -52,7 +52,8 @@ class CPlayersDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo, CPlatform& platform, QWidget* parent = nullptr);
+    CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo, CPlatform& platform,
+                QWidget* parent = nullptr);
 
     // The players file as the dialog leaves it: the file in force with the classes and teams
     // set here and the renames made here.

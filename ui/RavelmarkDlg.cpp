@@ -128,8 +128,9 @@ void CRavelmarkDlg::CarryOverRegister(const QString& path)
     // The tournament open before, or one to choose: a new season starts knowing the last one's players.
     const QString before = m_doc.Path();
     const bool hasBefore = !before.isEmpty() && QFileInfo(before) != QFileInfo(path) && QFileInfo::exists(before);
-    const QString question = hasBefore ? QStringLiteral("Ta med spelare och regler från %1?").arg(QFileInfo(before).fileName())
-                                       : QStringLiteral("Ta med spelare och regler från en annan turnering?");
+    const QString question =
+        hasBefore ? QStringLiteral("Ta med spelare och regler från %1?").arg(QFileInfo(before).fileName())
+                  : QStringLiteral("Ta med spelare och regler från en annan turnering?");
     if (!m_platform.Question(this, question, QStringLiteral("Ny turnering")))
         return;
     QString from = before;
@@ -175,9 +176,9 @@ void CRavelmarkDlg::ResetTournament()
     m_editTitle->SetText(QString());
     m_filling = false;
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
-    for (QWidget* control : std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit,
-                                                            m_btnRemove, m_btnRules, m_btnHistory, m_btnShowMobile,
-                                                            m_btnPlayers})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove, m_btnRules,
+                                         m_btnHistory, m_btnShowMobile, m_btnPlayers})
         control->setEnabled(false);
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();

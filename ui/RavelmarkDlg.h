@@ -46,12 +46,13 @@ public:
 
     // The open tournament, its file and its standings; every command changes it through here.
     CTournamentDoc m_doc;
-    CRecovery m_recovery{m_doc};                                    // its unsaved changes on disk, for after a crash
-    CTextEntry m_text;                                              // typed text into m_doc
-    CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings(), &m_doc.Registered()}; // the names the round editor offers
-    bool m_shown = false;             // the window shows a tournament read from the document's file
-    bool m_diskChangePending = false; // noticed while another dialog was in front
-    CFileStatus m_declined;           // of the file on disk when reading it again was declined
+    CRecovery m_recovery{m_doc}; // its unsaved changes on disk, for after a crash
+    CTextEntry m_text;           // typed text into m_doc
+    CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings(),
+                            &m_doc.Registered()}; // the names the round editor offers
+    bool m_shown = false;                         // the window shows a tournament read from the document's file
+    bool m_diskChangePending = false;             // noticed while another dialog was in front
+    CFileStatus m_declined;                       // of the file on disk when reading it again was declined
 
     // An error box with the text.
     void ShowError(const QString& message);
