@@ -79,16 +79,26 @@ CFileResult RemoveSidecar(const QString& path)
     return result;
 }
 
-// Replaces the file at `path` by the text `write(previous)` makes, where `previous` is the
-// file's text when `parse` takes it, else empty. A file that cannot be read is left as it is.
+// Writes the file beside the tournament with `ending` as the window sets it: removed when
+// `empty`, else replaced whole by the text `write(previous)` makes, where `previous` is the
+// file's text when `parse` takes it (its comments stay), else empty (a refused file is set anew).
+// One that cannot be read is left as it is: its comments are not ours to drop.
 template <typename Value, typename Parse, typename Write>
-CFileResult ReplaceSidecar(const QString& path, Parse parse, Write write)
+CFileResult SaveSidecar(const QString& tournamentPath, const std::string& ending, bool empty, Parse parse, Write write)
 {
+    QString path;
+    CFileResult result;
+    if (!SidecarPath(tournamentPath, ending, path)) {
+        result.m_kind = CFileResult::CannotCreate;
+        result.m_path = path;
+        return result;
+    }
+    if (empty)
+        return RemoveSidecar(path);
     std::string previous;
     Value old;
     CRulesRefusal refusal;
     if (ReadWhole(path, previous) == Read::Failed) {
-        CFileResult result;
         result.m_kind = CFileResult::CannotOpen;
         result.m_path = path;
         return result;
@@ -116,17 +126,9 @@ CFileResult LoadPlayersFile(const QString& tournamentPath, CClubPlayers& players
 
 CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players)
 {
-    QString path;
-    if (!PlayersPath(tournamentPath, path)) {
-        CFileResult result;
-        result.m_kind = CFileResult::CannotCreate;
-        result.m_path = path;
-        return result;
-    }
-    if (players.Empty())
-        return RemoveSidecar(path);
-    return ReplaceSidecar<CClubPlayers>(
-        path, ParseClubPlayers, [&players](const std::string& previous) { return ClubPlayersText(players, previous); });
+    return SaveSidecar<CClubPlayers>(
+        tournamentPath, ".spelare", players.Empty(), ParseClubPlayers,
+        [&players](const std::string& previous) { return ClubPlayersText(players, previous); });
 }
 
 bool RulesPath(const QString& tournamentPath, QString& rulesPath)
@@ -145,19 +147,9 @@ CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
 
 CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules)
 {
-    QString path;
-    if (!RulesPath(tournamentPath, path)) {
-        CFileResult result;
-        result.m_kind = CFileResult::CannotCreate;
-        result.m_path = path;
-        return result;
-    }
-    if (!rules.SetsAnything())
-        return RemoveSidecar(path);
-    // The comments of a file that reads well stay; a refused one is set anew. One that cannot be
-    // read is left as it is: its comments are not ours to drop.
-    return ReplaceSidecar<CSeriesRules>(
-        path, ParseSeriesRules, [&rules](const std::string& previous) { return SeriesRulesText(rules, previous); });
+    return SaveSidecar<CSeriesRules>(
+        tournamentPath, ".regler", !rules.SetsAnything(), ParseSeriesRules,
+        [&rules](const std::string& previous) { return SeriesRulesText(rules, previous); });
 }
 
 CFileResult CarryOverPlayersAndRules(const QString& tournamentPath, const QString& fromPath)

@@ -57,26 +57,6 @@ CLine Classify(std::string_view line)
     return {CLine::Header, word == "klass" ? Kind::Class : Kind::Team, std::string(name), nullptr};
 }
 
-// Calls `take` with each line of `text` (without its LF, or CR LF) and its 1-based number, after
-// a byte-order mark at the start; stops when `take` returns false.
-template <typename Take>
-bool ForEachLine(std::string_view text, Take take)
-{
-    if (text.starts_with(kUtf8Bom))
-        text.remove_prefix(kUtf8Bom.size());
-    int lineNo = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (!take(line, ++lineNo))
-            return false;
-        pos = end + 1;
-    }
-    return true;
-}
-
 // A player's line: the name, behind '\' where it would otherwise read as something else.
 std::string NameLine(const std::string& name)
 {
@@ -135,7 +115,7 @@ bool ParseClubPlayers(std::string_view text, CClubPlayers& players, CRulesRefusa
     bool othersOpened = false;
     Kind section = Kind::None;
     int index = -1;
-    return ForEachLine(text, [&](std::string_view line, int lineNo) {
+    return ForEachSidecarLine(text, [&](std::string_view line, int lineNo) {
         const CLine entry = Classify(line);
         const auto refuse = [&](const char* message) {
             refusal = {lineNo, std::string(line), message};
@@ -208,7 +188,7 @@ std::string ClubPlayersText(const CClubPlayers& players, std::string_view previo
         }
         text.insert(sectionEnd, added);
     };
-    ForEachLine(previous, [&](std::string_view line, int) {
+    ForEachSidecarLine(previous, [&](std::string_view line, int) {
         const CLine entry = Classify(line);
         if (entry.m_type == CLine::Ignored) {
             text.append(line).append("\n");

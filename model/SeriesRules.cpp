@@ -2,6 +2,7 @@
 #include "model/SeriesRules.h"
 
 #include "model/Encoding.h"
+#include "model/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -102,26 +103,6 @@ bool Ignored(std::string_view line)
     return text.empty() || text.front() == '#';
 }
 
-// Calls `take` with each line of `text` (without its LF, or CR LF) and its 1-based number, after
-// a byte-order mark at the start; stops when `take` returns false.
-template <typename Take>
-bool ForEachLine(std::string_view text, Take take)
-{
-    if (text.starts_with(kUtf8Bom))
-        text.remove_prefix(kUtf8Bom.size());
-    int lineNo = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (!take(line, ++lineNo))
-            return false;
-        pos = end + 1;
-    }
-    return true;
-}
-
 std::string KeyText(std::string_view key, const CSeriesRules& rules)
 {
     std::string line(key);
@@ -167,7 +148,7 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
         return false;
     };
     bool overallSet = false;
-    return ForEachLine(text, [&](std::string_view line, int lineNo) {
+    return ForEachSidecarLine(text, [&](std::string_view line, int lineNo) {
         if (Ignored(line))
             return true;
         const std::optional<CKeyLine> entry = KeyLine(line);
@@ -225,7 +206,7 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
 {
     std::string text;
     std::vector<std::string_view> written;
-    ForEachLine(previous, [&](std::string_view line, int) {
+    ForEachSidecarLine(previous, [&](std::string_view line, int) {
         const std::optional<CKeyLine> entry = KeyLine(line);
         if (Ignored(line) || !entry) {
             text.append(line).append("\n");

@@ -44,6 +44,23 @@ void CRenameStep::undo()
     m_doc.ApplyRename(*m_rename, true);
 }
 
+namespace {
+
+// OK and Avbryt, accepting and rejecting `dialog`.
+QDialogButtonBox* OkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    ok = buttons->button(QDialogButtonBox::Ok);
+    cancel = buttons->button(QDialogButtonBox::Cancel);
+    ok->setText(QStringLiteral("OK"));
+    cancel->setText(QStringLiteral("Avbryt"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+} // namespace
+
 CRenameDlg::CRenameDlg(const QString& name, QWidget* parent)
     : QDialog(parent)
 {
@@ -52,13 +69,8 @@ CRenameDlg::CRenameDlg(const QString& name, QWidget* parent)
     m_editName = new QLineEdit(name, this);
     m_editName->selectAll();
     layout->addRow(QStringLiteral("&Nytt namn:"), m_editName);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_btnOK = buttons->button(QDialogButtonBox::Ok);
-    m_btnOK->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Avbryt"));
-    layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QPushButton* cancel = nullptr;
+    layout->addRow(OkCancel(this, m_btnOK, cancel));
 }
 
 namespace {
@@ -144,12 +156,7 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo
     row->addWidget(m_btnRename, 0, Qt::AlignTop);
     layout->addLayout(row);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_btnOK = buttons->button(QDialogButtonBox::Ok);
-    m_btnCancel = buttons->button(QDialogButtonBox::Cancel);
-    m_btnOK->setText(QStringLiteral("OK"));
-    m_btnCancel->setText(QStringLiteral("Avbryt"));
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancel(this, m_btnOK, m_btnCancel));
 
     // Each player's class and team as the players file has them.
     const CTournament& tournament = m_doc.Tournament();
@@ -162,8 +169,6 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo
                          nameOf(m_doc.ClubPlayers().m_teams, groups.TeamOf(id))};
     m_assigned = m_initial;
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_editFilter, &QLineEdit::textChanged, this, &CPlayersDlg::ApplyFilter);
     connect(m_checkSimilar, &QCheckBox::toggled, this, &CPlayersDlg::ApplyFilter);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &CPlayersDlg::OnCurrentChanged);
