@@ -141,6 +141,24 @@ private slots:
                  "Ake Lund,Bo,Eva,Åke Lund");
     }
 
+    // A refused players file: told once when the tournament is read, again by "Skapa Tabell",
+    // which writes no page, and by "Spelare…", which does not open over it.
+    void refusedFile()
+    {
+        CWindow w;
+        w.Write("cup.spelare", "Bo\n");
+        w.Choose(w.Write("cup.txt", kCup));
+        const QString refused = "Rad 1 i cup.spelare : \"Bo\"\nSpelare före första avsnittet: börja med [klass NAMN], "
+                                "[lag NAMN] eller [spelare]";
+        QCOMPARE(w.m_platform.m_errors, QStringList{refused});
+        Click(w.m_dlg.m_btnCreateTable);
+        QCOMPARE(w.m_platform.m_errors, QStringList({refused, refused}));
+        QCOMPARE(Read(w.File("cup.htm")), "<missing>");
+        Click(w.m_dlg.m_btnPlayers);
+        QCOMPARE(w.m_platform.m_errors.size(), 3);
+        QCOMPARE(Read(w.File("cup.spelare")), "Bo\n");
+    }
+
     void refusedMergeAndCancel()
     {
         CWindow w("Cup\n\nR1\nAke 1\n\xC3\x85ke 2\n\nR2\nAke 3\n\nR3\n\xC3\x85ke 1\nAke 2\n");
