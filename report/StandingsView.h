@@ -133,7 +133,10 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupSta
 std::string StandingsText(const CStandingsView& view);
 // The standings as CSV (RFC 4180, UTF-8, CR LF): a header row, then one row per player.
 // With `groups` that set classes or teams, each player's class and team in two more columns.
-std::string StandingsCsv(const CStandingsView& view, const CGroupStandings* groups = nullptr);
+std::string StandingsCsv(const CStandingsView& view, char separator = ',', const CGroupStandings* groups = nullptr);
+// The same with ';' between fields and a UTF-8 byte-order mark, as spreadsheets set up for a
+// decimal comma (a Swedish Excel, LibreOffice) open in columns with every letter right.
+std::string StandingsExcelCsv(const CStandingsView& view, const CGroupStandings* groups = nullptr);
 // The standings as one JSON object in UTF-8: title, round names and one line per player. With
 // `groups` that set classes or teams, each line's "class" and "team", and unless `linesOnly`
 // "classes" (each shown class's standings) and "teams" (the team table, when there is one).

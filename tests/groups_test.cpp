@@ -134,7 +134,7 @@ TEST(GroupPage, ClassesThenTeams)
     const CGroupStandings known(t, Players("[spelare]\nAnna\n"), Rules(""));
     const CStandingsView plain(t, Rules(""));
     EXPECT_EQ(Page(plain, &known), Page(plain, nullptr));
-    EXPECT_EQ(StandingsCsv(plain, &known), StandingsCsv(plain));
+    EXPECT_EQ(StandingsCsv(plain, ',', &known), StandingsCsv(plain));
     EXPECT_EQ(StandingsJson(plain, &known), StandingsJson(plain));
     const CGroupStandings noTeams(t, Players("[lag A]\nAnna\n"), Rules(""));
     EXPECT_EQ(noTeams.Teams().size(), 0u);
@@ -145,7 +145,7 @@ TEST(GroupPage, CsvAndJsonFields)
     const CTournament t = Parsed("Cup\n\nR1\nAnna 4\nBo 6\nCid 1\n");
     const CGroupStandings groups(t, Players("[klass \"A\", B]\nAnna\n[lag L]\nBo\nAnna\n"), Rules("lag = 1"));
     const CStandingsView view(t);
-    EXPECT_EQ(StandingsCsv(view, &groups), "Placering,Namn,Summa,R1,Antal,Klass,Lag\r\n1,Bo,6,6,1,,L\r\n"
+    EXPECT_EQ(StandingsCsv(view, ',', &groups), "Placering,Namn,Summa,R1,Antal,Klass,Lag\r\n1,Bo,6,6,1,,L\r\n"
                                            "2,Anna,4,4,1,\"\"\"A\"\", B\",L\r\n3,Cid,1,1,1,,\r\n");
     EXPECT_EQ(StandingsJson(view, &groups),
               "{\"title\": \"Cup\", \"rounds\": [\"R1\"], \"standings\": [\n"

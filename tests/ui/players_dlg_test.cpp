@@ -12,27 +12,6 @@
 
 namespace {
 
-// Plays `action` in the first modal dialog of type T that `trigger` opens; true when it closed.
-template <typename T>
-bool WithModal(const std::function<void()>& trigger, const std::function<void(T&)>& action)
-{
-    bool closed = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
-                action(*dialog);
-            closed = !dialog->isVisible();
-            if (!closed)
-                dialog->reject();
-        }
-    });
-    poll.start(5);
-    trigger();
-    return closed;
-}
-
 // The rows shown, "name played total class team" each.
 QString Rows(const CPlayersDlg& d)
 {
@@ -58,7 +37,7 @@ void Select(CPlayersDlg& d, const QString& name)
 
 void RenameTo(CPlayersDlg& d, const QString& name)
 {
-    QVERIFY(WithModal<CRenameDlg>([&] { Click(d.m_btnRename); }, [&](CRenameDlg& r) {
+    QVERIFY(WithDialog<CRenameDlg>([&] { Click(d.m_btnRename); }, [&](CRenameDlg& r) {
         TypeOver(r.m_editName, name);
         Click(r.m_btnOK);
     }));
@@ -83,7 +62,7 @@ private slots:
         QCOMPARE(players.x(), mobile.x());
         QCOMPARE(players.size(), mobile.size());
         QVERIFY(players.y() > mobile.y() + 2 * mobile.height());
-        QVERIFY(WithModal<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
+        QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
             QCOMPARE(d.windowTitle(), "Spelare");
             QCOMPARE(Rows(d), "Ake Lund 1 4, Bo 3 11, Eva 0 0, Åke Lund 1 5 Herrar");
             d.m_table->sortByColumn(CPlayersDlg::Total, Qt::AscendingOrder);
@@ -162,7 +141,7 @@ private slots:
     void refusedMergeAndCancel()
     {
         CWindow w("Cup\n\nR1\nAke 1\n\xC3\x85ke 2\n\nR2\nAke 3\n\nR3\n\xC3\x85ke 1\nAke 2\n");
-        QVERIFY(WithModal<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
+        QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
             w.m_platform.m_answers.enqueue(true);
             Select(d, "Ake");
             RenameTo(d, "Åke");
@@ -176,7 +155,7 @@ private slots:
         QVERIFY(!w.m_dlg.windowTitle().startsWith('*'));
         QCOMPARE(Read(w.File("cup.spelare")), "<missing>");
         // OK with nothing changed writes nothing.
-        QVERIFY(WithModal<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) { Click(d.m_btnOK); }));
+        QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) { Click(d.m_btnOK); }));
         QCOMPARE(Read(w.File("cup.spelare")), "<missing>");
     }
 };
