@@ -3,6 +3,7 @@
 
 #include "files/Stylesheet.h"
 #include "files/TournamentDoc.h"
+#include "report/GroupStandings.h"
 #include "report/StandingsView.h"
 #include "server/PageServer.h"
 #include "server/ServedPage.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -52,7 +54,7 @@ bool CPagePublisher::Publish(const QDateTime& updated)
 {
     m_settle.stop();
     // As "Skapa Tabell": the rules file as it is now; while it is refused, the page stays as it was.
-    if (!m_doc.ReloadRules().Ok())
+    if (!m_doc.ReloadRules().Ok() || !m_doc.ReloadPlayers().Ok())
         return false;
     // The tournament as it is now, the builder's own: the window goes on changing the document's.
     // With the round open in the editor: the phones follow each result as it is added.
@@ -60,15 +62,20 @@ bool CPagePublisher::Publish(const QDateTime& updated)
     auto tournament = std::make_shared<const CTournament>(m_doc.WithWorkingRound());
     auto standings = std::make_shared<CStandings>(working ? CStandings() : m_doc.Standings());
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
+    auto players = std::make_shared<const CClubPlayers>(m_doc.ClubPlayers());
     const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, standings, rules, path, time, working] {
+    m_builder.start([this, tournament, standings, rules, players, path, time, working] {
         if (working)
             AddToStandings(*standings, *tournament);
         standings->BuildRanking();
         const CStandingsView view(*tournament, *standings, *rules);
         const QByteArray css = ServedStylesheet(path);
-        m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
+        std::optional<CGroupStandings> groups;
+        if (players->SetsGroups())
+            groups.emplace(*tournament, *players, *rules);
+        m_server.Publish(std::make_shared<const CServedPage>(
+            BuildServedPage(view, time, css.toStdString(), groups ? &*groups : nullptr)));
         QMetaObject::invokeMethod(
             this,
             [this] {

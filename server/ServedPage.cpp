@@ -115,10 +115,11 @@ std::string FollowScript(std::string_view etag)
     return std::string(kScriptStart) + std::string(etag) + end;
 }
 
-CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css)
+CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css,
+                            const CGroupStandings* groups)
 {
     CStringPage out;
-    WriteHtmlPage(out, view);
+    WriteHtmlPage(out, view, groups);
     const std::string& written = out.m_text;
     // The tag covers everything but the script, which only carries it: the written page and
     // the time shown.
