@@ -77,7 +77,7 @@ CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rul
         result.m_path = path;
         return result;
     }
-    if (!rules.InForce()) {
+    if (!rules.SetsAnything()) {
         if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
             result.m_kind = CFileResult::FileError;
             result.m_error = CFileError{CauseOf(errno), path};

@@ -13,6 +13,8 @@ constexpr std::string_view kBest = "b\xC3\xA4sta";
 constexpr std::string_view kPlanned = "omg\xC3\xA5ngar";
 constexpr std::string_view kMinimum = "minst";
 constexpr std::string_view kTiebreak = "s\xC3\xA4rskiljning";
+constexpr std::string_view kChange = "f\xC3\xB6r\xC3\xA4ndring";
+constexpr std::string_view kChart = "diagram";
 
 constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
     {Tiebreak::Wins, "segrar"},
@@ -23,12 +25,14 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
-constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst eller s\xE4rskiljning";
+constexpr const char* kUnknownKey =
+    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, f\xF6r\xE4ndring eller diagram";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
 constexpr const char* kUnknownCriterion = "Ok\xE4nt kriterium: v\xE4lj segrar, h\xF6gsta, struket eller senaste";
 constexpr const char* kRepeatedCriterion = "Kriteriet st\xE5r redan i s\xE4rskiljningen";
+constexpr const char* kNotYesNo = "V\xE4rdet ska vara ja eller nej";
 constexpr const char* kBestAbovePlanned = "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
 constexpr const char* kMinimumAbovePlanned = "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
 
@@ -122,6 +126,8 @@ std::string KeyText(std::string_view key, const CSeriesRules& rules)
 {
     std::string line(key);
     line += " = ";
+    if (key == kChange || key == kChart)
+        return line + "ja";
     const std::optional<int> value = key == kBest ? rules.m_best : key == kPlanned ? rules.m_planned : rules.m_minimum;
     if (key != kTiebreak)
         return line + std::to_string(*value);
@@ -135,6 +141,8 @@ bool Sets(std::string_view key, const CSeriesRules& rules)
     return key == kBest      ? rules.m_best.has_value()
            : key == kPlanned ? rules.m_planned.has_value()
            : key == kMinimum ? rules.m_minimum.has_value()
+           : key == kChange  ? rules.m_change
+           : key == kChart   ? rules.m_chart
                              : !rules.m_tiebreak.empty();
 }
 
@@ -150,6 +158,8 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
     rules = CSeriesRules();
     // The lines that set bästa and minst, for a breach that omgångar, read later, reveals.
     int bestLine = 0, minimumLine = 0;
+    // "förändring" and "diagram" seen, whether "ja" or "nej".
+    bool changeRead = false, chartRead = false;
     std::string_view bestText, minimumText;
     const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
         refusal = {lineNo, std::string(line), message};
@@ -167,6 +177,16 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
                 return refuse(lineNo, line, kRepeatedKey);
             if (const char* message = ParseCriteria(entry->value, rules.m_tiebreak))
                 return refuse(lineNo, line, message);
+            return true;
+        }
+        if (key == kChange || key == kChart) {
+            bool& read = key == kChange ? changeRead : chartRead;
+            if (read)
+                return refuse(lineNo, line, kRepeatedKey);
+            read = true;
+            if (entry->value != "ja" && entry->value != "nej")
+                return refuse(lineNo, line, kNotYesNo);
+            (key == kChange ? rules.m_change : rules.m_chart) = entry->value == "ja";
             return true;
         }
         std::optional<int>* slot = key == kBest      ? &rules.m_best
@@ -213,7 +233,7 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
         }
         return true;
     });
-    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak}) {
+    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kChange, kChart}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
     }

@@ -22,8 +22,14 @@ struct CSeriesRules
     std::optional<int> m_minimum;     // "minst": rounds a player must play to be placed
     std::vector<Tiebreak> m_tiebreak; // "särskiljning", empty when not set
 
-    // A rules file is in force as soon as it sets one key.
+    // What the page shows besides the standings; they change no place, so they are not "in force".
+    bool m_change = false; // "förändring = ja": each player's move since the round before
+    bool m_chart = false;  // "diagram = ja": the leaders' running totals, drawn
+
+    // The ranking rules are in force as soon as one of them is set.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
+    // Whether a rules file has anything to say: without, it is not kept.
+    bool SetsAnything() const { return InForce() || m_change || m_chart; }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

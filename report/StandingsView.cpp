@@ -3,6 +3,7 @@
 
 #include "model/Encoding.h"
 #include "model/Text.h"
+#include "report/PlaceChange.h"
 
 #include <algorithm>
 #include <cassert>
@@ -146,6 +147,21 @@ void AppendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
+// The changes of place, when the rules ask for them.
+std::optional<CPlaceChanges> ChangesOf(const CStandingsView& view)
+{
+    return view.Rules().m_change ? std::optional<CPlaceChanges>(std::in_place, view) : std::nullopt;
+}
+
+// A change as a number of places gained (negative: lost), or the words for new and for none.
+void AppendChange(std::string& out, CPlaceChange change, std::string_view isNew, std::string_view none)
+{
+    if (change.m_kind == CPlaceChange::Moved)
+        AppendNumber(out, change.m_by);
+    else
+        out += change.m_kind == CPlaceChange::New ? isNew : none;
+}
+
 } // namespace
 
 std::string StandingsText(const CStandingsView& view)
@@ -197,7 +213,9 @@ std::string StandingsCsv(const CStandingsView& view)
         AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
     }
     const bool rules = view.Rules().InForce();
-    out += rules ? ",Antal,Alla,Struket\r\n" : ",Antal\r\n";
+    out += rules ? ",Antal,Alla,Struket" : ",Antal";
+    const std::optional<CPlaceChanges> changes = ChangesOf(view);
+    out += changes ? ",F\xC3\xB6r\xC3\xA4ndring\r\n" : "\r\n";
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const CStandingsLine line = view.Line(i);
         if (line.m_placed)
@@ -224,6 +242,10 @@ std::string StandingsCsv(const CStandingsView& view)
                     AppendNumber(out, static_cast<std::int64_t>(k + 1));
                 }
             }
+        }
+        if (changes) {
+            out += ',';
+            AppendChange(out, changes->Of(line), "ny", "");
         }
         out += "\r\n";
     }
@@ -261,6 +283,13 @@ std::string StandingsJson(const CStandingsView& view)
             AppendJsonString(out, TiebreakWord(rules.m_tiebreak[i]));
         }
         out += "]}";
+    }
+    const std::optional<CPlaceChanges> changes = ChangesOf(view);
+    if (changes && changes->HasBaseline()) {
+        out += ", \"change_since\": ";
+        AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[changes->BaselineRound()].m_name));
+    } else if (changes) {
+        out += ", \"change_since\": null";
     }
     out += ", \"standings\": [";
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
@@ -302,6 +331,10 @@ std::string StandingsJson(const CStandingsView& view)
                 AppendJsonString(out, TiebreakWord(*line.m_decidedBy));
             else
                 out += "null";
+        }
+        if (changes) {
+            out += ", \"change\": ";
+            AppendChange(out, changes->Of(line), "\"new\"", "null");
         }
         out += '}';
     }
