@@ -45,12 +45,12 @@ std::string Across(std::size_t k, std::size_t count)
     return Decimal(100.0 * static_cast<double>(k) / static_cast<double>(count - 1), 3) + "%";
 }
 
-// A step of 1, 2 or 5 times a power of ten that divides `top` into at most five parts.
+// A step of 1, 2 or 5 times a power of ten that divides `top` into at most six parts.
 std::int64_t Step(std::int64_t top)
 {
     for (std::int64_t power = 1;; power *= 10) {
         for (const std::int64_t step : {power, 2 * power, 5 * power}) {
-            if (step * 5 >= top)
+            if (step * 6 >= top)
                 return step;
         }
     }
@@ -125,7 +125,7 @@ std::string RaceChart(const CStandingsView& view)
     std::size_t longestName = 0;
     for (const std::size_t line : leaders)
         longestName = std::max(longestName, Chars(view, view.Name(view.Line(line))));
-    const double slant = 0.64, upright = 0.77; // sine and cosine of the round names' 40 degrees
+    const double slant = 0.87, upright = 0.5; // sine and cosine of the round names' 60 degrees
     // The first round's name slants out to the left of the plot.
     const double firstName =
         firstLabelled == 0 ? upright * kCharWidth * static_cast<double>(Chars(view, tournament.m_rounds[0].m_name)) : 0;
@@ -170,7 +170,7 @@ std::string RaceChart(const CStandingsView& view)
     }
     for (std::size_t k = firstLabelled; k < rounds; k += every) {
         out += "<svg x=\"" + Across(k, rounds) + "\" y=\"" + Decimal(kTop + kPlot + 8, 0) +
-               "\" overflow=\"visible\"><text transform=\"rotate(-40)\" text-anchor=\"end\" dy=\"0.35em\">";
+               "\" overflow=\"visible\"><text transform=\"rotate(-60)\" text-anchor=\"end\" dy=\"0.35em\">";
         AppendHtmlText(out, tournament.m_rounds[k].m_name);
         out += "</text></svg>\r\n";
     }
@@ -211,7 +211,7 @@ std::string RaceChart(const CStandingsView& view)
     out += "<svg x=\"100%\" overflow=\"visible\">\r\n";
     for (std::size_t o = 0; o < order.size(); ++o) {
         const std::size_t j = order[o];
-        out += "<line x1=\"4\" x2=\"10\" y1=\"" + Decimal(y(totals[j].back()), 1) + "\" y2=\"" + Decimal(at[o], 1) +
+        out += "<line class=\"linje\" x1=\"4\" x2=\"10\" y1=\"" + Decimal(y(totals[j].back()), 1) + "\" y2=\"" + Decimal(at[o], 1) +
                "\" stroke=\"" + kColours[j] + "\"/><text x=\"12\" y=\"" + Decimal(at[o], 1) + "\" dy=\"0.35em\">";
         AppendHtmlText(out, view.Name(view.Line(leaders[j])));
         out += "</text>\r\n";
