@@ -3,6 +3,7 @@
 #include "WindowDriver.h"
 #include "ui/RulesDlg.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
@@ -108,6 +109,33 @@ private slots:
         }));
         QCOMPARE(Entries(w.Folder()).join(' '), "cup.txt");
         QCOMPARE(w.m_platform.m_errors.size(), 1);
+    }
+
+    // The column and the chart alone keep a rules file, change no place, and show on the page.
+    void pageOptions()
+    {
+        CWindow w(kCup);
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QVERIFY(!d.m_checkChange->isChecked() && !d.m_checkChart->isChecked());
+            d.m_checkChange->setFocus();
+            QTest::keyClick(d.m_checkChange, Qt::Key_Space);
+            QTest::keyClick(d.m_checkChange, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), d.m_checkChart);
+            QTest::keyClick(d.m_checkChart, Qt::Key_Space);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.regler")), "förändring = ja\ndiagram = ja\n");
+        Click(w.m_dlg.m_btnCreateTable);
+        const QByteArray page = Read(w.File("cup.htm"));
+        QVERIFY(page.contains("<td align=\"center\" class=\"forandring upp\"><span role=\"img\" aria-label=\"upp 1 plats\">"));
+        QVERIFY(page.contains("<svg xmlns") && !page.contains("<p class=\"regler\">"));
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QVERIFY(d.m_checkChange->isChecked() && d.m_checkChart->isChecked());
+            d.m_checkChange->setChecked(false);
+            d.m_checkChart->setChecked(false);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Entries(w.Folder()).join(' '), "cup.htm cup.txt table.css");
     }
 
     // A refused file is told once on reading; "Skapa Tabell" refuses until it is set anew.
