@@ -15,7 +15,7 @@ constexpr std::size_t kLeaders = 10;
 // Round names under the axis, at most; markers at every round up to this many rounds.
 constexpr std::size_t kMostLabels = 12, kMarkedRounds = 24;
 // In CSS pixels: the text keeps its size however wide the chart is drawn; only the lines stretch.
-constexpr double kFont = 12, kCharWidth = 0.62 * kFont, kTop = 10, kPlot = 200, kLabelGap = 13;
+constexpr double kFont = 12, kCharWidth = 0.56 * kFont, kTop = 10, kPlot = 200, kLabelGap = 13;
 
 // Told apart by colour on screen, and on paper by dash and marker: each line has its own pair.
 constexpr const char* kColours[kLeaders] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
@@ -143,7 +143,7 @@ std::string RaceChart(const CStandingsView& view)
     std::string out = "<figure class=\"diagram\">\r\n<figcaption>" + title + "</figcaption>\r\n";
     out += "<div style=\"padding: 0 " + Decimal(right, 0) + "px 0 " + Decimal(left, 0) + "px\">\r\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"diagram\" width=\"100%\" height=\"" + Decimal(height, 0) +
-           "\" overflow=\"visible\" role=\"img\" aria-labelledby=\"diagram-titel diagram-text\" font-size=\"" +
+           "\" overflow=\"visible\" role=\"img\" aria-labelledby=\"diagram-titel\" aria-describedby=\"diagram-text\" font-size=\"" +
            Decimal(kFont, 0) + "\" fill=\"currentColor\">\r\n";
     out += "<title id=\"diagram-titel\">" + title + "</title>\r\n<desc id=\"diagram-text\">";
     out += PageText("Ett linjediagram med en linje per spelare, fr\xE5n ", encoding) + HtmlText(tournament.m_rounds[0].m_name) +

@@ -3,8 +3,12 @@
 """The standings page with a rules file in force, in Chromium as page_in_browser.py looks at it:
 on a phone, light and dark, place, name and total stay in view beside the last round, the rules
 and notes keep to the screen's width, dropped scores are greyed; on paper, A4 landscape, the
-header row on every sheet, black on white, the rules under the table.
+header row on every sheet, black on white, the rules under the table. Then a 12-round series
+after round 8 with the column of change and the chart: on a phone the column stays in view with
+place, name and total, the chart keeps to the width with readable names; screen readers get the
+moves in words and the chart's title; on paper nothing is cut and the chart is on one sheet.
 Usage: rules_page_in_browser.py TOOL (exit 77: cannot run here, with why)."""
+import json
 import os
 import re
 import shutil
@@ -21,6 +25,69 @@ SEEN = """(() => {
   return {dropped: css('td.struken', 'color'), text: css('td', 'color'), out: document.querySelectorAll('tr.ejplacerad').length,
           wide: Math.max(right('p.regler'), right('p.noter')), marks: document.querySelectorAll('td sup').length};
 })()"""
+
+
+# The column of change and the chart on a phone: the first four cells beside the last round,
+# and every part of the chart inside the screen.
+MOVES = """(() => {
+  const table = document.querySelector('table');
+  table.scrollLeft = table.scrollWidth;
+  const cells = [...document.querySelectorAll('tr')[1].children].slice(0, 4).map(c => {
+    const r = c.getBoundingClientRect(); return [r.left, r.right, document.elementFromPoint(r.left + 2, r.top + 2) === c]; });
+  const svg = document.querySelector('svg.diagram');
+  const parts = [...svg.querySelectorAll('text, polyline, use')].map(e => e.getBoundingClientRect());
+  return {scroll: document.documentElement.scrollWidth, cells: cells,
+          left: Math.min(...parts.map(r => r.left)), right: Math.max(...parts.map(r => r.right)),
+          plot: svg.querySelector('polyline').getBoundingClientRect().width,
+          font: parseFloat(getComputedStyle(svg.querySelector('text')).fontSize)};
+})()"""
+
+
+def race(tool, work, browser, expect):
+    txt = os.path.join(work, "tolv.txt")
+    pib.make_tournament(txt, 8, 60)
+    with open(txt[:-4] + ".regler", "w", encoding="utf-8") as f:
+        f.write("bästa = 6\nomgångar = 12\nminst = 5\nsärskiljning = segrar\nförändring = ja\ndiagram = ja\n")
+    page = pib.write_page(tool, txt)
+    standings = json.loads(subprocess.run([tool, "standings", txt, "--format", "json"], capture_output=True,
+                                          check=True).stdout)["standings"]
+    leaders = [line["name"] for line in standings if line["place"]][:10]
+    for dark in (False, True):
+        browser.screen(390, 800, True, dark)
+        browser.open(page)
+        seen = browser.js(MOVES)
+        what = "change and chart, phone%s: %s: " % (" dark" if dark else "", seen)
+        expect(seen["scroll"] == 390 and all(c[0] >= 0 and c[1] <= 390 and c[2] for c in seen["cells"]),
+               what + "wider than the screen, or place, change, name or total out of view")
+        expect(seen["left"] >= 0 and seen["right"] <= 390 and seen["plot"] >= 100 and seen["font"] >= 11,
+               what + "the chart does not keep to the screen, or its plot or type is too small")
+    # What a screen reader is told: the moves in words, the chart by its title.
+    browser.call("Accessibility.enable")
+    names = {(n.get("role", {}).get("value"), n.get("name", {}).get("value"))
+             for n in browser.call("Accessibility.getFullAXTree")["nodes"]}
+    told = {name for role, name in names if name}
+    expect(any(re.fullmatch(r"upp \d+ platser?", n) for n in told) and any(re.fullmatch(r"ned \d+ platser?", n) for n in told)
+           and "samma plats" in told, "screen reader: no moves in words")
+    expect(("image", "Summan (de 6 bästa omgångarna) efter varje omgång för de 10 främsta") in names,
+           "screen reader: the chart is not an image named by its title")
+    browser.call("Emulation.setEmulatedMedia", media="print")
+    browser.open(page)
+    pdf = page[:-4] + ".pdf"
+    browser.pdf(pdf)
+    sheets = pdf_sheets(pdf)
+    expect(all("Omgång 8" in s and "Summa" in s for s in sheets[:-1]), "change, print: a table sheet without its header")
+    expect("Förändring sedan Omgång 7" in " ".join(sheets), "change, print: no line saying what it compares with")
+    chart = [s for s in sheets if "efter varje omgång för de 10 främsta" in s]
+    # (The round names slant: the PDF's text has them in pieces.)
+    expect(len(chart) == 1 and all(name in chart[0] for name in leaders) and chart[0].count("gå") >= 8,
+           "change, print: the chart not whole on one sheet")
+
+
+def pdf_sheets(pdf):
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    return [" ".join(subprocess.run(["pdftotext", "-f", str(n), "-l", str(n), pdf, "-"], capture_output=True,
+                                    text=True, check=True).stdout.split())
+            for n in range(1, int(re.search(r"Pages:\s+(\d+)", info).group(1)) + 1)]
 
 
 def check(tool):
@@ -61,14 +128,13 @@ def check(tool):
             expect(browser.js(SEEN)["dropped"] == "rgb(0, 0, 0)", "print: dropped scores not black")
             pdf = page[:-4] + ".pdf"
             browser.pdf(pdf)
+            race(tool, work, browser, expect)
         finally:
             browser.close()
         info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
         size = re.search(r"Page size:\s+([\d.]+) x ([\d.]+) pts \(A4\)", info)
         expect(size and float(size.group(1)) > float(size.group(2)), "print: not A4 landscape")
-        sheets = [" ".join(subprocess.run(["pdftotext", "-f", str(n), "-l", str(n), pdf, "-"], capture_output=True,
-                                          text=True, check=True).stdout.split())
-                  for n in range(1, int(re.search(r"Pages:\s+(\d+)", info).group(1)) + 1)]
+        sheets = pdf_sheets(pdf)
         expect(all("Omgång 30" in s and "Summa" in s for s in sheets), "print: a sheet without the header row")
         expect("De 20 bästa av 40 omgångar räknas." in sheets[-1] and re.search(r"\(\d+\)", sheets[0]),
                "print: no rules under the table, or no score in parentheses")
