@@ -236,7 +236,7 @@ CPageNotes PageNotes(const CStandingsView& view, TextEncoding encoding)
         if (notes.m_marks.empty() || notes.m_marks.back().first != line)
             notes.m_marks.emplace_back(line, std::string());
         std::string& marks = notes.m_marks.back().second;
-        marks += (marks.empty() ? "" : ",") + std::to_string(note);
+        marks.append(marks.empty() ? "" : ",").append(std::to_string(note));
     };
     const auto add = [&](std::size_t line, std::string text) {
         notes.m_texts.push_back(std::move(text));

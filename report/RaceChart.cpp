@@ -183,7 +183,7 @@ std::string RaceChart(const CStandingsView& view)
                "\" stroke-width=\"2\" stroke-dasharray=\"" + kDashes[(j + 2 * (j / 5)) % 5] +
                "\" vector-effect=\"non-scaling-stroke\" points=\"";
         for (std::size_t k = 0; k < rounds; ++k)
-            out += (k > 0 ? " " : "") + std::to_string(k) + "," + Decimal(y(totals[j][k]), 1);
+            out.append(k > 0 ? " " : "").append(std::to_string(k)).append(",").append(Decimal(y(totals[j][k]), 1));
         out += "\"/>\r\n";
     }
     out += "</svg>\r\n";
