@@ -60,8 +60,7 @@ CPlaceChange CPlaceChanges::Of(const CStandingsLine& line) const
 
 std::string ChangeHeaderCell(const CStandingsView& view, const CPlaceChanges& changes)
 {
-    return "<th align=\"center\" class=\"forandring\" title=\"" + SinceText(view, changes) +
-           "\"><b>+/&#8722;</b></th>";
+    return "<th align=\"center\" class=\"forandring\" title=\"" + SinceText(view, changes) + "\"><b>+/&#8722;</b></th>";
 }
 
 std::string ChangeCell(CPlaceChange change)

@@ -21,8 +21,8 @@ constexpr double kFont = 12, kCharWidth = 0.56 * kFont, kTop = 10, kPlot = 200, 
 constexpr const char* kColours[kLeaders] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
                                             "#8c564b", "#e377c2", "#17becf", "#7f7f7f", "#bcbd22"};
 constexpr const char* kDashes[] = {"none", "8 4", "2 3", "10 3 2 3", "5 5"};
-constexpr const char* kShapes[] = {"M-3.5,0a3.5,3.5 0 1,0 7,0a3.5,3.5 0 1,0 -7,0z", "M-3,-3h6v6h-6z",
-                                   "M0,-4.5L4,3H-4z", "M0,-4.5L4.5,0L0,4.5L-4.5,0z", "M0,4.5L4,-3H-4z"};
+constexpr const char* kShapes[] = {"M-3.5,0a3.5,3.5 0 1,0 7,0a3.5,3.5 0 1,0 -7,0z", "M-3,-3h6v6h-6z", "M0,-4.5L4,3H-4z",
+                                   "M0,-4.5L4.5,0L0,4.5L-4.5,0z", "M0,4.5L4,-3H-4z"};
 
 // `value` with at most `decimals` decimals, no trailing zeros.
 std::string Decimal(double value, int decimals)
@@ -134,21 +134,26 @@ std::string RaceChart(const CStandingsView& view)
     const double height = kTop + kPlot + 10 + slant * kCharWidth * static_cast<double>(longestRound) + kFont;
 
     const std::string best =
-        view.Rules().m_best ? PageText(" (de " + std::to_string(*view.Rules().m_best) + " b\xE4sta omg\xE5ngarna)", encoding)
-                            : std::string();
-    const std::string leading =
-        leaders.size() == 1 ? PageText("den som leder", encoding) : "de " + std::to_string(leaders.size()) + PageText(" fr\xE4msta", encoding);
-    const std::string title = PageText("Summan", encoding) + best + PageText(" efter varje omg\xE5ng f\xF6r ", encoding) + leading;
+        view.Rules().m_best
+            ? PageText(" (de " + std::to_string(*view.Rules().m_best) + " b\xE4sta omg\xE5ngarna)", encoding)
+            : std::string();
+    const std::string leading = leaders.size() == 1
+                                    ? PageText("den som leder", encoding)
+                                    : "de " + std::to_string(leaders.size()) + PageText(" fr\xE4msta", encoding);
+    const std::string title =
+        PageText("Summan", encoding) + best + PageText(" efter varje omg\xE5ng f\xF6r ", encoding) + leading;
 
     std::string out = "<figure class=\"diagram\">\r\n<figcaption>" + title + "</figcaption>\r\n";
     out += "<div style=\"padding: 0 " + Decimal(right, 0) + "px 0 " + Decimal(left, 0) + "px\">\r\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"diagram\" width=\"100%\" height=\"" + Decimal(height, 0) +
-           "\" overflow=\"visible\" role=\"img\" aria-labelledby=\"diagram-titel\" aria-describedby=\"diagram-text\" font-size=\"" +
+           "\" overflow=\"visible\" role=\"img\" aria-labelledby=\"diagram-titel\" aria-describedby=\"diagram-text\" "
+           "font-size=\"" +
            Decimal(kFont, 0) + "\" fill=\"currentColor\">\r\n";
     out += "<title id=\"diagram-titel\">" + title + "</title>\r\n<desc id=\"diagram-text\">";
-    out += PageText("Ett linjediagram med en linje per spelare, fr\xE5n ", encoding) + HtmlText(tournament.m_rounds[0].m_name) +
-           PageText(" till ", encoding) + HtmlText(tournament.m_rounds[rounds - 1].m_name) + ". " +
-           PageText("Efter ", encoding) + HtmlText(tournament.m_rounds[rounds - 1].m_name) + ": ";
+    out += PageText("Ett linjediagram med en linje per spelare, fr\xE5n ", encoding) +
+           HtmlText(tournament.m_rounds[0].m_name) + PageText(" till ", encoding) +
+           HtmlText(tournament.m_rounds[rounds - 1].m_name) + ". " + PageText("Efter ", encoding) +
+           HtmlText(tournament.m_rounds[rounds - 1].m_name) + ": ";
     for (std::size_t j = 0; j < leaders.size(); ++j) {
         out += j == 0 ? "" : ", ";
         AppendHtmlText(out, view.Name(view.Line(leaders[j])));
@@ -211,8 +216,9 @@ std::string RaceChart(const CStandingsView& view)
     out += "<svg x=\"100%\" overflow=\"visible\">\r\n";
     for (std::size_t o = 0; o < order.size(); ++o) {
         const std::size_t j = order[o];
-        out += "<line class=\"linje\" x1=\"4\" x2=\"10\" y1=\"" + Decimal(y(totals[j].back()), 1) + "\" y2=\"" + Decimal(at[o], 1) +
-               "\" stroke=\"" + kColours[j] + "\"/><text x=\"12\" y=\"" + Decimal(at[o], 1) + "\" dy=\"0.35em\">";
+        out += "<line class=\"linje\" x1=\"4\" x2=\"10\" y1=\"" + Decimal(y(totals[j].back()), 1) + "\" y2=\"" +
+               Decimal(at[o], 1) + "\" stroke=\"" + kColours[j] + "\"/><text x=\"12\" y=\"" + Decimal(at[o], 1) +
+               "\" dy=\"0.35em\">";
         AppendHtmlText(out, view.Name(view.Line(leaders[j])));
         out += "</text>\r\n";
     }
