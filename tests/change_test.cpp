@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Who moved and how the race ran: the change of place, the page's column, the chart, and the
 // notes that explain every place of a ruled page.
+#include "RulesText.h"
 #include "StringOutput.h"
 #include "model/SeriesRules.h"
 #include "report/PlaceChange.h"
@@ -11,14 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-CSeriesRules Rules(std::string_view text)
-{
-    CSeriesRules rules;
-    CRulesRefusal refusal;
-    EXPECT_TRUE(ParseSeriesRules(text, rules, refusal)) << text << ": " << refusal.m_message;
-    return rules;
-}
 
 std::string Page(const CTournament& t, const std::string& rules, std::size_t rounds = SIZE_MAX)
 {

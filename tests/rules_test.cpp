@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Series rules: the rules file's lines, the ranking they make, and every output of it.
+#include "RulesText.h"
 #include "StringOutput.h"
 #include "model/SeriesRules.h"
 #include "report/StandingsView.h"
@@ -7,14 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-CSeriesRules Rules(std::string_view text)
-{
-    CSeriesRules rules;
-    CRulesRefusal refusal;
-    EXPECT_TRUE(ParseSeriesRules(text, rules, refusal)) << text << ": " << refusal.m_message;
-    return rules;
-}
 
 // The ranking a line a player: "place name total", the 1-based rounds that do not count after
 // '/', the criterion that put the player below the one above after '<'; "-" for no place.
