@@ -133,10 +133,11 @@ std::string RaceChart(const CStandingsView& view)
     const double right = kCharWidth * static_cast<double>(longestName) + 20;
     const double height = kTop + kPlot + 10 + slant * kCharWidth * static_cast<double>(longestRound) + kFont;
 
-    const std::string best =
-        view.Rules().m_best
-            ? PageText(" (de " + std::to_string(*view.Rules().m_best) + " b\xE4sta omg\xE5ngarna)", encoding)
-            : std::string();
+    const std::optional<int> counted = view.Rules().m_best;
+    const std::string best = !counted ? std::string()
+                             : *counted == 1
+                                 ? PageText(" (den b\xE4sta omg\xE5ngen)", encoding)
+                                 : PageText(" (de " + std::to_string(*counted) + " b\xE4sta omg\xE5ngarna)", encoding);
     const std::string leading = leaders.size() == 1
                                     ? PageText("den som leder", encoding)
                                     : "de " + std::to_string(leaders.size()) + PageText(" fr\xE4msta", encoding);
@@ -200,24 +201,21 @@ std::string RaceChart(const CStandingsView& view)
         for (std::size_t k = rounds <= kMarkedRounds ? 0 : rounds - 1; k < rounds; ++k)
             out += marker + Across(k, rounds) + "\" y=\"" + Decimal(y(totals[j][k]), 1) + "\"/>\r\n";
     }
-    // The names at the lines' ends, moved apart where the ends lie close, joined to them by a stroke.
-    std::vector<std::size_t> order(leaders.size());
-    for (std::size_t j = 0; j < order.size(); ++j)
-        order[j] = j;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return totals[a].back() > totals[b].back(); });
-    std::vector<double> at(leaders.size());
-    for (std::size_t o = 0; o < order.size(); ++o)
-        at[o] = o == 0 ? y(totals[order[o]].back()) : std::max(y(totals[order[o]].back()), at[o - 1] + kLabelGap);
+    // The names at the lines' ends, moved apart where the ends lie close, joined to them by a
+    // stroke. The leaders come in ranking order, which is that of their final totals: the ends
+    // fall from the top.
+    std::vector<double> at;
+    for (std::size_t j = 0; j < leaders.size(); ++j)
+        at.push_back(j == 0 ? y(totals[j].back()) : std::max(y(totals[j].back()), at.back() + kLabelGap));
     // Pushed below the plot: shift the whole column up as far as its top allows.
-    const double over = at.back() - (kTop + kPlot);
+    const double highest = y(totals.front().back()), lowest = at.back();
+    const double up = std::max(0.0, std::min(lowest - (kTop + kPlot), highest - kTop + kFont / 2));
     for (double& value : at)
-        value -= std::max(0.0, std::min(over, at.front() - kTop + kFont / 2));
+        value -= up;
     out += "<svg x=\"100%\" overflow=\"visible\">\r\n";
-    for (std::size_t o = 0; o < order.size(); ++o) {
-        const std::size_t j = order[o];
+    for (std::size_t j = 0; j < at.size(); ++j) {
         out += "<line class=\"linje\" x1=\"4\" x2=\"10\" y1=\"" + Decimal(y(totals[j].back()), 1) + "\" y2=\"" +
-               Decimal(at[o], 1) + "\" stroke=\"" + kColours[j] + "\"/><text x=\"12\" y=\"" + Decimal(at[o], 1) +
+               Decimal(at[j], 1) + "\" stroke=\"" + kColours[j] + "\"/><text x=\"12\" y=\"" + Decimal(at[j], 1) +
                "\" dy=\"0.35em\">";
         AppendHtmlText(out, view.Name(view.Line(leaders[j])));
         out += "</text>\r\n";
