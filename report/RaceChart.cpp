@@ -168,9 +168,9 @@ std::string RaceChart(const CStandingsView& view)
     // The totals' scale and the rounds' names.
     for (std::int64_t value = 0; value <= top; value += step) {
         const std::string at = Decimal(y(value), 1);
-        out += "<line x1=\"0\" x2=\"100%\" y1=\"" + at + "\" y2=\"" + at +
-               "\" stroke=\"currentColor\" stroke-opacity=\"0.25\"/>\r\n<text x=\"-6\" y=\"" + at +
-               "\" dy=\"0.35em\" text-anchor=\"end\">";
+        out.append("<line x1=\"0\" x2=\"100%\" y1=\"").append(at).append("\" y2=\"").append(at);
+        out.append("\" stroke=\"currentColor\" stroke-opacity=\"0.25\"/>\r\n<text x=\"-6\" y=\"").append(at);
+        out += "\" dy=\"0.35em\" text-anchor=\"end\">";
         AppendNumber(out, value);
         out += "</text>\r\n";
     }
