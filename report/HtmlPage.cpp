@@ -264,10 +264,11 @@ CPageNotes PageNotes(const CStandingsView& view, TextEncoding encoding)
         }
         if (HasNote(view, i) && !view.Line(i - 1).m_placeShown)
             add(i, decision(i, line));
+        // From the first of a place only, so each line is looked at once more at most.
         std::size_t end = i + 1;
-        while (end < view.LineCount() && view.Line(end).m_placed && !view.Line(end).m_placeShown)
+        while (line.m_placeShown && end < view.LineCount() && view.Line(end).m_placed && !view.Line(end).m_placeShown)
             ++end;
-        if (end > i + 1 && line.m_placeShown && !view.Rules().m_tiebreak.empty()) {
+        if (end > i + 1 && !view.Rules().m_tiebreak.empty()) {
             std::string text = std::to_string(line.m_place) + ": ";
             for (std::size_t j = i; j < end; ++j)
                 text.append(j == i ? "" : j + 1 == end ? " och " : ", ").append(HtmlText(view.Name(view.Line(j))));
