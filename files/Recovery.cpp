@@ -130,12 +130,6 @@ CRecovery::~CRecovery()
     m_pool.waitForDone();
 }
 
-void CRecovery::SetWorkingRound(const CRound* round, std::size_t replaces)
-{
-    m_working = round;
-    m_replaces = replaces;
-}
-
 void CRecovery::Schedule()
 {
     if (!m_dirty)
@@ -149,43 +143,17 @@ void CRecovery::Schedule()
 
 bool CRecovery::Unsaved() const
 {
-    if (m_doc.Changed())
-        return true;
-    if (!m_working)
-        return false;
-    if (m_replaces >= m_doc.Tournament().m_rounds.size())
-        return !m_working->m_results.empty();
-    const CRound& stored = m_doc.Tournament().m_rounds[m_replaces];
-    std::string name = m_working->m_name;
-    NormalizeName(name);
-    return name != stored.m_name || m_working->m_results != stored.m_results;
+    return m_doc.Changed() || m_doc.WorkingRoundDiffers();
 }
 
 CTournament CRecovery::Snapshot() const
 {
-    CTournament tournament = m_doc.Tournament();
+    CTournament tournament = m_doc.WithWorkingRound();
     // As the close would save it; a title being retyped is not there yet, and a file without one
     // would not read back: the file's name stands in.
     TrimSpaces(tournament.m_title);
     if (tournament.m_title.empty())
         tournament.m_title = FromQString(QFileInfo(m_doc.Path()).completeBaseName(), tournament.m_encoding);
-    if (!m_working)
-        return tournament;
-    const bool added = m_replaces >= tournament.m_rounds.size();
-    if (added && m_working->m_results.empty())
-        return tournament;
-    CRound round = *m_working;
-    // As the editor's close leaves it; a round with results but no name yet gets one, since a
-    // file cannot hold a round without its name line.
-    NormalizeName(round.m_name);
-    if (round.m_name.empty() && !round.m_results.empty())
-        round.m_name =
-            FromQString(QStringLiteral("Omgång %1").arg((added ? tournament.m_rounds.size() : m_replaces) + 1),
-                        tournament.m_encoding);
-    if (added)
-        tournament.m_rounds.push_back(std::move(round));
-    else
-        tournament.m_rounds[m_replaces] = std::move(round);
     return tournament;
 }
 

@@ -55,12 +55,16 @@ bool CPagePublisher::Publish(const QDateTime& updated)
     if (!m_doc.ReloadRules().Ok())
         return false;
     // The tournament as it is now, the builder's own: the window goes on changing the document's.
-    auto tournament = std::make_shared<const CTournament>(m_doc.Tournament());
-    auto standings = std::make_shared<CStandings>(m_doc.Standings());
+    // With the round open in the editor: the phones follow each result as it is added.
+    const bool working = m_doc.WorkingRound() != nullptr;
+    auto tournament = std::make_shared<const CTournament>(m_doc.WithWorkingRound());
+    auto standings = std::make_shared<CStandings>(working ? CStandings() : m_doc.Standings());
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, standings, rules, path, time] {
+    m_builder.start([this, tournament, standings, rules, path, time, working] {
+        if (working)
+            AddToStandings(*standings, *tournament);
         standings->BuildRanking();
         const CStandingsView view(*tournament, *standings, *rules);
         const QByteArray css = ServedStylesheet(path);

@@ -25,6 +25,7 @@ struct CFakePlatform : CPlatform
     QStringList m_filters;   // one per opening of the file dialog
     QStringList m_openedReports;
     QQueue<bool> m_answers;  // an empty queue answers No
+    QQueue<Answer> m_choices; // for the questions with Avbryt; an empty queue answers No
     QQueue<QString> m_files; // an empty queue or path cancels the file dialog
 
     void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
@@ -32,6 +33,16 @@ struct CFakePlatform : CPlatform
     {
         m_questions << text + '|' + title;
         return !m_answers.isEmpty() && m_answers.dequeue();
+    }
+    // Marked, so that a test sees that Enter alone would have answered No.
+    bool QuestionDefaultNo(QWidget* owner, const QString& text, const QString& title) override
+    {
+        return Question(owner, text, title + "|Nej");
+    }
+    Answer YesNoCancel(QWidget*, const QString& text, const QString& title) override
+    {
+        m_questions << text + '|' + title + "|Avbryt";
+        return m_choices.isEmpty() ? Answer::No : m_choices.dequeue();
     }
     bool ChooseFile(QWidget*, const QString& filter, QString& path) override
     {
@@ -124,6 +135,26 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     poll.start(5);
     Click(button);
     return closed;
+}
+
+// Plays `action` in the modal dialog of type D that `button` opens; false when none opened.
+template <typename D>
+inline bool WithModal(QPushButton* button, const std::function<void(D&)>& action)
+{
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            seen = true;
+            action(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        }
+    });
+    poll.start(5);
+    Click(button);
+    return seen;
 }
 
 // "Lägg Till" clicked, or with `byKey` pressed by Enter.
