@@ -16,6 +16,5 @@ cd "$(dirname "$0")/.."
 tool=$(realpath "${1:-build}/tools/ravelmark-tool")
 /usr/bin/python3 tests/page_in_browser.py shots "$tool" docs
 /usr/bin/python3 docs/rules_page_shot.py "$tool" docs
-/usr/bin/python3 docs/moves_page_shot.py "$tool" docs
 echo "wrote docs/table-desktop.png docs/table-phone.png docs/table-phone-dark.png docs/table-print.png docs/table-rules.png"
 echo "and docs/table-moves-phone.png docs/table-chart-phone.png"
