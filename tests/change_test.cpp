@@ -94,6 +94,7 @@ TEST(PlaceChange, PageCsvJson)
     const CStandingsView view(t, Rules(rules));
     EXPECT_EQ(StandingsCsv(view), "Placering,Namn,Summa,Omg\xC3\xA5ng 1,Omg\xC3\xA5ng 2,Antal,F\xC3\xB6r\xC3\xA4ndring\r\n"
                                   "1,Anna,15,10,5,2,0\r\n1,Bo,15,7,8,2,2\r\n3,Cecilia & Co,10,10,,1,-2\r\n");
+    EXPECT_NE(StandingsExcelCsv(view).find(";Antal;F\xC3\xB6r\xC3\xA4ndring\r\n1;Anna;15;10;5;2;0\r\n"), std::string::npos);
     const std::string json = StandingsJson(view);
     EXPECT_NE(json.find("\"change_since\": \"Omg\xC3\xA5ng 1\", \"standings\""), std::string::npos);
     EXPECT_EQ(json.substr(json.find("\"played\": 2, \"change\"")), "\"played\": 2, \"change\": 0},\n"
