@@ -16,6 +16,8 @@ constexpr std::string_view kMinimum = "minst";
 constexpr std::string_view kTiebreak = "s\xC3\xA4rskiljning";
 constexpr std::string_view kTeam = "lag";
 constexpr std::string_view kOverall = "totalt";
+constexpr std::string_view kChange = "f\xC3\xB6r\xC3\xA4ndring";
+constexpr std::string_view kChart = "diagram";
 
 constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
     {Tiebreak::Wins, "segrar"},
@@ -26,14 +28,14 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
-constexpr const char* kUnknownKey =
-    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag eller totalt";
-constexpr const char* kNotYesNo = "V\xE4rdet ska vara ja eller nej";
+constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
+                                    "totalt, f\xF6r\xE4ndring eller diagram";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
 constexpr const char* kUnknownCriterion = "Ok\xE4nt kriterium: v\xE4lj segrar, h\xF6gsta, struket eller senaste";
 constexpr const char* kRepeatedCriterion = "Kriteriet st\xE5r redan i s\xE4rskiljningen";
+constexpr const char* kNotYesNo = "V\xE4rdet ska vara ja eller nej";
 constexpr const char* kBestAbovePlanned = "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
 constexpr const char* kMinimumAbovePlanned = "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
 
@@ -109,6 +111,8 @@ std::string KeyText(std::string_view key, const CSeriesRules& rules)
     line += " = ";
     if (key == kOverall)
         return line + (rules.m_overall ? "ja" : "nej");
+    if (key == kChange || key == kChart)
+        return line + "ja";
     const std::optional<int> value = key == kBest      ? rules.m_best
                                      : key == kPlanned ? rules.m_planned
                                      : key == kTeam    ? rules.m_team
@@ -127,6 +131,8 @@ bool Sets(std::string_view key, const CSeriesRules& rules)
            : key == kMinimum ? rules.m_minimum.has_value()
            : key == kTeam    ? rules.m_team.has_value()
            : key == kOverall ? !rules.m_overall
+           : key == kChange  ? rules.m_change
+           : key == kChart   ? rules.m_chart
                              : !rules.m_tiebreak.empty();
 }
 
@@ -142,12 +148,13 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
     rules = CSeriesRules();
     // The lines that set bästa and minst, for a breach that omgångar, read later, reveals.
     int bestLine = 0, minimumLine = 0;
+    // "totalt", "förändring" and "diagram" seen, whether "ja" or "nej".
+    bool overallRead = false, changeRead = false, chartRead = false;
     std::string_view bestText, minimumText;
     const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
         refusal = {lineNo, std::string(line), message};
         return false;
     };
-    bool overallSet = false;
     return ForEachSidecarLine(text, [&](std::string_view line, int lineNo) {
         if (Ignored(line))
             return true;
@@ -155,20 +162,23 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
         if (!entry)
             return refuse(lineNo, line, kNoEquals);
         const std::string_view key = entry->key;
-        if (key == kOverall) {
-            if (overallSet)
-                return refuse(lineNo, line, kRepeatedKey);
-            if (entry->value != "ja" && entry->value != "nej")
-                return refuse(lineNo, line, kNotYesNo);
-            overallSet = true;
-            rules.m_overall = entry->value == "ja";
-            return true;
-        }
         if (key == kTiebreak) {
             if (!rules.m_tiebreak.empty())
                 return refuse(lineNo, line, kRepeatedKey);
             if (const char* message = ParseCriteria(entry->value, rules.m_tiebreak))
                 return refuse(lineNo, line, message);
+            return true;
+        }
+        if (key == kOverall || key == kChange || key == kChart) {
+            bool& read = key == kOverall ? overallRead : key == kChange ? changeRead : chartRead;
+            if (read)
+                return refuse(lineNo, line, kRepeatedKey);
+            read = true;
+            if (entry->value != "ja" && entry->value != "nej")
+                return refuse(lineNo, line, kNotYesNo);
+            (key == kOverall  ? rules.m_overall
+             : key == kChange ? rules.m_change
+                              : rules.m_chart) = entry->value == "ja";
             return true;
         }
         std::optional<int>* slot = key == kBest      ? &rules.m_best
@@ -216,7 +226,7 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
         }
         return true;
     });
-    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall}) {
+    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
     }

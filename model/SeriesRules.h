@@ -25,10 +25,15 @@ struct CSeriesRules
     std::optional<int> m_team = std::nullopt; // "lag": the K best of a team's members count in each round
     bool m_overall = true;                    // "totalt = nej": with classes, the overall table is left out
 
+    // What the page shows besides the standings; they change no place, so they are not "in force".
+    bool m_change = false; // "förändring = ja": each player's move since the round before
+    bool m_chart = false;  // "diagram = ja": the leaders' running totals, drawn
+
     // The ranking follows rules as soon as the file sets one of its keys.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
-    // The file is worth keeping: it sets a rule of the ranking or of the other tables.
-    bool SetsAnything() const { return InForce() || m_team || !m_overall; }
+    // The file is worth keeping: it sets a rule of the ranking, of the other tables or of what
+    // the page shows.
+    bool SetsAnything() const { return InForce() || m_team || !m_overall || m_change || m_chart; }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

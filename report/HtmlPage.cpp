@@ -4,12 +4,18 @@
 #include "model/Text.h"
 #include "report/GroupStandings.h"
 #include "report/HtmlText.h"
+#include "report/PlaceChange.h"
+#include "report/RaceChart.h"
 #include "report/Standings.h"
 #include "report/StandingsView.h"
 
+#include <algorithm>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -63,12 +69,6 @@ private:
     std::string m_block;
 };
 
-// A built-in text (Windows-1252) in the page's encoding, which is the tournament's.
-std::string PageText(const std::string& windows1252, TextEncoding encoding)
-{
-    return encoding == TextEncoding::Utf8 ? ToUtf8(windows1252, TextEncoding::Windows1252) : windows1252;
-}
-
 // The words of each criterion: in the rules' sentence, and in a note on what decided a place.
 const char* CriterionText(Tiebreak criterion)
 {
@@ -85,25 +85,32 @@ const char* CriterionText(Tiebreak criterion)
     return "";
 }
 
-// Line `line` is the one that a criterion put below line `line` - 1, and both are placed: the
-// upper one's place gets a note.
+// Line `line` is the one that a criterion put below line `line` - 1, and both are placed: a
+// note says why.
 bool HasNote(const CStandingsView& view, std::size_t line)
 {
     return line < view.LineCount() && view.Line(line).m_decidedBy && view.Line(line).m_placed;
 }
 
-void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, int note)
+// `marks`: the numbers of the place's notes; `changes`: the column "+/-", when shown.
+void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std::string_view marks,
+              const CPlaceChanges* changes)
 {
     const CStandingsLine line = view.Line(i);
     page(line.m_placed ? "<tr>" : "<tr class=\"ejplacerad\">");
     page << kCentredCell;
+    // An empty place cell means a shared place, and nothing else.
     if (line.m_placeShown)
         page << std::int64_t{line.m_place};
-    else if (note == 0)
+    else if (!line.m_placed)
+        page << "ej placerad";
+    else
         page << "&nbsp;";
-    if (note > 0)
-        page << "<sup>" << std::int64_t{note} << "</sup>";
+    if (!marks.empty())
+        page << "<sup>" << marks << "</sup>";
     page("</td>");
+    if (changes)
+        page(ChangeCell(changes->Of(line)));
     page << "<td>";
     page.Text(view.Name(line)) << "</td>";
     page();
@@ -211,22 +218,79 @@ std::string DecidedText(const CStandingsView& view, std::size_t line, TextEncodi
     return {};
 }
 
-// After the table: the rules in words, then a note for each place a criterion decided.
-void WriteRules(CPageWriter& page, const CStandingsView& view, TextEncoding encoding)
+// The notes under a ruled table, and the marks that point to them from the place cells.
+struct CPageNotes
 {
-    page << "<p class=\"regler\">" << PageText(RulesSentences(view).c_str(), encoding);
-    page("</p>");
-    int note = 0;
-    for (std::size_t i = 1; i < view.LineCount(); ++i) {
-        if (!HasNote(view, i))
+    std::vector<std::string> m_texts;
+    // Per line that has any: the line and its notes' numbers ("1,2"), in table order.
+    std::vector<std::pair<std::size_t, std::string>> m_marks;
+};
+
+// Every place that is not plain gets a note: one a criterion decided, one shared although
+// criteria are set, and a player not placed. A mark goes on a place shown, never in an empty
+// cell: a decision whose upper player shares the place above is marked on the lower one's place.
+CPageNotes PageNotes(const CStandingsView& view, TextEncoding encoding)
+{
+    CPageNotes notes;
+    std::vector<std::pair<int, int>> unplaced; // rounds played, and their note
+    const auto mark = [&notes](std::size_t line, std::size_t note) {
+        if (notes.m_marks.empty() || notes.m_marks.back().first != line)
+            notes.m_marks.emplace_back(line, std::string());
+        std::string& marks = notes.m_marks.back().second;
+        marks.append(marks.empty() ? "" : ",").append(std::to_string(note));
+    };
+    const auto add = [&](std::size_t line, std::string text) {
+        notes.m_texts.push_back(std::move(text));
+        mark(line, notes.m_texts.size());
+    };
+    const auto decision = [&](std::size_t lower, const CStandingsLine& marked) {
+        return std::to_string(marked.m_place) + ": " + HtmlText(view.Name(view.Line(lower - 1))) +
+               PageText(" f\xF6re ", encoding) + HtmlText(view.Name(view.Line(lower))) + " " +
+               DecidedText(view, lower, encoding);
+    };
+    for (std::size_t i = 0; i < view.LineCount(); ++i) {
+        const CStandingsLine line = view.Line(i);
+        if (!line.m_placed) {
+            auto known = std::find_if(unplaced.begin(), unplaced.end(),
+                                      [&line](const auto& u) { return u.first == line.m_roundsPlayed; });
+            if (known != unplaced.end()) {
+                mark(i, static_cast<std::size_t>(known->second));
+                continue;
+            }
+            add(i, PageText(Joined({"ej placerad: ", std::to_string(line.m_roundsPlayed), " av minst ",
+                                    std::to_string(view.Rules().m_minimum.value_or(0)), " omg\xE5ngar"}),
+                            encoding));
+            unplaced.emplace_back(line.m_roundsPlayed, static_cast<int>(notes.m_texts.size()));
             continue;
-        const CStandingsLine above = view.Line(i - 1), below = view.Line(i);
-        page(note == 0 ? "<p class=\"noter\">" : "<br>");
-        page << "<sup>" << std::int64_t{++note} << "</sup> " << std::int64_t{above.m_place} << ": ";
-        page.Text(view.Name(above)) << PageText(" f\xF6re ", encoding);
-        page.Text(view.Name(below)) << " " << DecidedText(view, i, encoding);
+        }
+        if (HasNote(view, i) && !view.Line(i - 1).m_placeShown)
+            add(i, decision(i, line));
+        // From the first of a place only, so each line is looked at once more at most.
+        std::size_t end = i + 1;
+        while (line.m_placeShown && end < view.LineCount() && view.Line(end).m_placed && !view.Line(end).m_placeShown)
+            ++end;
+        if (end > i + 1 && !view.Rules().m_tiebreak.empty()) {
+            std::string text = std::to_string(line.m_place) + ": ";
+            for (std::size_t j = i; j < end; ++j)
+                text.append(j == i ? "" : j + 1 == end ? " och " : ", ").append(HtmlText(view.Name(view.Line(j))));
+            add(i, text + PageText(" delar platsen: lika p\xE5 alla kriterier", encoding));
+        }
+        if (line.m_placeShown && HasNote(view, i + 1))
+            add(i, decision(i + 1, line));
     }
-    if (note > 0)
+    return notes;
+}
+
+// After the table: the rules in words, then the notes.
+void WriteRules(CPageWriter& page, const CStandingsView& view, const CPageNotes& notes, TextEncoding encoding)
+{
+    page << "<p class=\"regler\">" << PageText(RulesSentences(view), encoding);
+    page("</p>");
+    for (std::size_t n = 0; n < notes.m_texts.size(); ++n) {
+        page(n == 0 ? "<p class=\"noter\">" : "<br>");
+        page << "<sup>" << static_cast<std::int64_t>(n + 1) << "</sup> " << notes.m_texts[n];
+    }
+    if (!notes.m_texts.empty())
         page("</p>");
 }
 
@@ -268,10 +332,18 @@ void WriteRoundHeaders(CPageWriter& page, const CStandingsView& view)
 // A players' table with what follows it: the rules and the notes of the places they decided.
 void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding encoding)
 {
-    page("<table>");
+    // The column "+/-" once there are standings to compare with; with one round held, none.
+    std::optional<CPlaceChanges> changes;
+    if (view.Rules().m_change)
+        changes.emplace(view);
+    if (changes && !changes->HasBaseline())
+        changes.reset();
+    page(changes ? "<table class=\"forandring\">" : "<table>");
     page("<tr>");
     page << kCentredHeader;
     page("<b>Placering</b></th>");
+    if (changes)
+        page(ChangeHeaderCell(view, *changes));
     page("<th><b>Namn</b></th>");
     page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
     page("</th>");
@@ -279,12 +351,20 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
     page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
     page("</th>");
     page("</tr>");
-    int notes = 0;
-    for (std::size_t i = 0; i < view.LineCount(); ++i)
-        WriteRow(page, view, i, view.Rules().InForce() && HasNote(view, i + 1) ? ++notes : 0);
+    const CPageNotes notes = view.Rules().InForce() ? PageNotes(view, encoding) : CPageNotes();
+    auto marks = notes.m_marks.begin();
+    for (std::size_t i = 0; i < view.LineCount(); ++i) {
+        const bool marked = marks != notes.m_marks.end() && marks->first == i;
+        WriteRow(page, view, i, marked ? std::string_view((marks++)->second) : std::string_view(),
+                 changes ? &*changes : nullptr);
+    }
     page("</table>");
+    if (changes)
+        page(ChangeNote(view, *changes));
     if (view.Rules().InForce())
-        WriteRules(page, view, encoding);
+        WriteRules(page, view, notes, encoding);
+    if (view.Rules().m_chart)
+        page << RaceChart(view);
 }
 
 // The team table: place, team, total, the team's score in each round, the members who counted.

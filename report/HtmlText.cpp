@@ -35,3 +35,8 @@ std::string HtmlText(std::string_view text)
     AppendHtmlText(out, text);
     return out;
 }
+
+std::string PageText(std::string_view windows1252, TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 ? ToUtf8(windows1252, TextEncoding::Windows1252) : std::string(windows1252);
+}

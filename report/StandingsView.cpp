@@ -4,6 +4,7 @@
 #include "model/Encoding.h"
 #include "model/Text.h"
 #include "report/GroupStandings.h"
+#include "report/PlaceChange.h"
 
 #include <algorithm>
 #include <cassert>
@@ -148,6 +149,21 @@ void AppendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
+// The changes of place, when the rules ask for them.
+std::optional<CPlaceChanges> ChangesOf(const CStandingsView& view)
+{
+    return view.Rules().m_change ? std::optional<CPlaceChanges>(std::in_place, view) : std::nullopt;
+}
+
+// A change as a number of places gained (negative: lost), or the words for new and for none.
+void AppendChange(std::string& out, CPlaceChange change, std::string_view isNew, std::string_view none)
+{
+    if (change.m_kind == CPlaceChange::Moved)
+        AppendNumber(out, change.m_by);
+    else
+        out += change.m_kind == CPlaceChange::New ? isNew : none;
+}
+
 } // namespace
 
 std::string StandingsText(const CStandingsView& view)
@@ -212,6 +228,9 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
         headings({"Antal"});
     if (groups)
         headings({"Klass", "Lag"});
+    const std::optional<CPlaceChanges> changes = ChangesOf(view);
+    if (changes)
+        headings({"F\xC3\xB6r\xC3\xA4ndring"});
     out.back() = '\r';
     out += '\n';
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
@@ -248,6 +267,10 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
                     AppendCsvField(out, *group, separator);
             }
         }
+        if (changes) {
+            out += separator;
+            AppendChange(out, changes->Of(line), "ny", "");
+        }
         out += "\r\n";
     }
     return out;
@@ -261,7 +284,9 @@ std::string StandingsExcelCsv(const CStandingsView& view, const CGroupStandings*
 namespace {
 
 // The lines of `view`, each on a line of its own indented by `indent` blanks, comma-separated.
-void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupStandings* groups, std::size_t indent)
+// `changes`: each line's move, when the rules ask for it.
+void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupStandings* groups, std::size_t indent,
+                     const std::optional<CPlaceChanges>& changes)
 {
     const CSeriesRules& rules = view.Rules();
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
@@ -315,6 +340,10 @@ void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupS
                     out += "null";
             }
         }
+        if (changes) {
+            out += ", \"change\": ";
+            AppendChange(out, changes->Of(line), "\"new\"", "null");
+        }
         out += '}';
     }
 }
@@ -326,7 +355,7 @@ void AppendJsonGroups(std::string& out, const CStandingsView& view, const CGroup
         out += c > 0 ? ",\n  {\"name\": " : "\n  {\"name\": ";
         AppendJsonString(out, groups.ClassName(c));
         out += ", \"standings\": [";
-        AppendJsonLines(out, groups.ClassView(c), &groups, 4);
+        AppendJsonLines(out, groups.ClassView(c), &groups, 4, ChangesOf(groups.ClassView(c)));
         out += "\n  ]}";
     }
     out += "\n], \"teams\": [";
@@ -391,8 +420,15 @@ std::string StandingsJson(const CStandingsView& view, const CGroupStandings* gro
         }
         out += "]}";
     }
+    const std::optional<CPlaceChanges> changes = ChangesOf(view);
+    if (changes && changes->HasBaseline()) {
+        out += ", \"change_since\": ";
+        AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[changes->BaselineRound()].m_name));
+    } else if (changes) {
+        out += ", \"change_since\": null";
+    }
     out += ", \"standings\": [";
-    AppendJsonLines(out, view, groups, 2);
+    AppendJsonLines(out, view, groups, 2, changes);
     if (groups && !linesOnly)
         AppendJsonGroups(out, view, *groups);
     out += "\n]}\n";

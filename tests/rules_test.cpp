@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Series rules: the rules file's lines, the ranking they make, and every output of it.
+#include "RulesText.h"
 #include "StringOutput.h"
 #include "model/SeriesRules.h"
 #include "report/StandingsView.h"
@@ -7,14 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-CSeriesRules Rules(std::string_view text)
-{
-    CSeriesRules rules;
-    CRulesRefusal refusal;
-    EXPECT_TRUE(ParseSeriesRules(text, rules, refusal)) << text << ": " << refusal.m_message;
-    return rules;
-}
 
 // The ranking a line a player: "place name total", the 1-based rounds that do not count after
 // '/', the criterion that put the player below the one above after '<'; "-" for no place.
@@ -47,11 +40,15 @@ TEST(SeriesRules, Refusals)
 {
     const std::string best = "b\xC3\xA4sta", tie = "s\xC3\xA4rskiljning", planned = "omg\xC3\xA5ngar";
     const std::string notCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
+    const std::string change = "f\xC3\xB6r\xC3\xA4ndring", notYesNo = "V\xE4rdet ska vara ja eller nej";
+    const std::string unknown =
+        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring eller diagram";
     const struct { std::string text; int lineNo; std::string message; } cases[] = {
         {best + " 8", 1, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
         {"# c\n\n" + best + " = 8\n" + best + "=7", 4, "Regeln st\xE5r redan i filen"},
-        {"foo = 1", 1, "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag eller totalt"},
-        {"B\xC3\xA4sta = 1", 1, "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag eller totalt"},
+        {"foo = 1", 1, unknown}, {"B\xC3\xA4sta = 1", 1, unknown},
+        {change + " = Ja", 1, notYesNo}, {"diagram = 1", 1, notYesNo}, {"diagram =", 1, notYesNo},
+        {change + " = nej\n" + change + " = ja", 2, "Regeln st\xE5r redan i filen"},
         {best + " = 0", 1, notCount}, {"minst = x", 1, notCount}, {planned + " = 2147483648", 1, notCount},
         {best + " =", 1, notCount}, {best + " = 8 # \xC3\xA5tta", 1, notCount}, {best + " = -1", 1, notCount},
         {best + " = +1", 1, notCount},
@@ -82,6 +79,10 @@ TEST(SeriesRules, Refusals)
     EXPECT_EQ(read, (CSeriesRules{5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}}));
     EXPECT_FALSE(Rules("# bara kommentarer\n\n   \n").InForce());
     EXPECT_TRUE(Rules(tie + " = struket").InForce());
+    // What the page shows besides is no ranking rule, but a file that sets it is kept.
+    const CSeriesRules shown = Rules(change + " = ja\ndiagram = nej\n");
+    EXPECT_TRUE(shown.m_change && !shown.m_chart && !shown.InForce() && shown.SetsAnything());
+    EXPECT_FALSE(Rules(change + " = nej").SetsAnything());
     EXPECT_EQ(Rules("minst = 2147483647").m_minimum, 2147483647);
 }
 
@@ -93,8 +94,12 @@ TEST(SeriesRules, WrittenText)
               "# Klubbens regler\nb\xC3\xA4sta = 7\n\n# minst\nomg\xC3\xA5ngar = 12\n"
               "s\xC3\xA4rskiljning = senaste, struket\n");
     EXPECT_EQ(Rules(SeriesRulesText(rules)), rules);
-    const CSeriesRules all{1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}};
+    const CSeriesRules all{
+        1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, true, true};
     EXPECT_EQ(Rules(SeriesRulesText(all, "# x\n")), all);
+    CSeriesRules chartOnly;
+    chartOnly.m_chart = true;
+    EXPECT_EQ(SeriesRulesText(chartOnly, "f\xC3\xB6r\xC3\xA4ndring = ja\n# c\n"), "# c\ndiagram = ja\n");
 }
 
 TEST(SeriesRules, Ranking)
@@ -147,13 +152,16 @@ TEST(SeriesRules, PageTextCsvJson)
     const std::string rows =
         row("<tr>", "1", "Bo", "16", {"6", "<b>10</b>", "(<b>3</b>)", "3"}) +
         row("<tr>", "2<sup>1</sup>", "Anna", "14", {"<b>10</b>", "4", "(0)", "3"}) +
-        row("<tr>", "3", "Cilla", "14", {"6", "8", "(2)", "3"}) + row("<tr>", "&nbsp;", "Hans", "14", {"6", "8", "(2)", "3"}) +
-        row("<tr class=\"ejplacerad\">", "&nbsp;", "Eva", "3", {"&nbsp;", "&nbsp;", "<b>3</b>", "1"}) +
-        row("<tr class=\"ejplacerad\">", "&nbsp;", "Dan", "0", {"&nbsp;", "&nbsp;", "&nbsp;", "1"}) + "</table>\r\n" +
+        row("<tr>", "3<sup>2</sup>", "Cilla", "14", {"6", "8", "(2)", "3"}) +
+        row("<tr>", "&nbsp;", "Hans", "14", {"6", "8", "(2)", "3"}) +
+        row("<tr class=\"ejplacerad\">", "ej placerad<sup>3</sup>", "Eva", "3", {"&nbsp;", "&nbsp;", "<b>3</b>", "1"}) +
+        row("<tr class=\"ejplacerad\">", "ej placerad<sup>3</sup>", "Dan", "0", {"&nbsp;", "&nbsp;", "&nbsp;", "1"}) +
+        "</table>\r\n" +
         "<p class=\"regler\">De 2 b\xE4sta av 5 omg\xE5ngar r\xE4knas. Minst 4 spelade omg\xE5ngar kr\xE4vs f\xF6r placering. "
         "Lika summa skiljs av: flest omg\xE5ngssegrar, h\xF6gsta enskilda omg\xE5ng. Efter 3 av 5 omg\xE5ngar.</p>\r\n"
-        "<p class=\"noter\">\r\n<sup>1</sup> 2: Anna f\xF6re Cilla p\xE5 flest omg\xE5ngssegrar (1 mot 0)</p>\r\n"
-        "</body>\r\n</html>\r\n";
+        "<p class=\"noter\">\r\n<sup>1</sup> 2: Anna f\xF6re Cilla p\xE5 flest omg\xE5ngssegrar (1 mot 0)<br>\r\n"
+        "<sup>2</sup> 3: Cilla och Hans delar platsen: lika p\xE5 alla kriterier<br>\r\n"
+        "<sup>3</sup> ej placerad: 1 av minst 4 omg\xE5ngar</p>\r\n</body>\r\n</html>\r\n";
     EXPECT_EQ(out.m_text.substr(out.m_text.find("<tr>\r\n<td")), rows);
 
     EXPECT_EQ(StandingsText(view), "Plac  Namn   Summa  R1  R2   R3  Antal\n"

@@ -75,7 +75,8 @@ def check(tool, examples):
         open(cup, "wb").write(text.replace(b"Klubbkamp", b"Klubbkamp & <co>", 1))
         os.utime(cup, (0, time.mktime((2024, 5, 4, 19, 7, 0, 0, 0, -1))))
         with open(os.path.join(work, "klubbkamp.regler"), "w", encoding="utf-8") as f:
-            f.write("bästa = 1\n")  # the series rules come along, as on the written page
+            # The series rules come along, as on the written page, and so do the column and the chart.
+            f.write("bästa = 1\nförändring = ja\ndiagram = ja\n")
         os.utime(f.name, (0, time.mktime((2024, 5, 4, 18, 0, 0, 0, 0, -1))))
         subprocess.run([tool, "table", cup], check=True)
         table_page = open(os.path.join(work, "klubbkamp.htm"), "rb").read()
@@ -102,10 +103,11 @@ def check(tool, examples):
                "GET /: %d %s" % (status, headers.get("content-type")))
         # Less its two additions: the line after the heading and the script.
         bare = re.sub(rb"<p class=\"updated\">Uppdaterad \d\d:\d\d</p>\r\n|<script>\r\n.*?</script>\r\n", b"", page, flags=re.S)
-        expect(bare == table_page and b'<p class="regler">' in page, "GET / is not table's page with the two additions")
-        expect(b"<h3>Klubbkamp &amp; &lt;co&gt;</h3>\r\n<p class=\"updated\">Uppdaterad 19:07</p>\r\n<table>" in page,
-               "no \"Uppdaterad 19:07\" after the heading")
-        expect(re.search(rb"</p>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
+        expect(bare == table_page and b'<p class="regler">' in page and b"<svg xmlns" in page,
+               "GET / is not table's page with the two additions")
+        expect(b"<h3>Klubbkamp &amp; &lt;co&gt;</h3>\r\n<p class=\"updated\">Uppdaterad 19:07</p>\r\n"
+               b"<table class=\"forandring\">" in page, "no \"Uppdaterad 19:07\" after the heading")
+        expect(re.search(rb"</figure>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
                "the script is not at the body's end")
         program_css = open(os.path.join(examples, "table.css"), "rb").read()
         status, headers, css = get(port, "/table.css")

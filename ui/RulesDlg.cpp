@@ -6,6 +6,7 @@
 #include "ui/RavelmarkDlg.h"
 #include "ui/UndoSteps.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -109,6 +110,13 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     row->addLayout(moves);
     layout->addLayout(row);
 
+    m_checkChange = new QCheckBox(QStringLiteral("Visa &förändring sedan omgången före (+/−)"), this);
+    m_checkChart = new QCheckBox(QStringLiteral("Visa &diagram över de tio främstas poäng"), this);
+    m_checkChange->setChecked(rules.m_change);
+    m_checkChart->setChecked(rules.m_chart);
+    layout->addWidget(m_checkChange);
+    layout->addWidget(m_checkChart);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_btnOK = buttons->button(QDialogButtonBox::Ok);
     m_btnCancel = buttons->button(QDialogButtonBox::Cancel);
@@ -138,6 +146,8 @@ CSeriesRules CRulesDlg::Rules() const
         if (item->checkState() == Qt::Checked)
             rules.m_tiebreak.push_back(static_cast<Tiebreak>(item->data(Qt::UserRole).toInt()));
     }
+    rules.m_change = m_checkChange->isChecked();
+    rules.m_chart = m_checkChart->isChecked();
     return rules;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 class CPlatform;
+class QCheckBox;
 class QDialogButtonBox;
 class QLabel;
 class QListWidget;
@@ -32,6 +33,9 @@ public:
     QListWidget* m_listCriteria = nullptr;
     QPushButton* m_btnUp = nullptr;
     QPushButton* m_btnDown = nullptr;
+    // What the page shows besides the table.
+    QCheckBox* m_checkChange = nullptr;
+    QCheckBox* m_checkChart = nullptr;
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;
     QLabel* m_labelRefused = nullptr; // shown only for a refused file

@@ -3,6 +3,7 @@
 #include "WindowDriver.h"
 #include "ui/RulesDlg.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
@@ -94,6 +95,28 @@ private slots:
         }));
         QCOMPARE(Entries(w.Folder()).filter(QRegularExpression("^(?!cup_\\d{6}_\\d{6}\\.regler\\.bak$)")).join(' '), "cup.txt");
         QCOMPARE(w.m_platform.m_errors.size(), 1);
+    }
+
+    // The column and the chart alone make a rules file, and show on the page.
+    void pageOptions()
+    {
+        CWindow w(kCup);
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QVERIFY(!d.m_checkChange->isChecked() && !d.m_checkChart->isChecked());
+            d.m_checkChange->setFocus();
+            QTest::keyClick(d.m_checkChange, Qt::Key_Space);
+            QTest::keyClick(d.m_checkChange, Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.regler")), "förändring = ja\ndiagram = ja\n");
+        Click(w.m_dlg.m_btnCreateTable);
+        const QByteArray page = Read(w.File("cup.htm"));
+        QVERIFY(page.contains("aria-label=\"upp 1 plats\">") && page.contains("<svg") && !page.contains("class=\"regler\""));
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QVERIFY(d.m_checkChange->isChecked() && d.m_checkChart->isChecked());
+            d.reject();
+        }));
     }
 
     // A refused file is told once on reading; "Skapa Tabell" refuses until it is set anew.
