@@ -125,6 +125,11 @@ private:
 
 // The standings page, each line through `out`; in the tournament's encoding.
 void WriteHtmlPage(CLineOutput& out, const CStandingsView& view);
+// The same page in one string, its lines ended by CR LF as the file holds them.
+std::string HtmlPageText(const CStandingsView& view);
+// Where a line added after the page's heading goes in `page` (as HtmlPageText writes it for a
+// tournament titled `title`): after the heading's line, or at the body's start without one.
+std::size_t AfterPageHeading(const std::string& page, const std::string& title);
 
 // The standings as a plain-text table with aligned columns, in UTF-8, each line ended by LF.
 std::string StandingsText(const CStandingsView& view);
