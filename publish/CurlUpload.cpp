@@ -181,7 +181,6 @@ public:
         curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "MOVE");
         const CList headers(curl_slist_append(curl_slist_append(nullptr, destination.c_str()), "Overwrite: T"));
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
         const CURLcode code = Perform();
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
         return code;
@@ -209,7 +208,6 @@ public:
         const CList quote(curl_slist_append(nullptr, command.c_str()));
         if (Dav()) {
             curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "DELETE");
-            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
         } else {
             curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
             curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
@@ -247,11 +245,15 @@ public:
             return Failure(QStringLiteral("mappen %1 finns inte eller får inte användas: %2").arg(m_target.m_folder, detail));
         case CURLE_HTTP_RETURNED_ERROR:
             return Failure(HttpCause(what));
+        case CURLE_UPLOAD_FAILED:
+        case CURLE_PARTIAL_FILE:
+            if (const QString cause = FtpCause(); !cause.isEmpty())
+                return Failure(cause);
+            break;
         case CURLE_SEND_ERROR:
         case CURLE_RECV_ERROR:
-        case CURLE_PARTIAL_FILE:
         case CURLE_GOT_NOTHING:
-            return Failure(QStringLiteral("förbindelsen bröts medan %1: %2").arg(what, detail));
+            return Failure(QStringLiteral("förbindelsen bröts under %1: %2").arg(what, detail));
         default:
             break;
         }
@@ -268,12 +270,25 @@ private:
         curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
         curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
     }
 
     CURLcode Perform()
     {
         CURL* curl = m_curl.get();
         return curl_easy_perform(curl);
+    }
+
+    // What an FTP server's refusal of a file says, by its reply code; empty for another.
+    QString FtpCause() const
+    {
+        long reply = 0;
+        curl_easy_getinfo(m_curl.get(), CURLINFO_RESPONSE_CODE, &reply);
+        if (reply == 550 || reply == 553)
+            return QStringLiteral("servern låter inte användaren skriva i mappen %1").arg(m_target.m_folder);
+        if (reply == 451 || reply == 452 || reply == 552)
+            return QStringLiteral("servern kunde inte spara filen (är disken full?), svar %1").arg(reply);
+        return {};
     }
 
     QString HttpCause(const QString& what) const
@@ -303,30 +318,42 @@ private:
     char m_error[CURL_ERROR_SIZE] = {};
 };
 
+// Sends `file` as `temporary`, then renames it over the old one; an empty result when done.
+CPublishResult PutOne(const CPublishTarget& target, const std::string& password, const CPublishedFile& file,
+                      const QString& temporary)
+{
+    CTransfer transfer(target, password);
+    CURLcode code = transfer.Put(temporary, file.m_bytes, file.m_name);
+    QString what = QStringLiteral("sändningen av %1").arg(file.m_name);
+    if (code == CURLE_OK && transfer.Dav()) {
+        code = transfer.Move(temporary, file.m_name);
+        what = QStringLiteral("bytet till den nya %1").arg(file.m_name);
+    }
+    if (code == CURLE_OK)
+        return {};
+    CPublishResult failed = transfer.Cause(code, what);
+    if (failed.m_kind != CPublishResult::LoginRefused && failed.m_kind != CPublishResult::UntrustedCertificate)
+        transfer.Remove(temporary);
+    return failed;
+}
+
 } // namespace
 
 CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& password, const CPublication& publication)
 {
     GlobalInit();
-    CTransfer transfer(target, password);
+    // A connection per request that moves a file: vsftpd, as hosts run it, wants each data
+    // connection to resume its control connection's TLS session, which TLS 1.3 allows only once.
     for (const CPublishedFile& file : publication.m_files) {
         const QString temporary = QStringLiteral(".%1.%2.tmp").arg(file.m_name).arg(
             QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        CURLcode code = transfer.Put(temporary, file.m_bytes, file.m_name);
-        QString what = QStringLiteral("%1 skickades").arg(file.m_name);
-        if (code == CURLE_OK && transfer.Dav()) {
-            code = transfer.Move(temporary, file.m_name);
-            what = QStringLiteral("%1 bytte plats med den gamla").arg(file.m_name);
-        }
-        if (code != CURLE_OK) {
-            CPublishResult failed = transfer.Cause(code, what);
-            if (failed.m_kind != CPublishResult::LoginRefused && failed.m_kind != CPublishResult::UntrustedCertificate)
-                transfer.Remove(temporary);
+        if (CPublishResult failed = PutOne(target, password, file, temporary); !failed.m_message.isEmpty())
             return failed;
-        }
+        // Read back on a connection of its own, as a member's browser would find it.
+        CTransfer check(target, password);
         QByteArray back;
-        if (const CURLcode read = transfer.Get(file.m_name, back); read != CURLE_OK)
-            return transfer.Cause(read, QStringLiteral("%1 lästes tillbaka").arg(file.m_name));
+        if (const CURLcode read = check.Get(file.m_name, back); read != CURLE_OK)
+            return check.Cause(read, QStringLiteral("kontrolläsningen av %1").arg(file.m_name));
         if (back != file.m_bytes)
             return Failure(QStringLiteral("%1 på servern är inte den som skickades").arg(file.m_name));
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SFTP through libssh: its rename sends OpenSSH's posix-rename where the server offers it,
-// which replaces the old page in one step.
+// SFTP through libssh. The old page is replaced by OpenSSH's posix-rename, in one step, where
+// the server offers it.
 #include "publish/Upload.h"
 
 #include <QByteArray>
@@ -10,6 +10,7 @@
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 
+#include <cstdint>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -38,6 +39,68 @@ struct CKeyFree
 };
 using CSession = std::unique_ptr<ssh_session_struct, CSessionFree>;
 using CSftp = std::unique_ptr<sftp_session_struct, CSftpFree>;
+
+// An id no request of libssh's own has while ours waits for its answer.
+constexpr std::uint32_t kRenameId = 0xfffffff0;
+
+void AppendNumber(QByteArray& packet, std::uint32_t number)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        packet.append(static_cast<char>((number >> shift) & 0xff));
+}
+
+void AppendString(QByteArray& packet, const QByteArray& text)
+{
+    AppendNumber(packet, static_cast<std::uint32_t>(text.size()));
+    packet.append(text);
+}
+
+std::uint32_t NumberAt(const QByteArray& packet, qsizetype at)
+{
+    std::uint32_t number = 0;
+    for (qsizetype i = at; i < at + 4; ++i)
+        number = number << 8 | static_cast<unsigned char>(packet[i]);
+    return number;
+}
+
+bool ReadExactly(ssh_channel channel, QByteArray& into, qsizetype size)
+{
+    into.resize(size);
+    for (qsizetype at = 0; at < size;) {
+        const int got = ssh_channel_read_timeout(channel, into.data() + at, static_cast<std::uint32_t>(size - at), 0,
+                                                 static_cast<int>(kStallSeconds * 1000));
+        if (got <= 0)
+            return false;
+        at += got;
+    }
+    return true;
+}
+
+// posix-rename@openssh.com: `from` takes the place of `to` in one step. libssh 0.10's own
+// rename sends SFTP 3's RENAME, which never replaces a file. Nothing else is outstanding on the
+// channel meanwhile (every request of ours waits for its answer), so the answer is the next
+// packet. The server's status code: SSH_FX_OK when done, -1 when the connection failed.
+int PosixRename(sftp_session sftp, const QByteArray& from, const QByteArray& to)
+{
+    QByteArray packet;
+    packet.append(static_cast<char>(SSH_FXP_EXTENDED));
+    AppendNumber(packet, kRenameId);
+    AppendString(packet, "posix-rename@openssh.com");
+    AppendString(packet, from);
+    AppendString(packet, to);
+    QByteArray framed;
+    AppendNumber(framed, static_cast<std::uint32_t>(packet.size()));
+    framed.append(packet);
+    if (ssh_channel_write(sftp->channel, framed.constData(), static_cast<std::uint32_t>(framed.size())) != framed.size())
+        return -1;
+    QByteArray length, answer;
+    if (!ReadExactly(sftp->channel, length, 4) || NumberAt(length, 0) < 9 || NumberAt(length, 0) > 65536 ||
+        !ReadExactly(sftp->channel, answer, NumberAt(length, 0)))
+        return -1;
+    if (static_cast<unsigned char>(answer[0]) != SSH_FXP_STATUS || NumberAt(answer, 1) != kRenameId)
+        return -1;
+    return static_cast<int>(NumberAt(answer, 5));
+}
 
 QString SshError(ssh_session session)
 {
@@ -164,11 +227,14 @@ QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, c
         if (!whole)
             cause = QStringLiteral("%1 kom inte fram hel till servern").arg(file.m_name);
     }
-    if (cause.isEmpty() && sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
-        // A server without posix-rename cannot rename over a file: the old one goes first,
-        // and for that moment there is no page.
-        if (sftp_extension_supported(sftp, "posix-rename@openssh.com", "1") ||
-            sftp_unlink(sftp, final.constData()) != 0 || sftp_rename(sftp, temporary.constData(), final.constData()) != 0)
+    if (cause.isEmpty() && sftp_extension_supported(sftp, "posix-rename@openssh.com", "1")) {
+        if (const int status = PosixRename(sftp, temporary, final); status != SSH_FX_OK)
+            cause = status < 0 ? QStringLiteral("förbindelsen bröts: ") + SshError(session)
+                               : QStringLiteral("servern kunde inte byta ut %1 (fel %2)").arg(file.m_name).arg(status);
+    } else if (cause.isEmpty() && sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
+        // Without posix-rename a rename never replaces a file: the old one goes first, and
+        // for that moment there is no page.
+        if (sftp_unlink(sftp, final.constData()) != 0 || sftp_rename(sftp, temporary.constData(), final.constData()) != 0)
             cause = SftpCause(sftp, session, folder);
     }
     if (!cause.isEmpty()) {

@@ -86,6 +86,10 @@ int PublishCommand(const std::string& file, const std::string& to, const std::st
         err << "ravelmark-tool: " << reason.toStdString() << " (se ravelmark-tool --help)\n";
         return 2;
     }
+    // A certificate the user trusted in the window for this server stays trusted here.
+    if (CPublishTarget saved; !to.empty() && LoadTarget(doc.Path(), saved) && saved.m_host == target.m_host &&
+                              PortOf(saved) == PortOf(target))
+        target.m_trustedCertificate = saved.m_trustedCertificate;
     if (!web.empty())
         target.m_webAddress = QString::fromStdString(web);
     const bool published = PublishOnce(doc, target, out, err);
