@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// FTP, FTPS (explicit, AUTH TLS) and WebDAV through libcurl: each file to a temporary name, then
-// RNFR/RNTO or MOVE with Overwrite over the old one, then read back.
+// FTP, FTPS (explicit, AUTH TLS) and WebDAV through libcurl: each file sent whole before it takes
+// the old one's place, then read back.
 #include "publish/Upload.h"
 
 #include <QRandomGenerator>
@@ -171,21 +171,6 @@ public:
         return code;
     }
 
-    // WebDAV: moves `name` over `final`.
-    CURLcode Move(const QString& name, const QString& final)
-    {
-        Reset();
-        CURL* curl = m_curl.get();
-        const std::string url = Url(name), destination = "Destination: " + Url(final);
-        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "MOVE");
-        const CList headers(curl_slist_append(curl_slist_append(nullptr, destination.c_str()), "Overwrite: T"));
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-        const CURLcode code = Perform();
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-        return code;
-    }
-
     CURLcode Get(const QString& name, QByteArray& bytes)
     {
         Reset();
@@ -197,21 +182,17 @@ public:
         return Perform();
     }
 
-    // Removes a temporary file a failure left behind, where the server lets it.
+    // FTP: removes a temporary file a failure left behind, where the server lets it.
     void Remove(const QString& name)
     {
         Reset();
         CURL* curl = m_curl.get();
-        const std::string url = Dav() ? Url(name) : Url(QString());
+        const std::string url = Url(QString());
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         const std::string command = "DELE " + name.toStdString();
         const CList quote(curl_slist_append(nullptr, command.c_str()));
-        if (Dav()) {
-            curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "DELETE");
-        } else {
-            curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
-        }
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
         curl_easy_perform(curl);
         curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
     }
@@ -318,21 +299,21 @@ private:
     char m_error[CURL_ERROR_SIZE] = {};
 };
 
-// Sends `file` as `temporary`, then renames it over the old one; an empty result when done.
+// FTP: sends `file` as `temporary`, then renames it over the old one. WebDAV: sends it in the
+// old one's place, which the common servers (Apache's mod_dav_fs, nginx, Nextcloud) receive
+// into a file of their own and rename when it is whole; their MOVE with Overwrite removes the
+// old page first. An empty result when done.
 CPublishResult PutOne(const CPublishTarget& target, const std::string& password, const CPublishedFile& file,
                       const QString& temporary)
 {
     CTransfer transfer(target, password);
-    CURLcode code = transfer.Put(temporary, file.m_bytes, file.m_name);
-    QString what = QStringLiteral("sändningen av %1").arg(file.m_name);
-    if (code == CURLE_OK && transfer.Dav()) {
-        code = transfer.Move(temporary, file.m_name);
-        what = QStringLiteral("bytet till den nya %1").arg(file.m_name);
-    }
+    const QString name = transfer.Dav() ? file.m_name : temporary;
+    const CURLcode code = transfer.Put(name, file.m_bytes, file.m_name);
     if (code == CURLE_OK)
         return {};
-    CPublishResult failed = transfer.Cause(code, what);
-    if (failed.m_kind != CPublishResult::LoginRefused && failed.m_kind != CPublishResult::UntrustedCertificate)
+    CPublishResult failed = transfer.Cause(code, QStringLiteral("sändningen av %1").arg(file.m_name));
+    if (!transfer.Dav() && failed.m_kind != CPublishResult::LoginRefused &&
+        failed.m_kind != CPublishResult::UntrustedCertificate)
         transfer.Remove(temporary);
     return failed;
 }

@@ -199,6 +199,35 @@ same "second publication"
 grep -q '^<p class="updated">Uppdaterad 2026-05-04 21:07</p>' root/site/tournament.htm ||
     fail "no Uppdaterad line on the page"
 
+# --- a member reading the page in a loop during publications sees only whole pages ---
+for stamp in '2026-05-04 21:07' '2026-05-04 21:08'; do
+    touch -d "$stamp" tournament.txt && expect && cp local/tournament.htm "local/${stamp: -2}.htm"
+done
+python3 - root/site/tournament.htm local/07.htm local/08.htm >reader.txt <<'END' &
+import os, sys, time
+path, pages = sys.argv[1], [open(name, 'rb').read() for name in sys.argv[2:]]
+reads, deadline = 0, time.time() + 30
+while time.time() < deadline:
+    try:
+        page = open(path, 'rb').read()
+    except FileNotFoundError:
+        print('no page'); break
+    reads += 1
+    if page not in pages:
+        print('a page that is not whole:', len(page), 'bytes'); break
+    if os.path.exists('reader.stop'):
+        print('whole', reads); break
+END
+reader=$!
+for i in $(seq 8); do
+    touch -d "2026-05-04 21:0$((7 + i % 2))" tournament.txt
+    publish --to "$url/site/" || { fail "publication $i: $(cat err.txt)"; break; }
+done
+echo stop >reader.stop
+wait $reader
+grep -q '^whole [0-9]' reader.txt || fail "the reader: $(cat reader.txt)"
+expect
+
 # --- refusals: the old page stays whole, the error names the cause ---
 check_refused() { # what expected-message publish-arguments...
     local what=$1 message=$2
@@ -224,6 +253,49 @@ echo '<html>gammal</html>' >root/full/tournament.htm
 check_refused "disk full" "disk" --to "$url/full/"
 [ "$(cat root/full/tournament.htm)" = '<html>gammal</html>' ] || fail "disk full: the old page changed"
 [ "$way" = ftp ] || [ -z "$(find root/full -name '.*.tmp')" ] || fail "disk full: a temporary file stayed"
+# The connection cut mid-page: a proxy that closes both ways after LIMIT bytes from the client.
+cut_after() { # LIMIT: the proxy's port on stdout; the bytes it passed in proxy.count when it closes
+    python3 - "$1" "$port" <<'END'
+import socket, sys, threading
+limit, target = int(sys.argv[1]), int(sys.argv[2])
+server = socket.socket(); server.bind(('127.0.0.1', 0)); server.listen(1)
+print(server.getsockname()[1], flush=True)
+server.settimeout(20)
+client, _ = server.accept()
+upstream = socket.create_connection(('127.0.0.1', target))
+passed = 0
+def back():
+    try:
+        while data := upstream.recv(65536): client.sendall(data)
+    except OSError: pass
+threading.Thread(target=back, daemon=True).start()
+try:
+    while passed < limit and (data := client.recv(min(65536, limit - passed))):
+        upstream.sendall(data); passed += len(data)
+except OSError: pass
+open('proxy.count', 'w').write(str(passed))
+for s in (client, upstream): s.shutdown(socket.SHUT_RDWR); s.close()
+END
+}
+if [ "$way" = sftp ]; then
+    cp root/site/tournament.htm before.htm
+    touch -d '2026-05-04 22:00' tournament.txt
+    coproc proxy { cut_after 100000000; }
+    read -r proxy_port <&"${proxy[0]}"
+    echo "[127.0.0.1]:$proxy_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
+    publish --to "sftp://root@127.0.0.1:$proxy_port$work/root/site/" || fail "through the proxy: $(cat err.txt)"
+    wait "$proxy_PID"
+    whole=$(cat proxy.count)
+    cp before.htm root/site/tournament.htm
+    # The page is the last thing sent, some 8 kB; what follows it is a few small requests.
+    coproc proxy { cut_after $((whole - 3000)); }
+    read -r proxy_port <&"${proxy[0]}"
+    echo "[127.0.0.1]:$proxy_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
+    publish --to "sftp://root@127.0.0.1:$proxy_port$work/root/site/"
+    [ $? = 1 ] && grep -q "förbindelsen bröts" err.txt || fail "connection cut: $(cat err.txt)"
+    cmp -s before.htm root/site/tournament.htm || fail "connection cut: the old page changed"
+    wait "$proxy_PID"
+fi
 grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
 [ -z "$(grep -rl "$password" config home local 2>/dev/null)" ] || fail "the password in a file"
 
