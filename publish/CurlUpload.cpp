@@ -11,6 +11,7 @@
 #include <openssl/x509.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -83,6 +84,12 @@ std::size_t TakeBytes(char* data, std::size_t size, std::size_t count, void* use
     return size * count;
 }
 
+// Called at least once a second, also while nothing moves: a cancel ends the transfer.
+int Cancelled(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return *static_cast<const std::atomic_bool*>(cancel) ? 1 : 0;
+}
+
 std::size_t Discard(char*, std::size_t size, std::size_t count, void*)
 {
     return size * count;
@@ -98,7 +105,7 @@ void GlobalInit()
 class CTransfer
 {
 public:
-    CTransfer(const CPublishTarget& target, const std::string& password)
+    CTransfer(const CPublishTarget& target, const std::string& password, const CPublishTrust& trust)
         : m_target(target)
         , m_curl(curl_easy_init())
     {
@@ -111,6 +118,11 @@ public:
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_error);
+        if (trust.m_cancel) {
+            curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+            curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, Cancelled);
+            curl_easy_setopt(curl, CURLOPT_XFERINFODATA, trust.m_cancel.get());
+        }
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps,http,https");
         m_user = target.m_user.toStdString();
         curl_easy_setopt(curl, CURLOPT_USERNAME, m_user.c_str());
@@ -220,6 +232,8 @@ public:
         case CURLE_COULDNT_CONNECT:
         case CURLE_COULDNT_RESOLVE_HOST:
             return Failure(QStringLiteral("kunde inte ansluta till %1: %2").arg(m_target.m_host, detail));
+        case CURLE_ABORTED_BY_CALLBACK:
+            return Failure(QStringLiteral("publiceringen avbröts"));
         case CURLE_OPERATION_TIMEDOUT:
             return Failure(QStringLiteral("servern %1 slutade svara").arg(m_target.m_host));
         case CURLE_REMOTE_ACCESS_DENIED:
@@ -303,10 +317,10 @@ private:
 // old one's place, which the common servers (Apache's mod_dav_fs, nginx, Nextcloud) receive
 // into a file of their own and rename when it is whole; their MOVE with Overwrite removes the
 // old page first. An empty result when done.
-CPublishResult PutOne(const CPublishTarget& target, const std::string& password, const CPublishedFile& file,
-                      const QString& temporary)
+CPublishResult PutOne(const CPublishTarget& target, const std::string& password, const CPublishTrust& trust,
+                      const CPublishedFile& file, const QString& temporary)
 {
-    CTransfer transfer(target, password);
+    CTransfer transfer(target, password, trust);
     const QString name = transfer.Dav() ? file.m_name : temporary;
     const CURLcode code = transfer.Put(name, file.m_bytes, file.m_name);
     if (code == CURLE_OK)
@@ -320,7 +334,8 @@ CPublishResult PutOne(const CPublishTarget& target, const std::string& password,
 
 } // namespace
 
-CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& password, const CPublication& publication)
+CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& password, const CPublication& publication,
+                             const CPublishTrust& trust)
 {
     GlobalInit();
     // A connection per request that moves a file: vsftpd, as hosts run it, wants each data
@@ -328,10 +343,10 @@ CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& pa
     for (const CPublishedFile& file : publication.m_files) {
         const QString temporary = QStringLiteral(".%1.%2.tmp").arg(file.m_name).arg(
             QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        if (CPublishResult failed = PutOne(target, password, file, temporary); !failed.m_message.isEmpty())
+        if (CPublishResult failed = PutOne(target, password, trust, file, temporary); !failed.m_message.isEmpty())
             return failed;
         // Read back on a connection of its own, as a member's browser would find it.
-        CTransfer check(target, password);
+        CTransfer check(target, password, trust);
         QByteArray back;
         if (const CURLcode read = check.Get(file.m_name, back); read != CURLE_OK)
             return check.Cause(read, QStringLiteral("kontrolläsningen av %1").arg(file.m_name));

@@ -284,9 +284,12 @@ CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& pa
         folder = folder.mid(3);
     if (!folder.isEmpty() && !folder.endsWith('/'))
         folder += '/';
-    for (const CPublishedFile& file : publication.m_files)
+    for (const CPublishedFile& file : publication.m_files) {
+        if (trust.m_cancel && *trust.m_cancel)
+            return Failure(QStringLiteral("publiceringen avbröts"));
         if (const QString cause = PutFile(sftp.get(), session.get(), folder, file); !cause.isEmpty())
             return Failure(cause);
+    }
     CPublishResult done;
     done.m_kind = CPublishResult::Done;
     return done;

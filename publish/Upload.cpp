@@ -51,7 +51,7 @@ CPublishResult PublishFiles(const CPublishTarget& target, const std::string& pas
     case PublishWay::Ftp:
     case PublishWay::Dav:
     case PublishWay::DavHttp:
-        result = PublishByCurl(target, password, publication);
+        result = PublishByCurl(target, password, publication, trust);
         break;
     }
     if (!result.Ok() || target.m_webAddress.isEmpty() || publication.m_files.empty())

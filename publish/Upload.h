@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <atomic>
+#include <memory>
 #include <string>
 
 // How a publication ended. Done only when every file was checked on the server.
@@ -36,6 +38,8 @@ struct CPublishTrust
     // SFTP: a host not in known_hosts whose key has this fingerprint ("SHA256:...") is added
     // to known_hosts and published to.
     QString m_hostFingerprint;
+    // Set from another thread, ends the publication at the next chance (a closing window).
+    std::shared_ptr<std::atomic_bool> m_cancel;
 };
 
 // How long a server may keep us waiting: to connect, and with nothing moving.
@@ -53,7 +57,8 @@ CPublishResult PublishFiles(const CPublishTarget& target, const std::string& pas
 CPublishResult PublishToFolder(const CPublishTarget& target, const CPublication& publication);
 CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& password, const CPublication& publication,
                              const CPublishTrust& trust);
-CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& password, const CPublication& publication);
+CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& password, const CPublication& publication,
+                             const CPublishTrust& trust);
 // Fetches `url` (http or https, certificate verified) into `page`; false with the cause.
 bool FetchPage(const QString& url, QByteArray& page, QString& cause);
 
