@@ -219,10 +219,11 @@ public:
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
             if (!m_check.m_seen.isEmpty() && m_check.m_seen != m_check.m_trusted) {
-                CPublishResult untrusted = Failure(
-                    QStringLiteral("servern %1 har ett certifikat som inte kan kontrolleras (SHA-256 %2); inget skickades")
-                        .arg(m_target.m_host, m_check.m_seen),
-                    CPublishResult::UntrustedCertificate);
+                CPublishResult untrusted =
+                    Failure(QStringLiteral(
+                                "servern %1 har ett certifikat som inte kan kontrolleras (SHA-256 %2); inget skickades")
+                                .arg(m_target.m_host, m_check.m_seen),
+                            CPublishResult::UntrustedCertificate);
                 untrusted.m_fingerprint = m_check.m_seen;
                 return untrusted;
             }
@@ -237,7 +238,8 @@ public:
         case CURLE_OPERATION_TIMEDOUT:
             return Failure(QStringLiteral("servern %1 slutade svara").arg(m_target.m_host));
         case CURLE_REMOTE_ACCESS_DENIED:
-            return Failure(QStringLiteral("mappen %1 finns inte eller får inte användas: %2").arg(m_target.m_folder, detail));
+            return Failure(
+                QStringLiteral("mappen %1 finns inte eller får inte användas: %2").arg(m_target.m_folder, detail));
         case CURLE_HTTP_RETURNED_ERROR:
             return Failure(HttpCause(what));
         case CURLE_UPLOAD_FAILED:
@@ -341,8 +343,9 @@ CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& pa
     // A connection per request that moves a file: vsftpd, as hosts run it, wants each data
     // connection to resume its control connection's TLS session, which TLS 1.3 allows only once.
     for (const CPublishedFile& file : publication.m_files) {
-        const QString temporary = QStringLiteral(".%1.%2.tmp").arg(file.m_name).arg(
-            QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const QString temporary = QStringLiteral(".%1.%2.tmp")
+                                      .arg(file.m_name)
+                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         if (CPublishResult failed = PutOne(target, password, trust, file, temporary); !failed.m_message.isEmpty())
             return failed;
         // Read back on a connection of its own, as a member's browser would find it.

@@ -108,7 +108,7 @@ void CPublishQueue::Start()
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     const QString path = m_doc.Path();
     // Unchanged since it was read, the standings are as old as the file.
-    const QDateTime updated = m_changed.isValid()                ? m_changed
+    const QDateTime updated = m_changed.isValid()              ? m_changed
                               : m_doc.FileStatus().m_size >= 0 ? m_doc.FileStatus().LastModified()
                                                                : QDateTime::currentDateTime();
     m_busy = true;
@@ -123,7 +123,8 @@ void CPublishQueue::Start()
             BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path));
         const CPublishResult result = PublishFiles(target, password, publication, trust);
         if (!*trust.m_cancel)
-            QMetaObject::invokeMethod(this, [this, result] { Ended(result); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, result] { Ended(result); }, Qt::QueuedConnection);
     });
 }
 

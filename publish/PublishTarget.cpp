@@ -14,10 +14,10 @@
 namespace {
 
 constexpr std::array<std::pair<PublishWay, const char*>, 5> kSchemes{{{PublishWay::Sftp, "sftp"},
-                                                                        {PublishWay::Ftps, "ftps"},
-                                                                        {PublishWay::Ftp, "ftp"},
-                                                                        {PublishWay::Dav, "davs"},
-                                                                        {PublishWay::DavHttp, "dav"}}};
+                                                                      {PublishWay::Ftps, "ftps"},
+                                                                      {PublishWay::Ftp, "ftp"},
+                                                                      {PublishWay::Dav, "davs"},
+                                                                      {PublishWay::DavHttp, "dav"}}};
 
 QString SchemeOf(PublishWay way)
 {

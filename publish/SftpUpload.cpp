@@ -91,7 +91,8 @@ int PosixRename(sftp_session sftp, const QByteArray& from, const QByteArray& to)
     QByteArray framed;
     AppendNumber(framed, static_cast<std::uint32_t>(packet.size()));
     framed.append(packet);
-    if (ssh_channel_write(sftp->channel, framed.constData(), static_cast<std::uint32_t>(framed.size())) != framed.size())
+    if (ssh_channel_write(sftp->channel, framed.constData(), static_cast<std::uint32_t>(framed.size())) !=
+        framed.size())
         return -1;
     QByteArray length, answer;
     if (!ReadExactly(sftp->channel, length, 4) || NumberAt(length, 0) < 9 || NumberAt(length, 0) > 65536 ||
@@ -151,9 +152,9 @@ CPublishResult CheckHost(ssh_session session, const CPublishTarget& target, cons
                 return Failure(QStringLiteral("kunde inte skriva ~/.ssh/known_hosts: ") + SshError(session));
             return {};
         }
-        CPublishResult unknown = Failure(
-            QStringLiteral("servern %1 är okänd. Dess nyckel är %2.").arg(target.m_host, fingerprint),
-            CPublishResult::UnknownHost);
+        CPublishResult unknown =
+            Failure(QStringLiteral("servern %1 är okänd. Dess nyckel är %2.").arg(target.m_host, fingerprint),
+                    CPublishResult::UnknownHost);
         unknown.m_fingerprint = fingerprint;
         char* line = nullptr;
         if (ssh_session_export_known_hosts_entry(session, &line) == SSH_OK) {
@@ -202,8 +203,9 @@ QString SftpCause(sftp_session sftp, ssh_session session, const QString& folder)
 // Puts one file in place under a temporary name, checked, then renamed over the old one.
 QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, const CPublishedFile& file)
 {
-    const QString name = QStringLiteral(".%1.%2.tmp").arg(file.m_name).arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                                            QLatin1Char('0'));
+    const QString name = QStringLiteral(".%1.%2.tmp")
+                             .arg(file.m_name)
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     const QByteArray temporary = (folder + name).toUtf8();
     const QByteArray final = (folder + file.m_name).toUtf8();
     sftp_file handle = sftp_open(sftp, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -234,7 +236,8 @@ QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, c
     } else if (cause.isEmpty() && sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
         // Without posix-rename a rename never replaces a file: the old one goes first, and
         // for that moment there is no page.
-        if (sftp_unlink(sftp, final.constData()) != 0 || sftp_rename(sftp, temporary.constData(), final.constData()) != 0)
+        if (sftp_unlink(sftp, final.constData()) != 0 ||
+            sftp_rename(sftp, temporary.constData(), final.constData()) != 0)
             cause = SftpCause(sftp, session, folder);
     }
     if (!cause.isEmpty()) {

@@ -24,7 +24,8 @@ CPublishResult PublishToFolder(const CPublishTarget& target, const CPublication&
         return Failure(QStringLiteral("mappen %1 finns inte").arg(QDir::toNativeSeparators(folder)));
     for (const CPublishedFile& file : publication.m_files) {
         const QString path = QDir(folder).filePath(file.m_name);
-        const CFileResult written = ReplaceFile(path, std::string_view(file.m_bytes.constData(), static_cast<std::size_t>(file.m_bytes.size())));
+        const CFileResult written = ReplaceFile(
+            path, std::string_view(file.m_bytes.constData(), static_cast<std::size_t>(file.m_bytes.size())));
         if (!written.Ok())
             return Failure(ResultMessage(written, TextEncoding::Utf8));
         QFile back(path);
@@ -63,10 +64,11 @@ CPublishResult PublishFiles(const CPublishTarget& target, const std::string& pas
     if (!FetchPage(url, page, cause))
         result.m_webNote = QStringLiteral("sidan på %1 kunde inte hämtas: %2").arg(url, cause);
     else if (const std::string shown = UpdatedLineOf(page); shown != publication.m_updatedLine)
-        result.m_webNote = shown.empty()
-                               ? QStringLiteral("sidan på %1 saknar raden \u201dUppdaterad\u201d: är adressen rätt?").arg(url)
-                               : QStringLiteral("%1 visar ännu \u201d%2\u201d: servern eller en cache lämnar ut den "
-                                                "förra sidan en stund till")
-                                     .arg(url, QString::fromStdString(shown));
+        result.m_webNote =
+            shown.empty()
+                ? QStringLiteral("sidan på %1 saknar raden \u201dUppdaterad\u201d: är adressen rätt?").arg(url)
+                : QStringLiteral("%1 visar ännu \u201d%2\u201d: servern eller en cache lämnar ut den "
+                                 "förra sidan en stund till")
+                      .arg(url, QString::fromStdString(shown));
     return result;
 }

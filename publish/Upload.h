@@ -22,8 +22,8 @@ struct CPublishResult
         UntrustedCertificate, // FTPS, WebDAV: no authority vouches for it (its fingerprint given)
     };
     Kind m_kind = Failed;
-    QString m_message;     // in Swedish, naming the cause; no secret in it
-    QString m_fingerprint; // of the key or certificate that was not trusted
+    QString m_message;        // in Swedish, naming the cause; no secret in it
+    QString m_fingerprint;    // of the key or certificate that was not trusted
     QString m_knownHostsLine; // UnknownHost: the line known_hosts would get
     // With a public address: what the page there showed, when it was not this publication's
     // (a cache, most often); empty when it was, or when there is no address.

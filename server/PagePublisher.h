@@ -48,4 +48,3 @@ private:
     QDateTime m_updated;
     int m_builds = 0;
 };
-

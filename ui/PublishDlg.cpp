@@ -131,7 +131,8 @@ CPublishDlg::CPublishDlg(const QString& tournamentPath, CPublishQueue& queue, CP
 
 void CPublishDlg::ShowTarget(const CPublishTarget& target)
 {
-    const int index = m_way->findData(static_cast<int>(target.m_way == PublishWay::DavHttp ? PublishWay::Dav : target.m_way));
+    const int index =
+        m_way->findData(static_cast<int>(target.m_way == PublishWay::DavHttp ? PublishWay::Dav : target.m_way));
     m_way->setCurrentIndex(std::max(index, 0));
     m_server->setText(target.m_host);
     m_port->setText(target.m_port > 0 ? QString::number(target.m_port) : QString());
@@ -162,13 +163,13 @@ void CPublishDlg::OnWayChanged()
 void CPublishDlg::OnWebChanged()
 {
     const QString url = m_web->text().trimmed();
-    const QString page = url.endsWith('/') ? url + (m_fileName->text().isEmpty() ? m_fileName->placeholderText()
-                                                                                   : m_fileName->text())
-                                           : url;
+    const QString page = url.endsWith('/')
+                             ? url + (m_fileName->text().isEmpty() ? m_fileName->placeholderText() : m_fileName->text())
+                             : url;
     const bool web = url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"));
-    m_link->setText(web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(QUrl(page).toString(QUrl::FullyEncoded),
-                                                                     page.toHtmlEscaped())
-                        : QString());
+    m_link->setText(
+        web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(QUrl(page).toString(QUrl::FullyEncoded), page.toHtmlEscaped())
+            : QString());
     m_qrImage = web ? QrImage(page.toStdString()) : QImage();
     m_qr->setPixmap(m_qrImage.isNull() ? QPixmap() : QPixmap::fromImage(m_qrImage.scaledToWidth(140)));
     m_qr->setVisible(!m_qrImage.isNull());
@@ -189,9 +190,9 @@ bool CPublishDlg::ReadTarget(CPublishTarget& target)
     if (CPublishTarget kept; LoadTarget(m_tournamentPath, kept) && kept.m_host == read.m_host)
         read.m_trustedCertificate = kept.m_trustedCertificate;
     QLineEdit* missing = Remote(read.m_way) && read.m_host.isEmpty() ? m_server
-                         : read.m_folder.isEmpty()                    ? m_folder
-                         : read.m_fileName.contains('/')              ? m_fileName
-                                                                      : nullptr;
+                         : read.m_folder.isEmpty()                   ? m_folder
+                         : read.m_fileName.contains('/')             ? m_fileName
+                                                                     : nullptr;
     if (missing) {
         m_platform.ErrorBox(this, missing == m_fileName ? QStringLiteral("Sidans filnamn kan inte innehålla /.")
                                   : missing == m_server ? QStringLiteral("Ange servern att publicera till.")

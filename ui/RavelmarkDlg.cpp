@@ -163,9 +163,9 @@ void CRavelmarkDlg::ResetTournament()
     m_editTitle->SetText(QString());
     m_filling = false;
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
-    for (QWidget* control : std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit,
-                                                            m_btnRemove, m_btnRules, m_btnHistory, m_btnShowMobile,
-                                                            m_btnPublish})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove, m_btnRules,
+                                         m_btnHistory, m_btnShowMobile, m_btnPublish})
         control->setEnabled(false);
     m_publishing.Stop();
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
