@@ -161,19 +161,24 @@ bool CRecovery::Unsaved() const
     return name != stored.m_name || m_working->m_results != stored.m_results;
 }
 
-CTournament CRecovery::Snapshot() const
+std::shared_ptr<const CTournament> CRecovery::Snapshot() const
 {
-    CTournament tournament = m_doc.Tournament();
+    std::shared_ptr<const CTournament> shared = m_doc.Snapshot();
+    std::string title = shared->m_title;
+    TrimSpaces(title);
+    const bool added = m_replaces >= shared->m_rounds.size();
+    // The document's own copy, shared with the page, unless the title or the editor's round
+    // makes this one differ.
+    if (!title.empty() && title == shared->m_title && (!m_working || (added && m_working->m_results.empty())))
+        return shared;
+    CTournament tournament = *shared;
     // As the close would save it; a title being retyped is not there yet, and a file without one
     // would not read back: the file's name stands in.
-    TrimSpaces(tournament.m_title);
+    tournament.m_title = title;
     if (tournament.m_title.empty())
         tournament.m_title = FromQString(QFileInfo(m_doc.Path()).completeBaseName(), tournament.m_encoding);
-    if (!m_working)
-        return tournament;
-    const bool added = m_replaces >= tournament.m_rounds.size();
-    if (added && m_working->m_results.empty())
-        return tournament;
+    if (!m_working || (added && m_working->m_results.empty()))
+        return std::make_shared<const CTournament>(std::move(tournament));
     CRound round = *m_working;
     // As the editor's close leaves it; a round with results but no name yet gets one, since a
     // file cannot hold a round without its name line.
@@ -186,7 +191,7 @@ CTournament CRecovery::Snapshot() const
         tournament.m_rounds.push_back(std::move(round));
     else
         tournament.m_rounds[m_replaces] = std::move(round);
-    return tournament;
+    return std::make_shared<const CTournament>(std::move(tournament));
 }
 
 void CRecovery::StartWrite()
@@ -208,7 +213,7 @@ void CRecovery::StartWrite()
         Forget();
     m_tournamentPath = m_doc.Path();
     m_writing = true;
-    auto snapshot = std::make_shared<const CTournament>(Snapshot());
+    const std::shared_ptr<const CTournament> snapshot = Snapshot();
     const QString tournamentPath = m_doc.Path();
     const QString first = m_current.isEmpty() ? RecoveryPathBeside(tournamentPath) : m_current;
     m_pool.start([this, snapshot, tournamentPath, first] {

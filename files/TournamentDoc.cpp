@@ -36,6 +36,7 @@ CFileResult CTournamentDoc::Read(const QString& path)
         m_path = loaded.m_path;
         m_fileStatus = loaded.m_status;
         m_tournament = std::move(loaded.m_tournament);
+        m_snapshot.reset();
         Rewatch();
         ReloadRules();
     }
@@ -142,13 +143,22 @@ void CTournamentDoc::SwapText(CTournamentText& text)
 
 PlayerId CTournamentDoc::AddPlayer(std::string_view name)
 {
+    m_snapshot.reset();
     return m_tournament.AddPlayer(name);
 }
 
 void CTournamentDoc::ConvertToUtf8(bool byteOrderMark)
 {
     ::ConvertToUtf8(m_tournament, byteOrderMark);
+    m_snapshot.reset();
     emit edited();
+}
+
+std::shared_ptr<const CTournament> CTournamentDoc::Snapshot()
+{
+    if (!m_snapshot)
+        m_snapshot = std::make_shared<const CTournament>(m_tournament);
+    return m_snapshot;
 }
 
 const CStandings& CTournamentDoc::RankedStandings()
@@ -189,6 +199,7 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
 CFileResult CTournamentDoc::Save(bool anew)
 {
     CFileResult result = SaveTournamentFile(m_tournament, m_path, anew);
+    m_snapshot.reset(); // the title trimmed
     if (result.Ok()) {
         // What is on disk now is this tournament: later changes are measured from it.
         ReadFileStatus(m_path, m_fileStatus);
@@ -255,6 +266,8 @@ void CTournamentDoc::RebuildStandings()
 
 void CTournamentDoc::SetChanged(bool changed)
 {
+    // Every change of the tournament ends here (a save, which may trim the title, too).
+    m_snapshot.reset();
     if (changed)
         emit edited();
     if (changed == m_changed)

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,9 @@ public:
     explicit CTournamentDoc(QObject* parent = nullptr);
 
     const CTournament& Tournament() const { return m_tournament; }
+    // The tournament as it is now, shared and read-only: the recovery file, the served page and
+    // the publication all take this one copy, made on the first call after a change.
+    std::shared_ptr<const CTournament> Snapshot();
     // The standings of all rounds; empty after a read that was not accepted.
     const CStandings& Standings() const { return m_standings; }
     // Full path of the tournament file; it stays when the tournament is dropped.
@@ -130,6 +134,7 @@ private:
     void OnDiskEvent();
 
     CTournament m_tournament;
+    std::shared_ptr<const CTournament> m_snapshot; // of m_tournament, until it changes
     CStandings m_standings;
     CSeriesRules m_rules;
     CFileResult m_rulesResult;

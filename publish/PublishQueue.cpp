@@ -102,9 +102,9 @@ void CPublishQueue::Start()
         Ended(Failure(ResultMessage(m_doc.RulesResult(), m_doc.Encoding())));
         return;
     }
-    // The standings as they are now, the worker's own; the page is built over there.
-    auto tournament = std::make_shared<const CTournament>(m_doc.Tournament());
-    auto standings = std::make_shared<CStandings>(m_doc.Standings());
+    // The document's shared copy of the tournament as it is now; the standings and the page are
+    // worked out from it on the worker's thread.
+    std::shared_ptr<const CTournament> tournament = m_doc.Snapshot();
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     const QString path = m_doc.Path();
     // Unchanged since it was read, the standings are as old as the file.
@@ -116,9 +116,11 @@ void CPublishQueue::Start()
     CPublishTrust trust = m_trust;
     trust.m_cancel = m_cancel;
     SetState(QStringLiteral("Publiceras \u2026"));
-    m_pool.start([this, tournament, standings, rules, path, updated, target = m_target, password = m_password, trust] {
-        standings->BuildRanking();
-        const CStandingsView view(*tournament, *standings, *rules);
+    m_pool.start([this, tournament, rules, path, updated, target = m_target, password = m_password, trust] {
+        CStandings standings;
+        AddToStandings(standings, *tournament);
+        standings.BuildRanking();
+        const CStandingsView view(*tournament, standings, *rules);
         const CPublication publication =
             BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path));
         const CPublishResult result = PublishFiles(target, password, publication, trust);

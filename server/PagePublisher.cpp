@@ -35,14 +35,16 @@ bool CPagePublisher::Publish(const QDateTime& updated)
     if (!m_doc.ReloadRules().Ok())
         return false;
     // The tournament as it is now, the builder's own: the window goes on changing the document's.
-    auto tournament = std::make_shared<const CTournament>(m_doc.Tournament());
-    auto standings = std::make_shared<CStandings>(m_doc.Standings());
+    // The document's shared copy; the standings are worked out from it on the builder's thread.
+    std::shared_ptr<const CTournament> tournament = m_doc.Snapshot();
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, standings, rules, path, time] {
-        standings->BuildRanking();
-        const CStandingsView view(*tournament, *standings, *rules);
+    m_builder.start([this, tournament, rules, path, time] {
+        CStandings standings;
+        AddToStandings(standings, *tournament);
+        standings.BuildRanking();
+        const CStandingsView view(*tournament, standings, *rules);
         const QByteArray css = ServedStylesheet(path);
         m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
         QMetaObject::invokeMethod(

@@ -145,6 +145,22 @@ private slots:
         QCOMPARE(Read(site + "/table.css"), Read(":/ravelmark/table.css"));
     }
 
+    // One copy per change, whoever asks; a player added (by the round editor) is a change too.
+    void oneSharedCopyPerChange()
+    {
+        CWindow w(kCup);
+        CTournamentDoc& doc = w.m_dlg.m_doc;
+        const std::shared_ptr<const CTournament> first = doc.Snapshot();
+        QCOMPARE(doc.Snapshot().get(), first.get());
+        TypeOver(w.m_dlg.m_editTitle, "Serien");
+        const std::shared_ptr<const CTournament> titled = doc.Snapshot();
+        QVERIFY(titled != first);
+        QCOMPARE(QByteArray::fromStdString(titled->m_title) + '|' + QByteArray::fromStdString(first->m_title),
+                 "Serien|V\xE5rcupen");
+        doc.AddPlayer("Cilla");
+        QCOMPARE(doc.Snapshot()->m_players.Size(), titled->m_players.Size() + 1);
+    }
+
     void aStalledServerLeavesTheWindowFree()
     {
         CWindow w(kCup);
