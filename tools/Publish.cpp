@@ -13,7 +13,6 @@
 #include <QTime>
 
 #include <algorithm>
-#include <optional>
 #include <ostream>
 
 namespace {
@@ -59,22 +58,12 @@ int PublishCommand(const std::string& file, const std::string& to, const std::st
                    std::ostream& out, std::ostream& err)
 {
     const CStopSignals stop;
-    int argc = 1;
-    char name[] = "ravelmark-tool";
-    char* argv[] = {name, nullptr};
-    std::optional<QCoreApplication> app;
-    if (!QCoreApplication::instance())
-        app.emplace(argc, argv);
-
+    const CToolApplication app;
     CTournamentDoc doc;
     if (watch)
         doc.WatchFile();
-    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
-    if (!read.Ok()) {
-        read.m_line = QuotedLine(read.m_line, doc.Encoding());
-        err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+    if (!ReadTournament(doc, file, err))
         return 1;
-    }
     CPublishTarget target;
     QString reason;
     if (to.empty()) {

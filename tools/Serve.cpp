@@ -18,7 +18,6 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
-#include <optional>
 #include <ostream>
 #include <unistd.h>
 
@@ -62,6 +61,16 @@ QDateTime RulesModified(const QString& tournamentPath)
     return QDateTime::fromMSecsSinceEpoch(0);
 }
 
+bool ReadTournament(CTournamentDoc& doc, const std::string& file, std::ostream& err)
+{
+    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    if (read.Ok())
+        return true;
+    read.m_line = QuotedLine(read.m_line, doc.Encoding());
+    err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+    return false;
+}
+
 int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err)
 {
     const CStopSignals stop;
@@ -69,22 +78,12 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
         err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
         return 1;
     }
-    int argc = 1;
-    char name[] = "ravelmark-tool";
-    char* argv[] = {name, nullptr};
-    std::optional<QCoreApplication> app;
-    if (!QCoreApplication::instance())
-        app.emplace(argc, argv);
-
+    const CToolApplication app;
     // Watched from the read on, so that no change after it goes unseen.
     CTournamentDoc doc;
     doc.WatchFile();
-    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
-    if (!read.Ok()) {
-        read.m_line = QuotedLine(read.m_line, doc.Encoding());
-        err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+    if (!ReadTournament(doc, file, err))
         return 1;
-    }
     std::vector<std::string> addresses;
     if (!bind.empty()) {
         addresses.push_back(bind);

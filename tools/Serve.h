@@ -16,3 +16,7 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
 // The last modification of the rules file beside the tournament at `tournamentPath`; the epoch
 // without one. With the file's own, when the standings last changed.
 QDateTime RulesModified(const QString& tournamentPath);
+
+class CTournamentDoc;
+// Reads `file` into `doc`; false with the reason on `err` when it was refused.
+bool ReadTournament(CTournamentDoc& doc, const std::string& file, std::ostream& err);

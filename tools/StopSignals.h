@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <pthread.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -51,3 +52,21 @@ inline std::unique_ptr<QSocketNotifier> QuitOnSignal(const CStopSignals& stop)
     });
     return notifier;
 }
+
+// The event loop a command that runs until stopped needs: the program's own when there is one
+// (in tests), else one made here.
+class CToolApplication
+{
+public:
+    CToolApplication()
+    {
+        if (!QCoreApplication::instance())
+            m_app.emplace(m_argc, m_argv);
+    }
+
+private:
+    int m_argc = 1;
+    char m_name[15] = "ravelmark-tool";
+    char* m_argv[2] = {m_name, nullptr};
+    std::optional<QCoreApplication> m_app;
+};

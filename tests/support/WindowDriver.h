@@ -139,6 +139,28 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     return closed;
 }
 
+// Clicks `button` and plays `action` in the modal dialog of type Dialog it opens, once it is the
+// active window; true when one opened and the action closed it. One left open is rejected.
+template <class Dialog>
+bool WithDialog(QPushButton* button, const std::function<void(Dialog&)>& action)
+{
+    bool closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
+                action(*dialog);
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        }
+    });
+    poll.start(5);
+    Click(button);
+    return closed;
+}
+
 // "Lägg Till" clicked, or with `byKey` pressed by Enter.
 inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points, bool byKey = false)
 {

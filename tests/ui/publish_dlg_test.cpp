@@ -23,22 +23,7 @@ const QByteArray kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7"});
 // Clicks "Publicera…" and plays `action` in the dialog; true when it opened and the action closed it.
 bool WithPublishDlg(CRavelmarkDlg& d, const std::function<void(CPublishDlg&)>& action)
 {
-    bool closed = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dlg = qobject_cast<CPublishDlg*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            // The focus follows the application's active window.
-            if (QTest::qWaitFor([dlg] { return QApplication::activeWindow() == dlg; }))
-                action(*dlg);
-            closed = !dlg->isVisible();
-            if (!closed)
-                dlg->reject();
-        }
-    });
-    poll.start(5);
-    Click(d.m_btnPublish);
-    return closed;
+    return WithDialog<CPublishDlg>(d.m_btnPublish, action);
 }
 
 void SetWay(CPublishDlg& dlg, PublishWay way)
