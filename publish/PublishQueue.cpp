@@ -69,8 +69,10 @@ void CPublishQueue::Stop()
     m_automatic = false;
     m_hasTarget = false;
     m_changed = {};
+    // One running ends unreported; the next waits for its thread.
     if (m_cancel)
         *m_cancel = true;
+    m_busy = false;
 }
 
 void CPublishQueue::OnChanged()

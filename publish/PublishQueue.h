@@ -38,7 +38,7 @@ public:
     void SetSettleMilliseconds(int milliseconds) { m_settle.setInterval(milliseconds); }
     // Publishes the tournament as it is now: at once, or after the one running.
     void PublishNow();
-    // Nothing due any more, no retry; a publication running ends as it will, unreported.
+    // Nothing due any more, no retry, no target; a publication running is cancelled, unreported.
     void Stop();
     // Publishes what is due and waits for it, at most `milliseconds`; true when nothing is left
     // undone (published, or nothing was due). A publication still running then is cancelled.

@@ -170,7 +170,9 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(d.m_publishing.Busy());
+        // Stopped, it leaves the queue free for the next target at once.
         d.m_publishing.Stop();
+        QVERIFY(!d.m_publishing.Busy());
         ::close(silent);
     }
 
