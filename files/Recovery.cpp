@@ -130,12 +130,6 @@ CRecovery::~CRecovery()
     m_pool.waitForDone();
 }
 
-void CRecovery::SetWorkingRound(const CRound* round, std::size_t replaces)
-{
-    m_working = round;
-    m_replaces = replaces;
-}
-
 void CRecovery::Schedule()
 {
     if (!m_dirty)
@@ -149,16 +143,7 @@ void CRecovery::Schedule()
 
 bool CRecovery::Unsaved() const
 {
-    if (m_doc.Changed())
-        return true;
-    if (!m_working)
-        return false;
-    if (m_replaces >= m_doc.Tournament().m_rounds.size())
-        return !m_working->m_results.empty();
-    const CRound& stored = m_doc.Tournament().m_rounds[m_replaces];
-    std::string name = m_working->m_name;
-    NormalizeName(name);
-    return name != stored.m_name || m_working->m_results != stored.m_results;
+    return m_doc.Changed() || m_doc.WorkingRoundDiffers();
 }
 
 std::shared_ptr<const CTournament> CRecovery::Snapshot() const
@@ -166,10 +151,8 @@ std::shared_ptr<const CTournament> CRecovery::Snapshot() const
     std::shared_ptr<const CTournament> shared = m_doc.Snapshot();
     std::string title = shared->m_title;
     TrimSpaces(title);
-    const bool added = m_replaces >= shared->m_rounds.size();
-    // The document's own copy, shared with the page, unless the title or the editor's round
-    // makes this one differ.
-    if (!title.empty() && title == shared->m_title && (!m_working || (added && m_working->m_results.empty())))
+    // The document's copy, shared with the pages, unless the file's title must differ.
+    if (!title.empty() && title == shared->m_title)
         return shared;
     CTournament tournament = *shared;
     // As the close would save it; a title being retyped is not there yet, and a file without one
@@ -177,20 +160,6 @@ std::shared_ptr<const CTournament> CRecovery::Snapshot() const
     tournament.m_title = title;
     if (tournament.m_title.empty())
         tournament.m_title = FromQString(QFileInfo(m_doc.Path()).completeBaseName(), tournament.m_encoding);
-    if (!m_working || (added && m_working->m_results.empty()))
-        return std::make_shared<const CTournament>(std::move(tournament));
-    CRound round = *m_working;
-    // As the editor's close leaves it; a round with results but no name yet gets one, since a
-    // file cannot hold a round without its name line.
-    NormalizeName(round.m_name);
-    if (round.m_name.empty() && !round.m_results.empty())
-        round.m_name =
-            FromQString(QStringLiteral("Omgång %1").arg((added ? tournament.m_rounds.size() : m_replaces) + 1),
-                        tournament.m_encoding);
-    if (added)
-        tournament.m_rounds.push_back(std::move(round));
-    else
-        tournament.m_rounds[m_replaces] = std::move(round);
     return std::make_shared<const CTournament>(std::move(tournament));
 }
 

@@ -61,9 +61,6 @@ public:
     explicit CRecovery(CTournamentDoc& doc, QObject* parent = nullptr);
     ~CRecovery() override;
 
-    // The round open in the editor, to take the place of round `replaces`, or to be added
-    // (SIZE_MAX); null when the editor is closed. It must outlive the editor's run.
-    void SetWorkingRound(const CRound* round, std::size_t replaces = SIZE_MAX);
     // Something changed (the document or the working round): a write is due.
     void Schedule();
     // Takes over a recovery file the user chose to continue with: it is this tournament's now.
@@ -90,8 +87,6 @@ private:
     void Forget();
 
     CTournamentDoc& m_doc;
-    const CRound* m_working = nullptr;
-    std::size_t m_replaces = SIZE_MAX;
     QTimer m_timer;
     QElapsedTimer m_due; // since the first change not yet written
     QThreadPool m_pool;  // one writer at a time

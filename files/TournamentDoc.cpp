@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/TournamentDoc.h"
 
+#include "files/QtText.h"
 #include "files/RulesFile.h"
 #include "files/TournamentFile.h"
+#include "model/Text.h"
 #include "model/TournamentEncoding.h"
 #include "report/StandingsView.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <unistd.h>
+
+#include <algorithm>
 #include <utility>
 
 CTournamentDoc::CTournamentDoc(QObject* parent)
@@ -27,11 +34,11 @@ void CTournamentDoc::Clear()
     SetChanged(false);
 }
 
-CFileResult CTournamentDoc::Read(const QString& path)
+CFileResult CTournamentDoc::Read(const QString& path, std::vector<CReadNote>* notes)
 {
     Clear();
     CLoadedTournament loaded;
-    CFileResult result = LoadTournamentFile(path, loaded);
+    CFileResult result = LoadTournamentFile(path, loaded, notes);
     if (result.m_kind != CFileResult::CannotOpen) {
         m_path = loaded.m_path;
         m_fileStatus = loaded.m_status;
@@ -113,6 +120,20 @@ CRound CTournamentDoc::TakeRound(std::size_t index)
     return round;
 }
 
+void CTournamentDoc::MoveRound(std::size_t from, std::size_t to)
+{
+    auto& rounds = m_tournament.m_rounds;
+    const auto at = [&](std::size_t i) { return rounds.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (from < to)
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    else
+        std::rotate(at(to), at(from), at(from + 1));
+    // The standings' rows and the later rounds' order ("senaste", the struck scores) follow it.
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+}
+
 void CTournamentDoc::ChangeRound(std::size_t index, const CRoundDelta& delta, bool undo)
 {
     CRound& round = m_tournament.m_rounds[index];
@@ -141,6 +162,47 @@ void CTournamentDoc::SwapText(CTournamentText& text)
     SetChanged(true);
 }
 
+void CTournamentDoc::SetWorkingRound(const CRound* round, std::size_t replaces)
+{
+    m_working = round;
+    m_workingReplaces = replaces;
+    m_snapshot.reset();
+}
+
+bool CTournamentDoc::WorkingRoundDiffers() const
+{
+    if (!m_working)
+        return false;
+    if (m_workingReplaces >= m_tournament.m_rounds.size())
+        return !m_working->m_results.empty();
+    const CRound& stored = m_tournament.m_rounds[m_workingReplaces];
+    std::string name = m_working->m_name;
+    NormalizeName(name);
+    return name != stored.m_name || m_working->m_results != stored.m_results;
+}
+
+CTournament CTournamentDoc::WithWorkingRound() const
+{
+    CTournament tournament = m_tournament;
+    if (!m_working)
+        return tournament;
+    const bool added = m_workingReplaces >= tournament.m_rounds.size();
+    if (added && m_working->m_results.empty())
+        return tournament;
+    CRound round = *m_working;
+    // A file cannot hold a round without its name line.
+    NormalizeName(round.m_name);
+    if (round.m_name.empty() && !round.m_results.empty())
+        round.m_name =
+            FromQString(QStringLiteral("Omgång %1").arg((added ? tournament.m_rounds.size() : m_workingReplaces) + 1),
+                        tournament.m_encoding);
+    if (added)
+        tournament.m_rounds.push_back(std::move(round));
+    else
+        tournament.m_rounds[m_workingReplaces] = std::move(round);
+    return tournament;
+}
+
 PlayerId CTournamentDoc::AddPlayer(std::string_view name)
 {
     m_snapshot.reset();
@@ -157,7 +219,7 @@ void CTournamentDoc::ConvertToUtf8(bool byteOrderMark)
 std::shared_ptr<const CTournament> CTournamentDoc::Snapshot()
 {
     if (!m_snapshot)
-        m_snapshot = std::make_shared<const CTournament>(m_tournament);
+        m_snapshot = std::make_shared<const CTournament>(WithWorkingRound());
     return m_snapshot;
 }
 
@@ -177,6 +239,14 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
     return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath);
 }
 
+CFileResult CTournamentDoc::RefreshPage()
+{
+    QString page;
+    if (!ReportPath(m_path, page) || !QFileInfo::exists(page))
+        return {};
+    return WritePage(page);
+}
+
 const CFileResult& CTournamentDoc::ReloadRules()
 {
     m_rulesResult = LoadRulesFile(m_path, m_rules);
@@ -187,12 +257,69 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
 {
     if (rules == m_rules && m_rulesResult.Ok())
         return {};
-    CFileResult result = SaveRulesFile(m_path, rules);
+    CFileResult result = ReplaceRulesFile([&](const QString&) { return SaveRulesFile(m_path, rules); });
     if (result.Ok()) {
         m_rules = rules;
         m_rulesResult = CFileResult();
         emit edited();
     }
+    return result;
+}
+
+std::optional<std::string> CTournamentDoc::RulesFileBytes() const
+{
+    QString path;
+    QFile file;
+    if (!RulesPath(m_path, path) || (file.setFileName(path), !file.open(QIODevice::ReadOnly)))
+        return std::nullopt;
+    return file.readAll().toStdString();
+}
+
+CFileResult CTournamentDoc::PutRulesFile(const std::optional<std::string>& bytes)
+{
+    const CFileResult result = ReplaceRulesFile([&](const QString& path) {
+        if (bytes)
+            return ReplaceFile(path, *bytes);
+        CFileResult removed;
+        if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
+            removed.m_kind = CFileResult::FileError;
+            removed.m_error = CFileError{CauseOf(errno), path};
+        } else {
+            SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+        }
+        return removed;
+    });
+    ReloadRules();
+    emit edited();
+    return result;
+}
+
+CFileResult CTournamentDoc::ReplaceRulesFile(const std::function<CFileResult(const QString& path)>& write)
+{
+    QString path;
+    CFileResult result;
+    if (!RulesPath(m_path, path)) {
+        result.m_kind = CFileResult::CannotCreate;
+        return result;
+    }
+    // The version replaced is kept first, as a save keeps the tournament's: a second name of the
+    // old file, named from its last modification. One of the same second is kept already.
+    QString kept;
+    if (const QFileInfo old(path); old.isFile()) {
+        kept = ChangeExtension(BackupName(m_path, old.lastModified()), ".regler.bak");
+        if (const int error = KeepBackup(path, kept); error != 0) {
+            kept.clear();
+            if (error != EEXIST) {
+                result.m_kind = CFileResult::FileError;
+                result.m_error = CFileError{CauseOf(error), path};
+                return result;
+            }
+        }
+    }
+    result = write(path);
+    // Nothing of a replace that failed stays: the old file is still in place.
+    if (!result.Ok() && !kept.isEmpty())
+        QFile::remove(kept);
     return result;
 }
 

@@ -3,6 +3,7 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/Reader.h"
 #include "model/RoundDelta.h"
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
@@ -15,7 +16,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,8 +33,9 @@ public:
     explicit CTournamentDoc(QObject* parent = nullptr);
 
     const CTournament& Tournament() const { return m_tournament; }
-    // The tournament as it is now, shared and read-only: the recovery file, the served page and
-    // the publication all take this one copy, made on the first call after a change.
+    // The tournament as it is now, with the working round (below), shared and read-only: the
+    // recovery file, the served page and the publication all take this one copy, made on the
+    // first call after a change.
     std::shared_ptr<const CTournament> Snapshot();
     // The standings of all rounds; empty after a read that was not accepted.
     const CStandings& Standings() const { return m_standings; }
@@ -46,7 +50,8 @@ public:
     // Drops the open tournament and reads `path`. After a refused line, the rounds before it
     // stay, without standings; a read error keeps nothing. The path and status are taken from
     // every file that could be opened. The tournament counts as unchanged whatever the outcome.
-    CFileResult Read(const QString& path);
+    // With `notes`, also what the reader accepted but a person may not have meant.
+    CFileResult Read(const QString& path, std::vector<CReadNote>* notes = nullptr);
 
     // Continues with `tournament` (recovered unsaved changes) in place of what was read: the
     // file and its status stay; it counts as changed.
@@ -64,11 +69,31 @@ public:
     // The player of that name, added to the tournament's names when new; results refer to it.
     PlayerId AddPlayer(std::string_view name);
 
+    // The round open in the editor: a copy that takes the place of round `replaces` when the
+    // editor is done, or is added (SIZE_MAX); null once the editor is closed. It must outlive
+    // the editor's run. What follows the tournament's changes (the recovery file, the page on
+    // phones) shows it meanwhile.
+    void SetWorkingRound(const CRound* round, std::size_t replaces = SIZE_MAX);
+    const CRound* WorkingRound() const { return m_working; }
+    // The working round changed: heard as a change (edited), though the tournament is not yet.
+    void WorkingRoundEdited()
+    {
+        m_snapshot.reset();
+        emit edited();
+    }
+    // Whether the working round holds something its place in the tournament does not.
+    bool WorkingRoundDiffers() const;
+    // A copy of the tournament with the working round where the editor's close puts it: a new
+    // round once it has a result, and one with results but no name yet as "Omgång N" (its place).
+    CTournament WithWorkingRound() const;
+
     // The steps of the window's undo, each the way back of a change above or its way forth again.
     // Puts `round` in place `index` (at most the number of rounds).
     void InsertRound(std::size_t index, CRound round);
     // Removes round `index` and hands it over.
     CRound TakeRound(std::size_t index);
+    // Moves round `from` to place `to` (both existing places); the others keep their order.
+    void MoveRound(std::size_t from, std::size_t to);
     // Changes round `index` as `delta` says, back to what it was when `undo`.
     void ChangeRound(std::size_t index, const CRoundDelta& delta, bool undo);
     // Exchanges the whole tournament with `other`: a version brought back, a file read again.
@@ -85,6 +110,9 @@ public:
     // Writes the standings page of the first `rounds` rounds beside the tournament file (its
     // full path in `pagePath`).
     CFileResult WritePage(QString& pagePath, std::size_t rounds = SIZE_MAX);
+    // After a save: the page beside the file, when there is one, is written anew with the
+    // standings as saved; none is made where there is none.
+    CFileResult RefreshPage();
     // The standings of all rounds, ranked.
     const CStandings& RankedStandings();
     // Saves the tournament over its file: the title trimmed first, the old file kept under its
@@ -101,6 +129,11 @@ public:
     // Sets the rules and writes them at once, removing the file when none is left; nothing is
     // written when they are what is in force already.
     CFileResult SetRules(const CSeriesRules& rules);
+    // The rules file's bytes as they are on disk; none when there is no rules file.
+    std::optional<std::string> RulesFileBytes() const;
+    // Puts the rules file back to `bytes` (removed when none) by the same safe replace; the rules
+    // are read again and whatever follows the tournament hears of it (edited).
+    CFileResult PutRulesFile(const std::optional<std::string>& bytes);
 
     // How the file on disk stands against the status taken when it was read: the same file,
     // changed or replaced by another program, or gone.
@@ -128,13 +161,17 @@ signals:
 
 private:
     void RebuildStandings();
+    // Replaces (or removes) the rules file by `write`, its version as it is kept beside it first
+    // as NAME_YYMMDD_hhmmss.regler.bak; nothing is kept when the write fails, and nothing is
+    // written when the version cannot be kept.
+    CFileResult ReplaceRulesFile(const std::function<CFileResult(const QString& path)>& write);
     void SetChanged(bool changed);
     // Watches the current file afresh, its status as read being what was last seen.
     void Rewatch();
     void OnDiskEvent();
 
     CTournament m_tournament;
-    std::shared_ptr<const CTournament> m_snapshot; // of m_tournament, until it changes
+    std::shared_ptr<const CTournament> m_snapshot; // WithWorkingRound(), until either changes
     CStandings m_standings;
     CSeriesRules m_rules;
     CFileResult m_rulesResult;
@@ -144,6 +181,8 @@ private:
     CFileStatus m_fileStatus;
     bool m_utf8Refused = false;
     bool m_changed = false;
+    const CRound* m_working = nullptr;
+    std::size_t m_workingReplaces = SIZE_MAX;
     QFileSystemWatcher* m_watcher = nullptr; // while watching
     CFileStatus m_seen;                      // of the file on disk, as last reported
 };

@@ -265,7 +265,7 @@ int MakeBackup(const std::string& file, const std::string& backup)
 
 } // namespace
 
-CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
+CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, std::vector<CReadNote>* notes)
 {
     CTextFileReader reader;
     if (!reader.Open(path))
@@ -273,6 +273,7 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded)
     loaded.m_path = reader.FilePath();
     loaded.m_status = reader.Status();
     CTournamentParser parser(loaded.m_tournament);
+    parser.KeepNotes(notes);
     CFileError error;
     if (!reader.ReadLines([&](std::string_view lines) { parser.Feed(lines); }, error)) {
         // Nothing of a file that could not be read whole is kept.
@@ -367,6 +368,11 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     if (!backup.empty())
         ::unlink(backup.c_str());
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
+}
+
+int KeepBackup(const QString& file, const QString& backup)
+{
+    return MakeBackup(ToLocal8(file), ToLocal8(backup));
 }
 
 int WriteTournamentCopy(const CTournament& tournament, const QString& path)

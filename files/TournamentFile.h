@@ -3,6 +3,7 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/Reader.h"
 #include "model/Tournament.h"
 #include "report/StandingsView.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <string_view>
+#include <vector>
 
 struct CLoadedTournament
 {
@@ -18,8 +20,9 @@ struct CLoadedTournament
     CFileStatus m_status;     // taken when it was opened; its time names the backup of a later save
 };
 
-// Opens, reads and parses a tournament file as choosing it in the window does.
-CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded);
+// Opens, reads and parses a tournament file as choosing it in the window does; with `notes`,
+// also what the reader accepted but a person may not have meant.
+CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, std::vector<CReadNote>* notes = nullptr);
 
 // Writes the page of the standings beside the tournament file (its full path in
 // `pagePath`), never over the tournament itself. The page is replaced whole or not at all.
@@ -36,6 +39,10 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 // replaced. When `path` names no file, it is written anew (nothing to back up) if `anew`,
 // and refused as not found otherwise.
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
+
+// Keeps `file` as it is now under the name `backup` (a second name of it; an exact copy with its
+// times where the file system has no hard links). 0, or the errno of the failure.
+int KeepBackup(const QString& file, const QString& backup);
 
 // Writes the tournament's text to `path` exactly as a save writes it (the title as it stands),
 // replacing whatever file is there whole by one rename, without a backup. 0, or the errno of

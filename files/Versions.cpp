@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/Versions.h"
 
+#include "files/QtText.h"
+#include "files/RulesFile.h"
 #include "files/TextFile.h"
 #include "files/TournamentFile.h"
 #include "model/Difference.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -35,6 +38,8 @@ QString CVersion::Line() const
                    QFileInfo(m_path).fileName() + QStringLiteral("  ");
     if (m_kind == Unsaved)
         line += QStringLiteral("(osparat arbete) ");
+    if (m_kind == Rules && Readable())
+        return line + QStringLiteral("regler: ") + QString(m_summary).replace('\n', QStringLiteral(", "));
     return line + (Readable() ? m_summary : QStringLiteral("kan inte läsas: ") + m_problem);
 }
 
@@ -44,10 +49,12 @@ std::vector<CVersion> ListVersions(const QString& path)
     const QFileInfo file(path);
     if (file.exists())
         versions.push_back({CVersion::File, file.absoluteFilePath(), file.lastModified(), {}, {}});
+    if (QString rules; RulesPath(file.absoluteFilePath(), rules) && QFileInfo(rules).isFile())
+        versions.push_back({CVersion::Rules, rules, QFileInfo(rules).lastModified(), {}, {}});
     // The backup name's stem: the path without its ending, as the save makes it.
     const QFileInfo stem(ChangeExtension(file.absoluteFilePath(), ""));
     const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(stem.fileName()) + QStringLiteral("_(\\d{6}_\\d{6})\\.(bak|osparad)")));
+        QRegularExpression::escape(stem.fileName()) + QStringLiteral("_(\\d{6}_\\d{6})\\.(bak|osparad|regler\\.bak)")));
     const QDir folder = stem.absoluteDir();
     for (const QString& name : folder.entryList({stem.fileName() + QStringLiteral("_*")}, QDir::Files | QDir::Hidden)) {
         const QRegularExpressionMatch match = pattern.match(name);
@@ -59,7 +66,10 @@ std::vector<CVersion> ListVersions(const QString& path)
         // Two digits of the year name this century.
         if (time.date().year() < 2000)
             time = time.addYears(100);
-        versions.push_back({match.captured(2) == QLatin1String("bak") ? CVersion::Backup : CVersion::Unsaved,
+        const QString ending = match.captured(2);
+        versions.push_back({ending == QLatin1String("bak")       ? CVersion::Backup
+                            : ending == QLatin1String("osparad") ? CVersion::Unsaved
+                                                                 : CVersion::Rules,
                             folder.absoluteFilePath(name),
                             time,
                             {},
@@ -75,6 +85,12 @@ std::vector<CVersion> ListVersions(const QString& path)
     });
     std::optional<CTournament> before;
     for (CVersion& version : versions) {
+        // The rules' versions are told by the rules they set, apart from the tournament's.
+        if (version.m_kind == CVersion::Rules) {
+            QString text;
+            (RulesVersionText(version.m_path, text) ? version.m_summary : version.m_problem) = text;
+            continue;
+        }
         CLoadedTournament loaded;
         const CFileResult result = LoadTournamentFile(version.m_path, loaded);
         if (!result.Ok()) {
@@ -87,4 +103,27 @@ std::vector<CVersion> ListVersions(const QString& path)
     }
     std::reverse(versions.begin(), versions.end());
     return versions;
+}
+
+bool RulesVersionText(const QString& path, QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        text = file.errorString();
+        return false;
+    }
+    CSeriesRules rules;
+    CRulesRefusal refusal;
+    if (!ParseSeriesRules(file.readAll().toStdString(), rules, refusal)) {
+        text = QStringLiteral("Rad %1: %2")
+                   .arg(refusal.m_lineNo)
+                   .arg(ToQString(refusal.m_message, TextEncoding::Windows1252));
+        return false;
+    }
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(SeriesRulesText(rules)).split('\n'))
+        if (!line.trimmed().isEmpty() && !line.startsWith('#'))
+            lines << line.trimmed();
+    text = lines.isEmpty() ? QStringLiteral("inga regler") : lines.join('\n');
+    return true;
 }

@@ -7,10 +7,11 @@
 #include <vector>
 
 // One saved version of a tournament: its file, a backup the save left beside it, or unsaved
-// work kept from a recovery file.
+// work kept from a recovery file; or a version of its rules file (NAME.regler, or an earlier one
+// kept as NAME_YYMMDD_hhmmss.regler.bak).
 struct CVersion
 {
-    enum Kind { File, Backup, Unsaved };
+    enum Kind { File, Backup, Unsaved, Rules };
     Kind m_kind = File;
     QString m_path;
     QDateTime m_time;  // the file's last modification, as the backup's name keeps it
@@ -25,6 +26,11 @@ struct CVersion
 
 // Every version of the tournament file `path`, newest first: the file itself, then each
 // "NAME_YYMMDD_hhmmss.bak" and "NAME_YYMMDD_hhmmss.osparad" beside it (NAME being the file's
-// path without its ending). Each one is read as choosing it does; one that cannot be read is
-// listed with the reason, and the summaries skip it.
+// path without its ending), and among them the rules file's versions. Each one is read as
+// choosing it does; one that cannot be read is listed with the reason, and the summaries skip
+// it. A rules version's summary is the rules it sets.
 std::vector<CVersion> ListVersions(const QString& path);
+
+// The rules a rules file's version sets, one "key = value" a line ("inga regler" for none);
+// false with the reason in `text` when it cannot be read.
+bool RulesVersionText(const QString& path, QString& text);

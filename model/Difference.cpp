@@ -18,6 +18,7 @@ struct CChange
     std::string m_round;                    // the round's name (after a rename, the new one)
     std::string m_other;                    // the old title or round name; the player of a result
     std::int64_t m_before = 0, m_after = 0; // points; a round's result count in m_after
+    std::size_t m_roundBefore = SIZE_MAX;   // the round of `before` the change is in; none for a title or a new round
 };
 
 // One tournament's text in UTF-8, whatever its file's encoding.
@@ -62,8 +63,9 @@ std::size_t Kept(const CText& a, const CRound& ra, const CText& b, const CRound&
 }
 
 void CompareResults(const CText& a, const CRound& ra, const CText& b, const CRound& rb, const std::string& name,
-                    std::vector<CChange>& changes)
+                    std::vector<CChange>& changes, std::size_t roundBefore)
 {
+    const std::size_t first = changes.size();
     const CPointsByName after = PointsByName(b, rb);
     CPointsByName before;
     before.reserve(ra.m_results.size());
@@ -81,6 +83,8 @@ void CompareResults(const CText& a, const CRound& ra, const CText& b, const CRou
         if (!before.contains(player))
             changes.push_back({CChange::NewResult, name, std::move(player), 0, result.m_points});
     }
+    for (std::size_t i = first; i < changes.size(); ++i)
+        changes[i].m_roundBefore = roundBefore;
 }
 
 // The pairs of rounds with equal names, as many as can be kept in order (a longest common
@@ -122,7 +126,8 @@ std::vector<std::pair<std::size_t, std::size_t>> MatchRounds(const std::vector<s
 // The rounds between two matched ones: a removed round and a later added one that keep more
 // than half of their results are one renamed round.
 void CompareGap(const CText& a, std::size_t beginA, std::size_t endA, const CText& b, std::size_t beginB,
-                std::size_t endB, std::vector<CChange>& changes)
+                std::size_t endB, std::vector<CChange>& changes,
+                std::vector<std::pair<std::size_t, std::size_t>>* pairs)
 {
     std::vector<bool> paired(endB - beginB, false);
     std::size_t nextB = beginB;
@@ -137,13 +142,15 @@ void CompareGap(const CText& a, std::size_t beginA, std::size_t endA, const CTex
         }
         if (partner == endB) {
             changes.push_back(
-                {CChange::RemovedRound, a.m_rounds[i], {}, 0, static_cast<std::int64_t>(ra.m_results.size())});
+                {CChange::RemovedRound, a.m_rounds[i], {}, 0, static_cast<std::int64_t>(ra.m_results.size()), i});
             continue;
         }
         paired[partner - beginB] = true;
         nextB = partner + 1;
-        changes.push_back({CChange::Renamed, b.m_rounds[partner], a.m_rounds[i], 0, 0});
-        CompareResults(a, ra, b, b.Round(partner), b.m_rounds[partner], changes);
+        if (pairs)
+            pairs->emplace_back(i, partner);
+        changes.push_back({CChange::Renamed, b.m_rounds[partner], a.m_rounds[i], 0, 0, i});
+        CompareResults(a, ra, b, b.Round(partner), b.m_rounds[partner], changes, i);
     }
     for (std::size_t j = beginB; j < endB; ++j) {
         if (!paired[j - beginB])
@@ -152,7 +159,9 @@ void CompareGap(const CText& a, std::size_t beginA, std::size_t endA, const CTex
     }
 }
 
-std::vector<CChange> Compare(const CTournament& before, const CTournament& after)
+// With `pairs`, also every pair of rounds that are one round: (index in before, index in after).
+std::vector<CChange> Compare(const CTournament& before, const CTournament& after,
+                             std::vector<std::pair<std::size_t, std::size_t>>* pairs = nullptr)
 {
     const CText a(before), b(after);
     std::vector<CChange> changes;
@@ -163,12 +172,16 @@ std::vector<CChange> Compare(const CTournament& before, const CTournament& after
         changes.push_back({CChange::Title, titleB, titleA, 0, 0});
     std::size_t i = 0, j = 0;
     for (const auto& [mi, mj] : MatchRounds(a.m_rounds, b.m_rounds)) {
-        CompareGap(a, i, mi, b, j, mj, changes);
-        CompareResults(a, a.Round(mi), b, b.Round(mj), b.m_rounds[mj], changes);
+        CompareGap(a, i, mi, b, j, mj, changes, pairs);
+        if (pairs)
+            pairs->emplace_back(mi, mj);
+        CompareResults(a, a.Round(mi), b, b.Round(mj), b.m_rounds[mj], changes, mi);
         i = mi + 1;
         j = mj + 1;
     }
-    CompareGap(a, i, before.m_rounds.size(), b, j, after.m_rounds.size(), changes);
+    CompareGap(a, i, before.m_rounds.size(), b, j, after.m_rounds.size(), changes, pairs);
+    if (pairs)
+        std::sort(pairs->begin(), pairs->end());
     return changes;
 }
 
@@ -205,7 +218,50 @@ std::string Line(const CChange& c)
     return {};
 }
 
+// The change told from a version (`before`) to the window's tournament (`after`), saying
+// which side has what.
+std::string VersionLine(const CChange& c)
+{
+    const std::string inVersion = " i versionen", inWindow = " i f\xC3\xB6nstret";
+    switch (c.m_kind) {
+    case CChange::Title:
+        return "Titeln: " + Quoted(c.m_other) + inVersion + ", " + Quoted(c.m_round) + inWindow;
+    case CChange::NewRound:
+        return "Omg\xC3\xA5ngen " + Quoted(c.m_round) + " (" + Number(c.m_after) + " resultat) finns bara" + inWindow;
+    case CChange::RemovedRound:
+        return "Omg\xC3\xA5ngen " + Quoted(c.m_round) + " (" + Number(c.m_after) + " resultat) finns bara" + inVersion;
+    case CChange::Renamed:
+        return Quoted(c.m_other) + inVersion + " heter " + Quoted(c.m_round) + inWindow;
+    case CChange::Points:
+        return Quoted(c.m_round) + ": " + c.m_other + ' ' + Number(c.m_before) + inVersion + ", " + Number(c.m_after) +
+               inWindow;
+    case CChange::NewResult:
+        return Quoted(c.m_round) + ": " + c.m_other + ' ' + Number(c.m_after) + " finns bara" + inWindow;
+    case CChange::RemovedResult:
+        return Quoted(c.m_round) + ": " + c.m_other + ' ' + Number(c.m_before) + " finns bara" + inVersion;
+    }
+    return {};
+}
+
 } // namespace
+
+std::vector<CVersionDifference> VersionDifferences(const CTournament& version, const CTournament& shown)
+{
+    std::vector<CVersionDifference> lines;
+    for (const CChange& change : Compare(version, shown))
+        lines.push_back({VersionLine(change), change.m_roundBefore});
+    return lines;
+}
+
+std::vector<std::size_t> RoundCounterparts(const CTournament& before, const CTournament& after)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    Compare(before, after, &pairs);
+    std::vector<std::size_t> counterparts(before.m_rounds.size(), SIZE_MAX);
+    for (const auto& [i, j] : pairs)
+        counterparts[i] = j;
+    return counterparts;
+}
 
 std::vector<std::string> Differences(const CTournament& before, const CTournament& after)
 {

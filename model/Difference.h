@@ -3,6 +3,8 @@
 
 #include "model/Tournament.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,20 @@
 // an added round between the same matched ones pair up as a rename when more than half of the
 // results are the same. Results are matched by player name within a matched round.
 std::vector<std::string> Differences(const CTournament& before, const CTournament& after);
+
+// One difference between a saved version and the window's tournament, told with its direction
+// ("finns bara i versionen", "12 i versionen, 21 i fönstret"), and the version's round it is
+// about (none for the title and for a round the version lacks).
+struct CVersionDifference
+{
+    std::string m_text;
+    std::size_t m_round = SIZE_MAX;
+};
+std::vector<CVersionDifference> VersionDifferences(const CTournament& version, const CTournament& shown);
+
+// For each round of `before`, the index of the same round in `after` (matched as Differences
+// matches them, renames included), or SIZE_MAX where `after` lacks it.
+std::vector<std::size_t> RoundCounterparts(const CTournament& before, const CTournament& after);
 
 // The same, told in one short line: "2 nya resultat i Omgång 5; Anna Berg 12 → 21 i Omgång 2";
 // "inga ändringar" when the tournaments read the same.

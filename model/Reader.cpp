@@ -113,21 +113,26 @@ public:
         ++m_roundNo;
     }
 
-    void Add(PlayerId player, int points)
+    // The player's place in the round, and whether the player was there already.
+    std::uint32_t Add(PlayerId player, int points, bool& repeated)
     {
         if (player >= m_roundOf.size()) {
             m_roundOf.resize(player + 1, 0);
             m_positionOf.resize(player + 1, 0);
         }
         std::vector<CResult>& results = m_round.m_results;
-        if (m_roundOf[player] == m_roundNo) {
+        repeated = m_roundOf[player] == m_roundNo;
+        if (repeated) {
             results[m_positionOf[player]].m_points = points;
-            return;
+            return m_positionOf[player];
         }
         m_roundOf[player] = m_roundNo;
         m_positionOf[player] = static_cast<std::uint32_t>(results.size());
         results.emplace_back(player, points);
+        return m_positionOf[player];
     }
+
+    const CRound& Round() const { return m_round; }
 
     CRound Take()
     {
@@ -217,6 +222,8 @@ void CTournamentParser::OnLine(std::string_view raw)
         if (!text.empty()) {
             m_builder->Start(text);
             m_state = State::InRound;
+            m_roundLineNo = m_lineNo;
+            m_resultLineNos.clear();
         }
         return;
     case State::InRound:
@@ -225,7 +232,7 @@ void CTournamentParser::OnLine(std::string_view raw)
         return;
     }
     if (text.empty()) {
-        m_tournament.m_rounds.push_back(m_builder->Take());
+        EndRound();
         m_state = State::Between;
         return;
     }
@@ -239,7 +246,22 @@ void CTournamentParser::OnLine(std::string_view raw)
         Refuse(text, msg::kPointsNotInteger);
         return;
     }
-    m_builder->Add(m_tournament.AddPlayer(name), points);
+    bool repeated = false;
+    const std::uint32_t place = m_builder->Add(m_tournament.AddPlayer(name), points, repeated);
+    if (!m_notes)
+        return;
+    if (!repeated)
+        m_resultLineNos.push_back(m_lineNo);
+    else
+        m_notes->push_back(
+            {CReadNote::Repeated, m_lineNo, m_resultLineNos[place], m_builder->Round().m_name, std::string(name)});
+}
+
+void CTournamentParser::EndRound()
+{
+    if (m_notes && m_builder->Round().m_results.empty())
+        m_notes->push_back({CReadNote::NoResults, m_roundLineNo, 0, m_builder->Round().m_name, {}});
+    m_tournament.m_rounds.push_back(m_builder->Take());
 }
 
 void CTournamentParser::Refuse(std::string_view text, const char* message)
@@ -282,7 +304,7 @@ bool CTournamentParser::Finish(std::string& line, int& lineNo, std::string& mess
         return false;
     }
     if (m_state == State::InRound)
-        tournament.m_rounds.push_back(m_builder->Take());
+        EndRound();
     lineNo = m_lineNo;
     line.clear();
     message.clear();

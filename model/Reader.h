@@ -7,8 +7,20 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CRoundBuilder;
+
+// What the reader accepts but a person may not have meant, by line: a player listed twice in
+// one round (the later points count, at the first place), a round with a name and no results.
+struct CReadNote
+{
+    enum Kind { Repeated, NoResults } m_kind;
+    int m_lineNo;         // the later line of the player; the round's name line
+    int m_firstLineNo;    // the player's first line in the round; 0 for NoResults
+    std::string m_round;  // the round's name, as read
+    std::string m_player; // as read; empty for NoResults
+};
 
 // Reads a tournament file piece by piece, so that the file never has to be held whole. Each
 // piece given to Feed ends right after a line feed, except the file's last piece.
@@ -21,6 +33,8 @@ public:
     CTournamentParser(const CTournamentParser&) = delete;
     CTournamentParser& operator=(const CTournamentParser&) = delete;
 
+    // From now on, notes go to `notes` (which must outlive the parser), in the order of their lines.
+    void KeepNotes(std::vector<CReadNote>* notes) { m_notes = notes; }
     void Feed(std::string_view lines);
     // After the last piece: decides the encoding and the outcome, as ParseTournament does.
     bool Finish(std::string& line, int& lineNo, std::string& message);
@@ -31,6 +45,7 @@ private:
     void CheckEncoding(std::string_view lines);
     void OnLine(std::string_view raw);
     void Refuse(std::string_view text, const char* message);
+    void EndRound();
 
     CTournament& m_tournament;
     std::unique_ptr<CRoundBuilder> m_builder;
@@ -43,6 +58,9 @@ private:
     // The title as it reads when the file's byte-order mark is dropped.
     std::string m_titleAfterMark;
     std::string m_line, m_message, m_scratch;
+    std::vector<CReadNote>* m_notes = nullptr;
+    int m_roundLineNo = 0;
+    std::vector<int> m_resultLineNos; // of the open round's results, while notes are kept
 };
 
 // Reads a whole tournament file (its bytes as they are on disk) into `tournament`, which the

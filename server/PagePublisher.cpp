@@ -34,8 +34,9 @@ bool CPagePublisher::Publish(const QDateTime& updated)
     // As "Skapa Tabell": the rules file as it is now; while it is refused, the page stays as it was.
     if (!m_doc.ReloadRules().Ok())
         return false;
-    // The tournament as it is now, the builder's own: the window goes on changing the document's.
-    // The document's shared copy; the standings are worked out from it on the builder's thread.
+    // The tournament as it is now, with the round open in the editor (the phones follow each
+    // result as it is added): the document's shared copy, which the window never changes; the
+    // standings are worked out from it on the builder's thread.
     std::shared_ptr<const CTournament> tournament = m_doc.Snapshot();
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     const QString path = m_doc.Path();

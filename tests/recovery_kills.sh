@@ -37,14 +37,14 @@ keys() { xdotool key --delay 80 "$@"; sleep 0.5; }
 type() { xdotool type --delay 80 "$1"; sleep 0.3; }
 # The first row of the round list, clicked (the list is 11 x 70 dialog units into the window).
 first_row() { xdotool mousemove --window "$(xdotool getactivewindow)" 30 130 click 1 && sleep 0.5; }
-# The change, by keys, from the window as it starts (the focus on "Välj Turnering").
+# The change, by keys, from the window as it starts (the focus on "Ny").
 change() {
     case $1 in
-    title) keys Tab Tab End && type x ;;
-    utf8) keys Tab Tab End && type 'Ω' && wait_for '^Spara som' && keys Return ;;
-    added | open) keys Tab Tab Tab Tab space && wait_for '^Omg' && type R3 && keys Tab && type Cilla && keys Tab && type 4 &&
+    title) keys shift+Tab shift+Tab End && type x ;;
+    utf8) keys shift+Tab shift+Tab End && type 'Ω' && wait_for '^Spara som' && keys Return ;;
+    added | open) keys space && wait_for '^Omg' && type R3 && keys Tab && type Cilla && keys Tab && type 4 &&
         keys Tab space && { [ "$1" = open ] || keys alt+F4; } ;;
-    edited) first_row && keys Tab Tab space && wait_for '^Omg' && keys Tab Tab && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
+    edited) first_row && keys Tab Tab space && wait_for '^Omg' && sleep 0.5 && type Bo && keys Tab && type 9 && keys Tab space alt+F4 ;;
     removed) first_row && keys Tab Tab Tab space && wait_for '^Ta bort' && keys Return ;;
     esac
 }

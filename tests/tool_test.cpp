@@ -53,7 +53,14 @@ TEST(Tool, CheckAndUsage)
          "Ren\xC9 1\nMyller 1\nMuller 1\n",
          "0|M\xC3\xB6jliga dubbletter: Anna Svensson / anna SVENSSON\n"
          "M\xC3\xB6jliga dubbletter: Ren\xC3\xA9 / Rene / Ren\xC3\x89\nM\xC3\xB6jliga dubbletter: \xC3\x85sa / Asa\n"
-         "M\xC3\xB6jliga dubbletter: M\xC3\xBCller / Myller / Muller\n|"}};
+         "M\xC3\xB6jliga dubbletter: M\xC3\xBCller / Myller / Muller\n|"},
+        // A player twice in a round (the later line counts; tabs and blanks as one), a round of a name alone.
+        {"Cup\n\nR1\nBo  Ek 1\nAnna 2\nBo\tEk 3\n\nTom\n\nR3\n\xC5sa 1\n\xC5sa 2\n\xC5sa 4\n\nSist\n",
+         "0|Rad 6: Bo Ek st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \"R1\" (rad 4 och 6); po\xC3\xA4ngen p\xC3\xA5 rad 6 g\xC3\xA4ller\n"
+         "Rad 8: omg\xC3\xA5ngen \"Tom\" har inga resultat\n"
+         "Rad 12: \xC3\x85sa st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \"R3\" (rad 11 och 12); po\xC3\xA4ngen p\xC3\xA5 rad 12 g\xC3\xA4ller\n"
+         "Rad 13: \xC3\x85sa st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \"R3\" (rad 11 och 13); po\xC3\xA4ngen p\xC3\xA5 rad 13 g\xC3\xA4ller\n"
+         "Rad 15: omg\xC3\xA5ngen \"Sist\" har inga resultat\n|"}};
     for (const auto& [bytes, outcome] : cases) {
         ASSERT_TRUE(WriteBytes(QString::fromStdString(path), bytes));
         EXPECT_EQ(Tool({"check", path}), outcome);

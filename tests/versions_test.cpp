@@ -78,3 +78,24 @@ TEST(Versions, HistoryAndRestore)
               "1||Rad 4 ");
     EXPECT_EQ(ToolRun({"history", dir.filePath("none.txt").toStdString()}).substr(0, 4), "1||K");
 }
+
+// move: the round to its place, the others in their order, saved with a backup; usage and range
+// errors exit 2 and a refused file 1, writing nothing.
+TEST(Versions, Move)
+{
+    QTemporaryDir dir;
+    const QString cup = dir.filePath("cup.txt");
+    ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nA 1\n\nR2\nA 2\n\nR4\nA 4\n\nR3\nA 3\n", kDay1));
+    const std::string file = cup.toStdString();
+    for (const auto& [args, outcome] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"move", file, "0", "1"}, "2||ravelmark-tool: move 0: omg\xC3\xA5ngar och platser r\xC3\xA4knas fr\xC3\xA5n 1 (se ravelmark-tool --help)\n"},
+             {{"move", file, "4", "5"}, "2||ravelmark-tool: move: " + file + " har bara 4 omg\xC3\xA5ngar\n"},
+             {{"move", file, "2", "2"}, "0||"}})
+        EXPECT_EQ(ToolRun(args), outcome);
+    EXPECT_EQ(Entries(dir.path()).size(), 1);
+    EXPECT_EQ(ToolRun({"move", file, "4", "3"}), "0||");
+    EXPECT_EQ(ReadBytes(cup), "Cup\r\n\r\nR1\r\nA  1\r\n\r\nR2\r\nA  2\r\n\r\nR3\r\nA  3\r\n\r\nR4\r\nA  4\r\n");
+    EXPECT_EQ(ReadBytes(dir.filePath("cup_261201_201507.bak")), "Cup\n\nR1\nA 1\n\nR2\nA 2\n\nR4\nA 4\n\nR3\nA 3\n");
+    ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nA x\n"));
+    EXPECT_EQ(ToolRun({"move", file, "1", "1"}).substr(0, 9), "1||Rad 4 ");
+}

@@ -4,7 +4,7 @@
 # (the same screen for the same bytes under another name, another screen for other bytes),
 # `ravelmark` alone starts empty with no message box, and a file that cannot be opened gives
 # one box, after which the window is as empty as when started alone. A name that does not exist
-# asks whether to make it a new tournament: Yes (Enter) writes the title line and shows it. The
+# asks whether to make it a new tournament, Nej first: Tab to Ja and Space write the title line and show it. The
 # page, from "Skapa Tabell" and from `ravelmark-tool table --open`, goes to the desktop's services
 # (a stand-in xdg-open that writes down its call) once, and the default application is not started
 # as well. A reload that fails partway keeps nothing of the file for a later save.
@@ -74,7 +74,7 @@ settle after
 stop
 shot asked new.txt
 [ "$(cat "$work/asked.windows")" = 2 ] || fail "a new name: $(cat "$work/asked.windows") windows, not the window and its question"
-xdotool key Return
+xdotool key Tab space
 settle created
 stop
 [ "$(od -An -c "$work/new.txt" 2>/dev/null | tr -d ' \n')" = 'new\r\n' ] || fail "the new tournament's file is not its title line: $(od -An -c "$work/new.txt" 2>&1)"
@@ -102,7 +102,7 @@ opened_once() { # what
     export XDG_DATA_DIRS=$work/none XDG_CONFIG_DIRS=$work/none
     unset XDG_CURRENT_DESKTOP
     shot page cup.txt
-    xdotool key Tab space # from "Välj Turnering" to "Skapa Tabell", pressed
+    xdotool key shift+Tab shift+Tab shift+Tab space # from "Ny" back to "Skapa Tabell", pressed
     opened_once "Skapa Tabell"
     stop
     "$cli" table "$work/cup.txt" --open || fail "table --open"

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <optional>
@@ -27,8 +28,9 @@ const char* const kHelp =
     "\n"
     "Läser en turneringsfil som Ravelmark gör och arbetar med den utan fönster.\n"
     "\n"
-    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars namnen\n"
-    "                     som troligen är samma spelare stavad på två sätt\n"
+    "  check FIL          visar den första rad som inte kan läsas (slutkod 1), annars spelare som\n"
+    "                     står två gånger i en omgång (den senare raden gäller), omgångar utan\n"
+    "                     resultat och namnen som troligen är samma spelare stavad på två sätt\n"
     "  table FIL          skriver tabellen FIL.htm bredvid FIL\n"
     "  table FIL --open   öppnar också sidan i skrivbordets webbläsare\n"
     "  rewrite FIL        sparar FIL som programmet gör när det stängs: säkerhetskopia, sedan ny fil\n"
@@ -40,6 +42,9 @@ const char* const kHelp =
     "  restore FIL VERSION\n"
     "                     sparar VERSIONs turnering som FIL, som programmet sparar: FILs\n"
     "                     nuvarande innehåll blir en säkerhetskopia\n"
+    "  move FIL OMGÅNG PLATS\n"
+    "                     flyttar omgång nummer OMGÅNG (räknat från 1) till plats PLATS och sparar\n"
+    "                     FIL som programmet gör: säkerhetskopia, sedan ny fil\n"
     "  serve FIL          visar tabellen som webbsida på det lokala nätverket och följer FIL\n"
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
@@ -90,9 +95,9 @@ int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
 }
 
 // Reads FILE as choosing it in the program does; prints the refusal and returns false.
-bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err)
+bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err, std::vector<CReadNote>* notes = nullptr)
 {
-    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)), notes);
     result.m_line = QuotedLine(result.m_line, doc.Encoding());
     return Present(result, doc.Encoding(), err) == 0;
 }
@@ -139,9 +144,20 @@ int Rewrite(CTournamentDoc& doc, std::ostream& err)
     return Present(doc.Save(), doc.Encoding(), err);
 }
 
-// An accepted file's names that are likely one person spelled two ways, one group a line.
-int Check(const CTournament& tournament, std::ostream& out)
+// What an accepted file holds that a person may not have meant, a line each: a player twice in a
+// round, a round without results, then names that are likely one person spelled two ways.
+int Check(const CTournament& tournament, const std::vector<CReadNote>& notes, std::ostream& out)
 {
+    const auto utf8 = [&](const std::string& bytes) { return TerminalText(ToUtf8(bytes, tournament.m_encoding)); };
+    for (const CReadNote& note : notes) {
+        out << "Rad " << note.m_lineNo << ": ";
+        if (note.m_kind == CReadNote::Repeated)
+            out << utf8(note.m_player) << " st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \""
+                << utf8(note.m_round) << "\" (rad " << note.m_firstLineNo << " och " << note.m_lineNo
+                << "); po\xC3\xA4ngen p\xC3\xA5 rad " << note.m_lineNo << " g\xC3\xA4ller\n";
+        else
+            out << "omg\xC3\xA5ngen \"" << utf8(note.m_round) << "\" har inga resultat\n";
+    }
     for (const std::vector<PlayerId>& group : NearDuplicates(tournament)) {
         out << "M\xC3\xB6jliga dubbletter: ";
         for (std::size_t i = 0; i < group.size(); ++i)
@@ -316,6 +332,35 @@ int RunVersionCommand(const std::vector<std::string>& args, std::ostream& out, s
     return lines.empty() ? 0 : 1;
 }
 
+// move FILE ROUND POSITION: round ROUND (from 1) to place POSITION, the others keeping their
+// order, saved as the window saves.
+int Move(const std::vector<std::string>& args, std::ostream& err)
+{
+    if (args.size() != 4 || args[1].starts_with("--"))
+        return UsageError("move tar en fil, en omg\xC3\xA5ng och en plats", err);
+    std::size_t numbers[2] = {};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string& word = args[2 + i];
+        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), numbers[i]);
+        if (error != std::errc() || end != word.data() + word.size() || numbers[i] == 0)
+            return UsageError("move " + word + ": omg\xC3\xA5ngar och platser r\xC3\xA4knas fr\xC3\xA5n 1", err);
+    }
+    CTournamentDoc doc;
+    if (!Load(args[1], doc, err))
+        return 1;
+    const std::size_t rounds = doc.Tournament().m_rounds.size();
+    if (std::max(numbers[0], numbers[1]) > rounds) {
+        err << "ravelmark-tool: move: " << args[1] << " har bara " << rounds
+            << (rounds == 1 ? " omg\xC3\xA5ng\n" : " omg\xC3\xA5ngar\n");
+        return 2;
+    }
+    // In its place already: nothing to save, no backup.
+    if (numbers[0] == numbers[1])
+        return 0;
+    doc.MoveRound(numbers[0] - 1, numbers[1] - 1);
+    return Present(doc.Save(), doc.Encoding(), err);
+}
+
 // RunTool with the messages in `err` as they are, control characters and all.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -330,6 +375,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return UsageError("kommando saknas", err);
     if (const int code = RunVersionCommand(args, out, err); code >= 0)
         return code;
+    if (first == "move")
+        return Move(args, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
         first != "publish")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
@@ -341,7 +388,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (first == "publish")
         return PublishCommand(options.file, options.to, options.web, options.watch, out, err);
     CTournamentDoc doc;
-    if (!Load(options.file, doc, err))
+    std::vector<CReadNote> notes;
+    if (!Load(options.file, doc, err, first == "check" ? &notes : nullptr))
         return 1;
     const std::size_t rounds = doc.Tournament().m_rounds.size();
     if (options.after > rounds) {
@@ -358,7 +406,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return Rewrite(doc, err);
     if (command == "standings")
         return Standings(doc, options, out);
-    return Check(doc.Tournament(), out);
+    return Check(doc.Tournament(), notes, out);
 }
 
 } // namespace

@@ -270,6 +270,14 @@ void CListView::RemoveRow(int row, const std::function<void()>& remove)
     UpdateTabStop();
 }
 
+void CListView::SelectRow(int row)
+{
+    const QModelIndex index = m_rows->index(row, 0);
+    setCurrentIndex(index);
+    selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
 void CListView::ScrollToRow(int row)
 {
     // The scroll range follows new rows only at the next layout, which has to come first; the
@@ -505,10 +513,27 @@ QString CComboBox::FindCompletion(const QString& typed) const
         return {};
     const QAbstractItemModel* entries = model();
     const QModelIndex root = rootModelIndex();
-    const auto entry = [&](int row) { return entries->index(row, modelColumn(), root).data(Qt::EditRole).toString(); };
+    const QString listed = FindIn(typed, entries->rowCount(root), [&](int row) {
+        return entries->index(row, modelColumn(), root).data(Qt::EditRole).toString();
+    });
+    if (m_moreNames.isEmpty())
+        return listed;
+    const QString more =
+        FindIn(typed, static_cast<int>(m_moreNames.size()), [this](int row) { return m_moreNames[row]; });
+    // Of the two, the one in the typed letters' own case, then the first in the box's order.
+    if (listed.isNull() || more.isNull())
+        return listed.isNull() ? more : listed;
+    if (listed.startsWith(typed) != more.startsWith(typed))
+        return listed.startsWith(typed) ? listed : more;
+    return m_collator.compare(more, listed) < 0 ? more : listed;
+}
+
+QString CComboBox::FindIn(const QString& typed, int count, const std::function<QString(int)>& entry) const
+{
     // The entries that begin with `typed` follow the first one not before it.
     int first = 0;
-    for (int count = entries->rowCount(root); count > 0;) {
+    const int rows = count;
+    while (count > 0) {
         const int half = count / 2;
         if (m_collator.compare(entry(first + half), typed) < 0) {
             first += half + 1;
@@ -520,7 +545,7 @@ QString CComboBox::FindCompletion(const QString& typed) const
     // Names equal but for case are different players: the one typed in its own case, if near.
     constexpr int kLook = 32;
     QString found;
-    for (int row = first; row < entries->rowCount(root) && row < first + kLook; ++row) {
+    for (int row = first; row < rows && row < first + kLook; ++row) {
         QString name = entry(row);
         if (m_collator.compare(QStringView(name).left(typed.size()), typed) != 0)
             break;
@@ -530,6 +555,17 @@ QString CComboBox::FindCompletion(const QString& typed) const
             found = name;
     }
     return found;
+}
+
+void CComboBox::AddCompletion(const QString& name)
+{
+    const auto at =
+        std::lower_bound(m_moreNames.begin(), m_moreNames.end(), name,
+                         [this](const QString& a, const QString& b) { return m_collator.compare(a, b) < 0; });
+    for (auto same = at; same != m_moreNames.end() && m_collator.compare(*same, name) == 0; ++same)
+        if (*same == name)
+            return;
+    m_moreNames.insert(at, name);
 }
 
 void CComboBox::AddStrings(const QStringList& texts)

@@ -61,6 +61,8 @@ public:
     int GetSelectionMark() const { return m_selectionMark; }
     // Width in pixels of the list's client area.
     int ClientWidth() const;
+    // Selects row `row` as a click would, making it the selection mark.
+    void SelectRow(int row);
     // Brings row `row` into view.
     void ScrollToRow(int row);
     // While the list has no rows, Tab passes it by (a click still gives it the focus).
@@ -121,6 +123,8 @@ public:
     // The entry that `typed` begins, or a null string: among equals, one that begins with it
     // letter case included.
     QString FindCompletion(const QString& typed) const;
+    // Completion also knows `name`, which the list does not offer (yet).
+    void AddCompletion(const QString& name);
 
 signals:
     // The user picked an entry from the list (selection change).
@@ -130,8 +134,11 @@ signals:
 
 private:
     void OnTextEdited(const QString& text);
+    // The completion of `typed` among `count` entries in the box's order.
+    QString FindIn(const QString& typed, int count, const std::function<QString(int)>& entry) const;
 
     bool m_sorted;
+    QStringList m_moreNames; // in the box's order
     bool m_complete = false;
     QCollator m_collator;
 };

@@ -2,17 +2,18 @@
 // The main window's button for the history, and its dialog.
 #include "ui/HistoryDlg.h"
 
+#include "files/RulesFile.h"
 #include "files/TournamentFile.h"
 #include "model/Difference.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/UndoSteps.h"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QUndoView>
@@ -51,24 +52,38 @@ CHistoryDlg::CHistoryDlg(CRavelmarkDlg& window)
 
     auto* saved = new QGroupBox(QStringLiteral("Sparade versioner"));
     m_versions = new QListWidget;
+    // A summary is read whole, on as many lines as it takes.
+    m_versions->setWordWrap(true);
+    m_versions->setResizeMode(QListView::Adjust);
+    m_versions->setTextElideMode(Qt::ElideNone);
     m_list = ListVersions(window.m_doc.Path());
     for (const CVersion& version : m_list) {
         m_versions->addItem(version.Line());
         m_versions->item(m_versions->count() - 1)->setToolTip(version.Line()); // a long summary whole
     }
-    m_differences = new QPlainTextEdit;
-    m_differences->setReadOnly(true);
-    m_differences->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_differences = new QListWidget;
+    m_differences->setWordWrap(true);
+    m_differences->setResizeMode(QListView::Adjust);
     m_btnRestore = new QPushButton(QStringLiteral("Återställ"));
     m_btnRestore->setEnabled(false);
+    m_btnRestoreRound = new QPushButton(QStringLiteral("Återställ omgången"));
+    m_btnRestoreRound->setEnabled(false);
+    m_btnRestoreRound->setToolTip(
+        QStringLiteral("Tar tillbaka den valda skillnadens omgång som versionen har den, på sin plats; "
+                       "de andra omgångarna blir som de är"));
     connect(m_versions, &QListWidget::currentRowChanged, this, &CHistoryDlg::ShowDifferences);
     connect(m_btnRestore, &QPushButton::clicked, this, &CHistoryDlg::OnRestore);
+    connect(m_btnRestoreRound, &QPushButton::clicked, this, &CHistoryDlg::OnRestoreRound);
+    connect(m_differences, &QListWidget::currentRowChanged, this, [this](int row) {
+        m_btnRestoreRound->setEnabled(row >= 0 && m_differences->item(row)->data(Qt::UserRole).isValid());
+    });
     auto* savedLayout = new QVBoxLayout(saved);
     savedLayout->addWidget(m_versions, 2);
-    savedLayout->addWidget(new QLabel(QStringLiteral("Skillnader mot turneringen i fönstret:")));
+    savedLayout->addWidget(new QLabel(QStringLiteral("Skillnader mellan versionen och turneringen i fönstret:")));
     savedLayout->addWidget(m_differences, 3);
     auto* restoreRow = new QHBoxLayout;
     restoreRow->addWidget(m_btnRestore);
+    restoreRow->addWidget(m_btnRestoreRound);
     restoreRow->addStretch();
     savedLayout->addLayout(restoreRow);
 
@@ -92,38 +107,78 @@ const CVersion* CHistoryDlg::Selected() const
     return row >= 0 && static_cast<std::size_t>(row) < m_list.size() ? &m_list[static_cast<std::size_t>(row)] : nullptr;
 }
 
+QString CHistoryDlg::DifferencesText() const
+{
+    QStringList lines;
+    for (int i = 0; i < m_differences->count(); ++i)
+        lines << m_differences->item(i)->text();
+    return lines.join('\n');
+}
+
+void CHistoryDlg::ShowLines(const QStringList& lines)
+{
+    m_differences->clear();
+    m_differences->addItems(lines);
+    m_btnRestoreRound->setEnabled(false);
+}
+
 void CHistoryDlg::ShowDifferences()
 {
     const CVersion* version = Selected();
     m_btnRestore->setEnabled(version && version->Readable());
     if (!version) {
-        m_differences->clear();
+        ShowLines({});
         return;
     }
     if (!version->Readable()) {
-        m_differences->setPlainText(QStringLiteral("Kan inte läsas: ") + version->m_problem);
+        ShowLines({QStringLiteral("Kan inte läsas: ") + version->m_problem});
+        return;
+    }
+    if (version->m_kind == CVersion::Rules) {
+        QString now = QStringLiteral("inga regler");
+        if (QString path; RulesPath(m_window.m_doc.Path(), path) && QFileInfo(path).isFile())
+            RulesVersionText(path, now);
+        ShowLines({QStringLiteral("Regler i versionen: ") + QString(version->m_summary).replace('\n', ", "),
+                   QStringLiteral("Regler i fönstret: ") + now.replace('\n', ", ")});
         return;
     }
     // Read again on each choice: only the listed summaries are kept, never every version.
     CLoadedTournament loaded;
     const CFileResult result = LoadTournamentFile(version->m_path, loaded);
     if (!result.Ok()) {
-        m_differences->setPlainText(QStringLiteral("Kan inte läsas: ") +
-                                    ResultMessage(result, loaded.m_tournament.m_encoding));
+        ShowLines({QStringLiteral("Kan inte läsas: ") + ResultMessage(result, loaded.m_tournament.m_encoding)});
         m_btnRestore->setEnabled(false);
         return;
     }
-    // What changed from that version to the window's tournament.
-    const std::vector<std::string> lines = Differences(loaded.m_tournament, m_window.m_doc.Tournament());
-    QStringList text;
-    for (const std::string& line : lines)
-        text << QString::fromStdString(line);
-    m_differences->setPlainText(text.isEmpty() ? QStringLiteral("Samma som i fönstret.") : text.join('\n'));
+    // What the version has that the window has not, and the other way; a line about one of the
+    // version's rounds can bring that round back.
+    const std::vector<CVersionDifference> lines = VersionDifferences(loaded.m_tournament, m_window.m_doc.Tournament());
+    ShowLines(lines.empty() ? QStringList{QStringLiteral("Samma som i fönstret.")} : QStringList());
+    for (const CVersionDifference& line : lines) {
+        auto* item = new QListWidgetItem(QString::fromStdString(line.m_text), m_differences);
+        if (line.m_round != SIZE_MAX)
+            item->setData(Qt::UserRole, QVariant::fromValue(static_cast<qulonglong>(line.m_round)));
+    }
 }
 
 void CHistoryDlg::OnRestore()
 {
-    if (const CVersion* version = Selected(); version && m_window.RestoreVersion(version->m_path))
+    const CVersion* version = Selected();
+    if (!version)
+        return;
+    const bool done = version->m_kind == CVersion::Rules ? m_window.RestoreRulesVersion(version->m_path)
+                                                         : m_window.RestoreVersion(version->m_path);
+    if (done)
+        ShowDifferences();
+}
+
+void CHistoryDlg::OnRestoreRound()
+{
+    const CVersion* version = Selected();
+    const QListWidgetItem* line = m_differences->currentItem();
+    if (!version || !line || !line->data(Qt::UserRole).isValid())
+        return;
+    if (m_window.RestoreRound(version->m_path, static_cast<std::size_t>(line->data(Qt::UserRole).toULongLong())))
         ShowDifferences();
 }
 

@@ -10,7 +10,6 @@
 class CRavelmarkDlg;
 class QLabel;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QUndoView;
 
@@ -24,19 +23,24 @@ public:
     explicit CHistoryDlg(CRavelmarkDlg& window);
 
     QUndoView* m_steps = nullptr;
-    QPushButton* m_btnUndo = nullptr;  // "Ångra"
-    QPushButton* m_btnRedo = nullptr;  // "Gör om"
-    QListWidget* m_versions = nullptr; // newest first
-    QPlainTextEdit* m_differences = nullptr;
-    QPushButton* m_btnRestore = nullptr; // "Återställ"
-    QPushButton* m_btnClose = nullptr;   // "Stäng"
+    QPushButton* m_btnUndo = nullptr;         // "Ångra"
+    QPushButton* m_btnRedo = nullptr;         // "Gör om"
+    QListWidget* m_versions = nullptr;        // newest first
+    QListWidget* m_differences = nullptr;     // of the selected version against the window, a line each
+    QPushButton* m_btnRestore = nullptr;      // "Återställ"
+    QPushButton* m_btnRestoreRound = nullptr; // "Återställ omgången": the round of the selected difference
+    QPushButton* m_btnClose = nullptr;        // "Stäng"
 
     const std::vector<CVersion>& Versions() const { return m_list; }
+    // The differences as shown, one a line.
+    QString DifferencesText() const;
 
 private:
     // The selected version against the window's tournament.
     void ShowDifferences();
     void OnRestore();
+    void OnRestoreRound();
+    void ShowLines(const QStringList& lines);
     const CVersion* Selected() const;
 
     CRavelmarkDlg& m_window;

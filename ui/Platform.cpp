@@ -17,13 +17,55 @@ void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
     box.exec();
 }
 
-bool CQtPlatform::Question(QWidget* owner, const QString& text, const QString& title)
+namespace {
+
+int AskInBox(QWidget* owner, const QString& text, const QString& title, QMessageBox::StandardButtons buttons,
+             QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner);
+    QMessageBox box(QMessageBox::Question, title, text, buttons, owner);
     // Debian's Qt has no Swedish texts for these buttons; the program is Swedish whatever the locale.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
-    return box.exec() == QMessageBox::Yes;
+    if (buttons & QMessageBox::Cancel) {
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+} // namespace
+
+bool CPlatform::QuestionDefaultNo(QWidget* owner, const QString& text, const QString& title)
+{
+    return Question(owner, text, title);
+}
+
+CPlatform::Answer CPlatform::YesNoCancel(QWidget* owner, const QString& text, const QString& title)
+{
+    return Question(owner, text, title) ? Answer::Yes : Answer::No;
+}
+
+bool CQtPlatform::Question(QWidget* owner, const QString& text, const QString& title)
+{
+    return AskInBox(owner, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool CQtPlatform::QuestionDefaultNo(QWidget* owner, const QString& text, const QString& title)
+{
+    return AskInBox(owner, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+CPlatform::Answer CQtPlatform::YesNoCancel(QWidget* owner, const QString& text, const QString& title)
+{
+    switch (AskInBox(owner, text, title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 bool CQtPlatform::ChooseFile(QWidget* owner, const QString& filter, QString& path)

@@ -30,6 +30,12 @@ public:
     virtual void ErrorBox(QWidget* owner, const QString& text) = 0;
     // Question box with its own title, Yes and No, question icon; true only for Yes.
     virtual bool Question(QWidget* owner, const QString& text, const QString& title) = 0;
+    // As Question, with No as the default button: Enter alone answers No.
+    virtual bool QuestionDefaultNo(QWidget* owner, const QString& text, const QString& title);
+    // A question with a way back: Yes, No and Cancel ("Ja", "Nej", "Avbryt"); Escape and the
+    // close box answer Cancel.
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer YesNoCancel(QWidget* owner, const QString& text, const QString& title);
     // The file-open dialog: one filter, no read-only box; it also takes the name of a file that
     // does not exist yet. True with the chosen file's full path when the user confirmed one.
     virtual bool ChooseFile(QWidget* owner, const QString& filter, QString& path) = 0;
@@ -47,6 +53,8 @@ class CQtPlatform : public CPlatform
 public:
     void ErrorBox(QWidget* owner, const QString& text) override;
     bool Question(QWidget* owner, const QString& text, const QString& title) override;
+    bool QuestionDefaultNo(QWidget* owner, const QString& text, const QString& title) override;
+    Answer YesNoCancel(QWidget* owner, const QString& text, const QString& title) override;
     bool ChooseFile(QWidget* owner, const QString& filter, QString& path) override;
     void OpenReport(const QString& path) override;
 };

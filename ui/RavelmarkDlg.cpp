@@ -94,6 +94,8 @@ bool CRavelmarkDlg::ShowResult(const CFileResult& result)
 
 void CRavelmarkDlg::OnChooseTournament()
 {
+    if (!OfferSave())
+        return;
     // The page on phones shows this tournament only; reading its file again keeps it. Its
     // changes not yet on the club's site go there first.
     StopShowingMobile();
@@ -120,12 +122,10 @@ void CRavelmarkDlg::OpenOrCreateTournament(QString path)
     }
     const QString question =
         QStringLiteral("Filen %1 finns inte. Skapa en ny turnering?").arg(QFileInfo(path).fileName());
-    if (!m_platform.Question(this, question, AppName()) || !ShowResult(CreateTournamentFile(path)))
+    // Enter alone never makes a file: a name typed by habit is not a new tournament.
+    if (!m_platform.QuestionDefaultNo(this, question, AppName()) || !ShowResult(CreateTournamentFile(path)))
         return;
     OpenTournament(path);
-    // A new tournament's next entry is its first round.
-    if (m_btnNew->isEnabled())
-        m_btnNew->setFocus();
 }
 
 void CRavelmarkDlg::OpenTournament(const QString& path)
@@ -147,6 +147,26 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
     if (result.Ok() || result.m_kind == CFileResult::Refused)
         OfferRecovery();
     UpdateTitle();
+    // The next entry is a round; Enter or Space on "Välj Turnering" would open the file dialog again.
+    if (m_shown)
+        m_btnNew->setFocus();
+}
+
+bool CRavelmarkDlg::OfferSave()
+{
+    if (!m_doc.Changed() || m_doc.Path().isEmpty())
+        return true;
+    const QString question = QStringLiteral("Vill du spara ändringarna i %1?").arg(QFileInfo(m_doc.Path()).fileName());
+    switch (m_platform.YesNoCancel(this, question, AppName())) {
+    case CPlatform::Answer::Yes:
+        // As the close saves: a refused title or a declined question about the file keeps everything.
+        return SaveTournament();
+    case CPlatform::Answer::No:
+        return true; // the changes are kept aside when the tournament is dropped
+    case CPlatform::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 bool CRavelmarkDlg::ChooseTournamentFile(QString& path)

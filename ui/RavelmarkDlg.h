@@ -70,14 +70,17 @@ public:
     // becomes a new tournament if the user says so, written at once.
     void OpenOrCreateTournament(QString path);
     bool ChooseTournamentFile(QString& path);
+    // Before the tournament is dropped: with unsaved changes, asks whether to save them. False
+    // when the user stays with it (Avbryt, or a save that did not happen).
+    bool OfferSave();
     void ResetTournament();
     void ShowTournament();
     void FillRoundList();
     void OnChangeTitle();
     // A recovery file of the file just read: the user continues with it, or it is kept aside.
     void OfferRecovery();
-    // The recovery file holds the round open in `editor` too, once it counts (to take the
-    // place of round `replaces`, or to be added: SIZE_MAX).
+    // The recovery file and the page on phones hold the round open in `editor` too, once it
+    // counts (to take the place of round `replaces`, or to be added: SIZE_MAX).
     void FollowEditor(CRoundDlg& editor, const CRound& round, std::size_t replaces);
     // The window's title: the file the tournament is saved to, '*' first while it has changes.
     void UpdateTitle();
@@ -107,11 +110,22 @@ public:
     // After a step done, undone or redone: the changed flag from the clean state, and the
     // controls showing the tournament as it is now.
     void OnUndoStep();
+    // The tournament is as on disk: only steps of the rules file lie between the steps' state
+    // and the state where the file was read or saved.
+    bool AsOnDisk() const;
     // Reads `path` again, as one step; the file's tournament is then the clean state.
     void ReloadTournament();
     // Puts the tournament of the file `path` into the window as one step; false when it cannot
     // be read (the reason is shown).
     bool RestoreVersion(const QString& path);
+    // Puts round `round` of the version at `path` into the window as one step: in the place of
+    // the same round, or where the window lacks it, after the rounds that stood before it; every
+    // other round stays as it is. False when the version cannot be read (the reason is shown).
+    bool RestoreRound(const QString& path, std::size_t round);
+    // Puts the rules file's version at `path` in place of the rules file, as one step.
+    bool RestoreRulesVersion(const QString& path);
+    // Moves the selected round `by` places (-1 up, 1 down) as one step; it stays selected.
+    void MoveSelectedRound(int by);
 
     // --- the series rules, the history, the page on phones (each in its dialog's file) ---
     void OnRules();

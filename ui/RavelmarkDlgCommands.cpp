@@ -98,8 +98,11 @@ bool CRavelmarkDlg::SaveTournament()
     // Only the stored title is trimmed; the field goes on showing what was typed.
     const CFileResult result = m_doc.Save(disk == CTournamentDoc::DiskState::Gone);
     const bool saved = ShowResult(result);
-    if (saved)
+    if (saved) {
         m_undo.setClean();
+        // What is printed or copied from the page is what was saved; the save does not open it.
+        ShowResult(m_doc.RefreshPage());
+    }
     if (result.m_kind == CFileResult::Refused)
         m_editTitle->setFocus();
     return saved;

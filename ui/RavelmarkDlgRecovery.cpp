@@ -29,7 +29,8 @@ void CRavelmarkDlg::OfferRecovery()
 
 void CRavelmarkDlg::FollowEditor(CRoundDlg& editor, const CRound& round, std::size_t replaces)
 {
-    m_recovery.SetWorkingRound(&round, replaces);
-    connect(&editor, &CRoundDlg::roundEdited, &m_recovery, &CRecovery::Schedule);
-    connect(&editor, &QDialog::finished, &m_recovery, [this] { m_recovery.SetWorkingRound(nullptr); });
+    // Through the document: the recovery file and the page on phones follow it as any change.
+    m_doc.SetWorkingRound(&round, replaces);
+    connect(&editor, &CRoundDlg::roundEdited, &m_doc, &CTournamentDoc::WorkingRoundEdited);
+    connect(&editor, &QDialog::finished, &m_doc, [this] { m_doc.SetWorkingRound(nullptr); });
 }

@@ -3,13 +3,19 @@
 // put a whole tournament in place (the file read again, a version brought back).
 #include "ui/RavelmarkDlg.h"
 
+#include "files/QtText.h"
 #include "files/TournamentFile.h"
 #include "model/Difference.h"
 #include "ui/Controls.h"
 #include "ui/UndoSteps.h"
 
+#include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+
+#include <algorithm>
+#include <tuple>
 
 void CRavelmarkDlg::SetUpUndo()
 {
@@ -32,6 +38,15 @@ void CRavelmarkDlg::SetUpUndo()
         if (m_shown && clean)
             m_doc.ClearChanged();
     });
+    // Rounds in their order: the selected one a place up or down, by keys or the list's menu.
+    for (const auto& [text, key, by] : {std::tuple{"Flytta upp", Qt::Key_Up, -1}, {"Flytta ned", Qt::Key_Down, 1}}) {
+        auto* move = new QAction(QString::fromUtf8(text), this);
+        move->setShortcut(QKeySequence(Qt::ALT | key));
+        connect(move, &QAction::triggered, this, [this, by = by] { MoveSelectedRound(by); });
+        addAction(move);
+        m_listRounds->addAction(move);
+    }
+    m_listRounds->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_btnHistory->setToolTip(QStringLiteral("Ångra (Ctrl+Z) och gör om ändringar, se och återställ sparade versioner"));
 }
 
@@ -39,9 +54,12 @@ void CRavelmarkDlg::OnUndoStep()
 {
     if (!m_shown)
         return;
-    // Away from where the file was read or saved (back there, the clean state clears the flag).
-    if (!m_undo.isClean())
+    // Away from where the file was read or saved; steps of the rules file alone leave it there,
+    // as that file is written at once.
+    if (!AsOnDisk())
         m_doc.MarkChanged();
+    else
+        m_doc.ClearChanged();
     const QString title = ToDisplay(m_doc.Tournament().m_title);
     if (m_editTitle->text() != title)
         m_editTitle->Restore(title);
@@ -49,6 +67,85 @@ void CRavelmarkDlg::OnUndoStep()
     if (m_roundsStale)
         FillRoundList();
     m_roundsStale = false;
+}
+
+bool CRavelmarkDlg::AsOnDisk() const
+{
+    const int clean = m_undo.cleanIndex(), now = m_undo.index();
+    if (clean < 0)
+        return false;
+    for (int i = std::min(clean, now); i < std::max(clean, now); ++i)
+        if (!dynamic_cast<const CRulesStep*>(m_undo.command(i)))
+            return false;
+    return true;
+}
+
+void CRavelmarkDlg::MoveSelectedRound(int by)
+{
+    const int from = m_listRounds->GetSelectionMark(), to = from + by;
+    const int count = static_cast<int>(m_doc.Tournament().m_rounds.size());
+    if (!m_shown || from < 0 || from >= count || to < 0 || to >= count)
+        return;
+    const QString step = QStringLiteral("Flytta omgång ") + m_listRounds->GetItemText(from, 0);
+    m_undo.push(new CMoveRoundStep(m_doc, static_cast<std::size_t>(from), static_cast<std::size_t>(to), step));
+    // The round goes on being the selected one, for the next move.
+    m_listRounds->SelectRow(to);
+    UpdateRoundButtons();
+}
+
+bool CRavelmarkDlg::RestoreRound(const QString& path, std::size_t round)
+{
+    CLoadedTournament loaded;
+    if (!ShowResult(LoadTournamentFile(path, loaded)))
+        return false;
+    const CTournament& version = loaded.m_tournament;
+    if (round >= version.m_rounds.size())
+        return false;
+    const std::vector<std::size_t> counterparts = RoundCounterparts(version, m_doc.Tournament());
+    // The version's text in the window's encoding, its players the window's.
+    const CRound& old = version.m_rounds[round];
+    CRound restored;
+    // A conversion to UTF-8 on the way takes the round along.
+    if (!m_text.FromDisplay(this, ToQString(old.m_name, version.m_encoding), restored.m_name, &restored))
+        return false;
+    for (const CResult& result : old.m_results) {
+        std::string name;
+        if (!m_text.FromDisplay(this, ToQString(version.PlayerName(result), version.m_encoding), name, &restored))
+            return false;
+        restored.m_results.emplace_back(m_doc.AddPlayer(name), result.m_points);
+    }
+    const QString step = QStringLiteral("Återställ omgång ") + ToQString(old.m_name, version.m_encoding);
+    if (const std::size_t same = counterparts[round]; same != SIZE_MAX) {
+        const CRound& now = m_doc.Tournament().m_rounds[same];
+        if (now.m_name != restored.m_name || now.m_results != restored.m_results)
+            m_undo.push(new CEditRoundStep(m_doc, same, std::move(restored), step));
+        return true;
+    }
+    // Where it stood: after the nearest round before it that the window still has.
+    std::size_t place = 0;
+    for (std::size_t before = round; before-- > 0;)
+        if (counterparts[before] != SIZE_MAX) {
+            place = counterparts[before] + 1;
+            break;
+        }
+    m_undo.push(new CInsertRoundStep(m_doc, place, std::move(restored), step));
+    return true;
+}
+
+bool CRavelmarkDlg::RestoreRulesVersion(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowError(QStringLiteral("Kan inte öppna filen: ") + path);
+        return false;
+    }
+    CRulesStep::Bytes before = m_doc.RulesFileBytes(), after = file.readAll().toStdString();
+    if (after == before)
+        return true;
+    m_undo.push(new CRulesStep(
+        m_doc, std::move(before), std::move(after), [this](const CFileResult& result) { ShowResult(result); }, false,
+        QStringLiteral("Återställ ") + QFileInfo(path).fileName()));
+    return true;
 }
 
 void CRavelmarkDlg::ReloadTournament()

@@ -202,7 +202,12 @@ void CRoundDlg::OnInitDialog()
         this, m_undo, {m_editName, m_comboName, m_comboName->lineEdit(), m_comboPoints, m_comboPoints->lineEdit()});
     // A step taken back or done again changes the round as much as the step did.
     connect(&m_undo, &QUndoStack::indexChanged, this, &CRoundDlg::roundEdited);
-    m_editName->setFocus();
+    // A new round starts with its name; a round with results is opened for one more, and a
+    // result typed by habit must not rename it.
+    if (m_round.m_results.empty())
+        m_editName->setFocus();
+    else
+        m_comboName->setFocus();
 }
 
 void CRoundDlg::FitPointsBox()
@@ -255,6 +260,10 @@ void CRoundDlg::OnAddResult()
                             AppName()))
         name = m_tournament.PlayerName(known);
     const CResult result(m_text.Document().AddPlayer(name), points);
+    // The list is the tournament's players as the editor opened; a name new this evening
+    // completes all the same at the next result.
+    if (m_standings.RowOf(result.m_player) == CStandings::kNoRow)
+        m_comboName->AddCompletion(ToDisplay(name));
     // The name steps hold names in the encoding they were typed in.
     if (m_text.Encoding() != encoding)
         m_undo.clear();
@@ -355,8 +364,33 @@ void CRoundDlg::OnChangeEntry()
     m_btnAddResult->setEnabled(true);
 }
 
+bool CRoundDlg::OfferPendingResult()
+{
+    QString name = m_comboName->Text().trimmed(), points = m_comboPoints->Text().trimmed();
+    if (name.isEmpty() || points.isEmpty())
+        return true;
+    // A result loaded by "Redigera" and left as it is, is in the round already.
+    for (int row = 0; row < m_listResults->GetItemCount(); ++row)
+        if (m_listResults->GetItemText(row, 0) == name && m_listResults->GetItemText(row, 1) == points)
+            return true;
+    const QString question = QStringLiteral("Lägga till %1 %2 innan omgången stängs?").arg(name, points);
+    switch (m_platform.YesNoCancel(this, question, AppName())) {
+    case CPlatform::Answer::Yes:
+        OnAddResult();
+        // Added when the boxes were emptied; a refused entry stays, with the focus where to mend it.
+        return m_comboName->Text().isEmpty() && m_comboPoints->Text().isEmpty();
+    case CPlatform::Answer::No:
+        return true;
+    case CPlatform::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void CRoundDlg::OnClose()
 {
+    if (!OfferPendingResult())
+        return;
     if (m_changed) {
         NormalizeName(m_round.m_name);
         if (m_listResults->GetItemCount() > 0 && m_round.m_name.empty()) {

@@ -75,6 +75,9 @@ private:
     // The player name of result `row`, as the list shows it.
     QString PlayerName(int row) const;
     void FitPointsBox();
+    // A name and points typed but not added: the user says whether they go in before the
+    // round closes. False when the editor stays open.
+    bool OfferPendingResult();
 
     CNameList& m_players;
     CTextEntry& m_text;

@@ -4,6 +4,7 @@
 
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
+#include "ui/UndoSteps.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -176,6 +177,14 @@ void CRavelmarkDlg::OnRules()
     // What is on disk now: the file may have been mended or changed since the tournament was read.
     const CFileResult& read = m_doc.ReloadRules();
     CRulesDlg dialog(m_doc.Rules(), read.Ok() ? QString() : ResultMessage(read, m_doc.Encoding()), m_platform, this);
-    if (dialog.exec() == QDialog::Accepted)
-        ShowResult(m_doc.SetRules(dialog.Rules()));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CRulesStep::Bytes before = m_doc.RulesFileBytes();
+    if (!ShowResult(m_doc.SetRules(dialog.Rules())))
+        return;
+    // One step of the window's undo, which puts the file back as it was.
+    if (CRulesStep::Bytes after = m_doc.RulesFileBytes(); after != before)
+        m_undo.push(new CRulesStep(
+            m_doc, std::move(before), std::move(after), [this](const CFileResult& result) { ShowResult(result); }, true,
+            QStringLiteral("Ändra regler")));
 }

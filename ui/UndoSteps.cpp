@@ -45,6 +45,31 @@ void CRemoveRoundStep::undo()
     m_round = CRound();
 }
 
+CInsertRoundStep::CInsertRoundStep(CTournamentDoc& doc, std::size_t index, CRound round, const QString& text)
+    : CDocStep(doc, text)
+    , m_index(index)
+    , m_round(std::move(round))
+{
+}
+
+void CInsertRoundStep::redo()
+{
+    m_doc.InsertRound(m_index, std::move(m_round));
+    m_round = CRound();
+}
+
+void CInsertRoundStep::undo()
+{
+    m_round = m_doc.TakeRound(m_index);
+}
+
+CMoveRoundStep::CMoveRoundStep(CTournamentDoc& doc, std::size_t from, std::size_t to, const QString& text)
+    : CDocStep(doc, text)
+    , m_from(from)
+    , m_to(to)
+{
+}
+
 CEditRoundStep::CEditRoundStep(CTournamentDoc& doc, std::size_t index, CRound edited, const QString& text)
     : CDocStep(doc, text)
     , m_index(index)
@@ -156,6 +181,27 @@ void CSwapStep::redo()
 void CSwapStep::undo()
 {
     m_doc.SwapTournament(m_other);
+}
+
+CRulesStep::CRulesStep(CTournamentDoc& doc, Bytes before, Bytes after, std::function<void(const CFileResult&)> report,
+                       bool done, const QString& text)
+    : CDocStep(doc, text)
+    , m_before(std::move(before))
+    , m_after(std::move(after))
+    , m_report(std::move(report))
+    , m_skip(done)
+{
+}
+
+void CRulesStep::redo()
+{
+    if (!std::exchange(m_skip, false))
+        m_report(m_doc.PutRulesFile(m_after));
+}
+
+void CRulesStep::undo()
+{
+    m_report(m_doc.PutRulesFile(m_before));
 }
 
 namespace {

@@ -7,7 +7,9 @@
 #include <QUndoCommand>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <string>
 
 class QLineEdit;
 class QMenu;
@@ -53,6 +55,31 @@ public:
 private:
     std::size_t m_index;
     CRound m_round; // while it is not in the tournament
+};
+
+// A round put back at its old place ("Återställ omgången" of a round the window lacks).
+class CInsertRoundStep : public CDocStep
+{
+public:
+    CInsertRoundStep(CTournamentDoc& doc, std::size_t index, CRound round, const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    std::size_t m_index;
+    CRound m_round; // while it is not in the tournament
+};
+
+// A round moved one or more places ("Flytta upp", "Flytta ned").
+class CMoveRoundStep : public CDocStep
+{
+public:
+    CMoveRoundStep(CTournamentDoc& doc, std::size_t from, std::size_t to, const QString& text);
+    void redo() override { m_doc.MoveRound(m_from, m_to); }
+    void undo() override { m_doc.MoveRound(m_to, m_from); }
+
+private:
+    std::size_t m_from, m_to;
 };
 
 // "Redigera" closed with the round changed: the edited round first, its delta ever after. An
@@ -112,6 +139,25 @@ public:
 
 private:
     CTournament m_other;
+    bool m_skip;
+};
+
+// "Regler…" closed with OK: the rules file as it was and as it became, each put back whole by
+// the safe replace (or removed, where there was none). The file is on disk at once either way,
+// so the step leaves the tournament as it is on disk. `report` shows a write that failed.
+class CRulesStep : public CDocStep
+{
+public:
+    using Bytes = std::optional<std::string>;
+    // `done` when the file holds `after` already.
+    CRulesStep(CTournamentDoc& doc, Bytes before, Bytes after, std::function<void(const CFileResult&)> report,
+               bool done, const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    Bytes m_before, m_after;
+    std::function<void(const CFileResult&)> m_report;
     bool m_skip;
 };
 

@@ -26,6 +26,7 @@ struct CFakePlatform : CPlatform
     QStringList m_filters;   // one per opening of the file dialog
     QStringList m_openedReports;
     QQueue<bool> m_answers;  // an empty queue answers No
+    QQueue<Answer> m_choices; // for the questions with Avbryt; an empty queue answers No
     QQueue<QString> m_files; // an empty queue or path cancels the file dialog
 
     void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
@@ -33,6 +34,16 @@ struct CFakePlatform : CPlatform
     {
         m_questions << text + '|' + title;
         return !m_answers.isEmpty() && m_answers.dequeue();
+    }
+    // Marked, so that a test sees that Enter alone would have answered No.
+    bool QuestionDefaultNo(QWidget* owner, const QString& text, const QString& title) override
+    {
+        return Question(owner, text, title + "|Nej");
+    }
+    Answer YesNoCancel(QWidget*, const QString& text, const QString& title) override
+    {
+        m_questions << text + '|' + title + "|Avbryt";
+        return m_choices.isEmpty() ? Answer::No : m_choices.dequeue();
     }
     bool ChooseFile(QWidget*, const QString& filter, QString& path) override
     {
@@ -139,26 +150,24 @@ inline bool WithEditor(QPushButton* button, const std::function<void(CRoundDlg&)
     return closed;
 }
 
-// Clicks `button` and plays `action` in the modal dialog of type Dialog it opens, once it is the
-// active window; true when one opened and the action closed it. One left open is rejected.
-template <class Dialog>
-bool WithDialog(QPushButton* button, const std::function<void(Dialog&)>& action)
+// Plays `action` in the modal dialog of type D that `button` opens; false when none opened.
+template <typename D>
+inline bool WithModal(QPushButton* button, const std::function<void(D&)>& action)
 {
-    bool closed = false;
+    bool seen = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
             poll.stop();
-            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
-                action(*dialog);
-            closed = !dialog->isVisible();
-            if (!closed)
+            seen = true;
+            action(*dialog);
+            if (dialog->isVisible())
                 dialog->reject();
         }
     });
     poll.start(5);
     Click(button);
-    return closed;
+    return seen;
 }
 
 // "Lägg Till" clicked, or with `byKey` pressed by Enter.

@@ -85,6 +85,23 @@ private slots:
         }));
     }
 
+    // Enter alone answers No where a file would be made; Escape answers Avbryt.
+    void defaultsOfTheRealBoxes()
+    {
+        CQtPlatform p;
+        const auto press = [](Qt::Key key) {
+            QTimer::singleShot(0, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
+        };
+        press(Qt::Key_Return);
+        QVERIFY(!p.QuestionDefaultNo(nullptr, "Skapa?", "Ravelmark"));
+        press(Qt::Key_Return);
+        QVERIFY(p.Question(nullptr, "Ta bort?", "Ravelmark"));
+        press(Qt::Key_Escape);
+        QCOMPARE(p.YesNoCancel(nullptr, "Spara?", "Ravelmark"), CPlatform::Answer::Cancel);
+        QCOMPARE(Texts([&] { QCOMPARE(p.YesNoCancel(nullptr, "Spara?", "Ravelmark"), CPlatform::Answer::No); }, "Nej"),
+                 QStringList({"Ravelmark", "Spara?", "Avbryt", "Ja", "Nej"}));
+    }
+
     // Help, version and usage errors, without a display: exit code, start of stdout, stderr.
     void printsAndEnds_data()
     {

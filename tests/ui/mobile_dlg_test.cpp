@@ -94,6 +94,13 @@ private slots:
             QVERIFY(Get(url, "/version").startsWith("200"));
         QVERIFY2(mobile->Publisher().Builds() - builds <= 3, qPrintable(QString::number(mobile->Publisher().Builds())));
         QVERIFY(w.m_platform.m_errors.isEmpty());
+        // With the round editor open all evening, each result reaches the page as it is added.
+        ClickRow(d.m_listRounds, 0);
+        QVERIFY(WithEditor(d.m_btnEdit, [&](CRoundDlg& e) {
+            AddResult(e, "Viktor", "25");
+            QVERIFY(QTest::qWaitFor([&] { return Get(url).contains("Viktor"); }, 5000));
+            e.close();
+        }));
 
         // "Visa på mobil" again brings the same window forward.
         Click(d.m_btnShowMobile);

@@ -23,7 +23,14 @@ const QByteArray kCup = Lines({"V\xE5rcupen", "", "R1", "Anna 10", "Bo 7"});
 // Clicks "Publicera…" and plays `action` in the dialog; true when it opened and the action closed it.
 bool WithPublishDlg(CRavelmarkDlg& d, const std::function<void(CPublishDlg&)>& action)
 {
-    return WithDialog<CPublishDlg>(d.m_btnPublish, action);
+    bool closed = false;
+    const bool opened = WithModal<CPublishDlg>(d.m_btnPublish, [&](CPublishDlg& dlg) {
+        // The focus follows the application's active window.
+        if (QTest::qWaitFor([&dlg] { return QApplication::activeWindow() == &dlg; }))
+            action(dlg);
+        closed = !dlg.isVisible();
+    });
+    return opened && closed;
 }
 
 void SetWay(CPublishDlg& dlg, PublishWay way)

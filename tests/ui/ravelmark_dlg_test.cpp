@@ -128,7 +128,7 @@ private slots:
             CWindow w(commandLine ? Bytes() : kCup);
             w.m_platform.m_answers << yes;
             commandLine ? w.m_dlg.OpenOrCreateTournament(w.File(typed)) : w.Choose(w.File(typed));
-            QCOMPARE(w.m_platform.m_questions, QStringList{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark"});
+            QCOMPARE(w.m_platform.m_questions, QStringList{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark|Nej"});
             QCOMPARE(Read(w.File(file)), bytes);
             const QString title = QString::fromUtf8(bytes).chopped(2);
             QCOMPARE(Shown(w.m_dlg), yes ? title + "||11100" : "||00000");
@@ -171,7 +171,7 @@ private slots:
                                                          << Lines({"V\xE5rcup", "", "R1", "\xC5sa  1", "", "\xD6", "Bo   7"});
         // The only text outside ASCII, in each place in turn: still asked, and converted.
         QTest::newRow("title, yes") << Bytes("Cup\xE9\n\nR1\nAnna 1\n") << "round" << "Ł" << "1"
-                                    << bom + Lines({"Cup\xC3\xA9", "", "\xC5\x81x\xC5\x81", "Anna  1"});
+                                    << bom + Lines({"Cup\xC3\xA9", "", "R1\xC5\x81x\xC5\x81", "Anna  1"});
         QTest::newRow("round name, yes") << Bytes("Cup\n\nR\xE9\nAnna 1\n") << "title" << "Ł" << "1"
                                          << bom + Lines({"Cup\xC5\x81x\xC5\x81", "", "R\xC3\xA9", "Anna  1"});
         QTest::newRow("player, yes") << Bytes("Cup\n\nR1\n\xC5sa 1\n") << "title" << "Ł" << "1"
@@ -210,8 +210,10 @@ private slots:
         } else if (where.startsWith("round")) {
             ClickRow(w.m_dlg.m_listRounds, 0);
             QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& editor) {
-                if (where == "round over")
+                if (where == "round over") {
+                    editor.m_editName->setFocus();
                     editor.m_editName->selectAll();
+                }
                 typeShown(editor.m_editName, editor.m_round.m_name);
                 editor.close();
             }));

@@ -43,7 +43,8 @@ private slots:
         CWindow w(kCup);
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
-            QVERIFY(e.m_editName->hasFocus() && e.minimumSize() == e.maximumSize()); // fixed size
+            // A round with results opens for one more result; a new round (below) with its name.
+            QVERIFY(e.m_comboName->hasFocus() && e.minimumSize() == e.maximumSize()); // fixed size
             // A close box only, no minimise or maximise box.
             QCOMPARE(e.windowFlags(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -29,26 +29,6 @@ QString State(const CWindow& w)
            Rows(w.m_dlg.m_listRounds) + (w.m_dlg.m_doc.Changed() ? "|changed" : "");
 }
 
-// Plays `action` in the modal dialog of type D that `button` opens; false when none opened.
-template <typename D>
-bool WithModal(QPushButton* button, const std::function<void(D&)>& action)
-{
-    bool seen = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            seen = true;
-            action(*dialog);
-            if (dialog->isVisible())
-                dialog->reject();
-        }
-    });
-    poll.start(5);
-    Click(button);
-    return seen;
-}
-
 } // namespace
 
 class UndoTest : public QObject
@@ -305,16 +285,23 @@ private slots:
             h.m_versions->setCurrentRow(3);
             QVERIFY(!h.m_btnRestore->isEnabled());
             h.m_versions->setCurrentRow(2);
-            QCOMPARE(h.m_differences->toPlainText(),
-                     "Titeln: \"Vårcupen\" → \"Vårcupen2\"\nBorttagen omgång \"R1\" (2 resultat)");
+            const QString title = "Titeln: \"Vårcupen\" i versionen, \"Vårcupen2\" i fönstret";
+            const QString kDiffers = title + "\nOmgången \"R1\" (2 resultat) finns bara i versionen";
+            QCOMPARE(h.DifferencesText(), kDiffers);
+            // One round back alone, at its old place; the title stays the window's.
+            h.m_differences->setCurrentRow(0);
+            QVERIFY(!h.m_btnRestoreRound->isEnabled());
+            h.m_differences->setCurrentRow(1);
+            Click(h.m_btnRestoreRound);
+            QCOMPARE(Rows(d.m_listRounds) + '|' + h.DifferencesText(), "R1,R2,R3|" + title);
+            Click(h.m_btnUndo);
             Click(h.m_btnRestore);
-            QCOMPARE(h.m_differences->toPlainText(), "Samma som i fönstret.");
+            QCOMPARE(h.DifferencesText(), "Samma som i fönstret.");
             Click(h.m_btnRestore); // the same again: no step
             QCOMPARE(h.m_steps->stack()->count(), 1);
             QCOMPARE(h.m_steps->stack()->text(0), "Återställ cup_051206_143005.bak");
             Click(h.m_btnUndo);
-            QCOMPARE(h.m_differences->toPlainText(),
-                     "Titeln: \"Vårcupen\" → \"Vårcupen2\"\nBorttagen omgång \"R1\" (2 resultat)");
+            QCOMPARE(h.DifferencesText(), kDiffers);
             Click(h.m_btnRedo);
             QTest::keyClick(&h, Qt::Key_Escape);
             QVERIFY(!h.isVisible());
