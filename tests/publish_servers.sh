@@ -281,20 +281,22 @@ if [ "$way" = sftp ]; then
     cp root/site/tournament.htm before.htm
     touch -d '2026-05-04 22:00' tournament.txt
     coproc proxy { cut_after 100000000; }
+    proxy_pid=$proxy_PID # unset once it ends
     read -r proxy_port <&"${proxy[0]}"
     echo "[127.0.0.1]:$proxy_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
     publish --to "sftp://root@127.0.0.1:$proxy_port$work/root/site/" || fail "through the proxy: $(cat err.txt)"
-    wait "$proxy_PID"
+    wait "$proxy_pid"
     whole=$(cat proxy.count)
     cp before.htm root/site/tournament.htm
     # The page is the last thing sent, some 8 kB; what follows it is a few small requests.
     coproc proxy { cut_after $((whole - 3000)); }
+    proxy_pid=$proxy_PID
     read -r proxy_port <&"${proxy[0]}"
     echo "[127.0.0.1]:$proxy_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
     publish --to "sftp://root@127.0.0.1:$proxy_port$work/root/site/"
     [ $? = 1 ] && grep -q "förbindelsen bröts" err.txt || fail "connection cut: $(cat err.txt)"
     cmp -s before.htm root/site/tournament.htm || fail "connection cut: the old page changed"
-    wait "$proxy_PID"
+    wait "$proxy_pid"
 fi
 grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
 [ -z "$(grep -rl "$password" config home local 2>/dev/null)" ] || fail "the password in a file"
