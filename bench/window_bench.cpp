@@ -7,9 +7,8 @@
 //   window_bench FILE    prints: load edit add close table save (ms), empty window and peak (MB)
 //
 // FILE is copied to a temporary folder first; the original stays as it is.
+#include "WindowBench.h"
 #include "ui/Controls.h"
-#include "ui/Platform.h"
-#include "ui/RavelmarkApp.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
 
@@ -28,49 +27,11 @@
 
 namespace {
 
-// The platform without its waits: the file dialog answers with the benchmark's file, every
-// question with Yes, and the page is not opened.
-struct CBenchPlatform : CPlatform
-{
-    QString m_file;
-    QStringList m_errors;
-
-    void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
-    bool Question(QWidget*, const QString&, const QString&) override { return true; }
-    bool ChooseFile(QWidget*, const QString&, QString& path) override
-    {
-        path = m_file;
-        return true;
-    }
-    void OpenReport(const QString&) override {}
-};
-
-// Counts the events the application delivers: a round of event processing that delivers none
-// means the queue is idle (layouts, paints and deferred deletes included).
-struct CEventCounter : QObject
-{
-    int m_count = 0;
-    bool eventFilter(QObject*, QEvent*) override
-    {
-        ++m_count;
-        return false;
-    }
-};
-
-CEventCounter* g_events = nullptr;
+CIdle* g_idle = nullptr;
 
 void WaitIdle()
 {
-    do {
-        g_events->m_count = 0;
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    } while (g_events->m_count > 0);
-}
-
-double Ms(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    g_idle->Wait();
 }
 
 double PeakMb()
@@ -95,9 +56,7 @@ void ClickRow(QAbstractItemView* list, int row)
 
 int main(int argc, char** argv)
 {
-    KeepBigTablesApart();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareBench();
     QApplication application(argc, argv);
     if (argc != 2) {
         std::fputs("usage: window_bench FILE\n", stderr);
@@ -105,14 +64,10 @@ int main(int argc, char** argv)
     }
     QTemporaryDir folder;
     CBenchPlatform platform;
-    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
-    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file)) {
-        std::fprintf(stderr, "window_bench: cannot copy %s\n", argv[1]);
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
-    }
-    CEventCounter events;
-    g_events = &events;
-    application.installEventFilter(&events);
+    CIdle idle;
+    g_idle = &idle;
 
     CRavelmarkDlg dlg(platform);
     dlg.InitDialog();

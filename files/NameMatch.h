@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/PlayerNames.h"
+#include "model/ResultImport.h"
 #include "model/Tournament.h"
 
 #include <atomic>
@@ -40,12 +41,13 @@ private:
 
 // The players of a tournament by their match keys. Prepare takes the names in on another
 // thread, so that the first look-up after a big file is read finds them ready. Valid for one
-// tournament: Clear() before another.
-class CNameMatchIndex
+// tournament: Clear() before another. The round editor's "Menar du …?" and the import of
+// results both ask it.
+class CNameMatchIndex : public CNameMatcher
 {
 public:
     CNameMatchIndex();
-    ~CNameMatchIndex();
+    ~CNameMatchIndex() override;
     CNameMatchIndex(const CNameMatchIndex&) = delete;
     CNameMatchIndex& operator=(const CNameMatchIndex&) = delete;
 
@@ -53,7 +55,7 @@ public:
     void Prepare(const CTournament& tournament);
     // The first player of `tournament` whose name matches `name` (given in UTF-16); false when
     // none does. Waits for a Prepare still running; names added since are taken in first.
-    bool FindMatch(const CTournament& tournament, std::u16string_view name, PlayerId& match);
+    bool FindMatch(const CTournament& tournament, std::u16string_view name, PlayerId& match) override;
     void Clear();
 
     // The keys of the players taken in, each stored once in one buffer (no allocation per key),

@@ -67,9 +67,8 @@ bool NeedsFolding(std::string_view name)
     return false;
 }
 
-// Splits a trimmed result line into the player's name (the tokens before the last, joined by
-// one blank) and the points token. The name is a view into the line, or into `scratch` when
-// blanks had to be joined. False when there are fewer than two tokens.
+} // namespace
+
 bool SplitResultLine(std::string_view line, std::string& scratch, std::string_view& name, std::string_view& pointsToken)
 {
     std::size_t end = line.size();
@@ -98,8 +97,6 @@ bool SplitResultLine(std::string_view line, std::string& scratch, std::string_vi
 
 // Adds results to one round the way CRound::AddResult does, finding a player's earlier result
 // in the round through the player's id, so that large rounds stay linear.
-} // namespace
-
 class CRoundBuilder
 {
 public:

@@ -74,6 +74,12 @@ private:
 bool ParseTournament(std::string_view fileText, CTournament& tournament, std::string& line, int& lineNo,
                      std::string& message);
 
+// Splits a trimmed result line into the player's name (the tokens before the last, joined by
+// one blank) and the points token. The name is a view into the line, or into `scratch` when
+// blanks had to be joined. False when there are fewer than two tokens.
+bool SplitResultLine(std::string_view line, std::string& scratch, std::string_view& name,
+                     std::string_view& pointsToken);
+
 // The prefix that names a refused line in the reader's message: "Rad %d : \"%s\"\n";
 // empty when `lineNo` is 0.
 std::string LinePrefix(int lineNo, const std::string& line);

@@ -105,9 +105,10 @@ void AppendPadded(std::string& out, std::string_view text, std::size_t width, bo
         out.append(width - length, ' ');
 }
 
-void AppendCsvField(std::string& out, std::string_view field)
+void AppendCsvField(std::string& out, std::string_view field, char separator)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (field.find_first_of(special) == std::string_view::npos) {
         out += field;
         return;
     }
@@ -189,34 +190,44 @@ std::string StandingsText(const CStandingsView& view)
     return out;
 }
 
-std::string StandingsCsv(const CStandingsView& view)
+std::string StandingsCsv(const CStandingsView& view, char separator)
 {
-    std::string out = "Placering,Namn,Summa";
+    std::string out;
+    const auto headings = [&](std::initializer_list<std::string_view> words) {
+        for (const std::string_view word : words)
+            out.append(word).push_back(separator);
+    };
+    headings({"Placering", "Namn", "Summa"});
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-        out += ',';
-        AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
+        AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name), separator);
+        out += separator;
     }
     const bool rules = view.Rules().InForce();
-    out += rules ? ",Antal,Alla,Struket\r\n" : ",Antal\r\n";
+    if (rules)
+        headings({"Antal", "Alla", "Struket"});
+    else
+        headings({"Antal"});
+    out.back() = '\r';
+    out += '\n';
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const CStandingsLine line = view.Line(i);
         if (line.m_placed)
             AppendNumber(out, line.m_place);
-        out += ',';
-        AppendCsvField(out, Utf8(view, view.Name(line)));
-        out += ',';
+        out += separator;
+        AppendCsvField(out, Utf8(view, view.Name(line)), separator);
+        out += separator;
         AppendNumber(out, line.m_total);
         for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-            out += ',';
+            out += separator;
             if (const std::optional<int> points = view.Points(i, k))
                 AppendNumber(out, *points);
         }
-        out += ',';
+        out += separator;
         AppendNumber(out, line.m_roundsPlayed);
         if (rules) {
-            out += ',';
+            out += separator;
             AppendNumber(out, line.m_all);
-            out += ',';
+            out += separator;
             const std::size_t start = out.size();
             for (std::size_t k = 0; k < view.RoundCount(); ++k) {
                 if (view.Dropped(i, k)) {
@@ -228,6 +239,11 @@ std::string StandingsCsv(const CStandingsView& view)
         out += "\r\n";
     }
     return out;
+}
+
+std::string StandingsExcelCsv(const CStandingsView& view)
+{
+    return std::string(kUtf8Bom) + StandingsCsv(view, ';');
 }
 
 std::string StandingsJson(const CStandingsView& view)

@@ -134,6 +134,9 @@ std::size_t AfterPageHeading(const std::string& page, const std::string& title);
 // The standings as a plain-text table with aligned columns, in UTF-8, each line ended by LF.
 std::string StandingsText(const CStandingsView& view);
 // The standings as CSV (RFC 4180, UTF-8, CR LF): a header row, then one row per player.
-std::string StandingsCsv(const CStandingsView& view);
+std::string StandingsCsv(const CStandingsView& view, char separator = ',');
+// The same with ';' between fields and a UTF-8 byte-order mark, as spreadsheets set up for a
+// decimal comma (a Swedish Excel, LibreOffice) open in columns with every letter right.
+std::string StandingsExcelCsv(const CStandingsView& view);
 // The standings as one JSON object in UTF-8: title, round names and one line per player.
 std::string StandingsJson(const CStandingsView& view);

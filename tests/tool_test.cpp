@@ -78,7 +78,7 @@ TEST(Tool, CheckAndUsage)
         {{"check", "x", "--open"}, "--open g\xC3\xA4ller bara table"}, {{"standings", "--csv", "x"}, "ok\xC3\xA4nd flagga: --csv"},
         {{"table", "x", "--format", "csv"}, "--format g\xC3\xA4ller bara standings"},
         {{"rewrite", "--after", "1", "x"}, "--after g\xC3\xA4ller bara table och standings"},
-        {{"standings", "x", "--format", "xml"}, "--format xml: v\xC3\xA4lj text, csv eller json"},
+        {{"standings", "x", "--format", "xml"}, "--format xml: v\xC3\xA4lj text, csv, excel eller json"},
         {{"standings", "x", "--format"}, "--format saknar v\xC3\xA4rde"}, {{"standings", "x", "--after"}, "--after saknar v\xC3\xA4rde"},
         {{"standings", "x", "--after", "0"}, "--after 0: omg\xC3\xA5ngarna r\xC3\xA4knas fr\xC3\xA5n 1"},
         {{"standings", "x", "--after", "1x"}, "--after 1x: inget antal omg\xC3\xA5ngar"},

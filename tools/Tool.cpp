@@ -7,6 +7,7 @@
 #include "files/Versions.h"
 #include "model/Difference.h"
 #include "report/StandingsView.h"
+#include "tools/Import.h"
 #include "tools/Publish.h"
 #include "tools/Serve.h"
 #include "tools/Terminal.h"
@@ -20,6 +21,27 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+
+int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
+{
+    if (result.Ok())
+        return 0;
+    err << ResultMessage(result, encoding).toStdString() << '\n';
+    return 1;
+}
+
+bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err, std::vector<CReadNote>* notes)
+{
+    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)), notes);
+    result.m_line = QuotedLine(result.m_line, doc.Encoding());
+    return Present(result, doc.Encoding(), err) == 0;
+}
+
+int UsageError(const std::string& reason, std::ostream& err)
+{
+    err << "ravelmark-tool: " << reason << " (se ravelmark-tool --help)\n";
+    return 2;
+}
 
 namespace {
 
@@ -35,6 +57,11 @@ const char* const kHelp =
     "  table FIL --open   öppnar också sidan i skrivbordets webbläsare\n"
     "  rewrite FIL        sparar FIL som programmet gör när det stängs: säkerhetskopia, sedan ny fil\n"
     "  standings FIL      skriver ut ställningen som en tabell i text\n"
+    "  import FIL --round NAMN [INFIL|-]\n"
+    "                     för in resultat ur INFIL (eller standard in) i omgången NAMN, en ny\n"
+    "                     sist om ingen heter så: tabbar, ';' eller ',' (CSV) eller rader\n"
+    "                     \"namn poäng\"; varje namn jämförs med turneringens spelare; sparar med\n"
+    "                     säkerhetskopia bara när alla rader tas in (slutkod 1 annars)\n"
     "  history FIL        listar FIL och dess säkerhetskopior, nyaste först: tid, fil och\n"
     "                     vad som ändrades sedan versionen före\n"
     "  diff GAMMAL NY     visar skillnaderna mellan två turneringsfiler, en rad var\n"
@@ -54,13 +81,20 @@ const char* const kHelp =
     "\n"
     "Flaggor, före eller efter FIL:\n"
     "  --after N          (table, standings) ställningen efter de N första omgångarna\n"
-    "  --format FORMAT    (standings) text (förval), csv eller json, alla i UTF-8:\n"
+    "  --format FORMAT    (standings) text (förval), csv, excel eller json, alla i UTF-8:\n"
     "      csv   RFC 4180 med CR LF som radslut: en rubrikrad \"Placering,Namn,Summa,<omgångar>,Antal\",\n"
     "            sedan en rad per spelare; en omgångs fält är tomt där spelaren saknar resultat\n"
     "      json  {\"title\": ..., \"rounds\": [...], \"standings\": [ och en rad per spelare\n"
     "            {\"place\": n, \"name\": ..., \"total\": n, \"points\": [n eller null], \"played\": n}\n"
     "            med kommatecken emellan, sist en rad \"]}\"\n"
     "      Lika summor delar den förstas placering (1, 1, 3) i csv och json.\n"
+    "      excel som csv men med ';' mellan fälten och UTF-8 med byte-order mark, som\n"
+    "            ett svenskt Excel och LibreOffice öppnar i kolumner\n"
+    "  --dry-run          (import) visar en rad per inläst rad: nr, namn, spelare, poäng och vad\n"
+    "                     den gör; ändrar inget\n"
+    "  --skip-refused     (import) hoppar över avvisade rader och sparar resten\n"
+    "  --accept-similar   (import) för in ett namn som liknar en spelares under spelarens namn\n"
+    "  --columns N,M      (import) namnet i kolumn N och poängen i kolumn M (från 1)\n"
     "  --port N           (serve) den första port som prövas (förval 8642); är den upptagen tas nästa lediga\n"
     "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
     "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
@@ -83,23 +117,6 @@ const char* const kHelp =
 std::string Utf8(const QString& text)
 {
     return text.toStdString();
-}
-
-// Prints what went wrong, in UTF-8 (the refused line from the file's encoding); the exit code.
-int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
-{
-    if (result.Ok())
-        return 0;
-    err << Utf8(ResultMessage(result, encoding)) << '\n';
-    return 1;
-}
-
-// Reads FILE as choosing it in the program does; prints the refusal and returns false.
-bool Load(const std::string& file, CTournamentDoc& doc, std::ostream& err, std::vector<CReadNote>* notes = nullptr)
-{
-    CFileResult result = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)), notes);
-    result.m_line = QuotedLine(result.m_line, doc.Encoding());
-    return Present(result, doc.Encoding(), err) == 0;
 }
 
 // The rules file beside the tournament, read with it: a refused one is printed, and false.
@@ -167,7 +184,7 @@ int Check(const CTournament& tournament, const std::vector<CReadNote>& notes, st
     return 0;
 }
 
-enum class Format { Text, Csv, Json };
+enum class Format { Text, Csv, Excel, Json };
 
 // The command line after the command word: FILE and the options, in any order.
 struct Options
@@ -215,10 +232,12 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
                 options.format = Format::Text;
             else if (name == "csv")
                 options.format = Format::Csv;
+            else if (name == "excel")
+                options.format = Format::Excel;
             else if (name == "json")
                 options.format = Format::Json;
             else
-                return "--format " + name + ": välj text, csv eller json";
+                return "--format " + name + ": välj text, csv, excel eller json";
         } else if (word == "--after") {
             const std::string& count = args[++i];
             const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), options.after);
@@ -250,12 +269,6 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
     return haveFile ? std::string() : "turneringsfil saknas";
 }
 
-int UsageError(const std::string& reason, std::ostream& err)
-{
-    err << "ravelmark-tool: " << reason << " (se ravelmark-tool --help)\n";
-    return 2;
-}
-
 int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
 {
     const CTournament& tournament = doc.Tournament();
@@ -269,6 +282,9 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
         break;
     case Format::Csv:
         out << StandingsCsv(*view);
+        break;
+    case Format::Excel:
+        out << StandingsExcelCsv(*view);
         break;
     case Format::Json:
         out << StandingsJson(*view);
@@ -375,6 +391,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return UsageError("kommando saknas", err);
     if (const int code = RunVersionCommand(args, out, err); code >= 0)
         return code;
+    if (first == "import")
+        return Import(args, out, err);
     if (first == "move")
         return Move(args, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&

@@ -26,6 +26,8 @@ public:
     // The first player of the tournament whose name is probably `name` spelled another way
     // (files/NameMatch.h); false when none is.
     bool FindNearDuplicate(const QString& name, PlayerId& match);
+    // The same rule for results pasted or imported.
+    CNameMatcher& Matcher() { return m_matches; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -61,6 +61,11 @@ public:
     // The name field shows the round's name (after a step taken back).
     void ShowName();
 
+    // "Klistra in resultat": the rows of `text` in their dialog, then those it lets through
+    // entered as "Lägg Till" enters them, in one step. Opened by a paste in the result list
+    // (Ctrl+V, Shift+Insert, its context menu) or of more than one line into the name box.
+    void PasteResults(const QString& text);
+
 signals:
     // The round changed (name, a result added, changed or removed); m_changed is set.
     void roundEdited();
@@ -78,6 +83,8 @@ private:
     // A name and points typed but not added: the user says whether they go in before the
     // round closes. False when the editor stays open.
     bool OfferPendingResult();
+    // The ways to "Klistra in resultat" (ui/RoundDlgPaste.cpp).
+    void InstallPaste();
 
     CNameList& m_players;
     CTextEntry& m_text;

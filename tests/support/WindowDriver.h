@@ -170,6 +170,29 @@ inline bool WithModal(QPushButton* button, const std::function<void(D&)>& action
     return seen;
 }
 
+// Runs `trigger`, which opens a modal dialog of the desktop's kind (T), and plays `action` in
+// it once it is the active window; true when one opened and the action closed it. A dialog
+// left open is rejected.
+template <typename T>
+bool WithDialog(const std::function<void()>& trigger, const std::function<void(T&)>& action)
+{
+    bool closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
+                action(*dialog);
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        }
+    });
+    poll.start(5);
+    trigger();
+    return closed;
+}
+
 // "Lägg Till" clicked, or with `byKey` pressed by Enter.
 inline void AddResult(CRoundDlg& editor, const QString& name, const QString& points, bool byKey = false)
 {

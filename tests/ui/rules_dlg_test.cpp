@@ -15,21 +15,7 @@ const QByteArray kCup = "Cup\n\nR1\nAnna 5\nBo 3\n\nR2\nAnna 1\nBo 9\n";
 // Clicks "Regler…" and plays `action` in the dialog; true when it opened and the action closed it.
 bool WithRules(CRavelmarkDlg& window, const std::function<void(CRulesDlg&)>& action)
 {
-    bool closed = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<CRulesDlg*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            if (QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
-                action(*dialog);
-            closed = !dialog->isVisible();
-            if (!closed)
-                dialog->reject();
-        }
-    });
-    poll.start(5);
-    Click(window.m_btnRules);
-    return closed;
+    return WithDialog<CRulesDlg>([&window] { Click(window.m_btnRules); }, action);
 }
 
 void SetCount(QSpinBox* box, const QString& text)

@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The round editor's "Klistra in resultat": results pasted from a spreadsheet or another
+// program, seen in their dialog first, then entered as one step.
+#include "model/RoundDelta.h"
+#include "ui/Controls.h"
+#include "ui/NameList.h"
+#include "ui/PasteResultsDlg.h"
+#include "ui/RoundDlg.h"
+#include "ui/TextEntry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// The pasted rows entered, taken back and entered again as one.
+class CPasteStep : public QUndoCommand
+{
+public:
+    CPasteStep(CRoundDlg& dlg, CRoundDelta delta, const QString& text)
+        : QUndoCommand(text)
+        , m_dlg(dlg)
+        , m_delta(std::move(delta))
+    {
+    }
+    void redo() override
+    {
+        m_dlg.m_listResults->Change([this] { m_delta.Redo(m_dlg.m_round); });
+    }
+    void undo() override
+    {
+        m_delta.Undo(m_dlg.m_round);
+        m_dlg.m_listResults->Refill();
+    }
+
+private:
+    CRoundDlg& m_dlg;
+    CRoundDelta m_delta;
+};
+
+bool IsPasteKey(const QKeyEvent* key)
+{
+    return key->matches(QKeySequence::Paste) || (key->key() == Qt::Key_Insert && key->modifiers() == Qt::ShiftModifier);
+}
+
+// The paste command of a line edit's standard menu: named so from Qt 6.5 on; before, the sixth
+// entry of an editable field's menu (undo, redo, a separator, cut, copy, paste).
+QAction* PasteAction(const QMenu& menu)
+{
+    if (auto* named = menu.findChild<QAction*>(QStringLiteral("edit-paste")))
+        return named;
+    const QList<QAction*> actions = menu.actions();
+    return actions.size() > 5 && actions[2]->isSeparator() ? actions[5] : nullptr;
+}
+
+// A block of lines pasted into the name box, by key or by the box's menu, goes to "Klistra in
+// resultat"; a single line is the box's own paste.
+class CNameBoxPaste : public QObject
+{
+public:
+    CNameBoxPaste(CRoundDlg& dlg)
+        : QObject(&dlg)
+        , m_dlg(dlg)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The box's menu pastes as the paste key does, so that a block goes to the dialog too.
+        if (event->type() == QEvent::ContextMenu) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+            if (QAction* paste = PasteAction(*menu)) {
+                disconnect(paste, &QAction::triggered, nullptr, nullptr);
+                connect(paste, &QAction::triggered, edit, [edit] {
+                    QKeyEvent key(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+                    QApplication::sendEvent(edit, &key);
+                });
+            }
+            menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress || !IsPasteKey(static_cast<QKeyEvent*>(event)))
+            return QObject::eventFilter(watched, event);
+        const QString text = QApplication::clipboard()->text();
+        if (!IsResultBlock(text))
+            return false;
+        m_dlg.PasteResults(text);
+        return true;
+    }
+
+private:
+    CRoundDlg& m_dlg;
+};
+
+} // namespace
+
+void CRoundDlg::InstallPaste()
+{
+    auto* paste = new QAction(QStringLiteral("Klistra in resultat…"), m_listResults);
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Paste);
+    if (!keys.contains(QKeySequence(Qt::SHIFT | Qt::Key_Insert)))
+        keys.append(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    paste->setShortcuts(keys);
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    m_listResults->addAction(paste);
+    m_listResults->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(paste, &QAction::triggered, this, [this] {
+        const QString text = QApplication::clipboard()->text();
+        if (text.trimmed().isEmpty())
+            QApplication::beep();
+        else
+            PasteResults(text);
+    });
+    m_comboName->lineEdit()->installEventFilter(new CNameBoxPaste(*this));
+}
+
+void CRoundDlg::PasteResults(const QString& text)
+{
+    // The editor's boxes refuse what does not fit them; so does the paste.
+    CResultImport::CLimits limits;
+    limits.m_nameFits = [this](std::string_view name) {
+        return m_comboName->MissingWidth(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))) == 0;
+    };
+    limits.m_pointsFits = [this](std::string_view points) {
+        return m_comboPoints->MissingWidth(QString::fromUtf8(points.data(), static_cast<qsizetype>(points.size()))) ==
+               0;
+    };
+    CPasteResultsDlg dialog(text, m_round, m_tournament, m_players.Matcher(), &m_players, limits, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    // A new name goes in as a typed one does: text the tournament's encoding cannot hold asks
+    // once about UTF-8, and is left out when that is refused.
+    const TextEncoding encoding = m_text.Encoding();
+    std::vector<CResult> results;
+    for (const CResultImport::CRow& row : dialog.Import().Rows()) {
+        if (!CResultImport::Entered(row))
+            continue;
+        if (row.m_player) {
+            results.emplace_back(*row.m_player, row.m_points);
+            continue;
+        }
+        std::string name;
+        if (m_text.FromDisplay(this, QString::fromStdString(row.m_name), name, &m_round, m_replaces))
+            results.emplace_back(m_text.Document().AddPlayer(name), row.m_points);
+    }
+    if (results.empty())
+        return;
+    // The name steps hold names in the encoding they were typed in.
+    if (m_text.Encoding() != encoding)
+        m_undo.clear();
+    CRound after = m_round;
+    AddResults(after, results);
+    CRoundDelta delta(m_round, after);
+    if (!delta.Empty())
+        m_undo.push(
+            new CPasteStep(*this, std::move(delta), QStringLiteral("Klistra in %1 resultat").arg(results.size())));
+    // The list shows the last row entered; the next entry goes into the name box.
+    const auto& rows = m_round.m_results;
+    const auto last =
+        std::find_if(rows.begin(), rows.end(), [&](const CResult& r) { return r.m_player == results.back().m_player; });
+    m_listResults->ScrollToRow(static_cast<int>(last - rows.begin()));
+    m_comboName->setFocus();
+    m_changed = true;
+    emit roundEdited();
+}
