@@ -5,6 +5,7 @@
 // and the wait until the event queue is idle.
 #include "ui/Platform.h"
 #include "ui/RavelmarkApp.h"
+#include "ui/RavelmarkDlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,15 +15,20 @@
 
 #include <cstdio>
 
-// The file dialog answers with the benchmark's file, every question with Yes, and the page is
-// not opened.
+// The file dialog answers with the benchmark's file, every question with `m_answer`, an error
+// box is written down (and to stderr), and the page is not opened.
 struct CBenchPlatform : CPlatform
 {
     QString m_file;
+    bool m_answer = true;
     QStringList m_errors;
 
-    void ErrorBox(QWidget*, const QString& text) override { m_errors << text; }
-    bool Question(QWidget*, const QString&, const QString&) override { return true; }
+    void ErrorBox(QWidget*, const QString& text) override
+    {
+        m_errors << text;
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    bool Question(QWidget*, const QString&, const QString&) override { return m_answer; }
     bool ChooseFile(QWidget*, const QString&, QString& path) override
     {
         path = m_file;
@@ -75,7 +81,19 @@ private:
     int m_count = 0;
 };
 
+// The main window as the program starts it, shown.
+inline void StartWindow(CRavelmarkDlg& dlg)
+{
+    dlg.InitDialog();
+    dlg.show();
+}
+
+inline double Ms(qint64 nanoseconds)
+{
+    return static_cast<double>(nanoseconds) / 1e6;
+}
+
 inline double Ms(const QElapsedTimer& timer)
 {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return Ms(timer.nsecsElapsed());
 }

@@ -61,8 +61,7 @@ int main(int argc, char** argv)
     CIdle idle;
     g_idle = &idle;
     CRavelmarkDlg dlg(platform);
-    dlg.InitDialog();
-    dlg.show();
+    StartWindow(dlg);
     QTest::mouseClick(dlg.m_btnChoose, Qt::LeftButton);
     WaitIdle();
 

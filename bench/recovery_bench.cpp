@@ -8,9 +8,8 @@
 //   recovery_bench FILE [RUNS]   prints: longest gap, median gap of the worst run, write (ms)
 //
 // FILE is copied to a temporary folder first; the original stays as it is.
+#include "WindowBench.h"
 #include "ui/Controls.h"
-#include "ui/Platform.h"
-#include "ui/RavelmarkDlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,32 +23,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-struct CBenchPlatform : CPlatform
-{
-    QString m_file;
-    void ErrorBox(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool Question(QWidget*, const QString&, const QString&) override { return false; }
-    bool ChooseFile(QWidget*, const QString&, QString& path) override
-    {
-        path = m_file;
-        return true;
-    }
-    void OpenReport(const QString&) override {}
-};
-
-double Ms(qint64 nanoseconds)
-{
-    return static_cast<double>(nanoseconds) / 1e6;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareBench();
     QApplication application(argc, argv);
     if (argc < 2 || argc > 3) {
         std::fputs("usage: recovery_bench FILE [RUNS]\n", stderr);
@@ -58,14 +34,11 @@ int main(int argc, char** argv)
     const int runs = argc == 3 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
     QTemporaryDir folder;
     CBenchPlatform platform;
-    platform.m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(argv[1])).fileName());
-    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), platform.m_file)) {
-        std::fprintf(stderr, "recovery_bench: cannot copy %s\n", argv[1]);
+    platform.m_answer = false;
+    if (!platform.UseCopyOf(argv[1], folder))
         return 1;
-    }
     CRavelmarkDlg dlg(platform);
-    dlg.InitDialog();
-    dlg.show();
+    StartWindow(dlg);
     QTest::mouseClick(dlg.m_btnChoose, Qt::LeftButton);
     if (dlg.m_doc.Tournament().m_rounds.empty()) {
         std::fputs("recovery_bench: the tournament was not read\n", stderr);

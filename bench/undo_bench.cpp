@@ -11,10 +11,8 @@
 //   undo_bench --history FILE COUNT
 //                       puts COUNT backups of FILE (each with another title) beside a copy of it
 //                       and prints the ms the history dialog takes to list them.
+#include "WindowBench.h"
 #include "ui/HistoryDlg.h"
-#include "ui/Platform.h"
-#include "ui/RavelmarkApp.h"
-#include "ui/RavelmarkDlg.h"
 #include "ui/UndoSteps.h"
 
 #include <QApplication>
@@ -32,28 +30,10 @@
 
 namespace {
 
-struct CBenchPlatform : CPlatform
-{
-    QString m_file;
-    void ErrorBox(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool Question(QWidget*, const QString&, const QString&) override { return true; }
-    bool ChooseFile(QWidget*, const QString&, QString& path) override
-    {
-        path = m_file;
-        return true;
-    }
-    void OpenReport(const QString&) override {}
-};
-
 void WaitIdle()
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-double Ms(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 // Memory in use now, in MB: the heap's blocks in use and the big blocks mapped apart.
@@ -84,8 +64,7 @@ int History(const QString& file, int count)
     CBenchPlatform platform;
     platform.m_file = cup;
     CRavelmarkDlg dlg(platform);
-    dlg.InitDialog();
-    dlg.show();
+    StartWindow(dlg);
     dlg.m_btnChoose->click();
     WaitIdle();
     QElapsedTimer timer;
@@ -104,9 +83,7 @@ int History(const QString& file, int count)
 
 int main(int argc, char** argv)
 {
-    KeepBigTablesApart();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareBench();
     QApplication application(argc, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--history")
         return History(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
@@ -114,11 +91,13 @@ int main(int argc, char** argv)
         std::fputs("usage: undo_bench FILE | undo_bench --history FILE COUNT\n", stderr);
         return 2;
     }
+    // A copy: the steps' recovery file must not stay beside the benchmark's file for the next run.
+    QTemporaryDir folder;
     CBenchPlatform platform;
-    platform.m_file = QString::fromLocal8Bit(argv[1]);
+    if (!platform.UseCopyOf(argv[1], folder))
+        return 1;
     CRavelmarkDlg dlg(platform);
-    dlg.InitDialog();
-    dlg.show();
+    StartWindow(dlg);
     WaitIdle();
     const double emptyMb = ResidentMb();
     dlg.m_btnChoose->click();

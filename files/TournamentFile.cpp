@@ -263,6 +263,24 @@ int MakeBackup(const std::string& file, const std::string& backup)
     return error;
 }
 
+// The file at `path` (through a link, the file it names) replaced whole by what `write` puts in
+// its new version, which gets the old one's permissions; the failures as the window tells them.
+template <typename Write>
+CFileResult ReplaceWith(const QString& path, const Write& write)
+{
+    const QString target = Target(QFileInfo(path).absoluteFilePath());
+    struct stat status = {};
+    const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+    CNewVersion out;
+    if (const int error = out.Create(target, mode))
+        return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, path)
+                                                  : Failure(CFileResult::CannotCreate, path);
+    write(out);
+    if (!out.Commit())
+        return Failure(CauseOf(out.Error()), path);
+    return {};
+}
+
 } // namespace
 
 CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, std::vector<CReadNote>* notes)
@@ -291,33 +309,15 @@ CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsVi
     if (!ReportPath(tournamentPath, pagePath))
         return Failure(CFileResult::CannotCreate, pagePath);
     pagePath = QFileInfo(pagePath).absoluteFilePath();
-    const QString target = Target(pagePath);
-    struct stat status = {};
-    const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
-    CNewVersion out;
-    if (const int error = out.Create(target, mode))
-        return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, pagePath)
-                                                  : Failure(CFileResult::CannotCreate, pagePath);
-    WriteHtmlPage(out, view);
-    if (!out.Commit())
-        return Failure(CauseOf(out.Error()), pagePath);
-    PutStylesheetBeside(pagePath);
-    return {};
+    CFileResult result = ReplaceWith(pagePath, [&view](CNewVersion& out) { WriteHtmlPage(out, view); });
+    if (result.Ok())
+        PutStylesheetBeside(pagePath);
+    return result;
 }
 
 CFileResult ReplaceFile(const QString& path, std::string_view bytes)
 {
-    const QString target = Target(QFileInfo(path).absoluteFilePath());
-    struct stat status = {};
-    const int mode = ::stat(ToLocal8(target).c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
-    CNewVersion out;
-    if (const int error = out.Create(target, mode))
-        return error == ENOSPC || error == EDQUOT ? Failure(CFileError::DiskFull, path)
-                                                  : Failure(CFileResult::CannotCreate, path);
-    out.WriteText(bytes);
-    if (!out.Commit())
-        return Failure(CauseOf(out.Error()), path);
-    return {};
+    return ReplaceWith(path, [bytes](CNewVersion& out) { out.WriteText(bytes); });
 }
 
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew)

@@ -53,8 +53,9 @@ std::vector<CVersion> ListVersions(const QString& path)
         versions.push_back({CVersion::Rules, rules, QFileInfo(rules).lastModified(), {}, {}});
     // The backup name's stem: the path without its ending, as the save makes it.
     const QFileInfo stem(ChangeExtension(file.absoluteFilePath(), ""));
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(stem.fileName()) + QStringLiteral("_(\\d{6}_\\d{6})\\.(bak|osparad|regler\\.bak)")));
+    const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(stem.fileName()) +
+                                            QStringLiteral("_(\\d{6}_\\d{6})(-\\d+)?\\.(bak|osparad|regler\\.bak)")));
     const QDir folder = stem.absoluteDir();
     for (const QString& name : folder.entryList({stem.fileName() + QStringLiteral("_*")}, QDir::Files | QDir::Hidden)) {
         const QRegularExpressionMatch match = pattern.match(name);
@@ -66,11 +67,17 @@ std::vector<CVersion> ListVersions(const QString& path)
         // Two digits of the year name this century.
         if (time.date().year() < 2000)
             time = time.addYears(100);
-        const QString ending = match.captured(2);
+        // The name keeps the second; the file's own time, where it agrees, what came within it
+        // (a backup made in the second the file was saved, two kept recovery files of one second).
+        const QString found = folder.absoluteFilePath(name);
+        const QDateTime modified = QFileInfo(found).lastModified();
+        if (modified.toSecsSinceEpoch() == time.toSecsSinceEpoch())
+            time = modified;
+        const QString ending = match.captured(3);
         versions.push_back({ending == QLatin1String("bak")       ? CVersion::Backup
                             : ending == QLatin1String("osparad") ? CVersion::Unsaved
                                                                  : CVersion::Rules,
-                            folder.absoluteFilePath(name),
+                            found,
                             time,
                             {},
                             {}});

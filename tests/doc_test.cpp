@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileHelpers.h"
+#include "files/Recovery.h"
 #include "files/TournamentDoc.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -9,7 +12,9 @@
 
 #include <fcntl.h>
 #include <functional>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -116,6 +121,42 @@ TEST(TournamentDoc, NoticesAChangeInPlace)
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), read, 0), 0);
     EXPECT_EQ(ReadBytes(path), "Cup\n\nR1\nAnna 6\n");
     EXPECT_EQ(doc.FileOnDisk(), CTournamentDoc::DiskState::Changed);
+}
+
+// A folder that refuses a new file to a user who is not root (EACCES): the unsaved changes go to
+// the state folder, where the next opening finds them. As root, the case runs as nobody, in a
+// child process, since root passes any mode bits.
+TEST(Recovery, StateFolderWhenTheFolderRefusesTheUser)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("ro"), state = dir.filePath("state"), path = folder + "/cup.txt";
+    ASSERT_TRUE(QDir().mkdir(folder) && QDir().mkdir(state) && WriteBytes(path, "Cup\n\nR1\nAnna 5\n"));
+    const std::string top = dir.path().toStdString(), ro = folder.toStdString(), st = state.toStdString();
+    ASSERT_TRUE(::chmod(top.c_str(), 0711) == 0 && ::chmod(ro.c_str(), 0555) == 0 && ::chmod(st.c_str(), 0777) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        qputenv("XDG_STATE_HOME", state.toLocal8Bit());
+        int argc = 1;
+        char name[] = "files_tests";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        CTournamentDoc doc;
+        CRecovery recovery(doc);
+        if (!doc.Read(path).Ok())
+            ::_exit(3);
+        doc.SetTitle("Cupen");
+        recovery.Flush();
+        CRecoveryFound found;
+        const bool kept = recovery.Current() == RecoveryPathInState(path) && FindRecovery(path, found) &&
+                          found.m_path == recovery.Current() && found.m_tournament.m_title == "Cupen";
+        ::_exit(kept ? 0 : 4);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0) << "2: no user nobody, 3: not read, 4: not in the state folder or not found there";
+    ::chmod(ro.c_str(), 0755);
 }
 
 TEST(TextFile, BackupNameInLocalTime)

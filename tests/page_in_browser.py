@@ -33,6 +33,43 @@ def skip(why):
     sys.exit(SKIP)
 
 
+def needs(*programs):
+    """Skips, saying why, unless the programs and the DevTools client are installed."""
+    for program in programs:
+        if not shutil.which(program):
+            skip(program + " is not installed (apt-get install poppler-utils)")
+    try:
+        import websocket  # noqa: F401
+    except ImportError as e:
+        skip("%s (apt-get install python3-websocket)" % e)
+
+
+class Failures(list):
+    """The checks that failed, each printed as it is found."""
+
+    def expect(self, ok, what):
+        if not ok:
+            self.append(what)
+            print("FAIL: " + what)
+
+
+def phone_columns(cells, expect, what):
+    """Place, name and total in view beside the last round on a phone, the place column narrow."""
+    expect(all(c[0] >= 0 and c[1] <= 390 and c[2] for c in cells),
+           what + "place, name or total not in view beside the last round: %s" % cells)
+    expect(cells[0][1] - cells[0][0] <= 50, what + "place %.0f px wide" % (cells[0][1] - cells[0][0]))
+
+
+def sheets(pdf, expect, what):
+    """The words of each sheet of `pdf`, single-spaced, once it is seen to be A4 landscape."""
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    size = re.search(r"Page size:\s+([\d.]+) x ([\d.]+) pts \(A4\)", info)
+    expect(size and float(size.group(1)) > float(size.group(2)), what + ": not A4 landscape")
+    return [" ".join(subprocess.run(["pdftotext", "-f", str(n), "-l", str(n), pdf, "-"], capture_output=True,
+                                    text=True, check=True).stdout.split())
+            for n in range(1, int(re.search(r"Pages:\s+(\d+)", info).group(1)) + 1)]
+
+
 def make_tournament(path, rounds, players):
     """A UTF-8 tournament with long names; every player plays most rounds."""
     lines = ["Höstserien i Ölandsboule %d × %d" % (rounds, players)]
@@ -142,13 +179,8 @@ LAYOUT = """(() => {
 
 
 def check(tool):
-    failures = []
-
-    def expect(ok, what):
-        if not ok:
-            failures.append(what)
-            print("FAIL: " + what)
-
+    failures = Failures()
+    expect = failures.expect
     # The encoding prescan of an HTML parser that assumes UTF-8 where nothing is declared.
     import html5lib
     work = tempfile.mkdtemp(prefix="ravelmark-page-")
@@ -181,11 +213,9 @@ def check(tool):
                        what + "laid out %(width)d (inner %(inner)d, content %(scroll)d) wide, not 390" % seen)
                 expect(seen["font"] >= 13, what + "names in %.1f px type" % seen["font"])
                 expect(seen["scrolled"] > (1000 if page == big[30] else 0), what + "the rounds do not scroll sideways")
-                (place, name, total) = seen["cells"]
-                expect(all(c[0] >= 0 and c[1] <= 390 and c[2] for c in seen["cells"]),
-                       what + "place, name or total not in view beside the last round: %s" % seen["cells"])
-                expect(name[1] - name[0] <= 0.41 * 390 and place[1] - place[0] <= 50,
-                       what + "name %.0f px, place %.0f px wide" % (name[1] - name[0], place[1] - place[0]))
+                phone_columns(seen["cells"], expect, what)
+                name = seen["cells"][1]
+                expect(name[1] - name[0] <= 0.41 * 390, what + "name %.0f px wide" % (name[1] - name[0]))
                 browser.screen(1280, 800, False, dark)
                 browser.open(page)
                 expect(browser.js("document.documentElement.clientWidth") == 1280, what + "desktop width")
@@ -200,15 +230,9 @@ def check(tool):
                 browser.open(page)
                 pdf = page[:-4] + ".pdf"
                 browser.pdf(pdf)
-                info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
-                sheets = int(re.search(r"Pages:\s+(\d+)", info).group(1))
-                size = re.search(r"Page size:\s+([\d.]+) x ([\d.]+) pts \(A4\)", info)
-                expect(size and float(size.group(1)) > float(size.group(2)), "%d rounds: not A4 landscape" % rounds)
-                for sheet in range(1, sheets + 1):
-                    text = subprocess.run(["pdftotext", "-f", str(sheet), "-l", str(sheet), pdf, "-"],
-                                          capture_output=True, text=True, check=True).stdout
+                for sheet, text in enumerate(sheets(pdf, expect, "%d rounds" % rounds), 1):
                     for word in ("Omgång %d" % rounds, "Antal", "Summa"):
-                        expect(word in " ".join(text.split()), "%d rounds, sheet %d: no %s" % (rounds, sheet, word))
+                        expect(word in text, "%d rounds, sheet %d: no %s" % (rounds, sheet, word))
             following(tool, work, browser, expect)
         finally:
             browser.close()
@@ -274,12 +298,9 @@ def shots(tool, out):
 if __name__ == "__main__":
     if len(sys.argv) < 3 or sys.argv[1] not in ("check", "shots"):
         sys.exit(__doc__)
-    for program in ("pdftotext", "pdfinfo", "pdftoppm"):
-        if not shutil.which(program):
-            skip(program + " is not installed (apt-get install poppler-utils)")
+    needs("pdftotext", "pdfinfo", "pdftoppm")
     try:
-        import websocket  # noqa: F401
         import html5lib  # noqa: F401
     except ImportError as e:
-        skip("%s (apt-get install python3-websocket python3-html5lib)" % e)
+        skip("%s (apt-get install python3-html5lib)" % e)
     sys.exit(check(sys.argv[2]) if sys.argv[1] == "check" else shots(sys.argv[2], sys.argv[3]))

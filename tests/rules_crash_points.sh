@@ -22,16 +22,17 @@ setup() { # folder
 }
 
 setup "$work/clean"
-strace -f -qq -o "$work/trace" "$writer" "$work/clean/cup.txt" "$rules" || { echo "FAIL: a clean run did not succeed"; exit 1; }
+strace -f -qq -y -o "$work/trace" "$writer" "$work/clean/cup.txt" "$rules" || { echo "FAIL: a clean run did not succeed"; exit 1; }
 [ "$(cat "$work/clean/cup.regler"; echo x)" = "${new}x" ] || { echo "FAIL: a clean run wrote other rules"; exit 1; }
 faults='^(read|write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
 awk -v dir="$work/clean/" '{ sub(/^[0-9]+ +/, "") }
     match($0, /^[a-z_0-9]+\(/) { name = substr($0, 1, RLENGTH - 1); n[name]++
                                  if (index($0, dir) > 0) on = 1
-                                 if (on) print name, n[name] }' "$work/trace" |
-    while read -r name k; do
+                                 if (on) print name, n[name], (index($0, dir) > 0) }' "$work/trace" |
+    while read -r name k in; do
         echo "-e trace=$name -e inject=$name:signal=SIGKILL:when=$k"
-        if [[ $name =~ $faults ]]; then
+        # Built with the sanitizers, failures go only to the calls on the folder, as in crash_points.sh.
+        if [[ $name =~ $faults && (${CRASH_POINTS_SANITIZED:-0} != 1 || $in == 1) ]]; then
             for e in EIO ENOSPC; do echo "-e trace=$name -e inject=$name:error=$e:when=$k"; done
         fi
     done >"$work/points"

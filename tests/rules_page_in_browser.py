@@ -8,7 +8,6 @@ Usage: rules_page_in_browser.py TOOL (exit 77: cannot run here, with why)."""
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 
@@ -24,20 +23,9 @@ SEEN = """(() => {
 
 
 def check(tool):
-    failures = []
-
-    def expect(ok, what):
-        if not ok:
-            failures.append(what)
-            print("FAIL: " + what)
-
-    try:
-        import websocket  # noqa: F401
-    except ImportError as e:
-        pib.skip("%s (apt-get install python3-websocket)" % e)
-    for program in ("pdftotext", "pdfinfo"):
-        if not shutil.which(program):
-            pib.skip(program + " is not installed (apt-get install poppler-utils)")
+    failures = pib.Failures()
+    expect = failures.expect
+    pib.needs("pdftotext", "pdfinfo")
     work = tempfile.mkdtemp(prefix="ravelmark-rules-page-")
     try:
         txt = os.path.join(work, "serie.txt")
@@ -53,8 +41,7 @@ def check(tool):
                 layout, seen = browser.js(pib.LAYOUT), browser.js(SEEN)
                 what = "phone%s: %s %s" % (" dark" if dark else "", layout, seen)
                 expect(layout["scroll"] == 390 and seen["wide"] <= 390, what + ": wider than the screen")
-                expect(all(c[0] >= 0 and c[1] <= 390 and c[2] for c in layout["cells"]), what + ": cells out of view")
-                expect(layout["cells"][0][1] - layout["cells"][0][0] <= 50, what + ": place column too wide")
+                pib.phone_columns(layout["cells"], expect, what + ": ")
                 expect(seen["dropped"] != seen["text"] and seen["out"] and seen["marks"], what + ": additions not seen")
             browser.call("Emulation.setEmulatedMedia", media="print",
                          features=[{"name": "prefers-color-scheme", "value": "dark"}])
@@ -63,12 +50,7 @@ def check(tool):
             browser.pdf(pdf)
         finally:
             browser.close()
-        info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
-        size = re.search(r"Page size:\s+([\d.]+) x ([\d.]+) pts \(A4\)", info)
-        expect(size and float(size.group(1)) > float(size.group(2)), "print: not A4 landscape")
-        sheets = [" ".join(subprocess.run(["pdftotext", "-f", str(n), "-l", str(n), pdf, "-"], capture_output=True,
-                                          text=True, check=True).stdout.split())
-                  for n in range(1, int(re.search(r"Pages:\s+(\d+)", info).group(1)) + 1)]
+        sheets = pib.sheets(pdf, expect, "print")
         expect(all("Omgång 30" in s and "Summa" in s for s in sheets), "print: a sheet without the header row")
         expect("De 20 bästa av 40 omgångar räknas." in sheets[-1] and re.search(r"\(\d+\)", sheets[0]),
                "print: no rules under the table, or no score in parentheses")

@@ -82,6 +82,18 @@ def check(tool, examples):
         os.remove(os.path.join(work, "table.css"))
         server = Server(tool, cup)
         port = server.port
+        # On a terminal, the address's QR code too (read at the end): a server of its own, ended
+        # by SIGINT after 5 s, while the rest goes on.
+        terminal = subprocess.Popen(["script", "-qec", "timeout -s INT 5 %s serve %s --bind 127.0.0.1 --port %d"
+                                     % (shlex.quote(tool), shlex.quote(cup), port + 10), "/dev/null"],
+                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        # 500 connections left idle, from other loopback addresses, from the start on, so that
+        # their timeout runs out while the rest is tried: a new client is still served at once.
+        idle = [socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.%d" % (2 + i // 10), 0))
+                for i in range(500)]
+        start = time.monotonic()
+        status, _, _ = get(port, "/version")
+        expect(status == 200 and time.monotonic() - start < 1, "a client beside 500 idle ones: %d" % status)
 
         # The page: `table`'s bytes, the time of the file's last change after the heading and
         # the script before the body's end.
@@ -158,13 +170,7 @@ def check(tool, examples):
             while shown not in get(port, resource)[2] and time.monotonic() < end:
                 time.sleep(0.1)
             expect(shown in get(port, resource)[2], what + ": not served within 5 s")
-        # 500 connections left idle, from other loopback addresses: a new client is still
-        # served at once, and the idle ones are closed by the timeout.
-        idle = [socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.%d" % (2 + i // 10), 0))
-                for i in range(500)]
-        start = time.monotonic()
-        status, _, _ = get(port, "/version")
-        expect(status == 200 and time.monotonic() - start < 1, "a client beside 500 idle ones: %d" % status)
+        # The idle ones, left since the start, are closed by the timeout.
         end = time.monotonic() + 20
         while idle and time.monotonic() < end:
             for s in select.select(idle, [], [], 1)[0]:
@@ -184,16 +190,16 @@ def check(tool, examples):
         code = server.stop(signal.SIGINT)
         expect(code == 0, "exit code %s after SIGINT" % code)
 
-        # On a terminal, the address's QR code too: read back off the characters by zbarimg.
-        shown = subprocess.run(["script", "-qec", "timeout -s INT 5 %s serve %s --bind 127.0.0.1 --port %d"
-                                % (shlex.quote(tool), shlex.quote(cup), port), "/dev/null"],
-                               capture_output=True, timeout=30).stdout.decode()
+        # The terminal's QR code, read back off the characters by zbarimg.
+        shown = terminal.communicate(timeout=30)[0].decode()
         rows = [re.sub(r"\x1b\[[\d;]*m", "", line) for line in shown.splitlines() if line.startswith("\x1b[30;47m")]
         bits = [[c in marks for c in row for _ in range(8)] for row in rows for marks in ("█▀", "█▄") for _ in range(8)]
+        expect(bits, "no QR code on the terminal: %r" % shown[:300])
         with open(os.path.join(work, "qr.pbm"), "w") as f:
-            f.write("P1\n%d %d\n" % (len(bits[0]), len(bits)) + "\n".join(" ".join("01"[b] for b in r) for r in bits))
+            f.write("P1\n%d %d\n" % (len(bits[0]) if bits else 0, len(bits)) + "\n".join(" ".join("01"[b] for b in r) for r in bits))
         read = subprocess.run(["zbarimg", "--raw", "-q", f.name], capture_output=True, text=True).stdout.strip()
-        expect(read == "http://127.0.0.1:%d/" % port, "the terminal's QR code reads %r" % read)
+        printed = re.search(r"http://127\.0\.0\.1:\d+/", shown)
+        expect(printed and read == printed.group(), "the terminal's QR code reads %r" % read)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

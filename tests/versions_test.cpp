@@ -99,3 +99,22 @@ TEST(Versions, Move)
     ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nA x\n"));
     EXPECT_EQ(ToolRun({"move", file, "1", "1"}).substr(0, 9), "1||Rad 4 ");
 }
+
+// Versions within one second listed in the true order of their times, as the files have them:
+// the file saved in the second of its backup, two recovery files kept in one second; each
+// summary against the version really before it.
+TEST(Versions, WithinOneSecond)
+{
+    QTemporaryDir dir;
+    const auto at = [](int ms) { return QDateTime(QDate(2026, 12, 1), QTime(20, 15, 7, ms)); };
+    const QString cup = dir.filePath("cup.txt");
+    ASSERT_TRUE(WriteBytes(cup, "Cup\n\nR1\nAnna 5\nBo 2\nCilla 1\n", at(900)));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_261201_201507-2.osparad"), "Cup\n\nR1\nAnna 5\nBo 2\n", at(600)));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_261201_201507.bak"), "Cup\n\nR1\nAnna 5\n", at(300)));
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup_261201_201507.osparad"), "Cup\n\nR1\nAnna 4\n", at(100)));
+    EXPECT_EQ(ToolRun({"history", cup.toStdString()}),
+              "0|2026-12-01 20:15:07  cup.txt  ny Cilla 1 i R1\n"
+              "2026-12-01 20:15:07  cup_261201_201507-2.osparad  (osparat arbete) ny Bo 2 i R1\n"
+              "2026-12-01 20:15:07  cup_261201_201507.bak  Anna 4 \xE2\x86\x92 5 i R1\n"
+              "2026-12-01 20:15:07  cup_261201_201507.osparad  (osparat arbete) f\xC3\xB6rsta versionen: 1 omg\xC3\xA5ng\n|");
+}

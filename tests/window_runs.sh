@@ -35,14 +35,14 @@ fail() { echo "FAIL: $*"; failed=1; }
 
 # The screen's pixels into $work/$1 once two looks a little apart agree.
 settle() { # name
-    local last='' now
-    for _ in $(seq 100); do
-        sleep 0.2
-        now=$(import -window root -depth 8 rgb:- | md5sum)
-        [ "$now" = "$last" ] && break
-        last=$now
-    done
+    local _
     import -window root -depth 8 "rgb:$work/$1"
+    for _ in $(seq 100); do
+        sleep 0.1
+        import -window root -depth 8 "rgb:$work/$1.next"
+        cmp -s "$work/$1" "$work/$1.next" && break
+        mv "$work/$1.next" "$work/$1"
+    done
 }
 # Starts the program with the arguments; $work/$1 gets the settled screen and $work/$1.windows
 # the number of its visible windows.
@@ -114,15 +114,14 @@ opened_once() { # what
 # on that file alone), then a title typed and the close (under a window manager): the file is
 # left as it was, or saved with none of the part that was read.
 if command -v strace >/dev/null && command -v openbox >/dev/null && strace -f -qq -o /dev/null true 2>/dev/null; then
-    openbox >/dev/null 2>&1 &
+    openbox --startup "touch $work/wm" >/dev/null 2>&1 &
     wm=$!
-    sleep 1
     big=$work/big.txt
     # Rounds of a thousand players: the first piece holds whole rounds.
-    { printf 'Cup\r\n'; for i in $(seq 30000); do
-        [ $((i % 1000)) = 1 ] && printf '\r\nR%d\r\n' $((i / 1000 + 1))
-        printf 'Player %d 1\r\n' "$i"
-    done; } >"$big"
+    awk 'BEGIN { printf "Cup\r\n"; for (i = 1; i <= 30000; i++) {
+        if (i % 1000 == 1) printf "\r\nR%d\r\n", int(i / 1000) + 1
+        printf "Player %d 1\r\n", i } }' >"$big"
+    for _ in $(seq 100); do [ -e "$work/wm" ] && break; sleep 0.1; done
     (cd "$work" && exec strace -f -qq -o /dev/null -P "$big" -e trace=read -e inject=read:error=EIO:when=5 \
         "$program" big.txt >/dev/null 2>&1) &
     pid=$!

@@ -5,6 +5,7 @@
 #include "ui/MobileDlg.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
@@ -101,6 +102,22 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return Get(url).contains("Viktor"); }, 5000));
             e.close();
         }));
+
+        // Changes closer together than the settle time (a letter every 200 ms for 3 s) still
+        // give a new page at least every 2 s, not only once they stop.
+        QElapsedTimer clock;
+        QList<qint64> pages{0};
+        const QMetaObject::Connection counting =
+            connect(&mobile->Publisher(), &CPagePublisher::published, this, [&] { pages << clock.elapsed(); });
+        clock.start();
+        for (int i = 0; i < 15; ++i) {
+            Type(d.m_editTitle, "x");
+            QTest::qWait(200);
+        }
+        pages << clock.elapsed();
+        disconnect(counting);
+        for (qsizetype i = 1; i < pages.size(); ++i)
+            QVERIFY2(pages[i] - pages[i - 1] <= 2000, qPrintable(QString("%1 ms without a page").arg(pages[i] - pages[i - 1])));
 
         // "Visa på mobil" again brings the same window forward.
         Click(d.m_btnShowMobile);

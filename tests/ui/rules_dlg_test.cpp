@@ -119,6 +119,12 @@ private slots:
         QCOMPARE(w.m_platform.m_openedReports.size(), 1);
         QVERIFY(Read(w.File("cup.htm")).contains("<td align=\"center\" class=\"struken\">(1)</td>"));
         QCOMPARE(Read(w.File("cup.txt")), kCup); // the tournament is never touched
+        // Changed on disk since: the dialog shows the file as it is now.
+        w.Write("cup.regler", "bästa = 3\n");
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QCOMPARE(Shown(d).left(2), "3|");
+            d.reject();
+        }));
     }
 };
 

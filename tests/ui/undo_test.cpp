@@ -111,6 +111,41 @@ private slots:
         QCOMPARE(Read(w.File("cup_051206_143005.bak")), kCup);
     }
 
+    // Once saved, the saved version is the one undo measures from: a step away from it shows '*'
+    // and the close saves it; back at it exactly, nothing shows and nothing is saved. Typing in
+    // the title keeps the round selected meanwhile.
+    void savedVersionIsClean_data()
+    {
+        QTest::addColumn<QString>("keys"); // after the save: Z undo, Y redo
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("listing"); // after the close
+        QTest::newRow("undone") << "Z" << "*Vårcupenx|R1,R2,R3|changed" << "3 files, R1 in cup.txt";
+        QTest::newRow("undone, redone") << "ZY" << "Vårcupenx|R2,R3" << "2 files, R1 not in cup.txt";
+        QTest::newRow("undone twice, redone") << "ZZY" << "*Vårcupenx|R1,R2,R3|changed" << "3 files, R1 in cup.txt";
+    }
+    void savedVersionIsClean()
+    {
+        QFETCH(QString, keys);
+        CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        ClickRow(d.m_listRounds, 0);
+        d.m_editTitle->setFocus();
+        Type(d.m_editTitle, "x");
+        QCOMPARE(QString::number(d.m_listRounds->GetSelectionMark()) + Enabled({d.m_btnEdit, d.m_btnRemove}), "011");
+        w.m_platform.m_answers << true;
+        Click(d.m_btnRemove);
+        QVERIFY(d.SaveTournament());
+        QCOMPARE(State(w), "Vårcupenx|R2,R3");
+        for (const QChar key : keys)
+            Key(d.m_listRounds, key == 'Z' ? Qt::Key_Z : Qt::Key_Y);
+        QTEST(State(w), "shown");
+        QVERIFY(w.Close());
+        const QString listing = QString("%1 files, R1 %2in cup.txt")
+                                    .arg(Entries(w.Folder()).size())
+                                    .arg(Read(w.m_path).contains("\r\nR1\r\n") ? "" : "not ");
+        QTEST(listing, "listing");
+    }
+
     // A round edited and closed equal to what it was, or a title typed back, is no change.
     void noChangeNoSave()
     {
@@ -232,6 +267,25 @@ private slots:
         QVERIFY(w.Close());
         QCOMPARE(Read(w.m_path), Lines({"V\xE5rcupen", "", "R1xy", "Anna  10", "Bo     7", "Cilla  4", "", "R2", "Anna   3", "",
                                         "R3", "Cilla  5"}));
+    }
+
+    // A result's name that makes the tournament UTF-8: no step of the editor from before puts
+    // back a name in the old encoding.
+    void editorUndoAfterUtf8()
+    {
+        CWindow w(kCup);
+        w.m_platform.m_answers << true; // "Spara som UTF-8" Ja
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, [](CRoundDlg& e) {
+            Type(e.m_editName, "Höst");
+            AddResult(e, "Łukasz", "5");
+            Key(e.m_listResults, Qt::Key_Z);
+            Key(e.m_listResults, Qt::Key_Z);
+            Key(e.m_listResults, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(QByteArray::fromStdString(e.m_round.m_name) + '|' + e.m_editName->text().toUtf8() + '|' +
+                         Rows(e.m_listResults).toUtf8(),
+                     "H\xC3\xB6st|Höst|Łukasz=5");
+            e.close();
+        }));
     }
 
     // The file changed on disk and read again is one step: the file as read is the clean state,
