@@ -3,6 +3,7 @@
 
 #include "files/TextFile.h"
 #include "files/TournamentFile.h"
+#include "model/Encoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,24 +29,21 @@ Read ReadWhole(const QString& path, std::string& text)
     return Read::Done;
 }
 
-} // namespace
-
-bool RulesPath(const QString& tournamentPath, QString& rulesPath)
+// The file beside the tournament with `ending`, unless that is the tournament file itself.
+bool SidecarPath(const QString& tournamentPath, const std::string& ending, QString& path)
 {
     if (tournamentPath.isEmpty())
         return false;
-    rulesPath = ChangeExtension(tournamentPath, ".regler");
-    return QFileInfo(rulesPath) != QFileInfo(tournamentPath);
+    path = ChangeExtension(tournamentPath, ending);
+    return QFileInfo(path) != QFileInfo(tournamentPath);
 }
 
-CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
+// Reads a file beside the tournament with `parse`; refused lines named as the rules file's.
+template <typename Value, typename Parse>
+CFileResult LoadSidecar(const QString& path, Value& value, Parse parse)
 {
-    rules = CSeriesRules();
-    QString path;
     std::string text;
     CFileResult result;
-    if (!RulesPath(tournamentPath, path))
-        return result;
     switch (ReadWhole(path, text)) {
     case Read::Absent:
         return result;
@@ -57,8 +55,8 @@ CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
         break;
     }
     CRulesRefusal refusal;
-    if (!ParseSeriesRules(text, rules, refusal)) {
-        rules = CSeriesRules();
+    if (!parse(text, value, refusal)) {
+        value = Value();
         result.m_kind = CFileResult::RulesRefused;
         result.m_lineNo = refusal.m_lineNo;
         result.m_line = refusal.m_line;
@@ -68,35 +66,134 @@ CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
     return result;
 }
 
-CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules)
+// Removes the file at `path`, if there is one, for good.
+CFileResult RemoveSidecar(const QString& path)
+{
+    CFileResult result;
+    if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
+        result.m_kind = CFileResult::FileError;
+        result.m_error = CFileError{CauseOf(errno), path};
+        return result;
+    }
+    SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+    return result;
+}
+
+// Writes the file beside the tournament with `ending` as the window sets it: removed when
+// `empty`, else replaced whole by the text `write(previous)` makes, where `previous` is the
+// file's text when `parse` takes it (its comments stay), else empty (a refused file is set anew).
+// One that cannot be read is left as it is: its comments are not ours to drop.
+template <typename Value, typename Parse, typename Write>
+CFileResult SaveSidecar(const QString& tournamentPath, const std::string& ending, bool empty, Parse parse, Write write)
 {
     QString path;
     CFileResult result;
-    if (!RulesPath(tournamentPath, path)) {
+    if (!SidecarPath(tournamentPath, ending, path)) {
         result.m_kind = CFileResult::CannotCreate;
         result.m_path = path;
         return result;
     }
-    if (!rules.InForce()) {
-        if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
-            result.m_kind = CFileResult::FileError;
-            result.m_error = CFileError{CauseOf(errno), path};
-            return result;
-        }
-        SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
-        return result;
-    }
-    // The comments of a file that reads well stay; a refused one is set anew. One that cannot be
-    // read is left as it is: its comments are not ours to drop.
+    if (empty)
+        return RemoveSidecar(path);
     std::string previous;
-    CSeriesRules old;
+    Value old;
     CRulesRefusal refusal;
     if (ReadWhole(path, previous) == Read::Failed) {
         result.m_kind = CFileResult::CannotOpen;
         result.m_path = path;
         return result;
     }
-    if (!ParseSeriesRules(previous, old, refusal))
+    if (!parse(previous, old, refusal))
         previous.clear();
-    return ReplaceFile(path, SeriesRulesText(rules, previous));
+    return ReplaceFile(path, write(previous));
+}
+
+} // namespace
+
+bool PlayersPath(const QString& tournamentPath, QString& playersPath)
+{
+    return SidecarPath(tournamentPath, ".spelare", playersPath);
+}
+
+CFileResult LoadPlayersFile(const QString& tournamentPath, CClubPlayers& players)
+{
+    players = CClubPlayers();
+    QString path;
+    if (!PlayersPath(tournamentPath, path))
+        return {};
+    return LoadSidecar(path, players, ParseClubPlayers);
+}
+
+CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players)
+{
+    return SaveSidecar<CClubPlayers>(
+        tournamentPath, ".spelare", players.Empty(), ParseClubPlayers,
+        [&players](const std::string& previous) { return ClubPlayersText(players, previous); });
+}
+
+bool RulesPath(const QString& tournamentPath, QString& rulesPath)
+{
+    return SidecarPath(tournamentPath, ".regler", rulesPath);
+}
+
+CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules)
+{
+    rules = CSeriesRules();
+    QString path;
+    if (!RulesPath(tournamentPath, path))
+        return {};
+    return LoadSidecar(path, rules, ParseSeriesRules);
+}
+
+CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules)
+{
+    return SaveSidecar<CSeriesRules>(
+        tournamentPath, ".regler", !rules.SetsAnything(), ParseSeriesRules,
+        [&rules](const std::string& previous) { return SeriesRulesText(rules, previous); });
+}
+
+CFileResult CarryOverPlayersAndRules(const QString& tournamentPath, const QString& fromPath)
+{
+    CLoadedTournament from;
+    CFileResult result = LoadTournamentFile(fromPath, from);
+    CClubPlayers players;
+    CSeriesRules rules;
+    if (result.Ok())
+        result = LoadPlayersFile(fromPath, players);
+    if (result.Ok())
+        result = LoadRulesFile(fromPath, rules);
+    if (!result.Ok())
+        return result;
+    // Every player of the old season is known in the new one.
+    const CTournament& old = from.m_tournament;
+    std::vector<bool> listed(old.m_players.Size(), false);
+    std::string name;
+    for (const std::string& entry : players.AllNames()) {
+        PlayerId id = 0;
+        if (InTournamentEncoding(entry, old.m_encoding, name) && old.m_players.Find(name, id))
+            listed[id] = true;
+    }
+    for (const CRound& round : old.m_rounds) {
+        for (const CResult& played : round.m_results) {
+            if (!listed[played.m_player]) {
+                listed[played.m_player] = true;
+                players.m_others.push_back(ToUtf8(old.PlayerName(played), old.m_encoding));
+            }
+        }
+    }
+    QString fromPlayers, fromRules, toPlayers, toRules;
+    std::string previous, rulesText;
+    if (PlayersPath(fromPath, fromPlayers))
+        ReadWhole(fromPlayers, previous);
+    if (!PlayersPath(tournamentPath, toPlayers) || !RulesPath(tournamentPath, toRules)) {
+        result.m_kind = CFileResult::CannotCreate;
+        result.m_path = tournamentPath;
+        return result;
+    }
+    if (!players.Empty())
+        result = ReplaceFile(toPlayers, ClubPlayersText(players, previous));
+    if (result.Ok() && rules.SetsAnything() && RulesPath(fromPath, fromRules) &&
+        ReadWhole(fromRules, rulesText) == Read::Done)
+        result = ReplaceFile(toRules, rulesText);
+    return result;
 }

@@ -6,6 +6,7 @@
 #include "files/TournamentFile.h"
 #include "model/Text.h"
 #include "model/TournamentEncoding.h"
+#include "report/GroupStandings.h"
 #include "report/StandingsView.h"
 
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 CTournamentDoc::CTournamentDoc(QObject* parent)
@@ -30,6 +32,9 @@ void CTournamentDoc::Clear()
     m_utf8Refused = false;
     m_rules = CSeriesRules();
     m_rulesResult = CFileResult();
+    m_clubPlayers = CClubPlayers();
+    m_playersResult = CFileResult();
+    m_registered.clear();
     emit cleared();
     SetChanged(false);
 }
@@ -46,6 +51,7 @@ CFileResult CTournamentDoc::Read(const QString& path, std::vector<CReadNote>* no
         m_snapshot.reset();
         Rewatch();
         ReloadRules();
+        ReloadPlayers();
     }
     // The rounds before a refused line stay, for a later change to build on; the standings
     // are filled only from a file read whole.
@@ -60,6 +66,7 @@ void CTournamentDoc::Recover(CTournament tournament)
 {
     m_tournament = std::move(tournament);
     m_utf8Refused = false;
+    RegisterClubPlayers();
     emit cleared();
     RebuildStandings();
     SetChanged(true);
@@ -146,6 +153,7 @@ void CTournamentDoc::ChangeRound(std::size_t index, const CRoundDelta& delta, bo
 void CTournamentDoc::SwapTournament(CTournament& other)
 {
     std::swap(m_tournament, other);
+    RegisterClubPlayers();
     // Other players under the same ids: whatever lists names starts afresh.
     emit namesReplaced();
     RebuildStandings();
@@ -156,6 +164,7 @@ void CTournamentDoc::SwapTournament(CTournament& other)
 void CTournamentDoc::SwapText(CTournamentText& text)
 {
     ::SwapText(m_tournament, text);
+    RegisterClubPlayers();
     emit namesReplaced();
     RebuildStandings();
     emit roundsChanged();
@@ -231,12 +240,75 @@ const CStandings& CTournamentDoc::RankedStandings()
 
 CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
 {
+    return WritePage(pagePath, rounds, {});
+}
+
+CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass)
+{
     // A rules file mended since it was refused counts at once; one still refused stops the page.
     if (!ReloadRules().Ok())
         return m_rulesResult;
+    if (!ReloadPlayers().Ok())
+        return m_playersResult;
+    std::optional<CGroupStandings> groups;
+    if (m_clubPlayers.SetsGroups())
+        groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds);
+    if (groups && !onlyClass.empty() && groups->ClassIndex(onlyClass) >= 0)
+        groups->ShowOnlyClass(static_cast<std::size_t>(groups->ClassIndex(onlyClass)));
+    const CGroupStandings* shown = groups ? &*groups : nullptr;
     if (rounds < m_tournament.m_rounds.size())
-        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath);
-    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath);
+        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath, shown);
+    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath, shown);
+}
+
+const CFileResult& CTournamentDoc::ReloadPlayers()
+{
+    m_playersResult = LoadPlayersFile(m_path, m_clubPlayers);
+    RegisterClubPlayers();
+    return m_playersResult;
+}
+
+void CTournamentDoc::RegisterClubPlayers()
+{
+    m_registered.clear();
+    std::string name;
+    for (const std::string& entry : m_clubPlayers.AllNames()) {
+        if (InTournamentEncoding(entry, m_tournament.m_encoding, name) && !name.empty())
+            m_registered.push_back(m_tournament.AddPlayer(name));
+    }
+}
+
+CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
+{
+    if (players == m_clubPlayers && m_playersResult.Ok())
+        return {};
+    CFileResult result = SavePlayersFile(m_path, players);
+    if (result.Ok()) {
+        m_clubPlayers = players;
+        m_playersResult = CFileResult();
+        RegisterClubPlayers();
+        emit edited();
+        // The names it knows are offered as players.
+        emit standingsChanged();
+    }
+    return result;
+}
+
+CPlayerRename CTournamentDoc::RenamePlayer(PlayerId from, PlayerId to)
+{
+    CPlayerRename rename = ::RenamePlayer(m_tournament, from, to);
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
+    return rename;
+}
+
+void CTournamentDoc::ApplyRename(const CPlayerRename& rename, bool undo)
+{
+    ::ApplyRename(m_tournament, rename, undo);
+    RebuildStandings();
+    emit roundsChanged();
+    SetChanged(true);
 }
 
 CFileResult CTournamentDoc::RefreshPage()

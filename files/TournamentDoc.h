@@ -3,6 +3,8 @@
 
 #include "files/FileError.h"
 #include "files/TextFile.h"
+#include "model/ClubPlayers.h"
+#include "model/PlayerRename.h"
 #include "model/Reader.h"
 #include "model/RoundDelta.h"
 #include "model/SeriesRules.h"
@@ -110,6 +112,8 @@ public:
     // Writes the standings page of the first `rounds` rounds beside the tournament file (its
     // full path in `pagePath`).
     CFileResult WritePage(QString& pagePath, std::size_t rounds = SIZE_MAX);
+    // The same with the table of class `onlyClass` (UTF-8, one the players file names) alone.
+    CFileResult WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass);
     // After a save: the page beside the file, when there is one, is written anew with the
     // standings as saved; none is made where there is none.
     CFileResult RefreshPage();
@@ -134,6 +138,25 @@ public:
     // Puts the rules file back to `bytes` (removed when none) by the same safe replace; the rules
     // are read again and whatever follows the tournament hears of it (edited).
     CFileResult PutRulesFile(const std::optional<std::string>& bytes);
+
+    // The club's players from the players file beside the tournament file (nobody when there
+    // is none, or it was refused), and how reading it went when it was last read.
+    const CClubPlayers& ClubPlayers() const { return m_clubPlayers; }
+    const CFileResult& PlayersResult() const { return m_playersResult; }
+    // Reads the players file again, as it is now on disk.
+    const CFileResult& ReloadPlayers();
+    // The players the players file names, known to the tournament even before their first
+    // result (its names hold them), in the file's order. A name its encoding cannot hold is none.
+    const std::vector<PlayerId>& Registered() const { return m_registered; }
+    // Sets the club's players and writes them at once, removing the file when nobody is left;
+    // nothing is written when they are what is in force already.
+    CFileResult SetClubPlayers(const CClubPlayers& players);
+
+    // Gives player `from`'s results to `to` in every round (a rename, or a merge when `to` has
+    // results); the rounds where both have one must be none. ApplyRename takes it back or
+    // makes it again: the steps of the window's undo.
+    CPlayerRename RenamePlayer(PlayerId from, PlayerId to);
+    void ApplyRename(const CPlayerRename& rename, bool undo);
 
     // How the file on disk stands against the status taken when it was read: the same file,
     // changed or replaced by another program, or gone.
@@ -166,6 +189,8 @@ private:
     // written when the version cannot be kept.
     CFileResult ReplaceRulesFile(const std::function<CFileResult(const QString& path)>& write);
     void SetChanged(bool changed);
+    // Makes the players file's names the tournament's, for Registered().
+    void RegisterClubPlayers();
     // Watches the current file afresh, its status as read being what was last seen.
     void Rewatch();
     void OnDiskEvent();
@@ -175,6 +200,9 @@ private:
     CStandings m_standings;
     CSeriesRules m_rules;
     CFileResult m_rulesResult;
+    CClubPlayers m_clubPlayers;
+    CFileResult m_playersResult;
+    std::vector<PlayerId> m_registered;
     // False while the standings lack rounds (after a refused read): the next change rebuilds them.
     bool m_standingsInStep = true;
     QString m_path;

@@ -304,12 +304,14 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, s
     return result;
 }
 
-CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath)
+CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath,
+                               const CGroupStandings* groups)
 {
     if (!ReportPath(tournamentPath, pagePath))
         return Failure(CFileResult::CannotCreate, pagePath);
     pagePath = QFileInfo(pagePath).absoluteFilePath();
-    CFileResult result = ReplaceWith(pagePath, [&view](CNewVersion& out) { WriteHtmlPage(out, view); });
+    CFileResult result =
+        ReplaceWith(pagePath, [&view, &groups](CNewVersion& out) { WriteHtmlPage(out, view, groups); });
     if (result.Ok())
         PutStylesheetBeside(pagePath);
     return result;

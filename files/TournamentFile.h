@@ -26,7 +26,9 @@ CFileResult LoadTournamentFile(const QString& path, CLoadedTournament& loaded, s
 
 // Writes the page of the standings beside the tournament file (its full path in
 // `pagePath`), never over the tournament itself. The page is replaced whole or not at all.
-CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath);
+// `groups`: the classes and teams the page shows after the overall table, if any.
+CFileResult WriteStandingsPage(const QString& tournamentPath, const CStandingsView& view, QString& pagePath,
+                               const CGroupStandings* groups = nullptr);
 
 // Puts a file holding `bytes` at `path`, in place of what is there: replaced whole or not at
 // all, as the page is.

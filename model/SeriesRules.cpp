@@ -2,6 +2,7 @@
 #include "model/SeriesRules.h"
 
 #include "model/Encoding.h"
+#include "model/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,8 @@ constexpr std::string_view kBest = "b\xC3\xA4sta";
 constexpr std::string_view kPlanned = "omg\xC3\xA5ngar";
 constexpr std::string_view kMinimum = "minst";
 constexpr std::string_view kTiebreak = "s\xC3\xA4rskiljning";
+constexpr std::string_view kTeam = "lag";
+constexpr std::string_view kOverall = "totalt";
 
 constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
     {Tiebreak::Wins, "segrar"},
@@ -23,7 +26,9 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
-constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst eller s\xE4rskiljning";
+constexpr const char* kUnknownKey =
+    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag eller totalt";
+constexpr const char* kNotYesNo = "V\xE4rdet ska vara ja eller nej";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
@@ -98,31 +103,16 @@ bool Ignored(std::string_view line)
     return text.empty() || text.front() == '#';
 }
 
-// Calls `take` with each line of `text` (without its LF, or CR LF) and its 1-based number, after
-// a byte-order mark at the start; stops when `take` returns false.
-template <typename Take>
-bool ForEachLine(std::string_view text, Take take)
-{
-    if (text.starts_with(kUtf8Bom))
-        text.remove_prefix(kUtf8Bom.size());
-    int lineNo = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (!take(line, ++lineNo))
-            return false;
-        pos = end + 1;
-    }
-    return true;
-}
-
 std::string KeyText(std::string_view key, const CSeriesRules& rules)
 {
     std::string line(key);
     line += " = ";
-    const std::optional<int> value = key == kBest ? rules.m_best : key == kPlanned ? rules.m_planned : rules.m_minimum;
+    if (key == kOverall)
+        return line + (rules.m_overall ? "ja" : "nej");
+    const std::optional<int> value = key == kBest      ? rules.m_best
+                                     : key == kPlanned ? rules.m_planned
+                                     : key == kTeam    ? rules.m_team
+                                                       : rules.m_minimum;
     if (key != kTiebreak)
         return line + std::to_string(*value);
     for (std::size_t i = 0; i < rules.m_tiebreak.size(); ++i)
@@ -135,6 +125,8 @@ bool Sets(std::string_view key, const CSeriesRules& rules)
     return key == kBest      ? rules.m_best.has_value()
            : key == kPlanned ? rules.m_planned.has_value()
            : key == kMinimum ? rules.m_minimum.has_value()
+           : key == kTeam    ? rules.m_team.has_value()
+           : key == kOverall ? !rules.m_overall
                              : !rules.m_tiebreak.empty();
 }
 
@@ -155,13 +147,23 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
         refusal = {lineNo, std::string(line), message};
         return false;
     };
-    return ForEachLine(text, [&](std::string_view line, int lineNo) {
+    bool overallSet = false;
+    return ForEachSidecarLine(text, [&](std::string_view line, int lineNo) {
         if (Ignored(line))
             return true;
         const std::optional<CKeyLine> entry = KeyLine(line);
         if (!entry)
             return refuse(lineNo, line, kNoEquals);
         const std::string_view key = entry->key;
+        if (key == kOverall) {
+            if (overallSet)
+                return refuse(lineNo, line, kRepeatedKey);
+            if (entry->value != "ja" && entry->value != "nej")
+                return refuse(lineNo, line, kNotYesNo);
+            overallSet = true;
+            rules.m_overall = entry->value == "ja";
+            return true;
+        }
         if (key == kTiebreak) {
             if (!rules.m_tiebreak.empty())
                 return refuse(lineNo, line, kRepeatedKey);
@@ -172,6 +174,7 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
         std::optional<int>* slot = key == kBest      ? &rules.m_best
                                    : key == kPlanned ? &rules.m_planned
                                    : key == kMinimum ? &rules.m_minimum
+                                   : key == kTeam    ? &rules.m_team
                                                      : nullptr;
         if (!slot)
             return refuse(lineNo, line, kUnknownKey);
@@ -203,7 +206,7 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
 {
     std::string text;
     std::vector<std::string_view> written;
-    ForEachLine(previous, [&](std::string_view line, int) {
+    ForEachSidecarLine(previous, [&](std::string_view line, int) {
         const std::optional<CKeyLine> entry = KeyLine(line);
         if (Ignored(line) || !entry) {
             text.append(line).append("\n");
@@ -213,7 +216,7 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
         }
         return true;
     });
-    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak}) {
+    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
     }

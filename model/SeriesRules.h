@@ -21,9 +21,14 @@ struct CSeriesRules
     std::optional<int> m_planned;     // "omgångar": the rounds planned for the series
     std::optional<int> m_minimum;     // "minst": rounds a player must play to be placed
     std::vector<Tiebreak> m_tiebreak; // "särskiljning", empty when not set
+    // The tables beside the players' (classes and teams set in NAME.spelare):
+    std::optional<int> m_team = std::nullopt; // "lag": the K best of a team's members count in each round
+    bool m_overall = true;                    // "totalt = nej": with classes, the overall table is left out
 
-    // A rules file is in force as soon as it sets one key.
+    // The ranking follows rules as soon as the file sets one of its keys.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
+    // The file is worth keeping: it sets a rule of the ranking or of the other tables.
+    bool SetsAnything() const { return InForce() || m_team || !m_overall; }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,3 +44,24 @@ void ChangeExtension(std::string& path, const std::string& newEnding);
 // The ending of a backup file name for a last-modification time given in local time:
 // "_YYMMDD_hhmmss.bak", year modulo 100.
 std::string BackupEnding(int year, int month, int day, int hour, int minute, int second);
+
+// Calls `take` with each line of a small UTF-8 file beside the tournament (without its LF, or
+// CR LF) and its 1-based number, after a byte-order mark at the start; stops when `take`
+// returns false, and returns whether it went to the end.
+template <typename Take>
+bool ForEachSidecarLine(std::string_view text, Take take)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    int lineNo = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        std::string_view line = text.substr(pos, end - pos);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (!take(line, ++lineNo))
+            return false;
+        pos = end + 1;
+    }
+    return true;
+}

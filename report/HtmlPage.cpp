@@ -2,6 +2,7 @@
 // The standings page: plain HTML, no scripts, styled by a "table.css" beside it.
 #include "model/Encoding.h"
 #include "model/Text.h"
+#include "report/GroupStandings.h"
 #include "report/HtmlText.h"
 #include "report/Standings.h"
 #include "report/StandingsView.h"
@@ -230,9 +231,112 @@ void WriteRules(CPageWriter& page, const CStandingsView& view, TextEncoding enco
         page("</p>");
 }
 
+// A class's or a team's name (UTF-8, from the players file) as page text in the page's
+// encoding; a character Windows-1252 cannot hold goes as a character reference.
+std::string GroupName(const std::string& utf8, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return HtmlText(utf8);
+    std::string text;
+    const std::u16string wide = ToUtf16(utf8, TextEncoding::Utf8);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const std::u16string_view one(&wide[i], 1);
+        if (FitsEncoding(one, TextEncoding::Windows1252)) {
+            AppendHtmlText(text, FromUtf16(one, TextEncoding::Windows1252));
+            continue;
+        }
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        text.append("&#").append(std::to_string(static_cast<unsigned>(c))).append(";");
+    }
+    return text;
+}
+
+// One header cell per round, its name's blanks breaking the line.
+void WriteRoundHeaders(CPageWriter& page, const CStandingsView& view)
+{
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+        page << kCentredHeader << "<b>";
+        // A blank breaks the header cell's line; the name is made text first, so a "<br>" in it
+        // shows as typed.
+        for (char c : HtmlText(view.Tournament().m_rounds[k].m_name))
+            page << (c == ' ' ? std::string_view("<br>") : std::string_view(&c, 1));
+        page("</b></th>");
+    }
+}
+
+// A players' table with what follows it: the rules and the notes of the places they decided.
+void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding encoding)
+{
+    page("<table>");
+    page("<tr>");
+    page << kCentredHeader;
+    page("<b>Placering</b></th>");
+    page("<th><b>Namn</b></th>");
+    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    page("</th>");
+    WriteRoundHeaders(page, view);
+    page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
+    page("</th>");
+    page("</tr>");
+    int notes = 0;
+    for (std::size_t i = 0; i < view.LineCount(); ++i)
+        WriteRow(page, view, i, view.Rules().InForce() && HasNote(view, i + 1) ? ++notes : 0);
+    page("</table>");
+    if (view.Rules().InForce())
+        WriteRules(page, view, encoding);
+}
+
+// The team table: place, team, total, the team's score in each round, the members who counted.
+void WriteTeams(CPageWriter& page, const CStandingsView& view, const CGroupStandings& groups, TextEncoding encoding)
+{
+    page("<h4>Lag</h4>");
+    page("<table class=\"lag\">");
+    page("<tr>");
+    page << kCentredHeader;
+    page("<b>Placering</b></th>");
+    page("<th><b>Lag</b></th>");
+    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    page("</th>");
+    WriteRoundHeaders(page, view);
+    page << "<th><b>" << PageText("R\xE4knade", encoding);
+    page("</b></th>");
+    page("</tr>");
+    for (const CTeamLine& line : groups.Teams()) {
+        page("<tr>");
+        page << kCentredCell;
+        if (line.m_placeShown)
+            page << std::int64_t{line.m_place};
+        else
+            page << "&nbsp;";
+        page("</td>");
+        page << "<td>" << GroupName(groups.TeamName(line.m_team), encoding);
+        page("</td>");
+        page << kCentredCell << line.m_total;
+        page("</td>");
+        for (const std::optional<std::int64_t>& points : line.m_points) {
+            page << kCentredCell;
+            if (points && *points > 0)
+                page << *points;
+            else
+                page << "&nbsp;";
+            page("</td>");
+        }
+        page << "<td>";
+        for (std::size_t i = 0; i < line.m_counted.size(); ++i) {
+            page << (i > 0 ? ", " : "");
+            page.Text(view.Tournament().PlayerName(line.m_counted[i]));
+        }
+        page("</td>");
+        page("</tr>");
+    }
+    page("</table>");
+}
+
 } // namespace
 
-void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
+void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupStandings* groups)
 {
     const CTournament& tournament = view.Tournament();
     const TextEncoding encoding = tournament.m_encoding;
@@ -253,30 +357,16 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view)
     page << "<h3>";
     page.Text(tournament.m_title);
     page("</h3>");
-    page("<table>");
-    page("<tr>");
-    page << kCentredHeader;
-    page("<b>Placering</b></th>");
-    page("<th><b>Namn</b></th>");
-    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
-    page("</th>");
-    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-        page << kCentredHeader << "<b>";
-        // A blank breaks the header cell's line; the name is made text first, so a "<br>" in it
-        // shows as typed.
-        for (char c : HtmlText(tournament.m_rounds[k].m_name))
-            page << (c == ' ' ? std::string_view("<br>") : std::string_view(&c, 1));
-        page("</b></th>");
+    const bool grouped = groups && groups->Players().SetsGroups();
+    if (!grouped || groups->ShowsOverall())
+        WriteTable(page, view, encoding);
+    for (std::size_t c = 0; grouped && c < groups->ClassCount(); ++c) {
+        page << "<h4>" << GroupName(groups->ClassName(c), encoding);
+        page("</h4>");
+        WriteTable(page, groups->ClassView(c), encoding);
     }
-    page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
-    page("</th>");
-    page("</tr>");
-    int notes = 0;
-    for (std::size_t i = 0; i < view.LineCount(); ++i)
-        WriteRow(page, view, i, view.Rules().InForce() && HasNote(view, i + 1) ? ++notes : 0);
-    page("</table>");
-    if (view.Rules().InForce())
-        WriteRules(page, view, encoding);
+    if (grouped && !groups->Teams().empty())
+        WriteTeams(page, view, *groups, encoding);
     page("</body>");
     page("</html>");
 }
@@ -298,10 +388,10 @@ public:
 
 } // namespace
 
-std::string HtmlPageText(const CStandingsView& view)
+std::string HtmlPageText(const CStandingsView& view, const CGroupStandings* groups)
 {
     CStringPage out;
-    WriteHtmlPage(out, view);
+    WriteHtmlPage(out, view, groups);
     return std::move(out.m_text);
 }
 

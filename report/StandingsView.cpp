@@ -3,6 +3,7 @@
 
 #include "model/Encoding.h"
 #include "model/Text.h"
+#include "report/GroupStandings.h"
 
 #include <algorithm>
 #include <cassert>
@@ -190,8 +191,10 @@ std::string StandingsText(const CStandingsView& view)
     return out;
 }
 
-std::string StandingsCsv(const CStandingsView& view, char separator)
+std::string StandingsCsv(const CStandingsView& view, char separator, const CGroupStandings* groups)
 {
+    if (groups && !groups->Players().SetsGroups())
+        groups = nullptr;
     std::string out;
     const auto headings = [&](std::initializer_list<std::string_view> words) {
         for (const std::string_view word : words)
@@ -207,6 +210,8 @@ std::string StandingsCsv(const CStandingsView& view, char separator)
         headings({"Antal", "Alla", "Struket"});
     else
         headings({"Antal"});
+    if (groups)
+        headings({"Klass", "Lag"});
     out.back() = '\r';
     out += '\n';
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
@@ -236,52 +241,33 @@ std::string StandingsCsv(const CStandingsView& view, char separator)
                 }
             }
         }
+        if (groups) {
+            for (const std::string* group : {groups->ClassNameOf(line.m_player), groups->TeamNameOf(line.m_player)}) {
+                out += separator;
+                if (group)
+                    AppendCsvField(out, *group, separator);
+            }
+        }
         out += "\r\n";
     }
     return out;
 }
 
-std::string StandingsExcelCsv(const CStandingsView& view)
+std::string StandingsExcelCsv(const CStandingsView& view, const CGroupStandings* groups)
 {
-    return std::string(kUtf8Bom) + StandingsCsv(view, ';');
+    return std::string(kUtf8Bom) + StandingsCsv(view, ';', groups);
 }
 
-std::string StandingsJson(const CStandingsView& view)
+namespace {
+
+// The lines of `view`, each on a line of its own indented by `indent` blanks, comma-separated.
+void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupStandings* groups, std::size_t indent)
 {
-    std::string out = "{\"title\": ";
-    AppendJsonString(out, Utf8(view, view.Tournament().m_title));
-    out += ", \"rounds\": [";
-    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-        if (k > 0)
-            out += ", ";
-        AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
-    }
-    out += ']';
     const CSeriesRules& rules = view.Rules();
-    if (rules.InForce()) {
-        const auto number = [&out](const std::optional<int>& value) {
-            if (value)
-                AppendNumber(out, *value);
-            else
-                out += "null";
-        };
-        out += ", \"rules\": {\"best\": ";
-        number(rules.m_best);
-        out += ", \"min\": ";
-        number(rules.m_minimum);
-        out += ", \"planned\": ";
-        number(rules.m_planned);
-        out += ", \"tiebreak\": [";
-        for (std::size_t i = 0; i < rules.m_tiebreak.size(); ++i) {
-            out += i > 0 ? ", " : "";
-            AppendJsonString(out, TiebreakWord(rules.m_tiebreak[i]));
-        }
-        out += "]}";
-    }
-    out += ", \"standings\": [";
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const CStandingsLine line = view.Line(i);
-        out += i > 0 ? ",\n  {\"place\": " : "\n  {\"place\": ";
+        out += i > 0 ? ",\n" : "\n";
+        out.append(indent, ' ') += "{\"place\": ";
         if (line.m_placed)
             AppendNumber(out, line.m_place);
         else
@@ -319,8 +305,96 @@ std::string StandingsJson(const CStandingsView& view)
             else
                 out += "null";
         }
+        if (groups) {
+            for (const auto& [key, group] : {std::pair{", \"class\": ", groups->ClassNameOf(line.m_player)},
+                                             std::pair{", \"team\": ", groups->TeamNameOf(line.m_player)}}) {
+                out += key;
+                if (group)
+                    AppendJsonString(out, *group);
+                else
+                    out += "null";
+            }
+        }
         out += '}';
     }
+}
+
+void AppendJsonGroups(std::string& out, const CStandingsView& view, const CGroupStandings& groups)
+{
+    out += "\n], \"classes\": [";
+    for (std::size_t c = 0; c < groups.ClassCount(); ++c) {
+        out += c > 0 ? ",\n  {\"name\": " : "\n  {\"name\": ";
+        AppendJsonString(out, groups.ClassName(c));
+        out += ", \"standings\": [";
+        AppendJsonLines(out, groups.ClassView(c), &groups, 4);
+        out += "\n  ]}";
+    }
+    out += "\n], \"teams\": [";
+    for (std::size_t t = 0; t < groups.Teams().size(); ++t) {
+        const CTeamLine& line = groups.Teams()[t];
+        out += t > 0 ? ",\n  {\"place\": " : "\n  {\"place\": ";
+        AppendNumber(out, line.m_place);
+        out += ", \"name\": ";
+        AppendJsonString(out, groups.TeamName(line.m_team));
+        out += ", \"total\": ";
+        AppendNumber(out, line.m_total);
+        out += ", \"points\": [";
+        for (std::size_t k = 0; k < line.m_points.size(); ++k) {
+            out += k > 0 ? ", " : "";
+            if (line.m_points[k])
+                AppendNumber(out, *line.m_points[k]);
+            else
+                out += "null";
+        }
+        out += "], \"members\": [";
+        for (std::size_t m = 0; m < line.m_counted.size(); ++m) {
+            out += m > 0 ? ", " : "";
+            AppendJsonString(out, Utf8(view, view.Tournament().PlayerName(line.m_counted[m])));
+        }
+        out += "]}";
+    }
+}
+
+} // namespace
+
+std::string StandingsJson(const CStandingsView& view, const CGroupStandings* groups, bool linesOnly)
+{
+    if (groups && !groups->Players().SetsGroups())
+        groups = nullptr;
+    std::string out = "{\"title\": ";
+    AppendJsonString(out, Utf8(view, view.Tournament().m_title));
+    out += ", \"rounds\": [";
+    for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+        if (k > 0)
+            out += ", ";
+        AppendJsonString(out, Utf8(view, view.Tournament().m_rounds[k].m_name));
+    }
+    out += ']';
+    const CSeriesRules& rules = view.Rules();
+    if (rules.InForce()) {
+        const auto number = [&out](const std::optional<int>& value) {
+            if (value)
+                AppendNumber(out, *value);
+            else
+                out += "null";
+        };
+        out += ", \"rules\": {\"best\": ";
+        number(rules.m_best);
+        out += ", \"min\": ";
+        number(rules.m_minimum);
+        out += ", \"planned\": ";
+        number(rules.m_planned);
+        out += ", \"tiebreak\": [";
+        for (std::size_t i = 0; i < rules.m_tiebreak.size(); ++i) {
+            out += i > 0 ? ", " : "";
+            AppendJsonString(out, TiebreakWord(rules.m_tiebreak[i]));
+        }
+        out += "]}";
+    }
+    out += ", \"standings\": [";
+    AppendJsonLines(out, view, groups, 2);
+    if (groups && !linesOnly)
+        AppendJsonGroups(out, view, *groups);
     out += "\n]}\n";
     return out;
 }

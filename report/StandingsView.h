@@ -123,10 +123,13 @@ private:
     std::vector<std::size_t> m_droppedStart;
 };
 
-// The standings page, each line through `out`; in the tournament's encoding.
-void WriteHtmlPage(CLineOutput& out, const CStandingsView& view);
+class CGroupStandings;
+
+// The standings page, each line through `out`; in the tournament's encoding. With `groups` that
+// set classes or teams, the overall table (unless left out), each class's and the teams' follow.
+void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupStandings* groups = nullptr);
 // The same page in one string, its lines ended by CR LF as the file holds them.
-std::string HtmlPageText(const CStandingsView& view);
+std::string HtmlPageText(const CStandingsView& view, const CGroupStandings* groups = nullptr);
 // Where a line added after the page's heading goes in `page` (as HtmlPageText writes it for a
 // tournament titled `title`): after the heading's line, or at the body's start without one.
 std::size_t AfterPageHeading(const std::string& page, const std::string& title);
@@ -134,9 +137,12 @@ std::size_t AfterPageHeading(const std::string& page, const std::string& title);
 // The standings as a plain-text table with aligned columns, in UTF-8, each line ended by LF.
 std::string StandingsText(const CStandingsView& view);
 // The standings as CSV (RFC 4180, UTF-8, CR LF): a header row, then one row per player.
-std::string StandingsCsv(const CStandingsView& view, char separator = ',');
+// With `groups` that set classes or teams, each player's class and team in two more columns.
+std::string StandingsCsv(const CStandingsView& view, char separator = ',', const CGroupStandings* groups = nullptr);
 // The same with ';' between fields and a UTF-8 byte-order mark, as spreadsheets set up for a
 // decimal comma (a Swedish Excel, LibreOffice) open in columns with every letter right.
-std::string StandingsExcelCsv(const CStandingsView& view);
-// The standings as one JSON object in UTF-8: title, round names and one line per player.
-std::string StandingsJson(const CStandingsView& view);
+std::string StandingsExcelCsv(const CStandingsView& view, const CGroupStandings* groups = nullptr);
+// The standings as one JSON object in UTF-8: title, round names and one line per player. With
+// `groups` that set classes or teams, each line's "class" and "team", and unless `linesOnly`
+// "classes" (each shown class's standings) and "teams" (the team table, when there is one).
+std::string StandingsJson(const CStandingsView& view, const CGroupStandings* groups = nullptr, bool linesOnly = false);

@@ -3,6 +3,7 @@
 
 #include "files/Stylesheet.h"
 #include "files/TournamentDoc.h"
+#include "report/GroupStandings.h"
 #include "report/StandingsView.h"
 #include "server/PageServer.h"
 #include "server/ServedPage.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <optional>
 
 CPagePublisher::CPagePublisher(CTournamentDoc& doc, CPageServer& server, QObject* parent)
     : QObject(parent)
@@ -32,22 +34,27 @@ bool CPagePublisher::Publish(const QDateTime& updated)
 {
     m_settle.stop();
     // As "Skapa Tabell": the rules file as it is now; while it is refused, the page stays as it was.
-    if (!m_doc.ReloadRules().Ok())
+    if (!m_doc.ReloadRules().Ok() || !m_doc.ReloadPlayers().Ok())
         return false;
     // The tournament as it is now, with the round open in the editor (the phones follow each
     // result as it is added): the document's shared copy, which the window never changes; the
     // standings are worked out from it on the builder's thread.
     std::shared_ptr<const CTournament> tournament = m_doc.Snapshot();
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
+    auto players = std::make_shared<const CClubPlayers>(m_doc.ClubPlayers());
     const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, rules, path, time] {
+    m_builder.start([this, tournament, rules, players, path, time] {
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
         const CStandingsView view(*tournament, standings, *rules);
         const QByteArray css = ServedStylesheet(path);
-        m_server.Publish(std::make_shared<const CServedPage>(BuildServedPage(view, time, css.toStdString())));
+        std::optional<CGroupStandings> groups;
+        if (players->SetsGroups())
+            groups.emplace(*tournament, *players, *rules);
+        m_server.Publish(std::make_shared<const CServedPage>(
+            BuildServedPage(view, time, css.toStdString(), groups ? &*groups : nullptr)));
         QMetaObject::invokeMethod(
             this,
             [this] {

@@ -88,9 +88,10 @@ std::string FollowScript(std::string_view etag)
     return std::string(kScriptStart) + std::string(etag) + end;
 }
 
-CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css)
+CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css,
+                            const CGroupStandings* groups)
 {
-    const std::string written = HtmlPageText(view);
+    const std::string written = HtmlPageText(view, groups);
     // The tag covers everything but the script, which only carries it: the written page and
     // the time shown.
     std::string etag = EtagOf(written);

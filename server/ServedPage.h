@@ -35,7 +35,9 @@ std::string EtagOf(std::string_view bytes);
 // heading the line "Uppdaterad HH:MM" (`updated`, "HH:MM"), and before the body's end a small
 // script that polls the version resource and puts a changed heading and table in place
 // without reloading. `css` is the stylesheet served beside it.
-CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css);
+// `groups`: the classes and teams shown after the overall table, as on the written page.
+CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css,
+                            const CGroupStandings* groups = nullptr);
 
 // The page's two additions: the line after the heading and the script, as inserted into `page`
 // (the page's bytes as "Skapa Tabell" writes them) for a page whose ETag is `etag`.

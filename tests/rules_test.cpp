@@ -50,8 +50,8 @@ TEST(SeriesRules, Refusals)
     const struct { std::string text; int lineNo; std::string message; } cases[] = {
         {best + " 8", 1, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
         {"# c\n\n" + best + " = 8\n" + best + "=7", 4, "Regeln st\xE5r redan i filen"},
-        {"foo = 1", 1, "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst eller s\xE4rskiljning"},
-        {"B\xC3\xA4sta = 1", 1, "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst eller s\xE4rskiljning"},
+        {"foo = 1", 1, "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag eller totalt"},
+        {"B\xC3\xA4sta = 1", 1, "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag eller totalt"},
         {best + " = 0", 1, notCount}, {"minst = x", 1, notCount}, {planned + " = 2147483648", 1, notCount},
         {best + " =", 1, notCount}, {best + " = 8 # \xC3\xA5tta", 1, notCount}, {best + " = -1", 1, notCount},
         {best + " = +1", 1, notCount},

@@ -18,6 +18,9 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <array>
+#include <csignal>
+#include <optional>
 #include <ostream>
 #include <unistd.h>
 
@@ -102,7 +105,8 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     CPageServer server;
     CPagePublisher publisher(doc, server);
     if (!publisher.Publish(std::max(doc.FileStatus().LastModified(), RulesModified(doc.Path())))) {
-        err << ResultMessage(doc.RulesResult(), doc.Encoding()).toStdString() << '\n';
+        const CFileResult& refused = doc.RulesResult().Ok() ? doc.PlayersResult() : doc.RulesResult();
+        err << ResultMessage(refused, doc.Encoding()).toStdString() << '\n';
         return 1;
     }
     publisher.WaitForPages();
@@ -121,13 +125,15 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     // folder, as editors save by renaming). A file refused (half written, say) leaves the page
     // as it was.
     const QString path = doc.Path();
-    QString rulesPath;
+    QString rulesPath, playersPath;
     RulesPath(path, rulesPath);
+    PlayersPath(path, playersPath);
     const QString cssPath = QFileInfo(path).absolutePath() + QStringLiteral("/table.css");
     const auto besideStatus = [&] {
-        std::pair<CFileStatus, CFileStatus> status;
-        ReadFileStatus(rulesPath, status.first);
-        ReadFileStatus(cssPath, status.second);
+        std::array<CFileStatus, 3> status;
+        ReadFileStatus(rulesPath, status[0]);
+        ReadFileStatus(cssPath, status[1]);
+        ReadFileStatus(playersPath, status[2]);
         return status;
     };
     // When the standings last changed: with the tournament file or its rules.
@@ -136,7 +142,7 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     const auto show = [&](CFileResult result) {
         readable = result.Ok();
         if (result.Ok() && !publisher.Publish(lastChange()))
-            result = doc.RulesResult();
+            result = doc.RulesResult().Ok() ? doc.PlayersResult() : doc.RulesResult();
         if (result.Ok()) {
             out << Now().toStdString() << " Sidan uppdaterad." << std::endl;
             return;
@@ -149,7 +155,7 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     QFileSystemWatcher beside({QFileInfo(path).absolutePath()});
     auto seen = besideStatus();
     const auto onBeside = [&] {
-        for (const QString& side : {rulesPath, cssPath})
+        for (const QString& side : {rulesPath, cssPath, playersPath})
             if (!side.isEmpty() && QFileInfo::exists(side) && !beside.files().contains(side))
                 beside.addPath(side);
         if (const auto now = besideStatus(); now != seen && readable) {

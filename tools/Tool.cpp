@@ -2,10 +2,15 @@
 #include "tools/Tool.h"
 
 #include "files/NameMatch.h"
+#include "files/RulesFile.h"
 #include "files/TournamentDoc.h"
 #include "files/TournamentFile.h"
 #include "files/Versions.h"
 #include "model/Difference.h"
+#include "model/PlayerRename.h"
+#include "model/Text.h"
+#include "model/TournamentEncoding.h"
+#include "report/GroupStandings.h"
 #include "report/StandingsView.h"
 #include "tools/Import.h"
 #include "tools/Publish.h"
@@ -13,6 +18,7 @@
 #include "tools/Terminal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <algorithm>
@@ -69,6 +75,13 @@ const char* const kHelp =
     "  restore FIL VERSION\n"
     "                     sparar VERSIONs turnering som FIL, som programmet sparar: FILs\n"
     "                     nuvarande innehåll blir en säkerhetskopia\n"
+    "  rename FIL GAMMALT NYTT\n"
+    "                     byter namn på spelaren GAMMALT till NYTT i alla omgångar och sparar som\n"
+    "                     programmet (säkerhetskopia); finns NYTT redan slås de ihop, utom där båda\n"
+    "                     har resultat i samma omgång (slutkod 1, inget ändras)\n"
+    "  new FIL [--from FIL2]\n"
+    "                     skapar en ny turnering FIL; med --from tas spelare, klasser, lag och regler\n"
+    "                     med från FIL2 (FIL2.spelare och FIL2.regler), men inga omgångar\n"
     "  move FIL OMGÅNG PLATS\n"
     "                     flyttar omgång nummer OMGÅNG (räknat från 1) till plats PLATS och sparar\n"
     "                     FIL som programmet gör: säkerhetskopia, sedan ny fil\n"
@@ -95,6 +108,7 @@ const char* const kHelp =
     "  --skip-refused     (import) hoppar över avvisade rader och sparar resten\n"
     "  --accept-similar   (import) för in ett namn som liknar en spelares under spelarens namn\n"
     "  --columns N,M      (import) namnet i kolumn N och poängen i kolumn M (från 1)\n"
+    "  --class KLASS      (table, standings) bara klassen KLASS ur FIL.spelare\n"
     "  --port N           (serve) den första port som prövas (förval 8642); är den upptagen tas nästa lediga\n"
     "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
     "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
@@ -110,6 +124,9 @@ const char* const kHelp =
     "\n"
     "Regelfilen FIL.regler bredvid turneringen (bästa, omgångar, minst, särskiljning) gäller för\n"
     "check, table och standings; en regelfil som avvisas ger slutkod 1 och ingen sida.\n"
+    "Spelarfilen FIL.spelare ger spelarnas klasser och lag: sidan får en tabell per klass och,\n"
+    "med lag = K i regelfilen, en lagtabell; csv får kolumnerna Klass och Lag, json \"class\" och\n"
+    "\"team\" per rad samt \"classes\" och \"teams\". check visar namn i den som saknar resultat.\n"
     "\n"
     "Slutkoder: 0 klart, 1 filen avvisades eller kunde inte läsas eller skrivas, 2 felaktigt anrop.\n"
     "Turneringsfilen och regelfilen beskrivs i ravelmark(5).\n";
@@ -123,6 +140,14 @@ std::string Utf8(const QString& text)
 bool RulesRead(const CTournamentDoc& doc, std::ostream& err)
 {
     CFileResult result = doc.RulesResult();
+    result.m_line = QuotedLine(result.m_line, TextEncoding::Utf8);
+    return Present(result, doc.Encoding(), err) == 0;
+}
+
+// The players file beside the tournament, read with it: a refused one is printed, and false.
+bool PlayersRead(const CTournamentDoc& doc, std::ostream& err)
+{
+    CFileResult result = doc.PlayersResult();
     result.m_line = QuotedLine(result.m_line, TextEncoding::Utf8);
     return Present(result, doc.Encoding(), err) == 0;
 }
@@ -147,10 +172,10 @@ void OpenPage(const QString& path, std::ostream& err)
 }
 
 // `rounds`: the first rounds the page shows; 0 for all.
-int Table(CTournamentDoc& doc, bool open, std::size_t rounds, std::ostream& err)
+int Table(CTournamentDoc& doc, bool open, std::size_t rounds, const std::string& onlyClass, std::ostream& err)
 {
     QString pagePath;
-    const CFileResult result = doc.WritePage(pagePath, rounds == 0 ? SIZE_MAX : rounds);
+    const CFileResult result = doc.WritePage(pagePath, rounds == 0 ? SIZE_MAX : rounds, onlyClass);
     if (result.Ok() && open)
         OpenPage(pagePath, err);
     return Present(result, doc.Encoding(), err);
@@ -162,9 +187,11 @@ int Rewrite(CTournamentDoc& doc, std::ostream& err)
 }
 
 // What an accepted file holds that a person may not have meant, a line each: a player twice in a
-// round, a round without results, then names that are likely one person spelled two ways.
-int Check(const CTournament& tournament, const std::vector<CReadNote>& notes, std::ostream& out)
+// round, a round without results, names that are likely one person spelled two ways, then the
+// names of the players file that no round holds.
+int Check(const CTournamentDoc& doc, const std::vector<CReadNote>& notes, std::ostream& out)
 {
+    const CTournament& tournament = doc.Tournament();
     const auto utf8 = [&](const std::string& bytes) { return TerminalText(ToUtf8(bytes, tournament.m_encoding)); };
     for (const CReadNote& note : notes) {
         out << "Rad " << note.m_lineNo << ": ";
@@ -181,6 +208,11 @@ int Check(const CTournament& tournament, const std::vector<CReadNote>& notes, st
             out << (i > 0 ? " / " : "") << TerminalText(ToUtf8(tournament.PlayerName(group[i]), tournament.m_encoding));
         out << '\n';
     }
+    QString playersPath;
+    PlayersPath(doc.Path(), playersPath);
+    for (const std::string& name : NamesWithoutResults(doc.ClubPlayers(), tournament))
+        out << "Utan resultat i " << TerminalText(Utf8(QFileInfo(playersPath).fileName())) << ": " << TerminalText(name)
+            << '\n';
     return 0;
 }
 
@@ -196,6 +228,7 @@ struct Options
     std::size_t after = 0;
     int port = 8642;
     std::string bind;
+    std::string className; // UTF-8; empty for every table
     std::string to, web;
     bool watch = false;
 };
@@ -220,8 +253,10 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             return word + " gäller bara serve";
         if ((word == "--to" || word == "--web" || word == "--watch") && !publish)
             return word + " gäller bara publish";
-        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--to" ||
-             word == "--web") &&
+        if (word == "--class" && !table && !standings)
+            return "--class gäller bara table och standings";
+        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--class" ||
+             word == "--to" || word == "--web") &&
             i + 1 == args.size())
             return word + " saknar värde";
         if (word == "--open") {
@@ -253,6 +288,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
                 return "--port " + number + ": ingen port (1 till 65535)";
         } else if (word == "--bind") {
             options.bind = args[++i];
+        } else if (word == "--class") {
+            options.className = args[++i];
         } else if (word == "--to" || word == "--web") {
             (word == "--to" ? options.to : options.web) = args[++i];
         } else if (word == "--watch") {
@@ -272,22 +309,30 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
 int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
 {
     const CTournament& tournament = doc.Tournament();
-    const std::optional<CStandingsView> view =
+    const std::optional<CStandingsView> overall =
         options.after == 0 || options.after >= tournament.m_rounds.size()
             ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules())
             : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
+    std::optional<CGroupStandings> groups;
+    if (doc.ClubPlayers().SetsGroups())
+        groups.emplace(tournament, doc.ClubPlayers(), doc.Rules(), options.after == 0 ? SIZE_MAX : options.after);
+    const CGroupStandings* shown = groups ? &*groups : nullptr;
+    // One class: its own standings, the lines alone.
+    const CStandingsView& view =
+        options.className.empty() ? *overall
+                                  : groups->ClassView(static_cast<std::size_t>(groups->ClassIndex(options.className)));
     switch (options.format) {
     case Format::Text:
-        out << TerminalText(StandingsText(*view));
+        out << TerminalText(StandingsText(view));
         break;
     case Format::Csv:
-        out << StandingsCsv(*view);
+        out << StandingsCsv(view, ',', shown);
         break;
     case Format::Excel:
-        out << StandingsExcelCsv(*view);
+        out << StandingsExcelCsv(view, shown);
         break;
     case Format::Json:
-        out << StandingsJson(*view);
+        out << StandingsJson(view, shown, !options.className.empty());
         break;
     }
     return 0;
@@ -348,6 +393,112 @@ int RunVersionCommand(const std::vector<std::string>& args, std::ostream& out, s
     return lines.empty() ? 0 : 1;
 }
 
+// rename FIL GAMMALT NYTT: the player's results under the new name in every round, saved as the
+// window saves; the players file follows.
+int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CTournamentDoc doc;
+    if (!Load(args[1], doc, err))
+        return 1;
+    std::string from, to;
+    // As the file will read it back: trimmed, each run of blanks and tabs one blank.
+    std::string typed;
+    for (const char c : Trimmed(args[3])) {
+        const bool blank = c == ' ' || c == '\t';
+        if (!blank || typed.empty() || typed.back() != ' ')
+            typed += blank ? ' ' : c;
+    }
+    PlayerId fromId = 0, toId = 0;
+    if (!InTournamentEncoding(args[2], doc.Encoding(), from) || !doc.Tournament().m_players.Find(from, fromId) ||
+        doc.Standings().RowOf(fromId) == CStandings::kNoRow) {
+        err << "ravelmark-tool: ingen spelare heter " << args[2] << " i " << args[1] << '\n';
+        return 1;
+    }
+    if (typed.empty())
+        return UsageError("det nya namnet är tomt", err);
+    if (!InTournamentEncoding(typed, doc.Encoding(), to)) {
+        // As the window does: a tournament of plain ASCII becomes UTF-8; another is not changed unasked.
+        if (!IsAscii(doc.Tournament())) {
+            err << "ravelmark-tool: " << typed << " kan inte skrivas i " << args[1]
+                << " (Windows-1252); spara den som UTF-8 i programmet först\n";
+            return 1;
+        }
+        doc.ConvertToUtf8(false);
+        to = typed;
+    }
+    if (from == to) {
+        out << "Inget att byta: namnet är detsamma\n";
+        return 0;
+    }
+    toId = doc.AddPlayer(to);
+    const std::vector<std::size_t> both = RoundsWithBoth(doc.Tournament(), fromId, toId);
+    if (!both.empty()) {
+        err << "Båda har resultat i " << ToUtf8(RoundList(doc.Tournament(), both), doc.Encoding()) << '\n';
+        return 1;
+    }
+    doc.RenamePlayer(fromId, toId);
+    if (const int code = Present(doc.Save(), doc.Encoding(), err); code != 0)
+        return code;
+    CClubPlayers players = doc.ClubPlayers();
+    RenameClubPlayer(players, from, to, doc.Encoding());
+    if (doc.PlayersResult().Ok())
+        return Present(doc.SetClubPlayers(players), doc.Encoding(), err);
+    return 0;
+}
+
+// new FIL [--from FIL2]: a new tournament file, with the players and rules of FIL2.
+int New(const std::vector<std::string>& args, std::ostream& err)
+{
+    std::string file, from;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--from") {
+            if (i + 1 == args.size())
+                return UsageError("--from saknar värde", err);
+            from = args[++i];
+        } else if (args[i].starts_with("--")) {
+            return UsageError("okänd flagga: " + args[i], err);
+        } else if (!file.empty()) {
+            return UsageError("högst en fil: " + args[i], err);
+        } else {
+            file = args[i];
+        }
+    }
+    if (file.empty())
+        return UsageError("turneringsfil saknas", err);
+    if (!from.empty()) {
+        // The old season must read well before anything new is made.
+        CLoadedTournament old;
+        CFileResult read = LoadTournamentFile(FileName(from), old);
+        read.m_line = QuotedLine(read.m_line, old.m_tournament.m_encoding);
+        if (Present(read, old.m_tournament.m_encoding, err) != 0)
+            return 1;
+    }
+    const QString path = FileName(file);
+    if (const int code = Present(CreateTournamentFile(path), TextEncoding::Utf8, err); code != 0)
+        return code;
+    if (from.empty())
+        return 0;
+    CFileResult carried = CarryOverPlayersAndRules(path, FileName(from));
+    carried.m_line = QuotedLine(carried.m_line, TextEncoding::Utf8);
+    return Present(carried, TextEncoding::Utf8, err);
+}
+
+// The commands on the players: their exit code, or -1 for another command.
+int RunPlayerCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args[0] == "new")
+        return New(args, err);
+    if (args[0] != "rename")
+        return -1;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i].starts_with("--"))
+            return UsageError("okänd flagga: " + args[i], err);
+    }
+    if (args.size() != 4)
+        return UsageError("rename tar en fil, ett gammalt och ett nytt namn", err);
+    return Rename(args, out, err);
+}
+
 // move FILE ROUND POSITION: round ROUND (from 1) to place POSITION, the others keeping their
 // order, saved as the window saves.
 int Move(const std::vector<std::string>& args, std::ostream& err)
@@ -391,6 +542,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return UsageError("kommando saknas", err);
     if (const int code = RunVersionCommand(args, out, err); code >= 0)
         return code;
+    if (const int code = RunPlayerCommand(args, out, err); code >= 0)
+        return code;
     if (first == "import")
         return Import(args, out, err);
     if (first == "move")
@@ -416,15 +569,24 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return 2;
     }
     const std::string& command = args[0];
-    if (command != "rewrite" && !RulesRead(doc, err))
+    if (command != "rewrite" && (!RulesRead(doc, err) || !PlayersRead(doc, err)))
         return 1;
+    if (!options.className.empty()) {
+        const std::vector<CPlayerGroup>& classes = doc.ClubPlayers().m_classes;
+        if (std::none_of(classes.begin(), classes.end(),
+                         [&](const CPlayerGroup& c) { return c.m_name == options.className; })) {
+            err << "ravelmark-tool: --class " << options.className << ": ingen klass med det namnet i " << options.file
+                << "\n";
+            return 2;
+        }
+    }
     if (command == "table")
-        return Table(doc, options.open, options.after, err);
+        return Table(doc, options.open, options.after, options.className, err);
     if (command == "rewrite")
         return Rewrite(doc, err);
     if (command == "standings")
         return Standings(doc, options, out);
-    return Check(doc.Tournament(), notes, out);
+    return Check(doc, notes, out);
 }
 
 } // namespace

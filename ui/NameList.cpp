@@ -74,10 +74,12 @@ std::vector<PlayerId> SortNames(const CPlayerNames& players, TextEncoding encodi
 
 } // namespace
 
-CNameList::CNameList(const CTournament& tournament, const CStandings& standings, QObject* parent)
+CNameList::CNameList(const CTournament& tournament, const CStandings& standings,
+                     const std::vector<PlayerId>* registered, QObject* parent)
     : QAbstractListModel(parent)
     , m_tournament(tournament)
     , m_standings(standings)
+    , m_registered(registered)
 {
 }
 
@@ -175,6 +177,8 @@ void CNameList::Refresh() const
         std::vector<bool> playing(names);
         for (const CPlayerRow& row : m_standings.m_rows)
             playing[row.m_player] = true;
+        for (std::size_t i = 0; m_registered && i < m_registered->size(); ++i)
+            playing[(*m_registered)[i]] = true;
         std::copy_if(m_sorted.begin(), m_sorted.end(), std::back_inserter(m_offered),
                      [&](PlayerId id) { return playing[id]; });
     }

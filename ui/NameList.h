@@ -21,7 +21,9 @@
 class CNameList : public QAbstractListModel
 {
 public:
-    CNameList(const CTournament& tournament, const CStandings& standings, QObject* parent = nullptr);
+    // `registered`: players offered also without a row (the club's known players).
+    CNameList(const CTournament& tournament, const CStandings& standings,
+              const std::vector<PlayerId>* registered = nullptr, QObject* parent = nullptr);
     ~CNameList() override;
 
     const CStandings& Standings() const { return m_standings; }
@@ -49,6 +51,7 @@ private:
 
     const CTournament& m_tournament;
     const CStandings& m_standings;
+    const std::vector<PlayerId>* m_registered;
     const std::vector<PlayerId>& Offered() const { return m_allOffered ? m_sorted : m_offered; }
 
     // Filled in by Refresh, from the read-only calls of the model too.

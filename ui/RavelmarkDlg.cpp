@@ -2,6 +2,7 @@
 // The main window: construction, its controls, and choosing and showing a tournament.
 #include "ui/RavelmarkDlg.h"
 
+#include "files/RulesFile.h"
 #include "files/TournamentFile.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
@@ -48,6 +49,7 @@ void CRavelmarkDlg::DoDataExchange()
     DDX_Control(IDC_SHOW_MOBILE, m_btnShowMobile, &CRavelmarkDlg::OnShowMobile);
     DDX_Control(IDC_PUBLISH, m_btnPublish, &CRavelmarkDlg::OnPublish);
     DDX_Control(IDC_PUBLISH_STATE, m_publishState);
+    DDX_Control(IDC_PLAYERS, m_btnPlayers, &CRavelmarkDlg::OnPlayers);
 }
 
 void CRavelmarkDlg::OnInitDialog()
@@ -125,7 +127,24 @@ void CRavelmarkDlg::OpenOrCreateTournament(QString path)
     // Enter alone never makes a file: a name typed by habit is not a new tournament.
     if (!m_platform.QuestionDefaultNo(this, question, AppName()) || !ShowResult(CreateTournamentFile(path)))
         return;
+    CarryOverRegister(path);
     OpenTournament(path);
+}
+
+void CRavelmarkDlg::CarryOverRegister(const QString& path)
+{
+    // The tournament open before, or one to choose: a new season starts knowing the last one's players.
+    const QString before = m_doc.Path();
+    const bool hasBefore = !before.isEmpty() && QFileInfo(before) != QFileInfo(path) && QFileInfo::exists(before);
+    const QString question =
+        hasBefore ? QStringLiteral("Ta med spelare och regler från %1?").arg(QFileInfo(before).fileName())
+                  : QStringLiteral("Ta med spelare och regler från en annan turnering?");
+    if (!m_platform.Question(this, question, QStringLiteral("Ny turnering")))
+        return;
+    QString from = before;
+    if (!hasBefore && !ChooseTournamentFile(from))
+        return;
+    ShowResult(CarryOverPlayersAndRules(path, from));
 }
 
 void CRavelmarkDlg::OpenTournament(const QString& path)
@@ -137,6 +156,8 @@ void CRavelmarkDlg::OpenTournament(const QString& path)
         ShowTournament();
         // A refused rules file is told once here; "Skapa Tabell" tells it again until it is mended.
         ShowResult(m_doc.RulesResult());
+        // So is a refused players file.
+        ShowResult(m_doc.PlayersResult());
     }
     // Filling the title field is no change of the tournament.
     m_doc.ClearChanged();
@@ -185,7 +206,7 @@ void CRavelmarkDlg::ResetTournament()
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove, m_btnRules,
-                                         m_btnHistory, m_btnShowMobile, m_btnPublish})
+                                         m_btnHistory, m_btnShowMobile, m_btnPublish, m_btnPlayers})
         control->setEnabled(false);
     m_publishing.Stop();
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
@@ -202,7 +223,7 @@ void CRavelmarkDlg::ShowTournament()
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
-    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile, m_btnPublish})
+    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile, m_btnPublish, m_btnPlayers})
         button->setEnabled(true);
     m_shown = true;
     FollowPublishing();

@@ -45,17 +45,19 @@ public:
     QPushButton* m_btnShowMobile = nullptr; // IDC_SHOW_MOBILE "Visa på mobil"
     QPushButton* m_btnPublish = nullptr;    // IDC_PUBLISH "Publicera…"
     QLabel* m_publishState = nullptr;       // IDC_PUBLISH_STATE: how the last publication went
+    QPushButton* m_btnPlayers = nullptr;    // IDC_PLAYERS "Spelare…"
     QIcon m_hIcon;
 
     // The open tournament, its file and its standings; every command changes it through here.
     CTournamentDoc m_doc;
-    CRecovery m_recovery{m_doc};                                    // its unsaved changes on disk, for after a crash
-    CPublishQueue m_publishing{m_doc};                              // its standings on the club's site
-    CTextEntry m_text;                                              // typed text into m_doc
-    CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings()}; // the names the round editor offers
-    bool m_shown = false;             // the window shows a tournament read from the document's file
-    bool m_diskChangePending = false; // noticed while another dialog was in front
-    CFileStatus m_declined;           // of the file on disk when reading it again was declined
+    CRecovery m_recovery{m_doc};       // its unsaved changes on disk, for after a crash
+    CPublishQueue m_publishing{m_doc}; // its standings on the club's site
+    CTextEntry m_text;                 // typed text into m_doc
+    CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings(),
+                            &m_doc.Registered()}; // the names the round editor offers
+    bool m_shown = false;                         // the window shows a tournament read from the document's file
+    bool m_diskChangePending = false;             // noticed while another dialog was in front
+    CFileStatus m_declined;                       // of the file on disk when reading it again was declined
 
     // An error box with the text.
     void ShowError(const QString& message);
@@ -69,6 +71,9 @@ public:
     // As OpenTournament; a file that does not exist (".txt" added to a name without an ending)
     // becomes a new tournament if the user says so, written at once.
     void OpenOrCreateTournament(QString path);
+    // For the new tournament `path`: the players and rules of the tournament open before, or of
+    // one chosen, if the user wants them.
+    void CarryOverRegister(const QString& path);
     bool ChooseTournamentFile(QString& path);
     // Before the tournament is dropped: with unsaved changes, asks whether to save them. False
     // when the user stays with it (Avbryt, or a save that did not happen).
@@ -131,6 +136,8 @@ public:
     void OnRules();
     void OnHistory();
     void OnShowMobile();
+    // "Spelare…": classes, teams and renames (ui/PlayersDlg.cpp).
+    void OnPlayers();
     // Closes the "Visa på mobil" window, if open: its page stops with it.
     void StopShowingMobile();
 

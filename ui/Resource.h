@@ -28,6 +28,7 @@ enum DialogId : int {
     X(IDC_RULES, 1014)         /* "Regler…" */                                                                       \
     X(IDC_HISTORY, 1015)       /* "Historik…" */                                                                     \
     X(IDC_SHOW_MOBILE, 1016)   /* "Visa på mobil" */                                                                  \
+    X(IDC_PLAYERS, 1018)       /* "Spelare…" */                                                                      \
     X(IDC_PUBLISH, 1030)       /* "Publicera…" */                                                                    \
     X(IDC_PUBLISH_STATE, 1031) /* the last publication's state */
 

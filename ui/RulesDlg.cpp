@@ -47,6 +47,7 @@ std::optional<int> CountOf(const QSpinBox* box)
 CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatform& platform, QWidget* parent)
     : QDialog(parent)
     , m_platform(platform)
+    , m_given(rules)
 {
     setWindowTitle(QStringLiteral("Regler"));
     auto* layout = new QVBoxLayout(this);
@@ -126,10 +127,12 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
 
 CSeriesRules CRulesDlg::Rules() const
 {
-    CSeriesRules rules;
+    // The file's other keys, which the dialog does not show, stay as they are.
+    CSeriesRules rules = m_given;
     rules.m_best = CountOf(m_spinBest);
     rules.m_planned = CountOf(m_spinPlanned);
     rules.m_minimum = CountOf(m_spinMinimum);
+    rules.m_tiebreak.clear();
     for (int i = 0; i < m_listCriteria->count(); ++i) {
         const QListWidgetItem* item = m_listCriteria->item(i);
         if (item->checkState() == Qt::Checked)

@@ -44,4 +44,5 @@ private:
     void UpdateMoveButtons();
 
     CPlatform& m_platform;
+    CSeriesRules m_given; // as the dialog opened: the keys it does not show are kept from it
 };

@@ -128,7 +128,11 @@ private slots:
             CWindow w(commandLine ? Bytes() : kCup);
             w.m_platform.m_answers << yes;
             commandLine ? w.m_dlg.OpenOrCreateTournament(w.File(typed)) : w.Choose(w.File(typed));
-            QCOMPARE(w.m_platform.m_questions, QStringList{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark|Nej"});
+            QStringList questions{"Filen " + file + " finns inte. Skapa en ny turnering?|Ravelmark|Nej"};
+            if (yes)
+                questions << (commandLine ? "Ta med spelare och regler från en annan turnering?|Ny turnering"
+                                          : "Ta med spelare och regler från cup.txt?|Ny turnering");
+            QCOMPARE(w.m_platform.m_questions, questions);
             QCOMPARE(Read(w.File(file)), bytes);
             const QString title = QString::fromUtf8(bytes).chopped(2);
             QCOMPARE(Shown(w.m_dlg), yes ? title + "||11100" : "||00000");
@@ -265,12 +269,13 @@ private slots:
         CRavelmarkDlg& d = w.m_dlg;
         d.m_btnChoose->setFocus();
         QList<QWidget*> walked;
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 10; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             walked << QApplication::focusWidget();
         }
         QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnRules,
-                                           d.m_btnHistory, d.m_btnShowMobile, d.m_btnPublish, d.m_btnChoose}));
+                                           d.m_btnHistory, d.m_btnShowMobile, d.m_btnPublish, d.m_btnPlayers,
+                                           d.m_btnChoose}));
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
