@@ -146,15 +146,21 @@ bool CRecovery::Unsaved() const
     return m_doc.Changed() || m_doc.WorkingRoundDiffers();
 }
 
-CTournament CRecovery::Snapshot() const
+std::shared_ptr<const CTournament> CRecovery::Snapshot() const
 {
-    CTournament tournament = m_doc.WithWorkingRound();
+    std::shared_ptr<const CTournament> shared = m_doc.Snapshot();
+    std::string title = shared->m_title;
+    TrimSpaces(title);
+    // The document's copy, shared with the pages, unless the file's title must differ.
+    if (!title.empty() && title == shared->m_title)
+        return shared;
+    CTournament tournament = *shared;
     // As the close would save it; a title being retyped is not there yet, and a file without one
     // would not read back: the file's name stands in.
-    TrimSpaces(tournament.m_title);
+    tournament.m_title = title;
     if (tournament.m_title.empty())
         tournament.m_title = FromQString(QFileInfo(m_doc.Path()).completeBaseName(), tournament.m_encoding);
-    return tournament;
+    return std::make_shared<const CTournament>(std::move(tournament));
 }
 
 void CRecovery::StartWrite()
@@ -176,7 +182,7 @@ void CRecovery::StartWrite()
         Forget();
     m_tournamentPath = m_doc.Path();
     m_writing = true;
-    auto snapshot = std::make_shared<const CTournament>(Snapshot());
+    const std::shared_ptr<const CTournament> snapshot = Snapshot();
     const QString tournamentPath = m_doc.Path();
     const QString first = m_current.isEmpty() ? RecoveryPathBeside(tournamentPath) : m_current;
     m_pool.start([this, snapshot, tournamentPath, first] {

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 class CTournamentDoc;
 
@@ -80,7 +81,7 @@ signals:
 
 private:
     bool Unsaved() const;
-    CTournament Snapshot() const;
+    std::shared_ptr<const CTournament> Snapshot() const;
     void StartWrite();
     void Written(const QString& path, int error);
     void Forget();

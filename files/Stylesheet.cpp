@@ -104,3 +104,21 @@ bool CreateNewFile(const QString& path, QByteArrayView bytes)
         SyncFolder(folder);
     return created > 0;
 }
+
+namespace {
+
+// Larger than any stylesheet a person writes; a file past it is not the page's stylesheet.
+constexpr qint64 kLargestStylesheet = qint64{1024} * 1024;
+
+} // namespace
+
+QByteArray ServedStylesheet(const QString& tournamentPath)
+{
+    if (!tournamentPath.isEmpty()) {
+        QFile file(QFileInfo(tournamentPath).absolutePath() + QStringLiteral("/table.css"));
+        const QFileInfo info(file);
+        if (info.isFile() && info.size() <= kLargestStylesheet && file.open(QIODevice::ReadOnly))
+            return file.read(kLargestStylesheet);
+    }
+    return ProgramStylesheet();
+}

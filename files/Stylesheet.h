@@ -7,6 +7,9 @@
 
 // The stylesheet "table.css" that the standings pages link, as this build has it.
 QByteArray ProgramStylesheet();
+// The stylesheet put beside a served or published page: the user's "table.css" beside the
+// tournament file when there is one, else the program's own.
+QByteArray ServedStylesheet(const QString& tournamentPath);
 
 // Puts the program's stylesheet beside the page at `pagePath` when its folder has no
 // "table.css"; a file of that name, whatever it holds, is never touched. True when it was

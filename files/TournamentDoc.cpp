@@ -48,6 +48,7 @@ CFileResult CTournamentDoc::Read(const QString& path, std::vector<CReadNote>* no
         m_path = loaded.m_path;
         m_fileStatus = loaded.m_status;
         m_tournament = std::move(loaded.m_tournament);
+        m_snapshot.reset();
         Rewatch();
         ReloadRules();
         ReloadPlayers();
@@ -174,6 +175,7 @@ void CTournamentDoc::SetWorkingRound(const CRound* round, std::size_t replaces)
 {
     m_working = round;
     m_workingReplaces = replaces;
+    m_snapshot.reset();
 }
 
 bool CTournamentDoc::WorkingRoundDiffers() const
@@ -212,13 +214,22 @@ CTournament CTournamentDoc::WithWorkingRound() const
 
 PlayerId CTournamentDoc::AddPlayer(std::string_view name)
 {
+    m_snapshot.reset();
     return m_tournament.AddPlayer(name);
 }
 
 void CTournamentDoc::ConvertToUtf8(bool byteOrderMark)
 {
     ::ConvertToUtf8(m_tournament, byteOrderMark);
+    m_snapshot.reset();
     emit edited();
+}
+
+std::shared_ptr<const CTournament> CTournamentDoc::Snapshot()
+{
+    if (!m_snapshot)
+        m_snapshot = std::make_shared<const CTournament>(WithWorkingRound());
+    return m_snapshot;
 }
 
 const CStandings& CTournamentDoc::RankedStandings()
@@ -387,6 +398,7 @@ CFileResult CTournamentDoc::ReplaceRulesFile(const std::function<CFileResult(con
 CFileResult CTournamentDoc::Save(bool anew)
 {
     CFileResult result = SaveTournamentFile(m_tournament, m_path, anew);
+    m_snapshot.reset(); // the title trimmed
     if (result.Ok()) {
         // What is on disk now is this tournament: later changes are measured from it.
         ReadFileStatus(m_path, m_fileStatus);
@@ -453,6 +465,8 @@ void CTournamentDoc::RebuildStandings()
 
 void CTournamentDoc::SetChanged(bool changed)
 {
+    // Every change of the tournament ends here (a save, which may trim the title, too).
+    m_snapshot.reset();
     if (changed)
         emit edited();
     if (changed == m_changed)

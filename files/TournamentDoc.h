@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,10 @@ public:
     explicit CTournamentDoc(QObject* parent = nullptr);
 
     const CTournament& Tournament() const { return m_tournament; }
+    // The tournament as it is now, with the working round (below), shared and read-only: the
+    // recovery file, the served page and the publication all take this one copy, made on the
+    // first call after a change.
+    std::shared_ptr<const CTournament> Snapshot();
     // The standings of all rounds; empty after a read that was not accepted.
     const CStandings& Standings() const { return m_standings; }
     // Full path of the tournament file; it stays when the tournament is dropped.
@@ -73,7 +78,11 @@ public:
     void SetWorkingRound(const CRound* round, std::size_t replaces = SIZE_MAX);
     const CRound* WorkingRound() const { return m_working; }
     // The working round changed: heard as a change (edited), though the tournament is not yet.
-    void WorkingRoundEdited() { emit edited(); }
+    void WorkingRoundEdited()
+    {
+        m_snapshot.reset();
+        emit edited();
+    }
     // Whether the working round holds something its place in the tournament does not.
     bool WorkingRoundDiffers() const;
     // A copy of the tournament with the working round where the editor's close puts it: a new
@@ -187,6 +196,7 @@ private:
     void OnDiskEvent();
 
     CTournament m_tournament;
+    std::shared_ptr<const CTournament> m_snapshot; // WithWorkingRound(), until either changes
     CStandings m_standings;
     CSeriesRules m_rules;
     CFileResult m_rulesResult;

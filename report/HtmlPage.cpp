@@ -449,3 +449,37 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupSta
     page("</body>");
     page("</html>");
 }
+
+namespace {
+
+class CStringPage final : public CLineOutput
+{
+public:
+    void WriteLine(const std::string& line) override
+    {
+        m_text += line;
+        m_text += "\r\n";
+    }
+    void WriteText(std::string_view text) override { m_text += text; }
+
+    std::string m_text;
+};
+
+} // namespace
+
+std::string HtmlPageText(const CStandingsView& view, const CGroupStandings* groups)
+{
+    CStringPage out;
+    WriteHtmlPage(out, view, groups);
+    return std::move(out.m_text);
+}
+
+std::size_t AfterPageHeading(const std::string& page, const std::string& title)
+{
+    const std::string body = "<body>\r\n";
+    const std::string heading = body + "<h3>" + HtmlText(title) + "</h3>\r\n";
+    if (const std::size_t at = page.find(heading); at != std::string::npos)
+        return at + heading.size();
+    const std::size_t at = page.find(body);
+    return at == std::string::npos ? 0 : at + body.size();
+}

@@ -128,6 +128,11 @@ class CGroupStandings;
 // The standings page, each line through `out`; in the tournament's encoding. With `groups` that
 // set classes or teams, the overall table (unless left out), each class's and the teams' follow.
 void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupStandings* groups = nullptr);
+// The same page in one string, its lines ended by CR LF as the file holds them.
+std::string HtmlPageText(const CStandingsView& view, const CGroupStandings* groups = nullptr);
+// Where a line added after the page's heading goes in `page` (as HtmlPageText writes it for a
+// tournament titled `title`): after the heading's line, or at the body's start without one.
+std::size_t AfterPageHeading(const std::string& page, const std::string& title);
 
 // The standings as a plain-text table with aligned columns, in UTF-8, each line ended by LF.
 std::string StandingsText(const CStandingsView& view);

@@ -9,29 +9,9 @@
 #include "server/ServedPage.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <memory>
 #include <optional>
-
-namespace {
-
-// Larger than any stylesheet a person writes; a file past it is not the page's stylesheet.
-constexpr qint64 kLargestStylesheet = qint64{1024} * 1024;
-
-} // namespace
-
-QByteArray ServedStylesheet(const QString& tournamentPath)
-{
-    if (!tournamentPath.isEmpty()) {
-        QFile file(QFileInfo(tournamentPath).absolutePath() + QStringLiteral("/table.css"));
-        const QFileInfo info(file);
-        if (info.isFile() && info.size() <= kLargestStylesheet && file.open(QIODevice::ReadOnly))
-            return file.read(kLargestStylesheet);
-    }
-    return ProgramStylesheet();
-}
 
 CPagePublisher::CPagePublisher(CTournamentDoc& doc, CPageServer& server, QObject* parent)
     : QObject(parent)
@@ -56,20 +36,19 @@ bool CPagePublisher::Publish(const QDateTime& updated)
     // As "Skapa Tabell": the rules file as it is now; while it is refused, the page stays as it was.
     if (!m_doc.ReloadRules().Ok() || !m_doc.ReloadPlayers().Ok())
         return false;
-    // The tournament as it is now, the builder's own: the window goes on changing the document's.
-    // With the round open in the editor: the phones follow each result as it is added.
-    const bool working = m_doc.WorkingRound() != nullptr;
-    auto tournament = std::make_shared<const CTournament>(m_doc.WithWorkingRound());
-    auto standings = std::make_shared<CStandings>(working ? CStandings() : m_doc.Standings());
+    // The tournament as it is now, with the round open in the editor (the phones follow each
+    // result as it is added): the document's shared copy, which the window never changes; the
+    // standings are worked out from it on the builder's thread.
+    std::shared_ptr<const CTournament> tournament = m_doc.Snapshot();
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     auto players = std::make_shared<const CClubPlayers>(m_doc.ClubPlayers());
     const QString path = m_doc.Path();
     const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, standings, rules, players, path, time, working] {
-        if (working)
-            AddToStandings(*standings, *tournament);
-        standings->BuildRanking();
-        const CStandingsView view(*tournament, *standings, *rules);
+    m_builder.start([this, tournament, rules, players, path, time] {
+        CStandings standings;
+        AddToStandings(standings, *tournament);
+        standings.BuildRanking();
+        const CStandingsView view(*tournament, standings, *rules);
         const QByteArray css = ServedStylesheet(path);
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())

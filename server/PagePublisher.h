@@ -48,7 +48,3 @@ private:
     QDateTime m_updated;
     int m_builds = 0;
 };
-
-// The stylesheet served with the page: the user's "table.css" beside the tournament file when
-// there is one, else the program's own.
-QByteArray ServedStylesheet(const QString& tournamentPath);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ServedPage.h"
 
-#include "model/LineOutput.h"
 #include "report/HtmlText.h"
 
 #include <algorithm>
@@ -10,32 +9,6 @@
 #include <utility>
 
 namespace {
-
-// The page as the report writer makes it, in one string.
-class CStringPage final : public CLineOutput
-{
-public:
-    void WriteLine(const std::string& line) override
-    {
-        m_text += line;
-        m_text += "\r\n";
-    }
-    void WriteText(std::string_view text) override { m_text += text; }
-
-    std::string m_text;
-};
-
-// Where the line after the heading goes: after the heading's line, or at the body's start
-// when a page has no heading of its own.
-std::size_t AfterHeading(const std::string& page, const std::string& title)
-{
-    const std::string body = "<body>\r\n";
-    const std::string heading = body + "<h3>" + HtmlText(title) + "</h3>\r\n";
-    if (const std::size_t at = page.find(heading); at != std::string::npos)
-        return at + heading.size();
-    const std::size_t at = page.find(body);
-    return at == std::string::npos ? 0 : at + body.size();
-}
 
 // Before the last "</body>", or at the end.
 std::size_t BeforeBodyEnd(const std::string& page)
@@ -118,15 +91,13 @@ std::string FollowScript(std::string_view etag)
 CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css,
                             const CGroupStandings* groups)
 {
-    CStringPage out;
-    WriteHtmlPage(out, view, groups);
-    const std::string& written = out.m_text;
+    const std::string written = HtmlPageText(view, groups);
     // The tag covers everything but the script, which only carries it: the written page and
     // the time shown.
     std::string etag = EtagOf(written);
     etag.insert(etag.size() - 1, '-' + std::string(updated));
     // Put together in one copy: a large page is tens of megabytes.
-    const std::size_t heading = AfterHeading(written, view.Tournament().m_title);
+    const std::size_t heading = AfterPageHeading(written, view.Tournament().m_title);
     const std::size_t end = std::max(heading, BeforeBodyEnd(written));
     const std::string line = UpdatedLine(updated), script = FollowScript(etag);
     std::string page;

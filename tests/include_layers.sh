@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Each folder includes only itself and the folders below it: model <- report <- files <- opener,
-# server <- ui, tools; model/ and report/ include neither Qt nor POSIX headers, so they build alone.
+# server, publish <- ui, tools; model/ and report/ include neither Qt nor POSIX headers, so they build alone.
 # Usage: include_layers.sh SOURCE-DIR. Exit 0 when every include keeps to that order.
 set -u
 cd "$1" || exit 1
@@ -11,8 +11,9 @@ declare -A allowed=(
     [files]="model report files"
     [opener]="model report files opener"
     [server]="model report files server"
-    [ui]="model report files opener server ui"
-    [tools]="model report files opener server tools"
+    [publish]="model report files publish"
+    [ui]="model report files opener server publish ui"
+    [tools]="model report files opener server publish tools"
 )
 failed=0
 for folder in "${!allowed[@]}"; do

@@ -8,6 +8,7 @@
 #include "server/PagePublisher.h"
 #include "server/PageServer.h"
 #include "server/QrCode.h"
+#include "tools/StopSignals.h"
 #include "tools/Terminal.h"
 
 #include <QCoreApplication>
@@ -21,40 +22,9 @@
 #include <csignal>
 #include <optional>
 #include <ostream>
-#include <pthread.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace {
-
-// SIGINT and SIGTERM read from a descriptor, so that the event loop ends and the server stops
-// in order. Blocked before the server's threads start, which inherit the mask.
-class CStopSignals
-{
-public:
-    CStopSignals()
-    {
-        sigemptyset(&m_signals);
-        sigaddset(&m_signals, SIGINT);
-        sigaddset(&m_signals, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &m_signals, &m_before);
-        m_fd = ::signalfd(-1, &m_signals, SFD_CLOEXEC | SFD_NONBLOCK);
-    }
-    CStopSignals(const CStopSignals&) = delete;
-    CStopSignals& operator=(const CStopSignals&) = delete;
-    ~CStopSignals()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
-    }
-    int Fd() const { return m_fd; }
-
-private:
-    sigset_t m_signals = {};
-    sigset_t m_before = {};
-    int m_fd = -1;
-};
 
 // The QR code of `text`, for phones to scan off the screen (a TV by the door): black on white
 // whatever the terminal's colours, two rows of modules to a line of text.
@@ -78,7 +48,13 @@ void PrintQrCode(const std::string& text, std::ostream& out)
     }
 }
 
-// The last modification of the tournament's rules file; none (the epoch) without one.
+QString Now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
 QDateTime RulesModified(const QString& tournamentPath)
 {
     QString rulesPath;
@@ -88,12 +64,15 @@ QDateTime RulesModified(const QString& tournamentPath)
     return QDateTime::fromMSecsSinceEpoch(0);
 }
 
-QString Now()
+bool ReadTournament(CTournamentDoc& doc, const std::string& file, std::ostream& err)
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
+    if (read.Ok())
+        return true;
+    read.m_line = QuotedLine(read.m_line, doc.Encoding());
+    err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+    return false;
 }
-
-} // namespace
 
 int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err)
 {
@@ -102,22 +81,12 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
         err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
         return 1;
     }
-    int argc = 1;
-    char name[] = "ravelmark-tool";
-    char* argv[] = {name, nullptr};
-    std::optional<QCoreApplication> app;
-    if (!QCoreApplication::instance())
-        app.emplace(argc, argv);
-
+    const CToolApplication app;
     // Watched from the read on, so that no change after it goes unseen.
     CTournamentDoc doc;
     doc.WatchFile();
-    CFileResult read = doc.Read(QFile::decodeName(QByteArray::fromStdString(file)));
-    if (!read.Ok()) {
-        read.m_line = QuotedLine(read.m_line, doc.Encoding());
-        err << ResultMessage(read, doc.Encoding()).toStdString() << '\n';
+    if (!ReadTournament(doc, file, err))
         return 1;
-    }
     std::vector<std::string> addresses;
     if (!bind.empty()) {
         addresses.push_back(bind);
@@ -197,13 +166,7 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     onBeside();
     QObject::connect(&beside, &QFileSystemWatcher::fileChanged, &beside, onBeside);
     QObject::connect(&beside, &QFileSystemWatcher::directoryChanged, &beside, onBeside);
-    QSocketNotifier stopped(static_cast<qintptr>(stop.Fd()), QSocketNotifier::Read);
-    QObject::connect(&stopped, &QSocketNotifier::activated, &stopped, [&stop] {
-        signalfd_siginfo taken = {};
-        // Taken, or it would be delivered again once unblocked, and end the process after all.
-        if (::read(stop.Fd(), &taken, sizeof taken) == sizeof taken)
-            QCoreApplication::quit();
-    });
+    const auto stopped = QuitOnSignal(stop);
     QCoreApplication::exec();
     server.Stop();
     out << "Sidan visas inte längre." << std::endl;

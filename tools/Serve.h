@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDateTime>
+#include <QString>
+
 #include <iosfwd>
 #include <string>
 
@@ -9,3 +12,11 @@
 // the address it serves. Returns the exit code: 0 after the signal, 1 when the file was
 // refused or nothing could listen.
 int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err);
+
+// The last modification of the rules file beside the tournament at `tournamentPath`; the epoch
+// without one. With the file's own, when the standings last changed.
+QDateTime RulesModified(const QString& tournamentPath);
+
+class CTournamentDoc;
+// Reads `file` into `doc`; false with the reason on `err` when it was refused.
+bool ReadTournament(CTournamentDoc& doc, const std::string& file, std::ostream& err);

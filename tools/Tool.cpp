@@ -13,6 +13,7 @@
 #include "report/GroupStandings.h"
 #include "report/StandingsView.h"
 #include "tools/Import.h"
+#include "tools/Publish.h"
 #include "tools/Serve.h"
 #include "tools/Terminal.h"
 
@@ -86,6 +87,8 @@ const char* const kHelp =
     "                     FIL som programmet gör: säkerhetskopia, sedan ny fil\n"
     "  serve FIL          visar tabellen som webbsida på det lokala nätverket och följer FIL\n"
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
+    "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
+    "                     (slutkod 0 publicerad och kontrollerad, 1 inte, med orsaken)\n"
     "  -h, --help         visar den här hjälpen\n"
     "  -v, --version      visar verktygets version\n"
     "\n"
@@ -109,6 +112,12 @@ const char* const kHelp =
     "  --port N           (serve) den första port som prövas (förval 8642); är den upptagen tas nästa lediga\n"
     "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
     "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
+    "  --to URL           (publish) sftp://ANVÄNDARE@SERVER[:PORT]/MAPP/, ftps://…, ftp://…,\n"
+    "                     davs://… (WebDAV över https) eller en mapp; förval: målet fönstret sparat för FIL.\n"
+    "                     Lösenordet tas ur RAVELMARK_PASSWORD; SFTP loggar också in med SSH-nycklar\n"
+    "  --web URL          (publish) sidans offentliga adress: sidan hämtas där och dess rad\n"
+    "                     \"Uppdaterad\" jämförs\n"
+    "  --watch            (publish) publicerar igen varje gång FIL ändras, tills Ctrl+C\n"
     "\n"
     "      Med en regelfil i kraft får json \"rules\" och per rad \"all\", \"dropped\", \"placed\" och\n"
     "      \"decided_by\"; csv får kolumnerna Alla och Struket; text visar strukna resultat inom ().\n"
@@ -223,6 +232,8 @@ struct Options
     int port = 8642;
     std::string bind;
     std::string className; // UTF-8; empty for every table
+    std::string to, web;
+    bool watch = false;
 };
 
 // The reason of a usage error (an option the command does not take, a missing or wrong value,
@@ -231,6 +242,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
 {
     const std::string& command = args[0];
     const bool table = command == "table", standings = command == "standings", serve = command == "serve";
+    const bool publish = command == "publish";
     bool haveFile = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& word = args[i];
@@ -242,9 +254,12 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             return "--after gäller bara table och standings";
         if ((word == "--port" || word == "--bind") && !serve)
             return word + " gäller bara serve";
+        if ((word == "--to" || word == "--web" || word == "--watch") && !publish)
+            return word + " gäller bara publish";
         if (word == "--class" && !table && !standings)
             return "--class gäller bara table och standings";
-        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--class") &&
+        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--class" ||
+             word == "--to" || word == "--web") &&
             i + 1 == args.size())
             return word + " saknar värde";
         if (word == "--open") {
@@ -278,6 +293,10 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             options.bind = args[++i];
         } else if (word == "--class") {
             options.className = args[++i];
+        } else if (word == "--to" || word == "--web") {
+            (word == "--to" ? options.to : options.web) = args[++i];
+        } else if (word == "--watch") {
+            options.watch = true;
         } else if (word.starts_with("--")) {
             return "okänd flagga: " + word;
         } else if (haveFile) {
@@ -532,13 +551,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return Import(args, out, err);
     if (first == "move")
         return Move(args, err);
-    if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve")
+    if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
+        first != "publish")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
     Options options;
     if (const std::string reason = ParseOptions(args, options); !reason.empty())
         return UsageError(reason, err);
     if (first == "serve")
         return Serve(options.file, options.port, options.bind, out, err);
+    if (first == "publish")
+        return PublishCommand(options.file, options.to, options.web, options.watch, out, err);
     CTournamentDoc doc;
     std::vector<CReadNote> notes;
     if (!Load(options.file, doc, err, first == "check" ? &notes : nullptr))

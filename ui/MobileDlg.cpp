@@ -26,6 +26,15 @@ constexpr int kModulePixels = 6;
 // The white border a reader needs around the code, in modules.
 constexpr int kQuietZone = 4;
 
+QLabel* WrappedText(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
 QImage QrImage(const std::string& text)
 {
     const CQrCode code = MakeQrCode(text);
@@ -42,15 +51,6 @@ QImage QrImage(const std::string& text)
                                  kModulePixels, Qt::black);
     return image;
 }
-
-QLabel* WrappedText(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    return label;
-}
-
-} // namespace
 
 void CRavelmarkDlg::OnShowMobile()
 {

@@ -11,6 +11,10 @@
 #include <vector>
 
 class CTournamentDoc;
+
+// The QR code of `text`, black on white with its quiet zone, large enough for a phone across a
+// table; null when the text does not fit in one.
+QImage QrImage(const std::string& text);
 class QComboBox;
 class QLabel;
 class QPushButton;

@@ -3,6 +3,7 @@
 
 #include "opener/ReportOpener.h"
 #include "server/LocalNetwork.h"
+#include "ui/Passwords.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -96,4 +97,10 @@ void CQtPlatform::OpenReport(const QString& path)
 std::vector<std::string> CPlatform::LocalAddresses()
 {
     return LocalNetworkAddresses();
+}
+
+CPasswords& CPlatform::Passwords()
+{
+    static CKeyringPasswords keyring;
+    return keyring;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+class CPasswords;
 class QWidget;
 
 // The application's name, as the user knows it: the main window's caption, the title of every
@@ -42,6 +43,8 @@ public:
     virtual void OpenReport(const QString& path) = 0;
     // The computer's IPv4 addresses on its local network, best first (none without a network).
     virtual std::vector<std::string> LocalAddresses();
+    // Where the publishing passwords are kept: the desktop's keyring.
+    virtual CPasswords& Passwords();
 };
 
 // The real services, over Qt's message boxes and file dialog.

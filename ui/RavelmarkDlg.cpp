@@ -9,6 +9,7 @@
 #include "ui/UndoSteps.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 
 CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
@@ -46,6 +47,8 @@ void CRavelmarkDlg::DoDataExchange()
     DDX_Control(IDC_RULES, m_btnRules, &CRavelmarkDlg::OnRules);
     DDX_Control(IDC_HISTORY, m_btnHistory, &CRavelmarkDlg::OnHistory);
     DDX_Control(IDC_SHOW_MOBILE, m_btnShowMobile, &CRavelmarkDlg::OnShowMobile);
+    DDX_Control(IDC_PUBLISH, m_btnPublish, &CRavelmarkDlg::OnPublish);
+    DDX_Control(IDC_PUBLISH_STATE, m_publishState);
     DDX_Control(IDC_PLAYERS, m_btnPlayers, &CRavelmarkDlg::OnPlayers);
 }
 
@@ -66,6 +69,9 @@ void CRavelmarkDlg::OnInitDialog()
     });
 
     SetUpUndo();
+    m_publishState->setWordWrap(true);
+    connect(&m_publishing, &CPublishQueue::stateChanged, m_publishState,
+            [this] { m_publishState->setText(m_publishing.StateLine()); });
     m_btnChoose->setFocus();
 }
 
@@ -92,8 +98,10 @@ void CRavelmarkDlg::OnChooseTournament()
 {
     if (!OfferSave())
         return;
-    // The page on phones shows this tournament only; reading its file again keeps it.
+    // The page on phones shows this tournament only; reading its file again keeps it. Its
+    // changes not yet on the club's site go there first.
     StopShowingMobile();
+    FinishPublishing();
     ResetTournament();
     // Undo stays with the tournament it was made on. Only now: clearing undo would also mark a
     // tournament still shown as unchanged, and its changes must be kept aside first.
@@ -198,8 +206,9 @@ void CRavelmarkDlg::ResetTournament()
     // As at start: nothing may act on a tournament the window no longer shows, nor on its file.
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_btnCreateTable, m_editTitle, m_btnNew, m_btnEdit, m_btnRemove, m_btnRules,
-                                         m_btnHistory, m_btnShowMobile, m_btnPlayers})
+                                         m_btnHistory, m_btnShowMobile, m_btnPublish, m_btnPlayers})
         control->setEnabled(false);
+    m_publishing.Stop();
     // Emptying the title field is no change of the tournament: it is dropped unchanged.
     m_doc.Clear();
     m_listRounds->Refill();
@@ -214,9 +223,10 @@ void CRavelmarkDlg::ShowTournament()
     m_editTitle->setEnabled(true);
     FillRoundList();
     m_btnNew->setEnabled(true);
-    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile, m_btnPlayers})
+    for (QPushButton* button : {m_btnRules, m_btnHistory, m_btnShowMobile, m_btnPublish, m_btnPlayers})
         button->setEnabled(true);
     m_shown = true;
+    FollowPublishing();
 }
 
 void CRavelmarkDlg::FillRoundList()

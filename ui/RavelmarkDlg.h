@@ -3,6 +3,7 @@
 
 #include "files/Recovery.h"
 #include "files/TournamentDoc.h"
+#include "publish/PublishQueue.h"
 #include "ui/DialogBase.h"
 #include "ui/NameList.h"
 #include "ui/TextEntry.h"
@@ -18,6 +19,7 @@ class CListView;
 class CPlatform;
 class CUndoKeys;
 class CRoundDlg;
+class QLabel;
 class QPushButton;
 
 // The main window: holds the open tournament's document for the whole run and shows it; the
@@ -41,13 +43,16 @@ public:
     QPushButton* m_btnRules = nullptr;      // IDC_RULES "Regler…"
     QPushButton* m_btnHistory = nullptr;    // IDC_HISTORY "Historik…"
     QPushButton* m_btnShowMobile = nullptr; // IDC_SHOW_MOBILE "Visa på mobil"
+    QPushButton* m_btnPublish = nullptr;    // IDC_PUBLISH "Publicera…"
+    QLabel* m_publishState = nullptr;       // IDC_PUBLISH_STATE: how the last publication went
     QPushButton* m_btnPlayers = nullptr;    // IDC_PLAYERS "Spelare…"
     QIcon m_hIcon;
 
     // The open tournament, its file and its standings; every command changes it through here.
     CTournamentDoc m_doc;
-    CRecovery m_recovery{m_doc}; // its unsaved changes on disk, for after a crash
-    CTextEntry m_text;           // typed text into m_doc
+    CRecovery m_recovery{m_doc};       // its unsaved changes on disk, for after a crash
+    CPublishQueue m_publishing{m_doc}; // its standings on the club's site
+    CTextEntry m_text;                 // typed text into m_doc
     CNameList m_playerNames{m_doc.Tournament(), m_doc.Standings(),
                             &m_doc.Registered()}; // the names the round editor offers
     bool m_shown = false;                         // the window shows a tournament read from the document's file
@@ -135,6 +140,15 @@ public:
     void OnPlayers();
     // Closes the "Visa på mobil" window, if open: its page stops with it.
     void StopShowingMobile();
+
+    // --- publishing on the club's site (ui/PublishDlg.cpp) ---
+    // The longest wait for a publication due when the window closes.
+    static constexpr int kCloseMilliseconds = 10000;
+    void OnPublish();
+    // The shown tournament's kept target, followed when it publishes after each change.
+    void FollowPublishing();
+    // Publishes what is due, for at most kCloseMilliseconds; says so when it could not.
+    bool FinishPublishing();
 
     // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(std::string_view bytes) const;

@@ -140,12 +140,10 @@ void CRavelmarkDlg::changeEvent(QEvent* event)
 
 void CRavelmarkDlg::OnClose()
 {
-    if (!m_doc.Changed()) {
-        EndDialog(IDCANCEL);
-        return;
-    }
     // A failed save keeps the window and the changes, so the user can mend the cause and close
     // again; the old file is still complete under its own name.
-    if (SaveTournament())
-        EndDialog(IDCANCEL);
+    if (m_doc.Changed() && !SaveTournament())
+        return;
+    FinishPublishing();
+    EndDialog(IDCANCEL);
 }

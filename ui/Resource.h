@@ -25,10 +25,12 @@ enum DialogId : int {
     X(IDC_REMOVE_RESULT, 1011) /* "Ta Bort" */                                                                         \
     X(IDC_PLAYER_NAME, 1012)                                                                                           \
     X(IDC_POINTS, 1013)                                                                                                \
-    X(IDC_RULES, 1014)       /* "Regler…" */                                                                         \
-    X(IDC_HISTORY, 1015)     /* "Historik…" */                                                                       \
-    X(IDC_SHOW_MOBILE, 1016) /* "Visa på mobil" */                                                                    \
-    X(IDC_PLAYERS, 1018)     /* "Spelare…" */
+    X(IDC_RULES, 1014)         /* "Regler…" */                                                                       \
+    X(IDC_HISTORY, 1015)       /* "Historik…" */                                                                     \
+    X(IDC_SHOW_MOBILE, 1016)   /* "Visa på mobil" */                                                                  \
+    X(IDC_PLAYERS, 1018)       /* "Spelare…" */                                                                      \
+    X(IDC_PUBLISH, 1030)       /* "Publicera…" */                                                                    \
+    X(IDC_PUBLISH_STATE, 1031) /* the last publication's state */
 
 enum ControlId : int {
 #define RAVELMARK_CONTROL_ID(name, value) name = (value),

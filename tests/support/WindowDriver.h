@@ -4,6 +4,7 @@
 // Drives the real dialogs as a user would, on a fake platform, and reads what they leave on disk.
 #include "FileHelpers.h"
 #include "ui/Controls.h"
+#include "ui/Passwords.h"
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
@@ -54,6 +55,18 @@ struct CFakePlatform : CPlatform
     // The page on phones is served on loopback only in tests.
     std::vector<std::string> m_addresses{"127.0.0.1"};
     std::vector<std::string> LocalAddresses() override { return m_addresses; }
+    // The keyring's stand-in: in memory.
+    struct CMemoryPasswords : CPasswords
+    {
+        QHash<QString, std::string> m_kept;
+        bool Read(const QString& key, std::string& password) override
+        {
+            password = m_kept.value(key);
+            return m_kept.contains(key);
+        }
+        void Write(const QString& key, const std::string& password) override { m_kept.insert(key, password); }
+    } m_passwords;
+    CPasswords& Passwords() override { return m_passwords; }
 };
 
 // Key by key, any character included (QTest::keyClicks takes Latin-1 only).

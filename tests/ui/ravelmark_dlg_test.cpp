@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(w.m_platform.m_errors, error.isEmpty() ? QStringList() : QStringList{error.replace("%1", path)});
         const bool shown = state.endsWith("11100");
         QCOMPARE(d.windowTitle(), shown ? "chosen.txt – Ravelmark" : "Ravelmark");
-        QCOMPARE(Enabled({d.m_btnRules, d.m_btnHistory, d.m_btnShowMobile}), shown ? "111" : "000");
+        QCOMPARE(Enabled({d.m_btnRules, d.m_btnHistory, d.m_btnShowMobile, d.m_btnPublish}), shown ? "1111" : "0000");
         if (shown) {
             // The editor offers this file's players, none of the other's.
             QString offered;
@@ -269,12 +269,13 @@ private slots:
         CRavelmarkDlg& d = w.m_dlg;
         d.m_btnChoose->setFocus();
         QList<QWidget*> walked;
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 10; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             walked << QApplication::focusWidget();
         }
         QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnRules,
-                                           d.m_btnHistory, d.m_btnShowMobile, d.m_btnPlayers, d.m_btnChoose}));
+                                           d.m_btnHistory, d.m_btnShowMobile, d.m_btnPublish, d.m_btnPlayers,
+                                           d.m_btnChoose}));
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped

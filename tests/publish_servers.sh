@@ -1,0 +1,304 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# `ravelmark-tool publish` against real servers started here on 127.0.0.1 with their own keys,
+# certificates and folders in a temporary folder: sshd (sftp), vsftpd (ftp, ftps) or Apache's
+# mod_dav (dav, davs). Usage: publish_servers.sh TOOL EXAMPLES WAY. Needs root (the servers
+# change user; the full disk is a small tmpfs); 77 (skip) without it or without the server.
+set -u
+tool=$1 examples=$2 way=$3
+[ "$(id -u)" = 0 ] || { echo "SKIP: needs root"; exit 77; }
+declare -A program=([sftp]=/usr/sbin/sshd [ftp]=/usr/sbin/vsftpd [dav]=/usr/sbin/apache2)
+[ -x "${program[$way]}" ] || { echo "SKIP: ${program[$way]} is not installed"; exit 77; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    [ -f "$work/run/httpd.pid" ] && kill "$(cat "$work/run/httpd.pid")" 2>/dev/null
+    mountpoint -q "$work/root/full" && umount "$work/root/full"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+wait_port() {
+    for _ in $(seq 100); do
+        python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', $1), 0.1)" 2>/dev/null && return 0
+        sleep 0.05
+    done
+    echo "server on port $1 did not start"; exit 1
+}
+
+cd "$work" || exit 1
+chmod 755 "$work"
+mkdir -p home/.ssh nokeys/.ssh root/site root/locked root/full run local
+export HOME=$work/home XDG_CONFIG_HOME=$work/config
+unset SSH_AUTH_SOCK RAVELMARK_PASSWORD
+cp "$examples/varserien-2024.txt" tournament.txt
+password=hemligt-$RANDOM$RANDOM
+openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 -subj /CN=127.0.0.1 \
+    -addext subjectAltName=IP:127.0.0.1 2>/dev/null
+port=$(free_port)
+case $way in
+sftp)
+    owner=root
+    ssh-keygen -q -t ed25519 -N '' -f host_key
+    ssh-keygen -q -t ed25519 -N '' -f other_key
+    ssh-keygen -q -t ed25519 -N '' -f home/.ssh/id_ed25519
+    cp home/.ssh/id_ed25519.pub authorized_keys
+    mkdir -p /run/sshd
+    cat >sshd_config <<END
+Port $port
+ListenAddress 127.0.0.1
+HostKey $work/host_key
+PidFile none
+AuthorizedKeysFile $work/authorized_keys
+StrictModes no
+UsePAM no
+PermitRootLogin prohibit-password
+PasswordAuthentication no
+KbdInteractiveAuthentication no
+Subsystem sftp internal-sftp
+END
+    /usr/sbin/sshd -D -e -f "$work/sshd_config" 2>sshd.log &
+    pids+=($!)
+    url=sftp://root@127.0.0.1:$port$work/root
+    ;;
+ftp)
+    owner=ftp
+    cat >vsftpd.conf <<END
+listen=YES
+listen_address=127.0.0.1
+listen_port=$port
+background=NO
+anonymous_enable=YES
+local_enable=NO
+write_enable=YES
+anon_upload_enable=YES
+anon_mkdir_write_enable=YES
+anon_other_write_enable=YES
+anon_umask=022
+anon_root=$work/root
+no_anon_password=YES
+pasv_address=127.0.0.1
+seccomp_sandbox=NO
+ssl_enable=YES
+allow_anon_ssl=YES
+force_anon_logins_ssl=NO
+force_anon_data_ssl=NO
+rsa_cert_file=$work/cert.pem
+rsa_private_key_file=$work/key.pem
+END
+    /usr/sbin/vsftpd "$work/vsftpd.conf" &
+    pids+=($!)
+    url=ftp://anonymous@127.0.0.1:$port
+    secure=ftps://anonymous@127.0.0.1:$port
+    ;;
+dav)
+    owner=www-data
+    secure_port=$(free_port)
+    printf 'klubben:%s\n' "$(openssl passwd -apr1 -stdin <<<"$password")" >users
+    modules=/usr/lib/apache2/modules
+    {
+        echo "ServerRoot $work"
+        echo "ServerName 127.0.0.1"
+        echo "Listen 127.0.0.1:$port"
+        echo "Listen 127.0.0.1:$secure_port"
+        echo "PidFile $work/run/httpd.pid"
+        echo "Mutex file:$work/run"
+        echo "ErrorLog $work/error.log"
+        echo "User www-data"
+        echo "Group www-data"
+        for module in mpm_event authz_core authn_core authn_file authz_user auth_basic dav dav_fs ssl; do
+            echo "LoadModule ${module}_module $modules/mod_$module.so"
+        done
+        cat <<END
+DavLockDB $work/run/davlock
+DocumentRoot $work/root
+<VirtualHost 127.0.0.1:$secure_port>
+SSLEngine on
+SSLCertificateFile $work/cert.pem
+SSLCertificateKeyFile $work/key.pem
+</VirtualHost>
+<Directory $work/root>
+  Dav On
+  AuthType Basic
+  AuthName dav
+  AuthUserFile $work/users
+  <LimitExcept GET HEAD OPTIONS>
+    Require valid-user
+  </LimitExcept>
+</Directory>
+END
+    } >httpd.conf
+    chown www-data run
+    /usr/sbin/apache2 -f "$work/httpd.conf" -k start
+    url=dav://klubben@127.0.0.1:$port
+    secure=davs://klubben@127.0.0.1:$secure_port
+    export RAVELMARK_PASSWORD=$password
+    ;;
+esac
+chown "$owner" root/site
+wait_port "$port"
+
+publish() { "$tool" publish tournament.txt "$@" >out.txt 2>err.txt; }
+# The expected files: the same publication into a local folder (same file, same time of update).
+expect() { "$tool" publish tournament.txt --to local >/dev/null || fail "publishing to a folder"; }
+same() {
+    for name in tournament.htm table.css; do
+        cmp -s "local/$name" "root/site/$name" || fail "$1: $name on the server differs from the page"
+    done
+    [ -z "$(find root -name '.*.tmp')" ] || fail "$1: temporary files left: $(find root -name '.*.tmp')"
+}
+
+# --- an unknown and a changed host key (SFTP): refused with the fingerprint, nothing sent ---
+if [ "$way" = sftp ]; then
+    fingerprint=$(ssh-keygen -l -E sha256 -f host_key.pub | cut -d' ' -f2)
+    publish --to "$url/site/"
+    [ $? = 1 ] && grep -q "är okänd. Dess nyckel är $fingerprint" err.txt && grep -q "^\[127.0.0.1\]:$port ssh-ed25519 " err.txt ||
+        fail "unknown host: $(cat err.txt)"
+    [ -z "$(ls -A root/site)" ] || fail "unknown host: something was sent"
+    echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 other_key.pub)" >home/.ssh/known_hosts
+    publish --to "$url/site/"
+    [ $? = 1 ] && grep -q "har en annan nyckel ($fingerprint)" err.txt || fail "changed host key: $(cat err.txt)"
+    [ -z "$(ls -A root/site)" ] || fail "changed host key: something was sent"
+    echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 host_key.pub)" >home/.ssh/known_hosts
+fi
+
+# --- a certificate no authority vouches for: refused with its fingerprint, then trusted ---
+if [ -n "${secure:-}" ]; then
+    fingerprint=$(openssl x509 -in cert.pem -noout -fingerprint -sha256 | cut -d= -f2)
+    publish --to "$secure/site/"
+    [ $? = 1 ] && grep -q "ett certifikat som inte kan kontrolleras (SHA-256 $fingerprint); inget skickades" err.txt ||
+        fail "untrusted certificate: $(cat err.txt)"
+    [ -z "$(ls -A root/site)" ] || fail "untrusted certificate: something was sent"
+    # As the window keeps a certificate the user trusted: with the target, in the user's settings.
+    group=$(python3 -c 'import sys, urllib.parse as u; print(u.quote(u.quote(sys.argv[1], safe=""), safe=""))' \
+        "$work/tournament.txt")
+    mkdir -p config/ravelmark
+    printf '[%s]\nurl=%s/site/\ncertificate=%s\n' "$group" "$secure" "$fingerprint" >config/ravelmark/publicera.conf
+    publish || fail "trusted certificate: $(cat err.txt)"
+    expect
+    same "trusted certificate"
+fi
+
+# --- a first publication and a second over it: the bytes on the server, the time of update ---
+web=()
+# The page read back where members read it, and its time of update compared.
+[ "$way" = dav ] && web=(--web "http://127.0.0.1:$port/site/")
+publish --to "$url/site/" "${web[@]}" || fail "first publication: $(cat err.txt)"
+grep -q "^Obs:" out.txt && fail "the public address: $(cat out.txt)"
+expect
+same "first publication"
+touch -d '2026-05-04 21:07' tournament.txt
+publish --to "$url/site/" || fail "second publication: $(cat err.txt)"
+grep -q "(Uppdaterad 2026-05-04 21:07)" out.txt || fail "second publication: $(cat out.txt)"
+expect
+same "second publication"
+grep -q '^<p class="updated">Uppdaterad 2026-05-04 21:07</p>' root/site/tournament.htm ||
+    fail "no Uppdaterad line on the page"
+
+# --- a member reading the page in a loop during publications sees only whole pages ---
+for stamp in '2026-05-04 21:07' '2026-05-04 21:08'; do
+    touch -d "$stamp" tournament.txt && expect && cp local/tournament.htm "local/${stamp: -2}.htm"
+done
+python3 - root/site/tournament.htm local/07.htm local/08.htm >reader.txt <<'END' &
+import os, sys, time
+path, pages = sys.argv[1], [open(name, 'rb').read() for name in sys.argv[2:]]
+reads, deadline = 0, time.time() + 30
+while time.time() < deadline:
+    try:
+        page = open(path, 'rb').read()
+    except FileNotFoundError:
+        print('no page'); break
+    reads += 1
+    if page not in pages:
+        print('a page that is not whole:', len(page), 'bytes'); break
+    if os.path.exists('reader.stop'):
+        print('whole', reads); break
+END
+reader=$!
+for i in $(seq 8); do
+    touch -d "2026-05-04 21:0$((7 + i % 2))" tournament.txt
+    publish --to "$url/site/" || { fail "publication $i: $(cat err.txt)"; break; }
+done
+echo stop >reader.stop
+wait $reader
+grep -q '^whole [0-9]' reader.txt || fail "the reader: $(cat reader.txt)"
+expect
+
+# --- refusals: the old page stays whole, the error names the cause ---
+check_refused() { # what expected-message publish-arguments...
+    local what=$1 message=$2
+    shift 2
+    publish "$@"
+    [ $? = 1 ] && grep -q "$message" err.txt || fail "$what: $(cat err.txt)"
+    same "$what"
+}
+case $way in
+sftp)
+    cp home/.ssh/known_hosts nokeys/.ssh/
+    HOME=$work/nokeys check_refused "login refused" "inloggningen nekades" --to "$url/site/" ;;
+ftp) check_refused "login refused" "inloggningen nekades" --to "ftp://någon@127.0.0.1:$port/site/" ;;
+dav) RAVELMARK_PASSWORD=fel check_refused "login refused" "inloggningen nekades" --to "$url/site/" ;;
+esac
+check_refused "missing folder" "mappen .*saknas\|finns inte" --to "$url/saknas/"
+if [ "$way" != sftp ]; then # root on the server may write anywhere
+    # Apache says no more than that it failed.
+    check_refused "folder not writable" "låter inte användaren skriva\|servern svarade 500" --to "$url/locked/"
+fi
+mount -t tmpfs -o size=8k,mode=755 tmpfs root/full && chown "$owner" root/full
+echo '<html>gammal</html>' >root/full/tournament.htm
+check_refused "disk full" "disk" --to "$url/full/"
+[ "$(cat root/full/tournament.htm)" = '<html>gammal</html>' ] || fail "disk full: the old page changed"
+[ "$way" = ftp ] || [ -z "$(find root/full -name '.*.tmp')" ] || fail "disk full: a temporary file stayed"
+# The connection cut mid-page: a proxy that closes both ways after LIMIT bytes from the client.
+cut_after() { # LIMIT: the proxy's port on stdout; the bytes it passed in proxy.count when it closes
+    python3 - "$1" "$port" <<'END'
+import socket, sys, threading
+limit, target = int(sys.argv[1]), int(sys.argv[2])
+server = socket.socket(); server.bind(('127.0.0.1', 0)); server.listen(1)
+print(server.getsockname()[1], flush=True)
+server.settimeout(20)
+client, _ = server.accept()
+upstream = socket.create_connection(('127.0.0.1', target))
+passed = 0
+def back():
+    try:
+        while data := upstream.recv(65536): client.sendall(data)
+    except OSError: pass
+threading.Thread(target=back, daemon=True).start()
+try:
+    while passed < limit and (data := client.recv(min(65536, limit - passed))):
+        upstream.sendall(data); passed += len(data)
+except OSError: pass
+open('proxy.count', 'w').write(str(passed))
+for s in (client, upstream): s.shutdown(socket.SHUT_RDWR); s.close()
+END
+}
+if [ "$way" = sftp ]; then
+    cp root/site/tournament.htm before.htm
+    touch -d '2026-05-04 22:00' tournament.txt
+    coproc proxy { cut_after 100000000; }
+    proxy_pid=$proxy_PID # unset once it ends
+    read -r proxy_port <&"${proxy[0]}"
+    echo "[127.0.0.1]:$proxy_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
+    publish --to "sftp://root@127.0.0.1:$proxy_port$work/root/site/" || fail "through the proxy: $(cat err.txt)"
+    wait "$proxy_pid"
+    whole=$(cat proxy.count)
+    cp before.htm root/site/tournament.htm
+    # The page is the last thing sent, some 8 kB; what follows it is a few small requests.
+    coproc proxy { cut_after $((whole - 3000)); }
+    proxy_pid=$proxy_PID
+    read -r proxy_port <&"${proxy[0]}"
+    echo "[127.0.0.1]:$proxy_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
+    publish --to "sftp://root@127.0.0.1:$proxy_port$work/root/site/"
+    [ $? = 1 ] && grep -q "förbindelsen bröts" err.txt || fail "connection cut: $(cat err.txt)"
+    cmp -s before.htm root/site/tournament.htm || fail "connection cut: the old page changed"
+    wait "$proxy_pid"
+fi
+grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
+[ -z "$(grep -rl "$password" config home local 2>/dev/null)" ] || fail "the password in a file"
+
+exit $failed

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/Publish.h"
+
+#include "files/Stylesheet.h"
+#include "files/TournamentDoc.h"
+#include "publish/Upload.h"
+#include "report/GroupStandings.h"
+#include "tools/Serve.h"
+#include "tools/StopSignals.h"
+#include "tools/Terminal.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTime>
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+// The password for scripts and cron; the keys and the agent need none.
+std::string PasswordFromEnvironment()
+{
+    return qEnvironmentVariable("RAVELMARK_PASSWORD").toStdString();
+}
+
+// Publishes the document as it is; prints what happened. True when published and checked.
+bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream& out, std::ostream& err)
+{
+    if (!doc.ReloadRules().Ok() || !doc.ReloadPlayers().Ok()) {
+        const CFileResult& refused = doc.RulesResult().Ok() ? doc.PlayersResult() : doc.RulesResult();
+        err << ResultMessage(refused, doc.Encoding()).toStdString() << '\n';
+        return false;
+    }
+    const QDateTime updated = std::max(doc.FileStatus().LastModified(), RulesModified(doc.Path()));
+    const CStandingsView view(doc.Tournament(), doc.RankedStandings(), doc.Rules());
+    std::optional<CGroupStandings> groups;
+    if (doc.ClubPlayers().SetsGroups())
+        groups.emplace(doc.Tournament(), doc.ClubPlayers(), doc.Rules());
+    const CPublication publication = BuildPublication(view, updated, PageName(target, doc.Path()),
+                                                      ServedStylesheet(doc.Path()), groups ? &*groups : nullptr);
+    const CPublishResult result = PublishFiles(target, PasswordFromEnvironment(), publication);
+    const std::string now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+    if (!result.Ok()) {
+        err << "ravelmark-tool: " << now << " kunde inte publicera: " << result.m_message.toStdString() << '\n';
+        if (!result.m_knownHostsLine.isEmpty())
+            err << "Lita på servern genom att lägga till raden nedan i ~/.ssh/known_hosts, om fingeravtrycket "
+                   "stämmer med serverns:\n"
+                << result.m_knownHostsLine.toStdString() << '\n';
+        return false;
+    }
+    out << now << " Publicerad och kontrollerad: " << PublishUrl(target).toStdString() << " ("
+        << publication.m_updatedLine << ")\n";
+    if (!result.m_webNote.isEmpty())
+        out << "Obs: " << result.m_webNote.toStdString() << '\n';
+    out.flush();
+    return true;
+}
+
+} // namespace
+
+int PublishCommand(const std::string& file, const std::string& to, const std::string& web, bool watch,
+                   std::ostream& out, std::ostream& err)
+{
+    const CStopSignals stop;
+    const CToolApplication app;
+    CTournamentDoc doc;
+    if (watch)
+        doc.WatchFile();
+    if (!ReadTournament(doc, file, err))
+        return 1;
+    CPublishTarget target;
+    QString reason;
+    if (to.empty()) {
+        if (!LoadTarget(doc.Path(), target)) {
+            err << "ravelmark-tool: inget mål för " << file << ": ange --to eller välj \"Publicera…\" i fönstret\n";
+            return 1;
+        }
+    } else if (!ParsePublishUrl(QString::fromStdString(to), target, reason)) {
+        err << "ravelmark-tool: " << reason.toStdString() << " (se ravelmark-tool --help)\n";
+        return 2;
+    }
+    // A certificate the user trusted in the window for this server stays trusted here.
+    if (CPublishTarget saved; !to.empty() && LoadTarget(doc.Path(), saved) && saved.m_host == target.m_host &&
+                              PortOf(saved) == PortOf(target))
+        target.m_trustedCertificate = saved.m_trustedCertificate;
+    if (!web.empty())
+        target.m_webAddress = QString::fromStdString(web);
+    const bool published = PublishOnce(doc, target, out, err);
+    if (!watch)
+        return published ? 0 : 1;
+
+    out << "Publicerar när filen ändras, tills du avslutar med Ctrl+C." << std::endl;
+    const QString path = doc.Path();
+    QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {
+        CFileResult again = doc.Read(path);
+        if (!again.Ok()) {
+            again.m_line = QuotedLine(again.m_line, doc.Encoding());
+            err << ResultMessage(again, doc.Encoding()).toStdString() << " (publiceras inte)" << std::endl;
+            return;
+        }
+        PublishOnce(doc, target, out, err);
+    });
+    const auto stopped = QuitOnSignal(stop);
+    QCoreApplication::exec();
+    return 0;
+}

@@ -1,0 +1,315 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Publicera…": the dialog that sets where the standings are published, and the main window's
+// part in publishing: the button, the state line, following the evening, the close.
+#include "ui/PublishDlg.h"
+
+#include "files/TournamentDoc.h"
+#include "publish/PublishQueue.h"
+#include "ui/MobileDlg.h"
+#include "ui/Passwords.h"
+#include "ui/Platform.h"
+#include "ui/RavelmarkDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+constexpr std::array kWays{PublishWay::Sftp, PublishWay::Ftps, PublishWay::Ftp, PublishWay::Dav, PublishWay::Folder};
+
+bool Remote(PublishWay way)
+{
+    return way != PublishWay::Folder;
+}
+
+} // namespace
+
+QString CPublishDlg::WayText(PublishWay way)
+{
+    switch (way) {
+    case PublishWay::Sftp:
+        return QStringLiteral("SFTP");
+    case PublishWay::Ftps:
+        return QStringLiteral("FTPS (krypterad FTP)");
+    case PublishWay::Ftp:
+        return QStringLiteral("FTP (okrypterad)");
+    case PublishWay::Dav:
+    case PublishWay::DavHttp:
+        return QStringLiteral("WebDAV (https)");
+    case PublishWay::Folder:
+        break;
+    }
+    return QStringLiteral("Till en mapp");
+}
+
+CPublishDlg::CPublishDlg(const QString& tournamentPath, CPublishQueue& queue, CPasswords& passwords,
+                         CPlatform& platform, QWidget* parent)
+    : QDialog(parent)
+    , m_tournamentPath(tournamentPath)
+    , m_queue(queue)
+    , m_passwords(passwords)
+    , m_platform(platform)
+{
+    setWindowTitle(QStringLiteral("Publicera"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    m_way = new QComboBox(this);
+    for (const PublishWay way : kWays)
+        m_way->addItem(WayText(way), static_cast<int>(way));
+    form->addRow(QStringLiteral("&Sätt:"), m_way);
+    m_server = new QLineEdit(this);
+    form->addRow(QStringLiteral("Se&rver:"), m_server);
+    m_port = new QLineEdit(this);
+    m_port->setValidator(new QIntValidator(1, 65535, m_port));
+    form->addRow(QStringLiteral("P&ort:"), m_port);
+    m_user = new QLineEdit(this);
+    form->addRow(QStringLiteral("&Användare:"), m_user);
+    m_password = new QLineEdit(this);
+    m_password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("&Lösenord:"), m_password);
+    m_folder = new QLineEdit(this);
+    form->addRow(QStringLiteral("&Mapp:"), m_folder);
+    m_fileName = new QLineEdit(this);
+    m_fileName->setPlaceholderText(QFileInfo(ChangeExtension(tournamentPath, ".htm")).fileName());
+    form->addRow(QStringLiteral("Sidans &filnamn:"), m_fileName);
+    m_web = new QLineEdit(this);
+    m_web->setPlaceholderText(QStringLiteral("t.ex. https://kulan.se/serien/ (valfri)"));
+    form->addRow(QStringLiteral("&Webbadress:"), m_web);
+    m_link = new QLabel(this);
+    m_link->setOpenExternalLinks(true);
+    m_link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    layout->addWidget(m_link);
+    m_qr = new QLabel(this);
+    m_qr->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_qr);
+    m_plainWarning = new QLabel(QStringLiteral("Med FTP går lösenordet och sidan okrypterade över nätet. Välj SFTP "
+                                               "eller FTPS om webbhotellet erbjuder det."),
+                                this);
+    m_plainWarning->setWordWrap(true);
+    layout->addWidget(m_plainWarning);
+    m_automatic = new QCheckBox(QStringLiteral("Publicera efter &varje ändring"), this);
+    layout->addWidget(m_automatic);
+    m_state = new QLabel(this);
+    m_state->setWordWrap(true);
+    layout->addWidget(m_state);
+    auto* buttons = new QDialogButtonBox(this);
+    m_btnPublish = buttons->addButton(QStringLiteral("&Publicera nu"), QDialogButtonBox::ActionRole);
+    m_btnSave = buttons->addButton(QStringLiteral("Spara"), QDialogButtonBox::AcceptRole);
+    m_btnCancel = buttons->addButton(QStringLiteral("Avbryt"), QDialogButtonBox::RejectRole);
+    m_btnSave->setDefault(true);
+    layout->addWidget(buttons);
+    setMinimumWidth(420);
+
+    connect(m_way, &QComboBox::currentIndexChanged, this, &CPublishDlg::OnWayChanged);
+    connect(m_web, &QLineEdit::textChanged, this, &CPublishDlg::OnWebChanged);
+    connect(m_btnPublish, &QPushButton::clicked, this, &CPublishDlg::OnPublish);
+    connect(m_btnSave, &QPushButton::clicked, this, &CPublishDlg::OnSave);
+    connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(&m_queue, &CPublishQueue::stateChanged, this, &CPublishDlg::ShowState);
+    connect(&m_queue, &CPublishQueue::ended, this, &CPublishDlg::OnEnded);
+
+    CPublishTarget target;
+    if (!LoadTarget(tournamentPath, target) && m_queue.HasTarget())
+        target = m_queue.Target();
+    ShowTarget(target);
+    ShowState();
+    m_server->setFocus();
+}
+
+void CPublishDlg::ShowTarget(const CPublishTarget& target)
+{
+    const int index =
+        m_way->findData(static_cast<int>(target.m_way == PublishWay::DavHttp ? PublishWay::Dav : target.m_way));
+    m_way->setCurrentIndex(std::max(index, 0));
+    m_server->setText(target.m_host);
+    m_port->setText(target.m_port > 0 ? QString::number(target.m_port) : QString());
+    m_user->setText(target.m_user);
+    m_folder->setText(target.m_folder);
+    m_fileName->setText(target.m_fileName);
+    m_web->setText(target.m_webAddress);
+    m_automatic->setChecked(target.m_automatic);
+    std::string password;
+    if (Remote(target.m_way) && !target.m_host.isEmpty() && m_passwords.Read(PasswordKey(PublishUrl(target)), password))
+        m_password->setText(QString::fromStdString(password));
+    OnWayChanged();
+    OnWebChanged();
+}
+
+void CPublishDlg::OnWayChanged()
+{
+    const auto way = static_cast<PublishWay>(m_way->currentData().toInt());
+    const bool remote = Remote(way);
+    for (QWidget* field : std::initializer_list<QWidget*>{m_server, m_port, m_user, m_password})
+        field->setEnabled(remote);
+    m_port->setPlaceholderText(remote ? QString::number(DefaultPort(way)) : QString());
+    m_folder->setPlaceholderText(remote ? QStringLiteral("mappen på servern, t.ex. /var/www/serien/")
+                                        : QStringLiteral("mappen på den här datorn"));
+    m_plainWarning->setVisible(way == PublishWay::Ftp);
+}
+
+void CPublishDlg::OnWebChanged()
+{
+    const QString url = m_web->text().trimmed();
+    const QString page = url.endsWith('/')
+                             ? url + (m_fileName->text().isEmpty() ? m_fileName->placeholderText() : m_fileName->text())
+                             : url;
+    const bool web = url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"));
+    m_link->setText(
+        web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(QUrl(page).toString(QUrl::FullyEncoded), page.toHtmlEscaped())
+            : QString());
+    m_qrImage = web ? QrImage(page.toStdString()) : QImage();
+    m_qr->setPixmap(m_qrImage.isNull() ? QPixmap() : QPixmap::fromImage(m_qrImage.scaledToWidth(140)));
+    m_qr->setVisible(!m_qrImage.isNull());
+}
+
+bool CPublishDlg::ReadTarget(CPublishTarget& target)
+{
+    CPublishTarget read;
+    read.m_way = static_cast<PublishWay>(m_way->currentData().toInt());
+    read.m_host = m_server->text().trimmed();
+    read.m_port = m_port->text().toInt();
+    read.m_user = m_user->text().trimmed();
+    read.m_folder = m_folder->text().trimmed();
+    read.m_fileName = m_fileName->text().trimmed();
+    read.m_webAddress = m_web->text().trimmed();
+    read.m_automatic = m_automatic->isChecked();
+    // The certificate trusted for this server stays trusted while the server does.
+    if (CPublishTarget kept; LoadTarget(m_tournamentPath, kept) && kept.m_host == read.m_host)
+        read.m_trustedCertificate = kept.m_trustedCertificate;
+    QLineEdit* missing = Remote(read.m_way) && read.m_host.isEmpty() ? m_server
+                         : read.m_folder.isEmpty()                   ? m_folder
+                         : read.m_fileName.contains('/')             ? m_fileName
+                                                                     : nullptr;
+    if (missing) {
+        m_platform.ErrorBox(this, missing == m_fileName ? QStringLiteral("Sidans filnamn kan inte innehålla /.")
+                                  : missing == m_server ? QStringLiteral("Ange servern att publicera till.")
+                                                        : QStringLiteral("Ange mappen att publicera till."));
+        missing->setFocus();
+        return false;
+    }
+    target = read;
+    return true;
+}
+
+bool CPublishDlg::Keep()
+{
+    CPublishTarget target;
+    if (!ReadTarget(target))
+        return false;
+    const std::string password = m_password->text().toStdString();
+    if (Remote(target.m_way) && !password.empty())
+        m_passwords.Write(PasswordKey(PublishUrl(target)), password);
+    SaveTarget(m_tournamentPath, target);
+    CPublishTrust trust;
+    trust.m_hostFingerprint = m_trustedHost;
+    m_queue.SetTarget(target, password, trust);
+    m_queue.SetAutomatic(target.m_automatic);
+    return true;
+}
+
+void CPublishDlg::OnPublish()
+{
+    if (!Keep())
+        return;
+    m_asked = true;
+    m_queue.PublishNow();
+}
+
+void CPublishDlg::OnSave()
+{
+    if (Keep())
+        accept();
+}
+
+void CPublishDlg::OnEnded(const CPublishResult& result)
+{
+    if (!m_asked || !isVisible())
+        return;
+    m_asked = false;
+    // Asked once, here; the publication is made again only on Ja.
+    if (result.m_kind == CPublishResult::UnknownHost) {
+        const QString question = QStringLiteral("Servern %1 är okänd. Dess nyckel är %2. Lita på den?")
+                                     .arg(m_server->text().trimmed(), result.m_fingerprint);
+        if (m_platform.Question(this, question, QStringLiteral("Publicera"))) {
+            m_trustedHost = result.m_fingerprint;
+            OnPublish();
+        }
+    } else if (result.m_kind == CPublishResult::UntrustedCertificate) {
+        const QString question =
+            QStringLiteral("Servern %1 har ett certifikat som ingen känd utfärdare intygar. Dess fingeravtryck är "
+                           "SHA-256 %2. Lita på det?")
+                .arg(m_server->text().trimmed(), result.m_fingerprint);
+        CPublishTarget target;
+        if (m_platform.Question(this, question, QStringLiteral("Publicera")) && ReadTarget(target)) {
+            target.m_trustedCertificate = result.m_fingerprint;
+            SaveTarget(m_tournamentPath, target);
+            OnPublish();
+        }
+    }
+}
+
+void CPublishDlg::ShowState()
+{
+    const CPublishResult& last = m_queue.LastResult();
+    QString state = m_queue.StateLine();
+    if (last.Ok() && !m_queue.Busy()) {
+        state.replace(QStringLiteral("Publicerad"), QStringLiteral("Senast publicerad"));
+        state += QStringLiteral(" (kontrollerad)");
+        if (!last.m_webNote.isEmpty())
+            state += QStringLiteral("; ") + last.m_webNote;
+    }
+    m_state->setText(state);
+}
+
+// --- the main window's part ---
+
+void CRavelmarkDlg::OnPublish()
+{
+    CPublishDlg dlg(m_doc.Path(), m_publishing, m_platform.Passwords(), m_platform, this);
+    dlg.exec();
+    // After a choice to publish from here on, the first publication is the tournament as it is.
+    if (m_publishing.HasTarget() && m_publishing.Target().m_automatic && m_publishing.Ended() == 0 &&
+        !m_publishing.Busy())
+        m_publishing.PublishNow();
+    m_btnPublish->setFocus();
+}
+
+void CRavelmarkDlg::FollowPublishing()
+{
+    m_publishing.Stop();
+    m_publishState->setText(QString());
+    CPublishTarget target;
+    if (!LoadTarget(m_doc.Path(), target) || !target.m_automatic)
+        return;
+    std::string password;
+    if (target.m_way != PublishWay::Folder)
+        m_platform.Passwords().Read(PasswordKey(PublishUrl(target)), password);
+    m_publishing.SetTarget(target, password);
+    m_publishing.SetAutomatic(true);
+}
+
+bool CRavelmarkDlg::FinishPublishing()
+{
+    if (!m_publishing.Due() && !m_publishing.Busy())
+        return true;
+    m_publishState->setText(QStringLiteral("Publiceras innan programmet stängs \u2026"));
+    if (m_publishing.Finish(kCloseMilliseconds))
+        return true;
+    const QString cause = m_publishing.Busy() ? QStringLiteral("servern svarade inte inom 10 sekunder")
+                                              : m_publishing.LastResult().m_message;
+    m_platform.ErrorBox(this, QStringLiteral("De senaste ändringarna kunde inte publiceras: %1.").arg(cause));
+    return false;
+}
