@@ -55,6 +55,7 @@ TEST(ClassStandings, ThoseOfTheTournamentWithTheClassAlone)
         {"minst = 2\nomg\xC3\xA5ngar = 3\ns\xC3\xA4rskiljning = h\xC3\xB6gsta, struket", SIZE_MAX, ""},
         {"b\xC3\xA4sta = 2\nminst = 1\nomg\xC3\xA5ngar = 5\ns\xC3\xA4rskiljning = segrar", 2, ""},
         {"lag = 1\ntotalt = nej", 1, ""},
+        {"f\xC3\xB6r\xC3\xA4ndring = ja\ndiagram = ja\nb\xC3\xA4sta = 2", SIZE_MAX, ""},
     };
     const CTournament t = Parsed(kCup), alone[] = {Parsed(damer), Parsed(herrar)};
     for (const auto& c : cases) {
@@ -65,6 +66,12 @@ TEST(ClassStandings, ThoseOfTheTournamentWithTheClassAlone)
             const CStandingsView own(alone[i], rules, c.rounds);
             EXPECT_EQ(StandingsJson(groups.ClassView(i)), StandingsJson(own)) << c.rules << " " << i;
             EXPECT_EQ(Page(groups.ClassView(i), nullptr), Page(own, nullptr)) << c.rules << " " << i;
+            // On the whole page too: the class's table with its column, rules, notes and chart.
+            const std::string alonePage = Page(own, nullptr);
+            const std::size_t from = alonePage.find("<table"), to = alonePage.rfind("</body>");
+            EXPECT_NE(Page(CStandingsView(t, rules, c.rounds), &groups).find(alonePage.substr(from, to - from)),
+                      std::string::npos)
+                << c.rules << " " << i;
         }
         if (!c.damerJson.empty()) {
             EXPECT_EQ(StandingsJson(groups.ClassView(0)), c.damerJson);
