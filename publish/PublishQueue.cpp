@@ -27,8 +27,11 @@ CPublishQueue::CPublishQueue(CTournamentDoc& doc, QObject* parent)
     m_pool.setMaxThreadCount(1);
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMilliseconds);
+    m_longest.setSingleShot(true);
+    m_longest.setInterval(kLongestMilliseconds);
     m_retry.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &CPublishQueue::PublishNow);
+    connect(&m_longest, &QTimer::timeout, this, &CPublishQueue::PublishNow);
     connect(&m_retry, &QTimer::timeout, this, &CPublishQueue::PublishNow);
     connect(&m_doc, &CTournamentDoc::edited, this, &CPublishQueue::OnChanged);
     connect(&m_doc, &CTournamentDoc::standingsChanged, this, &CPublishQueue::OnChanged);
@@ -59,13 +62,16 @@ void CPublishQueue::SetTarget(const CPublishTarget& target, const std::string& p
 void CPublishQueue::SetAutomatic(bool automatic)
 {
     m_automatic = automatic;
-    if (!automatic)
+    if (!automatic) {
         m_settle.stop();
+        m_longest.stop();
+    }
 }
 
 void CPublishQueue::Stop()
 {
     m_settle.stop();
+    m_longest.stop();
     m_retry.stop();
     m_due = false;
     m_automatic = false;
@@ -80,14 +86,19 @@ void CPublishQueue::Stop()
 void CPublishQueue::OnChanged()
 {
     m_changed = QDateTime::currentDateTime();
-    // Restarted by every change: the evening's burst of results gives one publication.
-    if (m_automatic && m_hasTarget)
+    // Restarted by every change, so that the evening's burst of results gives one publication;
+    // but never put off past the longest wait, so that steady changes still reach the site.
+    if (m_automatic && m_hasTarget) {
+        if (!m_settle.isActive())
+            m_longest.start();
         m_settle.start();
+    }
 }
 
 void CPublishQueue::PublishNow()
 {
     m_settle.stop();
+    m_longest.stop();
     m_retry.stop();
     if (!m_hasTarget)
         return;

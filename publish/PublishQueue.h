@@ -23,6 +23,8 @@ class CPublishQueue : public QObject
 public:
     // Quiet this long after the last change, the change is published.
     static constexpr int kSettleMilliseconds = 5000;
+    // Changes that never stop for that long are published this long after the first of them.
+    static constexpr int kLongestMilliseconds = 60000;
 
     explicit CPublishQueue(CTournamentDoc& doc, QObject* parent = nullptr);
     // Waits for a publication still running (at most its timeouts).
@@ -36,6 +38,8 @@ public:
     void SetAutomatic(bool automatic);
     // The quiet after the last change (kSettleMilliseconds; shorter in tests).
     void SetSettleMilliseconds(int milliseconds) { m_settle.setInterval(milliseconds); }
+    // The longest wait under steady changes (kLongestMilliseconds; shorter in tests).
+    void SetLongestMilliseconds(int milliseconds) { m_longest.setInterval(milliseconds); }
     // Publishes the tournament as it is now: at once, or after the one running.
     void PublishNow();
     // Nothing due any more, no retry, no target; a publication running is cancelled, unreported.
@@ -79,6 +83,7 @@ private:
     int m_ended = 0;
     QDateTime m_changed; // the last change of the standings: the page's "Uppdaterad"
     QTimer m_settle;
+    QTimer m_longest; // runs beside m_settle, from the first change it waits for
     QTimer m_retry;
     QThreadPool m_pool;
     std::shared_ptr<std::atomic_bool> m_cancel;

@@ -140,6 +140,14 @@ private slots:
         QVERIFY2(d.m_publishing.Ended() == 2 || d.m_publishing.Ended() == 3, qPrintable(QString::number(d.m_publishing.Ended())));
         QVERIFY(d.m_publishState->text().startsWith("Publicerad "));
         QCOMPARE(Read(site + "/table.css"), Read(":/ravelmark/table.css"));
+        // Changes closer together than the settle time still go out within the longest wait.
+        const int before = d.m_publishing.Ended();
+        d.m_publishing.SetLongestMilliseconds(600);
+        for (int i = 0; i < 15; ++i) {
+            TypeOver(d.m_editTitle, QString("Steg %1").arg(i));
+            QTest::qWait(100);
+        }
+        QVERIFY2(d.m_publishing.Ended() > before, "steady changes put the publication off");
     }
 
     // One copy per change, whoever asks; a player added (by the round editor) is a change too.
