@@ -8,6 +8,9 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <functional>
+#include <tuple>
+#include <vector>
 
 using Bytes = QByteArray;
 
@@ -458,23 +461,68 @@ private slots:
     }
 
     // The answer "Nej" to UTF-8 holds for its tournament only, and a refused character changes
-    // nothing: no '*', nothing written at close.
+    // nothing, in whichever box it is typed: the box shows what is stored, the focus stays in it,
+    // no '*', nothing written at close. Each box's key is refused twice: asked, then unasked.
     void utf8RefusalPerTournament()
     {
         const Bytes latin("V\xE5rcup\n\nR1\n\xC5sa 1\n");
         const QString question = "Filen är sparad i Windows-1252, som inte kan lagra alla tecken du skrev. Spara "
                                  "turneringen som UTF-8?|Spara som UTF-8";
-        CWindow w(latin);
-        for (const QString file : {"cup.txt", "second.txt"}) {
-            if (file != "cup.txt")
-                w.Choose(w.Write(file, latin));
-            Type(w.m_dlg.m_editTitle, "Ł");
-            Type(w.m_dlg.m_editTitle, "Ł"); // refused unasked
+        // What the box shows after the refusals, and whether it has the focus.
+        const auto shown = [](QWidget* box, const QString& text) { return text + (box->hasFocus() ? "|focus" : ""); };
+        const auto inEditor = [](CWindow& w, const std::function<QString(CRoundDlg&)>& refuse) {
+            QString seen;
+            ClickRow(w.m_dlg.m_listRounds, 0);
+            WithEditor(w.m_dlg.m_btnEdit, [&](CRoundDlg& e) {
+                seen = refuse(e) + '|' + Rows(e.m_listResults);
+                e.close();
+            });
+            return seen;
+        };
+        const std::vector<std::tuple<QString, std::function<QString(CWindow&)>, QString>> boxes{
+            {"cup.txt",
+             [&](CWindow& w) {
+                 Type(w.m_dlg.m_editTitle, "xŁ");
+                 Type(w.m_dlg.m_editTitle, "Ł");
+                 return shown(w.m_dlg.m_editTitle, w.m_dlg.m_editTitle->text());
+             },
+             "Vårcupx|focus"},
+            {"round.txt",
+             [&](CWindow& w) {
+                 return inEditor(w, [&](CRoundDlg& e) {
+                     Type(e.m_editName, "Ł");
+                     Type(e.m_editName, "Ł");
+                     return shown(e.m_editName, e.m_editName->text());
+                 });
+             },
+             "R1|focus|Åsa=1"},
+            {"player.txt",
+             [&](CWindow& w) {
+                 return inEditor(w, [&](CRoundDlg& e) {
+                     AddResult(e, "Ł", "2");
+                     AddResult(e, "Åsa Ł", "2");
+                     return shown(e.m_comboName->lineEdit(), e.m_comboName->Text());
+                 });
+             },
+             "|focus|Åsa=1"},
+        };
+        CWindow w;
+        for (const auto& [file, refuse, expected] : boxes) {
+            w.Choose(w.Write(file, latin));
+            w.m_platform.m_questions.clear();
+            QCOMPARE(refuse(w), expected);
+            QCOMPARE(w.m_platform.m_questions, QStringList(1, question));
+            // The title's 'x' went in before the refused key: its '*' is undone.
+            if (file == "cup.txt") {
+                QCOMPARE(w.m_dlg.windowTitle(), "*cup.txt – Ravelmark");
+                QTest::keyClick(w.m_dlg.m_editTitle, Qt::Key_Z, Qt::ControlModifier);
+            }
             QCOMPARE(w.m_dlg.windowTitle(), file + " – Ravelmark");
         }
-        QCOMPARE(w.m_platform.m_questions, QStringList(2, question));
         QVERIFY(w.Close());
-        QCOMPARE(Entries(w.Folder()).join(','), "cup.txt,second.txt");
+        QCOMPARE(Entries(w.Folder()).join(','), "cup.txt,player.txt,round.txt");
+        for (const auto& [file, refuse, expected] : boxes)
+            QCOMPARE(Read(w.File(file)), latin);
     }
 
     // Choose; add a round and edit one, each with a new player, and write the page right after
