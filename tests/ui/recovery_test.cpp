@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <functional>
+#include <utility>
+
 #include <unistd.h>
 
 using Bytes = QByteArray;
@@ -141,6 +144,54 @@ private slots:
         QCOMPARE(Read(w.File(kept.value(0))), Lines({"cup", "", "R1", "Anna 10", "Bo    7", "", "R2", "Anna  3"}));
         QVERIFY(w.Close());
         QCOMPARE(Read(w.m_path), kCup);
+    }
+
+    void changedDuringAWrite_data()
+    {
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("next write") << false;
+        QTest::newRow("dropped before it") << true;
+    }
+    // A change made while a write is under way is in the next write; a tournament dropped before
+    // that write keeps it too. The change is made right after the recovery's timer has started a
+    // write: a call posted then runs before the write's report, which the writer posts later.
+    void changedDuringAWrite()
+    {
+        QFETCH(bool, dropped);
+        CWindow w(kCup);
+        QByteArrayList titles; // the recovery file's, after each write
+        const QString recovery = w.File(".cup.txt.osparad");
+        connect(&w.m_dlg.m_recovery, &CRecovery::written, this,
+                [&] { titles << Read(recovery).split('\r').value(0); });
+        bool changed = false;
+        const auto whileWriting = [&] {
+            Type(w.m_dlg.m_editTitle, "y");
+            if (dropped)
+                w.Choose("");
+            changed = true;
+        };
+        struct CTimerWatch : QObject
+        {
+            std::function<void()> m_then;
+            bool eventFilter(QObject* object, QEvent* event) override
+            {
+                const auto* timer = qobject_cast<QTimer*>(object);
+                if (event->type() == QEvent::Timer && timer && timer->isSingleShot() &&
+                    timer->interval() == CRecovery::kDelayMs && m_then)
+                    QMetaObject::invokeMethod(this, std::exchange(m_then, {}), Qt::QueuedConnection);
+                return false;
+            }
+        } watch;
+        watch.m_then = whileWriting;
+        qApp->installEventFilter(&watch);
+        Type(w.m_dlg.m_editTitle, "x");
+        QTRY_VERIFY(changed);
+        QTRY_COMPARE(titles, QByteArrayList({"V\xE5rcupx", "V\xE5rcupxy"}));
+        QCOMPARE(Kept(w.Folder()).size(), dropped ? 1 : 0);
+        if (dropped)
+            QCOMPARE(Read(w.File(Kept(w.Folder()).value(0))).split('\r').value(0), "V\xE5rcupxy");
+        qApp->removeEventFilter(&watch);
+        QVERIFY(w.Close());
     }
 
     // A round edited back to what it was, its editor still open: nothing is unsaved, the file goes.
