@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rules file beside a tournament: mended on disk counts at once, an unreadable one is no
 // file to ignore, comments stay, nothing changed writes nothing, none left removes it, and a
-// tournament named *.regler is never taken for its rules.
+// tournament named *.regler or *.spelare is never taken for its rules or its players.
 #include "FileHelpers.h"
 #include "files/TournamentDoc.h"
 
@@ -53,4 +53,11 @@ TEST(RulesFile, ReadWrittenRemoved)
     EXPECT_TRUE(doc.Read(odd).Ok() && doc.RulesResult().Ok());
     EXPECT_EQ(doc.SetRules({1, std::nullopt, std::nullopt, {}}).m_kind, CFileResult::CannotCreate);
     EXPECT_EQ(ReadBytes(odd), "Cup\n\nR1\nAnna 5\n");
+    // Nor one named *.spelare for its players file: the players are not taken as saved.
+    const QString club = dir.filePath("klubb.spelare");
+    ASSERT_TRUE(WriteBytes(club, "Cup\n\nR1\nAnna 5\n"));
+    EXPECT_TRUE(doc.Read(club).Ok());
+    EXPECT_EQ(doc.SetClubPlayers({{}, {}, {"Bo"}}).m_kind, CFileResult::CannotCreate);
+    EXPECT_EQ(ReadBytes(club), "Cup\n\nR1\nAnna 5\n");
+    EXPECT_TRUE(doc.ClubPlayers().Empty());
 }
