@@ -26,7 +26,7 @@ openbox --startup "touch $work/wm" >/dev/null 2>&1 &
 wm=$!
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
-# Polls `$@` every 0.05 s for at most 20 s ($polls times).
+# Polls `$@` every 0.05 s, at most $polls times (400 unless set: 20 s).
 until_true() { local i; for ((i = 0; i < ${polls:-400}; i++)); do "$@" && return; sleep 0.05; done; return 1; }
 until_true test -e "$work/wm" || fail "the window manager did not start"
 
