@@ -66,19 +66,6 @@ CFileResult LoadSidecar(const QString& path, Value& value, Parse parse)
     return result;
 }
 
-// Removes the file at `path`, if there is one, for good.
-CFileResult RemoveSidecar(const QString& path)
-{
-    CFileResult result;
-    if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
-        result.m_kind = CFileResult::FileError;
-        result.m_error = CFileError{CauseOf(errno), path};
-        return result;
-    }
-    SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
-    return result;
-}
-
 // Writes the file beside the tournament with `ending` as the window sets it: removed when
 // `empty`, else replaced whole by the text `write(previous)` makes, where `previous` is the
 // file's text when `parse` takes it (its comments stay), else empty (a refused file is set anew).
@@ -109,6 +96,18 @@ CFileResult SaveSidecar(const QString& tournamentPath, const std::string& ending
 }
 
 } // namespace
+
+CFileResult RemoveSidecar(const QString& path)
+{
+    CFileResult result;
+    if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
+        result.m_kind = CFileResult::FileError;
+        result.m_error = CFileError{CauseOf(errno), path};
+        return result;
+    }
+    SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
+    return result;
+}
 
 bool PlayersPath(const QString& tournamentPath, QString& playersPath)
 {

@@ -19,6 +19,10 @@ CFileResult LoadRulesFile(const QString& tournamentPath, CSeriesRules& rules);
 // the old), keeping the comments of a file that was not refused; removed when no rule is left.
 CFileResult SaveRulesFile(const QString& tournamentPath, const CSeriesRules& rules);
 
+// Removes the file beside the tournament at `path`, if there is one, for good (the removal
+// reaches the disk).
+CFileResult RemoveSidecar(const QString& path);
+
 // The players file of a tournament file: its path with the extension ".spelare"; false as for
 // RulesPath.
 bool PlayersPath(const QString& tournamentPath, QString& playersPath);

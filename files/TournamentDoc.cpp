@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -349,18 +348,8 @@ std::optional<std::string> CTournamentDoc::RulesFileBytes() const
 
 CFileResult CTournamentDoc::PutRulesFile(const std::optional<std::string>& bytes)
 {
-    const CFileResult result = ReplaceRulesFile([&](const QString& path) {
-        if (bytes)
-            return ReplaceFile(path, *bytes);
-        CFileResult removed;
-        if (::unlink(ToLocal8(path).c_str()) != 0 && errno != ENOENT) {
-            removed.m_kind = CFileResult::FileError;
-            removed.m_error = CFileError{CauseOf(errno), path};
-        } else {
-            SyncFolder(ToLocal8(QFileInfo(path).absolutePath()));
-        }
-        return removed;
-    });
+    const CFileResult result =
+        ReplaceRulesFile([&](const QString& path) { return bytes ? ReplaceFile(path, *bytes) : RemoveSidecar(path); });
     ReloadRules();
     emit edited();
     return result;
