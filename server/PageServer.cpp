@@ -297,13 +297,13 @@ bool CPageServer::Start(const std::vector<std::string>& addresses, int firstPort
             return false;
         }
         for (int fd : sockets) {
-            MHD_Daemon* daemon = MHD_start_daemon(
-                MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL, 0, nullptr, nullptr, &Answer, this,
-                MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_LIMIT, kConnectionLimit,
-                MHD_OPTION_PER_IP_CONNECTION_LIMIT, kPerAddressLimit, MHD_OPTION_CONNECTION_TIMEOUT, kTimeoutSeconds,
-                MHD_OPTION_CONNECTION_MEMORY_LIMIT, kRequestHeaderLimit, MHD_OPTION_UNESCAPE_CALLBACK, &KeepEscapes,
-                nullptr, MHD_OPTION_STRICT_FOR_CLIENT, 1, MHD_OPTION_NOTIFY_COMPLETED, &Completed, nullptr,
-                MHD_OPTION_END);
+            MHD_Daemon* daemon =
+                MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL, 0, nullptr, nullptr, &Answer, this,
+                                 MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_LIMIT, kConnectionLimit,
+                                 MHD_OPTION_PER_IP_CONNECTION_LIMIT, kPerAddressLimit, MHD_OPTION_CONNECTION_TIMEOUT,
+                                 kTimeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kRequestHeaderLimit,
+                                 MHD_OPTION_UNESCAPE_CALLBACK, &KeepEscapes, nullptr, MHD_OPTION_STRICT_FOR_CLIENT, 1,
+                                 MHD_OPTION_NOTIFY_COMPLETED, &Completed, nullptr, MHD_OPTION_END);
             if (!daemon) {
                 ::close(fd);
                 continue;

@@ -42,8 +42,9 @@ CProposalAnswer Plain(unsigned status, std::string_view text)
 
 bool IsHex(std::string_view text, std::size_t length)
 {
-    return text.size() == length &&
-           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return text.size() == length && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }
 
 // Equal without telling by its time how much of a guessed code was right.
@@ -494,9 +495,10 @@ CProposalAnswer CProposalBox::Post(const std::string& token, std::string_view co
         answer.m_retryAfter = 60;
         return answer;
     }
-    const auto open = static_cast<std::size_t>(std::count_if(m_proposals.begin(), m_proposals.end(), [](const CProposal& p) {
-        return p.m_state == CProposal::State::Waiting;
-    }));
+    const auto open =
+        static_cast<std::size_t>(std::count_if(m_proposals.begin(), m_proposals.end(), [](const CProposal& p) {
+            return p.m_state == CProposal::State::Waiting;
+        }));
     if (open + rows.size() > kOpenLimit) {
         CProposalAnswer answer = Plain(503, kTooMany);
         answer.m_retryAfter = 30;

@@ -22,9 +22,9 @@ struct CProposal
 {
     enum class State { Waiting, Accepted, Rejected, Replaced };
 
-    std::string m_id;      // random, for the log to name it by; never the round's code
-    std::string m_sender;  // the phone's own list it belongs to
-    std::string m_address; // where it came from
+    std::string m_id;        // random, for the log to name it by; never the round's code
+    std::string m_sender;    // the phone's own list it belongs to
+    std::string m_address;   // where it came from
     std::int64_t m_time = 0; // when, in seconds since the epoch
     std::string m_name;      // UTF-8, blanks folded
     std::string m_points;    // digits
@@ -51,12 +51,12 @@ class CProposalBox : public QObject
     Q_OBJECT
 public:
     // The limits said to phones and kept.
-    static constexpr std::size_t kBodyLimit = 4096;      // bytes of one form
-    static constexpr std::size_t kRateLimit = 20;        // proposals a minute from one address
-    static constexpr std::size_t kOpenLimit = 200;       // proposals waiting in a round
-    static constexpr std::size_t kNameLimit = 80;        // characters of a name
-    static constexpr std::size_t kRowsShown = 4;         // rows of an empty form: a group's card
-    static constexpr int kRefreshSeconds = 3;            // the phone's list is fetched again
+    static constexpr std::size_t kBodyLimit = 4096; // bytes of one form
+    static constexpr std::size_t kRateLimit = 20;   // proposals a minute from one address
+    static constexpr std::size_t kOpenLimit = 200;  // proposals waiting in a round
+    static constexpr std::size_t kNameLimit = 80;   // characters of a name
+    static constexpr std::size_t kRowsShown = 4;    // rows of an empty form: a group's card
+    static constexpr int kRefreshSeconds = 3;       // the phone's list is fetched again
 
     CProposalBox() = default;
 

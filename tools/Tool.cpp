@@ -151,8 +151,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
         if (word == "--class" && !table && !standings)
             return "--class gäller bara table och standings";
         if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--accept" ||
-             word == "--class" ||
-             word == "--to" || word == "--web") &&
+             word == "--class" || word == "--to" || word == "--web") &&
             i + 1 == args.size())
             return word + " saknar värde";
         if (word == "--open") {
