@@ -12,6 +12,7 @@
 #include "model/TournamentEncoding.h"
 #include "report/GroupStandings.h"
 #include "report/StandingsView.h"
+#include "tools/HandicapList.h"
 #include "tools/Import.h"
 #include "tools/Publish.h"
 #include "tools/Serve.h"
@@ -89,6 +90,10 @@ const char* const kHelp =
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
     "                     (slutkod 0 publicerad och kontrollerad, 1 inte, med orsaken)\n"
+    "  handicap FIL [--after N] [--player NAMN] [--format text|csv|json]\n"
+    "                     varje spelares handikapp i nästa omgång och hur den räknades fram\n"
+    "                     (FIL.regler med handikapp = ja); med --player spelarens handikapp i\n"
+    "                     varje omgång; --format csv öppnas i ett kalkylprogram\n"
     "  -h, --help         visar den här hjälpen\n"
     "  -v, --version      visar verktygets version\n"
     "\n"
@@ -551,6 +556,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return Import(args, out, err);
     if (first == "move")
         return Move(args, err);
+    if (first == "handicap")
+        return HandicapList(args, out, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
         first != "publish")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
