@@ -7,7 +7,7 @@
 #include "model/Text.h"
 #include "report/FieldText.h"
 #include "report/Handicap.h"
-#include "tools/Import.h"
+#include "tools/Commands.h"
 #include "tools/Terminal.h"
 
 #include <QCollator>
@@ -20,8 +20,6 @@
 #include <ostream>
 
 namespace {
-
-enum class Format { Text, Csv, Json };
 
 struct CHandicapOptions
 {
@@ -116,6 +114,7 @@ public:
         case Format::Text:
             return Text(lines);
         case Format::Csv:
+        case Format::Excel:
             return Csv(lines, labelHeading, history);
         case Format::Json:
             break;
