@@ -139,7 +139,8 @@ private slots:
             QVERIFY(d.isVisible() && QApplication::focusWidget() == box->m_spinWindowBest);
             QCOMPARE(w.m_platform.m_errors, QStringList{"K får inte vara större än N i de bästa K av de senaste N."});
             SetCount(box->m_spinWindowBest, "4");
-            Click(box->m_checkGross);
+            box->m_checkGross->setFocus();
+            QTest::keyClick(box->m_checkGross, Qt::Key_Space);
             Click(d.m_btnOK);
         }));
         QCOMPARE(Read(w.File("cup.regler")), "handikapp = ja\nhandikappbas = 210\nhandikappprocent = 90\n"
