@@ -29,11 +29,20 @@ struct CSeriesRules
     bool m_change = false; // "förändring = ja": each player's move since the round before
     bool m_chart = false;  // "diagram = ja": the leaders' running totals, drawn
 
+    // The club's archive of seasons; they change nothing of this season's own tables.
+    std::string m_season;  // "säsong = 2025 vår": names the season and sets its place in time (UTF-8)
+    bool m_archive = true; // "arkiv = nej": the season is left out of the archive
+    bool m_records = true; // "rekord = nej": it stays in the archive but out of its records
+
     // The ranking follows rules as soon as the file sets one of its keys.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
     // The file is worth keeping: it sets a rule of the ranking, of the other tables or of what
     // the page shows.
-    bool SetsAnything() const { return InForce() || m_team || !m_overall || m_change || m_chart; }
+    bool SetsAnything() const
+    {
+        return InForce() || m_team || !m_overall || m_change || m_chart || !m_season.empty() || !m_archive ||
+               !m_records;
+    }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

@@ -42,7 +42,7 @@ TEST(SeriesRules, Refusals)
     const std::string notCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
     const std::string change = "f\xC3\xB6r\xC3\xA4ndring", notYesNo = "V\xE4rdet ska vara ja eller nej";
     const std::string unknown =
-        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring eller diagram";
+        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv eller rekord";
     const struct { std::string text; int lineNo; std::string message; } cases[] = {
         {best + " 8", 1, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
         {"# c\n\n" + best + " = 8\n" + best + "=7", 4, "Regeln st\xE5r redan i filen"},
@@ -61,6 +61,8 @@ TEST(SeriesRules, Refusals)
         {best + " = 6\nminst = 7\n" + planned + " = 5", 1, "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar"},
         {"minst = 7\n" + best + " = 6\n" + planned + " = 5", 1, "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar"},
         {best + " = 5\nx\n" + planned + " = 4", 2, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
+        {"arkiv = kanske", 1, notYesNo}, {"rekord = nej\nrekord = nej", 2, "Regeln st\xE5r redan i filen"},
+        {"s\xC3\xA4song = \t", 1, "S\xE4songen saknar namn"},
     };
     const auto refused = [](const std::string& text) {
         CSeriesRules rules;
@@ -83,6 +85,10 @@ TEST(SeriesRules, Refusals)
     const CSeriesRules shown = Rules(change + " = ja\ndiagram = nej\n");
     EXPECT_TRUE(shown.m_change && !shown.m_chart && !shown.InForce() && shown.SetsAnything());
     EXPECT_FALSE(Rules(change + " = nej").SetsAnything());
+    // The archive's keys, the same: kept, written back as read, ranking nothing.
+    const std::string archived = "s\xC3\xA4song = 2025 v\xC3\xA5r\narkiv = nej\nrekord = nej\n";
+    EXPECT_TRUE(!Rules(archived).InForce() && Rules(archived).m_season == "2025 v\xC3\xA5r");
+    EXPECT_EQ(SeriesRulesText(Rules(archived)), archived);
     EXPECT_EQ(Rules("minst = 2147483647").m_minimum, 2147483647);
 }
 

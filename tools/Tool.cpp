@@ -12,6 +12,7 @@
 #include "model/TournamentEncoding.h"
 #include "report/GroupStandings.h"
 #include "report/StandingsView.h"
+#include "tools/ArchiveCommand.h"
 #include "tools/Import.h"
 #include "tools/Publish.h"
 #include "tools/Serve.h"
@@ -89,6 +90,11 @@ const char* const kHelp =
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
     "                     (slutkod 0 publicerad och kontrollerad, 1 inte, med orsaken)\n"
+    "  archive MAPP [--out MAPP2]\n"
+    "                     gör klubbens arkiv av alla turneringsfiler i MAPP och dess undermappar:\n"
+    "                     säsongerna, en sida per spelare och rekorden, i MAPP2 (förval MAPP/arkiv)\n"
+    "  archive --check MAPP\n"
+    "                     visar namn som troligen är samma spelare i olika säsonger (ändrar inget)\n"
     "  -h, --help         visar den här hjälpen\n"
     "  -v, --version      visar verktygets version\n"
     "\n"
@@ -549,6 +555,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code;
     if (first == "import")
         return Import(args, out, err);
+    if (first == "archive")
+        return ArchiveCommand(args, out, err);
     if (first == "move")
         return Move(args, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
