@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/SiteManifest.h"
 #include "model/SeriesRules.h"
 
 #include <QByteArray>
@@ -121,13 +122,6 @@ std::vector<std::vector<std::size_t>> SimilarNames(const CArchive& archive);
 // '-', no device name, at most 60 characters; made unique against `taken` (compared without
 // letter case), where it is then added.
 std::string SafeFileName(const std::string& name, std::set<std::string>& taken);
-
-// One file of the site: its path in it ('/' between folders) and its bytes.
-struct CSiteFile
-{
-    std::string m_name;
-    std::string m_bytes;
-};
 
 // The site: every page, the seasons' own pages and the stylesheets; index.html last, so that
 // whoever puts the files in place in this order never has it link a page not there yet.

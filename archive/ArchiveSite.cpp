@@ -28,6 +28,7 @@ constexpr std::string_view kArchiveCss =
     "table.arkiv th:first-child::after { content: none; }\n"
     "table.arkiv { margin-bottom: 1.2em; }\n"
     "p.arkiv { margin: 0 0 1em; }\n"
+    "h3, h4, p { overflow-wrap: anywhere; }\n"
     "a { color: var(--best); }\n"
     "ul.spelarlista { columns: 14em; padding-left: 1.2em; line-height: 1.5; }\n"
     "@media print {\n"

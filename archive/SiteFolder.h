@@ -3,30 +3,14 @@
 
 #include "archive/Archive.h"
 #include "files/FileError.h"
+#include "files/SiteManifest.h"
 
 #include <QString>
 
-#include <cstdint>
-#include <map>
-#include <string>
-#include <string_view>
 #include <vector>
 
-// What is kept of each file a site was made of: its size and its SHA-256 (hex), by its name.
-// Beside a written site and beside a publishing target's state it tells what changed since.
-struct CSiteEntry
-{
-    std::int64_t m_size = 0;
-    std::string m_sha256;
-    friend bool operator==(const CSiteEntry&, const CSiteEntry&) = default;
-};
-using CSiteManifest = std::map<std::string, CSiteEntry>;
-
+// The sizes and checksums of `files`, by name.
 CSiteManifest ManifestOf(const std::vector<CSiteFile>& files);
-// One line a file: "SIZE SHA256 NAME".
-std::string ManifestText(const CSiteManifest& manifest);
-// Lines it cannot read are passed over: at worst a file is sent again.
-CSiteManifest ParseManifest(std::string_view text);
 
 // The manifest's name in a folder the site is written to.
 inline constexpr const char* kSiteManifestName = ".ravelmark-arkiv";

@@ -27,6 +27,19 @@ std::string Ranking(const std::string& file, const std::string& rules, std::size
     return out;
 }
 
+// The rules of the ranking and of the team table.
+CSeriesRules Made(std::optional<int> best, std::optional<int> planned, std::optional<int> minimum,
+                  std::vector<Tiebreak> tiebreak, std::optional<int> team = std::nullopt)
+{
+    CSeriesRules rules;
+    rules.m_best = best;
+    rules.m_planned = planned;
+    rules.m_minimum = minimum;
+    rules.m_tiebreak = std::move(tiebreak);
+    rules.m_team = team;
+    return rules;
+}
+
 // Vårserien: best 2 of 5 after 3 rounds, at least 4, ties by wins then best round. A dropped
 // round best stays bold, a dropped 0 shows; Anna and Cilla part on wins, Cilla and Hans share.
 const std::string kSeries = "V\xE5rserien\n\nR1\nAnna 10\nBo 6\nCilla 6\nDan 0\nHans 6\n\nR2\nAnna 4\nBo 10\nCilla 8\n"
@@ -78,7 +91,7 @@ TEST(SeriesRules, Refusals)
     // Blanks, tabs, CR LF, a byte-order mark, comments and leading zeros; bästa may equal omgångar.
     const CSeriesRules read = Rules("\xEF\xBB\xBF  " + best + "\t=\t005 \r\n  # x = y\n\t\n" + planned + "=5\n" + tie +
                                     " = h\xC3\xB6gsta ,segrar\nminst = 2 \n# " + planned + " = 1\n");
-    EXPECT_EQ(read, (CSeriesRules{5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}}));
+    EXPECT_EQ(read, Made(5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}));
     EXPECT_FALSE(Rules("# bara kommentarer\n\n   \n").InForce());
     EXPECT_TRUE(Rules(tie + " = struket").InForce());
     // What the page shows besides is no ranking rule, but a file that sets it is kept.
@@ -95,13 +108,13 @@ TEST(SeriesRules, Refusals)
 // The window's text keeps a good file's comments and order, and reads back as what it says.
 TEST(SeriesRules, WrittenText)
 {
-    const CSeriesRules rules{7, 12, std::nullopt, {Tiebreak::Latest, Tiebreak::Dropped}};
+    const CSeriesRules rules = Made(7, 12, std::nullopt, {Tiebreak::Latest, Tiebreak::Dropped});
     EXPECT_EQ(SeriesRulesText(rules, "# Klubbens regler\nb\xC3\xA4sta = 8\n\n# minst\nminst = 6\r\n"),
               "# Klubbens regler\nb\xC3\xA4sta = 7\n\n# minst\nomg\xC3\xA5ngar = 12\n"
               "s\xC3\xA4rskiljning = senaste, struket\n");
     EXPECT_EQ(Rules(SeriesRulesText(rules)), rules);
-    const CSeriesRules all{
-        1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, true, true};
+    const CSeriesRules all =
+        Made(1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, 1);
     EXPECT_EQ(Rules(SeriesRulesText(all, "# x\n")), all);
     CSeriesRules chartOnly;
     chartOnly.m_chart = true;

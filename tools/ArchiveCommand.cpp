@@ -4,6 +4,8 @@
 #include "archive/Archive.h"
 #include "archive/SiteFolder.h"
 #include "files/FileError.h"
+#include "publish/PublishTarget.h"
+#include "publish/SitePublish.h"
 #include "tools/Import.h"
 #include "tools/Terminal.h"
 
@@ -22,8 +24,8 @@ QString FileName(const std::string& file)
 
 struct CArchiveOptions
 {
-    std::string folder, out;
-    bool check = false;
+    std::string folder, out, to;
+    bool check = false, publish = false;
 };
 
 std::string ParseArchiveOptions(const std::vector<std::string>& args, CArchiveOptions& options)
@@ -34,8 +36,14 @@ std::string ParseArchiveOptions(const std::vector<std::string>& args, CArchiveOp
             if (i + 1 == args.size())
                 return "--out saknar värde";
             options.out = args[++i];
+        } else if (word == "--to") {
+            if (i + 1 == args.size())
+                return "--to saknar värde";
+            options.to = args[++i];
         } else if (word == "--check") {
             options.check = true;
+        } else if (word == "--publish") {
+            options.publish = true;
         } else if (word.starts_with("--")) {
             return "okänd flagga: " + word;
         } else if (!options.folder.empty()) {
@@ -46,8 +54,10 @@ std::string ParseArchiveOptions(const std::vector<std::string>& args, CArchiveOp
     }
     if (options.folder.empty())
         return "mapp saknas";
-    if (options.check && !options.out.empty())
-        return "--check skriver ingen webbplats: --out gäller inte";
+    if (options.check && (!options.out.empty() || options.publish))
+        return "--check gör ingen webbplats: --out och --publish gäller inte";
+    if (!options.to.empty() && !options.publish)
+        return "--to gäller bara med --publish";
     return {};
 }
 
@@ -65,6 +75,38 @@ void Check(const CArchive& archive, std::ostream& out)
         }
         out << '\n';
     }
+}
+
+// The site on the target the newest season is published to (or `to`), in its folder "arkiv/";
+// only what changed since the last time is sent. The exit code.
+int Publish(const CArchive& archive, const std::vector<CSiteFile>& site, const std::string& to, std::ostream& out,
+            std::ostream& err)
+{
+    CPublishTarget target;
+    QString reason;
+    if (!to.empty()) {
+        if (!ParsePublishUrl(QString::fromStdString(to), target, reason)) {
+            err << "ravelmark-tool: " << reason.toStdString() << " (se ravelmark-tool --help)\n";
+            return 2;
+        }
+    } else if (archive.m_seasons.empty() || !LoadTarget(archive.m_seasons.front().m_path, target)) {
+        err << "ravelmark-tool: inget mål för arkivet: ange --to eller välj \"Publicera…\" för den senaste säsongen\n";
+        return 1;
+    }
+    CSiteSent sent;
+    const CPublishResult result = PublishSite(target, qEnvironmentVariable("RAVELMARK_PASSWORD").toStdString(), site,
+                                              QStringLiteral("arkiv/"), sent);
+    if (!result.Ok()) {
+        err << "ravelmark-tool: kunde inte publicera arkivet: " << result.m_message.toStdString() << '\n';
+        if (!result.m_knownHostsLine.isEmpty())
+            err << "Lita på servern genom att lägga till raden nedan i ~/.ssh/known_hosts, om fingeravtrycket "
+                   "stämmer med serverns:\n"
+                << result.m_knownHostsLine.toStdString() << '\n';
+        return 1;
+    }
+    out << "Arkivet publicerat och kontrollerat: " << PublishUrl(target).toStdString() << "arkiv/ (" << sent.m_sent
+        << " filer skickade, " << sent.m_unchanged << " oförändrade, " << sent.m_removed << " borttagna)\n";
+    return 0;
 }
 
 } // namespace
@@ -95,11 +137,12 @@ int ArchiveCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return 0;
     }
     CSiteWritten written;
-    if (const int code = Present(WriteSite(ArchiveSite(archive), site, written), TextEncoding::Utf8, err); code != 0)
+    const std::vector<CSiteFile> files = ArchiveSite(archive);
+    if (const int code = Present(WriteSite(files, site, written), TextEncoding::Utf8, err); code != 0)
         return code;
     out << "Arkivet i " << TerminalText(site.toStdString()) << ": " << archive.m_seasons.size()
         << (archive.m_seasons.size() == 1 ? " säsong, " : " säsonger, ") << archive.m_people.size() << " spelare; "
         << written.m_written << " filer skrivna, " << written.m_unchanged << " oförändrade, " << written.m_removed
         << " borttagna\n";
-    return 0;
+    return options.publish ? Publish(archive, files, options.to, out, err) : 0;
 }
