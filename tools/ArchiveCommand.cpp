@@ -6,7 +6,7 @@
 #include "files/FileError.h"
 #include "publish/PublishTarget.h"
 #include "publish/SitePublish.h"
-#include "tools/Import.h"
+#include "tools/Commands.h"
 #include "tools/Terminal.h"
 
 #include <QDir>
@@ -16,11 +16,6 @@
 #include <ostream>
 
 namespace {
-
-QString FileName(const std::string& file)
-{
-    return QFile::decodeName(QByteArray::fromStdString(file));
-}
 
 struct CArchiveOptions
 {
