@@ -18,6 +18,9 @@ constexpr std::string_view kTeam = "lag";
 constexpr std::string_view kOverall = "totalt";
 constexpr std::string_view kChange = "f\xC3\xB6r\xC3\xA4ndring";
 constexpr std::string_view kChart = "diagram";
+constexpr std::string_view kSeason = "s\xC3\xA4song";
+constexpr std::string_view kArchive = "arkiv";
+constexpr std::string_view kRecords = "rekord";
 
 constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
     {Tiebreak::Wins, "segrar"},
@@ -29,7 +32,7 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
 constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
-                                    "totalt, f\xF6r\xE4ndring, diagram eller en handikappregel";
+                                    "totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
@@ -38,6 +41,7 @@ constexpr const char* kRepeatedCriterion = "Kriteriet st\xE5r redan i s\xE4rskil
 constexpr const char* kNotYesNo = "V\xE4rdet ska vara ja eller nej";
 constexpr const char* kBestAbovePlanned = "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
 constexpr const char* kMinimumAbovePlanned = "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
+constexpr const char* kEmptySeason = "S\xE4songen saknar namn";
 
 std::string_view Stripped(std::string_view text)
 {
@@ -113,6 +117,10 @@ std::string KeyText(std::string_view key, const CSeriesRules& rules)
         return line + (rules.m_overall ? "ja" : "nej");
     if (key == kChange || key == kChart)
         return line + "ja";
+    if (key == kSeason)
+        return line + rules.m_season;
+    if (key == kArchive || key == kRecords)
+        return line + "nej";
     const std::optional<int> value = key == kBest      ? rules.m_best
                                      : key == kPlanned ? rules.m_planned
                                      : key == kTeam    ? rules.m_team
@@ -133,6 +141,9 @@ bool Sets(std::string_view key, const CSeriesRules& rules)
            : key == kOverall ? !rules.m_overall
            : key == kChange  ? rules.m_change
            : key == kChart   ? rules.m_chart
+           : key == kSeason  ? !rules.m_season.empty()
+           : key == kArchive ? !rules.m_archive
+           : key == kRecords ? !rules.m_records
                              : !rules.m_tiebreak.empty();
 }
 
@@ -150,6 +161,8 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
     int bestLine = 0, minimumLine = 0;
     // "totalt", "förändring" and "diagram" seen, whether "ja" or "nej".
     bool overallRead = false, changeRead = false, chartRead = false;
+    // The archive's keys seen: "säsong", "arkiv" and "rekord".
+    bool archiveRead[3] = {};
     std::string_view bestText, minimumText;
     CHandicapRulesReader handicap;
     const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
@@ -172,6 +185,20 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
                 return refuse(lineNo, line, kRepeatedKey);
             if (const char* message = ParseCriteria(entry->value, rules.m_tiebreak))
                 return refuse(lineNo, line, message);
+            return true;
+        }
+        if (key == kSeason || key == kArchive || key == kRecords) {
+            bool& read = archiveRead[key == kSeason ? 0 : key == kArchive ? 1 : 2];
+            if (read)
+                return refuse(lineNo, line, kRepeatedKey);
+            read = true;
+            if (key == kSeason) {
+                rules.m_season = std::string(entry->value);
+                return !rules.m_season.empty() || refuse(lineNo, line, kEmptySeason);
+            }
+            if (entry->value != "ja" && entry->value != "nej")
+                return refuse(lineNo, line, kNotYesNo);
+            (key == kArchive ? rules.m_archive : rules.m_records) = entry->value == "ja";
             return true;
         }
         if (key == kOverall || key == kChange || key == kChart) {
@@ -240,7 +267,8 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
         }
         return true;
     });
-    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart}) {
+    for (const std::string_view key :
+         {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart, kSeason, kArchive, kRecords}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
     }

@@ -31,6 +31,11 @@ struct CSeriesRules
     bool m_change = false; // "förändring = ja": each player's move since the round before
     bool m_chart = false;  // "diagram = ja": the leaders' running totals, drawn
 
+    // The club's archive of seasons; they change nothing of this season's own tables.
+    std::string m_season = {}; // "säsong = 2025 vår": names the season and sets its place in time (UTF-8)
+    bool m_archive = true; // "arkiv = nej": the season is left out of the archive
+    bool m_records = true; // "rekord = nej": it stays in the archive but out of its records
+
     // Each player's handicap, added to (or taken from) every number entered before it counts.
     CHandicapRules m_handicap = CHandicapRules();
 
@@ -38,7 +43,11 @@ struct CSeriesRules
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
     // The file is worth keeping: it sets a rule of the ranking, of the other tables or of what
     // the page shows.
-    bool SetsAnything() const { return InForce() || m_team || !m_overall || m_change || m_chart || m_handicap.m_on; }
+    bool SetsAnything() const
+    {
+        return InForce() || m_team || !m_overall || m_change || m_chart || !m_season.empty() || !m_archive ||
+               !m_records || m_handicap.m_on;
+    }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

@@ -27,6 +27,19 @@ std::string Ranking(const std::string& file, const std::string& rules, std::size
     return out;
 }
 
+// The rules of the ranking and of the team table.
+CSeriesRules Made(std::optional<int> best, std::optional<int> planned, std::optional<int> minimum,
+                  std::vector<Tiebreak> tiebreak, std::optional<int> team = std::nullopt)
+{
+    CSeriesRules rules;
+    rules.m_best = best;
+    rules.m_planned = planned;
+    rules.m_minimum = minimum;
+    rules.m_tiebreak = std::move(tiebreak);
+    rules.m_team = team;
+    return rules;
+}
+
 // Vårserien: best 2 of 5 after 3 rounds, at least 4, ties by wins then best round. A dropped
 // round best stays bold, a dropped 0 shows; Anna and Cilla part on wins, Cilla and Hans share.
 const std::string kSeries = "V\xE5rserien\n\nR1\nAnna 10\nBo 6\nCilla 6\nDan 0\nHans 6\n\nR2\nAnna 4\nBo 10\nCilla 8\n"
@@ -42,7 +55,7 @@ TEST(SeriesRules, Refusals)
     const std::string notCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
     const std::string change = "f\xC3\xB6r\xC3\xA4ndring", notYesNo = "V\xE4rdet ska vara ja eller nej";
     const std::string unknown =
-        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram eller en handikappregel";
+        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel";
     const struct { std::string text; int lineNo; std::string message; } cases[] = {
         {best + " 8", 1, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
         {"# c\n\n" + best + " = 8\n" + best + "=7", 4, "Regeln st\xE5r redan i filen"},
@@ -61,6 +74,8 @@ TEST(SeriesRules, Refusals)
         {best + " = 6\nminst = 7\n" + planned + " = 5", 1, "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar"},
         {"minst = 7\n" + best + " = 6\n" + planned + " = 5", 1, "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar"},
         {best + " = 5\nx\n" + planned + " = 4", 2, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
+        {"arkiv = kanske", 1, notYesNo}, {"rekord = nej\nrekord = nej", 2, "Regeln st\xE5r redan i filen"},
+        {"s\xC3\xA4song = \t", 1, "S\xE4songen saknar namn"},
     };
     const auto refused = [](const std::string& text) {
         CSeriesRules rules;
@@ -76,26 +91,30 @@ TEST(SeriesRules, Refusals)
     // Blanks, tabs, CR LF, a byte-order mark, comments and leading zeros; bästa may equal omgångar.
     const CSeriesRules read = Rules("\xEF\xBB\xBF  " + best + "\t=\t005 \r\n  # x = y\n\t\n" + planned + "=5\n" + tie +
                                     " = h\xC3\xB6gsta ,segrar\nminst = 2 \n# " + planned + " = 1\n");
-    EXPECT_EQ(read, (CSeriesRules{5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}}));
+    EXPECT_EQ(read, Made(5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}));
     EXPECT_FALSE(Rules("# bara kommentarer\n\n   \n").InForce());
     EXPECT_TRUE(Rules(tie + " = struket").InForce());
     // What the page shows besides is no ranking rule, but a file that sets it is kept.
     const CSeriesRules shown = Rules(change + " = ja\ndiagram = nej\n");
     EXPECT_TRUE(shown.m_change && !shown.m_chart && !shown.InForce() && shown.SetsAnything());
     EXPECT_FALSE(Rules(change + " = nej").SetsAnything());
+    // The archive's keys, the same: kept, written back as read, ranking nothing.
+    const std::string archived = "s\xC3\xA4song = 2025 v\xC3\xA5r\narkiv = nej\nrekord = nej\n";
+    EXPECT_TRUE(!Rules(archived).InForce() && Rules(archived).m_season == "2025 v\xC3\xA5r");
+    EXPECT_EQ(SeriesRulesText(Rules(archived)), archived);
     EXPECT_EQ(Rules("minst = 2147483647").m_minimum, 2147483647);
 }
 
 // The window's text keeps a good file's comments and order, and reads back as what it says.
 TEST(SeriesRules, WrittenText)
 {
-    const CSeriesRules rules{7, 12, std::nullopt, {Tiebreak::Latest, Tiebreak::Dropped}};
+    const CSeriesRules rules = Made(7, 12, std::nullopt, {Tiebreak::Latest, Tiebreak::Dropped});
     EXPECT_EQ(SeriesRulesText(rules, "# Klubbens regler\nb\xC3\xA4sta = 8\n\n# minst\nminst = 6\r\n"),
               "# Klubbens regler\nb\xC3\xA4sta = 7\n\n# minst\nomg\xC3\xA5ngar = 12\n"
               "s\xC3\xA4rskiljning = senaste, struket\n");
     EXPECT_EQ(Rules(SeriesRulesText(rules)), rules);
-    const CSeriesRules all{
-        1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, true, true};
+    const CSeriesRules all =
+        Made(1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, 1);
     EXPECT_EQ(Rules(SeriesRulesText(all, "# x\n")), all);
     CSeriesRules chartOnly;
     chartOnly.m_chart = true;

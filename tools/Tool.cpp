@@ -3,6 +3,7 @@
 // commands themselves are in the files Commands.h names.
 #include "tools/Tool.h"
 
+#include "tools/ArchiveCommand.h"
 #include "tools/Commands.h"
 #include "tools/HandicapList.h"
 #include "tools/Import.h"
@@ -82,6 +83,13 @@ const char* const kHelp =
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
     "                     (slutkod 0 publicerad och kontrollerad, 1 inte, med orsaken)\n"
+    "  archive MAPP [--out MAPP2] [--publish [--to URL]]\n"
+    "                     gör klubbens arkiv av alla turneringsfiler i MAPP och dess undermappar:\n"
+    "                     säsongerna, en sida per spelare och rekorden, i MAPP2 (förval MAPP/arkiv);\n"
+    "                     --publish lägger det i arkiv/ på den senaste säsongens mål (eller --to),\n"
+    "                     bara de filer som ändrats\n"
+    "  archive --check MAPP\n"
+    "                     visar namn som troligen är samma spelare i olika säsonger (ändrar inget)\n"
     "  handicap FIL [--after N] [--player NAMN] [--format text|csv|json]\n"
     "                     varje spelares handikapp i nästa omgång och hur den räknades fram\n"
     "                     (FIL.regler med handikapp = ja); med --player spelarens handikapp i\n"
@@ -226,6 +234,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code;
     if (first == "import")
         return Import(args, out, err);
+    if (first == "archive")
+        return ArchiveCommand(args, out, err);
     if (first == "handicap")
         return HandicapList(args, out, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
