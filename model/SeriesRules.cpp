@@ -31,8 +31,9 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
-constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
-                                    "totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel";
+constexpr const char* kUnknownKey =
+    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
+    "totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";

@@ -33,8 +33,8 @@ struct CSeriesRules
 
     // The club's archive of seasons; they change nothing of this season's own tables.
     std::string m_season = {}; // "säsong = 2025 vår": names the season and sets its place in time (UTF-8)
-    bool m_archive = true; // "arkiv = nej": the season is left out of the archive
-    bool m_records = true; // "rekord = nej": it stays in the archive but out of its records
+    bool m_archive = true;     // "arkiv = nej": the season is left out of the archive
+    bool m_records = true;     // "rekord = nej": it stays in the archive but out of its records
 
     // Each player's handicap, added to (or taken from) every number entered before it counts.
     CHandicapRules m_handicap = CHandicapRules();
