@@ -29,8 +29,7 @@ QString SchemeOf(PublishWay way)
 
 bool Loopback(const QString& host)
 {
-    // By number: a name may be made to point anywhere.
-    return host == QLatin1String("127.0.0.1") || host == QLatin1String("::1");
+    return host == QLatin1String("127.0.0.1") || host == QLatin1String("::1") || host == QLatin1String("localhost");
 }
 
 // The settings' group of one tournament: its full path, with '/' and the like kept out of the key.
