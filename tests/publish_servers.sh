@@ -59,19 +59,28 @@ UsePAM no
 PermitRootLogin prohibit-password
 PasswordAuthentication no
 KbdInteractiveAuthentication no
-Subsystem sftp /usr/bin/python3 $work/sftp_filter.py $work
+Subsystem sftp internal-sftp
 END
-    # OpenSSH's sftp-server as a host may run it faultily, the way in sftp.mode at each login:
+    # A second server on the same key runs OpenSSH's sftp-server as a host may run it faultily.
+    fault_port=$(free_port)
+    sed -e "s/^Port .*/Port $fault_port/" -e "s|^Subsystem .*|Subsystem sftp $work/sftp_subsystem|" sshd_config >faulty_config
+    # The way in sftp.mode at each login:
     # "refuse" renames, store each file a byte "short", write "lineends" as LF, or pass a
     # "filter" that changes bytes, not the size.
     echo plain >sftp.mode
+    cat >sftp_subsystem <<END
+#!/bin/sh
+case \$(cat $work/sftp.mode) in
+plain) exec /usr/lib/openssh/sftp-server ;;
+refuse) exec /usr/lib/openssh/sftp-server -P posix-rename,rename ;;
+*) exec /usr/bin/python3 $work/sftp_filter.py $work ;;
+esac
+END
+    chmod +x sftp_subsystem
     cat >sftp_filter.py <<'END'
 import os, subprocess, sys
 mode = open(os.path.join(sys.argv[1], "sftp.mode")).read().split()[0]
-server = "/usr/lib/openssh/sftp-server"
-if mode in ("plain", "refuse"):
-    os.execv(server, [server] + (["-P", "posix-rename,rename"] if mode == "refuse" else []))
-child, read = subprocess.Popen([server], stdin=subprocess.PIPE), sys.stdin.buffer.read
+child, read = subprocess.Popen(["/usr/lib/openssh/sftp-server"], stdin=subprocess.PIPE), sys.stdin.buffer.read
 while len(head := read(4)) == 4:
     body = read(int.from_bytes(head, "big"))
     if body[:1] == b"\x06":  # SSH_FXP_WRITE: id, handle, offset, data
@@ -86,6 +95,8 @@ child.stdin.close()
 child.wait()
 END
     /usr/sbin/sshd -D -e -f "$work/sshd_config" 2>sshd.log &
+    pids+=($!)
+    /usr/sbin/sshd -D -e -f "$work/faulty_config" 2>faulty.log &
     pids+=($!)
     url=sftp://root@127.0.0.1:$port$work/root
     ;;
@@ -188,6 +199,7 @@ if [ "$way" = sftp ]; then
     [ $? = 1 ] && grep -q "har en annan nyckel ($fingerprint)" err.txt || fail "changed host key: $(cat err.txt)"
     [ -z "$(ls -A root/site)" ] || fail "changed host key: something was sent"
     echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 host_key.pub)" >home/.ssh/known_hosts
+    echo "[127.0.0.1]:$fault_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
 fi
 
 # --- a certificate no authority vouches for: refused with its fingerprint, then trusted ---
@@ -300,7 +312,7 @@ if [ "$way" = sftp ]; then
     for mode in refuse short lineends filter; do
         echo $mode >sftp.mode
         [ $mode = refuse ] && message="byta ut\|låter inte användaren" || message="kom inte fram oförändrad"
-        check_refused "a server that does \"$mode\"" "$message" --to "$url/site/"
+        check_refused "a server that does \"$mode\"" "$message" --to "sftp://root@127.0.0.1:$fault_port$work/root/site/"
     done
     echo plain >sftp.mode
 fi
