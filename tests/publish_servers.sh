@@ -63,7 +63,10 @@ Subsystem sftp internal-sftp
 END
     # A second server on the same key runs OpenSSH's sftp-server as a host may run it faultily.
     fault_port=$(free_port)
+    # sshd starts a subsystem other than internal-sftp through the user's login shell; SHLVL keeps
+    # bash from reading root's ~/.bashrc there, whose set-up may stall each login for a minute.
     sed -e "s/^Port .*/Port $fault_port/" -e "s|^Subsystem .*|Subsystem sftp $work/sftp_subsystem|" sshd_config >faulty_config
+    echo "SetEnv SHLVL=1" >>faulty_config
     # The way in sftp.mode at each login:
     # "refuse" renames, store each file a byte "short", write "lineends" as LF, or pass a
     # "filter" that changes bytes, not the size.
