@@ -69,7 +69,7 @@ END
     echo "SetEnv SHLVL=1" >>faulty_config
     # The way in sftp.mode at each login:
     # "refuse" renames, store each file a byte "short", write "lineends" as LF, or pass a
-    # "filter" that changes bytes, not the size.
+    # "filter" that changes bytes, not the size, or fall "silent" at the first read.
     echo plain >sftp.mode
     cat >sftp_subsystem <<END
 #!/bin/sh
@@ -83,14 +83,19 @@ END
     cat >sftp_filter.py <<'END'
 import os, subprocess, sys
 mode = open(os.path.join(sys.argv[1], "sftp.mode")).read().split()[0]
+if mode == "silent":
+    open(os.path.join(sys.argv[1], "silent.started"), "w").close()
 child, read = subprocess.Popen(["/usr/lib/openssh/sftp-server"], stdin=subprocess.PIPE), sys.stdin.buffer.read
 while len(head := read(4)) == 4:
     body = read(int.from_bytes(head, "big"))
+    if mode == "silent" and body[:1] == b"\x05":  # SSH_FXP_READ: never answered
+        while read(65536): pass
+        break
     if body[:1] == b"\x06":  # SSH_FXP_WRITE: id, handle, offset, data
         at = 9 + int.from_bytes(body[5:9], "big") + 8
         data = body[at + 4:]
         data = {"short": data[:-1], "lineends": data.replace(b"\r\n", b"\n"),
-                "filter": data.replace(b"<td>", b"<TD>")}[mode]
+                "filter": data.replace(b"<td>", b"<TD>")}.get(mode, data)
         body = body[:at] + len(data).to_bytes(4, "big") + data
     child.stdin.write(len(body).to_bytes(4, "big") + body)
     child.stdin.flush()
@@ -203,6 +208,16 @@ if [ "$way" = sftp ]; then
     [ -z "$(ls -A root/site)" ] || fail "changed host key: something was sent"
     echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 host_key.pub)" >home/.ssh/known_hosts
     echo "[127.0.0.1]:$fault_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
+    # A server that falls silent at the first read-back: the publication gives up after the
+    # stall time instead of waiting for ever. It runs beside the rest, with its own file,
+    # folders and settings.
+    mkdir silent && cp -r home silent/home && cp tournament.txt silent/t.txt && echo silent >sftp.mode
+    HOME=$work/silent/home XDG_CONFIG_HOME=$work/silent/config XDG_STATE_HOME=$work/silent/state timeout 150 \
+        "$tool" publish silent/t.txt --to "sftp://root@127.0.0.1:$fault_port$work/silent/" >silent/out 2>silent/err &
+    silent=$!
+    pids+=("$silent")
+    for _ in $(seq 600); do [ -e silent.started ] && break; sleep 0.1; done
+    echo plain >sftp.mode
 fi
 
 # --- a certificate no authority vouches for: refused with its fingerprint, then trusted ---
@@ -393,6 +408,11 @@ grep -q "filer skickade, [1-9][0-9]* oförändrade, 1 borttagna)" out.txt || fai
 same_site changed
 [ ! -e root/site/arkiv/spelare/cecilia.html ] || fail "archive changed: a page no longer made stayed"
 [ -z "$(find root/site/arkiv -name '.*.tmp')" ] || fail "archive: temporary files left"
+
+if [ "$way" = sftp ]; then
+    wait "$silent"
+    [ $? = 1 ] && grep -q "slutade svara" silent/err || fail "a silent server: $(cat silent/err)"
+fi
 
 grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
 [ -z "$(grep -rl "$password" config home local 2>/dev/null)" ] || fail "the password in a file"
