@@ -140,7 +140,7 @@ void CPublishQueue::Start()
         const CStandingsView view(*tournament, standings, *rules);
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())
-            groups.emplace(*tournament, *players, *rules);
+            groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());
         const CPublication publication = BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path),
                                                           groups ? &*groups : nullptr);
         const CPublishResult result = PublishFiles(target, password, publication, trust);

@@ -92,6 +92,13 @@ bool HasNote(const CStandingsView& view, std::size_t line)
     return line < view.LineCount() && view.Line(line).m_decidedBy && view.Line(line).m_placed;
 }
 
+// Whether a round cell shows the number entered beside the points it gave: wherever the two
+// differ by more than their name.
+bool ShowsEntered(const CStandingsView& view)
+{
+    return !view.Counted().Plain() && view.Counted().Kind() != Counting::Strokes;
+}
+
 // `marks`: the numbers of the place's notes; `changes`: the column "+/-", when shown.
 void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std::string_view marks,
               const CPlaceChanges* changes)
@@ -116,17 +123,22 @@ void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std:
     page();
     page << kCentredCell << line.m_total;
     page("</td>");
+    const bool entered = ShowsEntered(view);
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-        // No result and 0 points both show as none, unless the 0 is a score that does not count.
+        // No result and 0 points both show as none, unless the 0 is a score that does not count
+        // or the points of a number entered, which shows beside them.
+        const std::optional<int> played = entered ? view.Entered(i, k) : std::nullopt;
         const int points = view.Points(i, k).value_or(0);
         const bool dropped = view.Dropped(i, k);
         page << (dropped ? "<td align=\"center\" class=\"struken\">(" : kCentredCell);
-        if (points <= 0 && !dropped)
+        if (points <= 0 && !dropped && !played)
             page << "&nbsp;";
-        else if (points > 0 && points == view.BestPoints(k))
+        else if (view.RoundWin(i, k))
             page << "<b>" << std::int64_t{points} << "</b>";
         else
             page << std::int64_t{points};
+        if (played)
+            page << " <small class=\"spelat\">" << std::int64_t{*played} << "</small>";
         page(dropped ? ")</td>" : "</td>");
     }
     page << kCentredCell << std::int64_t{line.m_roundsPlayed};
@@ -144,6 +156,49 @@ std::string Joined(std::initializer_list<std::string_view> parts)
     return text;
 }
 
+// How a round counts, in words (Windows-1252).
+std::string CountingSentences(const CStandingsView& view)
+{
+    const CSeriesRules& rules = view.Rules();
+    const std::string roundWinner =
+        rules.LowerScoreWins() ? "l\xE4gst antal slag vinner omg\xE5ngen." : "h\xF6gst resultat vinner omg\xE5ngen.";
+    std::string text;
+    switch (rules.m_counting) {
+    case Counting::Points:
+        break;
+    case Counting::Strokes:
+        text = "L\xE4gst antal slag vinner omg\xE5ngen och serien; fler r\xE4knade omg\xE5ngar g\xE5r f\xF6re l\xE4gre "
+               "summa.";
+        break;
+    case Counting::Placing:
+        if (rules.m_pointsForBeaten) {
+            text = "Placeringspo\xE4ng efter varje omg\xE5ngs placering, en f\xF6r varje spelare som slagits och en "
+                   "till; ";
+        } else {
+            text = "Placeringspo\xE4ng ";
+            const std::vector<int>& table = rules.m_placePoints;
+            for (std::size_t i = 0; i < std::min<std::size_t>(table.size(), 3); ++i)
+                text.append(i > 0 ? ", " : "").append(std::to_string(table[i]));
+            text += table.size() > 3 ? " \x85 efter varje omg\xE5ngs placering" : " efter varje omg\xE5ngs placering";
+            if (rules.m_otherPoints)
+                text += Joined({", ", std::to_string(*rules.m_otherPoints), " f\xF6r \xF6vriga placeringar"});
+            text += "; ";
+        }
+        text += roundWinner;
+        break;
+    case Counting::Place:
+        text = Joined({"Placeringen i varje omg\xE5ng ger lika m\xE5nga po\xE4ng; ", roundWinner,
+                       " Den som inte spelat en omg\xE5ng f\xE5r ",
+                       std::to_string(view.Counted().AbsentPoints(view.RoundCount())),
+                       " po\xE4ng. L\xE4gst summa vinner."});
+        break;
+    }
+    if (rules.m_entryPoints)
+        text += Joined({text.empty() ? "" : " ", "Varje spelad omg\xE5ng ger ", std::to_string(*rules.m_entryPoints),
+                        " po\xE4ng extra."});
+    return text;
+}
+
 // The rules in words, with where the series stands, in Windows-1252.
 std::string RulesSentences(const CStandingsView& view)
 {
@@ -155,6 +210,8 @@ std::string RulesSentences(const CStandingsView& view)
             text += ' ';
         text += words;
     };
+    if (rules.CountsOtherwise())
+        sentence(CountingSentences(view));
     if (rules.m_best) {
         const bool one = *rules.m_best == 1;
         const std::string of = rules.m_planned ? Joined({" av ", number(*rules.m_planned), " omg\xE5ngar"})
@@ -329,6 +386,13 @@ void WriteRoundHeaders(CPageWriter& page, const CStandingsView& view)
     }
 }
 
+// "Summa Poäng", or "Summa Slag" where strokes are counted.
+std::string SumHeader(const CStandingsView& view, TextEncoding encoding)
+{
+    return view.Counted().Kind() == Counting::Strokes ? "<b>Summa<br>Slag</b>"
+                                                      : PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+}
+
 // A players' table with what follows it: the rules and the notes of the places they decided.
 void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding encoding)
 {
@@ -345,7 +409,7 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
     if (changes)
         page(ChangeHeaderCell(view, *changes));
     page("<th><b>Namn</b></th>");
-    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    page << kCentredHeader << SumHeader(view, encoding);
     page("</th>");
     WriteRoundHeaders(page, view);
     page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
@@ -376,7 +440,7 @@ void WriteTeams(CPageWriter& page, const CStandingsView& view, const CGroupStand
     page << kCentredHeader;
     page("<b>Placering</b></th>");
     page("<th><b>Lag</b></th>");
-    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    page << kCentredHeader << SumHeader(view, encoding);
     page("</th>");
     WriteRoundHeaders(page, view);
     page << "<th><b>" << PageText("R\xE4knade", encoding);

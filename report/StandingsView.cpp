@@ -11,54 +11,88 @@
 #include <string_view>
 
 CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds)
-    : m_tournament(tournament)
-    , m_roundCount(std::min(rounds, tournament.m_rounds.size()))
-    , m_standings(m_own)
+    : CStandingsView(tournament, CSeriesRules(), rounds)
 {
-    m_own.Reserve(tournament.m_players.Size());
-    for (std::size_t k = 0; k < m_roundCount; ++k)
-        AddToStandings(m_own, tournament.m_rounds[k]);
-    m_own.BuildRanking();
-    Fill();
 }
 
 CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings)
-    : m_tournament(tournament)
-    , m_roundCount(tournament.m_rounds.size())
-    , m_standings(standings)
+    : CStandingsView(tournament, standings, CSeriesRules())
 {
-    assert(standings.m_ranking.size() == standings.m_rows.size());
-    Fill();
 }
 
 CStandingsView::CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds)
-    : CStandingsView(tournament, rounds)
+    : CStandingsView(std::make_shared<const CCounting>(tournament, rules), rules, rounds)
 {
-    m_rules = rules;
+}
+
+CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules)
+    : CStandingsView(std::make_shared<const CCounting>(tournament, rules), standings, rules)
+{
+}
+
+CStandingsView::CStandingsView(std::shared_ptr<const CCounting> counting, const CSeriesRules& rules, std::size_t rounds)
+    : m_tournament(counting->Tournament())
+    , m_roundCount(std::min(rounds, m_tournament.m_rounds.size()))
+    , m_standings(m_own)
+    , m_counting(std::move(counting))
+    , m_rules(rules)
+{
+    m_own.Reserve(m_tournament.m_players.Size());
+    for (std::size_t k = 0; k < m_roundCount; ++k)
+        AddToStandings(m_own, m_tournament.m_rounds[k]);
+    m_own.BuildRanking();
+    Fill();
     if (m_rules.InForce())
         RankByRules();
 }
 
-CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules)
-    : CStandingsView(tournament, standings)
+CStandingsView::CStandingsView(std::shared_ptr<const CCounting> counting, const CStandings& standings,
+                               const CSeriesRules& rules)
+    : m_tournament(counting->Tournament())
+    , m_roundCount(m_tournament.m_rounds.size())
+    , m_standings(standings)
+    , m_counting(std::move(counting))
+    , m_rules(rules)
 {
-    m_rules = rules;
+    assert(standings.m_ranking.size() == standings.m_rows.size());
+    Fill();
     if (m_rules.InForce())
         RankByRules();
 }
 
 void CStandingsView::Fill()
 {
-    const std::vector<CPlayerRow>& rows = m_standings.m_rows;
-    m_points.assign(rows.size() * m_roundCount, kNoResult);
-    m_bestPoints.assign(m_roundCount, 0);
+    const CCounting& counting = *m_counting;
+    const std::size_t cells = m_standings.m_rows.size() * m_roundCount;
+    m_points.assign(cells, kNoResult);
+    m_won.assign(cells, 0);
+    if (!counting.Plain()) {
+        m_entered.assign(cells, kNoResult);
+        m_places.assign(cells, 0);
+    }
     for (std::size_t k = 0; k < m_roundCount; ++k) {
-        for (const CResult& result : m_tournament.m_rounds[k].m_results) {
+        const std::vector<CResult>& results = m_tournament.m_rounds[k].m_results;
+        for (std::size_t i = 0; i < results.size(); ++i) {
             // Standings left empty by a file refused halfway have no row for the rounds read.
-            const std::uint32_t row = m_standings.RowOf(result.m_player);
-            if (row != CStandings::kNoRow)
-                m_points[std::size_t{row} * m_roundCount + k] = result.m_points;
-            m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
+            const std::uint32_t row = m_standings.RowOf(results[i].m_player);
+            if (row == CStandings::kNoRow)
+                continue;
+            const std::size_t cell = std::size_t{row} * m_roundCount + k;
+            m_points[cell] = counting.Points(k, i);
+            m_won[cell] = counting.Won(k, i) ? 1 : 0;
+            if (!counting.Plain()) {
+                m_entered[cell] = results[i].m_points;
+                m_places[cell] = counting.Place(k, i);
+            }
+        }
+    }
+    if (const int absent = counting.AbsentPoints(m_roundCount)) {
+        for (std::size_t k = 0; k < m_roundCount; ++k) {
+            for (std::size_t cell = k; !m_tournament.m_rounds[k].m_results.empty() && cell < cells;
+                 cell += m_roundCount) {
+                if (m_points[cell] == kNoResult)
+                    m_points[cell] = absent;
+            }
         }
     }
 }
@@ -217,9 +251,16 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
             out.append(word).push_back(separator);
     };
     headings({"Placering", "Namn", "Summa"});
+    // Where the points are not the numbers entered, each round's numbers follow its points.
+    const bool entered = view.Rules().CountsOtherwise();
+    const std::string_view enteredName = view.Rules().LowerScoreWins() ? " (slag)" : " (resultat)";
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
         AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name), separator);
         out += separator;
+        if (entered) {
+            AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name).append(enteredName), separator);
+            out += separator;
+        }
     }
     const bool rules = view.Rules().InForce();
     if (rules)
@@ -245,6 +286,11 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
             out += separator;
             if (const std::optional<int> points = view.Points(i, k))
                 AppendNumber(out, *points);
+            if (!entered)
+                continue;
+            out += separator;
+            if (const std::optional<int> number = view.Entered(i, k))
+                AppendNumber(out, *number);
         }
         out += separator;
         AppendNumber(out, line.m_roundsPlayed);
@@ -309,6 +355,20 @@ void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupS
                 AppendNumber(out, *points);
             else
                 out += "null";
+        }
+        if (rules.CountsOtherwise()) {
+            const auto numbers = [&](const char* key, auto of) {
+                out.append("], \"").append(key).append("\": [");
+                for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+                    out += k > 0 ? ", " : "";
+                    if (const std::optional<int> number = of(k))
+                        AppendNumber(out, *number);
+                    else
+                        out += "null";
+                }
+            };
+            numbers("scores", [&](std::size_t k) { return view.Entered(i, k); });
+            numbers("round_places", [&](std::size_t k) { return view.RoundPlace(i, k); });
         }
         out += "], \"played\": ";
         AppendNumber(out, line.m_roundsPlayed);
@@ -418,7 +478,29 @@ std::string StandingsJson(const CStandingsView& view, const CGroupStandings* gro
             out += i > 0 ? ", " : "";
             AppendJsonString(out, TiebreakWord(rules.m_tiebreak[i]));
         }
-        out += "]}";
+        out += ']';
+        if (rules.CountsOtherwise()) {
+            out += ", \"counting\": ";
+            AppendJsonString(out, CountingWord(rules.m_counting));
+            out += ", \"lowest_wins\": ";
+            out += rules.LowerScoreWins() ? "true" : "false";
+            out += ", \"place_points\": ";
+            if (rules.m_pointsForBeaten) {
+                out += "\"slagna\"";
+            } else {
+                out += '[';
+                for (std::size_t i = 0; i < rules.m_placePoints.size(); ++i) {
+                    out += i > 0 ? ", " : "";
+                    AppendNumber(out, rules.m_placePoints[i]);
+                }
+                out += ']';
+            }
+            out += ", \"other_points\": ";
+            number(rules.m_otherPoints);
+            out += ", \"entry_points\": ";
+            number(rules.m_entryPoints);
+        }
+        out += '}';
     }
     const std::optional<CPlaceChanges> changes = ChangesOf(view);
     if (changes && changes->HasBaseline()) {

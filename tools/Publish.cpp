@@ -37,7 +37,7 @@ bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream
     const CStandingsView view(doc.Tournament(), doc.RankedStandings(), doc.Rules());
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
-        groups.emplace(doc.Tournament(), doc.ClubPlayers(), doc.Rules());
+        groups.emplace(doc.Tournament(), doc.ClubPlayers(), doc.Rules(), SIZE_MAX, view.SharedCounting());
     const CPublication publication = BuildPublication(view, updated, PageName(target, doc.Path()),
                                                       ServedStylesheet(doc.Path()), groups ? &*groups : nullptr);
     const CPublishResult result = PublishFiles(target, PasswordFromEnvironment(), publication);

@@ -318,7 +318,8 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
             : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
-        groups.emplace(tournament, doc.ClubPlayers(), doc.Rules(), options.after == 0 ? SIZE_MAX : options.after);
+        groups.emplace(tournament, doc.ClubPlayers(), doc.Rules(), options.after == 0 ? SIZE_MAX : options.after,
+                       overall->SharedCounting());
     const CGroupStandings* shown = groups ? &*groups : nullptr;
     // One class: its own standings, the lines alone.
     const CStandingsView& view =
