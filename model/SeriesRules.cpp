@@ -32,6 +32,9 @@ constexpr std::array<std::pair<Counting, std::string_view>, 4> kCountings = {{
     {Counting::Placing, "placering"},
     {Counting::Place, "plats"},
 }};
+constexpr std::string_view kSeason = "s\xC3\xA4song";
+constexpr std::string_view kArchive = "arkiv";
+constexpr std::string_view kRecords = "rekord";
 
 constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
     {Tiebreak::Wins, "segrar"},
@@ -42,9 +45,10 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
-constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
-                                    "totalt, f\xF6r\xE4ndring, diagram, r\xE4kning, placeringspo\xE4ng, "
-                                    "\xF6vriga, deltagarpo\xE4ng eller l\xE4gst vinner";
+constexpr const char* kUnknownKey =
+    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, "
+    "diagram, r\xE4kning, placeringspo\xE4ng, \xF6vriga, deltagarpo\xE4ng, l\xE4gst vinner, s\xE4song, arkiv, "
+    "rekord eller en handikappregel";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
@@ -63,6 +67,7 @@ constexpr const char* kNeedsTable = "R\xE4kning = placering kr\xE4ver placerings
 constexpr const char* kLowestWithPoints = "Med r\xE4kning = po\xE4ng vinner h\xF6gst: v\xE4lj placering eller plats";
 constexpr const char* kLowestWithStrokes = "Med r\xE4kning = slag vinner alltid l\xE4gst";
 constexpr const char* kEntryNotCounted = "G\xE4ller bara med r\xE4kning = po\xE4ng eller placering";
+constexpr const char* kEmptySeason = "S\xE4songen saknar namn";
 
 std::string_view Stripped(std::string_view text)
 {
@@ -179,6 +184,10 @@ std::string KeyText(std::string_view key, const CSeriesRules& rules)
         return line + (rules.m_overall ? "ja" : "nej");
     if (key == kChange || key == kChart)
         return line + "ja";
+    if (key == kSeason)
+        return line + rules.m_season;
+    if (key == kArchive || key == kRecords)
+        return line + "nej";
     const std::optional<int> value = key == kBest      ? rules.m_best
                                      : key == kPlanned ? rules.m_planned
                                      : key == kTeam    ? rules.m_team
@@ -207,6 +216,9 @@ bool Sets(std::string_view key, const CSeriesRules& rules)
            : key == kOverall ? !rules.m_overall
            : key == kChange  ? rules.m_change
            : key == kChart   ? rules.m_chart
+           : key == kSeason  ? !rules.m_season.empty()
+           : key == kArchive ? !rules.m_archive
+           : key == kRecords ? !rules.m_records
                              : !rules.m_tiebreak.empty();
 }
 
@@ -294,8 +306,11 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
     int bestLine = 0, minimumLine = 0;
     // "totalt", "förändring" and "diagram" seen, whether "ja" or "nej".
     bool overallRead = false, changeRead = false, chartRead = false;
+    // The archive's keys seen: "säsong", "arkiv" and "rekord".
+    bool archiveRead[3] = {};
     std::string_view bestText, minimumText;
     CCountingLines counting;
+    CHandicapRulesReader handicap;
     const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
         refusal = {lineNo, std::string(line), message};
         return false;
@@ -321,11 +336,29 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
             const char* message = nullptr;
             return ReadCountingKey(key, entry->value, rules, message) || refuse(lineNo, line, message);
         }
+        if (CHandicapRulesReader::Knows(key)) {
+            const char* message = handicap.Read(key, entry->value, line, lineNo, rules.m_handicap);
+            return message ? refuse(lineNo, line, message) : true;
+        }
         if (key == kTiebreak) {
             if (!rules.m_tiebreak.empty())
                 return refuse(lineNo, line, kRepeatedKey);
             if (const char* message = ParseCriteria(entry->value, rules.m_tiebreak))
                 return refuse(lineNo, line, message);
+            return true;
+        }
+        if (key == kSeason || key == kArchive || key == kRecords) {
+            bool& read = archiveRead[key == kSeason ? 0 : key == kArchive ? 1 : 2];
+            if (read)
+                return refuse(lineNo, line, kRepeatedKey);
+            read = true;
+            if (key == kSeason) {
+                rules.m_season = std::string(entry->value);
+                return !rules.m_season.empty() || refuse(lineNo, line, kEmptySeason);
+            }
+            if (entry->value != "ja" && entry->value != "nej")
+                return refuse(lineNo, line, kNotYesNo);
+            (key == kArchive ? rules.m_archive : rules.m_records) = entry->value == "ja";
             return true;
         }
         if (key == kOverall || key == kChange || key == kChart) {
@@ -369,27 +402,40 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
             return refuse(minimumLine, minimumText, kMinimumAbovePlanned);
         return true;
     });
-    return wholeFile && CheckCountingKeys(rules, counting, refusal);
+    return wholeFile && CheckCountingKeys(rules, counting, refusal) && handicap.Finish(rules.m_handicap, refusal);
 }
 
 std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous)
 {
     std::string text;
     std::vector<std::string_view> written;
+    const std::vector<std::pair<std::string_view, std::string>> handicap = HandicapRulesLines(rules.m_handicap);
     ForEachSidecarLine(previous, [&](std::string_view line, int) {
         const std::optional<CKeyLine> entry = KeyLine(line);
         if (Ignored(line) || !entry) {
             text.append(line).append("\n");
+        } else if (CHandicapRulesReader::Knows(entry->key)) {
+            const auto at = std::find_if(handicap.begin(), handicap.end(),
+                                         [&entry](const auto& h) { return h.first == entry->key; });
+            if (at != handicap.end() && std::find(written.begin(), written.end(), at->first) == written.end()) {
+                text += at->second + "\n";
+                written.push_back(at->first);
+            }
         } else if (Sets(entry->key, rules) && std::find(written.begin(), written.end(), entry->key) == written.end()) {
             text += KeyText(entry->key, rules) + "\n";
             written.push_back(entry->key);
         }
         return true;
     });
-    for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart,
-                                       kCounting, kPlacePoints, kOtherPoints, kEntryPoints, kLowestWins}) {
+    for (const std::string_view key :
+         {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart, kCounting, kPlacePoints, kOtherPoints,
+          kEntryPoints, kLowestWins, kSeason, kArchive, kRecords}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
+    }
+    for (const auto& [key, line] : handicap) {
+        if (std::find(written.begin(), written.end(), key) == written.end())
+            text += line + "\n";
     }
     return text;
 }

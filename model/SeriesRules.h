@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/HandicapRules.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,11 +56,23 @@ struct CSeriesRules
     // Within a round, the lowest number entered is placed first.
     bool LowerScoreWins() const { return m_counting == Counting::Strokes || m_lowestWins; }
 
+    // The club's archive of seasons; they change nothing of this season's own tables.
+    std::string m_season = {}; // "säsong = 2025 vår": names the season and sets its place in time (UTF-8)
+    bool m_archive = true;     // "arkiv = nej": the season is left out of the archive
+    bool m_records = true;     // "rekord = nej": it stays in the archive but out of its records
+
+    // Each player's handicap, added to (or taken from) every number entered before it counts.
+    CHandicapRules m_handicap = CHandicapRules();
+
     // The ranking follows rules as soon as the file sets one of its keys.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty() || CountsOtherwise(); }
     // The file is worth keeping: it sets a rule of the ranking, of the other tables or of what
     // the page shows.
-    bool SetsAnything() const { return InForce() || m_team || !m_overall || m_change || m_chart; }
+    bool SetsAnything() const
+    {
+        return InForce() || m_team || !m_overall || m_change || m_chart || !m_season.empty() || !m_archive ||
+               !m_records || m_handicap.m_on;
+    }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

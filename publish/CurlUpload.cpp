@@ -144,6 +144,13 @@ public:
 
     bool Dav() const { return m_target.m_way == PublishWay::Dav || m_target.m_way == PublishWay::DavHttp; }
 
+    long Status() const
+    {
+        long status = 0;
+        curl_easy_getinfo(m_curl.get(), CURLINFO_RESPONSE_CODE, &status);
+        return status;
+    }
+
     // The address of `name` in the target's folder (no user, no password in it).
     std::string Url(const QString& name) const
     {
@@ -207,6 +214,26 @@ public:
         curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
         curl_easy_perform(curl);
         curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+    }
+
+    // A request for `name` in the target's folder that moves no file: WebDAV's MKCOL or DELETE
+    // by `method`, an FTP command by `command` ("*MKD x": a failure is let pass).
+    CURLcode Request(const QString& name, const char* method, const std::string& command)
+    {
+        Reset();
+        CURL* curl = m_curl.get();
+        const std::string url = Url(Dav() ? name : QString());
+        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+        const CList quote(curl_slist_append(nullptr, command.c_str()));
+        // After the folder is changed into (QUOTE would come before it, from the login folder).
+        if (Dav())
+            curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
+        else
+            curl_easy_setopt(curl, CURLOPT_POSTQUOTE, quote.get());
+        const CURLcode code = Perform();
+        curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+        return code;
     }
 
     // Why `code` ended the request, in Swedish, as the user can act on it.
@@ -290,8 +317,7 @@ private:
 
     QString HttpCause(const QString& what) const
     {
-        long status = 0;
-        curl_easy_getinfo(m_curl.get(), CURLINFO_RESPONSE_CODE, &status);
+        const long status = Status();
         switch (status) {
         case 401:
             return QStringLiteral("inloggningen nekades");
@@ -384,4 +410,30 @@ bool FetchPage(const QString& url, QByteArray& page, QString& cause)
     if (code != CURLE_OK)
         cause = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
     return code == CURLE_OK;
+}
+
+CPublishResult TidyByCurl(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust)
+{
+    GlobalInit();
+    CTransfer transfer(target, password, trust);
+    for (const QString& folder : folders) {
+        QString path;
+        for (const QString& part : folder.split('/', Qt::SkipEmptyParts)) {
+            path += part + '/';
+            // A folder already there answers 405 (WebDAV) or a refused MKD, let pass: a file
+            // sent into a folder that is truly missing fails, and says so.
+            const CURLcode code = transfer.Request(path, "MKCOL", "*MKD " + path.chopped(1).toStdString());
+            if (code != CURLE_OK && !(transfer.Dav() && code == CURLE_HTTP_RETURNED_ERROR))
+                return transfer.Cause(code, QStringLiteral("mappen %1").arg(path));
+        }
+    }
+    for (const QString& file : files) {
+        const CURLcode code = transfer.Request(file, "DELETE", "*DELE " + file.toStdString());
+        if (code != CURLE_OK && !(code == CURLE_HTTP_RETURNED_ERROR && transfer.Status() == 404))
+            return transfer.Cause(code, QStringLiteral("borttagningen av %1").arg(file));
+    }
+    CPublishResult done;
+    done.m_kind = CPublishResult::Done;
+    return done;
 }

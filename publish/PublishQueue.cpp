@@ -133,7 +133,8 @@ void CPublishQueue::Start()
     CPublishTrust trust = m_trust;
     trust.m_cancel = m_cancel;
     SetState(QStringLiteral("Publiceras \u2026"));
-    m_pool.start([this, tournament, rules, players, path, updated, target = m_target, password = m_password, trust] {
+    m_pool.start([this, tournament, rules, players, path, updated, target = m_target, password = m_password, trust,
+                  followUp = m_followUp] {
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
@@ -143,7 +144,12 @@ void CPublishQueue::Start()
             groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());
         const CPublication publication = BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path),
                                                           groups ? &*groups : nullptr);
-        const CPublishResult result = PublishFiles(target, password, publication, trust);
+        CPublishResult result = PublishFiles(target, password, publication, trust);
+        if (result.Ok() && target.m_archive && followUp && !*trust.m_cancel) {
+            const QString note = result.m_webNote;
+            result = followUp(target, password, trust, path);
+            result.m_webNote = note;
+        }
         if (!*trust.m_cancel)
             QMetaObject::invokeMethod(
                 this, [this, result] { Ended(result); }, Qt::QueuedConnection);

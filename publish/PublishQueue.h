@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,6 +58,12 @@ public:
     // The publications ended so far, for tests and benchmarks.
     int Ended() const { return m_ended; }
 
+    // What a target that asks for it (m_archive) gets after each page: more of the club's site
+    // (its archive), put there on the publication's thread; its failure is the publication's.
+    using FollowUp = std::function<CPublishResult(const CPublishTarget& target, const std::string& password,
+                                                  const CPublishTrust& trust, const QString& tournamentPath)>;
+    void SetFollowUp(FollowUp followUp) { m_followUp = std::move(followUp); }
+
     // The retry delay after `failures` failures in a row, in seconds: 10, 20, 40, then 60.
     static int RetrySeconds(int failures);
 
@@ -89,4 +96,5 @@ private:
     std::shared_ptr<std::atomic_bool> m_cancel;
     CPublishResult m_last;
     QString m_state;
+    FollowUp m_followUp;
 };

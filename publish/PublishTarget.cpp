@@ -157,6 +157,7 @@ bool LoadTarget(const QString& tournamentPath, CPublishTarget& target)
         target.m_fileName = name;
     target.m_webAddress = settings.value(QStringLiteral("web")).toString();
     target.m_automatic = settings.value(QStringLiteral("automatic")).toBool();
+    target.m_archive = settings.value(QStringLiteral("archive")).toBool();
     target.m_trustedCertificate = settings.value(QStringLiteral("certificate")).toString();
     return true;
 }
@@ -169,6 +170,7 @@ void SaveTarget(const QString& tournamentPath, const CPublishTarget& target)
     settings.setValue(QStringLiteral("name"), target.m_fileName);
     settings.setValue(QStringLiteral("web"), target.m_webAddress);
     settings.setValue(QStringLiteral("automatic"), target.m_automatic);
+    settings.setValue(QStringLiteral("archive"), target.m_archive);
     settings.setValue(QStringLiteral("certificate"), target.m_trustedCertificate);
     settings.endGroup();
     settings.sync();

@@ -19,6 +19,7 @@ struct CPublishTarget
     QString m_fileName;   // the page's name there; empty: NAME.htm after the tournament
     QString m_webAddress; // where members read it, for the check; may be empty
     bool m_automatic = false;
+    bool m_archive = false; // "Publicera arkivet också": the club's archive follows each page, in "arkiv/"
     // The SHA-256 fingerprint of a server certificate the user chose to trust although no
     // authority vouches for it ("AB:CD:..."); empty: the system's authorities alone.
     QString m_trustedCertificate;

@@ -251,12 +251,12 @@ QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, c
     return there ? QString() : QStringLiteral("%1 finns inte hel på servern efter bytet").arg(file.m_name);
 }
 
-} // namespace
-
-CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& password, const CPublication& publication,
-                             const CPublishTrust& trust)
+// Connects, checks the host and logs in; `folder` is the target's folder as SFTP names it,
+// ending in '/'. An empty result when the session is ready.
+CPublishResult Open(const CPublishTarget& target, const std::string& password, const CPublishTrust& trust,
+                    CSession& session, CSftp& sftp, QString& folder)
 {
-    const CSession session(ssh_new());
+    session.reset(ssh_new());
     if (!session)
         return Failure(QStringLiteral("SFTP kan inte startas"));
     const QByteArray host = target.m_host.toUtf8(), user = target.m_user.toUtf8();
@@ -278,20 +278,65 @@ CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& pa
         return refused;
     if (!LogIn(session.get(), password))
         return Failure(QStringLiteral("inloggningen nekades"), CPublishResult::LoginRefused);
-    const CSftp sftp(sftp_new(session.get()));
+    sftp.reset(sftp_new(session.get()));
     if (!sftp || sftp_init(sftp.get()) != SSH_OK)
         return Failure(QStringLiteral("servern erbjuder inte SFTP: ") + SshError(session.get()));
     // "/~/x" is the login folder's x, as curl writes it; SFTP's relative paths start there.
-    QString folder = target.m_folder.isEmpty() ? QStringLiteral("/") : target.m_folder;
+    folder = target.m_folder.isEmpty() ? QStringLiteral("/") : target.m_folder;
     if (folder.startsWith(QLatin1String("/~/")))
         folder = folder.mid(3);
     if (!folder.isEmpty() && !folder.endsWith('/'))
         folder += '/';
+    return {};
+}
+
+} // namespace
+
+CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& password, const CPublication& publication,
+                             const CPublishTrust& trust)
+{
+    CSession session;
+    CSftp sftp;
+    QString folder;
+    if (CPublishResult refused = Open(target, password, trust, session, sftp, folder); !refused.m_message.isEmpty())
+        return refused;
     for (const CPublishedFile& file : publication.m_files) {
         if (trust.m_cancel && *trust.m_cancel)
             return Failure(QStringLiteral("publiceringen avbröts"));
         if (const QString cause = PutFile(sftp.get(), session.get(), folder, file); !cause.isEmpty())
             return Failure(cause);
+    }
+    CPublishResult done;
+    done.m_kind = CPublishResult::Done;
+    return done;
+}
+
+CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust)
+{
+    CSession session;
+    CSftp sftp;
+    QString base;
+    if (CPublishResult refused = Open(target, password, trust, session, sftp, base); !refused.m_message.isEmpty())
+        return refused;
+    for (const QString& folder : folders) {
+        // Each step of the way, where it is missing.
+        QString path = base;
+        for (const QString& part : folder.split('/', Qt::SkipEmptyParts)) {
+            path += part + '/';
+            const QByteArray name = path.toUtf8();
+            sftp_attributes there = sftp_stat(sftp.get(), name.constData());
+            const bool folderThere = there && there->type == SSH_FILEXFER_TYPE_DIRECTORY;
+            sftp_attributes_free(there);
+            if (!folderThere && sftp_mkdir(sftp.get(), name.constData(), 0755) != 0)
+                return Failure(SftpCause(sftp.get(), session.get(), path));
+        }
+    }
+    for (const QString& file : files) {
+        const QByteArray name = (base + file).toUtf8();
+        if (sftp_unlink(sftp.get(), name.constData()) != 0 && sftp_get_error(sftp.get()) != SSH_FX_NO_SUCH_FILE)
+            return Failure(QStringLiteral("%1 kunde inte tas bort: ").arg(file) +
+                           SftpCause(sftp.get(), session.get(), base));
     }
     CPublishResult done;
     done.m_kind = CPublishResult::Done;

@@ -72,3 +72,33 @@ CPublishResult PublishFiles(const CPublishTarget& target, const std::string& pas
                       .arg(url, QString::fromStdString(shown));
     return result;
 }
+
+CPublishResult TidyTarget(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust)
+{
+    switch (target.m_way) {
+    case PublishWay::Folder:
+        break;
+    case PublishWay::Sftp:
+        return TidyBySftp(target, password, folders, files, trust);
+    case PublishWay::Ftps:
+    case PublishWay::Ftp:
+    case PublishWay::Dav:
+    case PublishWay::DavHttp:
+        return TidyByCurl(target, password, folders, files, trust);
+    }
+    const QDir base(target.m_folder);
+    if (!base.exists())
+        return Failure(QStringLiteral("mappen %1 finns inte").arg(QDir::toNativeSeparators(target.m_folder)));
+    for (const QString& folder : folders) {
+        if (!base.mkpath(folder))
+            return Failure(QStringLiteral("mappen %1 kunde inte skapas").arg(base.filePath(folder)));
+    }
+    for (const QString& file : files) {
+        if (!QFile::remove(base.filePath(file)) && QFileInfo::exists(base.filePath(file)))
+            return Failure(QStringLiteral("%1 kunde inte tas bort").arg(base.filePath(file)));
+    }
+    CPublishResult done;
+    done.m_kind = CPublishResult::Done;
+    return done;
+}

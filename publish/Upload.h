@@ -5,6 +5,7 @@
 #include "publish/PublishTarget.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -59,6 +60,14 @@ CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& pa
                              const CPublishTrust& trust);
 CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& password, const CPublication& publication,
                              const CPublishTrust& trust);
+// Makes each of `folders` (paths in the target's folder, '/' between) where it is missing, then
+// removes each of `files` there; a file already gone is no failure. For a site of many files.
+CPublishResult TidyTarget(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust = {});
+CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust);
+CPublishResult TidyByCurl(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust);
 // Fetches `url` (http or https, certificate verified) into `page`; false with the cause.
 bool FetchPage(const QString& url, QByteArray& page, QString& cause);
 

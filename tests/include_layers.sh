@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Each folder includes only itself and the folders below it: model <- report <- files <- opener,
 # server, publish <- ui, tools; model/ and report/ include neither Qt nor POSIX headers, so they build alone.
+# The archive stands on report/ and files/ alone, without widgets; only ui/ and tools/ use it.
 # Usage: include_layers.sh SOURCE-DIR. Exit 0 when every include keeps to that order.
 set -u
 cd "$1" || exit 1
@@ -9,11 +10,12 @@ declare -A allowed=(
     [model]="model"
     [report]="model report"
     [files]="model report files"
+    [archive]="model report files archive"
     [opener]="model report files opener"
     [server]="model report files server"
     [publish]="model report files publish"
-    [ui]="model report files opener server publish ui"
-    [tools]="model report files opener server publish tools"
+    [ui]="model report files archive opener server publish ui"
+    [tools]="model report files archive opener server publish tools"
 )
 failed=0
 for folder in "${!allowed[@]}"; do
@@ -21,6 +23,10 @@ for folder in "${!allowed[@]}"; do
         target=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z]*\)\/.*/\1/p' <<<"$text")
         if [ -n "$target" ] && [[ " ${allowed[$folder]} " != *" $target "* ]]; then
             echo "$file:$line: $folder/ may not include $target/: $text"
+            failed=1
+        fi
+        if [ "$folder" = archive ] && grep -qE '#[[:space:]]*include[[:space:]]*<Qt?(Widgets|Gui)[/>]|<Q(Widget|Dialog|Application)>' <<<"$text"; then
+            echo "$file:$line: archive/ uses no widgets: $text"
             failed=1
         fi
         if [[ $folder =~ ^(model|report)$ ]] &&

@@ -298,6 +298,27 @@ if [ "$way" = sftp ]; then
     cmp -s before.htm root/site/tournament.htm || fail "connection cut: the old page changed"
     wait "$proxy_pid"
 fi
+# --- the club's archive beside the page, in arkiv/: all of it first, then only what changed, a
+# page no longer made removed after the index; on the server the bytes of the site made locally ---
+mkdir -p seasons
+cp "$examples/klubbkamp.txt" seasons/2023.txt
+cp "$examples/varserien-2024.txt" seasons/2024.txt
+archive() { "$tool" archive seasons --publish --to "$url/site/" >out.txt 2>err.txt || fail "archive $1: $(cat err.txt)"; }
+sent() { grep -q "($1 filer skickade, $2 oförändrade, $3 borttagna)" out.txt || fail "archive $4: $(cat out.txt)"; }
+same_site() { diff -r -x .ravelmark-arkiv seasons/arkiv root/site/arkiv >/dev/null || fail "archive $1: the server's differs"; }
+archive first
+files=$(find seasons/arkiv -type f ! -name .ravelmark-arkiv | wc -l)
+sent "$files" 0 0 first
+same_site first
+archive again
+sent 0 "$files" 0 again
+sed -i 's/^Cecilia /Cissi /' seasons/2023.txt
+archive changed
+grep -q "filer skickade, [1-9][0-9]* oförändrade, 1 borttagna)" out.txt || fail "archive changed: $(cat out.txt)"
+same_site changed
+[ ! -e root/site/arkiv/spelare/cecilia.html ] || fail "archive changed: a page no longer made stayed"
+[ -z "$(find root/site/arkiv -name '.*.tmp')" ] || fail "archive: temporary files left"
+
 grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
 [ -z "$(grep -rl "$password" config home local 2>/dev/null)" ] || fail "the password in a file"
 

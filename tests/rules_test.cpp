@@ -55,6 +55,19 @@ const std::string kStrokes = "r\xC3\xA4kning = slag\n", kPlace = "r\xC3\xA4kning
 const std::string kPlacing = "r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 10 6 4\n";
 const std::string kLowest = "l\xC3\xA4gst vinner = ja\n";
 
+// The rules of the ranking and of the team table.
+CSeriesRules Made(std::optional<int> best, std::optional<int> planned, std::optional<int> minimum,
+                  std::vector<Tiebreak> tiebreak, std::optional<int> team = std::nullopt)
+{
+    CSeriesRules rules;
+    rules.m_best = best;
+    rules.m_planned = planned;
+    rules.m_minimum = minimum;
+    rules.m_tiebreak = std::move(tiebreak);
+    rules.m_team = team;
+    return rules;
+}
+
 // Vårserien: best 2 of 5 after 3 rounds, at least 4, ties by wins then best round. A dropped
 // round best stays bold, a dropped 0 shows; Anna and Cilla part on wins, Cilla and Hans share.
 const std::string kSeries = "V\xE5rserien\n\nR1\nAnna 10\nBo 6\nCilla 6\nDan 0\nHans 6\n\nR2\nAnna 4\nBo 10\nCilla 8\n"
@@ -74,8 +87,9 @@ TEST(SeriesRules, Refusals)
     const std::string notTable = "Placeringspo\xE4ngen ska vara heltal fr\xE5n 0, \xE5tskilda av blanksteg, eller slagna";
     const std::string notEntry = "G\xE4ller bara med r\xE4kning = po\xE4ng eller placering";
     const std::string unknown =
-        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram, "
-        "r\xE4kning, placeringspo\xE4ng, \xF6vriga, deltagarpo\xE4ng eller l\xE4gst vinner";
+        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, "
+        "diagram, r\xE4kning, placeringspo\xE4ng, \xF6vriga, deltagarpo\xE4ng, l\xE4gst vinner, s\xE4song, arkiv, "
+        "rekord eller en handikappregel";
     const struct { std::string text; int lineNo; std::string message; } cases[] = {
         {best + " 8", 1, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
         {"# c\n\n" + best + " = 8\n" + best + "=7", 4, "Regeln st\xE5r redan i filen"},
@@ -108,6 +122,8 @@ TEST(SeriesRules, Refusals)
         {count + " = slag\n" + lowest + " = nej", 2, "Med r\xE4kning = slag vinner alltid l\xE4gst"},
         {"deltagarpo\xC3\xA4ng = 1\n" + count + " = slag\n" + lowest + " = ja", 1, notEntry},
         {count + " = plats\ndeltagarpo\xC3\xA4ng = 0", 2, notEntry},
+        {"arkiv = kanske", 1, notYesNo}, {"rekord = nej\nrekord = nej", 2, "Regeln st\xE5r redan i filen"},
+        {"s\xC3\xA4song = \t", 1, "S\xE4songen saknar namn"},
     };
     const auto refused = [](const std::string& text) {
         CSeriesRules rules;
@@ -123,26 +139,30 @@ TEST(SeriesRules, Refusals)
     // Blanks, tabs, CR LF, a byte-order mark, comments and leading zeros; bästa may equal omgångar.
     const CSeriesRules read = Rules("\xEF\xBB\xBF  " + best + "\t=\t005 \r\n  # x = y\n\t\n" + planned + "=5\n" + tie +
                                     " = h\xC3\xB6gsta ,segrar\nminst = 2 \n# " + planned + " = 1\n");
-    EXPECT_EQ(read, (CSeriesRules{5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}}));
+    EXPECT_EQ(read, Made(5, 5, 2, {Tiebreak::Highest, Tiebreak::Wins}));
     EXPECT_FALSE(Rules("# bara kommentarer\n\n   \n").InForce());
     EXPECT_TRUE(Rules(tie + " = struket").InForce());
     // What the page shows besides is no ranking rule, but a file that sets it is kept.
     const CSeriesRules shown = Rules(change + " = ja\ndiagram = nej\n");
     EXPECT_TRUE(shown.m_change && !shown.m_chart && !shown.InForce() && shown.SetsAnything());
     EXPECT_FALSE(Rules(change + " = nej").SetsAnything());
+    // The archive's keys, the same: kept, written back as read, ranking nothing.
+    const std::string archived = "s\xC3\xA4song = 2025 v\xC3\xA5r\narkiv = nej\nrekord = nej\n";
+    EXPECT_TRUE(!Rules(archived).InForce() && Rules(archived).m_season == "2025 v\xC3\xA5r");
+    EXPECT_EQ(SeriesRulesText(Rules(archived)), archived);
     EXPECT_EQ(Rules("minst = 2147483647").m_minimum, 2147483647);
 }
 
 // The window's text keeps a good file's comments and order, and reads back as what it says.
 TEST(SeriesRules, WrittenText)
 {
-    const CSeriesRules rules{7, 12, std::nullopt, {Tiebreak::Latest, Tiebreak::Dropped}};
+    const CSeriesRules rules = Made(7, 12, std::nullopt, {Tiebreak::Latest, Tiebreak::Dropped});
     EXPECT_EQ(SeriesRulesText(rules, "# Klubbens regler\nb\xC3\xA4sta = 8\n\n# minst\nminst = 6\r\n"),
               "# Klubbens regler\nb\xC3\xA4sta = 7\n\n# minst\nomg\xC3\xA5ngar = 12\n"
               "s\xC3\xA4rskiljning = senaste, struket\n");
     EXPECT_EQ(Rules(SeriesRulesText(rules)), rules);
-    const CSeriesRules all{
-        1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, true, true};
+    const CSeriesRules all =
+        Made(1, 2147483647, 1, {Tiebreak::Wins, Tiebreak::Highest, Tiebreak::Dropped, Tiebreak::Latest}, 1);
     EXPECT_EQ(Rules(SeriesRulesText(all, "# x\n")), all);
     CSeriesRules chartOnly;
     chartOnly.m_chart = true;

@@ -3,7 +3,9 @@
 // commands themselves are in the files Commands.h names.
 #include "tools/Tool.h"
 
+#include "tools/ArchiveCommand.h"
 #include "tools/Commands.h"
+#include "tools/HandicapList.h"
 #include "tools/Import.h"
 #include "tools/Publish.h"
 #include "tools/Serve.h"
@@ -81,6 +83,17 @@ const char* const kHelp =
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
     "                     (slutkod 0 publicerad och kontrollerad, 1 inte, med orsaken)\n"
+    "  archive MAPP [--out MAPP2] [--publish [--to URL]]\n"
+    "                     gör klubbens arkiv av alla turneringsfiler i MAPP och dess undermappar:\n"
+    "                     säsongerna, en sida per spelare och rekorden, i MAPP2 (förval MAPP/arkiv);\n"
+    "                     --publish lägger det i arkiv/ på den senaste säsongens mål (eller --to),\n"
+    "                     bara de filer som ändrats\n"
+    "  archive --check MAPP\n"
+    "                     visar namn som troligen är samma spelare i olika säsonger (ändrar inget)\n"
+    "  handicap FIL [--after N] [--player NAMN] [--format text|csv|json]\n"
+    "                     varje spelares handikapp i nästa omgång och hur den räknades fram\n"
+    "                     (FIL.regler med handikapp = ja); med --player spelarens handikapp i\n"
+    "                     varje omgång; --format csv öppnas i ett kalkylprogram\n"
     "  -h, --help         visar den här hjälpen\n"
     "  -v, --version      visar verktygets version\n"
     "\n"
@@ -104,6 +117,8 @@ const char* const kHelp =
     "  --port N           (serve) den första port som prövas (förval 8642); är den upptagen tas nästa lediga\n"
     "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
     "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
+    "  --accept OMGÅNG    (serve) tar också emot resultat från telefoner för OMGÅNG (nummer eller namn)\n"
+    "                     som förslag i FIL.forslag; FIL ändras inte\n"
     "  --to URL           (publish) sftp://ANVÄNDARE@SERVER[:PORT]/MAPP/, ftps://…, ftp://…,\n"
     "                     davs://… (WebDAV över https) eller en mapp; förval: målet fönstret sparat för FIL.\n"
     "                     Lösenordet tas ur RAVELMARK_PASSWORD; SFTP loggar också in med SSH-nycklar\n"
@@ -142,14 +157,14 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             return "--format gäller bara standings";
         if (word == "--after" && !table && !standings)
             return "--after gäller bara table och standings";
-        if ((word == "--port" || word == "--bind") && !serve)
+        if ((word == "--port" || word == "--bind" || word == "--accept") && !serve)
             return word + " gäller bara serve";
         if ((word == "--to" || word == "--web" || word == "--watch") && !publish)
             return word + " gäller bara publish";
         if (word == "--class" && !table && !standings)
             return "--class gäller bara table och standings";
-        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--class" ||
-             word == "--to" || word == "--web") &&
+        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--accept" ||
+             word == "--class" || word == "--to" || word == "--web") &&
             i + 1 == args.size())
             return word + " saknar värde";
         if (word == "--open") {
@@ -181,6 +196,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
                 return "--port " + number + ": ingen port (1 till 65535)";
         } else if (word == "--bind") {
             options.bind = args[++i];
+        } else if (word == "--accept") {
+            options.accept = args[++i];
         } else if (word == "--class") {
             options.className = args[++i];
         } else if (word == "--to" || word == "--web") {
@@ -217,6 +234,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code;
     if (first == "import")
         return Import(args, out, err);
+    if (first == "archive")
+        return ArchiveCommand(args, out, err);
+    if (first == "handicap")
+        return HandicapList(args, out, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
         first != "publish")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
@@ -224,7 +245,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (const std::string reason = ParseOptions(args, options); !reason.empty())
         return UsageError(reason, err);
     if (first == "serve")
-        return Serve(options.file, options.port, options.bind, out, err);
+        return Serve(options.file, options.port, options.bind, out, err, options.accept);
     if (first == "publish")
         return PublishCommand(options.file, options.to, options.web, options.watch, out, err);
     return TableCommand(args, options, out, err);

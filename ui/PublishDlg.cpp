@@ -102,6 +102,8 @@ CPublishDlg::CPublishDlg(const QString& tournamentPath, CPublishQueue& queue, CP
     layout->addWidget(m_plainWarning);
     m_automatic = new QCheckBox(QStringLiteral("Publicera efter &varje ändring"), this);
     layout->addWidget(m_automatic);
+    m_archive = new QCheckBox(QStringLiteral("Publicera a&rkivet också (alla säsonger i mappen, i arkiv/)"), this);
+    layout->addWidget(m_archive);
     m_state = new QLabel(this);
     m_state->setWordWrap(true);
     layout->addWidget(m_state);
@@ -141,6 +143,7 @@ void CPublishDlg::ShowTarget(const CPublishTarget& target)
     m_fileName->setText(target.m_fileName);
     m_web->setText(target.m_webAddress);
     m_automatic->setChecked(target.m_automatic);
+    m_archive->setChecked(target.m_archive);
     std::string password;
     if (Remote(target.m_way) && !target.m_host.isEmpty() && m_passwords.Read(PasswordKey(PublishUrl(target)), password))
         m_password->setText(QString::fromStdString(password));
@@ -186,6 +189,7 @@ bool CPublishDlg::ReadTarget(CPublishTarget& target)
     read.m_fileName = m_fileName->text().trimmed();
     read.m_webAddress = m_web->text().trimmed();
     read.m_automatic = m_automatic->isChecked();
+    read.m_archive = m_archive->isChecked();
     // The certificate trusted for this server stays trusted while the server does.
     if (CPublishTarget kept; LoadTarget(m_tournamentPath, kept) && kept.m_host == read.m_host)
         read.m_trustedCertificate = kept.m_trustedCertificate;

@@ -42,6 +42,7 @@ public:
     QImage m_qrImage;
     QLabel* m_plainWarning = nullptr; // FTP: the password travels unencrypted
     QCheckBox* m_automatic = nullptr;
+    QCheckBox* m_archive = nullptr; // "Publicera arkivet också"
     QLabel* m_state = nullptr;
     QPushButton* m_btnPublish = nullptr; // "Publicera nu"
     QPushButton* m_btnSave = nullptr;    // "Spara"

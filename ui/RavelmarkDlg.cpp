@@ -4,6 +4,7 @@
 
 #include "files/RulesFile.h"
 #include "files/TournamentFile.h"
+#include "ui/ArchiveDlg.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
 #include "ui/UndoSteps.h"
@@ -22,6 +23,7 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
+    m_publishing.SetFollowUp(PublishArchive);
     // The window ends only by a normal close, saved or with nothing to save: no recovery file stays.
     connect(this, &QDialog::finished, &m_recovery, &CRecovery::Remove);
     m_doc.WatchFile();
@@ -50,6 +52,7 @@ void CRavelmarkDlg::DoDataExchange()
     DDX_Control(IDC_PUBLISH, m_btnPublish, &CRavelmarkDlg::OnPublish);
     DDX_Control(IDC_PUBLISH_STATE, m_publishState);
     DDX_Control(IDC_PLAYERS, m_btnPlayers, &CRavelmarkDlg::OnPlayers);
+    DDX_Control(IDC_ARCHIVE, m_btnArchive, &CRavelmarkDlg::OnArchive);
 }
 
 void CRavelmarkDlg::OnInitDialog()

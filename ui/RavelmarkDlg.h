@@ -46,6 +46,7 @@ public:
     QPushButton* m_btnPublish = nullptr;    // IDC_PUBLISH "Publicera…"
     QLabel* m_publishState = nullptr;       // IDC_PUBLISH_STATE: how the last publication went
     QPushButton* m_btnPlayers = nullptr;    // IDC_PLAYERS "Spelare…"
+    QPushButton* m_btnArchive = nullptr;    // IDC_ARCHIVE "Arkiv…", beside "Publicera…"
     QIcon m_hIcon;
 
     // The open tournament, its file and its standings; every command changes it through here.
@@ -138,6 +139,8 @@ public:
     void OnShowMobile();
     // "Spelare…": classes, teams and renames (ui/PlayersDlg.cpp).
     void OnPlayers();
+    // "Arkiv…": the club's archive of the seasons in a folder (ui/ArchiveDlg.cpp).
+    void OnArchive();
     // Closes the "Visa på mobil" window, if open: its page stops with it.
     void StopShowingMobile();
 

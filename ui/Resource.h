@@ -30,7 +30,8 @@ enum DialogId : int {
     X(IDC_SHOW_MOBILE, 1016)   /* "Visa på mobil" */                                                                  \
     X(IDC_PLAYERS, 1018)       /* "Spelare…" */                                                                      \
     X(IDC_PUBLISH, 1030)       /* "Publicera…" */                                                                    \
-    X(IDC_PUBLISH_STATE, 1031) /* the last publication's state */
+    X(IDC_PUBLISH_STATE, 1031) /* the last publication's state */                                                      \
+    X(IDC_ARCHIVE, 1032)       /* "Arkiv…" */
 
 enum ControlId : int {
 #define RAVELMARK_CONTROL_ID(name, value) name = (value),

@@ -2,6 +2,7 @@
 // "Publicera…": the dialog keeps its target and the password apart, publication follows the
 // changes, the window answers while a server stalls, the state line says how it went.
 #include "WindowDriver.h"
+#include "ui/ArchiveDlg.h"
 #include "ui/PublishDlg.h"
 
 #include <QCheckBox>
@@ -10,6 +11,9 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -148,6 +152,42 @@ private slots:
             QTest::qWait(100);
         }
         QVERIFY2(d.m_publishing.Ended() > before, "steady changes put the publication off");
+    }
+
+    // "Arkiv…" beside "Publicera…": the site made off the GUI thread, its progress shown; then
+    // published with the page, into arkiv/, when the target asks for it.
+    void theArchive()
+    {
+        CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        QVERIFY(d.m_btnArchive->isEnabled());
+        QCOMPARE(d.m_btnArchive->geometry().top(), d.m_btnPublish->geometry().top());
+        QVERIFY(d.m_btnArchive->geometry().left() > d.m_btnPublish->geometry().right());
+        w.Write("host.txt", Lines({"H\xF6sten", "", "R1", "Bo 4"}));
+        QVERIFY(WithModal<CArchiveDlg>(d.m_btnArchive, [&](CArchiveDlg& dlg) {
+            QCOMPARE(QDir::fromNativeSeparators(dlg.m_site->text()), w.File("arkiv"));
+            Click(dlg.m_btnMake);
+            QVERIFY(dlg.Busy() && !dlg.m_btnMake->isEnabled());
+            QTRY_VERIFY(!dlg.Busy());
+            QCOMPARE(dlg.m_progress->value(), dlg.m_progress->maximum());
+            QVERIFY2(dlg.m_report->toPlainText().startsWith("2 s\u00E4songer, 2 spelare"),
+                     qPrintable(dlg.m_report->toPlainText()));
+            QVERIFY(dlg.m_btnOpen->hasFocus());
+            Click(dlg.m_btnOpen);
+        }));
+        QCOMPARE(w.m_platform.m_openedReports, QStringList{w.File("arkiv/index.html")});
+        const QString site = w.File("site");
+        QVERIFY(QDir().mkpath(site));
+        QVERIFY(WithPublishDlg(d, [&](CPublishDlg& dlg) {
+            SetWay(dlg, PublishWay::Folder);
+            Type(dlg.m_folder, site);
+            dlg.m_archive->setChecked(true);
+            Click(dlg.m_btnPublish);
+            QTRY_COMPARE(dlg.m_state->text().left(18), "Senast publicerad ");
+            Click(dlg.m_btnSave);
+        }));
+        QCOMPARE(Read(site + "/arkiv/spelare/bo.html"), Read(w.File("arkiv/spelare/bo.html")));
+        QVERIFY(QFile::exists(site + "/arkiv/index.html") && QFile::exists(site + "/cup.htm"));
     }
 
     // One copy per change, whoever asks; a player added (by the round editor) is a change too.

@@ -272,13 +272,13 @@ private slots:
         CRavelmarkDlg& d = w.m_dlg;
         d.m_btnChoose->setFocus();
         QList<QWidget*> walked;
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 11; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             walked << QApplication::focusWidget();
         }
         QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnRules,
                                            d.m_btnHistory, d.m_btnShowMobile, d.m_btnPublish, d.m_btnPlayers,
-                                           d.m_btnChoose}));
+                                           d.m_btnArchive, d.m_btnChoose}));
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
