@@ -251,8 +251,8 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, con
         return m_playersResult;
     const std::optional<CStandingsView> view =
         rounds < m_tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, m_tournament, m_rules, rounds)
-            : std::optional<CStandingsView>(std::in_place, m_tournament, RankedStandings(), m_rules);
+            ? std::optional<CStandingsView>(std::in_place, m_tournament, m_rules, rounds, &m_clubPlayers)
+            : std::optional<CStandingsView>(std::in_place, m_tournament, RankedStandings(), m_rules, &m_clubPlayers);
     std::optional<CGroupStandings> groups;
     if (m_clubPlayers.SetsGroups())
         groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds, view->SharedCounting());

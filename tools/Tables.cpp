@@ -104,8 +104,9 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
     const CTournament& tournament = doc.Tournament();
     const std::optional<CStandingsView> overall =
         options.after == 0 || options.after >= tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules())
-            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
+            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules(),
+                                            &doc.ClubPlayers())
+            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after, &doc.ClubPlayers());
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
         groups.emplace(tournament, doc.ClubPlayers(), doc.Rules(), options.after == 0 ? SIZE_MAX : options.after,
