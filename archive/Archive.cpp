@@ -31,7 +31,7 @@ std::string Utf8(const QString& text)
 }
 
 // Whether `a` is a better single round than `b` under `counting`.
-bool Better(const CCounting& counting, int a, int b)
+bool Better(const CSeasonCounting& counting, int a, int b)
 {
     return counting.m_lowestWins ? a < b : a > b;
 }
@@ -66,7 +66,7 @@ void TakeStandings(CSeason& season, const CTournament& tournament, const CSeries
                    const CClubPlayers& players, const std::function<std::size_t(const std::string&)>& person)
 {
     const TextEncoding encoding = tournament.m_encoding;
-    const CStandingsView view(tournament, rules);
+    const CStandingsView view(tournament, rules, SIZE_MAX, &players);
     std::optional<CGroupStandings> groups;
     if (players.SetsGroups())
         groups.emplace(tournament, players, rules);
@@ -95,8 +95,8 @@ void TakeStandings(CSeason& season, const CTournament& tournament, const CSeries
             }
             if (*points == *result.m_bestRound)
                 result.m_bestRounds.push_back(k);
-            // A round win as the page marks it: the round's best, above nothing.
-            result.m_wins += *points > 0 && *points == view.BestPoints(k) ? 1 : 0;
+            // A round win as the page marks it.
+            result.m_wins += view.RoundWin(i, k) ? 1 : 0;
         }
         if (groups) {
             if (const std::string* name = groups->ClassNameOf(line.m_player))
@@ -154,10 +154,16 @@ QStringList TournamentFiles(const QString& folder, const QString& skip)
 
 } // namespace
 
-CCounting SeasonCounting(const CSeriesRules&)
+CSeasonCounting SeasonCounting(const CSeriesRules& rules)
 {
-    // Every season counts points, the highest best, until the rules can say otherwise.
-    return {"po\xC3\xA4ng", false};
+    // Placing points are only comparable under the same table.
+    std::string word(CountingWord(rules.m_counting));
+    if (rules.m_counting == Counting::Placing) {
+        word += rules.m_pointsForBeaten ? " slagna" : "";
+        for (const int points : rules.m_placePoints)
+            word += " " + std::to_string(points);
+    }
+    return {word, rules.LowerTotalWins()};
 }
 
 bool ReadArchivePlayers(const QString& folder, std::map<std::string, std::string>& sameAs, QString& error)

@@ -20,15 +20,15 @@
 
 // How a season's numbers are counted, as far as the archive compares them: records are set
 // only among seasons of the same counting, and each says which it is.
-struct CCounting
+struct CSeasonCounting
 {
     std::string m_word;        // as the rules file names it (UTF-8): "poäng"
     bool m_lowestWins = false; // the lowest round and total are the best
-    friend bool operator==(const CCounting&, const CCounting&) = default;
+    friend bool operator==(const CSeasonCounting&, const CSeasonCounting&) = default;
 };
 
 // The counting of a season ranked by `rules`.
-CCounting SeasonCounting(const CSeriesRules& rules);
+CSeasonCounting SeasonCounting(const CSeriesRules& rules);
 
 // One player's season, as the season's own standings have it.
 struct CSeasonResult
@@ -66,7 +66,7 @@ struct CSeason
     std::int64_t m_when = 0; // when it ended, as far as the archive knows: what orders the seasons
     bool m_inRecords = true;
     bool m_overall = true; // the overall table is shown (not left out for the classes')
-    CCounting m_counting;
+    CSeasonCounting m_counting;
     std::vector<std::string> m_rounds;    // the rounds' names (UTF-8)
     std::vector<CSeasonResult> m_results; // in the order of the overall standings
     std::vector<CWinners> m_winners;      // the overall table's first, then each class's, then the teams'

@@ -103,7 +103,7 @@ std::string Count(std::int64_t n, std::string_view one, std::string_view many)
     return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
-std::string CountingText(const CCounting& counting)
+std::string CountingText(const CSeasonCounting& counting)
 {
     return counting.m_word + (counting.m_lowestWins ? ", l\xC3\xA4gst vinner" : ", h\xC3\xB6gst vinner");
 }
@@ -283,13 +283,13 @@ std::string RecordsPage(const CArchive& archive)
     }
     page << "</table>\n";
     // The scores' records, one table for each counting, in the order the newest seasons have them.
-    std::vector<CCounting> countings;
+    std::vector<CSeasonCounting> countings;
     for (auto it = seasons.rbegin(); it != seasons.rend(); ++it) {
-        const CCounting& counting = archive.m_seasons[*it].m_counting;
+        const CSeasonCounting& counting = archive.m_seasons[*it].m_counting;
         if (std::find(countings.begin(), countings.end(), counting) == countings.end())
             countings.push_back(counting);
     }
-    for (const CCounting& counting : countings) {
+    for (const CSeasonCounting& counting : countings) {
         CRecord round, seasonWins, allWins;
         std::map<std::size_t, std::int64_t> winsOf;
         for (const std::size_t s : seasons) {

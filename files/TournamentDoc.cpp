@@ -249,15 +249,16 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, con
         return m_rulesResult;
     if (!ReloadPlayers().Ok())
         return m_playersResult;
+    const std::optional<CStandingsView> view =
+        rounds < m_tournament.m_rounds.size()
+            ? std::optional<CStandingsView>(std::in_place, m_tournament, m_rules, rounds, &m_clubPlayers)
+            : std::optional<CStandingsView>(std::in_place, m_tournament, RankedStandings(), m_rules, &m_clubPlayers);
     std::optional<CGroupStandings> groups;
     if (m_clubPlayers.SetsGroups())
-        groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds);
+        groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds, view->SharedCounting());
     if (groups && !onlyClass.empty() && groups->ClassIndex(onlyClass) >= 0)
         groups->ShowOnlyClass(static_cast<std::size_t>(groups->ClassIndex(onlyClass)));
-    const CGroupStandings* shown = groups ? &*groups : nullptr;
-    if (rounds < m_tournament.m_rounds.size())
-        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath, shown);
-    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath, shown);
+    return WriteStandingsPage(m_path, *view, pagePath, groups ? &*groups : nullptr);
 }
 
 const CFileResult& CTournamentDoc::ReloadPlayers()

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -18,6 +19,19 @@ constexpr std::string_view kTeam = "lag";
 constexpr std::string_view kOverall = "totalt";
 constexpr std::string_view kChange = "f\xC3\xB6r\xC3\xA4ndring";
 constexpr std::string_view kChart = "diagram";
+constexpr std::string_view kCounting = "r\xC3\xA4kning";
+constexpr std::string_view kPlacePoints = "placeringspo\xC3\xA4ng";
+constexpr std::string_view kOtherPoints = "\xC3\xB6vriga";
+constexpr std::string_view kEntryPoints = "deltagarpo\xC3\xA4ng";
+constexpr std::string_view kLowestWins = "l\xC3\xA4gst vinner";
+constexpr std::string_view kBeaten = "slagna";
+
+constexpr std::array<std::pair<Counting, std::string_view>, 4> kCountings = {{
+    {Counting::Points, "po\xC3\xA4ng"},
+    {Counting::Strokes, "slag"},
+    {Counting::Placing, "placering"},
+    {Counting::Place, "plats"},
+}};
 constexpr std::string_view kSeason = "s\xC3\xA4song";
 constexpr std::string_view kArchive = "arkiv";
 constexpr std::string_view kRecords = "rekord";
@@ -32,8 +46,9 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
 constexpr const char* kUnknownKey =
-    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
-    "totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel";
+    "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, "
+    "diagram, r\xE4kning, placeringspo\xE4ng, \xF6vriga, deltagarpo\xE4ng, l\xE4gst vinner, s\xE4song, arkiv, "
+    "rekord eller en handikappregel";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
@@ -42,6 +57,16 @@ constexpr const char* kRepeatedCriterion = "Kriteriet st\xE5r redan i s\xE4rskil
 constexpr const char* kNotYesNo = "V\xE4rdet ska vara ja eller nej";
 constexpr const char* kBestAbovePlanned = "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
 constexpr const char* kMinimumAbovePlanned = "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar";
+constexpr const char* kUnknownCounting = "Ok\xE4nd r\xE4kning: v\xE4lj po\xE4ng, slag, placering eller plats";
+constexpr const char* kNotPoints = "V\xE4rdet ska vara ett heltal fr\xE5n 0 till 2147483647";
+constexpr const char* kNotTable =
+    "Placeringspo\xE4ngen ska vara heltal fr\xE5n 0, \xE5tskilda av blanksteg, eller slagna";
+constexpr const char* kRisingTable = "Placeringspo\xE4ngen f\xE5r inte stiga";
+constexpr const char* kOnlyPlacing = "G\xE4ller bara med r\xE4kning = placering";
+constexpr const char* kNeedsTable = "R\xE4kning = placering kr\xE4ver placeringspo\xE4ng";
+constexpr const char* kLowestWithPoints = "Med r\xE4kning = po\xE4ng vinner h\xF6gst: v\xE4lj placering eller plats";
+constexpr const char* kLowestWithStrokes = "Med r\xE4kning = slag vinner alltid l\xE4gst";
+constexpr const char* kEntryNotCounted = "G\xE4ller bara med r\xE4kning = po\xE4ng eller placering";
 constexpr const char* kEmptySeason = "S\xE4songen saknar namn";
 
 std::string_view Stripped(std::string_view text)
@@ -66,6 +91,34 @@ std::optional<int> Count(std::string_view text)
             return std::nullopt;
     }
     return value >= 1 ? std::optional<int>(static_cast<int>(value)) : std::nullopt;
+}
+
+// 0..2147483647: the points a key gives.
+std::optional<int> PointsValue(std::string_view text)
+{
+    return text == "0" || (text.find_first_not_of('0') == std::string_view::npos && !text.empty())
+               ? std::optional<int>(0)
+               : Count(text);
+}
+
+// The message of a refused points table, or none with the table in `rules`.
+const char* ParsePlacePoints(std::string_view value, CSeriesRules& rules)
+{
+    if (value == kBeaten) {
+        rules.m_pointsForBeaten = true;
+        return nullptr;
+    }
+    for (std::size_t start = value.find_first_not_of(" \t"); start != std::string_view::npos;) {
+        const std::size_t end = std::min(value.find_first_of(" \t", start), value.size());
+        const std::optional<int> points = PointsValue(value.substr(start, end - start));
+        if (!points)
+            return kNotTable;
+        if (!rules.m_placePoints.empty() && *points > rules.m_placePoints.back())
+            return kRisingTable;
+        rules.m_placePoints.push_back(*points);
+        start = value.find_first_not_of(" \t", end);
+    }
+    return rules.m_placePoints.empty() ? kNotTable : nullptr;
 }
 
 // The message of a refused criteria list, or none with the criteria in `out`.
@@ -114,6 +167,19 @@ std::string KeyText(std::string_view key, const CSeriesRules& rules)
 {
     std::string line(key);
     line += " = ";
+    if (key == kCounting)
+        return line.append(CountingWord(rules.m_counting));
+    if (key == kLowestWins)
+        return line + "ja";
+    if (key == kOtherPoints || key == kEntryPoints)
+        return line + std::to_string(key == kOtherPoints ? *rules.m_otherPoints : *rules.m_entryPoints);
+    if (key == kPlacePoints) {
+        if (rules.m_pointsForBeaten)
+            return line.append(kBeaten);
+        for (std::size_t i = 0; i < rules.m_placePoints.size(); ++i)
+            line.append(i > 0 ? " " : "").append(std::to_string(rules.m_placePoints[i]));
+        return line;
+    }
     if (key == kOverall)
         return line + (rules.m_overall ? "ja" : "nej");
     if (key == kChange || key == kChart)
@@ -135,6 +201,14 @@ std::string KeyText(std::string_view key, const CSeriesRules& rules)
 
 bool Sets(std::string_view key, const CSeriesRules& rules)
 {
+    if (key == kCounting)
+        return rules.m_counting != Counting::Points;
+    if (key == kPlacePoints)
+        return rules.m_pointsForBeaten || !rules.m_placePoints.empty();
+    if (key == kOtherPoints || key == kEntryPoints)
+        return (key == kOtherPoints ? rules.m_otherPoints : rules.m_entryPoints).has_value();
+    if (key == kLowestWins)
+        return rules.m_lowestWins;
     return key == kBest      ? rules.m_best.has_value()
            : key == kPlanned ? rules.m_planned.has_value()
            : key == kMinimum ? rules.m_minimum.has_value()
@@ -155,6 +229,76 @@ std::string_view TiebreakWord(Tiebreak criterion)
     return kCriteria[static_cast<std::size_t>(criterion)].second;
 }
 
+std::string_view CountingWord(Counting counting)
+{
+    return kCountings[static_cast<std::size_t>(counting)].second;
+}
+
+namespace {
+
+// The lines of the keys of counting that a rules file has, 0 for none, and the text of each.
+struct CCountingLines
+{
+    int m_counting = 0, m_table = 0, m_other = 0, m_entry = 0, m_lowest = 0;
+    std::string_view m_countingText, m_tableText, m_otherText, m_entryText, m_lowestText;
+};
+
+// The keys of counting on one line: false with `message` set for a refused value.
+bool ReadCountingKey(std::string_view key, std::string_view value, CSeriesRules& rules, const char*& message)
+{
+    if (key == kCounting) {
+        const auto* known =
+            std::find_if(kCountings.begin(), kCountings.end(), [value](const auto& c) { return c.second == value; });
+        message = known == kCountings.end() ? kUnknownCounting : nullptr;
+        if (!message)
+            rules.m_counting = known->first;
+    } else if (key == kPlacePoints) {
+        message = ParsePlacePoints(value, rules);
+    } else if (key == kLowestWins) {
+        message = value != "ja" && value != "nej" ? kNotYesNo : nullptr;
+        rules.m_lowestWins = value == "ja";
+    } else {
+        std::optional<int>& slot = key == kOtherPoints ? rules.m_otherPoints : rules.m_entryPoints;
+        slot = PointsValue(value);
+        message = slot ? nullptr : kNotPoints;
+    }
+    return message == nullptr;
+}
+
+// Keys that do not go together, known once the whole file is read: the earliest line at fault.
+bool CheckCountingKeys(const CSeriesRules& rules, const CCountingLines& lines, CRulesRefusal& refusal)
+{
+    struct CFault
+    {
+        int m_lineNo;
+        std::string_view m_line;
+        const char* m_message;
+    };
+    std::vector<CFault> faults;
+    const Counting counting = rules.m_counting;
+    if (counting != Counting::Placing) {
+        faults.push_back({lines.m_table, lines.m_tableText, kOnlyPlacing});
+        faults.push_back({lines.m_other, lines.m_otherText, kOnlyPlacing});
+    } else if (lines.m_table == 0) {
+        faults.push_back({lines.m_counting, lines.m_countingText, kNeedsTable});
+    }
+    if (counting == Counting::Points || counting == Counting::Strokes)
+        faults.push_back({lines.m_lowest, lines.m_lowestText,
+                          counting == Counting::Points ? kLowestWithPoints : kLowestWithStrokes});
+    if (counting == Counting::Strokes || counting == Counting::Place)
+        faults.push_back({lines.m_entry, lines.m_entryText, kEntryNotCounted});
+    const CFault* first = nullptr;
+    for (const CFault& fault : faults) {
+        if (fault.m_lineNo > 0 && (!first || fault.m_lineNo < first->m_lineNo))
+            first = &fault;
+    }
+    if (first)
+        refusal = {first->m_lineNo, std::string(first->m_line), first->m_message};
+    return first == nullptr;
+}
+
+} // namespace
+
 bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal& refusal)
 {
     rules = CSeriesRules();
@@ -165,6 +309,7 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
     // The archive's keys seen: "säsong", "arkiv" and "rekord".
     bool archiveRead[3] = {};
     std::string_view bestText, minimumText;
+    CCountingLines counting;
     CHandicapRulesReader handicap;
     const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
         refusal = {lineNo, std::string(line), message};
@@ -177,6 +322,20 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
         if (!entry)
             return refuse(lineNo, line, kNoEquals);
         const std::string_view key = entry->key;
+        if (key == kCounting || key == kPlacePoints || key == kOtherPoints || key == kEntryPoints ||
+            key == kLowestWins) {
+            auto [at, atText] = key == kCounting      ? std::tie(counting.m_counting, counting.m_countingText)
+                                : key == kPlacePoints ? std::tie(counting.m_table, counting.m_tableText)
+                                : key == kOtherPoints ? std::tie(counting.m_other, counting.m_otherText)
+                                : key == kEntryPoints ? std::tie(counting.m_entry, counting.m_entryText)
+                                                      : std::tie(counting.m_lowest, counting.m_lowestText);
+            if (at > 0)
+                return refuse(lineNo, line, kRepeatedKey);
+            at = lineNo;
+            atText = line;
+            const char* message = nullptr;
+            return ReadCountingKey(key, entry->value, rules, message) || refuse(lineNo, line, message);
+        }
         if (CHandicapRulesReader::Knows(key)) {
             const char* message = handicap.Read(key, entry->value, line, lineNo, rules.m_handicap);
             return message ? refuse(lineNo, line, message) : true;
@@ -243,7 +402,7 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
             return refuse(minimumLine, minimumText, kMinimumAbovePlanned);
         return true;
     });
-    return wholeFile && handicap.Finish(rules.m_handicap, refusal);
+    return wholeFile && CheckCountingKeys(rules, counting, refusal) && handicap.Finish(rules.m_handicap, refusal);
 }
 
 std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous)
@@ -269,7 +428,8 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
         return true;
     });
     for (const std::string_view key :
-         {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart, kSeason, kArchive, kRecords}) {
+         {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart, kCounting, kPlacePoints, kOtherPoints,
+          kEntryPoints, kLowestWins, kSeason, kArchive, kRecords}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
     }

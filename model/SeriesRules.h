@@ -11,6 +11,14 @@
 // How equal totals are split, in the order a rules file names them.
 enum class Tiebreak { Wins, Highest, Dropped, Latest };
 
+// What the number entered for a player in a round is, and so how the series counts it:
+// points (higher wins), strokes (lower wins), a placing that a points table turns into series
+// points, or the place itself as points (low point: lower wins).
+enum class Counting { Points, Strokes, Placing, Place };
+
+// The word a rules file writes for a way of counting ("poäng", "slag", "placering", "plats"), UTF-8.
+std::string_view CountingWord(Counting counting);
+
 // The word a rules file writes for a criterion ("segrar", "högsta", "struket", "senaste"), UTF-8.
 std::string_view TiebreakWord(Tiebreak criterion);
 
@@ -31,6 +39,26 @@ struct CSeriesRules
     bool m_change = false; // "förändring = ja": each player's move since the round before
     bool m_chart = false;  // "diagram = ja": the leaders' running totals, drawn
 
+    // How each round counts ("räkning" and its keys); nothing set: the number entered is points.
+    Counting m_counting = Counting::Points;
+    // "placeringspoäng": the points of the 1st, 2nd, ... place of a round, never rising ...
+    std::vector<int> m_placePoints = {};
+    // ... or "placeringspoäng = slagna": one point for each player placed below, plus one.
+    bool m_pointsForBeaten = false;
+    std::optional<int> m_otherPoints = std::nullopt; // "övriga": places past the table
+    std::optional<int> m_entryPoints = std::nullopt; // "deltagarpoäng": added to every round played
+    bool m_lowestWins = false;                       // "lägst vinner = ja": a round's lowest number is first
+
+    // The number entered is not simply the points of the round.
+    bool CountsOtherwise() const
+    {
+        return m_counting != Counting::Points || m_entryPoints.has_value() || m_handicap.m_on;
+    }
+    // The lowest total is ahead (strokes, places as points).
+    bool LowerTotalWins() const { return m_counting == Counting::Strokes || m_counting == Counting::Place; }
+    // Within a round, the lowest number entered is placed first.
+    bool LowerScoreWins() const { return m_counting == Counting::Strokes || m_lowestWins; }
+
     // The club's archive of seasons; they change nothing of this season's own tables.
     std::string m_season = {}; // "säsong = 2025 vår": names the season and sets its place in time (UTF-8)
     bool m_archive = true;     // "arkiv = nej": the season is left out of the archive
@@ -40,7 +68,7 @@ struct CSeriesRules
     CHandicapRules m_handicap = CHandicapRules();
 
     // The ranking follows rules as soon as the file sets one of its keys.
-    bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
+    bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty() || CountsOtherwise(); }
     // The file is worth keeping: it sets a rule of the ranking, of the other tables or of what
     // the page shows.
     bool SetsAnything() const

@@ -138,10 +138,10 @@ void CPublishQueue::Start()
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
-        const CStandingsView view(*tournament, standings, *rules);
+        const CStandingsView view(*tournament, standings, *rules, players.get());
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())
-            groups.emplace(*tournament, *players, *rules);
+            groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());
         const CPublication publication = BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path),
                                                           groups ? &*groups : nullptr);
         CPublishResult result = PublishFiles(target, password, publication, trust);

@@ -9,9 +9,11 @@ struct CGroupStandings::CClassTable
     std::unique_ptr<CStandingsView> m_view;
 };
 
-std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGroups& groups, std::size_t teamCount,
+std::vector<CTeamLine> TeamTable(const CCounting& counting, const CPlayerGroups& groups, std::size_t teamCount,
                                  int best, std::size_t rounds)
 {
+    const CTournament& tournament = counting.Tournament();
+    const bool lower = counting.LowerWins();
     rounds = std::min(rounds, tournament.m_rounds.size());
     std::vector<CTeamLine> lines(teamCount);
     for (std::size_t t = 0; t < teamCount; ++t) {
@@ -29,8 +31,10 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
     };
     std::vector<std::vector<CEntry>> byTeam(teamCount);
     std::vector<std::size_t> touched;
-    const auto better = [](const CEntry& a, const CEntry& b) {
-        return a.m_points != b.m_points ? a.m_points > b.m_points : a.m_order < b.m_order;
+    const auto better = [lower](const CEntry& a, const CEntry& b) {
+        if (a.m_points != b.m_points)
+            return lower ? a.m_points < b.m_points : a.m_points > b.m_points;
+        return a.m_order < b.m_order;
     };
     const auto count = static_cast<std::size_t>(std::max(best, 0));
     for (std::size_t k = 0; k < rounds; ++k) {
@@ -42,11 +46,16 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
             std::vector<CEntry>& entries = byTeam[static_cast<std::size_t>(team)];
             if (entries.empty())
                 touched.push_back(static_cast<std::size_t>(team));
-            entries.push_back({results[i].m_points, i, results[i].m_player});
+            entries.push_back({counting.Points(k, i), i, results[i].m_player});
         }
         for (const std::size_t team : touched) {
             std::vector<CEntry>& entries = byTeam[team];
-            // The highest first; among equal points the one entered first counts.
+            // The best first; among equal points the one entered first counts. Where the lowest
+            // wins, a team short of members does not score the round.
+            if (lower && entries.size() < count) {
+                entries.clear();
+                continue;
+            }
             const std::size_t taken = std::min(count, entries.size());
             std::partial_sort(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(taken), entries.end(),
                               better);
@@ -58,7 +67,10 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
             }
             line.m_points[k] = sum;
             line.m_total += sum;
-            line.m_best = std::max(line.m_best, entries.front().m_points);
+            line.m_best = line.m_roundsScored == 0 ? entries.front().m_points
+                          : lower                  ? std::min(line.m_best, entries.front().m_points)
+                                                   : std::max(line.m_best, entries.front().m_points);
+            ++line.m_roundsScored;
             entries.clear();
         }
         touched.clear();
@@ -67,11 +79,16 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
         if (counted[player])
             lines[static_cast<std::size_t>(groups.TeamOf(player))].m_counted.push_back(player);
     }
-    std::stable_sort(lines.begin(), lines.end(), [](const CTeamLine& a, const CTeamLine& b) {
-        return a.m_total != b.m_total ? a.m_total > b.m_total : a.m_best > b.m_best;
-    });
+    const auto ahead = [lower](const CTeamLine& a, const CTeamLine& b) {
+        if (lower && a.m_roundsScored != b.m_roundsScored)
+            return a.m_roundsScored > b.m_roundsScored;
+        if (a.m_total != b.m_total)
+            return lower ? a.m_total < b.m_total : a.m_total > b.m_total;
+        return lower ? a.m_best < b.m_best : a.m_best > b.m_best;
+    };
+    std::stable_sort(lines.begin(), lines.end(), ahead);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool shared = i > 0 && lines[i].m_total == lines[i - 1].m_total && lines[i].m_best == lines[i - 1].m_best;
+        const bool shared = i > 0 && !ahead(lines[i - 1], lines[i]);
         lines[i].m_place = shared ? lines[i - 1].m_place : static_cast<int>(i + 1);
         lines[i].m_placeShown = !shared;
     }
@@ -79,7 +96,7 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
 }
 
 CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlayers& players, const CSeriesRules& rules,
-                                 std::size_t rounds)
+                                 std::size_t rounds, std::shared_ptr<const CCounting> counting)
     : m_players(players)
     , m_rules(rules)
     , m_groups(GroupsOf(players, tournament))
@@ -106,9 +123,12 @@ CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlaye
         }
     }
     for (const std::unique_ptr<CClassTable>& table : m_classes)
-        table->m_view = std::make_unique<CStandingsView>(table->m_tournament, rules, rounds);
-    if (rules.m_team && !players.m_teams.empty())
-        m_teams = TeamTable(tournament, m_groups, players.m_teams.size(), *rules.m_team, rounds);
+        table->m_view = std::make_unique<CStandingsView>(table->m_tournament, rules, rounds, &m_players);
+    if (rules.m_team && !players.m_teams.empty()) {
+        if (!counting)
+            counting = std::make_shared<const CCounting>(tournament, rules, &m_players);
+        m_teams = TeamTable(*counting, m_groups, players.m_teams.size(), *rules.m_team, rounds);
+    }
 }
 
 CGroupStandings::~CGroupStandings() = default;

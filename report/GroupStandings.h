@@ -24,6 +24,8 @@ struct CTeamLine
     std::int64_t m_total = 0;
     // The best single result of a member in any round: what parts equal totals.
     int m_best = 0;
+    // The rounds the team scored in: where the lowest total wins, more are ahead of a lower total.
+    int m_roundsScored = 0;
     // The team's score in each round; none where no member has a result.
     std::vector<std::optional<std::int64_t>> m_points;
     // The members whose results counted in some round, in order of first appearance.
@@ -31,9 +33,12 @@ struct CTeamLine
 };
 
 // The team table: in each of the first `rounds` rounds a team scores the sum of the `best`
-// highest results of its members; its total is the sum of those. Best total first, then best
-// single result; teams equal in both share the place. Every team of `teamCount` has a line.
-std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGroups& groups, std::size_t teamCount,
+// best points its members' results give there (`counting`, of this tournament); its total is
+// the sum of those. Best total first, then best single result; teams equal in both share the
+// place. Where the lowest total wins, the best points are the lowest, a team with fewer than
+// `best` results in a round does not score it, and more rounds scored are ahead first. Every
+// team of `teamCount` has a line.
+std::vector<CTeamLine> TeamTable(const CCounting& counting, const CPlayerGroups& groups, std::size_t teamCount,
                                  int best, std::size_t rounds);
 
 // What the outputs show beside the overall standings when the players file sets classes or
@@ -42,9 +47,11 @@ std::vector<CTeamLine> TeamTable(const CTournament& tournament, const CPlayerGro
 class CGroupStandings
 {
 public:
-    // `rounds`: the first rounds ranked, as the overall view's.
+    // `rounds`: the first rounds ranked, as the overall view's. `counting`: the tournament's, as
+    // the overall view has it (SharedCounting), so that the teams count nothing again; without
+    // it, the tournament is counted here.
     CGroupStandings(const CTournament& tournament, const CClubPlayers& players, const CSeriesRules& rules,
-                    std::size_t rounds = SIZE_MAX);
+                    std::size_t rounds = SIZE_MAX, std::shared_ptr<const CCounting> counting = nullptr);
     CGroupStandings(const CGroupStandings&) = delete;
     CGroupStandings& operator=(const CGroupStandings&) = delete;
     ~CGroupStandings();

@@ -3,6 +3,7 @@
 #include "model/Encoding.h"
 #include "model/Text.h"
 #include "report/GroupStandings.h"
+#include "report/Handicap.h"
 #include "report/HtmlText.h"
 #include "report/PlaceChange.h"
 #include "report/RaceChart.h"
@@ -92,8 +93,79 @@ bool HasNote(const CStandingsView& view, std::size_t line)
     return line < view.LineCount() && view.Line(line).m_decidedBy && view.Line(line).m_placed;
 }
 
-// `marks`: the numbers of the place's notes; `changes`: the column "+/-", when shown.
-void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std::string_view marks,
+// Whether a round cell shows the number entered beside the points it gave: wherever the two
+// differ by more than their name.
+bool ShowsEntered(const CStandingsView& view)
+{
+    return !view.Counted().Plain() && (view.Counted().Kind() != Counting::Strokes || view.Counted().Handicaps());
+}
+
+// A class's or a team's name, or another text of the program's in UTF-8, as page text in the
+// page's encoding; a character Windows-1252 cannot hold goes as a character reference.
+std::string Utf8PageText(const std::string& utf8, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return HtmlText(utf8);
+    std::string text;
+    const std::u16string wide = ToUtf16(utf8, TextEncoding::Utf8);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const std::u16string_view one(&wide[i], 1);
+        if (FitsEncoding(one, TextEncoding::Windows1252)) {
+            AppendHtmlText(text, FromUtf16(one, TextEncoding::Windows1252));
+            continue;
+        }
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        text.append("&#").append(std::to_string(static_cast<unsigned>(c))).append(";");
+    }
+    return text;
+}
+
+// Beside a round's points, quietly, how they came about with a handicap: the net score where
+// the points are not it, then "= 151 + 36" (points) or "= 80 − 12" (strokes); a round counted
+// before the player had a handicap is marked instead, and then true.
+bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHandicapTable& handicaps, std::size_t line,
+                       std::size_t round, int points, int played)
+{
+    const std::optional<int> handicap = view.Handicap(line, round);
+    const bool lowerBetter = handicaps.LowerBetter();
+    const int net = handicap ? NetScore(played, *handicap, lowerBetter) : played;
+    if (!handicap) {
+        if (net != points)
+            page << " <small>" << std::int64_t{net} << "</small>";
+        page << "&dagger;";
+        return true;
+    }
+    page << " <small>";
+    if (net != points)
+        page << std::int64_t{net} << " ";
+    const bool adds = lowerBetter ? *handicap < 0 : *handicap >= 0;
+    page << "= " << std::int64_t{played} << (adds ? " + " : " &minus; ")
+         << (*handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap}) << "</small>";
+    return false;
+}
+
+// The player's handicap for the next round, with how it was reached in its title and, for a
+// screen reader, in words beside it; a player without one yet is marked, and then true.
+bool WriteHandicapCell(CPageWriter& page, const CStandingsView& view, const CHandicapTable& table, std::size_t line)
+{
+    const CHandicapExplained next = table.Explain(view.Line(line).m_player, view.RoundCount());
+    const std::string why = Utf8PageText(HandicapText(next, table.Rules(), table.LowerBetter(), view.Tournament()),
+                                         view.Tournament().m_encoding);
+    page << "<td align=\"center\" title=\"" << why << "\">";
+    if (next.m_handicap.m_source == CHandicap::NotYet)
+        page << "&dagger;";
+    else
+        page << std::int64_t{next.m_handicap.m_value};
+    page << "<span class=\"dold\">: " << why << "</span>";
+    page("</td>");
+    return next.m_handicap.m_source == CHandicap::NotYet;
+}
+
+// `marks`: the numbers of the place's notes; `changes`: the column "+/-", when shown. True when
+// the row marks a round or a player without a handicap yet.
+bool WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std::string_view marks,
               const CPlaceChanges* changes)
 {
     const CStandingsLine line = view.Line(i);
@@ -114,24 +186,37 @@ void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std:
     page << "<td>";
     page.Text(view.Name(line)) << "</td>";
     page();
+    const CHandicapTable* handicaps = view.Counted().Handicaps();
+    bool notYet = handicaps && WriteHandicapCell(page, view, *handicaps, i);
     page << kCentredCell << line.m_total;
     page("</td>");
+    const bool entered = ShowsEntered(view);
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
-        // No result and 0 points both show as none, unless the 0 is a score that does not count.
+        // No result and 0 points both show as none, unless the 0 is a score that does not count
+        // or the points of a number entered, which shows beside them.
+        const std::optional<int> played = entered ? view.Entered(i, k) : std::nullopt;
         const int points = view.Points(i, k).value_or(0);
         const bool dropped = view.Dropped(i, k);
         page << (dropped ? "<td align=\"center\" class=\"struken\">(" : kCentredCell);
-        if (points <= 0 && !dropped)
+        if (points <= 0 && !dropped && !played)
             page << "&nbsp;";
-        else if (points > 0 && points == view.BestPoints(k))
+        else if (view.RoundWin(i, k))
             page << "<b>" << std::int64_t{points} << "</b>";
         else
             page << std::int64_t{points};
+        if (played.has_value()) {
+            const int number = played.value();
+            if (handicaps)
+                notYet = WriteHandicapPart(page, view, *handicaps, i, k, points, number) || notYet;
+            else
+                page << " <small class=\"spelat\">" << std::int64_t{number} << "</small>";
+        }
         page(dropped ? ")</td>" : "</td>");
     }
     page << kCentredCell << std::int64_t{line.m_roundsPlayed};
     page("</td>");
     page("</tr>");
+    return notYet;
 }
 
 // The parts one after the other. (Built so rather than with "literal" + string, which GCC 12
@@ -141,6 +226,49 @@ std::string Joined(std::initializer_list<std::string_view> parts)
     std::string text;
     for (std::string_view part : parts)
         text += part;
+    return text;
+}
+
+// How a round counts, in words (Windows-1252).
+std::string CountingSentences(const CStandingsView& view)
+{
+    const CSeriesRules& rules = view.Rules();
+    const std::string roundWinner =
+        rules.LowerScoreWins() ? "l\xE4gst antal slag vinner omg\xE5ngen." : "h\xF6gst resultat vinner omg\xE5ngen.";
+    std::string text;
+    switch (rules.m_counting) {
+    case Counting::Points:
+        break;
+    case Counting::Strokes:
+        text = "L\xE4gst antal slag vinner omg\xE5ngen och serien; fler r\xE4knade omg\xE5ngar g\xE5r f\xF6re l\xE4gre "
+               "summa.";
+        break;
+    case Counting::Placing:
+        if (rules.m_pointsForBeaten) {
+            text = "Placeringspo\xE4ng efter varje omg\xE5ngs placering, en f\xF6r varje spelare som slagits och en "
+                   "till; ";
+        } else {
+            text = "Placeringspo\xE4ng ";
+            const std::vector<int>& table = rules.m_placePoints;
+            for (std::size_t i = 0; i < std::min<std::size_t>(table.size(), 3); ++i)
+                text.append(i > 0 ? ", " : "").append(std::to_string(table[i]));
+            text += table.size() > 3 ? " \x85 efter varje omg\xE5ngs placering" : " efter varje omg\xE5ngs placering";
+            if (rules.m_otherPoints)
+                text += Joined({", ", std::to_string(*rules.m_otherPoints), " f\xF6r \xF6vriga placeringar"});
+            text += "; ";
+        }
+        text += roundWinner;
+        break;
+    case Counting::Place:
+        text = Joined({"Placeringen i varje omg\xE5ng ger lika m\xE5nga po\xE4ng; ", roundWinner,
+                       " Den som inte spelat en omg\xE5ng f\xE5r ",
+                       std::to_string(view.Counted().AbsentPoints(view.RoundCount())),
+                       " po\xE4ng. L\xE4gst summa vinner."});
+        break;
+    }
+    if (rules.m_entryPoints)
+        text += Joined({text.empty() ? "" : " ", "Varje spelad omg\xE5ng ger ", std::to_string(*rules.m_entryPoints),
+                        " po\xE4ng extra."});
     return text;
 }
 
@@ -155,6 +283,8 @@ std::string RulesSentences(const CStandingsView& view)
             text += ' ';
         text += words;
     };
+    if (rules.CountsOtherwise())
+        sentence(CountingSentences(view));
     if (rules.m_best) {
         const bool one = *rules.m_best == 1;
         const std::string of = rules.m_planned ? Joined({" av ", number(*rules.m_planned), " omg\xE5ngar"})
@@ -284,7 +414,12 @@ CPageNotes PageNotes(const CStandingsView& view, TextEncoding encoding)
 // After the table: the rules in words, then the notes.
 void WriteRules(CPageWriter& page, const CStandingsView& view, const CPageNotes& notes, TextEncoding encoding)
 {
-    page << "<p class=\"regler\">" << PageText(RulesSentences(view), encoding);
+    const std::string sentences = RulesSentences(view);
+    page << "<p class=\"regler\">" << PageText(sentences, encoding);
+    if (const CHandicapTable* handicaps = view.Counted().Handicaps()) {
+        page << (sentences.empty() ? "" : " ")
+             << Utf8PageText(HandicapRulesText(handicaps->Rules(), handicaps->LowerBetter()), encoding);
+    }
     page("</p>");
     for (std::size_t n = 0; n < notes.m_texts.size(); ++n) {
         page(n == 0 ? "<p class=\"noter\">" : "<br>");
@@ -292,28 +427,6 @@ void WriteRules(CPageWriter& page, const CStandingsView& view, const CPageNotes&
     }
     if (!notes.m_texts.empty())
         page("</p>");
-}
-
-// A class's or a team's name (UTF-8, from the players file) as page text in the page's
-// encoding; a character Windows-1252 cannot hold goes as a character reference.
-std::string GroupName(const std::string& utf8, TextEncoding encoding)
-{
-    if (encoding == TextEncoding::Utf8)
-        return HtmlText(utf8);
-    std::string text;
-    const std::u16string wide = ToUtf16(utf8, TextEncoding::Utf8);
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        const std::u16string_view one(&wide[i], 1);
-        if (FitsEncoding(one, TextEncoding::Windows1252)) {
-            AppendHtmlText(text, FromUtf16(one, TextEncoding::Windows1252));
-            continue;
-        }
-        char32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        text.append("&#").append(std::to_string(static_cast<unsigned>(c))).append(";");
-    }
-    return text;
 }
 
 // One header cell per round, its name's blanks breaking the line.
@@ -327,6 +440,13 @@ void WriteRoundHeaders(CPageWriter& page, const CStandingsView& view)
             page << (c == ' ' ? std::string_view("<br>") : std::string_view(&c, 1));
         page("</b></th>");
     }
+}
+
+// "Summa Poäng", or "Summa Slag" where strokes are counted.
+std::string SumHeader(const CStandingsView& view, TextEncoding encoding)
+{
+    return view.Counted().Kind() == Counting::Strokes ? "<b>Summa<br>Slag</b>"
+                                                      : PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
 }
 
 // A players' table with what follows it: the rules and the notes of the places they decided.
@@ -345,7 +465,9 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
     if (changes)
         page(ChangeHeaderCell(view, *changes));
     page("<th><b>Namn</b></th>");
-    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    if (view.Counted().Handicaps())
+        page("<th align=\"center\"><b>Hcp</b></th>");
+    page << kCentredHeader << SumHeader(view, encoding);
     page("</th>");
     WriteRoundHeaders(page, view);
     page << kCentredHeader << PageText("<b>Antal<br>Omg\xE5ngar</b>", encoding);
@@ -353,14 +475,18 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
     page("</tr>");
     const CPageNotes notes = view.Rules().InForce() ? PageNotes(view, encoding) : CPageNotes();
     auto marks = notes.m_marks.begin();
+    bool notYet = false;
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const bool marked = marks != notes.m_marks.end() && marks->first == i;
-        WriteRow(page, view, i, marked ? std::string_view((marks++)->second) : std::string_view(),
-                 changes ? &*changes : nullptr);
+        notYet = WriteRow(page, view, i, marked ? std::string_view((marks++)->second) : std::string_view(),
+                          changes ? &*changes : nullptr) ||
+                 notYet;
     }
     page("</table>");
     if (changes)
         page(ChangeNote(view, *changes));
+    if (notYet)
+        page(PageText("<p class=\"noter\">&dagger; ingen handikapp \xE4nnu</p>", encoding));
     if (view.Rules().InForce())
         WriteRules(page, view, notes, encoding);
     if (view.Rules().m_chart)
@@ -376,7 +502,7 @@ void WriteTeams(CPageWriter& page, const CStandingsView& view, const CGroupStand
     page << kCentredHeader;
     page("<b>Placering</b></th>");
     page("<th><b>Lag</b></th>");
-    page << kCentredHeader << PageText("<b>Summa<br>Po\xE4ng</b>", encoding);
+    page << kCentredHeader << SumHeader(view, encoding);
     page("</th>");
     WriteRoundHeaders(page, view);
     page << "<th><b>" << PageText("R\xE4knade", encoding);
@@ -390,7 +516,7 @@ void WriteTeams(CPageWriter& page, const CStandingsView& view, const CGroupStand
         else
             page << "&nbsp;";
         page("</td>");
-        page << "<td>" << GroupName(groups.TeamName(line.m_team), encoding);
+        page << "<td>" << Utf8PageText(groups.TeamName(line.m_team), encoding);
         page("</td>");
         page << kCentredCell << line.m_total;
         page("</td>");
@@ -431,16 +557,29 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupSta
     page.Text(tournament.m_title);
     page("</title>");
     page("<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>");
+    // How each handicap was reached is there for a screen reader, out of sight; table.css may
+    // be the club's own, so the page says it itself.
+    if (view.Counted().Handicaps())
+        page("<style>.dold{position:absolute;left:-10000px}</style>");
     page("</head>");
     page("<body>");
     page << "<h3>";
     page.Text(tournament.m_title);
     page("</h3>");
     const bool grouped = groups && groups->Players().SetsGroups();
-    if (!grouped || groups->ShowsOverall())
+    if (!grouped || groups->ShowsOverall()) {
         WriteTable(page, view, encoding);
+        // The same rounds ranked on the scores played, by the same rules otherwise.
+        if (view.Rules().m_handicap.m_on && view.Rules().m_handicap.m_grossTable) {
+            CSeriesRules gross = view.Rules();
+            gross.m_handicap = CHandicapRules();
+            const CStandingsView played(tournament, gross, view.RoundCount());
+            page("<h4>Utan handikapp</h4>");
+            WriteTable(page, played, encoding);
+        }
+    }
     for (std::size_t c = 0; grouped && c < groups->ClassCount(); ++c) {
-        page << "<h4>" << GroupName(groups->ClassName(c), encoding);
+        page << "<h4>" << Utf8PageText(groups->ClassName(c), encoding);
         page("</h4>");
         WriteTable(page, groups->ClassView(c), encoding);
     }

@@ -39,7 +39,7 @@ CPlaceChanges::CPlaceChanges(const CStandingsView& view)
     m_baseline = LastWithResults(tournament, latest);
     if (m_baseline == SIZE_MAX)
         return;
-    const CStandingsView before(tournament, view.Rules(), m_baseline + 1);
+    const CStandingsView before(view.SharedCounting(), view.Rules(), m_baseline + 1);
     m_before.assign(tournament.m_players.Size(), 0);
     for (std::size_t i = 0; i < before.LineCount(); ++i) {
         const CStandingsLine line = before.Line(i);

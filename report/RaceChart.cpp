@@ -56,12 +56,14 @@ std::int64_t Step(std::int64_t top)
     }
 }
 
-// Each line's running total after each round: the sum of its best `best` scores so far, one
-// pass over its rounds with the counted scores in a heap, lowest on top.
+// Each line's running total after each round: the sum of its best `best` scores so far (the
+// highest, or the lowest where the lowest total wins), one pass over its rounds with the
+// counted scores in a heap, the one to give up first (the least good) on top.
+template <typename Better>
 std::vector<std::int64_t> RunningTotals(const CStandingsView& view, std::size_t line, std::size_t rounds)
 {
     const std::size_t best = view.Rules().m_best ? static_cast<std::size_t>(*view.Rules().m_best) : SIZE_MAX;
-    std::priority_queue<int, std::vector<int>, std::greater<>> counted;
+    std::priority_queue<int, std::vector<int>, Better> counted;
     std::vector<std::int64_t> totals(rounds);
     std::int64_t total = 0;
     for (std::size_t k = 0; k < rounds; ++k) {
@@ -69,7 +71,7 @@ std::vector<std::int64_t> RunningTotals(const CStandingsView& view, std::size_t 
             if (counted.size() < best) {
                 counted.push(*points);
                 total += *points;
-            } else if (*points > counted.top()) {
+            } else if (Better()(*points, counted.top())) {
                 total += *points - counted.top();
                 counted.pop();
                 counted.push(*points);
@@ -78,6 +80,12 @@ std::vector<std::int64_t> RunningTotals(const CStandingsView& view, std::size_t 
         totals[k] = total;
     }
     return totals;
+}
+
+std::vector<std::int64_t> RunningTotals(const CStandingsView& view, std::size_t line, std::size_t rounds)
+{
+    return view.LowerWins() ? RunningTotals<std::less<>>(view, line, rounds)
+                            : RunningTotals<std::greater<>>(view, line, rounds);
 }
 
 std::size_t Chars(const CStandingsView& view, std::string_view text)
@@ -108,8 +116,11 @@ std::string RaceChart(const CStandingsView& view)
         most = std::max(most, totals.back().back());
     }
     const std::int64_t step = Step(most), top = (most + step - 1) / step * step;
-    const auto y = [top](std::int64_t total) {
-        return kTop + kPlot - kPlot * static_cast<double>(total) / static_cast<double>(top);
+    // The leader at the top: where the lowest total wins, the scale runs downwards.
+    const bool downwards = view.LowerWins();
+    const auto y = [top, downwards](std::int64_t total) {
+        const double part = kPlot * static_cast<double>(total) / static_cast<double>(top);
+        return downwards ? kTop + part : kTop + kPlot - part;
     };
 
     // The round names shown: counted back from the last, which is always named.

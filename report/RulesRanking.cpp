@@ -3,7 +3,9 @@
 #include "report/StandingsView.h"
 
 #include <algorithm>
+#include <climits>
 #include <compare>
+#include <cstdint>
 #include <functional>
 #include <numeric>
 
@@ -29,28 +31,35 @@ std::span<const int> CStandingsView::DroppedScores(std::size_t line) const
 int CStandingsView::Compare(std::size_t a, std::size_t b, Tiebreak criterion) const
 {
     const auto sign = [](auto x, auto y) { return x > y ? 1 : x < y ? -1 : 0; };
+    const bool lower = LowerWins();
     switch (criterion) {
     case Tiebreak::Wins:
         return sign(m_wins[a], m_wins[b]);
     case Tiebreak::Highest:
-        return sign(m_highest[a], m_highest[b]);
+        return lower ? sign(m_highest[b], m_highest[a]) : sign(m_highest[a], m_highest[b]);
     case Tiebreak::Dropped: {
         if (m_droppedStart.empty())
             return 0;
-        const auto at = [this](std::size_t offset) {
-            return m_droppedScores.begin() + static_cast<std::ptrdiff_t>(offset);
-        };
-        // Highest first; a score against none is ahead.
-        const auto order = std::lexicographical_compare_three_way(at(m_droppedStart[a]), at(m_droppedStart[a + 1]),
-                                                                  at(m_droppedStart[b]), at(m_droppedStart[b + 1]));
-        return order > 0 ? 1 : order < 0 ? -1 : 0;
+        // From the best score up; a score against none is ahead.
+        const std::size_t na = m_droppedStart[a + 1] - m_droppedStart[a],
+                          nb = m_droppedStart[b + 1] - m_droppedStart[b];
+        for (std::size_t j = 0; j < std::min(na, nb); ++j) {
+            const int sa = m_droppedScores[m_droppedStart[a] + j], sb = m_droppedScores[m_droppedStart[b] + j];
+            if (sa != sb)
+                return lower ? sign(sb, sa) : sign(sa, sb);
+        }
+        return sign(na, nb);
     }
     case Tiebreak::Latest:
+        // No result is behind any: 0 points, or no strokes at all where the lowest wins.
         for (std::size_t k = m_roundCount; k-- > 0;) {
-            const int pa = std::max(m_points[a * m_roundCount + k], 0),
-                      pb = std::max(m_points[b * m_roundCount + k], 0);
-            if (pa != pb)
-                return sign(pa, pb);
+            const int pa = m_points[a * m_roundCount + k], pb = m_points[b * m_roundCount + k];
+            if (pa == pb)
+                continue;
+            if (lower)
+                return pa == kNoResult ? -1 : pb == kNoResult ? 1 : sign(pb, pa);
+            if (std::max(pa, 0) != std::max(pb, 0))
+                return sign(std::max(pa, 0), std::max(pb, 0));
         }
         return 0;
     }
@@ -64,8 +73,13 @@ void CStandingsView::RankByRules()
     const std::int64_t held = static_cast<std::int64_t>(rounds);
     std::vector<std::int64_t> counted(n), all(n);
     std::vector<char> placed(n);
+    // Where the lowest total wins, a round's score is looked at as its distance below the
+    // largest: the same code then drops the highest and keeps the lowest as the best round.
+    const bool lower = LowerWins();
+    const auto key = [lower](int points) { return static_cast<std::uint32_t>(lower ? INT32_MAX - points : points); };
     m_wins.assign(n, 0);
-    m_highest.assign(n, 0);
+    m_highest.assign(n, lower ? INT32_MAX : 0);
+    m_countedRounds.assign(n, 0);
     if (m_rules.m_best) {
         m_dropped.assign(n * rounds, 0);
         m_droppedStart.assign(n + 1, 0);
@@ -81,18 +95,20 @@ void CStandingsView::RankByRules()
         for (std::size_t k = 0; k < rounds; ++k) {
             if (points[k] == kNoResult)
                 continue;
-            played.push_back(std::uint64_t{static_cast<std::uint32_t>(points[k])} << 32 | k);
+            played.push_back(std::uint64_t{key(points[k])} << 32 | k);
             all[r] += points[k];
-            m_highest[r] = std::max(m_highest[r], points[k]);
-            m_wins[r] += points[k] > 0 && points[k] == m_bestPoints[k] ? 1 : 0;
+            m_highest[r] = lower ? std::min(m_highest[r], points[k]) : std::max(m_highest[r], points[k]);
+            m_wins[r] += m_won[r * rounds + k];
         }
+        m_countedRounds[r] = static_cast<int>(played.size());
         counted[r] = all[r];
         if (m_rules.m_best && played.size() > static_cast<std::size_t>(*m_rules.m_best)) {
             const auto cut =
                 played.begin() + static_cast<std::ptrdiff_t>(played.size() - static_cast<std::size_t>(*m_rules.m_best));
             std::nth_element(played.begin(), cut, played.end());
+            m_countedRounds[r] = *m_rules.m_best;
             for (auto it = played.begin(); it != cut; ++it) {
-                const auto score = static_cast<int>(*it >> 32);
+                const auto score = static_cast<int>(key(static_cast<int>(*it >> 32)));
                 m_dropped[r * rounds + (*it & 0xFFFFFFFFu)] = 1;
                 m_droppedScores.push_back(score);
                 counted[r] -= score;
@@ -114,13 +130,20 @@ void CStandingsView::RankByRules()
     };
     m_ruledRows.resize(n);
     std::iota(m_ruledRows.begin(), m_ruledRows.end(), 0);
-    const auto same = [&](int a, int b) {
-        return placed[static_cast<std::size_t>(a)] == placed[static_cast<std::size_t>(b)] &&
-               counted[static_cast<std::size_t>(a)] == counted[static_cast<std::size_t>(b)];
+    const auto same = [&](int ia, int ib) {
+        const auto a = static_cast<std::size_t>(ia), b = static_cast<std::size_t>(ib);
+        return placed[a] == placed[b] && counted[a] == counted[b] &&
+               (!lower || m_countedRounds[a] == m_countedRounds[b]);
     };
+    // Where the lowest total wins, more rounds counted are ahead first: four rounds of 40 strokes
+    // are not behind three of 35.
     std::stable_sort(m_ruledRows.begin(), m_ruledRows.end(), [&](int ia, int ib) {
         const auto a = static_cast<std::size_t>(ia), b = static_cast<std::size_t>(ib);
-        return placed[a] != placed[b] ? placed[a] > placed[b] : counted[a] > counted[b];
+        if (placed[a] != placed[b])
+            return placed[a] > placed[b];
+        if (lower && m_countedRounds[a] != m_countedRounds[b])
+            return m_countedRounds[a] > m_countedRounds[b];
+        return lower ? counted[a] < counted[b] : counted[a] > counted[b];
     });
     // Then the criteria, within each run of equal totals alone: most totals differ, and only
     // the dropped scores of those that do not are ever compared.
@@ -129,9 +152,12 @@ void CStandingsView::RankByRules()
         if (last - first > 1 && !m_rules.m_tiebreak.empty()) {
             for (auto row = first; byDropped && row != last; ++row) {
                 const auto r = static_cast<std::size_t>(*row);
-                std::sort(m_droppedScores.begin() + static_cast<std::ptrdiff_t>(m_droppedStart[r]),
-                          m_droppedScores.begin() + static_cast<std::ptrdiff_t>(m_droppedStart[r + 1]),
-                          std::greater<>());
+                const auto from = m_droppedScores.begin() + static_cast<std::ptrdiff_t>(m_droppedStart[r]),
+                           to = m_droppedScores.begin() + static_cast<std::ptrdiff_t>(m_droppedStart[r + 1]);
+                if (lower)
+                    std::sort(from, to);
+                else
+                    std::sort(from, to, std::greater<>());
             }
             std::stable_sort(first, last, [&](int a, int b) {
                 return decider(static_cast<std::size_t>(a), static_cast<std::size_t>(b)).first > 0;
@@ -147,7 +173,7 @@ void CStandingsView::RankByRules()
         bool shared = false;
         if (i > 0) {
             const auto above = static_cast<std::size_t>(m_ruledRows[i - 1]);
-            if (placed[above] == placed[r] && counted[above] == counted[r]) {
+            if (same(m_ruledRows[i - 1], m_ruledRows[i])) {
                 line.m_decidedBy = decider(above, r).second;
                 shared = !line.m_decidedBy;
             }

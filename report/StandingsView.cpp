@@ -12,54 +12,94 @@
 #include <string_view>
 
 CStandingsView::CStandingsView(const CTournament& tournament, std::size_t rounds)
-    : m_tournament(tournament)
-    , m_roundCount(std::min(rounds, tournament.m_rounds.size()))
-    , m_standings(m_own)
+    : CStandingsView(tournament, CSeriesRules(), rounds)
 {
-    m_own.Reserve(tournament.m_players.Size());
-    for (std::size_t k = 0; k < m_roundCount; ++k)
-        AddToStandings(m_own, tournament.m_rounds[k]);
-    m_own.BuildRanking();
-    Fill();
 }
 
 CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings)
-    : m_tournament(tournament)
-    , m_roundCount(tournament.m_rounds.size())
-    , m_standings(standings)
+    : CStandingsView(tournament, standings, CSeriesRules())
 {
-    assert(standings.m_ranking.size() == standings.m_rows.size());
-    Fill();
 }
 
-CStandingsView::CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds)
-    : CStandingsView(tournament, rounds)
+CStandingsView::CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds,
+                               const CClubPlayers* players)
+    : CStandingsView(std::make_shared<const CCounting>(tournament, rules, players), rules, rounds)
 {
-    m_rules = rules;
+}
+
+CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules,
+                               const CClubPlayers* players)
+    : CStandingsView(std::make_shared<const CCounting>(tournament, rules, players), standings, rules)
+{
+}
+
+CStandingsView::CStandingsView(std::shared_ptr<const CCounting> counting, const CSeriesRules& rules, std::size_t rounds)
+    : m_tournament(counting->Tournament())
+    , m_roundCount(std::min(rounds, m_tournament.m_rounds.size()))
+    , m_standings(m_own)
+    , m_counting(std::move(counting))
+    , m_rules(rules)
+{
+    m_own.Reserve(m_tournament.m_players.Size());
+    for (std::size_t k = 0; k < m_roundCount; ++k)
+        AddToStandings(m_own, m_tournament.m_rounds[k]);
+    m_own.BuildRanking();
+    Fill();
     if (m_rules.InForce())
         RankByRules();
 }
 
-CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules)
-    : CStandingsView(tournament, standings)
+CStandingsView::CStandingsView(std::shared_ptr<const CCounting> counting, const CStandings& standings,
+                               const CSeriesRules& rules)
+    : m_tournament(counting->Tournament())
+    , m_roundCount(m_tournament.m_rounds.size())
+    , m_standings(standings)
+    , m_counting(std::move(counting))
+    , m_rules(rules)
 {
-    m_rules = rules;
+    assert(standings.m_ranking.size() == standings.m_rows.size());
+    Fill();
     if (m_rules.InForce())
         RankByRules();
 }
 
 void CStandingsView::Fill()
 {
-    const std::vector<CPlayerRow>& rows = m_standings.m_rows;
-    m_points.assign(rows.size() * m_roundCount, kNoResult);
-    m_bestPoints.assign(m_roundCount, 0);
+    const CCounting& counting = *m_counting;
+    const std::size_t cells = m_standings.m_rows.size() * m_roundCount;
+    m_points.assign(cells, kNoResult);
+    m_won.assign(cells, 0);
+    if (!counting.Plain()) {
+        m_entered.assign(cells, kNoResult);
+        m_places.assign(cells, 0);
+    }
+    if (counting.Handicaps())
+        m_handicaps.assign(cells, kNoResult);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
-        for (const CResult& result : m_tournament.m_rounds[k].m_results) {
+        const std::vector<CResult>& results = m_tournament.m_rounds[k].m_results;
+        for (std::size_t i = 0; i < results.size(); ++i) {
             // Standings left empty by a file refused halfway have no row for the rounds read.
-            const std::uint32_t row = m_standings.RowOf(result.m_player);
-            if (row != CStandings::kNoRow)
-                m_points[std::size_t{row} * m_roundCount + k] = result.m_points;
-            m_bestPoints[k] = std::max(m_bestPoints[k], result.m_points);
+            const std::uint32_t row = m_standings.RowOf(results[i].m_player);
+            if (row == CStandings::kNoRow)
+                continue;
+            const std::size_t cell = std::size_t{row} * m_roundCount + k;
+            m_points[cell] = counting.Points(k, i);
+            m_won[cell] = counting.Won(k, i) ? 1 : 0;
+            if (!counting.Plain()) {
+                m_entered[cell] = results[i].m_points;
+                m_places[cell] = counting.Place(k, i);
+            }
+            if (!m_handicaps.empty())
+                m_handicaps[cell] = counting.Handicap(k, i).value_or(kNoResult);
+        }
+    }
+    if (const int absent = counting.AbsentPoints(m_roundCount)) {
+        for (std::size_t k = 0; k < m_roundCount; ++k) {
+            for (std::size_t cell = k; !m_tournament.m_rounds[k].m_results.empty() && cell < cells;
+                 cell += m_roundCount) {
+                if (m_points[cell] == kNoResult)
+                    m_points[cell] = absent;
+            }
         }
     }
 }
@@ -88,6 +128,14 @@ CStandingsLine CStandingsView::Line(std::size_t line) const
     return {
         row.m_player, static_cast<int>(first + 1), first == line, row.m_total, row.m_roundsPlayed, row.m_total, true,
         std::nullopt};
+}
+
+std::optional<CHandicapExplained> CStandingsView::NextHandicap(std::size_t line) const
+{
+    const CHandicapTable* table = m_counting->Handicaps();
+    if (!table)
+        return std::nullopt;
+    return table->Explain(Line(line).m_player, m_roundCount);
 }
 
 namespace {
@@ -175,10 +223,27 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
         for (const std::string_view word : words)
             out.append(word).push_back(separator);
     };
-    headings({"Placering", "Namn", "Summa"});
+    // With a handicap: each player's for the next round after the name, and each round's after
+    // the numbers entered.
+    const bool handicap = view.Counted().Handicaps() != nullptr;
+    if (handicap)
+        headings({"Placering", "Namn", "Hcp", "Summa"});
+    else
+        headings({"Placering", "Namn", "Summa"});
+    // Where the points are not the numbers entered, each round's numbers follow its points.
+    const bool entered = view.Rules().CountsOtherwise();
+    const std::string_view enteredName = view.Rules().LowerScoreWins() ? " (slag)" : " (resultat)";
     for (std::size_t k = 0; k < view.RoundCount(); ++k) {
         AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name), separator);
         out += separator;
+        if (entered) {
+            AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name).append(enteredName), separator);
+            out += separator;
+        }
+        if (handicap) {
+            AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name).append(" (hcp)"), separator);
+            out += separator;
+        }
     }
     const bool rules = view.Rules().InForce();
     if (rules)
@@ -199,11 +264,26 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
         out += separator;
         AppendCsvField(out, Utf8(view, view.Name(line)), separator);
         out += separator;
+        if (handicap) {
+            if (const CHandicap next = view.NextHandicap(i)->m_handicap; next.m_source != CHandicap::NotYet)
+                AppendNumber(out, next.m_value);
+            out += separator;
+        }
         AppendNumber(out, line.m_total);
         for (std::size_t k = 0; k < view.RoundCount(); ++k) {
             out += separator;
             if (const std::optional<int> points = view.Points(i, k))
                 AppendNumber(out, *points);
+            if (!entered)
+                continue;
+            out += separator;
+            if (const std::optional<int> number = view.Entered(i, k))
+                AppendNumber(out, *number);
+            if (!handicap)
+                continue;
+            out += separator;
+            if (const std::optional<int> number = view.Handicap(i, k))
+                AppendNumber(out, *number);
         }
         out += separator;
         AppendNumber(out, line.m_roundsPlayed);
@@ -269,8 +349,34 @@ void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupS
             else
                 out += "null";
         }
+        if (rules.CountsOtherwise()) {
+            const auto numbers = [&](const char* key, auto of) {
+                out.append("], \"").append(key).append("\": [");
+                for (std::size_t k = 0; k < view.RoundCount(); ++k) {
+                    out += k > 0 ? ", " : "";
+                    if (const std::optional<int> number = of(k))
+                        AppendNumber(out, *number);
+                    else
+                        out += "null";
+                }
+            };
+            numbers("scores", [&](std::size_t k) { return view.Entered(i, k); });
+            numbers("round_places", [&](std::size_t k) { return view.RoundPlace(i, k); });
+            if (view.Counted().Handicaps()) {
+                numbers("gross", [&](std::size_t k) { return view.Entered(i, k); });
+                numbers("handicap", [&](std::size_t k) { return view.Handicap(i, k); });
+            }
+        }
         out += "], \"played\": ";
         AppendNumber(out, line.m_roundsPlayed);
+        if (view.Counted().Handicaps()) {
+            const CHandicap next = view.NextHandicap(i)->m_handicap;
+            out += ", \"next_handicap\": ";
+            if (next.m_source == CHandicap::NotYet)
+                out += "null";
+            else
+                AppendNumber(out, next.m_value);
+        }
         if (rules.InForce()) {
             out += ", \"all\": ";
             AppendNumber(out, line.m_all);
@@ -377,7 +483,38 @@ std::string StandingsJson(const CStandingsView& view, const CGroupStandings* gro
             out += i > 0 ? ", " : "";
             AppendJsonString(out, TiebreakWord(rules.m_tiebreak[i]));
         }
-        out += "]}";
+        out += ']';
+        if (rules.CountsOtherwise()) {
+            out += ", \"counting\": ";
+            AppendJsonString(out, CountingWord(rules.m_counting));
+            out += ", \"lowest_wins\": ";
+            out += rules.LowerScoreWins() ? "true" : "false";
+            out += ", \"place_points\": ";
+            if (rules.m_pointsForBeaten) {
+                out += "\"slagna\"";
+            } else {
+                out += '[';
+                for (std::size_t i = 0; i < rules.m_placePoints.size(); ++i) {
+                    out += i > 0 ? ", " : "";
+                    AppendNumber(out, rules.m_placePoints[i]);
+                }
+                out += ']';
+            }
+            out += ", \"other_points\": ";
+            number(rules.m_otherPoints);
+            out += ", \"entry_points\": ";
+            number(rules.m_entryPoints);
+        }
+        if (const CHandicapTable* handicaps = view.Counted().Handicaps()) {
+            out += ", \"handicap\": {\"base\": ";
+            AppendNumber(out, rules.m_handicap.m_base);
+            out += ", \"percent\": ";
+            AppendNumber(out, rules.m_handicap.m_percent);
+            out += ", \"formula\": ";
+            AppendJsonString(out, HandicapRulesText(rules.m_handicap, handicaps->LowerBetter()));
+            out += '}';
+        }
+        out += '}';
     }
     const std::optional<CPlaceChanges> changes = ChangesOf(view);
     if (changes && changes->HasBaseline()) {

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/ClubPlayers.h"
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
+#include "report/Counting.h"
 #include "report/Standings.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,8 +52,15 @@ public:
     // unchanged.
     CStandingsView(const CTournament& tournament, const CStandings& standings);
     // The same, ranked by the series rules; with none in force exactly as without them.
-    CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX);
-    CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules);
+    // `players`: the club's players file, for the start values of a handicap.
+    CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX,
+                   const CClubPlayers* players = nullptr);
+    CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules,
+                   const CClubPlayers* players = nullptr);
+    // The same, counted by `counting` (of this tournament, under these rules), which the view
+    // shares: views of fewer rounds, as the column of change needs, count nothing again.
+    CStandingsView(std::shared_ptr<const CCounting> counting, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX);
+    CStandingsView(std::shared_ptr<const CCounting> counting, const CStandings& standings, const CSeriesRules& rules);
     CStandingsView(const CStandingsView&) = delete;
     CStandingsView& operator=(const CStandingsView&) = delete;
 
@@ -60,14 +70,47 @@ public:
     // Line `line` in ranking order. Cheapest when asked for line after line.
     CStandingsLine Line(std::size_t line) const;
     std::string_view Name(const CStandingsLine& line) const { return m_tournament.PlayerName(line.m_player); }
-    // The points of line `line` in round `round`; none when the player has no result there.
+    // The points of line `line` in round `round`; none when the player has no result there
+    // (with places as points, a round held without the player gives the points of its absence).
     std::optional<int> Points(std::size_t line, std::size_t round) const
     {
         const int points = m_points[Row(line) * m_roundCount + round];
         return points == kNoResult ? std::nullopt : std::optional<int>(points);
     }
-    // The highest points of the round, 0 at least.
-    int BestPoints(std::size_t round) const { return m_bestPoints[round]; }
+    // The number the player entered in the round, and its place in the round; none without a
+    // result. Under plain points the number entered is the points, and no place is known.
+    std::optional<int> Entered(std::size_t line, std::size_t round) const
+    {
+        const int entered = (m_entered.empty() ? m_points : m_entered)[Row(line) * m_roundCount + round];
+        return entered == kNoResult ? std::nullopt : std::optional<int>(entered);
+    }
+    // The handicap the player's number in the round was counted with; none without a result,
+    // without a handicap, or before the player had one (HandicapNotYet).
+    std::optional<int> Handicap(std::size_t line, std::size_t round) const
+    {
+        const int handicap = m_handicaps.empty() ? kNoResult : m_handicaps[Row(line) * m_roundCount + round];
+        return handicap == kNoResult ? std::nullopt : std::optional<int>(handicap);
+    }
+    bool HandicapNotYet(std::size_t line, std::size_t round) const
+    {
+        return !m_handicaps.empty() && m_handicaps[Row(line) * m_roundCount + round] == kNoResult &&
+               Entered(line, round).has_value();
+    }
+    // How line `line`'s handicap for the round after these was reached; none without a handicap.
+    std::optional<CHandicapExplained> NextHandicap(std::size_t line) const;
+    std::optional<int> RoundPlace(std::size_t line, std::size_t round) const
+    {
+        const int place = m_places.empty() ? 0 : m_places[Row(line) * m_roundCount + round];
+        return place == 0 ? std::nullopt : std::optional<int>(place);
+    }
+    // Whether the player won the round: its best, shown bold.
+    bool RoundWin(std::size_t line, std::size_t round) const { return m_won[Row(line) * m_roundCount + round] != 0; }
+    // The points of the round's winners.
+    int BestPoints(std::size_t round) const { return m_counting->BestPoints(round); }
+    const CCounting& Counted() const { return *m_counting; }
+    std::shared_ptr<const CCounting> SharedCounting() const { return m_counting; }
+    // The lowest total is ahead.
+    bool LowerWins() const { return m_counting->LowerWins(); }
 
     const CSeriesRules& Rules() const { return m_rules; }
     // Whether the points of line `line` in round `round` do not count (a rule of best rounds).
@@ -101,9 +144,14 @@ private:
     std::size_t m_roundCount;
     CStandings m_own; // when the view works the standings out itself
     const CStandings& m_standings;
-    // Row by row of the standings, one element per round.
+    std::shared_ptr<const CCounting> m_counting;
+    // Row by row of the standings, one element per round: the points counted, the round wins,
+    // and unless the points are the numbers entered, those numbers and their places.
     std::vector<int> m_points;
-    std::vector<int> m_bestPoints;
+    std::vector<std::uint8_t> m_won;
+    std::vector<int> m_entered, m_places;
+    // With a handicap: the handicap of each number entered, kNoResult where there was none yet.
+    std::vector<int> m_handicaps;
     // The last line asked for and the first line of its place, so that lines asked for in
     // order cost no search.
     mutable std::size_t m_lastLine = SIZE_MAX;
@@ -113,6 +161,8 @@ private:
     // With rules in force: the lines in ranking order and the row of each.
     std::vector<CStandingsLine> m_ruledLines;
     std::vector<int> m_ruledRows;
+    // Per row: the rounds whose points count, where the lowest total wins (more are ahead).
+    std::vector<int> m_countedRounds;
     // Per row: round wins and best round; with a rule of best rounds also, row by row of the
     // standings and one element per round, 1 where the points do not count, and the dropped
     // scores of row r from m_droppedStart[r] to m_droppedStart[r + 1]: highest first where

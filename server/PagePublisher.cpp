@@ -48,11 +48,11 @@ bool CPagePublisher::Publish(const QDateTime& updated)
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
-        const CStandingsView view(*tournament, standings, *rules);
+        const CStandingsView view(*tournament, standings, *rules, players.get());
         const QByteArray css = ServedStylesheet(path);
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())
-            groups.emplace(*tournament, *players, *rules);
+            groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());
         m_server.Publish(std::make_shared<const CServedPage>(
             BuildServedPage(view, time, css.toStdString(), groups ? &*groups : nullptr)));
         QMetaObject::invokeMethod(

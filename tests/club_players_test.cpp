@@ -147,7 +147,9 @@ TEST(SeriesRules, TeamsAndOverall)
         {"totalt = Nej", std::nullopt, true, "V\xE4rdet ska vara ja eller nej"},
         {"totalt = nej\ntotalt = nej", std::nullopt, true, "Regeln st\xE5r redan i filen"},
         {"lagen = 2", std::nullopt, true,
-         "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel"},
+         "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, "
+        "diagram, r\xE4kning, placeringspo\xE4ng, \xF6vriga, deltagarpo\xE4ng, l\xE4gst vinner, s\xE4song, arkiv, "
+        "rekord eller en handikappregel"},
     };
     for (const auto& c : cases) {
         CSeriesRules rules;

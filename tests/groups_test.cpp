@@ -98,7 +98,7 @@ TEST(TeamTable, SumsOfTheBestAndTies)
         const CTournament t = Parsed(c.file);
         const CClubPlayers players = Players(c.teams);
         std::string out;
-        for (const CTeamLine& line : TeamTable(t, GroupsOf(players, t), players.m_teams.size(), c.best, SIZE_MAX)) {
+        for (const CTeamLine& line : TeamTable(CCounting(t, CSeriesRules()), GroupsOf(players, t), players.m_teams.size(), c.best, SIZE_MAX)) {
             out.append(out.empty() ? "" : "; ").append(std::to_string(line.m_place)).append(" ");
             out.append(players.m_teams[line.m_team].m_name).append(" ").append(std::to_string(line.m_total)).append(" [");
             for (std::size_t k = 0; k < line.m_points.size(); ++k)

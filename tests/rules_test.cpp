@@ -3,9 +3,12 @@
 #include "RulesText.h"
 #include "StringOutput.h"
 #include "model/SeriesRules.h"
+#include "report/Counting.h"
 #include "report/StandingsView.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -26,6 +29,31 @@ std::string Ranking(const std::string& file, const std::string& rules, std::size
     }
     return out;
 }
+
+// Each round as the counting makes it: "name entered/place/points" for each result, a '*' on
+// a round win; rounds parted by " | ".
+std::string Counted(const std::string& results, const std::string& rules)
+{
+    const CTournament t = Parsed("Cup\n\nR1\n" + results);
+    const CCounting counting(t, Rules(rules));
+    std::string out;
+    for (std::size_t k = 0; k < t.m_rounds.size(); ++k) {
+        out += k > 0 ? " | " : "";
+        for (std::size_t i = 0; i < t.m_rounds[k].m_results.size(); ++i) {
+            const CResult& result = t.m_rounds[k].m_results[i];
+            out.append(i > 0 ? " " : "").append(t.PlayerName(result)).append(" ").append(std::to_string(result.m_points));
+            out.append("/").append(std::to_string(counting.Place(k, i))).append("/");
+            out.append(std::to_string(counting.Points(k, i))).append(counting.Won(k, i) ? "*" : "");
+        }
+    }
+    return out;
+}
+
+// Two rounds: equal numbers in the first, a player in each round alone.
+const std::string kCup = "A 30\nB 28\nC 30\nD 35\n\nR2\nA 27\nC 33\nE 31\n";
+const std::string kStrokes = "r\xC3\xA4kning = slag\n", kPlace = "r\xC3\xA4kning = plats\nl\xC3\xA4gst vinner = ja\n";
+const std::string kPlacing = "r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 10 6 4\n";
+const std::string kLowest = "l\xC3\xA4gst vinner = ja\n";
 
 // The rules of the ranking and of the team table.
 CSeriesRules Made(std::optional<int> best, std::optional<int> planned, std::optional<int> minimum,
@@ -54,8 +82,14 @@ TEST(SeriesRules, Refusals)
     const std::string best = "b\xC3\xA4sta", tie = "s\xC3\xA4rskiljning", planned = "omg\xC3\xA5ngar";
     const std::string notCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
     const std::string change = "f\xC3\xB6r\xC3\xA4ndring", notYesNo = "V\xE4rdet ska vara ja eller nej";
+    const std::string count = "r\xC3\xA4kning", table = "placeringspo\xC3\xA4ng", lowest = "l\xC3\xA4gst vinner";
+    const std::string placing = count + " = placering\n", onlyPlacing = "G\xE4ller bara med r\xE4kning = placering";
+    const std::string notTable = "Placeringspo\xE4ngen ska vara heltal fr\xE5n 0, \xE5tskilda av blanksteg, eller slagna";
+    const std::string notEntry = "G\xE4ller bara med r\xE4kning = po\xE4ng eller placering";
     const std::string unknown =
-        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram, s\xE4song, arkiv, rekord eller en handikappregel";
+        "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, "
+        "diagram, r\xE4kning, placeringspo\xE4ng, \xF6vriga, deltagarpo\xE4ng, l\xE4gst vinner, s\xE4song, arkiv, "
+        "rekord eller en handikappregel";
     const struct { std::string text; int lineNo; std::string message; } cases[] = {
         {best + " 8", 1, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
         {"# c\n\n" + best + " = 8\n" + best + "=7", 4, "Regeln st\xE5r redan i filen"},
@@ -74,6 +108,20 @@ TEST(SeriesRules, Refusals)
         {best + " = 6\nminst = 7\n" + planned + " = 5", 1, "b\xE4sta f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar"},
         {"minst = 7\n" + best + " = 6\n" + planned + " = 5", 1, "minst f\xE5r inte vara st\xF6rre \xE4n omg\xE5ngar"},
         {best + " = 5\nx\n" + planned + " = 4", 2, "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>"},
+        // Counting: the values, then keys that do not go with the counting, wherever it stands.
+        {count + " = golf", 1, "Ok\xE4nd r\xE4kning: v\xE4lj po\xE4ng, slag, placering eller plats"},
+        {count + " = slag\n" + count + " = slag", 2, "Regeln st\xE5r redan i filen"},
+        {placing + table + " = 25 21 x", 2, notTable}, {placing + table + " = 10 -1", 2, notTable},
+        {placing + table + " =", 2, notTable}, {placing + table + " = slagna 3", 2, notTable},
+        {table + " = 25 26 2\n" + placing, 1, "Placeringspo\xE4ngen f\xE5r inte stiga"},
+        {"deltagarpo\xC3\xA4ng = -1", 1, "V\xE4rdet ska vara ett heltal fr\xE5n 0 till 2147483647"},
+        {"\xC3\xB6vriga = 2\n" + count + " = po\xC3\xA4ng", 1, onlyPlacing},
+        {count + " = plats\n" + table + " = 3 2 1", 2, onlyPlacing},
+        {count + " = placering\n\xC3\xB6vriga = 1", 1, "R\xE4kning = placering kr\xE4ver placeringspo\xE4ng"},
+        {lowest + " = ja", 1, "Med r\xE4kning = po\xE4ng vinner h\xF6gst: v\xE4lj placering eller plats"},
+        {count + " = slag\n" + lowest + " = nej", 2, "Med r\xE4kning = slag vinner alltid l\xE4gst"},
+        {"deltagarpo\xC3\xA4ng = 1\n" + count + " = slag\n" + lowest + " = ja", 1, notEntry},
+        {count + " = plats\ndeltagarpo\xC3\xA4ng = 0", 2, notEntry},
         {"arkiv = kanske", 1, notYesNo}, {"rekord = nej\nrekord = nej", 2, "Regeln st\xE5r redan i filen"},
         {"s\xC3\xA4song = \t", 1, "S\xE4songen saknar namn"},
     };
@@ -119,6 +167,17 @@ TEST(SeriesRules, WrittenText)
     CSeriesRules chartOnly;
     chartOnly.m_chart = true;
     EXPECT_EQ(SeriesRulesText(chartOnly, "f\xC3\xB6r\xC3\xA4ndring = ja\n# c\n"), "# c\ndiagram = ja\n");
+    // The keys of counting: a table with equal and zero points, read back as written.
+    const std::string counting = "r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 25 21 21 0\n\xC3\xB6vriga = 0\n"
+                                 "deltagarpo\xC3\xA4ng = 2\nl\xC3\xA4gst vinner = ja\n";
+    const CSeriesRules placing = Rules("l\xC3\xA4gst vinner = ja\n\xC3\xB6vriga = 00\ndeltagarpo\xC3\xA4ng = 2\n"
+                                       "placeringspo\xC3\xA4ng =\t25  21 21 0 \nr\xC3\xA4kning = placering\n");
+    EXPECT_EQ(SeriesRulesText(placing), counting);
+    EXPECT_EQ(Rules(counting), placing);
+    EXPECT_TRUE(placing.InForce() && placing.LowerScoreWins() && !placing.LowerTotalWins());
+    EXPECT_EQ(SeriesRulesText(Rules("r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = slagna")),
+              "r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = slagna\n");
+    EXPECT_FALSE(Rules("r\xC3\xA4kning = po\xC3\xA4ng\n").SetsAnything());
 }
 
 TEST(SeriesRules, Ranking)
@@ -147,9 +206,128 @@ TEST(SeriesRules, Ranking)
         {"A 5\nB 9\nC 9\n\nR2\nA 5\nC 1\n", "minst = 2\ns\xC3\xA4rskiljning = senaste", "1 A 10, 2 C 10<senaste, - B 9"},
         // Rules that change nothing rank as without them.
         {"A 5\nB 9\nC 9\n", "omg\xC3\xA5ngar = 9", "1 B 9, 1 C 9, 3 A 5"},
+        // Strokes: more rounds counted are ahead, then the lowest total; best rounds keep the
+        // lowest; a minimum; ties by the lowest round, by the latest round (no result is behind).
+        {kCup, kStrokes, "1 A 57, 2 C 63, 3 B 28, 4 E 31, 5 D 35"},
+        {kCup, kStrokes + "b\xC3\xA4sta = 1", "1 A 27/1, 2 B 28, 3 C 30/2, 4 E 31, 5 D 35"},
+        {kCup, kStrokes + "minst = 2", "1 A 57, 2 C 63, - B 28, - E 31, - D 35"},
+        {"A 30\nB 32\n\nR2\nA 34\nB 32\n", kStrokes + "s\xC3\xA4rskiljning = segrar, h\xC3\xB6gsta",
+         "1 A 64, 2 B 64<h\xC3\xB6gsta"},
+        {"A 30\nB 32\n\nR2\nA 34\nB 32\n", kStrokes + "s\xC3\xA4rskiljning = senaste", "1 B 64, 2 A 64<senaste"},
+        {"A 30\nB 30\n\nR2\nA 30\n\nR3\nB 30\n", kStrokes + "b\xC3\xA4sta = 1\ns\xC3\xA4rskiljning = senaste",
+         "1 B 30/1, 2 A 30/1<senaste"},
+        {"A 30\nB 30\n\nR2\nA 31\nB 32\n", kStrokes + "b\xC3\xA4sta = 1\ns\xC3\xA4rskiljning = struket",
+         "1 A 30/2, 2 B 30/2<struket"},
+        // Points from the placing: shared places share the points, past the table 'övriga';
+        // wins are first places; after the first round alone.
+        {kCup, kPlacing + "\xC3\xB6vriga = 1", "1 C 16, 2 A 10, 2 D 10, 4 E 6, 5 B 1"},
+        {kCup, kPlacing + "\xC3\xB6vriga = 1\ns\xC3\xA4rskiljning = segrar", "1 C 16, 2 D 10, 3 A 10<segrar, 4 E 6, 5 B 1"},
+        {kCup, kPlacing, "1 D 10, 2 A 6, 2 C 6, 4 B 0", 1},
+        {kCup, kPlacing + kLowest + "b\xC3\xA4sta = 1", "1 A 10/1, 1 B 10, 3 C 6/2, 3 E 6, 5 D 0"},
+        // Places as points: a round held without the player gives the players so far plus one;
+        // best rounds keep the lowest, and the discarded split ties from the best up.
+        {kCup, kPlace, "1 A 3, 2 C 5, 3 B 7, 4 E 8, 5 D 10"},
+        {kCup, kPlace + "b\xC3\xA4sta = 1\ns\xC3\xA4rskiljning = struket",
+         "1 A 1/1, 2 B 1/2<struket, 3 C 2/2, 4 E 2/1<struket, 5 D 4/2"},
+        {kCup, kPlace, "1 B 1, 2 A 2, 2 C 2, 4 D 4", 1},
+        {kCup, "r\xC3\xA4kning = plats\n", "1 C 3, 2 A 5, 3 D 7, 4 E 8, 5 B 10"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Ranking("Cup\n\nR1\n" + c.results, c.rules, c.rounds), c.ranking) << c.results << c.rules;
+}
+
+// Each round's places and points under each counting, worked out by hand.
+TEST(Counting, PlacesAndPoints)
+{
+    const struct { std::string rules, rounds; } cases[] = {
+        {kStrokes, "A 30/2/30 B 28/1/28* C 30/2/30 D 35/4/35 | A 27/1/27* C 33/3/33 E 31/2/31"},
+        {kPlacing + "\xC3\xB6vriga = 1", "A 30/2/6 B 28/4/1 C 30/2/6 D 35/1/10* | A 27/3/4 C 33/1/10* E 31/2/6"},
+        {kPlacing + kLowest, "A 30/2/6 B 28/1/10* C 30/2/6 D 35/4/0 | A 27/1/10* C 33/3/4 E 31/2/6"},
+        {"r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = slagna\n" + kLowest,
+         "A 30/2/2 B 28/1/4* C 30/2/2 D 35/4/1 | A 27/1/3* C 33/3/1 E 31/2/2"},
+        {kPlacing + kLowest + "deltagarpo\xC3\xA4ng = 2", "A 30/2/8 B 28/1/12* C 30/2/8 D 35/4/2 | A 27/1/12* C 33/3/6 E 31/2/8"},
+        {kPlace, "A 30/2/2 B 28/1/1* C 30/2/2 D 35/4/4 | A 27/1/1* C 33/3/3 E 31/2/2"},
+        {"deltagarpo\xC3\xA4ng = 1", "A 30/2/31 B 28/4/29 C 30/2/31 D 35/1/36* | A 27/3/28 C 33/1/34* E 31/2/32"},
+        // Plain points: no place, a win is the round's highest above 0.
+        {"", "A 30/0/30 B 28/0/28 C 30/0/30 D 35/0/35* | A 27/0/27 C 33/0/33* E 31/0/31"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Counted(kCup, c.rules), c.rounds) << c.rules;
+    // Every 0 under points with a bonus: first places, and no win.
+    EXPECT_EQ(Counted("A 0\nB 0\n", "deltagarpo\xC3\xA4ng = 3"), "A 0/1/3 B 0/1/3");
+
+    // What may change without changing a place: a constant added to every stroke of a round;
+    // all numbers reversed together with the direction.
+    // Each result's place, and its points unless they are the strokes.
+    const auto places = [](const std::string& results, const std::string& rules) {
+        std::string out;
+        std::istringstream words(Counted(results, rules));
+        for (std::string word; words >> word;) {
+            const std::size_t place = word.find('/'), points = word.rfind('/');
+            if (place != std::string::npos)
+                out += word.substr(place + 1, (rules == kStrokes ? points : word.size()) - place - 1) + " ";
+        }
+        return out;
+    };
+    const struct { std::string a, b, rules, rulesB; } same[] = {
+        {"A 30\nB 28\nC 30\n", "A 41\nB 39\nC 41\n", kStrokes, kStrokes},
+        {"A 30\nB 28\nC 30\n", "A 130\nB 128\nC 130\n", kPlacing + kLowest, kPlacing + kLowest},
+        {"A 3\nB 5\nC 3\nD 0\n", "A 7\nB 5\nC 7\nD 10\n", kPlacing, kPlacing + kLowest},
+        {"A 3\nB 5\nC 3\nD 0\n", "A 7\nB 5\nC 7\nD 10\n", "r\xC3\xA4kning = plats\n", kPlace},
+    };
+    for (const auto& c : same)
+        EXPECT_EQ(places(c.a, c.rules), places(c.b, c.rulesB)) << c.a << c.rules;
+}
+
+// Each way of counting on one small cup: the page's header and first two rows, its rules in
+// words, and the CSV's first rows, byte for byte.
+TEST(Counting, PageAndCsvOfEachWay)
+{
+    const CTournament t = Parsed("Cup\n\nR1\n" + kCup);
+    const auto lines = [](std::initializer_list<std::string> cells) {
+        std::string text;
+        for (const std::string& cell : cells)
+            text += cell + "\r\n";
+        return text;
+    };
+    const auto cell = [](const std::string& inner) { return "<td align=\"center\">" + inner + "</td>"; };
+    const auto played = [](const std::string& points, const char* number) {
+        return points + " <small class=\"spelat\">" + number + "</small>";
+    };
+    const struct { std::string rules, sum, rows, sentence, csv; } cases[] = {
+        {kStrokes, "Summa<br>Slag",
+         lines({"<tr>", cell("1"), "<td>A</td>", cell("57"), cell("30"), cell("<b>27</b>"), cell("2"), "</tr>", "<tr>",
+                cell("2"), "<td>C</td>", cell("63"), cell("30"), cell("33"), cell("2"), "</tr>"}),
+         "L\xE4gst antal slag vinner omg\xE5ngen och serien; fler r\xE4knade omg\xE5ngar g\xE5r f\xF6re l\xE4gre summa.",
+         "Placering,Namn,Summa,R1,R1 (slag),R2,R2 (slag),Antal,Alla,Struket\r\n1,A,57,30,30,27,27,2,57,\r\n"},
+        {kPlacing + kLowest, "Summa<br>Po\xE4ng",
+         lines({"<tr>", cell("1"), "<td>A</td>", cell("16"), cell(played("6", "30")), cell(played("<b>10</b>", "27")),
+                cell("2"), "</tr>", "<tr>", cell("2"), "<td>B</td>", cell("10"), cell(played("<b>10</b>", "28")),
+                cell("&nbsp;"), cell("1"), "</tr>"}),
+         "Placeringspo\xE4ng 10, 6, 4 efter varje omg\xE5ngs placering; l\xE4gst antal slag vinner omg\xE5ngen.",
+         "Placering,Namn,Summa,R1,R1 (slag),R2,R2 (slag),Antal,Alla,Struket\r\n1,A,16,6,30,10,27,2,16,\r\n"},
+        // Low point with the worse round discarded: B's absence from R2 is the one struck.
+        {kPlace + "b\xC3\xA4sta = 1\n", "Summa<br>Po\xE4ng",
+         lines({"<tr>", cell("1"), "<td>A</td>", cell("1"),
+                "<td align=\"center\" class=\"struken\">(" + played("2", "30") + ")</td>", cell(played("<b>1</b>", "27")),
+                cell("2"), "</tr>", "<tr>", cell("&nbsp;"), "<td>B</td>", cell("1"), cell(played("<b>1</b>", "28")),
+                "<td align=\"center\" class=\"struken\">(6)</td>", cell("1"), "</tr>"}),
+         "Placeringen i varje omg\xE5ng ger lika m\xE5nga po\xE4ng; l\xE4gst antal slag vinner omg\xE5ngen. Den som inte "
+         "spelat en omg\xE5ng f\xE5r 6 po\xE4ng. L\xE4gst summa vinner. Den b\xE4sta omg\xE5ngen r\xE4knas.",
+         "Placering,Namn,Summa,R1,R1 (slag),R2,R2 (slag),Antal,Alla,Struket\r\n1,A,1,2,30,1,27,2,3,1\r\n1,B,1,1,28,6,,1,7,2\r\n"},
+    };
+    for (const auto& c : cases) {
+        const CStandingsView view(t, Rules(c.rules));
+        const std::string page = HtmlPageText(view);
+        const std::string header = "<th align=\"center\"><b>" + c.sum + "</b></th>\r\n";
+        EXPECT_NE(page.find(header + "<th align=\"center\"><b>R1</b></th>\r\n<th align=\"center\"><b>R2</b></th>\r\n"
+                                     "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n" +
+                            c.rows),
+                  std::string::npos)
+            << c.rules << page;
+        EXPECT_NE(page.find("<p class=\"regler\">" + c.sentence + "</p>"), std::string::npos) << c.rules << page;
+        EXPECT_EQ(StandingsCsv(view).substr(0, c.csv.size()), c.csv) << c.rules;
+    }
 }
 
 // One series with every rule: the page's rows, the rules in words and the note, whole.

@@ -203,6 +203,7 @@ void CRoundDlg::OnInitDialog()
     // A step taken back or done again changes the round as much as the step did.
     connect(&m_undo, &QUndoStack::indexChanged, this, &CRoundDlg::roundEdited);
     InstallPaste();
+    InstallProposals();
     // A new round starts with its name; a round with results is opened for one more, and a
     // result typed by habit must not rename it.
     if (m_round.m_results.empty())

@@ -2,6 +2,7 @@
 // The main window's button for the series rules, and the dialog it opens.
 #include "ui/RulesDlg.h"
 
+#include "files/QtText.h"
 #include "ui/HandicapBox.h"
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
@@ -117,8 +118,13 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_checkChart->setChecked(rules.m_chart);
     layout->addWidget(m_checkChange);
     layout->addWidget(m_checkChart);
+    // How each round counts and the handicap, side by side, so that the dialog stays within a
+    // laptop screen's height.
+    auto* groups = new QHBoxLayout;
+    BuildCounting(groups);
     m_boxHandicap = new CHandicapBox(rules.m_handicap, this);
-    layout->addWidget(m_boxHandicap);
+    groups->addWidget(m_boxHandicap, 0, Qt::AlignTop);
+    layout->addLayout(groups);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_btnOK = buttons->button(QDialogButtonBox::Ok);
@@ -136,6 +142,8 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_spinBest->setFocus();
 }
 
+CRulesDlg::~CRulesDlg() = default;
+
 CSeriesRules CRulesDlg::Rules() const
 {
     // The file's other keys, which the dialog does not show, stay as they are.
@@ -151,6 +159,7 @@ CSeriesRules CRulesDlg::Rules() const
     }
     rules.m_change = m_checkChange->isChecked();
     rules.m_chart = m_checkChart->isChecked();
+    CountingInto(rules);
     rules.m_handicap = m_boxHandicap->Rules();
     return rules;
 }
@@ -158,6 +167,8 @@ CSeriesRules CRulesDlg::Rules() const
 void CRulesDlg::accept()
 {
     // The rules file refuses these, so the dialog does too, and says where to mend.
+    if (!CountingAccepted())
+        return;
     const CSeriesRules rules = Rules();
     for (const auto& [value, box, text] : {std::tuple{rules.m_best, m_spinBest, "bästa omgångar"},
                                            std::tuple{rules.m_minimum, m_spinMinimum, "minst spelade"}}) {
@@ -171,6 +182,14 @@ void CRulesDlg::accept()
     }
     if (!m_boxHandicap->Check(m_platform))
         return;
+    // Whatever else the file would refuse, the dialog refuses too: the keys it writes must read back.
+    CSeriesRules read;
+    CRulesRefusal refusal;
+    if (!ParseSeriesRules(SeriesRulesText(rules), read, refusal)) {
+        m_platform.ErrorBox(this, BuiltInText(refusal.m_message));
+        m_comboCounting->setFocus();
+        return;
+    }
     QDialog::accept();
 }
 
@@ -196,6 +215,7 @@ void CRavelmarkDlg::OnRules()
     // What is on disk now: the file may have been mended or changed since the tournament was read.
     const CFileResult& read = m_doc.ReloadRules();
     CRulesDlg dialog(m_doc.Rules(), read.Ok() ? QString() : ResultMessage(read, m_doc.Encoding()), m_platform, this);
+    dialog.ShowPreview(m_doc.Tournament());
     if (dialog.exec() != QDialog::Accepted)
         return;
     CRulesStep::Bytes before = m_doc.RulesFileBytes();
