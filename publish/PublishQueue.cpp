@@ -142,7 +142,7 @@ void CPublishQueue::Start()
         if (players->SetsGroups())
             groups.emplace(*tournament, *players, *rules);
         const CPublication publication = BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path),
-                                                          groups ? &*groups : nullptr);
+                                                          groups ? &*groups : nullptr, path);
         const CPublishResult result = PublishFiles(target, password, publication, trust);
         if (!*trust.m_cancel)
             QMetaObject::invokeMethod(
@@ -161,7 +161,7 @@ void CPublishQueue::Ended(const CPublishResult& result)
         SetState(QStringLiteral("Publicerad %1").arg(Clock(now)));
     } else {
         ++m_failures;
-        QString state = QStringLiteral("Kunde inte publicera %1: %2").arg(Clock(now), result.m_message);
+        QString state = QStringLiteral("Kunde inte publicera %1: %2").arg(Clock(now), FullMessage(result));
         // A host or certificate to decide on, or a refused login, waits for the user.
         if (m_hasTarget && result.m_kind == CPublishResult::Failed) {
             const int seconds = RetrySeconds(m_failures);
