@@ -10,17 +10,16 @@
 
 QDateTime PageChangedAt(const QString& tournamentPath, std::string_view page, const QDateTime& changed)
 {
-    const QByteArray hash =
-        QCryptographicHash::hash(QByteArrayView(page.data(), static_cast<qsizetype>(page.size())),
-                                 QCryptographicHash::Sha256)
-            .toHex();
+    const QByteArray hash = QCryptographicHash::hash(QByteArrayView(page.data(), static_cast<qsizetype>(page.size())),
+                                                     QCryptographicHash::Sha256)
+                                .toHex();
     QSettings settings(StateFolder() + QStringLiteral("/sidor.ini"), QSettings::IniFormat);
     // One group per tournament, its full path kept out of the key's syntax.
-    settings.beginGroup(QString::fromLatin1(
-        QCryptographicHash::hash(QFile::encodeName(QFileInfo(tournamentPath).absoluteFilePath()),
-                                 QCryptographicHash::Sha256)
-            .toHex()
-            .left(32)));
+    settings.beginGroup(
+        QString::fromLatin1(QCryptographicHash::hash(QFile::encodeName(QFileInfo(tournamentPath).absoluteFilePath()),
+                                                     QCryptographicHash::Sha256)
+                                .toHex()
+                                .left(32)));
     const QDateTime kept = settings.value(QStringLiteral("time")).toDateTime();
     if (settings.value(QStringLiteral("page")).toByteArray() == hash && kept.isValid())
         return kept;

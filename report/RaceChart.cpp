@@ -218,9 +218,9 @@ std::string RaceChart(const CStandingsView& view)
     out += "<svg x=\"100%\" overflow=\"visible\">\r\n";
     for (std::size_t j = 0; j < at.size(); ++j) {
         out += "<use class=\"merke\" href=\"#diagram-m" + std::to_string(j % 5) + "\" stroke=\"" + kColours[j] +
-               "\" stroke-width=\"1.5\" fill=\"" + (j < 5 ? kColours[j] : "none") + "\" x=\"" +
-               Decimal(kKeyMarker, 0) + "\" y=\"" + Decimal(at[j], 1) + "\"/><text x=\"" + Decimal(kKeyName, 0) +
-               "\" y=\"" + Decimal(at[j], 1) + "\" dy=\"0.35em\">";
+               "\" stroke-width=\"1.5\" fill=\"" + (j < 5 ? kColours[j] : "none") + "\" x=\"" + Decimal(kKeyMarker, 0) +
+               "\" y=\"" + Decimal(at[j], 1) + "\"/><text x=\"" + Decimal(kKeyName, 0) + "\" y=\"" + Decimal(at[j], 1) +
+               "\" dy=\"0.35em\">";
         AppendHtmlText(out, view.Name(view.Line(leaders[j])));
         out += "</text>\r\n";
     }

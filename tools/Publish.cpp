@@ -38,9 +38,9 @@ bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
         groups.emplace(doc.Tournament(), doc.ClubPlayers(), doc.Rules());
-    const CPublication publication = BuildPublication(view, updated, PageName(target, doc.Path()),
-                                                      ServedStylesheet(doc.Path()), groups ? &*groups : nullptr,
-                                                      doc.Path());
+    const CPublication publication =
+        BuildPublication(view, updated, PageName(target, doc.Path()), ServedStylesheet(doc.Path()),
+                         groups ? &*groups : nullptr, doc.Path());
     const CPublishResult result = PublishFiles(target, PasswordFromEnvironment(), publication);
     const std::string now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
     if (!result.Ok()) {

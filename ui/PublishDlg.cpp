@@ -231,8 +231,9 @@ void CPublishDlg::OnWebChanged()
     // The address a phone must be given: %-encoded, so that the link and the code work as read.
     const QString page = PublicPageUrl(target, name.isEmpty() ? m_fileName->placeholderText() : name);
     const bool web = page.startsWith(QLatin1String("http://")) || page.startsWith(QLatin1String("https://"));
-    m_link->setText(web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(page.toHtmlEscaped(), Breakable(page).toHtmlEscaped())
-                        : QString());
+    m_link->setText(
+        web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(page.toHtmlEscaped(), Breakable(page).toHtmlEscaped())
+            : QString());
     m_qrImage = web ? QrImage(page.toStdString()) : QImage();
     m_qr->setPixmap(m_qrImage.isNull() ? QPixmap() : QPixmap::fromImage(m_qrImage.scaledToWidth(140)));
     m_qr->setVisible(!m_qrImage.isNull());
