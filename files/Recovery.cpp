@@ -19,10 +19,6 @@
 #include <memory>
 #include <utility>
 
-namespace {
-
-const QString kEnding = QStringLiteral(".osparad");
-
 QString StateFolder()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
@@ -31,6 +27,10 @@ QString StateFolder()
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/ravelmark");
 }
+
+namespace {
+
+const QString kEnding = QStringLiteral(".osparad");
 
 // The folder cannot take a new file, where the state folder may.
 bool FolderRefused(int error)

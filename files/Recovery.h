@@ -17,6 +17,10 @@
 
 class CTournamentDoc;
 
+// The program's folder in the user's state folder: $XDG_STATE_HOME/ravelmark, by default
+// ~/.local/state/ravelmark.
+QString StateFolder();
+
 // Where the unsaved changes of the tournament at `tournamentPath` are kept while the window
 // is open: hidden beside the file (".NAME.txt.osparad"), or, where that folder cannot be
 // written, in the user's state folder ($XDG_STATE_HOME/ravelmark, ~/.local/state/ravelmark by

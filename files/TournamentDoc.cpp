@@ -365,17 +365,14 @@ CFileResult CTournamentDoc::ReplaceRulesFile(const std::function<CFileResult(con
         return result;
     }
     // The version replaced is kept first, as a save keeps the tournament's: a second name of the
-    // old file, named from its last modification. One of the same second is kept already.
+    // old file, named from its last modification (counted within one second).
     QString kept;
     if (const QFileInfo old(path); old.isFile()) {
         kept = ChangeExtension(BackupName(m_path, old.lastModified()), ".regler.bak");
         if (const int error = KeepBackup(path, kept); error != 0) {
-            kept.clear();
-            if (error != EEXIST) {
-                result.m_kind = CFileResult::FileError;
-                result.m_error = CFileError{CauseOf(error), path};
-                return result;
-            }
+            result.m_kind = CFileResult::FileError;
+            result.m_error = CFileError{CauseOf(error), path};
+            return result;
         }
     }
     result = write(path);

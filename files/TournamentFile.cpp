@@ -9,6 +9,7 @@
 #include "model/Text.h"
 #include "report/StandingsView.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -253,13 +254,36 @@ int CopyForBackup(const std::string& from, const std::string& to)
 }
 
 // The backup as a second name of the old file, so that the old bytes never leave the disk.
-int MakeBackup(const std::string& file, const std::string& backup)
+int MakeBackupAs(const std::string& file, const std::string& backup)
 {
     if (::link(file.c_str(), backup.c_str()) == 0)
         return 0;
     const int error = errno;
     if (NoHardLinks(error))
         return CopyForBackup(file, backup);
+    return error;
+}
+
+// A backup's name with a counter before its ending: "NAME_YYMMDD_hhmmss-2.bak" (or
+// "-2.regler.bak"); the ending starts at the first '.' after the time.
+std::string NumberedBackup(const std::string& backup, int counter)
+{
+    const std::size_t ending = backup.find('.', backup.rfind('_'));
+    return backup.substr(0, ending) + '-' + std::to_string(counter) + backup.substr(ending);
+}
+
+// The name is made from the old file's time to the second, so a second save within that
+// second finds it taken: the version it keeps then gets the first free counted name, which
+// `backup` is changed to. Never in place of anything: every earlier version stays.
+int MakeBackup(const std::string& file, std::string& backup)
+{
+    constexpr int kMostInOneSecond = 1000;
+    const std::string plain = backup;
+    int error = MakeBackupAs(file, backup);
+    for (int counter = 2; error == EEXIST && counter <= kMostInOneSecond; ++counter) {
+        backup = NumberedBackup(plain, counter);
+        error = MakeBackupAs(file, backup);
+    }
     return error;
 }
 
@@ -336,9 +360,9 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     struct stat status = {};
     std::string backup;
     if (::stat(file.c_str(), &status) != 0) {
-        // As a failed move reports it: the cause alone, no file named.
+        // The file that could not be kept, with the cause.
         if (!anew || errno != ENOENT)
-            return Failure(CauseOf(errno), QString());
+            return Failure(CauseOf(errno), path);
     } else {
         // The backup is named by the time of the file it keeps, whoever wrote that file last.
         const QDateTime modified = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(status.st_mtim.tv_sec) * 1000 +
@@ -355,8 +379,8 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     case EDQUOT:
         return Failure(CFileError::DiskFull, target);
     default:
-        // As a failed move reports it: the cause alone, no file named.
-        return Failure(CauseOf(error), QString());
+        // The backup that could not be made, with the cause (its name too long, the old file gone).
+        return Failure(CauseOf(error), QFile::decodeName(QByteArray::fromStdString(backup)));
     }
     CNewVersion out;
     const int mode = backup.empty() ? -1 : static_cast<int>(status.st_mode & 07777);
@@ -372,9 +396,12 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }
 
-int KeepBackup(const QString& file, const QString& backup)
+int KeepBackup(const QString& file, QString& backup)
 {
-    return MakeBackup(ToLocal8(file), ToLocal8(backup));
+    std::string name = ToLocal8(backup);
+    const int error = MakeBackup(ToLocal8(file), name);
+    backup = QFile::decodeName(QByteArray::fromStdString(name));
+    return error;
 }
 
 int WriteTournamentCopy(const CTournament& tournament, const QString& path)

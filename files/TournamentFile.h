@@ -43,8 +43,9 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
 
 // Keeps `file` as it is now under the name `backup` (a second name of it; an exact copy with its
-// times where the file system has no hard links). 0, or the errno of the failure.
-int KeepBackup(const QString& file, const QString& backup);
+// times where the file system has no hard links); where that name is taken, under the first free
+// "NAME_YYMMDD_hhmmss-2…" that `backup` is changed to. 0, or the errno of the failure.
+int KeepBackup(const QString& file, QString& backup);
 
 // Writes the tournament's text to `path` exactly as a save writes it (the title as it stands),
 // replacing whatever file is there whole by one rename, without a backup. 0, or the errno of

@@ -25,6 +25,15 @@ QString Problem(const CFileResult& result, TextEncoding encoding)
     return text.isEmpty() ? QStringLiteral("okänt fel") : text;
 }
 
+// The counter a name taken within one second got before its ending ("…_hhmmss-2.bak": 2); 1
+// for none.
+int Counter(const QString& path)
+{
+    static const QRegularExpression counted(QStringLiteral("_\\d{6}-(\\d+)\\.[^/]*$"));
+    const QRegularExpressionMatch match = counted.match(path);
+    return match.hasMatch() ? match.captured(1).toInt() : 1;
+}
+
 QString Rounds(std::size_t count)
 {
     return count == 1 ? QStringLiteral("1 omgång") : QStringLiteral("%1 omgångar").arg(count);
@@ -88,6 +97,9 @@ std::vector<CVersion> ListVersions(const QString& path)
             return a.m_time < b.m_time;
         if ((a.m_kind == CVersion::File) != (b.m_kind == CVersion::File))
             return b.m_kind == CVersion::File;
+        // Of one second, a counted name was taken later than the one without ("-2" after none).
+        if (Counter(a.m_path) != Counter(b.m_path))
+            return Counter(a.m_path) < Counter(b.m_path);
         return a.m_path < b.m_path;
     });
     std::optional<CTournament> before;

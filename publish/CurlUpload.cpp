@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -90,6 +91,26 @@ int Cancelled(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return *static_cast<const std::atomic_bool*>(cancel) ? 1 : 0;
 }
 
+// The kind of a failure to connect, where `code` is one.
+std::optional<ConnectFault> FaultOf(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_CONNECT:
+        return ConnectFault::Refused;
+    case CURLE_OPERATION_TIMEDOUT:
+        return ConnectFault::TimedOut;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return ConnectFault::NoSuchName;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return ConnectFault::Certificate;
+    case CURLE_LOGIN_DENIED:
+        return ConnectFault::Login;
+    default:
+        return std::nullopt;
+    }
+}
+
 std::size_t Discard(char*, std::size_t size, std::size_t count, void*)
 {
     return size * count;
@@ -160,10 +181,9 @@ public:
                                                               : QStringLiteral("ftp"));
         url.setHost(m_target.m_host);
         url.setPort(PortOf(m_target));
-        QString folder = m_target.m_folder.startsWith('/') ? m_target.m_folder : '/' + m_target.m_folder;
-        if (!folder.endsWith('/'))
-            folder += '/';
-        url.setPath(folder + name);
+        // FTP's path starts in the login folder, "//" at the root; a web server's at its root.
+        const CServerFolder folder = ServerFolder(m_target);
+        url.setPath((Dav() ? QString() : QStringLiteral("/")) + folder.m_path + name);
         return url.toEncoded().toStdString();
     }
 
@@ -232,10 +252,14 @@ public:
     // Why `code` ended the request, in Swedish, as the user can act on it.
     CPublishResult Cause(CURLcode code, const QString& what) const
     {
+        // The library's words (English) only as the detail.
         const QString detail = QString::fromUtf8(m_error[0] ? m_error : curl_easy_strerror(code));
+        const auto failed = [&detail](const QString& message) {
+            CPublishResult result = Failure(message);
+            result.m_detail = detail;
+            return result;
+        };
         switch (code) {
-        case CURLE_LOGIN_DENIED:
-            return Failure(QStringLiteral("inloggningen nekades"), CPublishResult::LoginRefused);
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
             if (!m_check.m_seen.isEmpty() && m_check.m_seen != m_check.m_trusted) {
@@ -250,16 +274,12 @@ public:
             break;
         case CURLE_USE_SSL_FAILED:
             return Failure(QStringLiteral("servern %1 erbjuder inte kryptering (AUTH TLS)").arg(m_target.m_host));
-        case CURLE_COULDNT_CONNECT:
-        case CURLE_COULDNT_RESOLVE_HOST:
-            return Failure(QStringLiteral("kunde inte ansluta till %1: %2").arg(m_target.m_host, detail));
         case CURLE_ABORTED_BY_CALLBACK:
             return Failure(QStringLiteral("publiceringen avbröts"));
-        case CURLE_OPERATION_TIMEDOUT:
-            return Failure(QStringLiteral("servern %1 slutade svara").arg(m_target.m_host));
         case CURLE_REMOTE_ACCESS_DENIED:
-            return Failure(
-                QStringLiteral("mappen %1 finns inte eller får inte användas: %2").arg(m_target.m_folder, detail));
+            return failed(QStringLiteral("mappen %1 finns inte eller får inte användas").arg(m_target.m_folder));
+        case CURLE_URL_MALFORMAT:
+            return failed(QStringLiteral("serverns namn eller mappen går inte att skriva som en adress"));
         case CURLE_HTTP_RETURNED_ERROR:
             // WebDAV's refused login is a refused login, not a passing failure to try again.
             return Failure(HttpCause(what), Status() == 401 ? CPublishResult::LoginRefused : CPublishResult::Failed);
@@ -271,25 +291,20 @@ public:
         case CURLE_SEND_ERROR:
         case CURLE_RECV_ERROR:
         case CURLE_GOT_NOTHING:
-            return Failure(QStringLiteral("förbindelsen bröts under %1: %2").arg(what, detail));
+            return failed(QStringLiteral("förbindelsen bröts under %1").arg(what));
         default:
             break;
         }
-        return Failure(QStringLiteral("%1 misslyckades: %2").arg(what, detail));
+        if (const std::optional<ConnectFault> fault = FaultOf(code))
+            return ConnectFailure(*fault, m_target.m_host, detail);
+        return failed(QStringLiteral("%1 misslyckades").arg(what));
     }
 
 private:
-    // FTP: `name` in the target's folder, from the login folder: commands are sent before any
-    // change of folder.
-    std::string InFolder(const QString& name) const
-    {
-        QString folder = m_target.m_folder;
-        while (folder.startsWith('/'))
-            folder.remove(0, 1);
-        if (!folder.isEmpty() && !folder.endsWith('/'))
-            folder += '/';
-        return (folder + name).toStdString();
-    }
+    // FTP: `name` in the target's folder as the commands name it: they are sent before any
+    // change of folder, so a folder from the login folder is a relative path, one from the
+    // root an absolute one.
+    std::string InFolder(const QString& name) const { return (ServerFolder(m_target).m_path + name).toStdString(); }
 
     // FTP: the commands `quote` after the login, nothing transferred.
     CURLcode Quote(curl_slist* quote)
@@ -451,9 +466,21 @@ bool FetchPage(const QString& url, QByteArray& page, QString& cause)
     const CList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
     curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
     const CURLcode code = curl_easy_perform(curl.get());
-    if (code != CURLE_OK)
-        cause = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
-    return code == CURLE_OK;
+    if (code == CURLE_OK)
+        return true;
+    const QString detail = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
+    long status = 0;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    if (const std::optional<ConnectFault> fault = FaultOf(code))
+        cause = FullMessage(ConnectFailure(*fault, QUrl(url).host(), detail));
+    else if (code == CURLE_HTTP_RETURNED_ERROR)
+        cause = status == 404 ? QStringLiteral("där finns ingen sida (svar 404): stämmer webbadressen?")
+                              : QStringLiteral("servern svarade %1").arg(status);
+    else if (code == CURLE_URL_MALFORMAT || code == CURLE_UNSUPPORTED_PROTOCOL)
+        cause = QStringLiteral("webbadressen har fel form (%1)").arg(detail);
+    else
+        cause = QStringLiteral("hämtningen misslyckades (%1)").arg(detail);
+    return false;
 }
 
 CPublishResult TidyByCurl(const CPublishTarget& target, const std::string& password, const QStringList& folders,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "publish/Publication.h"
 
+#include "files/PageTime.h"
+
 #include <utility>
 
 std::string UpdatedText(const QDateTime& updated)
@@ -9,11 +11,12 @@ std::string UpdatedText(const QDateTime& updated)
 }
 
 CPublication BuildPublication(const CStandingsView& view, const QDateTime& updated, const QString& pageName,
-                              const QByteArray& css, const CGroupStandings* groups)
+                              const QByteArray& css, const CGroupStandings* groups, const QString& tournamentPath)
 {
     const std::string written = HtmlPageText(view, groups);
     CPublication publication;
-    publication.m_updatedLine = UpdatedText(updated);
+    publication.m_updatedLine =
+        UpdatedText(tournamentPath.isEmpty() ? updated : PageChangedAt(tournamentPath, written, updated));
     const std::string line = "<p class=\"updated\">" + publication.m_updatedLine + "</p>\r\n";
     const std::size_t at = AfterPageHeading(written, view.Tournament().m_title);
     QByteArray page;

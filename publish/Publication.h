@@ -30,9 +30,11 @@ std::string UpdatedText(const QDateTime& updated);
 
 // The page exactly as "Skapa Tabell" writes it, with the line "Uppdaterad ÅÅÅÅ-MM-DD HH:MM" after
 // its heading, named `pageName`, and the stylesheet `css` as "table.css"; with `groups`, the
-// classes' and teams' tables as the page has them.
+// classes' and teams' tables as the page has them. With `tournamentPath`, the time is that of
+// the page's last change as kept for the tournament (PageChangedAt), `updated` for a new page.
 CPublication BuildPublication(const CStandingsView& view, const QDateTime& updated, const QString& pageName,
-                              const QByteArray& css, const CGroupStandings* groups = nullptr);
+                              const QByteArray& css, const CGroupStandings* groups = nullptr,
+                              const QString& tournamentPath = {});
 
 // The "Uppdaterad" line a fetched page carries; empty when it has none.
 std::string UpdatedLineOf(const QByteArray& page);

@@ -143,7 +143,7 @@ void CPublishQueue::Start()
         if (players->SetsGroups())
             groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());
         const CPublication publication = BuildPublication(view, updated, PageName(target, path), ServedStylesheet(path),
-                                                          groups ? &*groups : nullptr);
+                                                          groups ? &*groups : nullptr, path);
         CPublishResult result = PublishFiles(target, password, publication, trust);
         if (result.Ok() && target.m_archive && followUp && !*trust.m_cancel) {
             const QString note = result.m_webNote;
@@ -167,7 +167,7 @@ void CPublishQueue::Ended(const CPublishResult& result)
         SetState(QStringLiteral("Publicerad %1").arg(Clock(now)));
     } else {
         ++m_failures;
-        QString state = QStringLiteral("Kunde inte publicera %1: %2").arg(Clock(now), result.m_message);
+        QString state = QStringLiteral("Kunde inte publicera %1: %2").arg(Clock(now), FullMessage(result));
         // A host or certificate to decide on, or a refused login, waits for the user: tried
         // again at every change, a host that locks accounts after failed logins would lock
         // the club out. Keeping the target in "Publicera" starts it again.

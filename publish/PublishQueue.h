@@ -55,6 +55,11 @@ public:
     // empty before the first publication.
     QString StateLine() const { return m_state; }
     const CPublishResult& LastResult() const { return m_last; }
+    // When the failed publication is tried again; invalid when it is not.
+    QDateTime NextTry() const
+    {
+        return m_retry.isActive() ? QDateTime::currentDateTime().addMSecs(m_retry.remainingTime()) : QDateTime();
+    }
     // The publications ended so far, for tests and benchmarks.
     int Ended() const { return m_ended; }
 

@@ -46,6 +46,40 @@ QSettings Settings()
 
 } // namespace
 
+CServerFolder ServerFolder(const CPublishTarget& target)
+{
+    QString folder = target.m_folder.trimmed();
+    CServerFolder where;
+    // "~" and "/~" (an sftp address's way of saying it) name the login folder.
+    for (const QLatin1String home : {QLatin1String("/~"), QLatin1String("~")}) {
+        if (folder == home || folder.startsWith(home + '/')) {
+            folder = folder.mid(home.size() + 1);
+            where.m_fromLogin = true;
+            break;
+        }
+    }
+    if (!where.m_fromLogin)
+        where.m_fromLogin = !folder.startsWith('/');
+    // A web server has no login folder: its paths start at the site's root.
+    if (where.m_fromLogin && (target.m_way == PublishWay::Dav || target.m_way == PublishWay::DavHttp)) {
+        where.m_fromLogin = false;
+        folder.prepend('/');
+    }
+    if (!folder.isEmpty() && !folder.endsWith('/'))
+        folder += '/';
+    where.m_path = folder;
+    return where;
+}
+
+QString LocalFolder(const QString& folder)
+{
+    if (folder == QLatin1String("~"))
+        return QDir::homePath();
+    if (folder.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + folder.mid(1);
+    return QDir::isAbsolutePath(folder) ? folder : QDir::home().filePath(folder);
+}
+
 int DefaultPort(PublishWay way)
 {
     switch (way) {
@@ -74,7 +108,10 @@ bool ParsePublishUrl(const QString& text, CPublishTarget& target, QString& reaso
     if (!text.contains(QLatin1String("://"))) {
         target = {};
         target.m_way = PublishWay::Folder;
-        target.m_folder = QFileInfo(text).absoluteFilePath();
+        // "~/" as the window takes it, also where no shell made it the home folder.
+        target.m_folder = text == QLatin1String("~") || text.startsWith(QLatin1String("~/"))
+                              ? LocalFolder(text)
+                              : QFileInfo(text).absoluteFilePath();
         return true;
     }
     const QUrl url(text, QUrl::StrictMode);
@@ -104,13 +141,22 @@ bool ParsePublishUrl(const QString& text, CPublishTarget& target, QString& reaso
     parsed.m_host = url.host();
     parsed.m_port = url.port(0);
     parsed.m_user = url.userName();
-    parsed.m_folder = url.path().isEmpty() ? QStringLiteral("/") : url.path();
+    QString path = url.path(QUrl::FullyDecoded);
+    if (path.isEmpty())
+        path = QStringLiteral("/");
     // A name after the last '/' is the page's own.
-    if (!parsed.m_folder.endsWith('/')) {
-        const qsizetype slash = parsed.m_folder.lastIndexOf('/');
-        parsed.m_fileName = parsed.m_folder.mid(slash + 1);
-        parsed.m_folder.truncate(slash + 1);
+    const qsizetype slash = path.lastIndexOf('/');
+    parsed.m_fileName = path.mid(slash + 1);
+    path.truncate(slash + 1);
+    if (parsed.m_way == PublishWay::Ftp || parsed.m_way == PublishWay::Ftps) {
+        // An ftp address's path starts in the login folder; "//" (or "/%2F") is the root.
+        path = path.mid(1);
+        if (path.isEmpty())
+            path = QStringLiteral("~/");
+    } else if (parsed.m_way == PublishWay::Sftp && path.startsWith(QLatin1String("/~/"))) {
+        path = path.mid(1); // "~/…": the login folder's
     }
+    parsed.m_folder = path;
     target = parsed;
     return true;
 }
@@ -125,9 +171,15 @@ QString PublishUrl(const CPublishTarget& target)
     if (target.m_port > 0)
         url.setPort(target.m_port);
     url.setUserName(target.m_user);
-    QString path = target.m_folder.startsWith('/') ? target.m_folder : '/' + target.m_folder;
-    if (!path.endsWith('/'))
-        path += '/';
+    // The folder as the way's addresses say it (see ParsePublishUrl), so that it reads back the same.
+    const CServerFolder folder = ServerFolder(target);
+    QString path = folder.m_path;
+    if (target.m_way == PublishWay::Ftp || target.m_way == PublishWay::Ftps)
+        path.prepend('/');
+    else if (folder.m_fromLogin)
+        path.prepend(QStringLiteral("/~/"));
+    if (path.isEmpty())
+        path = QStringLiteral("/");
     url.setPath(path + target.m_fileName);
     return url.toString();
 }
@@ -141,9 +193,34 @@ QString PageName(const CPublishTarget& target, const QString& tournamentPath)
 
 QString PublicPageUrl(const CPublishTarget& target, const QString& pageName)
 {
-    if (target.m_webAddress.isEmpty() || !target.m_webAddress.endsWith('/'))
-        return target.m_webAddress;
-    return target.m_webAddress + pageName;
+    if (target.m_webAddress.isEmpty())
+        return {};
+    QString address = target.m_webAddress;
+    if (address.endsWith('/'))
+        address += QString::fromLatin1(QUrl::toPercentEncoding(pageName));
+    // Typed as a browser shows it (blanks, letters): sent as a browser sends it.
+    return QString::fromLatin1(QUrl(address, QUrl::TolerantMode).toEncoded());
+}
+
+QString SuggestedPageName(const QString& tournamentPath)
+{
+    // Letters without their accents ("å" as "a"), blanks and the like as '-'.
+    const QString base = QFileInfo(tournamentPath).completeBaseName().normalized(QString::NormalizationForm_KD);
+    QString name;
+    for (const QChar c : base) {
+        if (c.isMark())
+            continue;
+        const bool plain = c.unicode() < 0x80 && (c.isLetterOrNumber() || c == '.' || c == '_' || c == '-');
+        if (plain)
+            name += c;
+        else if (!name.endsWith('-'))
+            name += '-';
+    }
+    while (name.startsWith('-') || name.startsWith('.'))
+        name.remove(0, 1);
+    while (name.endsWith('-'))
+        name.chop(1);
+    return (name.isEmpty() ? QStringLiteral("tabell") : name) + QStringLiteral(".htm");
 }
 
 bool LoadTarget(const QString& tournamentPath, CPublishTarget& target)
@@ -154,6 +231,9 @@ bool LoadTarget(const QString& tournamentPath, CPublishTarget& target)
     if (!settings.contains(QStringLiteral("url")) ||
         !ParsePublishUrl(settings.value(QStringLiteral("url")).toString(), target, reason))
         return false;
+    // The folder as the user typed it (kept apart since the address cannot say every form).
+    if (settings.contains(QStringLiteral("folder")))
+        target.m_folder = settings.value(QStringLiteral("folder")).toString();
     if (const QString name = settings.value(QStringLiteral("name")).toString(); !name.isEmpty())
         target.m_fileName = name;
     target.m_webAddress = settings.value(QStringLiteral("web")).toString();
@@ -168,11 +248,33 @@ void SaveTarget(const QString& tournamentPath, const CPublishTarget& target)
     QSettings settings = Settings();
     settings.beginGroup(GroupOf(tournamentPath));
     settings.setValue(QStringLiteral("url"), PublishUrl(target));
+    settings.setValue(QStringLiteral("folder"), target.m_folder);
     settings.setValue(QStringLiteral("name"), target.m_fileName);
     settings.setValue(QStringLiteral("web"), target.m_webAddress);
     settings.setValue(QStringLiteral("automatic"), target.m_automatic);
     settings.setValue(QStringLiteral("archive"), target.m_archive);
     settings.setValue(QStringLiteral("certificate"), target.m_trustedCertificate);
+    settings.endGroup();
+    settings.sync();
+}
+
+bool PublicationLeftOver(const QString& tournamentPath)
+{
+    QSettings settings = Settings();
+    settings.beginGroup(GroupOf(tournamentPath));
+    return settings.value(QStringLiteral("unpublished")).toBool();
+}
+
+void SetPublicationLeftOver(const QString& tournamentPath, bool leftOver)
+{
+    QSettings settings = Settings();
+    settings.beginGroup(GroupOf(tournamentPath));
+    if (leftOver == settings.value(QStringLiteral("unpublished")).toBool())
+        return;
+    if (leftOver)
+        settings.setValue(QStringLiteral("unpublished"), true);
+    else
+        settings.remove(QStringLiteral("unpublished"));
     settings.endGroup();
     settings.sync();
 }

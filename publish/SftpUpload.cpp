@@ -181,6 +181,20 @@ QString SshError(ssh_session session)
     return QString::fromUtf8(ssh_get_error(session));
 }
 
+// Why the connection could not be made: libssh says it only in words (the system's, or its own).
+ConnectFault ConnectFaultOf(const QString& error)
+{
+    if (error.contains(QLatin1String("refused"), Qt::CaseInsensitive))
+        return ConnectFault::Refused;
+    if (error.contains(QLatin1String("timeout"), Qt::CaseInsensitive) ||
+        error.contains(QLatin1String("timed out"), Qt::CaseInsensitive))
+        return ConnectFault::TimedOut;
+    if (error.contains(QLatin1String("resolve"), Qt::CaseInsensitive) ||
+        error.contains(QLatin1String("not known"), Qt::CaseInsensitive))
+        return ConnectFault::NoSuchName;
+    return ConnectFault::Other;
+}
+
 // "SHA256:..." of the server's key, as ssh-keygen -l shows it.
 QString Fingerprint(ssh_session session)
 {
@@ -378,23 +392,21 @@ CPublishResult Open(const CPublishTarget& target, const std::string& password, c
     ssh_options_set(session.get(), SSH_OPTIONS_TIMEOUT, &timeout);
     ssh_options_set(session.get(), SSH_OPTIONS_SSH_DIR, sshDir.constData());
     ssh_options_set(session.get(), SSH_OPTIONS_KNOWNHOSTS, knownHosts.constData());
-    if (ssh_connect(session.get()) != SSH_OK)
-        return Failure(QStringLiteral("kunde inte ansluta till %1: %2").arg(target.m_host, SshError(session.get())));
+    if (ssh_connect(session.get()) != SSH_OK) {
+        const QString error = SshError(session.get());
+        return ConnectFailure(ConnectFaultOf(error), target.m_host, error);
+    }
     guard.Watch(ssh_get_fd(session.get()));
     if (CPublishResult refused = CheckHost(session.get(), target, trust); !refused.m_message.isEmpty())
         return refused;
     if (!LogIn(session.get(), password))
-        return Failure(QStringLiteral("inloggningen nekades"), CPublishResult::LoginRefused);
+        return ConnectFailure(ConnectFault::Login, target.m_host, QString());
     guard.Kick();
     sftp.reset(sftp_new(session.get()));
     if (!sftp || sftp_init(sftp.get()) != SSH_OK)
         return Failure(QStringLiteral("servern erbjuder inte SFTP: ") + SshError(session.get()));
-    // "/~/x" is the login folder's x, as curl writes it; SFTP's relative paths start there.
-    folder = target.m_folder.isEmpty() ? QStringLiteral("/") : target.m_folder;
-    if (folder.startsWith(QLatin1String("/~/")))
-        folder = folder.mid(3);
-    if (!folder.isEmpty() && !folder.endsWith('/'))
-        folder += '/';
+    // SFTP's relative paths start in the login folder.
+    folder = ServerFolder(target).m_path;
     return {};
 }
 

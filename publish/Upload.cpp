@@ -17,9 +17,45 @@ CPublishResult Failure(const QString& message, CPublishResult::Kind kind)
     return result;
 }
 
+CPublishResult ConnectFailure(ConnectFault fault, const QString& host, const QString& detail)
+{
+    QString message;
+    CPublishResult::Kind kind = CPublishResult::Failed;
+    switch (fault) {
+    case ConnectFault::Refused:
+        message = QStringLiteral("servern %1 tar inte emot anslutningen \u2013 stämmer porten?");
+        break;
+    case ConnectFault::TimedOut:
+        message = QStringLiteral("servern %1 svarar inte \u2013 är nätet nere?");
+        break;
+    case ConnectFault::NoSuchName:
+        message = QStringLiteral("servern %1 hittades inte \u2013 stämmer namnet?");
+        break;
+    case ConnectFault::Certificate:
+        message = QStringLiteral("servern %1 har ett certifikat som inte gäller den \u2013 stämmer namnet?");
+        break;
+    case ConnectFault::Login:
+        message = QStringLiteral("inloggningen nekades \u2013 stämmer användare och lösenord?");
+        kind = CPublishResult::LoginRefused;
+        break;
+    case ConnectFault::Other:
+        message = QStringLiteral("kunde inte ansluta till %1");
+        break;
+    }
+    CPublishResult failed = Failure(message.contains(QLatin1String("%1")) ? message.arg(host) : message, kind);
+    failed.m_detail = detail;
+    return failed;
+}
+
+QString FullMessage(const CPublishResult& result)
+{
+    return result.m_detail.isEmpty() ? result.m_message
+                                     : QStringLiteral("%1 (%2)").arg(result.m_message, result.m_detail);
+}
+
 CPublishResult PublishToFolder(const CPublishTarget& target, const CPublication& publication)
 {
-    const QString folder = target.m_folder;
+    const QString folder = LocalFolder(target.m_folder);
     if (!QFileInfo(folder).isDir())
         return Failure(QStringLiteral("mappen %1 finns inte").arg(QDir::toNativeSeparators(folder)));
     for (const CPublishedFile& file : publication.m_files) {
@@ -87,7 +123,7 @@ CPublishResult TidyTarget(const CPublishTarget& target, const std::string& passw
     case PublishWay::DavHttp:
         return TidyByCurl(target, password, folders, files, trust);
     }
-    const QDir base(target.m_folder);
+    const QDir base(LocalFolder(target.m_folder));
     if (!base.exists())
         return Failure(QStringLiteral("mappen %1 finns inte").arg(QDir::toNativeSeparators(target.m_folder)));
     for (const QString& folder : folders) {

@@ -24,6 +24,7 @@ struct CPublishResult
     };
     Kind m_kind = Failed;
     QString m_message;        // in Swedish, naming the cause; no secret in it
+    QString m_detail;         // the network library's own words on it, when they add something
     QString m_fingerprint;    // of the key or certificate that was not trusted
     QString m_knownHostsLine; // UnknownHost: the line known_hosts would get
     // With a public address: what the page there showed, when it was not this publication's
@@ -73,3 +74,11 @@ bool FetchPage(const QString& url, QByteArray& page, QString& cause);
 
 // A failure of kind `kind` with `message`.
 CPublishResult Failure(const QString& message, CPublishResult::Kind kind = CPublishResult::Failed);
+
+// What kept a connection from being made, as the network libraries tell it apart.
+enum class ConnectFault { Refused, TimedOut, NoSuchName, Certificate, Login, Other };
+// The failure to reach `host` for `fault`, in Swedish words the user can act on; the library's
+// own text (English) only as the detail.
+CPublishResult ConnectFailure(ConnectFault fault, const QString& host, const QString& detail);
+// The message and, in parentheses, the detail: as the tool and "Publicera" show a failure.
+QString FullMessage(const CPublishResult& result);

@@ -458,6 +458,11 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
         changes.emplace(view);
     if (changes && !changes->HasBaseline())
         changes.reset();
+    // With a chart, the table and all that follows it in one block: on paper the chart goes
+    // beside the table where the sheet has room for it.
+    const std::string chart = view.Rules().m_chart ? RaceChart(view) : std::string();
+    if (!chart.empty())
+        page("<div class=\"med-diagram\">");
     page(changes ? "<table class=\"forandring\">" : "<table>");
     page("<tr>");
     page << kCentredHeader;
@@ -489,8 +494,10 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
         page(PageText("<p class=\"noter\">&dagger; ingen handikapp \xE4nnu</p>", encoding));
     if (view.Rules().InForce())
         WriteRules(page, view, notes, encoding);
-    if (view.Rules().m_chart)
-        page << RaceChart(view);
+    if (!chart.empty()) {
+        page << chart;
+        page("</div>");
+    }
 }
 
 // The team table: place, team, total, the team's score in each round, the members who counted.

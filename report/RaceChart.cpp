@@ -16,6 +16,8 @@ constexpr std::size_t kLeaders = 10;
 constexpr std::size_t kMostLabels = 12, kMarkedRounds = 24;
 // In CSS pixels: the text keeps its size however wide the chart is drawn; only the lines stretch.
 constexpr double kFont = 12, kCharWidth = 0.56 * kFont, kTop = 10, kPlot = 200, kLabelGap = 13;
+// Right of the plot: the key's marker, clear of the lines' end markers, then the name.
+constexpr double kKeyMarker = 14, kKeyName = 22;
 
 // Told apart by colour on screen, and on paper by dash and marker: each line has its own pair.
 constexpr const char* kColours[kLeaders] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
@@ -141,7 +143,7 @@ std::string RaceChart(const CStandingsView& view)
     const double firstName =
         firstLabelled == 0 ? upright * kCharWidth * static_cast<double>(Chars(view, tournament.m_rounds[0].m_name)) : 0;
     const double left = std::max(kCharWidth * static_cast<double>(std::to_string(top).size()) + 8, firstName);
-    const double right = kCharWidth * static_cast<double>(longestName) + 20;
+    const double right = kCharWidth * static_cast<double>(longestName) + kKeyName + 8;
     const double height = kTop + kPlot + 10 + slant * kCharWidth * static_cast<double>(longestRound) + kFont;
 
     const std::optional<int> counted = view.Rules().m_best;
@@ -212,9 +214,10 @@ std::string RaceChart(const CStandingsView& view)
         for (std::size_t k = rounds <= kMarkedRounds ? 0 : rounds - 1; k < rounds; ++k)
             out += marker + Across(k, rounds) + "\" y=\"" + Decimal(y(totals[j][k]), 1) + "\"/>\r\n";
     }
-    // The names at the lines' ends, moved apart where the ends lie close, joined to them by a
-    // stroke. The leaders come in ranking order, which is that of their final totals: the ends
-    // fall from the top.
+    // The names at the lines' ends, moved apart where the ends lie close, each after its line's
+    // own marker, as in a key: a stroke joining a name to its line's end would read as a line of
+    // the chart. The leaders come in ranking order, which is that of their final totals: the
+    // ends fall from the top.
     std::vector<double> at;
     for (std::size_t j = 0; j < leaders.size(); ++j)
         at.push_back(j == 0 ? y(totals[j].back()) : std::max(y(totals[j].back()), at.back() + kLabelGap));
@@ -225,8 +228,9 @@ std::string RaceChart(const CStandingsView& view)
         value -= up;
     out += "<svg x=\"100%\" overflow=\"visible\">\r\n";
     for (std::size_t j = 0; j < at.size(); ++j) {
-        out += "<line class=\"linje\" x1=\"4\" x2=\"10\" y1=\"" + Decimal(y(totals[j].back()), 1) + "\" y2=\"" +
-               Decimal(at[j], 1) + "\" stroke=\"" + kColours[j] + "\"/><text x=\"12\" y=\"" + Decimal(at[j], 1) +
+        out += "<use class=\"merke\" href=\"#diagram-m" + std::to_string(j % 5) + "\" stroke=\"" + kColours[j] +
+               "\" stroke-width=\"1.5\" fill=\"" + (j < 5 ? kColours[j] : "none") + "\" x=\"" + Decimal(kKeyMarker, 0) +
+               "\" y=\"" + Decimal(at[j], 1) + "\"/><text x=\"" + Decimal(kKeyName, 0) + "\" y=\"" + Decimal(at[j], 1) +
                "\" dy=\"0.35em\">";
         AppendHtmlText(out, view.Name(view.Line(leaders[j])));
         out += "</text>\r\n";

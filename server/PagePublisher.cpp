@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/PagePublisher.h"
 
+#include "files/PageTime.h"
 #include "files/Stylesheet.h"
 #include "files/TournamentDoc.h"
 #include "report/GroupStandings.h"
@@ -43,8 +44,7 @@ bool CPagePublisher::Publish(const QDateTime& updated)
     auto rules = std::make_shared<const CSeriesRules>(m_doc.Rules());
     auto players = std::make_shared<const CClubPlayers>(m_doc.ClubPlayers());
     const QString path = m_doc.Path();
-    const std::string time = updated.toLocalTime().toString(QStringLiteral("HH:mm")).toStdString();
-    m_builder.start([this, tournament, rules, players, path, time] {
+    m_builder.start([this, tournament, rules, players, path, updated] {
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
@@ -53,8 +53,12 @@ bool CPagePublisher::Publish(const QDateTime& updated)
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())
             groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());
-        m_server.Publish(std::make_shared<const CServedPage>(
-            BuildServedPage(view, time, css.toStdString(), groups ? &*groups : nullptr)));
+        // As on the club's site: the date and time the standings last changed, not of this page.
+        const std::string written = HtmlPageText(view, groups ? &*groups : nullptr);
+        const QDateTime changed = path.isEmpty() ? updated : PageChangedAt(path, written, updated);
+        const std::string time = changed.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+        m_server.Publish(
+            std::make_shared<const CServedPage>(ServedPageOf(written, *tournament, time, css.toStdString())));
         QMetaObject::invokeMethod(
             this,
             [this] {

@@ -91,13 +91,18 @@ std::string FollowScript(std::string_view etag)
 CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css,
                             const CGroupStandings* groups)
 {
-    const std::string written = HtmlPageText(view, groups);
+    return ServedPageOf(HtmlPageText(view, groups), view.Tournament(), updated, std::move(css));
+}
+
+CServedPage ServedPageOf(const std::string& written, const CTournament& tournament, std::string_view updated,
+                         std::string css)
+{
     // The tag covers everything but the script, which only carries it: the written page and
     // the time shown.
     std::string etag = EtagOf(written);
     etag.insert(etag.size() - 1, '-' + std::string(updated));
     // Put together in one copy: a large page is tens of megabytes.
-    const std::size_t heading = AfterPageHeading(written, view.Tournament().m_title);
+    const std::size_t heading = AfterPageHeading(written, tournament.m_title);
     const std::size_t end = std::max(heading, BeforeBodyEnd(written));
     const std::string line = UpdatedLine(updated), script = FollowScript(etag);
     std::string page;
@@ -106,7 +111,7 @@ CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated
     page.append(written, end);
 
     CServedPage served;
-    const bool utf8 = view.Tournament().m_encoding == TextEncoding::Utf8;
+    const bool utf8 = tournament.m_encoding == TextEncoding::Utf8;
     served.m_page = {std::move(page), utf8 ? "text/html; charset=utf-8" : "text/html; charset=windows-1252", etag};
     served.m_version = {etag + "\n", "text/plain; charset=utf-8", etag};
     std::string cssEtag = EtagOf(css);

@@ -32,12 +32,15 @@ inline constexpr int kPollMilliseconds = 2000;
 std::string EtagOf(std::string_view bytes);
 
 // The standings page exactly as "Skapa Tabell" writes it, with two additions: after the
-// heading the line "Uppdaterad HH:MM" (`updated`, "HH:MM"), and before the body's end a small
+// heading the line "Uppdaterad ÅÅÅÅ-MM-DD HH:MM" (`updated`, "ÅÅÅÅ-MM-DD HH:MM"), and before the body's end a small
 // script that polls the version resource and puts a changed heading and table in place
 // without reloading. `css` is the stylesheet served beside it.
 // `groups`: the classes and teams shown after the overall table, as on the written page.
 CServedPage BuildServedPage(const CStandingsView& view, std::string_view updated, std::string css,
                             const CGroupStandings* groups = nullptr);
+// The same from the page as "Skapa Tabell" writes it (`written`, HtmlPageText) of `tournament`.
+CServedPage ServedPageOf(const std::string& written, const CTournament& tournament, std::string_view updated,
+                         std::string css);
 
 // The page's two additions: the line after the heading and the script, as inserted into `page`
 // (the page's bytes as "Skapa Tabell" writes them) for a page whose ETag is `etag`.

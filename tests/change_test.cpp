@@ -129,6 +129,7 @@ TEST(RaceChart, SvgPoints)
         // The page is in the tournament's Windows-1252; its letters here are Latin-1's.
         QXmlStreamReader xml(QString::fromLatin1(page.substr(start, end + 6 - start)));
         QStringList points, texts;
+        int slanted = 0; // a stroke other than the lines and the level rules, which reads as a line
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
@@ -136,8 +137,11 @@ TEST(RaceChart, SvgPoints)
                 points << xml.attributes().value("points").toString();
             else if (xml.name() == u"text")
                 texts << xml.readElementText();
+            else if (xml.name() == u"line")
+                slanted += xml.attributes().value("y1") != xml.attributes().value("y2");
         }
         ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << c.rules;
+        EXPECT_EQ(slanted, 0) << c.rules;
         // The names are the last texts, one at each line's end.
         ASSERT_GE(texts.size(), points.size());
         std::string shown;

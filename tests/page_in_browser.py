@@ -53,11 +53,11 @@ class Failures(list):
             print("FAIL: " + what)
 
 
-def phone_columns(cells, expect, what):
+def phone_columns(cells, expect, what, widest=50):
     """Place, name and total in view beside the last round on a phone, the place column narrow."""
     expect(all(c[0] >= 0 and c[1] <= 390 and c[2] for c in cells),
            what + "place, name or total not in view beside the last round: %s" % cells)
-    expect(cells[0][1] - cells[0][0] <= 50, what + "place %.0f px wide" % (cells[0][1] - cells[0][0]))
+    expect(cells[0][1] - cells[0][0] <= widest, what + "place %.0f px wide" % (cells[0][1] - cells[0][0]))
 
 
 def sheets(pdf, expect, what):

@@ -8,6 +8,7 @@ after round 8 with the column of change and the chart: on a phone the column sta
 place, name and total, the chart keeps to the width with readable names; screen readers get the
 moves in words and the chart's title; on paper nothing is cut and the chart is on one sheet.
 Then points by placing and strokes less a handicap: the number played readable beside the points.
+A series of three classes prints on at most three sheets, each chart beside or under its table.
 Usage: rules_page_in_browser.py TOOL (exit 77: cannot run here, with why)."""
 import json
 import os
@@ -23,8 +24,12 @@ import page_in_browser as pib  # noqa: E402
 SEEN = """(() => {
   const css = (q, p) => getComputedStyle(document.querySelector(q))[p];
   const right = q => Math.max(...[...document.querySelectorAll(q)].map(e => e.getBoundingClientRect().right));
+  const out = document.querySelector('tr.ejplacerad td'), words = document.createRange();
+  words.selectNodeContents(out.firstChild);
   return {dropped: css('td.struken', 'color'), text: css('td', 'color'), out: document.querySelectorAll('tr.ejplacerad').length,
-          wide: Math.max(right('p.regler'), right('p.noter')), marks: document.querySelectorAll('td sup').length};
+          wide: Math.max(right('p.regler'), right('p.noter')), marks: document.querySelectorAll('td sup').length,
+          outFont: parseFloat(getComputedStyle(out).fontSize), outFits: out.scrollWidth <= out.clientWidth,
+          outLines: words.getClientRects().length};
 })()"""
 
 
@@ -117,6 +122,35 @@ def counted(tool, work, browser, expect):
         browser.call("Emulation.setEmulatedMedia", media="screen")
 
 
+def classes(tool, work, browser, expect):
+    """A series of three classes over 12 rounds, each table with its chart: on paper at most three
+    sheets, every name of every table and chart on them, no table or chart wider than the sheet."""
+    txt = os.path.join(work, "klasser.txt")
+    pib.make_tournament(txt, 12, 45)
+    names = [line.rsplit(" ", 1)[0] for line in open(txt, encoding="utf-8").read().split("\n\n")[1].split("\n")[1:]]
+    with open(txt[:-4] + ".regler", "w", encoding="utf-8") as f:
+        f.write("bästa = 8\nförändring = ja\ndiagram = ja\n")
+    with open(txt[:-4] + ".spelare", "w", encoding="utf-8") as f:
+        for c, klass in enumerate(("Damer", "Herrar", "Juniorer")):
+            f.write("[klass %s]\n%s\n\n" % (klass, "\n".join(names[c::3])))
+    page = pib.write_page(tool, txt)
+    # Laid out as on the sheet (A4 landscape less its margins, at 96 px to the inch): what is
+    # wider would be cut.
+    sheet = (297 - 20) / 25.4 * 96
+    browser.screen(int(sheet), 700, False, False)
+    browser.call("Emulation.setEmulatedMedia", media="print")
+    browser.open(page)
+    widest = browser.js("Math.max(...[...document.querySelectorAll('table, svg.diagram text')]"
+                        ".map(e => e.getBoundingClientRect().right))")
+    browser.pdf(page[:-4] + ".pdf")
+    sheets = pib.sheets(page[:-4] + ".pdf", expect, "classes, print")
+    text = " ".join(sheets)
+    expect(len(sheets) <= 3 and all(text.count(n) >= 2 for n in names),
+           "classes, print: %d sheets, %.0f px wide, names missing: %s" %
+           (len(sheets), widest, [n for n in names if text.count(n) < 2][:5]))
+    expect(widest <= sheet, "classes, print: %.0f px wide, the sheet %.0f" % (widest, sheet))
+
+
 def check(tool):
     failures = pib.Failures()
     expect = failures.expect
@@ -136,7 +170,9 @@ def check(tool):
                 layout, seen = browser.js(pib.LAYOUT), browser.js(SEEN)
                 what = "phone%s: %s %s" % (" dark" if dark else "", layout, seen)
                 expect(layout["scroll"] == 390 and seen["wide"] <= 390, what + ": wider than the screen")
-                pib.phone_columns(layout["cells"], expect, what + ": ")
+                # "ej placerad" in readable type, whole within its cell, on at most two lines.
+                expect(seen["outFont"] >= 12 and seen["outFits"] and seen["outLines"] <= 2, what + ": ej placerad")
+                pib.phone_columns(layout["cells"], expect, what + ": ", 66)
                 expect(seen["dropped"] != seen["text"] and seen["out"] and seen["marks"], what + ": additions not seen")
             browser.call("Emulation.setEmulatedMedia", media="print",
                          features=[{"name": "prefers-color-scheme", "value": "dark"}])
@@ -145,6 +181,7 @@ def check(tool):
             browser.pdf(pdf)
             race(tool, work, browser, expect)
             counted(tool, work, browser, expect)
+            classes(tool, work, browser, expect)
         finally:
             browser.close()
         sheets = pib.sheets(pdf, expect, "print")

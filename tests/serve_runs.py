@@ -102,12 +102,21 @@ def check(tool, examples):
         expect(status == 200 and headers.get("content-type") == "text/html; charset=windows-1252",
                "GET /: %d %s" % (status, headers.get("content-type")))
         # Less its two additions: the line after the heading and the script.
-        bare = re.sub(rb"<p class=\"updated\">Uppdaterad \d\d:\d\d</p>\r\n|<script>\r\n.*?</script>\r\n", b"", page, flags=re.S)
+        bare = re.sub(rb"<p class=\"updated\">Uppdaterad \d{4}-\d\d-\d\d \d\d:\d\d</p>\r\n|<script>\r\n.*?</script>\r\n", b"",
+                      page, flags=re.S)
         expect(bare == table_page and b'<p class="regler">' in page and b"<svg xmlns" in page,
                "GET / is not table's page with the two additions")
-        expect(b"<h3>Klubbkamp &amp; &lt;co&gt;</h3>\r\n<p class=\"updated\">Uppdaterad 19:07</p>\r\n"
-               b"<table class=\"forandring\">" in page, "no \"Uppdaterad 19:07\" after the heading")
-        expect(re.search(rb"</figure>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
+        updated = b"<p class=\"updated\">Uppdaterad 2024-05-04 19:07</p>\r\n"
+        expect(b"<h3>Klubbkamp &amp; &lt;co&gt;</h3>\r\n" + updated + b"<div class=\"med-diagram\">" in page,
+               "no \"Uppdaterad 2024-05-04 19:07\" after the heading: %r" % page[:300])
+        # The page put on the club's site says the same, also when the file is saved again unchanged.
+        os.mkdir(os.path.join(work, "site"))
+        os.utime(cup, (0, time.mktime((2024, 5, 4, 21, 30, 0, 0, 0, -1))))
+        subprocess.run([tool, "publish", cup, "--to", os.path.join(work, "site")], check=True, capture_output=True)
+        expect(updated in open(os.path.join(work, "site", "klubbkamp.htm"), "rb").read(),
+               "the published page's \"Uppdaterad\" is not the served page's")
+        os.utime(cup, (0, time.mktime((2024, 5, 4, 19, 7, 0, 0, 0, -1))))
+        expect(re.search(rb"</figure>\r\n</div>\r\n<script>\r\n.*</script>\r\n</body>\r\n</html>\r\n$", page, re.S),
                "the script is not at the body's end")
         program_css = open(os.path.join(examples, "table.css"), "rb").read()
         status, headers, css = get(port, "/table.css")

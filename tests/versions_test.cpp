@@ -117,4 +117,17 @@ TEST(Versions, WithinOneSecond)
               "2026-12-01 20:15:07  cup_261201_201507-2.osparad  (osparat arbete) ny Bo 2 i R1\n"
               "2026-12-01 20:15:07  cup_261201_201507.bak  Anna 4 \xE2\x86\x92 5 i R1\n"
               "2026-12-01 20:15:07  cup_261201_201507.osparad  (osparat arbete) f\xC3\xB6rsta versionen: 1 omg\xC3\xA5ng\n|");
+    // Two saves within that second: each keeps the version before it under the next counted name.
+    const std::string first = ReadBytes(cup);
+    ASSERT_EQ(ToolRun({"rewrite", cup.toStdString()}), "0||");
+    const std::string second = ReadBytes(cup);
+    ASSERT_TRUE(WriteBytes(cup, second, at(950)));
+    ASSERT_EQ(ToolRun({"rewrite", cup.toStdString()}), "0||");
+    EXPECT_EQ(ReadBytes(dir.filePath("cup_261201_201507-2.bak")) + ReadBytes(dir.filePath("cup_261201_201507-3.bak")),
+              first + second);
+    const std::string newest = "  cup.txt  inga \xC3\xA4ndringar\n"
+                               "2026-12-01 20:15:07  cup_261201_201507-3.bak  inga \xC3\xA4ndringar\n"
+                               "2026-12-01 20:15:07  cup_261201_201507-2.bak  ny Cilla 1 i R1\n"
+                               "2026-12-01 20:15:07  cup_261201_201507-2.osparad  (os";
+    EXPECT_EQ(ToolRun({"history", cup.toStdString()}).substr(21, newest.size()), newest); // after "0|" and the time
 }

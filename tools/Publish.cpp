@@ -38,12 +38,13 @@ bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
         groups.emplace(doc.Tournament(), doc.ClubPlayers(), doc.Rules(), SIZE_MAX, view.SharedCounting());
-    const CPublication publication = BuildPublication(view, updated, PageName(target, doc.Path()),
-                                                      ServedStylesheet(doc.Path()), groups ? &*groups : nullptr);
+    const CPublication publication =
+        BuildPublication(view, updated, PageName(target, doc.Path()), ServedStylesheet(doc.Path()),
+                         groups ? &*groups : nullptr, doc.Path());
     const CPublishResult result = PublishFiles(target, PasswordFromEnvironment(), publication);
     const std::string now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
     if (!result.Ok()) {
-        err << "ravelmark-tool: " << now << " kunde inte publicera: " << result.m_message.toStdString() << '\n';
+        err << "ravelmark-tool: " << now << " kunde inte publicera: " << FullMessage(result).toStdString() << '\n';
         if (!result.m_knownHostsLine.isEmpty())
             err << "Lita på servern genom att lägga till raden nedan i ~/.ssh/known_hosts, om fingeravtrycket "
                    "stämmer med serverns:\n"

@@ -56,7 +56,6 @@ void CRavelmarkDlg::OnShowMobile()
 {
     if (auto* open = findChild<CMobileDlg*>(); open && open->isVisible()) {
         open->raise();
-        open->activateWindow();
         return;
     }
     // One closed a moment ago may still wait to be deleted.
@@ -70,7 +69,12 @@ void CRavelmarkDlg::OnShowMobile()
         dlg->move(main.right() + 8, main.top());
     else if (main.left() - 8 - width >= room.left())
         dlg->move(main.left() - 8 - width, main.top());
+    // Shown for the phones to read, while the keys stay with the window the keeper works in: a
+    // habitual Enter must not reach "Sluta visa".
+    dlg->setAttribute(Qt::WA_ShowWithoutActivating);
     dlg->show();
+    activateWindow();
+    m_btnShowMobile->setFocus();
 }
 
 void CRavelmarkDlg::StopShowingMobile()
@@ -119,6 +123,8 @@ CMobileDlg::CMobileDlg(CTournamentDoc& doc, std::vector<std::string> addresses, 
     help->setFont(small);
     layout->addWidget(help);
     m_btnStop = new QPushButton(QStringLiteral("Sluta visa"), this);
+    // Stopping the page on every phone takes a deliberate press, never an Enter meant elsewhere.
+    m_btnStop->setAutoDefault(false);
     layout->addWidget(m_btnStop, 0, Qt::AlignRight);
     connect(m_btnStop, &QPushButton::clicked, this, &QDialog::close);
     setMinimumWidth(360);

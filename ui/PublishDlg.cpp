@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -24,6 +25,8 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -32,6 +35,55 @@ constexpr std::array kWays{PublishWay::Sftp, PublishWay::Ftps, PublishWay::Ftp, 
 bool Remote(PublishWay way)
 {
     return way != PublishWay::Folder;
+}
+
+// Long words (addresses, paths) may break after their separators, so that a text wraps within
+// its label instead of widening the dialog or being cut off.
+QString Breakable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (QStringView(u"/\\._-@?&=").contains(text[i]) && i + 1 < text.size() && !text[i + 1].isSpace())
+            out += QChar(0x200B);
+    }
+    return out;
+}
+
+// Enter or Space on a label holding one link follows it, as on a button: a label's own keys
+// reach its links only after Tab has picked one out inside it.
+class CFollowLinkKeys : public QObject
+{
+public:
+    CFollowLinkKeys(QLabel* label, std::function<void()> follow)
+        : QObject(label)
+        , m_follow(std::move(follow))
+    {
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || static_cast<QWidget*>(watched)->focusPolicy() == Qt::NoFocus)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+            return false;
+        m_follow();
+        return true;
+    }
+
+private:
+    std::function<void()> m_follow;
+};
+
+// `text` shortened in its middle by about a tenth.
+QString ShortenedInTheMiddle(const QString& text)
+{
+    const qsizetype keep = text.size() * 9 / 20;
+    return text.left(keep) + QStringLiteral("\u2026") + text.right(keep);
 }
 
 } // namespace
@@ -84,11 +136,13 @@ CPublishDlg::CPublishDlg(const QString& tournamentPath, CPublishQueue& queue, CP
     form->addRow(QStringLiteral("&Mapp:"), m_folder);
     m_fileName = new QLineEdit(this);
     m_fileName->setPlaceholderText(QFileInfo(ChangeExtension(tournamentPath, ".htm")).fileName());
+    m_fileName->setToolTip(QStringLiteral("Sidans namn på servern; blanksteg och å, ä, ö blir krångliga i en adress."));
     form->addRow(QStringLiteral("Sidans &filnamn:"), m_fileName);
     m_web = new QLineEdit(this);
     m_web->setPlaceholderText(QStringLiteral("t.ex. https://kulan.se/serien/ (valfri)"));
     form->addRow(QStringLiteral("&Webbadress:"), m_web);
     m_link = new QLabel(this);
+    m_link->setWordWrap(true);
     m_link->setOpenExternalLinks(true);
     m_link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     layout->addWidget(m_link);
@@ -117,6 +171,8 @@ CPublishDlg::CPublishDlg(const QString& tournamentPath, CPublishQueue& queue, CP
 
     connect(m_way, &QComboBox::currentIndexChanged, this, &CPublishDlg::OnWayChanged);
     connect(m_web, &QLineEdit::textChanged, this, &CPublishDlg::OnWebChanged);
+    // The address shown is the page's: it follows the name as it is typed.
+    connect(m_fileName, &QLineEdit::textChanged, this, &CPublishDlg::OnWebChanged);
     connect(m_btnPublish, &QPushButton::clicked, this, &CPublishDlg::OnPublish);
     connect(m_btnSave, &QPushButton::clicked, this, &CPublishDlg::OnSave);
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -124,8 +180,12 @@ CPublishDlg::CPublishDlg(const QString& tournamentPath, CPublishQueue& queue, CP
     connect(&m_queue, &CPublishQueue::ended, this, &CPublishDlg::OnEnded);
 
     CPublishTarget target;
-    if (!LoadTarget(tournamentPath, target) && m_queue.HasTarget())
-        target = m_queue.Target();
+    if (!LoadTarget(tournamentPath, target)) {
+        if (m_queue.HasTarget())
+            target = m_queue.Target();
+        else // a new target: a name that needs nothing encoded in its address
+            target.m_fileName = SuggestedPageName(tournamentPath);
+    }
     ShowTarget(target);
     ShowState();
     m_server->setFocus();
@@ -158,20 +218,24 @@ void CPublishDlg::OnWayChanged()
     for (QWidget* field : std::initializer_list<QWidget*>{m_server, m_port, m_user, m_password})
         field->setEnabled(remote);
     m_port->setPlaceholderText(remote ? QString::number(DefaultPort(way)) : QString());
-    m_folder->setPlaceholderText(remote ? QStringLiteral("mappen på servern, t.ex. /var/www/serien/")
+    m_folder->setPlaceholderText(remote ? QStringLiteral("t.ex. public_html/serien/ eller /var/www/serien/")
                                         : QStringLiteral("mappen på den här datorn"));
+    m_folder->setToolTip(remote ? QStringLiteral("Utan / först räknas mappen från inloggningsmappen (som ~/)."
+                                                 " Med / först från serverns rot.")
+                                : QStringLiteral("Utan / först räknas mappen från hemmappen (som ~/)."));
     m_plainWarning->setVisible(way == PublishWay::Ftp);
 }
 
 void CPublishDlg::OnWebChanged()
 {
-    const QString url = m_web->text().trimmed();
-    const QString page = url.endsWith('/')
-                             ? url + (m_fileName->text().isEmpty() ? m_fileName->placeholderText() : m_fileName->text())
-                             : url;
-    const bool web = url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"));
+    CPublishTarget target;
+    target.m_webAddress = m_web->text().trimmed();
+    const QString name = m_fileName->text().trimmed();
+    // The address a phone must be given: %-encoded, so that the link and the code work as read.
+    const QString page = PublicPageUrl(target, name.isEmpty() ? m_fileName->placeholderText() : name);
+    const bool web = page.startsWith(QLatin1String("http://")) || page.startsWith(QLatin1String("https://"));
     m_link->setText(
-        web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(QUrl(page).toString(QUrl::FullyEncoded), page.toHtmlEscaped())
+        web ? QStringLiteral("<a href=\"%1\">%2</a>").arg(page.toHtmlEscaped(), Breakable(page).toHtmlEscaped())
             : QString());
     m_qrImage = web ? QrImage(page.toStdString()) : QImage();
     m_qr->setPixmap(m_qrImage.isNull() ? QPixmap() : QPixmap::fromImage(m_qrImage.scaledToWidth(140)));
@@ -275,7 +339,7 @@ void CPublishDlg::ShowState()
         if (!last.m_webNote.isEmpty())
             state += QStringLiteral("; ") + last.m_webNote;
     }
-    m_state->setText(state);
+    m_state->setText(Breakable(state));
 }
 
 // --- the main window's part ---
@@ -294,26 +358,108 @@ void CRavelmarkDlg::OnPublish()
 void CRavelmarkDlg::FollowPublishing()
 {
     m_publishing.Stop();
-    m_publishState->setText(QString());
+    m_publishingLeftOver = false;
+    ShowPublishState();
     CPublishTarget target;
-    if (!LoadTarget(m_doc.Path(), target) || !target.m_automatic)
+    // What the last run could not publish goes out now, whether or not each change is followed.
+    const bool leftOver = PublicationLeftOver(m_doc.Path());
+    if (!LoadTarget(m_doc.Path(), target) || (!target.m_automatic && !leftOver))
         return;
     std::string password;
     if (target.m_way != PublishWay::Folder)
         m_platform.Passwords().Read(PasswordKey(PublishUrl(target)), password);
     m_publishing.SetTarget(target, password);
-    m_publishing.SetAutomatic(true);
+    m_publishing.SetAutomatic(target.m_automatic);
+    if (leftOver) {
+        m_publishingLeftOver = true;
+        m_publishing.PublishNow();
+    }
 }
 
 bool CRavelmarkDlg::FinishPublishing()
 {
-    if (!m_publishing.Due() && !m_publishing.Busy())
+    const QString path = m_doc.Path();
+    if (!m_publishing.Due() && !m_publishing.Busy()) {
+        // A failure that waits for the user (a refused login, a host to trust) is left over too.
+        if (m_publishing.HasTarget() && m_publishing.Ended() > 0 && !m_publishing.LastResult().Ok())
+            SetPublicationLeftOver(path, true);
         return true;
+    }
     m_publishState->setText(QStringLiteral("Publiceras innan programmet stängs \u2026"));
-    if (m_publishing.Finish(kCloseMilliseconds))
+    if (m_publishing.Finish(kCloseMilliseconds)) {
+        SetPublicationLeftOver(path, false);
         return true;
+    }
+    SetPublicationLeftOver(path, true);
     const QString cause = m_publishing.Busy() ? QStringLiteral("servern svarade inte inom 10 sekunder")
                                               : m_publishing.LastResult().m_message;
-    m_platform.ErrorBox(this, QStringLiteral("De senaste ändringarna kunde inte publiceras: %1.").arg(cause));
+    m_platform.ErrorBox(this, QStringLiteral("De senaste ändringarna kunde inte publiceras: %1. De publiceras när "
+                                             "turneringen öppnas nästa gång.")
+                                  .arg(cause));
     return false;
+}
+
+void CRavelmarkDlg::SetUpPublishState()
+{
+    m_publishState->setWordWrap(true);
+    m_publishState->setTextFormat(Qt::RichText);
+    connect(&m_publishing, &CPublishQueue::stateChanged, this, &CRavelmarkDlg::ShowPublishState);
+    connect(&m_publishing, &CPublishQueue::ended, this, [this](const CPublishResult& result) {
+        if (result.Ok())
+            SetPublicationLeftOver(m_doc.Path(), false);
+        m_publishingLeftOver = false;
+    });
+    connect(m_publishState, &QLabel::linkActivated, this, &CRavelmarkDlg::OnPublishStateLink);
+    new CFollowLinkKeys(m_publishState, [this] { OnPublishStateLink(); });
+    // Its link comes after "Publicera…" in the Tab order.
+    QWidget::setTabOrder(m_btnPublish, m_publishState);
+    QWidget::setTabOrder(m_publishState, m_btnPlayers);
+}
+
+void CRavelmarkDlg::ShowPublishState()
+{
+    const CPublishResult& last = m_publishing.LastResult();
+    const bool failed = !m_publishing.Busy() && m_publishing.Ended() > 0 && !last.Ok() && m_publishing.HasTarget();
+    const QString link = QStringLiteral(" \u2013 <a href=\"publicera\">Publicera nu</a>");
+    // Nothing published to this tournament's target yet: nothing to say.
+    QString line = m_publishing.HasTarget() ? Breakable(m_publishing.StateLine()).toHtmlEscaped() : QString();
+    if (m_publishingLeftOver && m_publishing.Busy())
+        line = QStringLiteral("Publicerar det som inte kom ut förra gången \u2026");
+    else if (m_publishingLeftOver && last.Ok())
+        line += QStringLiteral(": det som inte kom ut förra gången");
+    m_publishState->setToolTip(failed ? m_publishing.StateLine() : QString());
+    m_publishState->setFocusPolicy(failed ? Qt::TabFocus : Qt::NoFocus);
+    m_publishState->setTextInteractionFlags(failed ? Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard
+                                                   : Qt::NoTextInteraction);
+    if (!failed) {
+        if (m_publishState->hasFocus())
+            m_btnPublish->setFocus();
+        m_publishState->setText(line);
+        return;
+    }
+    // The cause in the words the user can act on, the retry's time in the tip; a cause too long
+    // for the line is shortened in its middle, so that "Publicera nu" always shows.
+    QString cause = last.m_message;
+    const auto show = [&] {
+        m_publishState->setText(QStringLiteral("Webbsidan är inte uppdaterad: ") + Breakable(cause).toHtmlEscaped() +
+                                link);
+    };
+    show();
+    for (int tries = 0; tries < 30 && cause.size() > 12 &&
+                        m_publishState->heightForWidth(m_publishState->width()) > m_publishState->height();
+         ++tries) {
+        cause = ShortenedInTheMiddle(cause);
+        show();
+    }
+}
+
+void CRavelmarkDlg::OnPublishStateLink()
+{
+    // A failure the next try may mend is tried at once; one that needs the user opens "Publicera".
+    if (m_publishing.HasTarget() && m_publishing.LastResult().m_kind == CPublishResult::Failed) {
+        m_btnPublish->setFocus();
+        m_publishing.PublishNow();
+    } else {
+        OnPublish();
+    }
 }

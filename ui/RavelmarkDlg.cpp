@@ -72,9 +72,7 @@ void CRavelmarkDlg::OnInitDialog()
     });
 
     SetUpUndo();
-    m_publishState->setWordWrap(true);
-    connect(&m_publishing, &CPublishQueue::stateChanged, m_publishState,
-            [this] { m_publishState->setText(m_publishing.StateLine()); });
+    SetUpPublishState();
     m_btnChoose->setFocus();
 }
 

@@ -150,8 +150,15 @@ public:
     void OnPublish();
     // The shown tournament's kept target, followed when it publishes after each change.
     void FollowPublishing();
-    // Publishes what is due, for at most kCloseMilliseconds; says so when it could not.
+    // Publishes what is due, for at most kCloseMilliseconds; says so when it could not, and
+    // leaves it for the next time the tournament is opened.
     bool FinishPublishing();
+    // The state line: how the last publication went; a failure in words to act on, with
+    // "Publicera nu" as a link (Tab reaches it, Enter follows it).
+    void SetUpPublishState();
+    void ShowPublishState();
+    void OnPublishStateLink();
+    bool m_publishingLeftOver = false; // publishing what the last run could not
 
     // The model's bytes as the window shows them, in the tournament's encoding.
     QString ToDisplay(std::string_view bytes) const;

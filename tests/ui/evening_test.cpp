@@ -157,7 +157,8 @@ private slots:
         QCOMPARE(states, QStringList({"bästa = 2\ncup.txt – Ravelmark|Ändra regler", "<missing>cup.txt – Ravelmark|",
                                       "bästa = 2\ncup.txt – Ravelmark|Ändra regler"}));
         d.m_undo.undo(); // the rules file gone; the history brings its first kept version back
-        QVERIFY(d.RestoreRulesVersion(w.File(QDir(w.Folder()).entryList({"cup_*.regler.bak"}).value(0))));
+        QVERIFY(d.RestoreRulesVersion(
+            w.File(QDir(w.Folder()).entryList({"cup_*.regler.bak"}, QDir::Files, QDir::Time | QDir::Reversed).value(0))));
         QCOMPARE(Read(w.File("cup.regler")) + d.m_undo.undoText().left(14), "bästa = 2\nÅterställ cup_");
         QVERIFY(w.Close());
         QCOMPARE(QDir(w.Folder()).entryList({"cup_??????_??????.bak"}), QStringList()); // nothing to save

@@ -63,6 +63,11 @@ private slots:
         CMobileDlg* mobile = MobileWindow(d);
         QVERIFY(mobile && mobile->isVisible() && !mobile->isModal());
         QCOMPARE(mobile->windowTitle(), "Visa på mobil");
+        // The keys stay with the main window: a habitual Enter there stops nothing.
+        QTRY_COMPARE(QApplication::activeWindow(), &d);
+        QCOMPARE(QApplication::focusWidget(), d.m_btnShowMobile);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(MobileWindow(d) && mobile->isVisible());
         const QString url = mobile->PageUrl();
         QVERIFY2(QRegularExpression(R"(^http://127\.0\.0\.2:(864[2-9]|86[5-9]\d|87[0-3]\d|874[01])/$)").match(url).hasMatch(),
                  qPrintable(url));

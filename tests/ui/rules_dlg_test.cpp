@@ -96,7 +96,7 @@ private slots:
             d.m_listCriteria->item(0)->setCheckState(Qt::Unchecked);
             Click(d.m_btnOK);
         }));
-        QCOMPARE(Entries(w.Folder()).filter(QRegularExpression("^(?!cup_\\d{6}_\\d{6}\\.regler\\.bak$)")).join(' '), "cup.txt");
+        QCOMPARE(Entries(w.Folder()).filter(QRegularExpression("^(?!cup_\\d{6}_\\d{6}(-\\d+)?\\.regler\\.bak$)")).join(' '), "cup.txt");
         QCOMPARE(w.m_platform.m_errors.size(), 1);
     }
 
