@@ -99,8 +99,10 @@ CServedPage ServedPageOf(const std::string& written, const CTournament& tourname
 {
     // The tag covers everything but the script, which only carries it: the written page and
     // the time shown.
-    std::string etag = EtagOf(written);
-    etag.insert(etag.size() - 1, '-' + std::string(updated));
+    // A tag holds no blank (a client reads it up to the first): date and time joined by 'T'.
+    std::string etag = EtagOf(written), stamp(updated);
+    std::replace(stamp.begin(), stamp.end(), ' ', 'T');
+    etag.insert(etag.size() - 1, '-' + stamp);
     // Put together in one copy: a large page is tens of megabytes.
     const std::size_t heading = AfterPageHeading(written, tournament.m_title);
     const std::size_t end = std::max(heading, BeforeBodyEnd(written));
