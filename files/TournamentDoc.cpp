@@ -244,6 +244,12 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
 
 CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass)
 {
+    return WritePageOf(m_tournament, pagePath, rounds, onlyClass);
+}
+
+CFileResult CTournamentDoc::WritePageOf(const CTournament& tournament, QString& pagePath, std::size_t rounds,
+                                        const std::string& onlyClass)
+{
     // A rules file mended since it was refused counts at once; one still refused stops the page.
     if (!ReloadRules().Ok())
         return m_rulesResult;
@@ -251,13 +257,14 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, con
         return m_playersResult;
     std::optional<CGroupStandings> groups;
     if (m_clubPlayers.SetsGroups())
-        groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds);
+        groups.emplace(tournament, m_clubPlayers, m_rules, rounds);
     if (groups && !onlyClass.empty() && groups->ClassIndex(onlyClass) >= 0)
         groups->ShowOnlyClass(static_cast<std::size_t>(groups->ClassIndex(onlyClass)));
     const CGroupStandings* shown = groups ? &*groups : nullptr;
-    if (rounds < m_tournament.m_rounds.size())
-        return WriteStandingsPage(m_path, CStandingsView(m_tournament, m_rules, rounds), pagePath, shown);
-    return WriteStandingsPage(m_path, CStandingsView(m_tournament, RankedStandings(), m_rules), pagePath, shown);
+    // The open tournament's standings are kept up to date; another one counts its own.
+    if (rounds < tournament.m_rounds.size() || &tournament != &m_tournament)
+        return WriteStandingsPage(m_path, CStandingsView(tournament, m_rules, rounds), pagePath, shown);
+    return WriteStandingsPage(m_path, CStandingsView(tournament, RankedStandings(), m_rules), pagePath, shown);
 }
 
 const CFileResult& CTournamentDoc::ReloadPlayers()
@@ -313,9 +320,11 @@ void CTournamentDoc::ApplyRename(const CPlayerRename& rename, bool undo)
 CFileResult CTournamentDoc::RefreshPage()
 {
     QString page;
+    std::optional<CTournament> saved = std::exchange(m_savedAs, std::nullopt);
     if (!ReportPath(m_path, page) || !QFileInfo::exists(page))
         return {};
-    return WritePage(page);
+    // The page of the file as it will be read again, so that it is the page the next start makes.
+    return WritePageOf(saved ? *saved : m_tournament, page, SIZE_MAX, {});
 }
 
 const CFileResult& CTournamentDoc::ReloadRules()
@@ -386,8 +395,11 @@ CFileResult CTournamentDoc::ReplaceRulesFile(const std::function<CFileResult(con
 
 CFileResult CTournamentDoc::Save(bool anew)
 {
-    CFileResult result = SaveTournamentFile(m_tournament, m_path, anew);
+    m_savedAs.emplace();
+    CFileResult result = SaveTournamentFile(m_tournament, m_path, anew, &*m_savedAs);
     m_snapshot.reset(); // the title trimmed
+    if (!result.Ok())
+        m_savedAs.reset();
     if (result.Ok()) {
         // What is on disk now is this tournament: later changes are measured from it.
         ReadFileStatus(m_path, m_fileStatus);

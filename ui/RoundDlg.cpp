@@ -181,8 +181,6 @@ void CRoundDlg::OnInitDialog()
         if (m_btnRemoveResult->isEnabled())
             OnRemoveResult();
     });
-    // From the round's name, Tab goes on to the first result's name while there is no row to pick.
-    m_listResults->SkipWhileEmpty();
 
     m_editName->SetText(ToDisplay(m_round.m_name));
 

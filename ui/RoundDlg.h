@@ -63,7 +63,8 @@ public:
 
     // "Klistra in resultat": the rows of `text` in their dialog, then those it lets through
     // entered as "Lägg Till" enters them, in one step. Opened by a paste in the result list
-    // (Ctrl+V, Shift+Insert, its context menu) or of more than one line into the name box.
+    // (Ctrl+V, Shift+Insert, its context menu) or of text with a tab or a line break into
+    // either name box, by any way of pasting.
     void PasteResults(const QString& text);
 
 signals:

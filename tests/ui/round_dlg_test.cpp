@@ -205,7 +205,8 @@ private slots:
         }));
     }
 
-    // Keys alone in the editor: Tab from the round's name passes the empty list by; the list
+    // Keys alone in the editor: Tab from the round's name stops at the empty list (a paste's
+    // place), then goes on to the first result's name; the list
     // shows the row just added or replaced; a key selects a result as a click does; "Redigera"
     // selects the points, so typing replaces them; Delete asks as "Ta Bort" does.
     void keyboardInTheEditor()
@@ -217,6 +218,8 @@ private slots:
                 return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
             };
             QTest::keyClick(e.m_editName, Qt::Key_Tab);
+            QVERIFY(list->hasFocus());
+            QTest::keyClick(list, Qt::Key_Tab);
             QVERIFY(e.m_comboName->hasFocus());
             for (int i = 1; i <= 40; ++i) { // also once the scroll bars come
                 AddResult(e, "P" + QString::number(i), "1");
