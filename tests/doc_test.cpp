@@ -108,7 +108,7 @@ TEST(TournamentDoc, SavesOnlyWhatReadsBack)
     const struct { const char* what; std::function<void(CTournamentDoc&)> plant; const char* message; } cases[] = {
         {"a pasted block as a name",
          [](CTournamentDoc& d) { d.AddRound(Round(d, "R2", {{"Namn\tPo\xE4ng\r\nAnna\t3", 4}})); },
-         "Rad 6 : \"Namn\tPo\u00E4ng\"\nnamnet inneh\u00E5ller ett tecken som inte kan sparas"},
+         "Rad 7 : \"Namn\tPo\u00E4ng\"\nnamnet inneh\u00E5ller ett tecken som inte kan sparas"},
         {"a line break in the title", [](CTournamentDoc& d) { d.SetTitle("Cup\nR0"); },
          "Rad 1 : \"Cup\"\nnamnet inneh\u00E5ller ett tecken som inte kan sparas"},
         {"a name of blanks", [](CTournamentDoc& d) { d.AddRound(Round(d, "R2", {{"  ", 4}})); },

@@ -46,8 +46,8 @@ type 'Viktor Ek' && keys Tab && type 25 && keys Tab Return
 type Cilla && keys Tab && type 5 && keys alt+F4
 wait_for '^Ravelmark$' && keys Return # "Lägga till Cilla 5 innan omgången stängs?" Ja
 window
-# Back on "Redigera": to "Välj Turnering" (Ny, the list, the title, "Skapa Tabell" before it).
-keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
+# Back on the round just edited, in the list: to "Välj Turnering" (the title, "Skapa Tabell" before it).
+keys shift+Tab shift+Tab shift+Tab space
 wait_for '^Ravelmark$' && keys Return # "Vill du spara ändringarna i cup.txt?" Ja
 wait_for '^Öppna$' && keys Escape
 window

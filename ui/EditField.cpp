@@ -3,6 +3,7 @@
 #include "ui/Controls.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QValidator>
 
 #include <algorithm>
@@ -36,6 +37,38 @@ private:
     CEditField* m_field;
 };
 
+namespace {
+
+class CCursorAtEnd : public QObject
+{
+public:
+    explicit CCursorAtEnd(QLineEdit* field)
+        : QObject(field)
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::FocusIn)
+            return false;
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason)
+            return false;
+        // The field's own handling (which selects all when tabbed onto) first, then the cursor at the end.
+        auto* field = static_cast<QLineEdit*>(watched);
+        field->removeEventFilter(this);
+        QCoreApplication::sendEvent(field, event);
+        field->installEventFilter(this);
+        field->deselect();
+        field->end(false);
+        return true;
+    }
+};
+
+} // namespace
+
 CEditField::CEditField(QWidget* parent)
     : QLineEdit(parent)
     , m_paste(new CPasteGuard(this, this, [this](const QString& text) { insert(text); }))
@@ -43,6 +76,7 @@ CEditField::CEditField(QWidget* parent)
     // A title or a round name may be longer than Qt's default limit of 32767 characters.
     setMaxLength(std::numeric_limits<int>::max());
     setValidator(new CControlValidator(this));
+    new CCursorAtEnd(this);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_shown = text;
         emit changed();

@@ -261,10 +261,10 @@ int CListView::ClientWidth() const
 
 void CListView::OnSelectionChanged()
 {
+    // The mark is the row selected: a click on the empty area leaves none, so that the buttons
+    // that act on it are not left enabled on a row the user no longer sees selected.
     const QModelIndexList selected = selectionModel()->selectedRows();
-    // Deselecting (a click on the empty area) keeps the mark, as the platform's list does.
-    if (!selected.isEmpty())
-        m_selectionMark = selected.first().row();
+    m_selectionMark = selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void CListView::mousePressEvent(QMouseEvent* event)

@@ -8,6 +8,7 @@
 #include <QUndoStack>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 class CComboBox;
@@ -81,6 +82,11 @@ private:
     // The player name of result `row`, as the list shows it.
     QString PlayerName(int row) const;
     void FitPointsBox();
+    // The result loaded by "Redigera" takes `result`, a changed name, in its place, as one step;
+    // when that name has a result already, only if the user says so. False: nothing done.
+    bool ReplaceEdited(const CResult& result);
+    // `after` in the round's place, as one step of the editor.
+    void PushChange(const CRound& after, const QString& text);
     // A name and points typed but not added: the user says whether they go in before the
     // round closes. False when the editor stays open.
     bool OfferPendingResult();
@@ -92,4 +98,5 @@ private:
     CPlatform& m_platform;
     std::size_t m_replaces;
     CUndoKeys* m_undoKeys = nullptr;
+    std::optional<PlayerId> m_editing; // the player of the result loaded by "Redigera"
 };

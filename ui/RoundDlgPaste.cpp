@@ -21,11 +21,11 @@
 
 namespace {
 
-// The pasted rows entered, taken back and entered again as one.
-class CPasteStep : public QUndoCommand
+// Several results changed as one (the pasted rows, a corrected name), taken back and done again as one.
+class CChangeStep : public QUndoCommand
 {
 public:
-    CPasteStep(CRoundDlg& dlg, CRoundDelta delta, const QString& text)
+    CChangeStep(CRoundDlg& dlg, CRoundDelta delta, const QString& text)
         : QUndoCommand(text)
         , m_dlg(dlg)
         , m_delta(std::move(delta))
@@ -33,7 +33,13 @@ public:
     }
     void redo() override
     {
+        // Rows appended or changed in place are shown as such; a row taken out (a corrected
+        // name that had a result) needs the list shown anew.
+        std::vector<CResult>& results = m_dlg.m_round.m_results;
+        const std::size_t before = results.size();
         m_dlg.m_listResults->Change([this] { m_delta.Redo(m_dlg.m_round); });
+        if (results.size() < before)
+            m_dlg.m_listResults->Refill();
     }
     void undo() override
     {
@@ -47,6 +53,13 @@ private:
 };
 
 } // namespace
+
+void CRoundDlg::PushChange(const CRound& after, const QString& text)
+{
+    CRoundDelta delta(m_round, after);
+    if (!delta.Empty())
+        m_undo.push(new CChangeStep(*this, std::move(delta), text));
+}
 
 void CRoundDlg::InstallPaste()
 {
@@ -107,10 +120,7 @@ void CRoundDlg::PasteResults(const QString& text)
         m_undo.clear();
     CRound after = m_round;
     AddResults(after, results);
-    CRoundDelta delta(m_round, after);
-    if (!delta.Empty())
-        m_undo.push(
-            new CPasteStep(*this, std::move(delta), QStringLiteral("Klistra in %1 resultat").arg(results.size())));
+    PushChange(after, QStringLiteral("Klistra in %1 resultat").arg(results.size()));
     // The list shows the last row entered; the next entry goes into the name box.
     const auto& rows = m_round.m_results;
     const auto last =

@@ -161,7 +161,7 @@ private slots:
                  "Rad 11 : \"Eva\"\nnamnet innehåller ett tecken som inte kan sparas");
         QCOMPARE(Read(w.m_path), kCup);
         QCOMPARE(Entries(w.Folder()).join(' '), ".cup.txt.osparad cup.txt");
-        QCOMPARE(Rows(w.m_dlg.m_listRounds), "R1,R2,R3");
+        QVERIFY(w.m_dlg.isVisible() && w.m_dlg.m_doc.Changed() && w.m_dlg.m_doc.Tournament().m_rounds.size() == 3);
     }
 
     void changedDuringAWrite_data()
