@@ -79,10 +79,10 @@ clip 'Gun\t7\nHan\t8\n' && keys ctrl+v && pasted
 clip 'Ida\t9\nJon\t10\n' && keys shift+Insert && pasted
 clip 'Kim\t11\nLisa\t12\n' && keys Menu i && pasted
 clip 'Mia\t13\nNils\t14\n' && keys shift+F10 i && pasted
-# The name box lies at the editor's bottom left (5-122, 309-322 of 207 x 329 dialog units).
+# The name box lies at the bottom left of the editor (its middle some 94 % down).
 clip 'Ola\t15\nPer\t16\n' primary
 eval "$(xdotool getwindowgeometry --shell "$editor")"
-xdotool mousemove $((X + WIDTH / 5)) $((Y + HEIGHT * 959 / 1000)) click 2 && pasted
+xdotool mousemove $((X + WIDTH / 5)) $((Y + HEIGHT * 936 / 1000)) click 2 && pasted
 clip 'Rut\t17\nSam\t18\n' && keys shift+Tab shift+Tab ctrl+v && pasted
 keys alt+F4
 window

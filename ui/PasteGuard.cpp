@@ -72,11 +72,20 @@ void CPasteGuard::TakeOverPaste(QMenu& menu)
 bool CPasteGuard::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (!IsPasteKey(static_cast<QKeyEvent*>(event)) || m_edit->isReadOnly())
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            // The keyboard's menu by Shift+F10 as by the Menu key, which not every platform gives.
+            const QPoint at = m_edit->rect().center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, m_edit->mapToGlobal(at));
+            QApplication::sendEvent(m_edit, &menu);
+            return true;
+        }
+        if (!IsPasteKey(key) || m_edit->isReadOnly())
             return false;
         Paste(false);
         return true;
+    }
     case QEvent::ContextMenu: {
         if (watched != m_edit) {
             // The menu Menu or Shift+F10 asks of the combo box is its field's, with whatever

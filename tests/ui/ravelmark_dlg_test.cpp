@@ -317,6 +317,8 @@ private slots:
         QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort omgång R3 ?|Ta bort omgång"));
         QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R4,R5,R6|11100");
         // A move taken back and made again: the moved round stays selected.
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         ClickRow(list, 0);
         QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
         for (const Qt::Key key : {Qt::Key_Z, Qt::Key_Y}) {
