@@ -4,6 +4,7 @@
 #include "files/TextFile.h"
 #include "files/TournamentFile.h"
 #include "model/Encoding.h"
+#include "report/Handicap.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -95,6 +96,26 @@ CFileResult SaveSidecar(const QString& tournamentPath, const std::string& ending
     return ReplaceFile(path, write(previous));
 }
 
+// With a handicap in the old season, each player who played the rounds it asks for starts the
+// new one with the average those rounds gave ("[snitt N]"): its fraction dropped where the old
+// rules drop the average's, else rounded to the nearest. Another player keeps the start value
+// the old season gave.
+void CarryAverages(const CTournament& old, const CSeriesRules& rules, CClubPlayers& players)
+{
+    if (!rules.m_handicap.m_on)
+        return;
+    const CHandicapTable table(old, rules.m_handicap, HandicapLowerBetter(rules), StartValuesOf(players, old));
+    for (PlayerId id = 0; id < old.m_players.Size(); ++id) {
+        const CHandicap handicap = table.Explain(id, old.m_rounds.size()).m_handicap;
+        if (handicap.m_source != CHandicap::Average)
+            continue;
+        const std::int64_t sum = handicap.m_sum, count = handicap.m_count;
+        const std::int64_t average = rules.m_handicap.m_averageFloor ? sum / count : (2 * sum + count) / (2 * count);
+        SetStartValue(players, ToUtf8(old.PlayerName(id), old.m_encoding),
+                      {CStartValue::Average, static_cast<int>(std::min<std::int64_t>(average, CStartValue::kLargest))});
+    }
+}
+
 } // namespace
 
 CFileResult RemoveSidecar(const QString& path)
@@ -163,8 +184,9 @@ CFileResult CarryOverPlayersAndRules(const QString& tournamentPath, const QStrin
         result = LoadRulesFile(fromPath, rules);
     if (!result.Ok())
         return result;
-    // Every player of the old season is known in the new one.
+    // Every player of the old season is known in the new one: by the average carried, or listed.
     const CTournament& old = from.m_tournament;
+    CarryAverages(old, rules, players);
     std::vector<bool> listed(old.m_players.Size(), false);
     std::string name;
     for (const std::string& entry : players.AllNames()) {

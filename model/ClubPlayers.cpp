@@ -18,10 +18,23 @@ constexpr const char* kBeforeSection =
 constexpr const char* kTwoClasses = "Spelaren st\xE5r redan i en annan klass";
 constexpr const char* kTwoTeams = "Spelaren st\xE5r redan i ett annat lag";
 constexpr const char* kRepeatedSection = "Avsnittet st\xE5r redan i filen";
-constexpr const char* kUnknownSection = "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN] eller [spelare]";
+constexpr const char* kUnknownSection =
+    "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN], [spelare], [snitt N] eller [handikapp N]";
+constexpr const char* kNotStartValue = "Startv\xE4rdet ska vara ett heltal fr\xE5n 0 till 1000000";
+constexpr const char* kTwoStarts = "Spelaren har redan ett startv\xE4rde";
 constexpr const char* kEmptySectionName = "Avsnittet saknar namn";
 
-enum class Kind { None, Class, Team, Others };
+enum class Kind { None, Class, Team, Others, Average, Handicap };
+
+// A start value's section name: digits alone, in 0..CStartValue::kLargest; the value in decimal, so
+// that "[snitt 0170]" and "[snitt 170]" are one section.
+std::optional<std::string> StartValueName(std::string_view text)
+{
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    const int value = std::stoi(std::string(text));
+    return value <= CStartValue::kLargest ? std::optional<std::string>(std::to_string(value)) : std::nullopt;
+}
 
 // What one line of the file is.
 struct CLine
@@ -48,12 +61,18 @@ CLine Classify(std::string_view line)
         return {CLine::Header, Kind::Others, {}, nullptr};
     const std::size_t blank = inner.find(' ');
     const std::string_view word = inner.substr(0, blank);
-    if (word != "klass" && word != "lag")
+    if (word != "klass" && word != "lag" && word != "snitt" && word != "handikapp")
         return {CLine::Bad, Kind::None, {}, kUnknownSection};
     const std::string_view name =
         blank == std::string_view::npos ? std::string_view() : Trimmed(inner.substr(blank + 1));
     if (name.empty())
         return {CLine::Bad, Kind::None, {}, kEmptySectionName};
+    if (word == "snitt" || word == "handikapp") {
+        const std::optional<std::string> value = StartValueName(name);
+        if (!value)
+            return {CLine::Bad, Kind::None, {}, kNotStartValue};
+        return {CLine::Header, word == "snitt" ? Kind::Average : Kind::Handicap, *value, nullptr};
+    }
     return {CLine::Header, word == "klass" ? Kind::Class : Kind::Team, std::string(name), nullptr};
 }
 
@@ -67,17 +86,26 @@ std::string NameLine(const std::string& name)
 
 std::string HeaderLine(Kind kind, const std::string& name)
 {
-    return kind == Kind::Others ? "[spelare]\n" : (kind == Kind::Class ? "[klass " : "[lag ") + name + "]\n";
+    if (kind == Kind::Others)
+        return "[spelare]\n";
+    return std::string(kind == Kind::Class     ? "[klass "
+                       : kind == Kind::Team    ? "[lag "
+                       : kind == Kind::Average ? "[snitt "
+                                               : "[handikapp ") +
+           name + "]\n";
 }
 
-// The classes, or the teams.
+// The classes, the teams, or the start values of a kind.
 std::vector<CPlayerGroup>& GroupsOfKind(CClubPlayers& players, Kind kind)
 {
-    return kind == Kind::Class ? players.m_classes : players.m_teams;
+    return kind == Kind::Class      ? players.m_classes
+           : kind == Kind::Average  ? players.m_startAverages
+           : kind == Kind::Handicap ? players.m_startHandicaps
+                                    : players.m_teams;
 }
 const std::vector<CPlayerGroup>& GroupsOfKind(const CClubPlayers& players, Kind kind)
 {
-    return kind == Kind::Class ? players.m_classes : players.m_teams;
+    return GroupsOfKind(const_cast<CClubPlayers&>(players), kind);
 }
 
 int IndexOf(const std::vector<CPlayerGroup>& groups, std::string_view name)
@@ -104,6 +132,10 @@ std::vector<std::string> CClubPlayers::AllNames() const
     for (const CPlayerGroup& group : m_teams)
         add(group.m_players);
     add(m_others);
+    for (const auto* starts : {&m_startAverages, &m_startHandicaps}) {
+        for (const CPlayerGroup& group : *starts)
+            add(group.m_players);
+    }
     return names;
 }
 
@@ -111,6 +143,8 @@ bool ParseClubPlayers(std::string_view text, CClubPlayers& players, CRulesRefusa
 {
     players = CClubPlayers();
     std::unordered_map<std::string, int> classOf, teamOf;
+    // A player's start section: its kind and index.
+    std::unordered_map<std::string, std::pair<Kind, int>> startOf;
     std::unordered_set<std::string> others;
     bool othersOpened = false;
     Kind section = Kind::None;
@@ -150,6 +184,14 @@ bool ParseClubPlayers(std::string_view text, CClubPlayers& players, CRulesRefusa
         if (section == Kind::Others) {
             if (others.insert(entry.m_text).second)
                 players.m_others.push_back(entry.m_text);
+            return true;
+        }
+        if (section == Kind::Average || section == Kind::Handicap) {
+            const auto [at, added] = startOf.emplace(entry.m_text, std::pair{section, index});
+            if (!added && at->second != std::pair{section, index})
+                return refuse(kTwoStarts);
+            if (added)
+                GroupsOfKind(players, section)[static_cast<std::size_t>(index)].m_players.push_back(entry.m_text);
             return true;
         }
         auto& groupOf = section == Kind::Class ? classOf : teamOf;
@@ -224,6 +266,11 @@ std::string ClubPlayersText(const CClubPlayers& players, std::string_view previo
         addSection(Kind::Team, static_cast<int>(i), all.m_teams[i].m_name);
     if (!all.m_others.empty())
         addSection(Kind::Others, 0, {});
+    for (const Kind start : {Kind::Average, Kind::Handicap}) {
+        const std::vector<CPlayerGroup>& groups = GroupsOfKind(all, start);
+        for (std::size_t i = 0; i < groups.size(); ++i)
+            addSection(start, static_cast<int>(i), groups[i].m_name);
+    }
     return text;
 }
 
@@ -315,6 +362,13 @@ void RenameClubPlayer(CClubPlayers& players, std::string_view from, std::string_
     move(listsOf(players.m_classes));
     move(listsOf(players.m_teams));
     move({&players.m_others});
+    // A start value is one list: the new name keeps its own where it has one.
+    std::vector<std::vector<std::string>*> starts = listsOf(players.m_startAverages);
+    for (std::vector<std::string>* list : listsOf(players.m_startHandicaps))
+        starts.push_back(list);
+    move(starts);
+    for (auto* groups : {&players.m_startAverages, &players.m_startHandicaps})
+        std::erase_if(*groups, [](const CPlayerGroup& g) { return g.m_players.empty(); });
     // Known once is enough: a name in a class or a team need not be among the others too.
     std::erase_if(players.m_others, [&](const std::string& e) {
         if (!is(e, to))
@@ -327,4 +381,40 @@ void RenameClubPlayer(CClubPlayers& players, std::string_view from, std::string_
         };
         return listed(players.m_classes) || listed(players.m_teams);
     });
+}
+
+std::vector<CStartValue> StartValuesOf(const CClubPlayers& players, const CTournament& tournament)
+{
+    std::vector<CStartValue> values(tournament.m_players.Size());
+    std::string name;
+    for (const auto& [groups, kind] : {std::pair{&players.m_startAverages, CStartValue::Average},
+                                       std::pair{&players.m_startHandicaps, CStartValue::Handicap}}) {
+        for (const CPlayerGroup& group : *groups) {
+            for (const std::string& player : group.m_players) {
+                PlayerId id = 0;
+                if (InTournamentEncoding(player, tournament.m_encoding, name) && tournament.m_players.Find(name, id))
+                    values[id] = {kind, std::stoi(group.m_name)};
+            }
+        }
+    }
+    return values;
+}
+
+void SetStartValue(CClubPlayers& players, const std::string& name, CStartValue value)
+{
+    for (auto* groups : {&players.m_startAverages, &players.m_startHandicaps}) {
+        for (CPlayerGroup& group : *groups)
+            std::erase(group.m_players, name);
+    }
+    if (value.m_kind != CStartValue::None) {
+        auto& groups = value.m_kind == CStartValue::Average ? players.m_startAverages : players.m_startHandicaps;
+        const std::string section = std::to_string(value.m_value);
+        auto at =
+            std::find_if(groups.begin(), groups.end(), [&](const CPlayerGroup& g) { return g.m_name == section; });
+        if (at == groups.end())
+            at = groups.insert(groups.end(), CPlayerGroup{section, {}});
+        at->m_players.push_back(name);
+    }
+    for (auto* groups : {&players.m_startAverages, &players.m_startHandicaps})
+        std::erase_if(*groups, [](const CPlayerGroup& g) { return g.m_players.empty(); });
 }

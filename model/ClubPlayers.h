@@ -24,19 +24,24 @@ struct CClubPlayers
     std::vector<CPlayerGroup> m_classes;
     std::vector<CPlayerGroup> m_teams;
     std::vector<std::string> m_others; // "[spelare]"
+    // Start values for the handicap, each section named by its value in decimal: "[snitt N]"
+    // (a start average) and "[handikapp N]" (a fixed start handicap); one a player at most.
+    std::vector<CPlayerGroup> m_startAverages;
+    std::vector<CPlayerGroup> m_startHandicaps;
 
     // Sets classes or teams: the outputs gain what they show of them.
     bool SetsGroups() const { return !m_classes.empty() || !m_teams.empty(); }
-    bool Empty() const { return !SetsGroups() && m_others.empty(); }
+    bool Empty() const { return !SetsGroups() && m_others.empty() && !SetsStarts(); }
+    bool SetsStarts() const { return !m_startAverages.empty() || !m_startHandicaps.empty(); }
     // Every name of the file, once each, in the order of the file.
     std::vector<std::string> AllNames() const;
     friend bool operator==(const CClubPlayers&, const CClubPlayers&) = default;
 };
 
-// Reads a players file's bytes (UTF-8, a byte-order mark allowed): "[klass NAMN]", "[lag NAMN]"
-// and "[spelare]" open a section, each other line is a player of it; empty lines and lines whose
-// first other character is '#' are ignored; a line starting with '\' holds the name after it as
-// it stands. Stops at the first refused line.
+// Reads a players file's bytes (UTF-8, a byte-order mark allowed): "[klass NAMN]", "[lag NAMN]",
+// "[spelare]", "[snitt N]" and "[handikapp N]" open a section, each other line is a player of it; empty lines and lines
+// whose first other character is '#' are ignored; a line starting with '\' holds the name after it as it stands. Stops
+// at the first refused line.
 bool ParseClubPlayers(std::string_view text, CClubPlayers& players, CRulesRefusal& refusal);
 
 // The text of a players file for `players`. `previous` is the text of the file it replaces
@@ -60,6 +65,11 @@ struct CPlayerGroups
     int TeamOf(PlayerId player) const { return player < m_teamOf.size() ? m_teamOf[player] : -1; }
 };
 CPlayerGroups GroupsOf(const CClubPlayers& players, const CTournament& tournament);
+
+// Each player's start value, by player id (as many as the tournament has players).
+std::vector<CStartValue> StartValuesOf(const CClubPlayers& players, const CTournament& tournament);
+// Sets player `name`'s (UTF-8) start value, or takes it away with a value of kind None.
+void SetStartValue(CClubPlayers& players, const std::string& name, CStartValue value);
 
 // The names of the players file that no round of the tournament holds, UTF-8, in the file's order.
 std::vector<std::string> NamesWithoutResults(const CClubPlayers& players, const CTournament& tournament);

@@ -29,7 +29,7 @@ constexpr std::array<std::pair<Tiebreak, std::string_view>, 4> kCriteria = {{
 // The reasons, Windows-1252 as the program's other messages.
 constexpr const char* kNoEquals = "F\xF6rv\xE4ntad regel: <namn> = <v\xE4rde>";
 constexpr const char* kUnknownKey = "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, "
-                                    "totalt, f\xF6r\xE4ndring eller diagram";
+                                    "totalt, f\xF6r\xE4ndring, diagram eller en handikappregel";
 constexpr const char* kRepeatedKey = "Regeln st\xE5r redan i filen";
 constexpr const char* kNotCount = "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647";
 constexpr const char* kEmptyCriterion = "Tomt kriterium i s\xE4rskiljningen";
@@ -151,17 +151,22 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
     // "totalt", "förändring" and "diagram" seen, whether "ja" or "nej".
     bool overallRead = false, changeRead = false, chartRead = false;
     std::string_view bestText, minimumText;
+    CHandicapRulesReader handicap;
     const auto refuse = [&refusal](int lineNo, std::string_view line, const char* message) {
         refusal = {lineNo, std::string(line), message};
         return false;
     };
-    return ForEachSidecarLine(text, [&](std::string_view line, int lineNo) {
+    const bool wholeFile = ForEachSidecarLine(text, [&](std::string_view line, int lineNo) {
         if (Ignored(line))
             return true;
         const std::optional<CKeyLine> entry = KeyLine(line);
         if (!entry)
             return refuse(lineNo, line, kNoEquals);
         const std::string_view key = entry->key;
+        if (CHandicapRulesReader::Knows(key)) {
+            const char* message = handicap.Read(key, entry->value, line, lineNo, rules.m_handicap);
+            return message ? refuse(lineNo, line, message) : true;
+        }
         if (key == kTiebreak) {
             if (!rules.m_tiebreak.empty())
                 return refuse(lineNo, line, kRepeatedKey);
@@ -210,16 +215,25 @@ bool ParseSeriesRules(std::string_view text, CSeriesRules& rules, CRulesRefusal&
             return refuse(minimumLine, minimumText, kMinimumAbovePlanned);
         return true;
     });
+    return wholeFile && handicap.Finish(rules.m_handicap, refusal);
 }
 
 std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous)
 {
     std::string text;
     std::vector<std::string_view> written;
+    const std::vector<std::pair<std::string_view, std::string>> handicap = HandicapRulesLines(rules.m_handicap);
     ForEachSidecarLine(previous, [&](std::string_view line, int) {
         const std::optional<CKeyLine> entry = KeyLine(line);
         if (Ignored(line) || !entry) {
             text.append(line).append("\n");
+        } else if (CHandicapRulesReader::Knows(entry->key)) {
+            const auto at = std::find_if(handicap.begin(), handicap.end(),
+                                         [&entry](const auto& h) { return h.first == entry->key; });
+            if (at != handicap.end() && std::find(written.begin(), written.end(), at->first) == written.end()) {
+                text += at->second + "\n";
+                written.push_back(at->first);
+            }
         } else if (Sets(entry->key, rules) && std::find(written.begin(), written.end(), entry->key) == written.end()) {
             text += KeyText(entry->key, rules) + "\n";
             written.push_back(entry->key);
@@ -229,6 +243,10 @@ std::string SeriesRulesText(const CSeriesRules& rules, std::string_view previous
     for (const std::string_view key : {kBest, kPlanned, kMinimum, kTiebreak, kTeam, kOverall, kChange, kChart}) {
         if (Sets(key, rules) && std::find(written.begin(), written.end(), key) == written.end())
             text += KeyText(key, rules) + "\n";
+    }
+    for (const auto& [key, line] : handicap) {
+        if (std::find(written.begin(), written.end(), key) == written.end())
+            text += line + "\n";
     }
     return text;
 }

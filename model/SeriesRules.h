@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/HandicapRules.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,11 +31,14 @@ struct CSeriesRules
     bool m_change = false; // "förändring = ja": each player's move since the round before
     bool m_chart = false;  // "diagram = ja": the leaders' running totals, drawn
 
+    // Each player's handicap, added to (or taken from) every number entered before it counts.
+    CHandicapRules m_handicap = CHandicapRules();
+
     // The ranking follows rules as soon as the file sets one of its keys.
     bool InForce() const { return m_best || m_planned || m_minimum || !m_tiebreak.empty(); }
     // The file is worth keeping: it sets a rule of the ranking, of the other tables or of what
     // the page shows.
-    bool SetsAnything() const { return InForce() || m_team || !m_overall || m_change || m_chart; }
+    bool SetsAnything() const { return InForce() || m_team || !m_overall || m_change || m_chart || m_handicap.m_on; }
     friend bool operator==(const CSeriesRules&, const CSeriesRules&) = default;
 };
 

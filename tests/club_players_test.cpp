@@ -45,11 +45,11 @@ TEST(ClubPlayers, Refusals)
         {"[lag A]\nAnna\n[lag B]\r\n  Anna  \r\n", 4, "  Anna  ", "Spelaren st\xE5r redan i ett annat lag"},
         {"[klass A]\n[lag A]\n[klass A]", 3, "[klass A]", "Avsnittet st\xE5r redan i filen"},
         {"[spelare]\n[spelare]", 2, "[spelare]", "Avsnittet st\xE5r redan i filen"},
-        {"[Klass A]", 1, "[Klass A]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN] eller [spelare]"},
-        {"[grupp A]", 1, "[grupp A]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN] eller [spelare]"},
-        {"[klass A", 1, "[klass A", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN] eller [spelare]"},
-        {"[klassA]", 1, "[klassA]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN] eller [spelare]"},
-        {"[spelare X]", 1, "[spelare X]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN] eller [spelare]"},
+        {"[Klass A]", 1, "[Klass A]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN], [spelare], [snitt N] eller [handikapp N]"},
+        {"[grupp A]", 1, "[grupp A]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN], [spelare], [snitt N] eller [handikapp N]"},
+        {"[klass A", 1, "[klass A", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN], [spelare], [snitt N] eller [handikapp N]"},
+        {"[klassA]", 1, "[klassA]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN], [spelare], [snitt N] eller [handikapp N]"},
+        {"[spelare X]", 1, "[spelare X]", "Ok\xE4nt avsnitt: v\xE4lj [klass NAMN], [lag NAMN], [spelare], [snitt N] eller [handikapp N]"},
         {"[klass]", 1, "[klass]", "Avsnittet saknar namn"},
         {"[lag   ]", 1, "[lag   ]", "Avsnittet saknar namn"},
     };
@@ -147,7 +147,7 @@ TEST(SeriesRules, TeamsAndOverall)
         {"totalt = Nej", std::nullopt, true, "V\xE4rdet ska vara ja eller nej"},
         {"totalt = nej\ntotalt = nej", std::nullopt, true, "Regeln st\xE5r redan i filen"},
         {"lagen = 2", std::nullopt, true,
-         "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring eller diagram"},
+         "Ok\xE4nd regel: v\xE4lj b\xE4sta, omg\xE5ngar, minst, s\xE4rskiljning, lag, totalt, f\xF6r\xE4ndring, diagram eller en handikappregel"},
     };
     for (const auto& c : cases) {
         CSeriesRules rules;

@@ -21,7 +21,7 @@ awk '/^\.\\" doc-test / { kind = $3 " " $4; want = 1; next }
 failed=0
 last=
 for block in $(ls block* 2>/dev/null | sort -V); do
-    sed -i -e 's/\\(oa/å/g; s/\\(:a/ä/g; s/\\(:o/ö/g; s/\\(Oa/Å/g; s/\\(:A/Ä/g; s/\\(:O/Ö/g; s/\\-/-/g' "$block"
+    sed -i -e 's/\\(oa/å/g; s/\\(:a/ä/g; s/\\(:o/ö/g; s/\\(Oa/Å/g; s/\\(:A/Ä/g; s/\\(:O/Ö/g; s/\\-/-/g; s/\\\[u2212\]/−/g; s/\\(->/→/g' "$block"
     read -r kind arg <"$block"
     case $kind in
     file)

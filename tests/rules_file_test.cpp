@@ -57,7 +57,7 @@ TEST(RulesFile, ReadWrittenRemoved)
     const QString club = dir.filePath("klubb.spelare");
     ASSERT_TRUE(WriteBytes(club, "Cup\n\nR1\nAnna 5\n"));
     EXPECT_TRUE(doc.Read(club).Ok());
-    EXPECT_EQ(doc.SetClubPlayers({{}, {}, {"Bo"}}).m_kind, CFileResult::CannotCreate);
+    EXPECT_EQ(doc.SetClubPlayers({{}, {}, {"Bo"}, {}, {}}).m_kind, CFileResult::CannotCreate);
     EXPECT_EQ(ReadBytes(club), "Cup\n\nR1\nAnna 5\n");
     EXPECT_TRUE(doc.ClubPlayers().Empty());
 }

@@ -4,6 +4,7 @@
 #include "tools/Tool.h"
 
 #include "tools/Commands.h"
+#include "tools/HandicapList.h"
 #include "tools/Import.h"
 #include "tools/Publish.h"
 #include "tools/Serve.h"
@@ -81,6 +82,10 @@ const char* const kHelp =
     "                     när den ändras, tills Ctrl+C; skriver ut sidans adress\n"
     "  publish FIL        lägger tabellen och table.css på klubbens webbplats och kontrollerar dem där\n"
     "                     (slutkod 0 publicerad och kontrollerad, 1 inte, med orsaken)\n"
+    "  handicap FIL [--after N] [--player NAMN] [--format text|csv|json]\n"
+    "                     varje spelares handikapp i nästa omgång och hur den räknades fram\n"
+    "                     (FIL.regler med handikapp = ja); med --player spelarens handikapp i\n"
+    "                     varje omgång; --format csv öppnas i ett kalkylprogram\n"
     "  -h, --help         visar den här hjälpen\n"
     "  -v, --version      visar verktygets version\n"
     "\n"
@@ -217,6 +222,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code;
     if (first == "import")
         return Import(args, out, err);
+    if (first == "handicap")
+        return HandicapList(args, out, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
         first != "publish")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -130,9 +131,10 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo
     filterRow->addWidget(m_checkSimilar);
     layout->addLayout(filterRow);
 
-    m_table = new QTableWidget(0, 5, this);
+    m_table = new QTableWidget(0, 7, this);
     m_table->setHorizontalHeaderLabels({QStringLiteral("Namn"), QStringLiteral("Omgångar"), QStringLiteral("Summa"),
-                                        QStringLiteral("Klass"), QStringLiteral("Lag")});
+                                        QStringLiteral("Klass"), QStringLiteral("Lag"), QStringLiteral("Startvärde"),
+                                        QStringLiteral("Hcp")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
@@ -151,6 +153,7 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo
     groupRow->addRow(QStringLiteral("L&ag:"), m_comboTeam);
     auto* row = new QHBoxLayout;
     row->addLayout(groupRow, 1);
+    row->addLayout(MakeStartControls(), 1);
     m_btnRename = new QPushButton(QStringLiteral("&Byt namn…"), this);
     m_btnRename->setAutoDefault(false);
     row->addWidget(m_btnRename, 0, Qt::AlignTop);
@@ -217,7 +220,9 @@ void CPlayersDlg::Refill()
         number(Total, row == CStandings::kNoRow ? 0 : standings.m_rows[row].m_total);
         m_table->setItem(r, Class, new QTableWidgetItem(m_assigned[id].first));
         m_table->setItem(r, Team, new QTableWidgetItem(m_assigned[id].second));
+        FillStart(r, id);
     }
+    ShowHandicaps();
     m_table->setSortingEnabled(true);
     m_table->resizeColumnsToContents();
     for (auto [box, values] : {std::pair{m_comboClass, &classes}, std::pair{m_comboTeam, &teams}}) {
@@ -264,9 +269,12 @@ void CPlayersDlg::OnCurrentChanged()
     m_btnRename->setEnabled(m_table->selectionModel()->selectedRows().size() == 1);
     m_comboClass->setEnabled(any);
     m_comboTeam->setEnabled(any);
+    m_comboStart->setEnabled(any);
+    m_spinStart->setEnabled(any && m_comboStart->currentIndex() > 0);
     if (!any)
         return;
     const int row = selected.front()->row();
+    ShowStart(row);
     m_filling = true;
     m_comboClass->setCurrentText(m_table->item(row, Class)->text());
     m_comboTeam->setCurrentText(m_table->item(row, Team)->text());
@@ -330,6 +338,11 @@ void CPlayersDlg::OnRename()
         target.second = target.second.isEmpty() ? source.second : target.second;
         (*map)[from] = {};
     }
+    for (auto* map : {&m_initialStart, &m_assignedStart}) {
+        if ((*map)[to].m_kind == CStartValue::None)
+            (*map)[to] = (*map)[from];
+        (*map)[from] = {};
+    }
     Refill();
     for (int r = 0; r < m_table->rowCount(); ++r) {
         if (m_table->item(r, Name)->data(Qt::UserRole).toUInt() == to)
@@ -351,6 +364,7 @@ CClubPlayers CPlayersDlg::ClubPlayers() const
         if (value.second != before.second)
             Assign(players.m_teams, name, encoding, value.second);
     }
+    ApplyStarts(players);
     // A class or team left without players is none.
     for (auto* groups : {&players.m_classes, &players.m_teams})
         std::erase_if(*groups, [](const CPlayerGroup& g) { return g.m_players.empty(); });

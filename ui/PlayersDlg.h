@@ -17,6 +17,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 class QUndoStack;
 
@@ -59,13 +60,16 @@ public:
     // set here and the renames made here.
     CClubPlayers ClubPlayers() const;
 
-    enum Column { Name, Played, Total, Class, Team };
+    enum Column { Name, Played, Total, Class, Team, Start, Handicap };
     QLineEdit* m_editFilter = nullptr;
     QCheckBox* m_checkSimilar = nullptr; // "Liknande namn"
     QTableWidget* m_table = nullptr;
     QComboBox* m_comboClass = nullptr;
     QComboBox* m_comboTeam = nullptr;
     QPushButton* m_btnRename = nullptr; // "Byt namn…"
+    // The selected players' start value for the handicap: none, an average or a handicap, and its number.
+    QComboBox* m_comboStart = nullptr;
+    QSpinBox* m_spinStart = nullptr;
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;
 
@@ -79,12 +83,21 @@ private:
     // Sets the class (`team` false) or team of the selected players.
     void SetGroup(bool team, const QString& value);
     void OnRename();
+    // The start value's controls (PlayersDlgHandicap.cpp): made, shown for the selected row, set
+    // on the selected players, and the handicap each player has for the next round with them.
+    QLayout* MakeStartControls();
+    void FillStart(int row, PlayerId player);
+    void ShowStart(int row);
+    void SetStart();
+    void ShowHandicaps();
+    void ApplyStarts(CClubPlayers& players) const;
 
     CTournamentDoc& m_doc;
     CTextEntry& m_text;
     QUndoStack& m_undo;
     CPlatform& m_platform;
     std::map<PlayerId, CGroupsOf> m_initial, m_assigned;
+    std::map<PlayerId, CStartValue> m_initialStart, m_assignedStart;
     // The renames made here, as the tournament's names: from, to.
     std::vector<std::pair<std::string, std::string>> m_renames;
     bool m_filling = false;

@@ -2,6 +2,7 @@
 // The main window's button for the series rules, and the dialog it opens.
 #include "ui/RulesDlg.h"
 
+#include "ui/HandicapBox.h"
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/UndoSteps.h"
@@ -116,6 +117,8 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_checkChart->setChecked(rules.m_chart);
     layout->addWidget(m_checkChange);
     layout->addWidget(m_checkChart);
+    m_boxHandicap = new CHandicapBox(rules.m_handicap, this);
+    layout->addWidget(m_boxHandicap);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_btnOK = buttons->button(QDialogButtonBox::Ok);
@@ -148,6 +151,7 @@ CSeriesRules CRulesDlg::Rules() const
     }
     rules.m_change = m_checkChange->isChecked();
     rules.m_chart = m_checkChart->isChecked();
+    rules.m_handicap = m_boxHandicap->Rules();
     return rules;
 }
 
@@ -165,6 +169,8 @@ void CRulesDlg::accept()
             return;
         }
     }
+    if (!m_boxHandicap->Check(m_platform))
+        return;
     QDialog::accept();
 }
 

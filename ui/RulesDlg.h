@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+class CHandicapBox;
 class CPlatform;
 class QCheckBox;
 class QDialogButtonBox;
@@ -39,6 +40,7 @@ public:
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;
     QLabel* m_labelRefused = nullptr; // shown only for a refused file
+    CHandicapBox* m_boxHandicap = nullptr;
 
     void accept() override;
 

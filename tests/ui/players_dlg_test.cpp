@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTableWidget>
 
 namespace {
@@ -100,6 +101,31 @@ private slots:
         QVERIFY(w.Close());
         QCOMPARE(Read(w.m_path), "Cup\r\n\r\nR1\r\n\xC3\x85ke Lund  5\r\nBo        3\r\n\r\nR2\r\n\xC3\x85ke Lund  4\r\n"
                                  "Bo        2\r\n\r\nR3\r\nBo        6\r\n");
+    }
+
+    // A start value set on two players at once goes to the players file; the column "Hcp" shows
+    // each one's handicap for the next round with what the start value gives, and says why.
+    void startValuesAndHandicaps()
+    {
+        CWindow w(kCup);
+        w.Write("cup.regler", "handikapp = ja\nhandikappbas = 10\nhandikappminst = 3\n");
+        w.Choose(w.m_path);
+        QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
+            QCOMPARE(Rows(d), "Ake Lund 1 4, Bo 3 11    6, Åke Lund 1 5");
+            Select(d, "Ake Lund");
+            d.m_table->selectionModel()->select(d.m_table->model()->index(2, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            QVERIFY(!d.m_spinStart->isEnabled());
+            d.m_comboStart->setCurrentIndex(1);
+            TypeOver(d.m_spinStart->findChild<QLineEdit*>(), "8");
+            QCOMPARE(Rows(d), "Ake Lund 1 4   snitt 8 2, Bo 3 11    6, Åke Lund 1 5   snitt 8 2");
+            QCOMPARE(d.m_table->item(1, CPlayersDlg::Handicap)->toolTip(),
+                     "R1: 3, R2: 2, R3: 6; snitt 3,67; 100 % av (10 − 3,67) = 6,33 → 6");
+            Select(d, "Åke Lund");
+            d.m_comboStart->setCurrentIndex(0);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.spelare")), "[snitt 8]\nAke Lund\n");
     }
 
     // A new tournament made after this one takes its players and rules: the round editor offers

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Regler…": the dialog offscreen on a shown tournament, and the rules file it leaves on disk.
 #include "WindowDriver.h"
+#include "ui/HandicapBox.h"
 #include "ui/RulesDlg.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
@@ -117,6 +119,38 @@ private slots:
             QVERIFY(d.m_checkChange->isChecked() && d.m_checkChart->isChecked());
             d.reject();
         }));
+    }
+
+    // The group "Handikapp": ticked, its fields make the keys; K above N is refused in the dialog.
+    void handicapGroup()
+    {
+        CWindow w(kCup);
+        QVERIFY(WithRules(w.m_dlg, [&w](CRulesDlg& d) {
+            CHandicapBox* box = d.m_boxHandicap;
+            QVERIFY(!box->isChecked() && !box->m_spinBase->isEnabled());
+            box->setChecked(true);
+            QVERIFY(box->m_spinBase->isEnabled() && !box->m_spinWindowRounds->isVisibleTo(&d));
+            SetCount(box->m_spinBase, "210");
+            SetCount(box->m_spinPercent, "90");
+            box->m_comboWindow->setCurrentIndex(2);
+            QVERIFY(box->m_spinWindowRounds->isVisibleTo(&d) && box->m_spinWindowBest->isVisibleTo(&d));
+            SetCount(box->m_spinWindowBest, "6");
+            Click(d.m_btnOK);
+            QVERIFY(d.isVisible() && QApplication::focusWidget() == box->m_spinWindowBest);
+            QCOMPARE(w.m_platform.m_errors, QStringList{"K får inte vara större än N i de bästa K av de senaste N."});
+            SetCount(box->m_spinWindowBest, "4");
+            box->m_checkGross->setFocus();
+            QTest::keyClick(box->m_checkGross, Qt::Key_Space);
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.regler")), "handikapp = ja\nhandikappbas = 210\nhandikappprocent = 90\n"
+                                             "handikappsnitt = bästa 4 av 5\nbruttotabell = ja\n");
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QCOMPARE(d.m_boxHandicap->m_spinWindowBest->value(), 4);
+            d.m_boxHandicap->setChecked(false);
+            Click(d.m_btnOK);
+        }));
+        QVERIFY(!QFile::exists(w.File("cup.regler")));
     }
 
     // A refused file is told once on reading; "Skapa Tabell" refuses until it is set anew.

@@ -1,0 +1,358 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Handicaps worked out from each player's own earlier rounds, by the club's formula.
+#include "report/Handicap.h"
+
+#include "model/Encoding.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+constexpr std::string_view kMinus = "\xE2\x88\x92"; // U+2212, as printed formulas have it
+
+// `numerator` / `denominator` (> 0) to a whole number: the fraction dropped, or halves away from 0.
+std::int64_t Rounded(std::int64_t numerator, std::int64_t denominator, bool nearest)
+{
+    if (!nearest)
+        return numerator / denominator;
+    const std::int64_t away = (2 * (numerator < 0 ? -numerator : numerator) + denominator) / (2 * denominator);
+    return numerator < 0 ? -away : away;
+}
+
+std::string Number(std::int64_t value)
+{
+    return value < 0 ? std::string(kMinus) + std::to_string(-value) : std::to_string(value);
+}
+
+std::string Rounds(int count)
+{
+    return std::to_string(count) + (count == 1 ? " omg\xC3\xA5ng" : " omg\xC3\xA5ngar");
+}
+
+// The average the formula takes, in words: "170" or "170,67" (and its whole part, with the
+// fraction dropped first).
+std::string AverageText(const CHandicap& handicap, const CHandicapRules& rules)
+{
+    std::string text = DecimalText(handicap.m_sum, handicap.m_count);
+    if (rules.m_averageFloor && handicap.m_sum % handicap.m_count != 0)
+        text += " \xE2\x86\x92 " + Number(handicap.m_sum / handicap.m_count);
+    return text;
+}
+
+// "90 % av (210 − 170) = 36", with the rounding, the floor and the cap where they bit.
+std::string FormulaText(const CHandicap& handicap, const CHandicapRules& rules, bool lowerBetter)
+{
+    const std::string average = rules.m_averageFloor ? Number(handicap.m_sum / handicap.m_count)
+                                                     : DecimalText(handicap.m_sum, handicap.m_count);
+    const std::string base = std::to_string(rules.m_base), minus = " " + std::string(kMinus) + " ";
+    std::string text = std::to_string(rules.m_percent) + " % av (" +
+                       (lowerBetter ? average + minus + base : base + minus + average) +
+                       ") = " + DecimalText(handicap.m_raw, handicap.m_rawDenominator);
+    const std::int64_t rounded = Rounded(handicap.m_raw, handicap.m_rawDenominator, rules.m_roundNearest);
+    if (handicap.m_raw % handicap.m_rawDenominator != 0)
+        text += " \xE2\x86\x92 " + Number(rounded);
+    if (handicap.m_floored)
+        text += ", under 0 blir 0";
+    if (handicap.m_capped)
+        text += ", taket \xC3\xA4r " + std::to_string(*rules.m_cap);
+    return text;
+}
+
+} // namespace
+
+std::string DecimalText(std::int64_t numerator, std::int64_t denominator)
+{
+    const bool negative = numerator < 0;
+    const std::int64_t magnitude = negative ? -numerator : numerator;
+    std::int64_t whole = magnitude / denominator;
+    // The remainder's hundredths, halves away from 0; the remainder is below the denominator.
+    std::int64_t hundredths = (magnitude % denominator * 200 + denominator) / (2 * denominator);
+    if (hundredths == 100) {
+        ++whole;
+        hundredths = 0;
+    }
+    std::string text =
+        (negative && (whole > 0 || hundredths > 0) ? std::string(kMinus) : std::string()) + std::to_string(whole);
+    if (hundredths != 0) {
+        text += ',';
+        text += static_cast<char>('0' + hundredths / 10);
+        if (hundredths % 10 != 0)
+            text += static_cast<char>('0' + hundredths % 10);
+    }
+    return text;
+}
+
+bool HandicapLowerBetter(const CSeriesRules&)
+{
+    // Every number entered is points so far: the highest is best.
+    return false;
+}
+
+CHandicap HandicapFromAverage(const CHandicapRules& rules, bool lowerBetter, std::int64_t sum, int count)
+{
+    CHandicap handicap;
+    handicap.m_source = CHandicap::Average;
+    handicap.m_sum = sum;
+    handicap.m_count = count;
+    // Scores are never negative, so the quotient's fraction dropped is its floor.
+    const std::int64_t averageNumerator = rules.m_averageFloor ? sum / count : sum;
+    const std::int64_t averageDenominator = rules.m_averageFloor ? 1 : count;
+    const std::int64_t base = std::int64_t{rules.m_base} * averageDenominator;
+    handicap.m_raw = rules.m_percent * (lowerBetter ? averageNumerator - base : base - averageNumerator);
+    handicap.m_rawDenominator = 100 * averageDenominator;
+    std::int64_t value = Rounded(handicap.m_raw, handicap.m_rawDenominator, rules.m_roundNearest);
+    if (value < 0 && !rules.m_negative) {
+        value = 0;
+        handicap.m_floored = true;
+    }
+    if (rules.m_cap && value > *rules.m_cap) {
+        value = *rules.m_cap;
+        handicap.m_capped = true;
+    }
+    handicap.m_value = static_cast<int>(std::clamp<std::int64_t>(value, -INT_MAX, INT_MAX));
+    return handicap;
+}
+
+int NetScore(int gross, int handicap, bool lowerBetter)
+{
+    const std::int64_t net = lowerBetter ? std::int64_t{gross} - handicap : std::int64_t{gross} + handicap;
+    return static_cast<int>(std::clamp<std::int64_t>(net, 0, INT_MAX));
+}
+
+CHandicapWindow::CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, bool keepRounds)
+    : m_window(rules.m_window)
+    , m_size(static_cast<std::size_t>(rules.m_windowRounds))
+    , m_best(static_cast<std::size_t>(rules.m_windowBest))
+    , m_lowerBetter(lowerBetter)
+    , m_keepRounds(keepRounds)
+{
+}
+
+void CHandicapWindow::Clear()
+{
+    m_played = 0;
+    m_sum = m_bestSum = 0;
+    m_recent.clear();
+    m_sorted.clear();
+}
+
+void CHandicapWindow::Add(std::size_t round, int score)
+{
+    ++m_played;
+    switch (m_window) {
+    case CHandicapRules::Window::All:
+        m_sum += score;
+        if (m_keepRounds)
+            m_recent.emplace_back(round, score);
+        return;
+    case CHandicapRules::Window::Latest:
+        m_sum += score;
+        m_recent.emplace_back(round, score);
+        if (m_recent.size() > m_size) {
+            m_sum -= m_recent.front().second;
+            m_recent.pop_front();
+        }
+        return;
+    case CHandicapRules::Window::Best:
+        break;
+    }
+    const auto scoreOf = [this](std::int64_t key) { return m_lowerBetter ? key : -key; };
+    // The oldest leaves the window; the best K's sum loses it and gains the next best.
+    if (m_recent.size() == m_size) {
+        const std::int64_t key = Key(m_recent.front().second);
+        const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), key);
+        if (static_cast<std::size_t>(at - m_sorted.begin()) < m_best) {
+            m_bestSum -= scoreOf(key);
+            if (m_sorted.size() > m_best)
+                m_bestSum += scoreOf(m_sorted[m_best]);
+        }
+        m_sorted.erase(at);
+        m_recent.pop_front();
+    }
+    m_recent.emplace_back(round, score);
+    const std::int64_t key = Key(score);
+    const auto at = m_sorted.insert(std::upper_bound(m_sorted.begin(), m_sorted.end(), key), key);
+    if (static_cast<std::size_t>(at - m_sorted.begin()) < m_best) {
+        m_bestSum += score;
+        if (m_sorted.size() > m_best)
+            m_bestSum -= scoreOf(m_sorted[m_best]);
+    }
+}
+
+std::int64_t CHandicapWindow::Sum() const
+{
+    return m_window == CHandicapRules::Window::Best ? m_bestSum : m_sum;
+}
+
+int CHandicapWindow::Count() const
+{
+    switch (m_window) {
+    case CHandicapRules::Window::All:
+        return m_played;
+    case CHandicapRules::Window::Latest:
+        return static_cast<int>(m_recent.size());
+    case CHandicapRules::Window::Best:
+        break;
+    }
+    return static_cast<int>(std::min(m_best, m_sorted.size()));
+}
+
+std::vector<std::pair<std::size_t, int>> CHandicapWindow::Used() const
+{
+    std::vector<std::pair<std::size_t, int>> used(m_recent.begin(), m_recent.end());
+    if (m_window != CHandicapRules::Window::Best || used.size() <= m_best)
+        return used;
+    // The best K; of equal scores the most recent.
+    std::stable_sort(used.begin(), used.end(), [this](const auto& a, const auto& b) {
+        return Key(a.second) != Key(b.second) ? Key(a.second) < Key(b.second) : a.first > b.first;
+    });
+    used.resize(m_best);
+    std::sort(used.begin(), used.end());
+    return used;
+}
+
+CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRules& rules, bool lowerBetter,
+                               std::vector<CStartValue> starts, std::size_t rounds)
+    : m_tournament(tournament)
+    , m_rules(rules)
+    , m_lowerBetter(lowerBetter)
+    , m_starts(std::move(starts))
+    , m_roundCount(std::min(rounds, tournament.m_rounds.size()))
+{
+    const std::size_t players = tournament.m_players.Size();
+    m_starts.resize(std::max(m_starts.size(), players));
+    m_roundStart.assign(m_roundCount + 1, 0);
+    m_playerStart.assign(players + 1, 0);
+    for (std::size_t k = 0; k < m_roundCount; ++k) {
+        m_roundStart[k + 1] = m_roundStart[k] + tournament.m_rounds[k].m_results.size();
+        for (const CResult& result : tournament.m_rounds[k].m_results)
+            ++m_playerStart[result.m_player + 1];
+    }
+    for (std::size_t p = 0; p < players; ++p)
+        m_playerStart[p + 1] += m_playerStart[p];
+    // Each player's results in round order: a counting sort by player.
+    m_byPlayer.resize(m_roundStart[m_roundCount]);
+    std::vector<std::size_t> fill(m_playerStart.begin(), m_playerStart.end() - 1);
+    for (std::size_t k = 0; k < m_roundCount; ++k) {
+        const std::vector<CResult>& results = tournament.m_rounds[k].m_results;
+        for (std::size_t i = 0; i < results.size(); ++i)
+            m_byPlayer[fill[results[i].m_player]++] = {static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(i)};
+    }
+    m_cells.resize(m_byPlayer.size());
+    m_next.resize(players);
+    CHandicapWindow window(m_rules, m_lowerBetter, false);
+    for (std::size_t p = 0; p < players; ++p) {
+        window.Clear();
+        for (std::size_t j = m_playerStart[p]; j < m_playerStart[p + 1]; ++j) {
+            const auto [k, i] = m_byPlayer[j];
+            const CHandicap handicap = At(window, static_cast<PlayerId>(p));
+            m_cells[m_roundStart[k] + i] = {handicap.m_value, handicap.m_source};
+            window.Add(k, tournament.m_rounds[k].m_results[i].m_points);
+        }
+        const CHandicap next = At(window, static_cast<PlayerId>(p));
+        m_next[p] = {next.m_value, next.m_source};
+    }
+}
+
+CHandicap CHandicapTable::At(const CHandicapWindow& window, PlayerId player) const
+{
+    if (window.Played() >= m_rules.m_minimum)
+        return HandicapFromAverage(m_rules, m_lowerBetter, window.Sum(), window.Count());
+    const CStartValue start = m_starts[player];
+    CHandicap handicap;
+    switch (start.m_kind) {
+    case CStartValue::None:
+        break;
+    case CStartValue::Handicap:
+        handicap.m_source = CHandicap::StartHandicap;
+        handicap.m_value = start.m_value;
+        break;
+    case CStartValue::Average:
+        handicap = HandicapFromAverage(m_rules, m_lowerBetter, start.m_value, 1);
+        handicap.m_source = CHandicap::StartAverage;
+        break;
+    }
+    return handicap;
+}
+
+CHandicapExplained CHandicapTable::Explain(PlayerId player, std::size_t round) const
+{
+    CHandicapWindow window(m_rules, m_lowerBetter, true);
+    if (player < m_starts.size() && player + 1 < m_playerStart.size()) {
+        for (std::size_t j = m_playerStart[player]; j < m_playerStart[player + 1] && m_byPlayer[j].first < round; ++j)
+            window.Add(m_byPlayer[j].first,
+                       m_tournament.m_rounds[m_byPlayer[j].first].m_results[m_byPlayer[j].second].m_points);
+    }
+    CHandicapExplained explained;
+    explained.m_handicap = player < m_starts.size() ? At(window, player) : CHandicap();
+    explained.m_played = window.Played();
+    if (explained.m_handicap.m_source == CHandicap::Average)
+        explained.m_used = window.Used();
+    return explained;
+}
+
+std::string HandicapText(const CHandicapExplained& explained, const CHandicapRules& rules, bool lowerBetter,
+                         const CTournament& tournament)
+{
+    const CHandicap& handicap = explained.m_handicap;
+    switch (handicap.m_source) {
+    case CHandicap::NotYet:
+        return "ingen handikapp \xC3\xA4nnu (" + std::to_string(explained.m_played) + " av " + Rounds(rules.m_minimum) +
+               (rules.m_minimum == 1 ? " spelad)" : " spelade)");
+    case CHandicap::StartHandicap:
+        return "startv\xC3\xA4rde: handikapp " + Number(handicap.m_value);
+    case CHandicap::StartAverage:
+        return "startv\xC3\xA4rde: snitt " + std::to_string(handicap.m_sum) + "; " +
+               FormulaText(handicap, rules, lowerBetter);
+    case CHandicap::Average:
+        break;
+    }
+    // A long list of rounds would bury the formula: past 20 only their number and sum.
+    std::string text;
+    if (explained.m_used.size() <= 20) {
+        for (const auto& [round, score] : explained.m_used)
+            text.append(text.empty() ? "" : ", ")
+                .append(ToUtf8(tournament.m_rounds[round].m_name, tournament.m_encoding))
+                .append(": ")
+                .append(std::to_string(score));
+    } else {
+        text = Rounds(handicap.m_count) + ", summa " + std::to_string(handicap.m_sum);
+    }
+    return text + "; snitt " + AverageText(handicap, rules) + "; " + FormulaText(handicap, rules, lowerBetter);
+}
+
+std::string HandicapRulesText(const CHandicapRules& rules, bool lowerBetter)
+{
+    const std::string rounds = std::to_string(rules.m_windowRounds), best = std::to_string(rules.m_windowBest);
+    std::string average;
+    switch (rules.m_window) {
+    case CHandicapRules::Window::All:
+        average = "snittet av alla spelade omg\xC3\xA5ngar";
+        break;
+    case CHandicapRules::Window::Latest:
+        average = rules.m_windowRounds == 1 ? "den senaste omg\xC3\xA5ngen"
+                                            : "snittet av de " + rounds + " senaste omg\xC3\xA5ngarna";
+        break;
+    case CHandicapRules::Window::Best:
+        average =
+            (rules.m_windowBest == 1 ? std::string("den b\xC3\xA4sta") : "snittet av de " + best + " b\xC3\xA4sta") +
+            " av de " + rounds + " senaste omg\xC3\xA5ngarna";
+        break;
+    }
+    const std::string base = std::to_string(rules.m_base), minus = " " + std::string(kMinus) + " ";
+    std::string text = "Handikapp: " + std::to_string(rules.m_percent) + " % av (" +
+                       (lowerBetter ? average + minus + base : base + minus + average) + ")" +
+                       (rules.m_roundNearest ? ", avrundat till n\xC3\xA4rmaste heltal" : ", utan decimaler");
+    if (rules.m_cap)
+        text += ", h\xC3\xB6gst " + std::to_string(*rules.m_cap);
+    if (rules.m_negative)
+        text += ", \xC3\xA4ven under 0";
+    text += lowerBetter ? ". Den dras fr\xC3\xA5n slagen." : ". Den l\xC3\xA4ggs till po\xC3\xA4ngen.";
+    if (rules.m_averageFloor)
+        text += " Snittet r\xC3\xA4knas utan decimaler.";
+    text += rules.m_minimum == 1 ? " F\xC3\xB6re f\xC3\xB6rsta spelade omg\xC3\xA5ngen"
+                                 : " F\xC3\xB6re " + std::to_string(rules.m_minimum) + " spelade omg\xC3\xA5ngar";
+    return text + " g\xC3\xA4ller klubbens startv\xC3\xA4rde, annars ingen handikapp.";
+}

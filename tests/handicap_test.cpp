@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Handicaps: the published formulas round by round, the windows, start values and the rules' keys.
+#include "RulesText.h"
+#include "StringOutput.h"
+#include "model/ClubPlayers.h"
+#include "report/Handicap.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+// Player A's scores round by round (-1: no result), beside B's 100 in every round.
+std::string Rounds(std::initializer_list<int> scores)
+{
+    std::string text = "Cup\n";
+    int k = 0;
+    for (const int score : scores) {
+        text += "\nR" + std::to_string(++k) + "\n" + (score < 0 ? "" : "A " + std::to_string(score) + "\n") + "B 100\n";
+    }
+    return text;
+}
+
+// A's handicap in each round ("-" none yet, "." no result), then "> " and the next round's.
+std::string History(const std::string& file, const std::string& rules, bool lowerBetter, const std::string& starts)
+{
+    const CTournament t = Parsed(file);
+    CClubPlayers club;
+    CRulesRefusal refusal;
+    EXPECT_TRUE(ParseClubPlayers(starts, club, refusal)) << refusal.m_message;
+    const CHandicapTable table(t, Rules(rules).m_handicap, lowerBetter, StartValuesOf(club, t));
+    PlayerId a = 0;
+    EXPECT_TRUE(t.m_players.Find("A", a));
+    std::string out;
+    for (std::size_t k = 0; k < t.m_rounds.size(); ++k) {
+        const auto& results = t.m_rounds[k].m_results;
+        const auto at = std::find_if(results.begin(), results.end(), [a](const CResult& r) { return r.m_player == a; });
+        const auto i = static_cast<std::size_t>(at - results.begin());
+        out += at == results.end()                                ? "."
+               : table.Source(k, i) == CHandicap::NotYet ? "-"
+                                                                  : std::to_string(table.Value(k, i));
+        out += " ";
+    }
+    return out + "> " + (table.NextSource(a) == CHandicap::NotYet ? "-" : std::to_string(table.Next(a)));
+}
+
+std::string Handicap(int base, int percent, const std::string& more = {})
+{
+    return "handikapp = ja\nhandikappbas = " + std::to_string(base) + "\nhandikappprocent = " + std::to_string(percent) +
+           "\n" + more;
+}
+
+} // namespace
+
+TEST(Handicap, PublishedFormulasRoundByRound)
+{
+    const std::string nearest = "handikappavrundning = n\xC3\xA4rmaste\n", negative = "negativhandikapp = ja\n";
+    const std::string best = "handikappsnitt = b\xC3\xA4sta 4 av 5\n";
+    const struct { std::string file, rules; std::string history; bool strokes = false; std::string starts = {}; } cases[] = {
+        // Basis 210 at 90 %: an average of 170 gives 36; a gap changes nothing, no round before gives none.
+        {Rounds({170, -1, 150, 190}), Handicap(210, 90), "- . 36 45 > 36"},
+        {Rounds({170}), Handicap(220, 80), "- > 40"},
+        // 40.5: the fraction dropped, or the nearest (halves away from 0, also below 0).
+        {Rounds({165}), Handicap(210, 90), "- > 40"},
+        {Rounds({165}), Handicap(210, 90, nearest), "- > 41"},
+        {Rounds({215}), Handicap(210, 90, negative), "- > -4"},
+        {Rounds({215}), Handicap(210, 90, negative + nearest), "- > -5"},
+        // Below 0: floored, or allowed; a cap.
+        {Rounds({220}), Handicap(210, 90), "- > 0"},
+        {Rounds({220}), Handicap(210, 90, negative), "- > -9"},
+        {Rounds({100}), Handicap(220, 80, "handikapptak = 50\n"), "- > 50"},
+        // The average's fraction dropped first: 170.5 counts as 170.
+        {Rounds({170, 171}), Handicap(210, 90), "- 36 > 35"},
+        {Rounds({170, 171}), Handicap(210, 90, "snittavrundning = ned\xC3\xA5t\n"), "- 36 > 36"},
+        // Strokes against a par: 80 % of the last 5, 85 % of the last 3, the best (lowest) 4 of 5.
+        {Rounds({60, 62, -1, 58, 70, 61, 59}), Handicap(54, 80, "handikappsnitt = senaste 5\n"),
+         "- 4 . 5 4 6 6 > 6", true},
+        {Rounds({60, 62, -1, 58, 70, 61, 59}), Handicap(54, 85, "handikappsnitt = senaste 3\n"),
+         "- 5 . 5 5 7 7 > 7", true},
+        {Rounds({60, 62, 58, 70, 61, 59}), Handicap(54, 80, best), "- 4 5 4 6 5 > 4", true},
+        // Points: the best (highest) 4 of the last 5.
+        {Rounds({150, 200, 180, 120, 170, 190}), Handicap(210, 90, best), "- 54 31 30 42 31 > 22"},
+        // Three rounds before the own average: until then the start value, or none.
+        {Rounds({160, 180, -1, 200, 150}), Handicap(210, 90, "handikappminst = 3\n"), "36 36 . 36 27 > 33", false,
+         "[snitt 170]\nA\n"},
+        {Rounds({160, 180, -1, 200, 150}), Handicap(210, 90, "handikappminst = 3\n"), "20 20 . 20 27 > 33", false,
+         "[handikapp 20]\nA\n"},
+        {Rounds({160, 180, -1, 200, 150}), Handicap(210, 90, "handikappminst = 3\n"), "- - . - 27 > 33"},
+        // Joining late, with and without a start value.
+        {Rounds({-1, -1, 170, 180}), Handicap(210, 90), ". . - 36 > 31"},
+        {Rounds({-1, -1, 170, 180}), Handicap(210, 90), ". . 54 36 > 31", false, "[klass X]\nA\n[snitt 0150]\nA\n"},
+        // The first round corrected: every later handicap follows.
+        {Rounds({130, -1, 150, 190}), Handicap(210, 90), "- . 72 63 > 48"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(History(c.file, c.rules, c.strokes, c.starts), c.history) << c.rules << c.file;
+}
+
+// The running window against the scores sorted afresh each round, in both directions.
+TEST(Handicap, WindowAgainstARecount)
+{
+    std::mt19937 random(42);
+    for (const std::string window : {"senaste 4", "b\xC3\xA4sta 3 av 5", "b\xC3\xA4sta 1 av 2", "b\xC3\xA4sta 6 av 6", "alla"}) {
+        for (const bool lowerBetter : {false, true}) {
+            const CHandicapRules rules = Rules(Handicap(200, 100, "handikappsnitt = " + window + "\n")).m_handicap;
+            CHandicapWindow running(rules, lowerBetter, true);
+            std::vector<int> scores;
+            for (int round = 0; round < 60; ++round) {
+                scores.push_back(static_cast<int>(random() % 7));
+                running.Add(static_cast<std::size_t>(round), scores.back());
+                const std::size_t n = rules.m_window == CHandicapRules::Window::All
+                                          ? scores.size()
+                                          : std::min(scores.size(), static_cast<std::size_t>(rules.m_windowRounds));
+                std::vector<int> recent(scores.end() - static_cast<std::ptrdiff_t>(n), scores.end());
+                std::sort(recent.begin(), recent.end());
+                if (!lowerBetter)
+                    std::reverse(recent.begin(), recent.end());
+                if (rules.m_window == CHandicapRules::Window::Best)
+                    recent.resize(std::min(recent.size(), static_cast<std::size_t>(rules.m_windowBest)));
+                long long sum = 0;
+                for (const int s : recent)
+                    sum += s;
+                ASSERT_EQ(running.Sum(), sum) << window << lowerBetter << round;
+                ASSERT_EQ(running.Count(), static_cast<int>(recent.size())) << window << round;
+                long long usedSum = 0;
+                for (const auto& used : running.Used())
+                    usedSum += used.second;
+                ASSERT_EQ(usedSum, sum) << window << round;
+            }
+        }
+    }
+}
+
+TEST(Handicap, RulesAndStartValuesRefused)
+{
+    const std::string base = "handikapp = ja\nhandikappbas = 210\n";
+    struct CRefused { std::string text; int lineNo; std::string message; };
+    const auto check = [](const std::vector<CRefused>& cases, auto parse, auto value) {
+        for (const CRefused& c : cases) {
+            CRulesRefusal refusal;
+            EXPECT_FALSE(parse(c.text, value, refusal)) << c.text;
+            EXPECT_EQ(std::to_string(refusal.m_lineNo) + " " + refusal.m_message, std::to_string(c.lineNo) + " " + c.message)
+                << c.text;
+        }
+    };
+    check({
+        {"handikappbas = 210", 1, "Regeln g\xE4ller bara med handikapp = ja"},
+        {"handikapp = nej\nnegativhandikapp = ja\n", 2, "Regeln g\xE4ller bara med handikapp = ja"},
+        {"# x\nhandikapp = ja\nhandikappprocent = 80", 2, "handikapp = ja kr\xE4ver handikappbas"},
+        {"handikapp = ja\nhandikappbas = 0", 2, "Basen ska vara ett heltal fr\xE5n 1 till 100000"},
+        {"handikapp = ja\nhandikappbas = 100001", 2, "Basen ska vara ett heltal fr\xE5n 1 till 100000"},
+        {base + "handikappprocent = 101", 3, "Procenten ska vara ett heltal fr\xE5n 1 till 100"},
+        {base + "handikappprocent = 0", 3, "Procenten ska vara ett heltal fr\xE5n 1 till 100"},
+        {base + "handikappsnitt = b\xC3\xA4sta 6 av 5", 3, "K f\xE5r inte vara st\xF6rre \xE4n N i b\xE4sta K av N"},
+        {base + "handikappsnitt = senaste", 3, "V\xE4lj alla, senaste N eller b\xE4sta K av N"},
+        {base + "handikappsnitt = senaste 0", 3, "V\xE4rdet ska vara ett heltal fr\xE5n 1 till 2147483647"},
+        {base + "handikappavrundning = upp\xC3\xA5t", 3, "V\xE4rdet ska vara ned\xE5t eller n\xE4rmaste"},
+        {base + "snittavrundning = n\xC3\xA4rmaste", 3, "V\xE4rdet ska vara ned\xE5t eller ingen"},
+        {base + "handikapptak = 10\nhandikapptak = 20", 4, "Regeln st\xE5r redan i filen"},
+        {base + "bruttotabell = 1", 3, "V\xE4rdet ska vara ja eller nej"},
+    }, ParseSeriesRules, CSeriesRules());
+    check({
+        {"[snitt 17,5]\nA", 1, "Startv\xE4rdet ska vara ett heltal fr\xE5n 0 till 1000000"},
+        {"[handikapp -3]\nA", 1, "Startv\xE4rdet ska vara ett heltal fr\xE5n 0 till 1000000"},
+        {"[snitt 1000001]\nA", 1, "Startv\xE4rdet ska vara ett heltal fr\xE5n 0 till 1000000"},
+        {"[snitt 170]\nA\n[handikapp 20]\nA", 4, "Spelaren har redan ett startv\xE4rde"},
+        {"[snitt 170]\nA\n[snitt 160]\nA", 4, "Spelaren har redan ett startv\xE4rde"},
+        {"[snitt 170]\n[snitt 0170]", 2, "Avsnittet st\xE5r redan i filen"},
+    }, ParseClubPlayers, CClubPlayers());
+    // Every key written as read, after the file's own lines; a rename carries the start value.
+    const std::string all = base + "handikappprocent = 90\nhandikappsnitt = b\xC3\xA4sta 4 av 5\nhandikappminst = 3\n"
+                                   "handikapptak = 40\nnegativhandikapp = ja\nhandikappavrundning = n\xC3\xA4rmaste\n"
+                                   "snittavrundning = ned\xC3\xA5t\nbruttotabell = ja\n";
+    const CSeriesRules read = Rules(all);
+    EXPECT_EQ(SeriesRulesText(read), all);
+    EXPECT_EQ(SeriesRulesText(read, "# liga\nhandikapptak = 30\nminst = 2\n"), "# liga\nhandikapptak = 40\n" +
+                                                                                    all.substr(0, all.find("handikapptak")) +
+                                                                                    all.substr(all.find("negativ")));
+    CClubPlayers players;
+    CRulesRefusal refusal;
+    ASSERT_TRUE(ParseClubPlayers("[snitt 170]\nAke\n[handikapp 5]\nBo\n", players, refusal));
+    RenameClubPlayer(players, "Ake", "Cid", TextEncoding::Utf8);
+    RenameClubPlayer(players, "Bo", "Cid", TextEncoding::Utf8);
+    EXPECT_EQ(ClubPlayersText(players), "[snitt 170]\nCid\n");
+}
