@@ -200,6 +200,27 @@ QString SftpCause(sftp_session sftp, ssh_session session, const QString& folder)
     return QStringLiteral("förbindelsen bröts: ") + SshError(session);
 }
 
+// True when the file at `path` on the server holds exactly `bytes`, read back whole.
+bool HoldsExactly(sftp_session sftp, const QByteArray& path, const QByteArray& bytes)
+{
+    sftp_file handle = sftp_open(sftp, path.constData(), O_RDONLY, 0);
+    if (!handle)
+        return false;
+    QByteArray back, piece(kPiece, Qt::Uninitialized);
+    bool read = true;
+    // One byte more than expected is enough to tell a longer file.
+    while (back.size() <= bytes.size()) {
+        const ssize_t got = sftp_read(handle, piece.data(), static_cast<std::size_t>(piece.size()));
+        if (got <= 0) {
+            read = got == 0;
+            break;
+        }
+        back.append(piece.constData(), static_cast<qsizetype>(got));
+    }
+    sftp_close(handle);
+    return read && back == bytes;
+}
+
 // Puts one file in place under a temporary name, checked, then renamed over the old one.
 QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, const CPublishedFile& file)
 {
@@ -222,33 +243,37 @@ QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, c
         cause = SftpCause(sftp, session, folder);
     if (sftp_close(handle) != SSH_NO_ERROR && cause.isEmpty())
         cause = SftpCause(sftp, session, folder);
-    if (cause.isEmpty()) {
-        sftp_attributes stat = sftp_stat(sftp, temporary.constData());
-        const bool whole = stat && stat->size == static_cast<std::uint64_t>(file.m_bytes.size());
-        sftp_attributes_free(stat);
-        if (!whole)
-            cause = QStringLiteral("%1 kom inte fram hel till servern").arg(file.m_name);
-    }
+    // Read back before it takes the old page's place: a size alone passes a file the server
+    // changed on the way (line ends, a filter).
+    if (cause.isEmpty() && !HoldsExactly(sftp, temporary, file.m_bytes))
+        cause = QStringLiteral("%1 kom inte fram oförändrad till servern").arg(file.m_name);
     if (cause.isEmpty() && sftp_extension_supported(sftp, "posix-rename@openssh.com", "1")) {
         if (const int status = PosixRename(sftp, temporary, final); status != SSH_FX_OK)
             cause = status < 0 ? QStringLiteral("förbindelsen bröts: ") + SshError(session)
                                : QStringLiteral("servern kunde inte byta ut %1 (fel %2)").arg(file.m_name).arg(status);
     } else if (cause.isEmpty() && sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
-        // Without posix-rename a rename never replaces a file: the old one goes first, and
-        // for that moment there is no page.
-        if (sftp_unlink(sftp, final.constData()) != 0 ||
-            sftp_rename(sftp, temporary.constData(), final.constData()) != 0)
+        // Without posix-rename a rename never replaces a file (a plain failure then): the old
+        // one is moved aside, and for that moment there is no page. It is moved back when the
+        // new one cannot take its place; a rename the server refuses outright changes nothing.
+        const QByteArray aside = temporary + ".old";
+        if (sftp_get_error(sftp) != SSH_FX_FAILURE || sftp_rename(sftp, final.constData(), aside.constData()) != 0) {
             cause = SftpCause(sftp, session, folder);
+        } else if (sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
+            cause = SftpCause(sftp, session, folder);
+            sftp_rename(sftp, aside.constData(), final.constData());
+        } else {
+            sftp_unlink(sftp, aside.constData());
+        }
     }
     if (!cause.isEmpty()) {
         sftp_unlink(sftp, temporary.constData());
         return cause;
     }
-    // Checked where members get it: its size under its own name.
-    sftp_attributes stat = sftp_stat(sftp, final.constData());
-    const bool there = stat && stat->size == static_cast<std::uint64_t>(file.m_bytes.size());
-    sftp_attributes_free(stat);
-    return there ? QString() : QStringLiteral("%1 finns inte hel på servern efter bytet").arg(file.m_name);
+    // Checked where members get it, byte for byte: a rename the server only said it made
+    // leaves the old page there.
+    return HoldsExactly(sftp, final, file.m_bytes)
+               ? QString()
+               : QStringLiteral("%1 på servern är inte den som skickades").arg(file.m_name);
 }
 
 } // namespace

@@ -75,16 +75,110 @@ MHD_Result QueueFixed(MHD_Connection* connection, unsigned status, std::string_v
     return Queue(connection, status, response, "text/plain; charset=utf-8", EtagOf(text));
 }
 
-MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method, const char*,
-                  const char*, std::size_t* uploadSize, void** context)
+// The context of a GET; a form posted to the proposals has a CUpload of its own.
+int seen;
+
+struct CUpload
 {
-    // Refused at once, before any body it brings is read; the connection closes after.
+    std::string m_body;
+    bool m_tooLarge = false;
+};
+
+void Completed(void*, MHD_Connection*, void** context, MHD_RequestTerminationCode)
+{
+    if (*context && *context != &seen)
+        delete static_cast<CUpload*>(*context);
+    *context = nullptr;
+}
+
+std::string ClientAddress(MHD_Connection* connection)
+{
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    char text[INET6_ADDRSTRLEN] = "?";
+    if (info && info->client_addr) {
+        const sockaddr* at = info->client_addr;
+        if (at->sa_family == AF_INET)
+            ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(at)->sin_addr, text, sizeof text);
+        else if (at->sa_family == AF_INET6)
+            ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(at)->sin6_addr, text, sizeof text);
+    }
+    return text;
+}
+
+MHD_Result QueueProposalAnswer(MHD_Connection* connection, const CProposalAnswer& answer)
+{
+    MHD_Response* response = MHD_create_response_from_buffer(
+        answer.m_body.size(), const_cast<char*>(answer.m_body.data()), MHD_RESPMEM_MUST_COPY);
+    if (!response)
+        return MHD_NO;
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.m_contentType.c_str());
+    // Never kept: the phone's list changes, and a code must not stay in a cache.
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    MHD_add_response_header(response, "Referrer-Policy", "no-referrer");
+    // No script, nothing from elsewhere, no frame around it, forms only to this server.
+    MHD_add_response_header(response, "Content-Security-Policy",
+                            "default-src 'none'; style-src 'unsafe-inline'; form-action 'self'; "
+                            "frame-ancestors 'none'");
+    if (!answer.m_location.empty())
+        MHD_add_response_header(response, MHD_HTTP_HEADER_LOCATION, answer.m_location.c_str());
+    if (answer.m_retryAfter > 0)
+        MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, std::to_string(answer.m_retryAfter).c_str());
+    if (answer.m_status == MHD_HTTP_METHOD_NOT_ALLOWED)
+        MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD, POST");
+    const MHD_Result queued = MHD_queue_response(connection, answer.m_status, response);
+    MHD_destroy_response(response);
+    return queued;
+}
+
+// "/r/…": a phone's form and list, and the forms it posts, at most kBodyLimit bytes each.
+MHD_Result AnswerProposal(CProposalBox& box, MHD_Connection* connection, std::string_view path, std::string_view verb,
+                          const char* data, std::size_t* uploadSize, void** context)
+{
+    if (!*context) {
+        CProposalAnswer early;
+        if (verb != MHD_HTTP_METHOD_GET && verb != MHD_HTTP_METHOD_HEAD && verb != MHD_HTTP_METHOD_POST)
+            early = box.Answer(verb, path, {}, {}, {});
+        const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+        if (verb == MHD_HTTP_METHOD_POST && length &&
+            (std::strlen(length) > 9 || std::strtoul(length, nullptr, 10) > CProposalBox::kBodyLimit))
+            early = {MHD_HTTP_CONTENT_TOO_LARGE, "Formuläret är för stort.\n", "text/plain; charset=utf-8", {}, 0};
+        // Answered before any body is read; the connection closes after.
+        if (!early.m_body.empty())
+            return QueueProposalAnswer(connection, early);
+        *context = new CUpload;
+        return MHD_YES;
+    }
+    auto* upload = static_cast<CUpload*>(*context);
+    if (*uploadSize != 0) {
+        // A body sent in chunks, past its length: read to its end and dropped.
+        if (upload->m_body.size() + *uploadSize > CProposalBox::kBodyLimit)
+            upload->m_tooLarge = true;
+        else
+            upload->m_body.append(data, *uploadSize);
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    if (upload->m_tooLarge)
+        return QueueProposalAnswer(
+            connection, {MHD_HTTP_CONTENT_TOO_LARGE, "Formuläret är för stort.\n", "text/plain; charset=utf-8", {}, 0});
+    const char* type = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_TYPE);
+    return QueueProposalAnswer(connection,
+                               box.Answer(verb, path, type ? type : "", upload->m_body, ClientAddress(connection)));
+}
+
+MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method, const char*,
+                  const char* data, std::size_t* uploadSize, void** context)
+{
     const std::string_view verb(method);
+    if (std::string_view(url).starts_with("/r/"))
+        return AnswerProposal(static_cast<CPageServer*>(server)->Proposals(), connection, url, verb, data, uploadSize,
+                              context);
+    // Refused at once, before any body it brings is read; the connection closes after.
     if (verb != MHD_HTTP_METHOD_GET && verb != MHD_HTTP_METHOD_HEAD)
         return QueueFixed(connection, MHD_HTTP_METHOD_NOT_ALLOWED, kNotAllowed);
     // The first call only sees the headers. A GET is answered once it has been read whole (a
     // body sent with it is passed over), so that the connection can serve the next request.
-    static int seen;
     if (!*context || *uploadSize != 0) {
         *context = &seen;
         *uploadSize = 0;
@@ -203,12 +297,13 @@ bool CPageServer::Start(const std::vector<std::string>& addresses, int firstPort
             return false;
         }
         for (int fd : sockets) {
-            MHD_Daemon* daemon = MHD_start_daemon(
-                MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL, 0, nullptr, nullptr, &Answer, this,
-                MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_LIMIT, kConnectionLimit,
-                MHD_OPTION_PER_IP_CONNECTION_LIMIT, kPerAddressLimit, MHD_OPTION_CONNECTION_TIMEOUT, kTimeoutSeconds,
-                MHD_OPTION_CONNECTION_MEMORY_LIMIT, kRequestHeaderLimit, MHD_OPTION_UNESCAPE_CALLBACK, &KeepEscapes,
-                nullptr, MHD_OPTION_STRICT_FOR_CLIENT, 1, MHD_OPTION_END);
+            MHD_Daemon* daemon =
+                MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL, 0, nullptr, nullptr, &Answer, this,
+                                 MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_CONNECTION_LIMIT, kConnectionLimit,
+                                 MHD_OPTION_PER_IP_CONNECTION_LIMIT, kPerAddressLimit, MHD_OPTION_CONNECTION_TIMEOUT,
+                                 kTimeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kRequestHeaderLimit,
+                                 MHD_OPTION_UNESCAPE_CALLBACK, &KeepEscapes, nullptr, MHD_OPTION_STRICT_FOR_CLIENT, 1,
+                                 MHD_OPTION_NOTIFY_COMPLETED, &Completed, nullptr, MHD_OPTION_END);
             if (!daemon) {
                 ::close(fd);
                 continue;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "server/ProposalBox.h"
 #include "server/ServedPage.h"
 
 #include <cstdint>
@@ -14,7 +15,8 @@ struct MHD_Daemon;
 // The read-only web server of the standings: GNU libmicrohttpd on its own thread, one daemon
 // per address listened on, all answering from the last page published. It answers GET and
 // HEAD of "/", "/table.css" and the version resource from memory; every other path is 404,
-// every other method 405. No request reaches the disk or the window.
+// every other method 405. Under "/r/" it takes results from phones into its proposal box, for
+// the keeper to accept or reject. No request reaches the disk or the window.
 class CPageServer
 {
 public:
@@ -47,10 +49,13 @@ public:
     // From now on, requests are answered from `page`. Cheap: the page is only shared.
     void Publish(std::shared_ptr<const CServedPage> page);
     std::shared_ptr<const CServedPage> Current() const;
+    // The proposals phones send to "/r/TOKEN"; the box outlives every connection.
+    CProposalBox& Proposals() { return m_proposals; }
 
 private:
     std::vector<MHD_Daemon*> m_daemons;
     int m_port = 0;
     mutable std::mutex m_mutex; // guards m_page
     std::shared_ptr<const CServedPage> m_page;
+    CProposalBox m_proposals;
 };

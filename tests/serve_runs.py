@@ -45,11 +45,11 @@ class Server:
         return self.process.wait(timeout=10)
 
 
-def request(port, raw):
-    """Sends the raw request bytes and reads until the server closes; (status, headers as a dict,
-    body), status 0 when refused."""
+def request(port, raw, source="127.0.0.1"):
+    """Sends the raw request bytes from `source` and reads until the server closes; (status,
+    headers as a dict, body), status 0 when refused."""
     try:
-        with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
+        with socket.create_connection(("127.0.0.1", port), timeout=5, source_address=(source, 0)) as s:
             s.sendall(raw)
             data = b"".join(iter(lambda: s.recv(65536), b""))
     except ConnectionRefusedError:

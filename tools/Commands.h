@@ -42,6 +42,7 @@ struct Options
     std::size_t after = 0;
     int port = 8642;
     std::string bind;
+    std::string accept;    // serve --accept ROUND
     std::string className; // UTF-8; empty for every table
     std::string to, web;
     bool watch = false;

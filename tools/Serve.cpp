@@ -7,6 +7,7 @@
 #include "server/LocalNetwork.h"
 #include "server/PagePublisher.h"
 #include "server/PageServer.h"
+#include "server/ProposalBox.h"
 #include "server/QrCode.h"
 #include "tools/StopSignals.h"
 #include "tools/Terminal.h"
@@ -15,13 +16,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <csignal>
 #include <optional>
 #include <ostream>
+#include <pthread.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace {
@@ -74,8 +79,62 @@ bool ReadTournament(CTournamentDoc& doc, const std::string& file, std::ostream& 
     return false;
 }
 
-int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err)
+QString ProposalListPath(const QString& tournamentPath)
 {
+    const QFileInfo file(tournamentPath);
+    return file.absolutePath() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral(".forslag");
+}
+
+namespace {
+
+// The round `accept` names: its number from 1, or its name (a round not yet entered, too); UTF-8.
+std::string AcceptedRound(const CTournament& tournament, const std::string& accept)
+{
+    std::size_t number = 0;
+    const auto [end, error] = std::from_chars(accept.data(), accept.data() + accept.size(), number);
+    if (error == std::errc() && end == accept.data() + accept.size() && number >= 1 &&
+        number <= tournament.m_rounds.size())
+        return ToUtf8(tournament.m_rounds[number - 1].m_name, tournament.m_encoding);
+    return accept;
+}
+
+// Appends the proposals not yet written to the list the round editor reads in: a comment of
+// where and when, then "name points"; a refused one as a comment with its reason.
+void AppendProposals(const QString& path, const std::vector<CProposal>& proposals, std::size_t& written,
+                     std::ostream& out)
+{
+    std::string text;
+    for (; written < proposals.size(); ++written) {
+        const CProposal& p = proposals[written];
+        const std::string when = QDateTime::fromSecsSinceEpoch(p.m_time).toString(Qt::ISODate).toStdString();
+        text += "# " + p.m_address + ' ' + when + '\n';
+        text += (p.m_reason.empty() ? "" : "# avvisat (" + p.m_reason + "): ") + p.m_name + ' ' + p.m_points + '\n';
+        out << Now().toStdString() << " Förslag från " << p.m_address << ": " << TerminalText(p.m_name) << ' '
+            << TerminalText(p.m_points) << (p.m_reason.empty() ? "" : " (avvisat: " + p.m_reason + ")") << std::endl;
+    }
+    QFile file(path);
+    if (text.empty() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+} // namespace
+
+int Serve(const std::string& file, int port, const std::string& bind, std::ostream& out, std::ostream& err,
+          const std::string& accept)
+{
+    // SIGHUP makes a new code for the phones (one seen by someone it was not meant for); blocked
+    // here, before the server's threads start, which inherit the mask.
+    sigset_t renew;
+    sigemptyset(&renew);
+    sigaddset(&renew, SIGHUP);
+    if (!accept.empty())
+        pthread_sigmask(SIG_BLOCK, &renew, nullptr);
+    const int renewFd = accept.empty() ? -1 : ::signalfd(-1, &renew, SFD_CLOEXEC | SFD_NONBLOCK);
+    const auto closeRenew = qScopeGuard([renewFd] {
+        if (renewFd >= 0)
+            ::close(renewFd);
+    });
     const CStopSignals stop;
     if (stop.Fd() < 0) {
         err << "ravelmark-tool: kan inte ta emot Ctrl+C\n";
@@ -119,6 +178,32 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
         out << "Ställningen visas på " << PageAddress(address, server.Port()) << '\n';
     if (::isatty(STDOUT_FILENO))
         PrintQrCode(PageAddress(addresses.front(), server.Port()), out);
+    // Results from phones: proposals only, listed for the round editor; the file is never written.
+    CProposalBox& box = server.Proposals();
+    std::size_t listed = 0;
+    const QString listPath = ProposalListPath(doc.Path());
+    const std::string round = AcceptedRound(doc.Tournament(), accept);
+    const auto openRound = [&] {
+        const std::string code = box.Open(round, OfferedNames(doc.Tournament()), doc.Encoding());
+        const std::string address = PageAddress(addresses.front(), server.Port()) + "r/" + code;
+        out << "Resultat för " << TerminalText(round) << " tas emot på " << address << std::endl;
+        if (::isatty(STDOUT_FILENO))
+            PrintQrCode(address, out);
+    };
+    std::unique_ptr<QSocketNotifier> renewing;
+    if (!accept.empty()) {
+        box.SetLog(ProposalLogPath(doc.Path()));
+        openRound();
+        out << "Förslagen skrivs till " << listPath.toStdString() << "; turneringens fil ändras inte." << '\n';
+        QObject::connect(&box, &CProposalBox::arrived, &doc,
+                         [&] { AppendProposals(listPath, box.Proposals(), listed, out); });
+        renewing = std::make_unique<QSocketNotifier>(static_cast<qintptr>(renewFd), QSocketNotifier::Read);
+        QObject::connect(renewing.get(), &QSocketNotifier::activated, renewing.get(), [&] {
+            signalfd_siginfo taken = {};
+            if (::read(renewFd, &taken, sizeof taken) == sizeof taken)
+                openRound();
+        });
+    }
     out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
 
     // The file as it is on disk now, and the rules and stylesheet beside it (watched with their
@@ -168,7 +253,9 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     QObject::connect(&beside, &QFileSystemWatcher::directoryChanged, &beside, onBeside);
     const auto stopped = QuitOnSignal(stop);
     QCoreApplication::exec();
+    box.End();
     server.Stop();
+    AppendProposals(listPath, box.Proposals(), listed, out);
     out << "Sidan visas inte längre." << std::endl;
     return 0;
 }

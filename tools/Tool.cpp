@@ -109,6 +109,8 @@ const char* const kHelp =
     "  --port N           (serve) den första port som prövas (förval 8642); är den upptagen tas nästa lediga\n"
     "  --bind ADRESS      (serve) lyssnar bara på ADRESS, till exempel 127.0.0.1 för den här datorn;\n"
     "                     förval: adressen på det lokala nätverket och 127.0.0.1\n"
+    "  --accept OMGÅNG    (serve) tar också emot resultat från telefoner för OMGÅNG (nummer eller namn)\n"
+    "                     som förslag i FIL.forslag; FIL ändras inte\n"
     "  --to URL           (publish) sftp://ANVÄNDARE@SERVER[:PORT]/MAPP/, ftps://…, ftp://…,\n"
     "                     davs://… (WebDAV över https) eller en mapp; förval: målet fönstret sparat för FIL.\n"
     "                     Lösenordet tas ur RAVELMARK_PASSWORD; SFTP loggar också in med SSH-nycklar\n"
@@ -147,14 +149,14 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
             return "--format gäller bara standings";
         if (word == "--after" && !table && !standings)
             return "--after gäller bara table och standings";
-        if ((word == "--port" || word == "--bind") && !serve)
+        if ((word == "--port" || word == "--bind" || word == "--accept") && !serve)
             return word + " gäller bara serve";
         if ((word == "--to" || word == "--web" || word == "--watch") && !publish)
             return word + " gäller bara publish";
         if (word == "--class" && !table && !standings)
             return "--class gäller bara table och standings";
-        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--class" ||
-             word == "--to" || word == "--web") &&
+        if ((word == "--format" || word == "--after" || word == "--port" || word == "--bind" || word == "--accept" ||
+             word == "--class" || word == "--to" || word == "--web") &&
             i + 1 == args.size())
             return word + " saknar värde";
         if (word == "--open") {
@@ -186,6 +188,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
                 return "--port " + number + ": ingen port (1 till 65535)";
         } else if (word == "--bind") {
             options.bind = args[++i];
+        } else if (word == "--accept") {
+            options.accept = args[++i];
         } else if (word == "--class") {
             options.className = args[++i];
         } else if (word == "--to" || word == "--web") {
@@ -231,7 +235,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (const std::string reason = ParseOptions(args, options); !reason.empty())
         return UsageError(reason, err);
     if (first == "serve")
-        return Serve(options.file, options.port, options.bind, out, err);
+        return Serve(options.file, options.port, options.bind, out, err, options.accept);
     if (first == "publish")
         return PublishCommand(options.file, options.to, options.web, options.watch, out, err);
     return TableCommand(args, options, out, err);
