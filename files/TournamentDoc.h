@@ -115,7 +115,8 @@ public:
     // The same with the table of class `onlyClass` (UTF-8, one the players file names) alone.
     CFileResult WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass);
     // After a save: the page beside the file, when there is one, is written anew with the
-    // standings as saved; none is made where there is none.
+    // standings as saved (of the tournament as the saved file reads back); none is made where
+    // there is none.
     CFileResult RefreshPage();
     // The standings of all rounds, ranked.
     const CStandings& RankedStandings();
@@ -184,6 +185,8 @@ signals:
 
 private:
     void RebuildStandings();
+    CFileResult WritePageOf(const CTournament& tournament, QString& pagePath, std::size_t rounds,
+                            const std::string& onlyClass);
     // Replaces (or removes) the rules file by `write`, its version as it is kept beside it first
     // as NAME_YYMMDD_hhmmss.regler.bak; nothing is kept when the write fails, and nothing is
     // written when the version cannot be kept.
@@ -209,6 +212,7 @@ private:
     CFileStatus m_fileStatus;
     bool m_utf8Refused = false;
     bool m_changed = false;
+    std::optional<CTournament> m_savedAs; // as the file last saved reads back, until its page is made
     const CRound* m_working = nullptr;
     std::size_t m_workingReplaces = SIZE_MAX;
     QFileSystemWatcher* m_watcher = nullptr; // while watching

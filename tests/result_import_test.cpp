@@ -110,7 +110,9 @@ TEST(ResultImport, NamesTheFileCannotHold)
     EXPECT_TRUE(!rows[1].m_fits && !rows[1].m_player);
     EXPECT_TRUE(rows[2].m_similar == PlayerId{0} && !rows[2].m_exact);
     // A line break inside a quoted name would break the name's line in the file.
-    const CResultImport quoted(ReadResultTable("\"Anna\r\nBerg\";5\nBo;\"1\n2\"\n", "R1"), tournament, matches);
+    // Another control character no name can keep is refused.
+    const CResultImport quoted(ReadResultTable("\"Anna\r\nBerg\";5\nBo;\"1\n2\"\nE\x7Fva;3\n", "R1"), tournament, matches);
     EXPECT_EQ(quoted.Rows()[0].m_name, "Anna Berg");
     EXPECT_STREQ(quoted.Rows()[1].m_refusal, "po\xC3\xA4ngen \xC3\xA4r inget heltal");
+    EXPECT_STREQ(quoted.Rows()[2].m_refusal, "namnet inneh\xC3\xA5ller ett tecken som inte kan sparas");
 }

@@ -35,6 +35,10 @@ int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (typed.empty())
         return UsageError("det nya namnet är tomt", err);
+    if (HoldsControl(Trimmed(args[3]))) {
+        err << "ravelmark-tool: namnet innehåller ett tecken som inte kan sparas\n";
+        return 1;
+    }
     if (!InTournamentEncoding(typed, doc.Encoding(), to)) {
         // As the window does: a tournament of plain ASCII becomes UTF-8; another is not changed unasked.
         if (!IsAscii(doc.Tournament())) {

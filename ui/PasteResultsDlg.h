@@ -57,5 +57,3 @@ private:
     CRows* m_rows = nullptr;
 };
 
-// The rows of pasted text: more than one line that is not empty.
-bool IsResultBlock(const QString& text);

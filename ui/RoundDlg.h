@@ -8,6 +8,7 @@
 #include <QUndoStack>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 class CComboBox;
@@ -63,7 +64,8 @@ public:
 
     // "Klistra in resultat": the rows of `text` in their dialog, then those it lets through
     // entered as "Lägg Till" enters them, in one step. Opened by a paste in the result list
-    // (Ctrl+V, Shift+Insert, its context menu) or of more than one line into the name box.
+    // (Ctrl+V, Shift+Insert, its context menu) or of text with a tab or a line break into
+    // either name box, by any way of pasting.
     void PasteResults(const QString& text);
 
 signals:
@@ -80,6 +82,11 @@ private:
     // The player name of result `row`, as the list shows it.
     QString PlayerName(int row) const;
     void FitPointsBox();
+    // The result loaded by "Redigera" takes `result`, a changed name, in its place, as one step;
+    // when that name has a result already, only if the user says so. False: nothing done.
+    bool ReplaceEdited(const CResult& result);
+    // `after` in the round's place, as one step of the editor.
+    void PushChange(const CRound& after, const QString& text);
     // A name and points typed but not added: the user says whether they go in before the
     // round closes. False when the editor stays open.
     bool OfferPendingResult();
@@ -91,4 +98,5 @@ private:
     CPlatform& m_platform;
     std::size_t m_replaces;
     CUndoKeys* m_undoKeys = nullptr;
+    std::optional<PlayerId> m_editing; // the player of the result loaded by "Redigera"
 };

@@ -122,6 +122,13 @@ private slots:
     void cancelAndNameBox()
     {
         CWindow w(kCup);
+        // The title takes no block, no tab and no DEL: the stored title stays, with the focus.
+        w.m_dlg.m_editTitle->setFocus();
+        for (const char* pasted : {"Bo 4\nEva 5", "Cup\t2", "Cup\x7F"}) {
+            QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(w.m_dlg.m_editTitle, Qt::Key_V, Qt::ControlModifier);
+        }
+        QVERIFY(w.m_dlg.m_editTitle->text() == "Cup" && w.m_dlg.m_editTitle->hasFocus() && !w.m_dlg.m_doc.Changed());
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
             QLineEdit* name = e.m_comboName->lineEdit();
@@ -132,9 +139,25 @@ private slots:
                                   QCOMPARE(Preview(d), "Bo|Bo|4|känd|1|#d4edda,Eva|Eva|5|ny spelare|1|#d6e4f5");
                                   Click(d.m_btnCancel);
                               }));
-            QVERIFY(WithPaste([&] { QTest::keyClick(name, Qt::Key_Insert, Qt::ShiftModifier); },
-                              [](CPasteResultsDlg& d) { QTest::keyClick(d.m_listRows, Qt::Key_Escape); }));
-            QCOMPARE(Rows(e.m_listResults) + '|' + e.m_comboName->Text(), "Åke Lund=7,Anna=3|");
+            // The keys reach the combo box itself, as they do from the keyboard; the round's name
+            // box pastes a block as results too, and a single line with tabs is a row.
+            const auto escape = [](CPasteResultsDlg& d) { QTest::keyClick(d.m_listRows, Qt::Key_Escape); };
+            QVERIFY(WithPaste([&] { QTest::keyClick(e.m_comboName, Qt::Key_Insert, Qt::ShiftModifier); }, escape));
+            QVERIFY(WithPaste([&] { QTest::keyClick(e.m_editName, Qt::Key_V, Qt::ControlModifier); }, escape));
+            QApplication::clipboard()->setText("Eva\t5");
+            QVERIFY(WithPaste([&] { QTest::keyClick(e.m_comboName, Qt::Key_V, Qt::ControlModifier); },
+                              [](CPasteResultsDlg& d) {
+                                  QCOMPARE(Preview(d), "Eva|Eva|5|ny spelare|1|#d6e4f5");
+                                  Click(d.m_btnCancel);
+                              }));
+            // The points box has no block to take: refused, as what does not fit is.
+            e.m_comboPoints->setFocus();
+            QTest::keyClick(e.m_comboPoints, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(Rows(e.m_listResults) + '|' + e.m_comboName->Text() + '|' + e.m_comboPoints->Text() + '|' +
+                         e.m_editName->text(),
+                     "Åke Lund=7,Anna=3|||R1");
+            QVERIFY(e.focusWidget() == e.m_comboPoints);
+            QApplication::clipboard()->setText("Bo 4\nEva 5\n");
             // The box's menu: "Klistra in" of a block opens the dialog; of one line, pastes it.
             QTimer menu;
             QObject::connect(&menu, &QTimer::timeout, [&menu] {
@@ -145,14 +168,19 @@ private slots:
                     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(paste).center());
                 }
             });
-            const auto openMenu = [&] {
+            // By the mouse on the field, or by the keyboard (Menu, Shift+F10) on the box.
+            const auto openMenu = [&](QWidget* on, QContextMenuEvent::Reason reason) {
                 menu.start(5);
-                QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), name->mapToGlobal(QPoint(2, 2)));
-                QApplication::sendEvent(name, &click);
+                QContextMenuEvent click(reason, QPoint(2, 2), name->mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(on, &click);
+                QVERIFY(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }));
             };
-            QVERIFY(WithPaste(openMenu, [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
+            QVERIFY(WithPaste([&] { openMenu(name, QContextMenuEvent::Mouse); },
+                              [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
+            QVERIFY(WithPaste([&] { openMenu(e.m_comboName, QContextMenuEvent::Keyboard); },
+                              [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
             QApplication::clipboard()->setText("Bo\n");
-            openMenu();
+            openMenu(name, QContextMenuEvent::Mouse);
             QCOMPARE(e.m_comboName->Text().trimmed(), "Bo");
             e.m_comboName->SetText(QString());
             QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
