@@ -117,6 +117,15 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     layout->addWidget(m_checkChange);
     layout->addWidget(m_checkChart);
 
+    auto* teams = new QFormLayout;
+    m_spinTeam = CountBox(QStringLiteral("ingen lagtabell"), rules.m_team, this);
+    m_spinTeam->setToolTip(QStringLiteral("Så många av lagets bästa resultat räknas i varje omgång"));
+    teams->addRow(QStringLiteral("La&g, resultat som räknas per omgång:"), m_spinTeam);
+    layout->addLayout(teams);
+    m_checkOverall = new QCheckBox(QStringLiteral("Visa &totaltabellen också när klasser finns"), this);
+    m_checkOverall->setChecked(rules.m_overall);
+    layout->addWidget(m_checkOverall);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_btnOK = buttons->button(QDialogButtonBox::Ok);
     m_btnCancel = buttons->button(QDialogButtonBox::Cancel);
@@ -148,6 +157,8 @@ CSeriesRules CRulesDlg::Rules() const
     }
     rules.m_change = m_checkChange->isChecked();
     rules.m_chart = m_checkChart->isChecked();
+    rules.m_team = CountOf(m_spinTeam);
+    rules.m_overall = m_checkOverall->isChecked();
     return rules;
 }
 
