@@ -1,30 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// ravelmark-tool's usage, its command line and the reading every command starts with; the
+// commands themselves are in the files Commands.h names.
 #include "tools/Tool.h"
 
-#include "files/NameMatch.h"
-#include "files/RulesFile.h"
-#include "files/TournamentDoc.h"
-#include "files/TournamentFile.h"
-#include "files/Versions.h"
-#include "model/Difference.h"
-#include "model/PlayerRename.h"
-#include "model/Text.h"
-#include "model/TournamentEncoding.h"
-#include "report/GroupStandings.h"
-#include "report/StandingsView.h"
+#include "tools/Commands.h"
 #include "tools/Import.h"
 #include "tools/Publish.h"
 #include "tools/Serve.h"
 #include "tools/Terminal.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 
-#include <algorithm>
 #include <charconv>
-#include <filesystem>
-#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -47,6 +34,11 @@ int UsageError(const std::string& reason, std::ostream& err)
 {
     err << "ravelmark-tool: " << reason << " (se ravelmark-tool --help)\n";
     return 2;
+}
+
+QString FileName(const std::string& file)
+{
+    return QFile::decodeName(QByteArray::fromStdString(file));
 }
 
 namespace {
@@ -134,108 +126,6 @@ const char* const kHelp =
     "Slutkoder: 0 klart, 1 filen avvisades eller kunde inte läsas eller skrivas, 2 felaktigt anrop.\n"
     "Turneringsfilen och regelfilen beskrivs i ravelmark(5).\n";
 
-std::string Utf8(const QString& text)
-{
-    return text.toStdString();
-}
-
-// The rules file beside the tournament, read with it: a refused one is printed, and false.
-bool RulesRead(const CTournamentDoc& doc, std::ostream& err)
-{
-    CFileResult result = doc.RulesResult();
-    result.m_line = QuotedLine(result.m_line, TextEncoding::Utf8);
-    return Present(result, doc.Encoding(), err) == 0;
-}
-
-// The players file beside the tournament, read with it: a refused one is printed, and false.
-bool PlayersRead(const CTournamentDoc& doc, std::ostream& err)
-{
-    CFileResult result = doc.PlayersResult();
-    result.m_line = QuotedLine(result.m_line, TextEncoding::Utf8);
-    return Present(result, doc.Encoding(), err) == 0;
-}
-
-// Shows the page as the window's "Skapa Tabell" does, which reports nothing; here a line says
-// so when no program could be started.
-void OpenPage(const QString& path, std::ostream& err)
-{
-    // The opener is a program of its own, so that only this command loads Qt Gui and GIO. It
-    // never waits for the browser, and its status says whether a program took the page.
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    for (const std::filesystem::path& opener :
-         {self / "ravelmark-open", self / RAVELMARK_OPEN_DIR / "ravelmark-open"}) {
-        if (!std::filesystem::exists(opener, error))
-            continue;
-        if (QProcess::execute(QFile::decodeName(opener.c_str()), {path}) == 0)
-            return;
-        break;
-    }
-    err << "ravelmark-tool: inget program kan öppna " << Utf8(path) << '\n';
-}
-
-// `rounds`: the first rounds the page shows; 0 for all.
-int Table(CTournamentDoc& doc, bool open, std::size_t rounds, const std::string& onlyClass, std::ostream& err)
-{
-    QString pagePath;
-    const CFileResult result = doc.WritePage(pagePath, rounds == 0 ? SIZE_MAX : rounds, onlyClass);
-    if (result.Ok() && open)
-        OpenPage(pagePath, err);
-    return Present(result, doc.Encoding(), err);
-}
-
-int Rewrite(CTournamentDoc& doc, std::ostream& err)
-{
-    return Present(doc.Save(), doc.Encoding(), err);
-}
-
-// What an accepted file holds that a person may not have meant, a line each: a player twice in a
-// round, a round without results, names that are likely one person spelled two ways, then the
-// names of the players file that no round holds.
-int Check(const CTournamentDoc& doc, const std::vector<CReadNote>& notes, std::ostream& out)
-{
-    const CTournament& tournament = doc.Tournament();
-    const auto utf8 = [&](const std::string& bytes) { return TerminalText(ToUtf8(bytes, tournament.m_encoding)); };
-    for (const CReadNote& note : notes) {
-        out << "Rad " << note.m_lineNo << ": ";
-        if (note.m_kind == CReadNote::Repeated)
-            out << utf8(note.m_player) << " st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \""
-                << utf8(note.m_round) << "\" (rad " << note.m_firstLineNo << " och " << note.m_lineNo
-                << "); po\xC3\xA4ngen p\xC3\xA5 rad " << note.m_lineNo << " g\xC3\xA4ller\n";
-        else
-            out << "omg\xC3\xA5ngen \"" << utf8(note.m_round) << "\" har inga resultat\n";
-    }
-    for (const std::vector<PlayerId>& group : NearDuplicates(tournament)) {
-        out << "M\xC3\xB6jliga dubbletter: ";
-        for (std::size_t i = 0; i < group.size(); ++i)
-            out << (i > 0 ? " / " : "") << TerminalText(ToUtf8(tournament.PlayerName(group[i]), tournament.m_encoding));
-        out << '\n';
-    }
-    QString playersPath;
-    PlayersPath(doc.Path(), playersPath);
-    for (const std::string& name : NamesWithoutResults(doc.ClubPlayers(), tournament))
-        out << "Utan resultat i " << TerminalText(Utf8(QFileInfo(playersPath).fileName())) << ": " << TerminalText(name)
-            << '\n';
-    return 0;
-}
-
-enum class Format { Text, Csv, Excel, Json };
-
-// The command line after the command word: FILE and the options, in any order.
-struct Options
-{
-    std::string file;
-    bool open = false;
-    Format format = Format::Text;
-    // The first rounds to rank; 0 for all.
-    std::size_t after = 0;
-    int port = 8642;
-    std::string bind;
-    std::string className; // UTF-8; empty for every table
-    std::string to, web;
-    bool watch = false;
-};
-
 // The reason of a usage error (an option the command does not take, a missing or wrong value,
 // a word too many), or empty when the command line is good.
 std::string ParseOptions(const std::vector<std::string>& args, Options& options)
@@ -309,228 +199,6 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& options)
     return haveFile ? std::string() : "turneringsfil saknas";
 }
 
-int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
-{
-    const CTournament& tournament = doc.Tournament();
-    const std::optional<CStandingsView> overall =
-        options.after == 0 || options.after >= tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules())
-            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
-    std::optional<CGroupStandings> groups;
-    if (doc.ClubPlayers().SetsGroups())
-        groups.emplace(tournament, doc.ClubPlayers(), doc.Rules(), options.after == 0 ? SIZE_MAX : options.after);
-    const CGroupStandings* shown = groups ? &*groups : nullptr;
-    // One class: its own standings, the lines alone.
-    const CStandingsView& view =
-        options.className.empty() ? *overall
-                                  : groups->ClassView(static_cast<std::size_t>(groups->ClassIndex(options.className)));
-    switch (options.format) {
-    case Format::Text:
-        out << TerminalText(StandingsText(view));
-        break;
-    case Format::Csv:
-        out << StandingsCsv(view, ',', shown);
-        break;
-    case Format::Excel:
-        out << StandingsExcelCsv(view, shown);
-        break;
-    case Format::Json:
-        out << StandingsJson(view, shown, !options.className.empty());
-        break;
-    }
-    return 0;
-}
-
-QString FileName(const std::string& file)
-{
-    return QFile::decodeName(QByteArray::fromStdString(file));
-}
-
-// The commands that take other arguments than one FILE: their exit code, or -1 for another command.
-int RunVersionCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
-    const std::string& command = args[0];
-    const std::size_t files = command == "history" ? 1 : command == "diff" || command == "restore" ? 2 : 0;
-    if (files == 0)
-        return -1;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i].starts_with("--"))
-            return UsageError("okänd flagga: " + args[i], err);
-    }
-    if (args.size() != files + 1)
-        return UsageError(command + (files == 1 ? " tar en fil" : " tar två filer"), err);
-    if (command == "history") {
-        const std::vector<CVersion> versions = ListVersions(FileName(args[1]));
-        if (versions.empty()) {
-            CFileResult missing;
-            missing.m_kind = CFileResult::CannotOpen;
-            missing.m_path = FileName(args[1]);
-            return Present(missing, TextEncoding::Utf8, err);
-        }
-        for (const CVersion& version : versions)
-            out << TerminalText(Utf8(version.Line())) << '\n';
-        return 0;
-    }
-    // diff: as diff(1), 2 for a file that cannot be compared. restore reads only VERSION here.
-    CLoadedTournament older, newer;
-    for (std::size_t i = command == "diff" ? 1 : 2; i <= 2; ++i) {
-        CLoadedTournament& loaded = i == 1 ? older : newer;
-        CFileResult result = LoadTournamentFile(FileName(args[i]), loaded);
-        result.m_line = QuotedLine(result.m_line, loaded.m_tournament.m_encoding);
-        if (Present(result, loaded.m_tournament.m_encoding, err) != 0)
-            return command == "diff" ? 2 : 1;
-    }
-    if (command == "restore") {
-        // The version in FIL's place, saved as the window's close saves: FIL's bytes as they
-        // are become its backup. FIL itself may be refused by the reader: that is why it is restored.
-        CTournamentDoc doc;
-        const CFileResult read = doc.Read(FileName(args[1]));
-        if (read.m_kind == CFileResult::CannotOpen)
-            return Present(read, doc.Encoding(), err);
-        doc.SwapTournament(newer.m_tournament);
-        return Present(doc.Save(), doc.Encoding(), err);
-    }
-    const std::vector<std::string> lines = Differences(older.m_tournament, newer.m_tournament);
-    for (const std::string& line : lines)
-        out << TerminalText(line) << '\n';
-    return lines.empty() ? 0 : 1;
-}
-
-// rename FIL GAMMALT NYTT: the player's results under the new name in every round, saved as the
-// window saves; the players file follows.
-int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
-    CTournamentDoc doc;
-    if (!Load(args[1], doc, err))
-        return 1;
-    std::string from, to;
-    // As the file will read it back: trimmed, each run of blanks and tabs one blank.
-    std::string typed;
-    for (const char c : Trimmed(args[3])) {
-        const bool blank = c == ' ' || c == '\t';
-        if (!blank || typed.empty() || typed.back() != ' ')
-            typed += blank ? ' ' : c;
-    }
-    PlayerId fromId = 0, toId = 0;
-    if (!InTournamentEncoding(args[2], doc.Encoding(), from) || !doc.Tournament().m_players.Find(from, fromId) ||
-        doc.Standings().RowOf(fromId) == CStandings::kNoRow) {
-        err << "ravelmark-tool: ingen spelare heter " << args[2] << " i " << args[1] << '\n';
-        return 1;
-    }
-    if (typed.empty())
-        return UsageError("det nya namnet är tomt", err);
-    if (!InTournamentEncoding(typed, doc.Encoding(), to)) {
-        // As the window does: a tournament of plain ASCII becomes UTF-8; another is not changed unasked.
-        if (!IsAscii(doc.Tournament())) {
-            err << "ravelmark-tool: " << typed << " kan inte skrivas i " << args[1]
-                << " (Windows-1252); spara den som UTF-8 i programmet först\n";
-            return 1;
-        }
-        doc.ConvertToUtf8(false);
-        to = typed;
-    }
-    if (from == to) {
-        out << "Inget att byta: namnet är detsamma\n";
-        return 0;
-    }
-    toId = doc.AddPlayer(to);
-    const std::vector<std::size_t> both = RoundsWithBoth(doc.Tournament(), fromId, toId);
-    if (!both.empty()) {
-        err << "Båda har resultat i " << ToUtf8(RoundList(doc.Tournament(), both), doc.Encoding()) << '\n';
-        return 1;
-    }
-    doc.RenamePlayer(fromId, toId);
-    if (const int code = Present(doc.Save(), doc.Encoding(), err); code != 0)
-        return code;
-    CClubPlayers players = doc.ClubPlayers();
-    RenameClubPlayer(players, from, to, doc.Encoding());
-    if (doc.PlayersResult().Ok())
-        return Present(doc.SetClubPlayers(players), doc.Encoding(), err);
-    return 0;
-}
-
-// new FIL [--from FIL2]: a new tournament file, with the players and rules of FIL2.
-int New(const std::vector<std::string>& args, std::ostream& err)
-{
-    std::string file, from;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--from") {
-            if (i + 1 == args.size())
-                return UsageError("--from saknar värde", err);
-            from = args[++i];
-        } else if (args[i].starts_with("--")) {
-            return UsageError("okänd flagga: " + args[i], err);
-        } else if (!file.empty()) {
-            return UsageError("högst en fil: " + args[i], err);
-        } else {
-            file = args[i];
-        }
-    }
-    if (file.empty())
-        return UsageError("turneringsfil saknas", err);
-    if (!from.empty()) {
-        // The old season must read well before anything new is made.
-        CLoadedTournament old;
-        CFileResult read = LoadTournamentFile(FileName(from), old);
-        read.m_line = QuotedLine(read.m_line, old.m_tournament.m_encoding);
-        if (Present(read, old.m_tournament.m_encoding, err) != 0)
-            return 1;
-    }
-    const QString path = FileName(file);
-    if (const int code = Present(CreateTournamentFile(path), TextEncoding::Utf8, err); code != 0)
-        return code;
-    if (from.empty())
-        return 0;
-    CFileResult carried = CarryOverPlayersAndRules(path, FileName(from));
-    carried.m_line = QuotedLine(carried.m_line, TextEncoding::Utf8);
-    return Present(carried, TextEncoding::Utf8, err);
-}
-
-// The commands on the players: their exit code, or -1 for another command.
-int RunPlayerCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
-    if (args[0] == "new")
-        return New(args, err);
-    if (args[0] != "rename")
-        return -1;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i].starts_with("--"))
-            return UsageError("okänd flagga: " + args[i], err);
-    }
-    if (args.size() != 4)
-        return UsageError("rename tar en fil, ett gammalt och ett nytt namn", err);
-    return Rename(args, out, err);
-}
-
-// move FILE ROUND POSITION: round ROUND (from 1) to place POSITION, the others keeping their
-// order, saved as the window saves.
-int Move(const std::vector<std::string>& args, std::ostream& err)
-{
-    if (args.size() != 4 || args[1].starts_with("--"))
-        return UsageError("move tar en fil, en omg\xC3\xA5ng och en plats", err);
-    std::size_t numbers[2] = {};
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::string& word = args[2 + i];
-        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), numbers[i]);
-        if (error != std::errc() || end != word.data() + word.size() || numbers[i] == 0)
-            return UsageError("move " + word + ": omg\xC3\xA5ngar och platser r\xC3\xA4knas fr\xC3\xA5n 1", err);
-    }
-    CTournamentDoc doc;
-    if (!Load(args[1], doc, err))
-        return 1;
-    const std::size_t rounds = doc.Tournament().m_rounds.size();
-    if (std::max(numbers[0], numbers[1]) > rounds) {
-        err << "ravelmark-tool: move: " << args[1] << " har bara " << rounds
-            << (rounds == 1 ? " omg\xC3\xA5ng\n" : " omg\xC3\xA5ngar\n");
-        return 2;
-    }
-    // In its place already: nothing to save, no backup.
-    if (numbers[0] == numbers[1])
-        return 0;
-    doc.MoveRound(numbers[0] - 1, numbers[1] - 1);
-    return Present(doc.Save(), doc.Encoding(), err);
-}
-
 // RunTool with the messages in `err` as they are, control characters and all.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -543,14 +211,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (first.empty())
         return UsageError("kommando saknas", err);
-    if (const int code = RunVersionCommand(args, out, err); code >= 0)
+    if (const int code = RunHistoryCommand(args, out, err); code >= 0)
         return code;
     if (const int code = RunPlayerCommand(args, out, err); code >= 0)
         return code;
     if (first == "import")
         return Import(args, out, err);
-    if (first == "move")
-        return Move(args, err);
     if (first != "check" && first != "table" && first != "rewrite" && first != "standings" && first != "serve" &&
         first != "publish")
         return UsageError((first.starts_with("-") ? "okänd flagga: " : "okänt kommando: ") + first, err);
@@ -561,35 +227,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return Serve(options.file, options.port, options.bind, out, err);
     if (first == "publish")
         return PublishCommand(options.file, options.to, options.web, options.watch, out, err);
-    CTournamentDoc doc;
-    std::vector<CReadNote> notes;
-    if (!Load(options.file, doc, err, first == "check" ? &notes : nullptr))
-        return 1;
-    const std::size_t rounds = doc.Tournament().m_rounds.size();
-    if (options.after > rounds) {
-        err << "ravelmark-tool: --after " << options.after << ": " << options.file << " har bara " << rounds
-            << (rounds == 1 ? " omgång\n" : " omgångar\n");
-        return 2;
-    }
-    const std::string& command = args[0];
-    if (command != "rewrite" && (!RulesRead(doc, err) || !PlayersRead(doc, err)))
-        return 1;
-    if (!options.className.empty()) {
-        const std::vector<CPlayerGroup>& classes = doc.ClubPlayers().m_classes;
-        if (std::none_of(classes.begin(), classes.end(),
-                         [&](const CPlayerGroup& c) { return c.m_name == options.className; })) {
-            err << "ravelmark-tool: --class " << options.className << ": ingen klass med det namnet i " << options.file
-                << "\n";
-            return 2;
-        }
-    }
-    if (command == "table")
-        return Table(doc, options.open, options.after, options.className, err);
-    if (command == "rewrite")
-        return Rewrite(doc, err);
-    if (command == "standings")
-        return Standings(doc, options, out);
-    return Check(doc, notes, out);
+    return TableCommand(args, options, out, err);
 }
 
 } // namespace
