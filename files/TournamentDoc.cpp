@@ -285,11 +285,11 @@ void CTournamentDoc::RegisterClubPlayers()
     }
 }
 
-CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
+CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players, const CRenamedNames& renamed)
 {
     if (players == m_clubPlayers && m_playersResult.Ok())
         return {};
-    CFileResult result = SavePlayersFile(m_path, players);
+    CFileResult result = SavePlayersFile(m_path, players, renamed);
     if (result.Ok()) {
         m_clubPlayers = players;
         m_playersResult = CFileResult();
@@ -298,6 +298,29 @@ CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
         // The names it knows are offered as players.
         emit standingsChanged();
     }
+    return result;
+}
+
+std::optional<std::string> CTournamentDoc::PlayersFileBytes() const
+{
+    QString path;
+    QFile file;
+    if (!PlayersPath(m_path, path) || (file.setFileName(path), !file.open(QIODevice::ReadOnly)))
+        return std::nullopt;
+    return file.readAll().toStdString();
+}
+
+CFileResult CTournamentDoc::PutPlayersFile(const std::optional<std::string>& bytes)
+{
+    QString path;
+    CFileResult result;
+    if (!PlayersPath(m_path, path))
+        result.m_kind = CFileResult::CannotCreate;
+    else
+        result = bytes ? ReplaceFile(path, *bytes) : RemoveSidecar(path);
+    ReloadPlayers();
+    emit edited();
+    emit standingsChanged();
     return result;
 }
 

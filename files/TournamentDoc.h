@@ -151,7 +151,12 @@ public:
     const std::vector<PlayerId>& Registered() const { return m_registered; }
     // Sets the club's players and writes them at once, removing the file when nobody is left;
     // nothing is written when they are what is in force already.
-    CFileResult SetClubPlayers(const CClubPlayers& players);
+    // `renamed`: the renames made meanwhile, whose lines keep their places (ClubPlayersText).
+    CFileResult SetClubPlayers(const CClubPlayers& players, const CRenamedNames& renamed = {});
+    // The players file's bytes as they are on disk (none when there is none), and the file put
+    // back to `bytes` (removed when none) by the safe replace, then read again.
+    std::optional<std::string> PlayersFileBytes() const;
+    CFileResult PutPlayersFile(const std::optional<std::string>& bytes);
 
     // Gives player `from`'s results to `to` in every round (a rename, or a merge when `to` has
     // results); the rounds where both have one must be none. ApplyRename takes it back or

@@ -65,7 +65,8 @@ int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CClubPlayers players = doc.ClubPlayers();
     RenameClubPlayer(players, from, to, doc.Encoding());
     if (doc.PlayersResult().Ok())
-        return Present(doc.SetClubPlayers(players), doc.Encoding(), err);
+        return Present(doc.SetClubPlayers(players, {{ToUtf8(from, doc.Encoding()), ToUtf8(to, doc.Encoding())}}),
+                       doc.Encoding(), err);
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "model/Difference.h"
 #include "ui/Controls.h"
 #include "ui/Platform.h"
+#include "ui/PlayersDlg.h"
 #include "ui/UndoSteps.h"
 
 #include <QAction>
@@ -69,8 +70,8 @@ void CRavelmarkDlg::OnUndoStep()
 {
     if (!m_shown)
         return;
-    // Away from where the file was read or saved; steps of the rules file alone leave it there,
-    // as that file is written at once.
+    // Away from where the file was read or saved; steps of the rules or players file alone leave
+    // it there, as that file is written at once.
     if (!AsOnDisk())
         m_doc.MarkChanged();
     else
@@ -96,7 +97,8 @@ bool CRavelmarkDlg::AsOnDisk() const
     if (clean < 0)
         return false;
     for (int i = std::min(clean, now); i < std::max(clean, now); ++i)
-        if (!dynamic_cast<const CRulesStep*>(m_undo.command(i)))
+        if (const auto* players = dynamic_cast<const CPlayersStep*>(m_undo.command(i));
+            !dynamic_cast<const CRulesStep*>(m_undo.command(i)) && !(players && players->FileOnly()))
             return false;
     return true;
 }

@@ -120,6 +120,15 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_boxHandicap = new CHandicapBox(rules.m_handicap, this);
     layout->addWidget(m_boxHandicap);
 
+    auto* teams = new QFormLayout;
+    m_spinTeam = CountBox(QStringLiteral("ingen lagtabell"), rules.m_team, this);
+    m_spinTeam->setToolTip(QStringLiteral("Så många av lagets bästa resultat räknas i varje omgång"));
+    teams->addRow(QStringLiteral("La&g, resultat som räknas per omgång:"), m_spinTeam);
+    layout->addLayout(teams);
+    m_checkOverall = new QCheckBox(QStringLiteral("Visa &totaltabellen också när klasser finns"), this);
+    m_checkOverall->setChecked(rules.m_overall);
+    layout->addWidget(m_checkOverall);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_btnOK = buttons->button(QDialogButtonBox::Ok);
     m_btnCancel = buttons->button(QDialogButtonBox::Cancel);
@@ -151,6 +160,8 @@ CSeriesRules CRulesDlg::Rules() const
     }
     rules.m_change = m_checkChange->isChecked();
     rules.m_chart = m_checkChart->isChecked();
+    rules.m_team = CountOf(m_spinTeam);
+    rules.m_overall = m_checkOverall->isChecked();
     rules.m_handicap = m_boxHandicap->Rules();
     return rules;
 }
