@@ -317,7 +317,9 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, CPlatform& platf
     connect(m_comboTeam, &QComboBox::currentTextChanged, this, [this](const QString& v) { SetGroup(true, v); });
     connect(m_btnRename, &QPushButton::clicked, this, &CPlayersDlg::OnRename);
     m_steps = new QUndoStack(this);
-    new CUndoKeys(this, *m_steps, {m_editFilter, m_comboClass->lineEdit(), m_comboTeam->lineEdit()});
+    // A combo box hands the keys to its field itself, past the field's filters: both are watched.
+    new CUndoKeys(this, *m_steps,
+                  {m_editFilter, m_comboClass, m_comboClass->lineEdit(), m_comboTeam, m_comboTeam->lineEdit()});
     Refill();
     resize(560, 480);
     m_editFilter->setFocus();

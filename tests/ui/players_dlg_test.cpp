@@ -201,12 +201,13 @@ private slots:
                 QVERIFY(QTest::qWaitForWindowActive(&d));
                 d.m_table->setFocus();
                 QTest::keyClick(d.m_table, Qt::Key_Tab);
-                QCOMPARE(QApplication::focusWidget(), d.m_comboClass->lineEdit());
+                QCOMPARE(QApplication::focusWidget(), d.m_comboClass);
                 Type(d.m_comboClass->lineEdit(), "Dam");
                 QCOMPARE(Rows(d), "Bo 3 11 Dam, Åke Lund 2 9");
-                QTest::keyClick(d.m_comboClass->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
+                QTest::keyClick(d.m_comboClass, Qt::Key_Z, Qt::ControlModifier);
                 QCOMPARE(Rows(d), "Bo 3 11, Åke Lund 2 9");
-                QTest::keyClick(d.m_table, Qt::Key_Z, Qt::ControlModifier);
+                // Again in the box, whose own undo has nothing left: the dialog's takes the merge back.
+                QTest::keyClick(d.m_comboClass, Qt::Key_Z, Qt::ControlModifier);
                 QCOMPARE(Rows(d), "Ake Lund 1 4, Bo 3 11, Åke Lund 1 5");
                 QTest::keyClick(d.m_table, Qt::Key_Y, Qt::ControlModifier);
                 QCOMPARE(Rows(d), "Bo 3 11, Åke Lund 2 9");
