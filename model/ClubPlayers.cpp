@@ -253,7 +253,8 @@ std::string ClubPlayersText(const CClubPlayers& players, std::string_view previo
                     name = to;
             }
             if (belongs(name) && inSection.insert(name).second)
-                sectionEnd = (name == entry.m_text ? text.append(line).append("\n") : text.append(NameLine(name))).size();
+                sectionEnd =
+                    (name == entry.m_text ? text.append(line).append("\n") : text.append(NameLine(name))).size();
         }
         return true;
     });

@@ -56,4 +56,3 @@ private:
     std::unique_ptr<CResultImport> m_import;
     CRows* m_rows = nullptr;
 };
-

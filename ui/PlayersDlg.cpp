@@ -148,8 +148,14 @@ public:
         for (const PlayerId id : m_players)
             m_before.push_back(Of(id));
     }
-    void redo() override { Set([this](std::size_t) { return m_value; }); }
-    void undo() override { Set([this](std::size_t i) { return m_before[i]; }); }
+    void redo() override
+    {
+        Set([this](std::size_t) { return m_value; });
+    }
+    void undo() override
+    {
+        Set([this](std::size_t i) { return m_before[i]; });
+    }
     int id() const override { return 1; }
     bool mergeWith(const QUndoCommand* other) override
     {
@@ -573,6 +579,7 @@ void CRavelmarkDlg::OnPlayers()
             text = renames.size() == 1 ? steps.command(i)->text()
                                        : QStringLiteral("Byt namn på %1 spelare").arg(renames.size());
     }
-    m_undo.push(new CPlayersStep(m_doc, std::move(renames), std::move(before), std::move(after),
-                                 [this](const CFileResult& result) { ShowResult(result); }, text));
+    m_undo.push(new CPlayersStep(
+        m_doc, std::move(renames), std::move(before), std::move(after),
+        [this](const CFileResult& result) { ShowResult(result); }, text));
 }

@@ -207,9 +207,9 @@ bool CRavelmarkDlg::RestoreVersion(const QString& path)
         else if (!SameResults(shown, now, version, version.m_rounds[there[i]]))
             lost << QStringLiteral("%1 ändras").arg(name);
     }
-    if (!lost.isEmpty() &&
-        !m_platform.QuestionDefaultNo(this, lost.join(QStringLiteral(". ")) + QStringLiteral(". Återställa hela versionen?"),
-                                      QStringLiteral("Återställ")))
+    if (!lost.isEmpty() && !m_platform.QuestionDefaultNo(
+                               this, lost.join(QStringLiteral(". ")) + QStringLiteral(". Återställa hela versionen?"),
+                               QStringLiteral("Återställ")))
         return false;
     m_undo.push(new CSwapStep(m_doc, std::move(loaded.m_tournament),
                               QStringLiteral("Återställ ") + QFileInfo(path).fileName(), false));
