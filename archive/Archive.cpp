@@ -66,7 +66,7 @@ void TakeStandings(CSeason& season, const CTournament& tournament, const CSeries
                    const CClubPlayers& players, const std::function<std::size_t(const std::string&)>& person)
 {
     const TextEncoding encoding = tournament.m_encoding;
-    const CStandingsView view(tournament, rules);
+    const CStandingsView view(tournament, rules, SIZE_MAX, &players);
     std::optional<CGroupStandings> groups;
     if (players.SetsGroups())
         groups.emplace(tournament, players, rules);

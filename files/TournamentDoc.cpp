@@ -258,8 +258,8 @@ CFileResult CTournamentDoc::WritePageOf(const CTournament& tournament, QString& 
     // The open tournament's standings are kept up to date; another one counts its own.
     const bool own = rounds >= tournament.m_rounds.size() && &tournament == &m_tournament;
     const std::optional<CStandingsView> view =
-        own ? std::optional<CStandingsView>(std::in_place, tournament, RankedStandings(), m_rules)
-            : std::optional<CStandingsView>(std::in_place, tournament, m_rules, rounds);
+        own ? std::optional<CStandingsView>(std::in_place, tournament, RankedStandings(), m_rules, &m_clubPlayers)
+            : std::optional<CStandingsView>(std::in_place, tournament, m_rules, rounds, &m_clubPlayers);
     std::optional<CGroupStandings> groups;
     if (m_clubPlayers.SetsGroups())
         groups.emplace(tournament, m_clubPlayers, m_rules, rounds, view->SharedCounting());

@@ -50,7 +50,10 @@ struct CSeriesRules
     bool m_lowestWins = false;                       // "lägst vinner = ja": a round's lowest number is first
 
     // The number entered is not simply the points of the round.
-    bool CountsOtherwise() const { return m_counting != Counting::Points || m_entryPoints.has_value(); }
+    bool CountsOtherwise() const
+    {
+        return m_counting != Counting::Points || m_entryPoints.has_value() || m_handicap.m_on;
+    }
     // The lowest total is ahead (strokes, places as points).
     bool LowerTotalWins() const { return m_counting == Counting::Strokes || m_counting == Counting::Place; }
     // Within a round, the lowest number entered is placed first.

@@ -138,7 +138,7 @@ void CPublishQueue::Start()
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
-        const CStandingsView view(*tournament, standings, *rules);
+        const CStandingsView view(*tournament, standings, *rules, players.get());
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())
             groups.emplace(*tournament, *players, *rules, SIZE_MAX, view.SharedCounting());

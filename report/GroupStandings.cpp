@@ -123,10 +123,10 @@ CGroupStandings::CGroupStandings(const CTournament& tournament, const CClubPlaye
         }
     }
     for (const std::unique_ptr<CClassTable>& table : m_classes)
-        table->m_view = std::make_unique<CStandingsView>(table->m_tournament, rules, rounds);
+        table->m_view = std::make_unique<CStandingsView>(table->m_tournament, rules, rounds, &m_players);
     if (rules.m_team && !players.m_teams.empty()) {
         if (!counting)
-            counting = std::make_shared<const CCounting>(tournament, rules);
+            counting = std::make_shared<const CCounting>(tournament, rules, &m_players);
         m_teams = TeamTable(*counting, m_groups, players.m_teams.size(), *rules.m_team, rounds);
     }
 }

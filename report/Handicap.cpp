@@ -84,10 +84,9 @@ std::string DecimalText(std::int64_t numerator, std::int64_t denominator)
     return text;
 }
 
-bool HandicapLowerBetter(const CSeriesRules&)
+bool HandicapLowerBetter(const CSeriesRules& rules)
 {
-    // Every number entered is points so far: the highest is best.
-    return false;
+    return rules.LowerScoreWins();
 }
 
 CHandicap HandicapFromAverage(const CHandicapRules& rules, bool lowerBetter, std::int64_t sum, int count)
@@ -238,7 +237,8 @@ CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRul
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         const std::vector<CResult>& results = tournament.m_rounds[k].m_results;
         for (std::size_t i = 0; i < results.size(); ++i)
-            m_byPlayer[fill[results[i].m_player]++] = {static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(i)};
+            m_byPlayer[fill[results[i].m_player]++] = {static_cast<std::uint32_t>(m_roundStart[k] + i),
+                                                       results[i].m_points};
     }
     m_cells.resize(m_byPlayer.size());
     m_next.resize(players);
@@ -246,10 +246,11 @@ CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRul
     for (std::size_t p = 0; p < players; ++p) {
         window.Clear();
         for (std::size_t j = m_playerStart[p]; j < m_playerStart[p + 1]; ++j) {
-            const auto [k, i] = m_byPlayer[j];
+            const CPlayed played = m_byPlayer[j];
             const CHandicap handicap = At(window, static_cast<PlayerId>(p));
-            m_cells[m_roundStart[k] + i] = {handicap.m_value, handicap.m_source};
-            window.Add(k, tournament.m_rounds[k].m_results[i].m_points);
+            m_cells[played.m_cell] = handicap.m_source == CHandicap::NotYet ? kNotYet : handicap.m_value;
+            // The window keeps a round only to say which were used, which is not asked here.
+            window.Add(played.m_cell, played.m_score);
         }
         const CHandicap next = At(window, static_cast<PlayerId>(p));
         m_next[p] = {next.m_value, next.m_source};
@@ -281,9 +282,18 @@ CHandicapExplained CHandicapTable::Explain(PlayerId player, std::size_t round) c
 {
     CHandicapWindow window(m_rules, m_lowerBetter, true);
     if (player < m_starts.size() && player + 1 < m_playerStart.size()) {
-        for (std::size_t j = m_playerStart[player]; j < m_playerStart[player + 1] && m_byPlayer[j].first < round; ++j)
-            window.Add(m_byPlayer[j].first,
-                       m_tournament.m_rounds[m_byPlayer[j].first].m_results[m_byPlayer[j].second].m_points);
+        const auto first = m_byPlayer.begin() + static_cast<std::ptrdiff_t>(m_playerStart[player]);
+        const auto end = m_byPlayer.begin() + static_cast<std::ptrdiff_t>(m_playerStart[player + 1]);
+        const std::size_t before = m_roundStart[std::min(round, m_roundCount)];
+        const auto last = std::partition_point(first, end, [before](const CPlayed& p) { return p.m_cell < before; });
+        // Of a window of the most recent rounds only those count; the ones before it were played.
+        auto from = first;
+        if (m_rules.m_window != CHandicapRules::Window::All && last - first > m_rules.m_windowRounds) {
+            from = last - m_rules.m_windowRounds;
+            window.Skip(static_cast<int>(from - first));
+        }
+        for (auto at = from; at != last; ++at)
+            window.Add(RoundOf(at->m_cell), at->m_score);
     }
     CHandicapExplained explained;
     explained.m_handicap = player < m_starts.size() ? At(window, player) : CHandicap();

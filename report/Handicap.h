@@ -5,6 +5,8 @@
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -53,6 +55,8 @@ public:
     CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, bool keepRounds);
     void Clear();
     void Add(std::size_t round, int score);
+    // Rounds played that have already left a window of the most recent rounds.
+    void Skip(int rounds) { m_played += rounds; }
     int Played() const { return m_played; }
     // The sum and number of the scores that count.
     std::int64_t Sum() const;
@@ -95,12 +99,14 @@ public:
     const CHandicapRules& Rules() const { return m_rules; }
     bool LowerBetter() const { return m_lowerBetter; }
     std::size_t RoundCount() const { return m_roundCount; }
-    // The handicap of result `index` of round `round`, as the round holds its results.
-    int Value(std::size_t round, std::size_t index) const { return m_cells[m_roundStart[round] + index].m_value; }
-    CHandicap::Source Source(std::size_t round, std::size_t index) const
+    // The handicap of result `index` of round `round`, as the round holds its results; 0 where
+    // the player had none yet.
+    int Value(std::size_t round, std::size_t index) const
     {
-        return m_cells[m_roundStart[round] + index].m_source;
+        const int value = m_cells[m_roundStart[round] + index];
+        return value == kNotYet ? 0 : value;
     }
+    bool NotYet(std::size_t round, std::size_t index) const { return m_cells[m_roundStart[round] + index] == kNotYet; }
     // The player's handicap for the round after the last.
     int Next(PlayerId player) const { return m_next[player].m_value; }
     CHandicap::Source NextSource(PlayerId player) const { return m_next[player].m_source; }
@@ -115,6 +121,14 @@ private:
     };
     // Before any round of a player is added to `window`: the handicap it gives now.
     CHandicap At(const CHandicapWindow& window, PlayerId player) const;
+    std::size_t RoundOf(std::uint32_t cell) const
+    {
+        return static_cast<std::size_t>(std::upper_bound(m_roundStart.begin(), m_roundStart.end(), cell) -
+                                        m_roundStart.begin()) -
+               1;
+    }
+    // A cell of a result played before the player had a handicap (one is at most 1000000).
+    static constexpr int kNotYet = INT32_MIN;
 
     const CTournament& m_tournament;
     CHandicapRules m_rules;
@@ -122,10 +136,18 @@ private:
     std::vector<CStartValue> m_starts;
     std::size_t m_roundCount;
     std::vector<std::size_t> m_roundStart; // each round's first cell
-    std::vector<CCell> m_cells;
+    // Per result, in the rounds' order: its handicap or kNotYet. A tournament this large is
+    // counted in memory, so it is kept small.
+    std::vector<int> m_cells;
     std::vector<CCell> m_next;
-    // Each player's results in round order, as round and index: player p's run from m_playerStart[p].
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_byPlayer;
+    // Each player's results in round order, as their cell and score played: player p's run from
+    // m_playerStart[p]. The score is kept here so that a player's run is read in one sweep.
+    struct CPlayed
+    {
+        std::uint32_t m_cell;
+        int m_score;
+    };
+    std::vector<CPlayed> m_byPlayer;
     std::vector<std::size_t> m_playerStart;
 };
 

@@ -3,6 +3,7 @@
 #include "model/Encoding.h"
 #include "model/Text.h"
 #include "report/GroupStandings.h"
+#include "report/Handicap.h"
 #include "report/HtmlText.h"
 #include "report/PlaceChange.h"
 #include "report/RaceChart.h"
@@ -96,11 +97,75 @@ bool HasNote(const CStandingsView& view, std::size_t line)
 // differ by more than their name.
 bool ShowsEntered(const CStandingsView& view)
 {
-    return !view.Counted().Plain() && view.Counted().Kind() != Counting::Strokes;
+    return !view.Counted().Plain() && (view.Counted().Kind() != Counting::Strokes || view.Counted().Handicaps());
 }
 
-// `marks`: the numbers of the place's notes; `changes`: the column "+/-", when shown.
-void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std::string_view marks,
+// A class's or a team's name, or another text of the program's in UTF-8, as page text in the
+// page's encoding; a character Windows-1252 cannot hold goes as a character reference.
+std::string Utf8PageText(const std::string& utf8, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return HtmlText(utf8);
+    std::string text;
+    const std::u16string wide = ToUtf16(utf8, TextEncoding::Utf8);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const std::u16string_view one(&wide[i], 1);
+        if (FitsEncoding(one, TextEncoding::Windows1252)) {
+            AppendHtmlText(text, FromUtf16(one, TextEncoding::Windows1252));
+            continue;
+        }
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        text.append("&#").append(std::to_string(static_cast<unsigned>(c))).append(";");
+    }
+    return text;
+}
+
+// Beside a round's points, quietly, how they came about with a handicap: the net score where
+// the points are not it, then "= 151 + 36" (points) or "= 80 − 12" (strokes); a round counted
+// before the player had a handicap is marked instead, and then true.
+bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHandicapTable& handicaps, std::size_t line,
+                       std::size_t round, int points, int played)
+{
+    const std::optional<int> handicap = view.Handicap(line, round);
+    const bool lowerBetter = handicaps.LowerBetter();
+    const int net = handicap ? NetScore(played, *handicap, lowerBetter) : played;
+    if (!handicap) {
+        if (net != points)
+            page << " <small>" << std::int64_t{net} << "</small>";
+        page << "&dagger;";
+        return true;
+    }
+    page << " <small>";
+    if (net != points)
+        page << std::int64_t{net} << " ";
+    const bool adds = lowerBetter ? *handicap < 0 : *handicap >= 0;
+    page << "= " << std::int64_t{played} << (adds ? " + " : " &minus; ")
+         << (*handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap}) << "</small>";
+    return false;
+}
+
+// The player's handicap for the next round, with how it was reached in its title and, for a
+// screen reader, in words beside it; a player without one yet is marked, and then true.
+bool WriteHandicapCell(CPageWriter& page, const CStandingsView& view, const CHandicapTable& table, std::size_t line)
+{
+    const CHandicapExplained next = table.Explain(view.Line(line).m_player, view.RoundCount());
+    const std::string why = Utf8PageText(HandicapText(next, table.Rules(), table.LowerBetter(), view.Tournament()),
+                                         view.Tournament().m_encoding);
+    page << "<td align=\"center\" title=\"" << why << "\">";
+    if (next.m_handicap.m_source == CHandicap::NotYet)
+        page << "&dagger;";
+    else
+        page << std::int64_t{next.m_handicap.m_value};
+    page << "<span class=\"dold\">: " << why << "</span>";
+    page("</td>");
+    return next.m_handicap.m_source == CHandicap::NotYet;
+}
+
+// `marks`: the numbers of the place's notes; `changes`: the column "+/-", when shown. True when
+// the row marks a round or a player without a handicap yet.
+bool WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std::string_view marks,
               const CPlaceChanges* changes)
 {
     const CStandingsLine line = view.Line(i);
@@ -121,6 +186,8 @@ void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std:
     page << "<td>";
     page.Text(view.Name(line)) << "</td>";
     page();
+    const CHandicapTable* handicaps = view.Counted().Handicaps();
+    bool notYet = handicaps && WriteHandicapCell(page, view, *handicaps, i);
     page << kCentredCell << line.m_total;
     page("</td>");
     const bool entered = ShowsEntered(view);
@@ -137,13 +204,19 @@ void WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std:
             page << "<b>" << std::int64_t{points} << "</b>";
         else
             page << std::int64_t{points};
-        if (played)
-            page << " <small class=\"spelat\">" << std::int64_t{*played} << "</small>";
+        if (played.has_value()) {
+            const int number = played.value();
+            if (handicaps)
+                notYet = WriteHandicapPart(page, view, *handicaps, i, k, points, number) || notYet;
+            else
+                page << " <small class=\"spelat\">" << std::int64_t{number} << "</small>";
+        }
         page(dropped ? ")</td>" : "</td>");
     }
     page << kCentredCell << std::int64_t{line.m_roundsPlayed};
     page("</td>");
     page("</tr>");
+    return notYet;
 }
 
 // The parts one after the other. (Built so rather than with "literal" + string, which GCC 12
@@ -341,7 +414,12 @@ CPageNotes PageNotes(const CStandingsView& view, TextEncoding encoding)
 // After the table: the rules in words, then the notes.
 void WriteRules(CPageWriter& page, const CStandingsView& view, const CPageNotes& notes, TextEncoding encoding)
 {
-    page << "<p class=\"regler\">" << PageText(RulesSentences(view), encoding);
+    const std::string sentences = RulesSentences(view);
+    page << "<p class=\"regler\">" << PageText(sentences, encoding);
+    if (const CHandicapTable* handicaps = view.Counted().Handicaps()) {
+        page << (sentences.empty() ? "" : " ")
+             << Utf8PageText(HandicapRulesText(handicaps->Rules(), handicaps->LowerBetter()), encoding);
+    }
     page("</p>");
     for (std::size_t n = 0; n < notes.m_texts.size(); ++n) {
         page(n == 0 ? "<p class=\"noter\">" : "<br>");
@@ -349,28 +427,6 @@ void WriteRules(CPageWriter& page, const CStandingsView& view, const CPageNotes&
     }
     if (!notes.m_texts.empty())
         page("</p>");
-}
-
-// A class's or a team's name (UTF-8, from the players file) as page text in the page's
-// encoding; a character Windows-1252 cannot hold goes as a character reference.
-std::string GroupName(const std::string& utf8, TextEncoding encoding)
-{
-    if (encoding == TextEncoding::Utf8)
-        return HtmlText(utf8);
-    std::string text;
-    const std::u16string wide = ToUtf16(utf8, TextEncoding::Utf8);
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        const std::u16string_view one(&wide[i], 1);
-        if (FitsEncoding(one, TextEncoding::Windows1252)) {
-            AppendHtmlText(text, FromUtf16(one, TextEncoding::Windows1252));
-            continue;
-        }
-        char32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        text.append("&#").append(std::to_string(static_cast<unsigned>(c))).append(";");
-    }
-    return text;
 }
 
 // One header cell per round, its name's blanks breaking the line.
@@ -409,6 +465,8 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
     if (changes)
         page(ChangeHeaderCell(view, *changes));
     page("<th><b>Namn</b></th>");
+    if (view.Counted().Handicaps())
+        page("<th align=\"center\"><b>Hcp</b></th>");
     page << kCentredHeader << SumHeader(view, encoding);
     page("</th>");
     WriteRoundHeaders(page, view);
@@ -417,14 +475,18 @@ void WriteTable(CPageWriter& page, const CStandingsView& view, TextEncoding enco
     page("</tr>");
     const CPageNotes notes = view.Rules().InForce() ? PageNotes(view, encoding) : CPageNotes();
     auto marks = notes.m_marks.begin();
+    bool notYet = false;
     for (std::size_t i = 0; i < view.LineCount(); ++i) {
         const bool marked = marks != notes.m_marks.end() && marks->first == i;
-        WriteRow(page, view, i, marked ? std::string_view((marks++)->second) : std::string_view(),
-                 changes ? &*changes : nullptr);
+        notYet = WriteRow(page, view, i, marked ? std::string_view((marks++)->second) : std::string_view(),
+                          changes ? &*changes : nullptr) ||
+                 notYet;
     }
     page("</table>");
     if (changes)
         page(ChangeNote(view, *changes));
+    if (notYet)
+        page(PageText("<p class=\"noter\">&dagger; ingen handikapp \xE4nnu</p>", encoding));
     if (view.Rules().InForce())
         WriteRules(page, view, notes, encoding);
     if (view.Rules().m_chart)
@@ -454,7 +516,7 @@ void WriteTeams(CPageWriter& page, const CStandingsView& view, const CGroupStand
         else
             page << "&nbsp;";
         page("</td>");
-        page << "<td>" << GroupName(groups.TeamName(line.m_team), encoding);
+        page << "<td>" << Utf8PageText(groups.TeamName(line.m_team), encoding);
         page("</td>");
         page << kCentredCell << line.m_total;
         page("</td>");
@@ -503,16 +565,29 @@ void WriteHtmlPage(CLineOutput& out, const CStandingsView& view, const CGroupSta
     page.Text(tournament.m_title);
     page("</title>");
     page("<link rel=\"stylesheet\" type=\"text/css\" href=\"table.css\"/>");
+    // How each handicap was reached is there for a screen reader, out of sight; table.css may
+    // be the club's own, so the page says it itself.
+    if (view.Counted().Handicaps())
+        page("<style>.dold{position:absolute;left:-10000px}</style>");
     page("</head>");
     page("<body>");
     page << "<h3>";
     page.Text(tournament.m_title);
     page("</h3>");
     const bool grouped = groups && groups->Players().SetsGroups();
-    if (!grouped || groups->ShowsOverall())
+    if (!grouped || groups->ShowsOverall()) {
         WriteTable(page, view, encoding);
+        // The same rounds ranked on the scores played, by the same rules otherwise.
+        if (view.Rules().m_handicap.m_on && view.Rules().m_handicap.m_grossTable) {
+            CSeriesRules gross = view.Rules();
+            gross.m_handicap = CHandicapRules();
+            const CStandingsView played(tournament, gross, view.RoundCount());
+            page("<h4>Utan handikapp</h4>");
+            WriteTable(page, played, encoding);
+        }
+    }
     for (std::size_t c = 0; grouped && c < groups->ClassCount(); ++c) {
-        page << "<h4>" << GroupName(groups->ClassName(c), encoding);
+        page << "<h4>" << Utf8PageText(groups->ClassName(c), encoding);
         page("</h4>");
         WriteTable(page, groups->ClassView(c), encoding);
     }

@@ -21,13 +21,15 @@ CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& 
 {
 }
 
-CStandingsView::CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds)
-    : CStandingsView(std::make_shared<const CCounting>(tournament, rules), rules, rounds)
+CStandingsView::CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds,
+                               const CClubPlayers* players)
+    : CStandingsView(std::make_shared<const CCounting>(tournament, rules, players), rules, rounds)
 {
 }
 
-CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules)
-    : CStandingsView(std::make_shared<const CCounting>(tournament, rules), standings, rules)
+CStandingsView::CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules,
+                               const CClubPlayers* players)
+    : CStandingsView(std::make_shared<const CCounting>(tournament, rules, players), standings, rules)
 {
 }
 
@@ -71,6 +73,8 @@ void CStandingsView::Fill()
         m_entered.assign(cells, kNoResult);
         m_places.assign(cells, 0);
     }
+    if (counting.Handicaps())
+        m_handicaps.assign(cells, kNoResult);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         const std::vector<CResult>& results = m_tournament.m_rounds[k].m_results;
         for (std::size_t i = 0; i < results.size(); ++i) {
@@ -85,6 +89,8 @@ void CStandingsView::Fill()
                 m_entered[cell] = results[i].m_points;
                 m_places[cell] = counting.Place(k, i);
             }
+            if (!m_handicaps.empty())
+                m_handicaps[cell] = counting.Handicap(k, i).value_or(kNoResult);
         }
     }
     if (const int absent = counting.AbsentPoints(m_roundCount)) {
@@ -122,6 +128,14 @@ CStandingsLine CStandingsView::Line(std::size_t line) const
     return {
         row.m_player, static_cast<int>(first + 1), first == line, row.m_total, row.m_roundsPlayed, row.m_total, true,
         std::nullopt};
+}
+
+std::optional<CHandicapExplained> CStandingsView::NextHandicap(std::size_t line) const
+{
+    const CHandicapTable* table = m_counting->Handicaps();
+    if (!table)
+        return std::nullopt;
+    return table->Explain(Line(line).m_player, m_roundCount);
 }
 
 namespace {
@@ -209,7 +223,13 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
         for (const std::string_view word : words)
             out.append(word).push_back(separator);
     };
-    headings({"Placering", "Namn", "Summa"});
+    // With a handicap: each player's for the next round after the name, and each round's after
+    // the numbers entered.
+    const bool handicap = view.Counted().Handicaps() != nullptr;
+    if (handicap)
+        headings({"Placering", "Namn", "Hcp", "Summa"});
+    else
+        headings({"Placering", "Namn", "Summa"});
     // Where the points are not the numbers entered, each round's numbers follow its points.
     const bool entered = view.Rules().CountsOtherwise();
     const std::string_view enteredName = view.Rules().LowerScoreWins() ? " (slag)" : " (resultat)";
@@ -218,6 +238,10 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
         out += separator;
         if (entered) {
             AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name).append(enteredName), separator);
+            out += separator;
+        }
+        if (handicap) {
+            AppendCsvField(out, Utf8(view, view.Tournament().m_rounds[k].m_name).append(" (hcp)"), separator);
             out += separator;
         }
     }
@@ -240,6 +264,11 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
         out += separator;
         AppendCsvField(out, Utf8(view, view.Name(line)), separator);
         out += separator;
+        if (handicap) {
+            if (const CHandicap next = view.NextHandicap(i)->m_handicap; next.m_source != CHandicap::NotYet)
+                AppendNumber(out, next.m_value);
+            out += separator;
+        }
         AppendNumber(out, line.m_total);
         for (std::size_t k = 0; k < view.RoundCount(); ++k) {
             out += separator;
@@ -249,6 +278,11 @@ std::string StandingsCsv(const CStandingsView& view, char separator, const CGrou
                 continue;
             out += separator;
             if (const std::optional<int> number = view.Entered(i, k))
+                AppendNumber(out, *number);
+            if (!handicap)
+                continue;
+            out += separator;
+            if (const std::optional<int> number = view.Handicap(i, k))
                 AppendNumber(out, *number);
         }
         out += separator;
@@ -328,9 +362,21 @@ void AppendJsonLines(std::string& out, const CStandingsView& view, const CGroupS
             };
             numbers("scores", [&](std::size_t k) { return view.Entered(i, k); });
             numbers("round_places", [&](std::size_t k) { return view.RoundPlace(i, k); });
+            if (view.Counted().Handicaps()) {
+                numbers("gross", [&](std::size_t k) { return view.Entered(i, k); });
+                numbers("handicap", [&](std::size_t k) { return view.Handicap(i, k); });
+            }
         }
         out += "], \"played\": ";
         AppendNumber(out, line.m_roundsPlayed);
+        if (view.Counted().Handicaps()) {
+            const CHandicap next = view.NextHandicap(i)->m_handicap;
+            out += ", \"next_handicap\": ";
+            if (next.m_source == CHandicap::NotYet)
+                out += "null";
+            else
+                AppendNumber(out, next.m_value);
+        }
         if (rules.InForce()) {
             out += ", \"all\": ";
             AppendNumber(out, line.m_all);
@@ -458,6 +504,15 @@ std::string StandingsJson(const CStandingsView& view, const CGroupStandings* gro
             number(rules.m_otherPoints);
             out += ", \"entry_points\": ";
             number(rules.m_entryPoints);
+        }
+        if (const CHandicapTable* handicaps = view.Counted().Handicaps()) {
+            out += ", \"handicap\": {\"base\": ";
+            AppendNumber(out, rules.m_handicap.m_base);
+            out += ", \"percent\": ";
+            AppendNumber(out, rules.m_handicap.m_percent);
+            out += ", \"formula\": ";
+            AppendJsonString(out, HandicapRulesText(rules.m_handicap, handicaps->LowerBetter()));
+            out += '}';
         }
         out += '}';
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/ClubPlayers.h"
 #include "model/SeriesRules.h"
 #include "model/Tournament.h"
 #include "report/Counting.h"
@@ -51,8 +52,11 @@ public:
     // unchanged.
     CStandingsView(const CTournament& tournament, const CStandings& standings);
     // The same, ranked by the series rules; with none in force exactly as without them.
-    CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX);
-    CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules);
+    // `players`: the club's players file, for the start values of a handicap.
+    CStandingsView(const CTournament& tournament, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX,
+                   const CClubPlayers* players = nullptr);
+    CStandingsView(const CTournament& tournament, const CStandings& standings, const CSeriesRules& rules,
+                   const CClubPlayers* players = nullptr);
     // The same, counted by `counting` (of this tournament, under these rules), which the view
     // shares: views of fewer rounds, as the column of change needs, count nothing again.
     CStandingsView(std::shared_ptr<const CCounting> counting, const CSeriesRules& rules, std::size_t rounds = SIZE_MAX);
@@ -80,6 +84,20 @@ public:
         const int entered = (m_entered.empty() ? m_points : m_entered)[Row(line) * m_roundCount + round];
         return entered == kNoResult ? std::nullopt : std::optional<int>(entered);
     }
+    // The handicap the player's number in the round was counted with; none without a result,
+    // without a handicap, or before the player had one (HandicapNotYet).
+    std::optional<int> Handicap(std::size_t line, std::size_t round) const
+    {
+        const int handicap = m_handicaps.empty() ? kNoResult : m_handicaps[Row(line) * m_roundCount + round];
+        return handicap == kNoResult ? std::nullopt : std::optional<int>(handicap);
+    }
+    bool HandicapNotYet(std::size_t line, std::size_t round) const
+    {
+        return !m_handicaps.empty() && m_handicaps[Row(line) * m_roundCount + round] == kNoResult &&
+               Entered(line, round).has_value();
+    }
+    // How line `line`'s handicap for the round after these was reached; none without a handicap.
+    std::optional<CHandicapExplained> NextHandicap(std::size_t line) const;
     std::optional<int> RoundPlace(std::size_t line, std::size_t round) const
     {
         const int place = m_places.empty() ? 0 : m_places[Row(line) * m_roundCount + round];
@@ -132,6 +150,8 @@ private:
     std::vector<int> m_points;
     std::vector<std::uint8_t> m_won;
     std::vector<int> m_entered, m_places;
+    // With a handicap: the handicap of each number entered, kNoResult where there was none yet.
+    std::vector<int> m_handicaps;
     // The last line asked for and the first line of its place, so that lines asked for in
     // order cost no search.
     mutable std::size_t m_lastLine = SIZE_MAX;

@@ -48,7 +48,7 @@ bool CPagePublisher::Publish(const QDateTime& updated)
         CStandings standings;
         AddToStandings(standings, *tournament);
         standings.BuildRanking();
-        const CStandingsView view(*tournament, standings, *rules);
+        const CStandingsView view(*tournament, standings, *rules, players.get());
         const QByteArray css = ServedStylesheet(path);
         std::optional<CGroupStandings> groups;
         if (players->SetsGroups())

@@ -3,7 +3,9 @@
 #include "RulesText.h"
 #include "StringOutput.h"
 #include "model/ClubPlayers.h"
+#include "report/GroupStandings.h"
 #include "report/Handicap.h"
+#include "report/StandingsView.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +41,7 @@ std::string History(const std::string& file, const std::string& rules, bool lowe
         const auto at = std::find_if(results.begin(), results.end(), [a](const CResult& r) { return r.m_player == a; });
         const auto i = static_cast<std::size_t>(at - results.begin());
         out += at == results.end()                                ? "."
-               : table.Source(k, i) == CHandicap::NotYet ? "-"
+               : table.NotYet(k, i) ? "-"
                                                                   : std::to_string(table.Value(k, i));
         out += " ";
     }
@@ -184,4 +186,104 @@ TEST(Handicap, RulesAndStartValuesRefused)
     RenameClubPlayer(players, "Ake", "Cid", TextEncoding::Utf8);
     RenameClubPlayer(players, "Bo", "Cid", TextEncoding::Utf8);
     EXPECT_EQ(ClubPlayersText(players), "[snitt 170]\nCid\n");
+}
+
+namespace {
+
+// Each line as "name total: points per round" ('-' none), lines joined by " | ".
+std::string Lines(const CStandingsView& view)
+{
+    std::string out;
+    for (std::size_t i = 0; i < view.LineCount(); ++i) {
+        out += (i > 0 ? " | " : "") + std::string(view.Name(view.Line(i))) + " " + std::to_string(view.Line(i).m_total) + ":";
+        for (std::size_t k = 0; k < view.RoundCount(); ++k)
+            out += " " + (view.Points(i, k) ? std::to_string(*view.Points(i, k)) : std::string("-"));
+    }
+    return out;
+}
+
+} // namespace
+
+// The net score is what every table counts, whatever the way of counting: the overall, a class
+// (its own places from the same net scores) and the teams.
+TEST(Handicap, CountedUnderEveryWay)
+{
+    // Points: R2's handicaps 200 - 150 = 50 and 200 - 180 = 20, C's start handicap 5; R1 has none yet.
+    const std::string points = "Cup\n\nR1\nA 150\nB 180\n\nR2\nA 160\nB 170\nC 190\n";
+    // Strokes against par 50: 60 - 50 = 10 and 55 - 50 = 5 off R2; C's start average 54 gives 4.
+    const std::string strokes = "Cup\n\nR1\nA 60\nB 55\n\nR2\nA 58\nB 60\nC 52\n";
+    const std::string groups = "[klass X]\nA\nC\n[klass Y]\nB\n[lag T1]\nA\nB\n[lag T2]\nC\n";
+    const std::string pointsRules = Handicap(200, 100, "lag = 1\n"), strokesRules = Handicap(50, 100, "lag = 1\n");
+    const struct { std::string file, rules, starts, overall, classX, teams; } cases[] = {
+        {points, pointsRules, "[handikapp 5]\nC\n", "B 370: 180 190 | A 360: 150 210 | C 195: - 195",
+         "A 360: 150 210 | C 195: - 195", "T1 390, T2 195"},
+        {points, "r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 10 6 4\n" + pointsRules, "[handikapp 5]\nC\n",
+         "A 16: 6 10 | B 14: 10 4 | C 6: - 6", "A 20: 10 10 | C 6: - 6", "T1 20, T2 6"},
+        {strokes, "r\xC3\xA4kning = slag\n" + strokesRules, "[snitt 54]\nC\n", "A 108: 60 48 | B 110: 55 55 | C 48: - 48",
+         "A 108: 60 48 | C 48: - 48", "T1 103, T2 48"},
+        {strokes, "r\xC3\xA4kning = plats\nl\xC3\xA4gst vinner = ja\n" + strokesRules, "[snitt 54]\nC\n",
+         "A 3: 2 1 | B 4: 1 3 | C 5: 4 1", "A 2: 1 1 | C 4: 3 1", "T1 2, T2 1"},
+    };
+    for (const auto& c : cases) {
+        const CTournament t = Parsed(c.file);
+        CClubPlayers club;
+        CRulesRefusal refusal;
+        ASSERT_TRUE(ParseClubPlayers(groups + c.starts, club, refusal)) << refusal.m_message;
+        const CSeriesRules rules = Rules(c.rules);
+        const CStandingsView view(t, rules, SIZE_MAX, &club);
+        EXPECT_EQ(Lines(view), c.overall) << c.rules;
+        const CGroupStandings grouped(t, club, rules, SIZE_MAX, view.SharedCounting());
+        EXPECT_EQ(Lines(grouped.ClassView(0)), c.classX) << c.rules;
+        std::string teams;
+        for (const CTeamLine& line : grouped.Teams())
+            teams += (teams.empty() ? "" : ", ") + grouped.TeamName(line.m_team) + " " + std::to_string(line.m_total);
+        EXPECT_EQ(teams, c.teams) << c.rules;
+    }
+}
+
+// The page's cells and columns, and the handicap in CSV and JSON, for a small bowling league.
+TEST(Handicap, PageCsvJson)
+{
+    const CTournament t = Parsed("Liga\n\nR1\nAnna 151\nBo 180\n\nR2\nAnna 170\nBo 200\nDan 190\n");
+    CClubPlayers club;
+    CRulesRefusal refusal;
+    ASSERT_TRUE(ParseClubPlayers("[snitt 160]\nAnna\n", club, refusal));
+    const CSeriesRules rules = Rules(Handicap(210, 90, "bruttotabell = ja\n"));
+    const CStandingsView view(t, rules, SIZE_MAX, &club);
+    const std::string page = HtmlPageText(view);
+    const std::string why = "R1: 151, R2: 170; snitt 160,5; 90 % av (210 &#8722; 160,5) = 44,55 &#8594; 44";
+    // Anna: 151 + 90 % of (210 - 160) in R1, 170 + 90 % of (210 - 151) in R2; Bo none in R1.
+    for (const std::string& part : std::initializer_list<std::string>{
+             "<th align=\"center\"><b>Hcp</b></th>\r\n<th align=\"center\"><b>Summa<br>Po\xE4ng</b></th>",
+             "<td>Anna</td>\r\n<td align=\"center\" title=\"" + why + "\">44<span class=\"dold\">: " + why +
+                 "</span></td>\r\n<td align=\"center\">419</td>\r\n<td align=\"center\"><b>196</b> <small>= 151 + "
+                 "45</small></td>\r\n<td align=\"center\">223 <small>= 170 + 53</small></td>",
+             std::string("<td align=\"center\">180&dagger;</td>"),
+             std::string("<p class=\"noter\">&dagger; ingen handikapp \xE4nnu</p>"),
+             std::string("<p class=\"regler\">Handikapp: 90 % av (210 &#8722; snittet av alla spelade omg\xE5ngar)"),
+             // The second table: the scores played, Bo first.
+             std::string("<h4>Utan handikapp</h4>\r\n<table>\r\n<tr>\r\n<th align=\"center\"><b>Placering</b></th>\r\n<th><b>Namn</b></th>\r\n<th "
+                         "align=\"center\"><b>Summa<br>Po\xE4ng</b></th>"),
+             std::string("<td>Bo</td>\r\n<td align=\"center\">380</td>"),
+         })
+        EXPECT_NE(page.find(part), std::string::npos) << part << "\n" << page;
+    // Strokes: the handicap taken off, and a negative one added.
+    const CTournament golf = Parsed("Golf\n\nR1\nA 60\nB 48\n\nR2\nA 58\nB 49\n");
+    const std::string golfPage =
+        HtmlPageText(CStandingsView(golf, Rules("r\xC3\xA4kning = slag\n" + Handicap(50, 100, "negativhandikapp = ja\n"))));
+    EXPECT_NE(golfPage.find("<b>48</b> <small>= 58 &minus; 10</small>"), std::string::npos) << golfPage;
+    EXPECT_NE(golfPage.find(">51 <small>= 49 + 2</small>"), std::string::npos) << golfPage;
+
+    EXPECT_EQ(StandingsCsv(view), "Placering,Namn,Hcp,Summa,R1,R1 (resultat),R1 (hcp),R2,R2 (resultat),R2 (hcp),Antal,Alla,"
+                                  "Struket\r\n1,Anna,44,419,196,151,45,223,170,53,2,419,\r\n"
+                                  "2,Bo,18,407,180,180,,227,200,27,2,407,\r\n3,Dan,18,190,,,,190,190,,1,190,\r\n");
+    const std::string json = StandingsJson(view);
+    for (const std::string part : {"\"gross\": [151, 170], \"handicap\": [45, 53], \"played\": 2, \"next_handicap\": 44",
+                                   "\"gross\": [null, 190], \"handicap\": [null, null], \"played\": 1, \"next_handicap\": 18",
+                                   "\"handicap\": {\"base\": 210, \"percent\": 90, \"formula\": \"Handikapp: 90 % av (210 \u2212 "})
+        EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+    // Without the keys: no trace of a handicap anywhere.
+    const CStandingsView plain(t, CSeriesRules(), SIZE_MAX, &club);
+    EXPECT_EQ(HtmlPageText(plain), HtmlPageText(CStandingsView(t)));
+    EXPECT_EQ(HtmlPageText(plain).find("Hcp"), std::string::npos);
 }

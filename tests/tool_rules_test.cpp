@@ -42,4 +42,20 @@ TEST(ToolRules, AppliedAndRefused)
         EXPECT_EQ(RunOf({command, cup}), refused) << command;
     EXPECT_EQ(ReadBytes(QString::fromStdString(page)), before);
     EXPECT_EQ(RunOf({"rewrite", cup}), "0||");
+
+    // Slips the counting makes likely are told, and nothing is refused.
+    ASSERT_TRUE(WriteBytes(dir.filePath("cup.txt"), "Cup\n\nR1\nAnna 0\nBo 3\nCid 4\n\nR2\nAnna 1\nBo 0\n"));
+    const struct { const char* rules; std::string told; } slips[] = {
+        {"r\xC3\xA4kning = slag\n", "0 slag: Anna i omg\xC3\xA5ngen \"R1\"\n0 slag: Bo i omg\xC3\xA5ngen \"R2\"\n"},
+        {"r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 5 3\n",
+         "Placeringspo\xC3\xA4ngen r\xC3\xA4" "cker till 2 placeringar men en omg\xC3\xA5ng har 3 resultat: \xC3\xB6vriga "
+         "placeringar f\xC3\xA5r 0 po\xC3\xA4ng (s\xC3\xA4tt \xC3\xB6vriga)\n"},
+        {"r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 5 3\n\xC3\xB6vriga = 1\n", ""},
+        {"r\xC3\xA4kning = placering\nplaceringspo\xC3\xA4ng = 5 3 1\n", ""},
+        {"", ""},
+    };
+    for (const auto& slip : slips) {
+        ASSERT_TRUE(WriteBytes(dir.filePath("cup.regler"), slip.rules));
+        EXPECT_EQ(RunOf({"check", cup}), "0|" + slip.told + "|") << slip.rules;
+    }
 }

@@ -34,7 +34,7 @@ bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream
         return false;
     }
     const QDateTime updated = std::max(doc.FileStatus().LastModified(), RulesModified(doc.Path()));
-    const CStandingsView view(doc.Tournament(), doc.RankedStandings(), doc.Rules());
+    const CStandingsView view(doc.Tournament(), doc.RankedStandings(), doc.Rules(), &doc.ClubPlayers());
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
         groups.emplace(doc.Tournament(), doc.ClubPlayers(), doc.Rules(), SIZE_MAX, view.SharedCounting());

@@ -91,6 +91,23 @@ int Check(const CTournamentDoc& doc, const std::vector<CReadNote>& notes, std::o
             out << (i > 0 ? " / " : "") << TerminalText(ToUtf8(tournament.PlayerName(group[i]), tournament.m_encoding));
         out << '\n';
     }
+    // What is most likely a slip under the counting in force: told, never refused.
+    const CSeriesRules& rules = doc.Rules();
+    std::size_t largest = 0;
+    for (const CRound& round : tournament.m_rounds) {
+        largest = std::max(largest, round.m_results.size());
+        for (const CResult& result : round.m_results) {
+            if (rules.m_counting == Counting::Strokes && result.m_points == 0)
+                out << "0 slag: " << utf8(std::string(tournament.PlayerName(result.m_player)))
+                    << " i omg\xC3\xA5ngen \"" << utf8(round.m_name) << "\"\n";
+        }
+    }
+    const std::size_t table = rules.m_placePoints.size();
+    if (rules.m_counting == Counting::Placing && !rules.m_pointsForBeaten && !rules.m_otherPoints && largest > table)
+        out << "Placeringspo\xC3\xA4ngen r\xC3\xA4"
+               "cker till "
+            << table << " placeringar men en omg\xC3\xA5ng har " << largest
+            << " resultat: \xC3\xB6vriga placeringar f\xC3\xA5r 0 po\xC3\xA4ng (s\xC3\xA4tt \xC3\xB6vriga)\n";
     QString playersPath;
     PlayersPath(doc.Path(), playersPath);
     for (const std::string& name : NamesWithoutResults(doc.ClubPlayers(), tournament))
@@ -104,8 +121,9 @@ int Standings(CTournamentDoc& doc, const Options& options, std::ostream& out)
     const CTournament& tournament = doc.Tournament();
     const std::optional<CStandingsView> overall =
         options.after == 0 || options.after >= tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules())
-            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after);
+            ? std::optional<CStandingsView>(std::in_place, tournament, doc.RankedStandings(), doc.Rules(),
+                                            &doc.ClubPlayers())
+            : std::optional<CStandingsView>(std::in_place, tournament, doc.Rules(), options.after, &doc.ClubPlayers());
     std::optional<CGroupStandings> groups;
     if (doc.ClubPlayers().SetsGroups())
         groups.emplace(tournament, doc.ClubPlayers(), doc.Rules(), options.after == 0 ? SIZE_MAX : options.after,

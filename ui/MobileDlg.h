@@ -35,6 +35,8 @@ public:
     QString PageUrl() const;
     bool Serving() const { return m_server.Running(); }
     const CPagePublisher& Publisher() const { return m_publisher; }
+    // The server, for the round editor's results from phones.
+    CPageServer& Server() { return m_server; }
 
     QImage m_qrImage;                 // the code as shown, black on white with its quiet zone
     QLabel* m_qr = nullptr;           // the code

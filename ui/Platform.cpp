@@ -13,6 +13,7 @@
 void CQtPlatform::ErrorBox(QWidget* owner, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, AppName(), text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
@@ -23,6 +24,8 @@ int AskInBox(QWidget* owner, const QString& text, const QString& title, QMessage
              QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(QMessageBox::Question, title, text, buttons, owner);
+    // Names in the text are the users' own (or a phone's): never read as markup.
+    box.setTextFormat(Qt::PlainText);
     // Debian's Qt has no Swedish texts for these buttons; the program is Swedish whatever the locale.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));

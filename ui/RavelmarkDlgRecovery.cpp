@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's part in the recovery file: the round open in the editor, and the question
 // about unsaved changes that a crash left behind.
+#include "server/ProposalBox.h"
+#include "ui/MobileDlg.h"
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
 #include "ui/RoundDlg.h"
@@ -33,4 +35,26 @@ void CRavelmarkDlg::FollowEditor(CRoundDlg& editor, const CRound& round, std::si
     m_doc.SetWorkingRound(&round, replaces);
     connect(&editor, &CRoundDlg::roundEdited, &m_doc, &CTournamentDoc::WorkingRoundEdited);
     connect(&editor, &QDialog::finished, &m_doc, [this] { m_doc.SetWorkingRound(nullptr); });
+    // Results from phones: on the served page's server, started as "Visa på mobil" starts it.
+    editor.m_proposalHost = [this, &editor] {
+        CRoundDlg::CProposalHost host;
+        auto* mobile = findChild<CMobileDlg*>();
+        if (!mobile || !mobile->isVisible() || !mobile->Serving()) {
+            OnShowMobile();
+            mobile = findChild<CMobileDlg*>();
+            // The page's window only shows; the keeper's keys stay in the editor.
+            editor.activateWindow();
+        }
+        if (mobile && mobile->Serving()) {
+            host.m_server = &mobile->Server();
+            host.m_owner = mobile;
+            host.m_pageUrl = mobile->PageUrl();
+        } else {
+            host.m_problem =
+                QStringLiteral("Sidan kan inte visas på det lokala nätverket, så telefonerna når den inte.");
+        }
+        if (!m_doc.Path().isEmpty())
+            host.m_log = ProposalLogPath(m_doc.Path());
+        return host;
+    };
 }

@@ -206,6 +206,7 @@ void CRoundDlg::OnInitDialog()
         m_editing.reset();
     });
     InstallPaste();
+    InstallProposals();
     // A new round starts with its name; a round with results is opened for one more, and a
     // result typed by habit must not rename it.
     if (m_round.m_results.empty())

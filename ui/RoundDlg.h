@@ -5,13 +5,18 @@
 #include "report/Standings.h"
 #include "ui/DialogBase.h"
 
+#include <QPointer>
 #include <QUndoStack>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
 class CComboBox;
+class CPageServer;
+class CProposalPanel;
+class QCheckBox;
 class CEditField;
 class CListView;
 class CPlatform;
@@ -68,6 +73,21 @@ public:
     // either name box, by any way of pasting.
     void PasteResults(const QString& text);
 
+    // "Ta emot resultat": results proposed from phones, listed for the keeper to accept or
+    // reject (ui/RoundDlgProposals.cpp).
+    struct CProposalHost
+    {
+        CPageServer* m_server = nullptr; // the served page's server, running; none: m_problem says why
+        QPointer<QObject> m_owner;       // what the server lives in
+        QString m_pageUrl;               // "http://ADDRESS:PORT/"
+        QString m_log;                   // NAME.forslag.log
+        QString m_problem;
+    };
+    // Starts the served page's server when it is not running; set by the main window.
+    std::function<CProposalHost()> m_proposalHost;
+    QCheckBox* m_checkProposals = nullptr; // "Ta emot resultat", below the template's controls
+    CProposalPanel* m_proposals = nullptr;
+
 signals:
     // The round changed (name, a result added, changed or removed); m_changed is set.
     void roundEdited();
@@ -92,6 +112,9 @@ private:
     bool OfferPendingResult();
     // The ways to "Klistra in resultat" (ui/RoundDlgPaste.cpp).
     void InstallPaste();
+    // "Ta emot resultat" and the list "Förslag" (ui/RoundDlgProposals.cpp).
+    void InstallProposals();
+    friend class CProposalPanel;
 
     CNameList& m_players;
     CTextEntry& m_text;

@@ -2,6 +2,7 @@
 // The main window's button for the series rules, and the dialog it opens.
 #include "ui/RulesDlg.h"
 
+#include "files/QtText.h"
 #include "ui/HandicapBox.h"
 #include "ui/Platform.h"
 #include "ui/RavelmarkDlg.h"
@@ -117,9 +118,7 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_checkChart->setChecked(rules.m_chart);
     layout->addWidget(m_checkChange);
     layout->addWidget(m_checkChart);
-    m_boxHandicap = new CHandicapBox(rules.m_handicap, this);
-    layout->addWidget(m_boxHandicap);
-
+    // The team table and the overall one, page options as the two above.
     auto* teams = new QFormLayout;
     m_spinTeam = CountBox(QStringLiteral("ingen lagtabell"), rules.m_team, this);
     m_spinTeam->setToolTip(QStringLiteral("Så många av lagets bästa resultat räknas i varje omgång"));
@@ -128,6 +127,14 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_checkOverall = new QCheckBox(QStringLiteral("Visa &totaltabellen också när klasser finns"), this);
     m_checkOverall->setChecked(rules.m_overall);
     layout->addWidget(m_checkOverall);
+
+    // How each round counts and the handicap, side by side, so that the dialog stays within a
+    // laptop screen's height.
+    auto* groups = new QHBoxLayout;
+    BuildCounting(groups);
+    m_boxHandicap = new CHandicapBox(rules.m_handicap, this);
+    groups->addWidget(m_boxHandicap, 0, Qt::AlignTop);
+    layout->addLayout(groups);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_btnOK = buttons->button(QDialogButtonBox::Ok);
@@ -144,6 +151,8 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     UpdateMoveButtons();
     m_spinBest->setFocus();
 }
+
+CRulesDlg::~CRulesDlg() = default;
 
 CSeriesRules CRulesDlg::Rules() const
 {
@@ -162,6 +171,7 @@ CSeriesRules CRulesDlg::Rules() const
     rules.m_chart = m_checkChart->isChecked();
     rules.m_team = CountOf(m_spinTeam);
     rules.m_overall = m_checkOverall->isChecked();
+    CountingInto(rules);
     rules.m_handicap = m_boxHandicap->Rules();
     return rules;
 }
@@ -169,6 +179,8 @@ CSeriesRules CRulesDlg::Rules() const
 void CRulesDlg::accept()
 {
     // The rules file refuses these, so the dialog does too, and says where to mend.
+    if (!CountingAccepted())
+        return;
     const CSeriesRules rules = Rules();
     for (const auto& [value, box, text] : {std::tuple{rules.m_best, m_spinBest, "bästa omgångar"},
                                            std::tuple{rules.m_minimum, m_spinMinimum, "minst spelade"}}) {
@@ -182,6 +194,14 @@ void CRulesDlg::accept()
     }
     if (!m_boxHandicap->Check(m_platform))
         return;
+    // Whatever else the file would refuse, the dialog refuses too: the keys it writes must read back.
+    CSeriesRules read;
+    CRulesRefusal refusal;
+    if (!ParseSeriesRules(SeriesRulesText(rules), read, refusal)) {
+        m_platform.ErrorBox(this, BuiltInText(refusal.m_message));
+        m_comboCounting->setFocus();
+        return;
+    }
     QDialog::accept();
 }
 
@@ -207,6 +227,7 @@ void CRavelmarkDlg::OnRules()
     // What is on disk now: the file may have been mended or changed since the tournament was read.
     const CFileResult& read = m_doc.ReloadRules();
     CRulesDlg dialog(m_doc.Rules(), read.Ok() ? QString() : ResultMessage(read, m_doc.Encoding()), m_platform, this);
+    dialog.ShowPreview(m_doc.Tournament());
     if (dialog.exec() != QDialog::Accepted)
         return;
     CRulesStep::Bytes before = m_doc.RulesFileBytes();

@@ -6,9 +6,15 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 class CHandicapBox;
 class CPlatform;
+class CTournament;
+class QBoxLayout;
 class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QDialogButtonBox;
 class QLabel;
 class QListWidget;
@@ -23,6 +29,7 @@ class CRulesDlg : public QDialog
 public:
     // `rules`: those in force; `refused`: the message of a rules file that was refused, or empty.
     CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatform& platform, QWidget* parent = nullptr);
+    ~CRulesDlg() override;
 
     CSeriesRules Rules() const;
 
@@ -46,9 +53,33 @@ public:
     QLabel* m_labelRefused = nullptr; // shown only for a refused file
     CHandicapBox* m_boxHandicap = nullptr;
 
+    // How each round counts (RulesDlgCounting.cpp): the counting, its points table with the
+    // table's refusal beside it, the other places' points, the points for taking part, the
+    // round's direction, and a line that counts round 1 of the tournament by them.
+    QComboBox* m_comboCounting = nullptr;
+    QLineEdit* m_editPlacePoints = nullptr;
+    QLabel* m_labelPlacePoints = nullptr;
+    QSpinBox* m_spinOther = nullptr;
+    QSpinBox* m_spinEntry = nullptr;
+    QCheckBox* m_checkLowest = nullptr;
+    QLabel* m_labelPreview = nullptr;
+    // The preview counts round 1 of `tournament` (copied) with the rules as set.
+    void ShowPreview(const CTournament& tournament);
+
     void accept() override;
 
 private:
+    void BuildCounting(QBoxLayout* layout);
+    Counting ChosenCounting() const;
+    // Reads the table into `rules` when the counting uses one; the refusal, or empty.
+    QString PlacePointsRefusal(CSeriesRules& rules) const;
+    void CountingInto(CSeriesRules& rules) const;
+    void UpdateCounting();
+    void UpdatePreview();
+    // False, with the message shown and the focus on the table, when the table is refused.
+    bool CountingAccepted();
+    std::unique_ptr<CTournament> m_preview;
+
     // Moves the current criterion `by` places up (-1) or down (1).
     void MoveCriterion(int by);
     void UpdateMoveButtons();

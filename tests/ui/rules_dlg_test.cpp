@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
 
@@ -128,6 +129,47 @@ private slots:
             QCOMPARE(d.m_spinTeam->value(), 2);
             d.reject();
         }));
+    }
+
+    // The group "Räkning" by keys: a refused table keeps the dialog open on it; the preview counts
+    // round 1 as set; a choice that takes no table leaves its keys out.
+    void countingGroup()
+    {
+        CWindow w(kCup);
+        QVERIFY(WithRules(w.m_dlg, [&w](CRulesDlg& d) {
+            QCOMPARE(d.m_comboCounting->currentText(), "Poäng, högst vinner");
+            QVERIFY(!d.m_editPlacePoints->isEnabled() && !d.m_checkLowest->isEnabled() && d.m_spinEntry->isEnabled());
+            QCOMPARE(d.m_labelPreview->text(), "Omgång 1: Anna 5 → 5 p; Bo 3 → 3 p");
+            d.m_comboCounting->setFocus();
+            QTest::keyClick(d.m_comboCounting, Qt::Key_Down);
+            QTest::keyClick(d.m_comboCounting, Qt::Key_Down);
+            QCOMPARE(d.m_comboCounting->currentText(), "Poäng efter placering");
+            QVERIFY(d.m_editPlacePoints->isEnabled() && d.m_checkLowest->isEnabled());
+            QTest::keyClick(d.m_comboCounting, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), d.m_editPlacePoints);
+            Type(d.m_editPlacePoints, "10 6 7");
+            QCOMPARE(d.m_labelPlacePoints->text(), "Placeringspoängen får inte stiga");
+            QTest::keyClick(d.m_editPlacePoints, Qt::Key_Return);
+            QVERIFY(d.isVisible() && QApplication::focusWidget() == d.m_editPlacePoints);
+            QCOMPARE(w.m_platform.m_errors, QStringList{"Placeringspoängen får inte stiga"});
+            // The table is selected: what is typed replaces it.
+            Type(d.m_editPlacePoints, "10 6 4");
+            QVERIFY(d.m_labelPlacePoints->text().isEmpty());
+            d.m_checkLowest->setFocus();
+            QTest::keyClick(d.m_checkLowest, Qt::Key_Space);
+            QCOMPARE(d.m_labelPreview->text(), "Omgång 1: Anna 5 → plats 2 → 6 p; Bo 3 → plats 1 → 10 p");
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.regler")), "räkning = placering\nplaceringspoäng = 10 6 4\nlägst vinner = ja\n");
+        QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
+            QCOMPARE(d.m_editPlacePoints->text(), "10 6 4");
+            QVERIFY(d.m_checkLowest->isChecked());
+            d.m_comboCounting->setCurrentIndex(1);
+            QVERIFY(!d.m_editPlacePoints->isEnabled() && !d.m_checkLowest->isEnabled() && !d.m_spinEntry->isEnabled());
+            QCOMPARE(d.m_labelPreview->text(), "Omgång 1: Anna 5 slag → plats 2; Bo 3 slag → plats 1");
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.regler")), "räkning = slag\n");
     }
 
     // The group "Handikapp": ticked, its fields make the keys; K above N is refused in the dialog.
