@@ -13,6 +13,16 @@
 
 namespace {
 
+// The rules of the best rounds, of the rounds planned and of the criteria.
+CSeriesRules BestOf(int best, std::optional<int> planned = std::nullopt, std::vector<Tiebreak> tiebreak = {})
+{
+    CSeriesRules rules;
+    rules.m_best = best;
+    rules.m_planned = planned;
+    rules.m_tiebreak = std::move(tiebreak);
+    return rules;
+}
+
 ino_t Inode(const QString& path)
 {
     struct stat status = {};
@@ -34,9 +44,9 @@ TEST(RulesFile, ReadWrittenRemoved)
     EXPECT_NE(ReadBytes(page).find("<td align=\"center\" class=\"struken\">(3)</td>"), std::string::npos);
 
     const ino_t before = Inode(rules);
-    EXPECT_TRUE(doc.SetRules({1, std::nullopt, std::nullopt, {}}).Ok());
+    EXPECT_TRUE(doc.SetRules(BestOf(1)).Ok());
     EXPECT_EQ(Inode(rules), before);
-    EXPECT_TRUE(doc.SetRules({1, 12, std::nullopt, {Tiebreak::Wins}}).Ok());
+    EXPECT_TRUE(doc.SetRules(BestOf(1, 12, {Tiebreak::Wins})).Ok());
     EXPECT_EQ(ReadBytes(rules), "# Klubbens regler\nb\xC3\xA4sta = 1\nomg\xC3\xA5ngar = 12\ns\xC3\xA4rskiljning = segrar\n");
     EXPECT_TRUE(doc.SetRules({}).Ok() && !doc.Rules().InForce());
     // The versions replaced are kept (one a second): the first of them holds the file as written by hand.
@@ -51,7 +61,7 @@ TEST(RulesFile, ReadWrittenRemoved)
     const QString odd = dir.filePath("serie.regler");
     ASSERT_TRUE(WriteBytes(odd, "Cup\n\nR1\nAnna 5\n"));
     EXPECT_TRUE(doc.Read(odd).Ok() && doc.RulesResult().Ok());
-    EXPECT_EQ(doc.SetRules({1, std::nullopt, std::nullopt, {}}).m_kind, CFileResult::CannotCreate);
+    EXPECT_EQ(doc.SetRules(BestOf(1)).m_kind, CFileResult::CannotCreate);
     EXPECT_EQ(ReadBytes(odd), "Cup\n\nR1\nAnna 5\n");
     // Nor one named *.spelare for its players file: the players are not taken as saved.
     const QString club = dir.filePath("klubb.spelare");

@@ -7,6 +7,7 @@ header row on every sheet, black on white, the rules under the table. Then a 12-
 after round 8 with the column of change and the chart: on a phone the column stays in view with
 place, name and total, the chart keeps to the width with readable names; screen readers get the
 moves in words and the chart's title; on paper nothing is cut and the chart is on one sheet.
+Then points by placing and strokes less a handicap: the number played readable beside the points.
 Usage: rules_page_in_browser.py TOOL (exit 77: cannot run here, with why)."""
 import json
 import os
@@ -74,6 +75,48 @@ def race(tool, work, browser, expect):
            "change, print: a sheet without its header, no line on the change, or the chart not whole on one sheet")
 
 
+# A round's quieter text beside its points: its size and colour against the cell's, and the
+# handicap's explanation out of sight but in the page.
+QUIET = """(() => {
+  const small = document.querySelector('td small'), cell = small.closest('td'), hidden = document.querySelector('.dold');
+  const box = hidden ? hidden.getBoundingClientRect() : null;
+  return {size: parseFloat(getComputedStyle(small).fontSize), cell: parseFloat(getComputedStyle(cell).fontSize),
+          color: getComputedStyle(small).color, background: getComputedStyle(document.body).backgroundColor,
+          hidden: box ? box.right <= 0 || box.bottom <= 0 : null, title: (document.querySelector('td[title]') || {}).title || ''};
+})()"""
+
+
+def counted(tool, work, browser, expect):
+    """Points by placing with the strokes beside them, and strokes less a handicap, on a phone
+    light and dark and on paper: the number played readable beside the points."""
+    for name, rules, word in (("placering", "räkning = placering\nplaceringspoäng = 25 21 18 16 14 12 10 8\n"
+                               "övriga = 1\nlägst vinner = ja\n", None),
+                              ("handikapp", "räkning = slag\nhandikapp = ja\nhandikappbas = 54\n"
+                               "handikappprocent = 80\nhandikappsnitt = senaste 5\n", "snitt")):
+        txt = os.path.join(work, name + ".txt")
+        pib.make_tournament(txt, 6, 30)
+        with open(txt[:-4] + ".regler", "w", encoding="utf-8") as f:
+            f.write(rules)
+        page = pib.write_page(tool, txt)
+        for dark in (False, True):
+            browser.screen(390, 800, True, dark)
+            browser.open(page)
+            layout, quiet = browser.js(pib.LAYOUT), browser.js(QUIET)
+            what = "%s, phone%s: %s" % (name, " dark" if dark else "", quiet)
+            expect(layout["scroll"] == 390, what + ": wider than the screen")
+            expect(11 <= quiet["size"] < quiet["cell"] + 0.1 and quiet["color"] != quiet["background"],
+                   what + ": the number played unreadable")
+            expect(word is None or (quiet["hidden"] and word in quiet["title"]),
+                   what + ": the handicap's explanation shown, or not in its title")
+        browser.call("Emulation.setEmulatedMedia", media="print")
+        browser.open(page)
+        browser.pdf(page[:-4] + ".pdf")
+        sheets = pib.sheets(page[:-4] + ".pdf", expect, name + ", print")
+        expect(all("Summa" in s for s in sheets) and (word is None or "Handikapp: 80 %" in sheets[-1]),
+               name + ", print: a sheet without its header, or no formula under the table")
+        browser.call("Emulation.setEmulatedMedia", media="screen")
+
+
 def check(tool):
     failures = pib.Failures()
     expect = failures.expect
@@ -101,6 +144,7 @@ def check(tool):
             pdf = page[:-4] + ".pdf"
             browser.pdf(pdf)
             race(tool, work, browser, expect)
+            counted(tool, work, browser, expect)
         finally:
             browser.close()
         sheets = pib.sheets(pdf, expect, "print")

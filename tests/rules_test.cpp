@@ -279,6 +279,57 @@ TEST(Counting, PlacesAndPoints)
         EXPECT_EQ(places(c.a, c.rules), places(c.b, c.rulesB)) << c.a << c.rules;
 }
 
+// Each way of counting on one small cup: the page's header and first two rows, its rules in
+// words, and the CSV's first rows, byte for byte.
+TEST(Counting, PageAndCsvOfEachWay)
+{
+    const CTournament t = Parsed("Cup\n\nR1\n" + kCup);
+    const auto lines = [](std::initializer_list<std::string> cells) {
+        std::string text;
+        for (const std::string& cell : cells)
+            text += cell + "\r\n";
+        return text;
+    };
+    const auto cell = [](const std::string& inner) { return "<td align=\"center\">" + inner + "</td>"; };
+    const auto played = [](const std::string& points, const char* number) {
+        return points + " <small class=\"spelat\">" + number + "</small>";
+    };
+    const struct { std::string rules, sum, rows, sentence, csv; } cases[] = {
+        {kStrokes, "Summa<br>Slag",
+         lines({"<tr>", cell("1"), "<td>A</td>", cell("57"), cell("30"), cell("<b>27</b>"), cell("2"), "</tr>", "<tr>",
+                cell("2"), "<td>C</td>", cell("63"), cell("30"), cell("33"), cell("2"), "</tr>"}),
+         "L\xE4gst antal slag vinner omg\xE5ngen och serien; fler r\xE4knade omg\xE5ngar g\xE5r f\xF6re l\xE4gre summa.",
+         "Placering,Namn,Summa,R1,R1 (slag),R2,R2 (slag),Antal,Alla,Struket\r\n1,A,57,30,30,27,27,2,57,\r\n"},
+        {kPlacing + kLowest, "Summa<br>Po\xE4ng",
+         lines({"<tr>", cell("1"), "<td>A</td>", cell("16"), cell(played("6", "30")), cell(played("<b>10</b>", "27")),
+                cell("2"), "</tr>", "<tr>", cell("2"), "<td>B</td>", cell("10"), cell(played("<b>10</b>", "28")),
+                cell("&nbsp;"), cell("1"), "</tr>"}),
+         "Placeringspo\xE4ng 10, 6, 4 efter varje omg\xE5ngs placering; l\xE4gst antal slag vinner omg\xE5ngen.",
+         "Placering,Namn,Summa,R1,R1 (slag),R2,R2 (slag),Antal,Alla,Struket\r\n1,A,16,6,30,10,27,2,16,\r\n"},
+        // Low point with the worse round discarded: B's absence from R2 is the one struck.
+        {kPlace + "b\xC3\xA4sta = 1\n", "Summa<br>Po\xE4ng",
+         lines({"<tr>", cell("1"), "<td>A</td>", cell("1"),
+                "<td align=\"center\" class=\"struken\">(" + played("2", "30") + ")</td>", cell(played("<b>1</b>", "27")),
+                cell("2"), "</tr>", "<tr>", cell("&nbsp;"), "<td>B</td>", cell("1"), cell(played("<b>1</b>", "28")),
+                "<td align=\"center\" class=\"struken\">(6)</td>", cell("1"), "</tr>"}),
+         "Placeringen i varje omg\xE5ng ger lika m\xE5nga po\xE4ng; l\xE4gst antal slag vinner omg\xE5ngen. Den som inte "
+         "spelat en omg\xE5ng f\xE5r 6 po\xE4ng. L\xE4gst summa vinner. Den b\xE4sta omg\xE5ngen r\xE4knas.",
+         "Placering,Namn,Summa,R1,R1 (slag),R2,R2 (slag),Antal,Alla,Struket\r\n1,A,1,2,30,1,27,2,3,1\r\n1,B,1,1,28,6,,1,7,2\r\n"},
+    };
+    for (const auto& c : cases) {
+        const CStandingsView view(t, Rules(c.rules));
+        const std::string page = HtmlPageText(view);
+        const std::string header = "<th align=\"center\"><b>" + c.sum + "</b></th>\r\n";
+        EXPECT_NE(page.find(header + "<th align=\"center\"><b>R1</b></th>\r\n<th align=\"center\"><b>R2</b></th>\r\n"
+                                     "<th align=\"center\"><b>Antal<br>Omg\xE5ngar</b></th>\r\n</tr>\r\n" +
+                            c.rows),
+                  std::string::npos)
+            << c.rules << page;
+        EXPECT_NE(page.find("<p class=\"regler\">" + c.sentence + "</p>"), std::string::npos) << c.rules << page;
+        EXPECT_EQ(StandingsCsv(view).substr(0, c.csv.size()), c.csv) << c.rules;
+    }
+}
+
 // One series with every rule: the page's rows, the rules in words and the note, whole.
 TEST(SeriesRules, PageTextCsvJson)
 {
