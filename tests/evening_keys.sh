@@ -79,10 +79,16 @@ clip 'Gun\t7\nHan\t8\n' && keys ctrl+v && pasted
 clip 'Ida\t9\nJon\t10\n' && keys shift+Insert && pasted
 clip 'Kim\t11\nLisa\t12\n' && keys Menu i && pasted
 clip 'Mia\t13\nNils\t14\n' && keys shift+F10 i && pasted
-# The name box lies at the bottom left of the editor (its middle some 94 % down).
+# The name box lies at the bottom left of the template, above "Ta emot resultat", whose height
+# the font sets: the middle button looks for it from there up, over controls it does nothing to.
 clip 'Ola\t15\nPer\t16\n' primary
 eval "$(xdotool getwindowgeometry --shell "$editor")"
-xdotool mousemove $((X + WIDTH / 5)) $((Y + HEIGHT * 936 / 1000)) click 2 && pasted
+for permille in 950 935 920 905 890 875 860 845 830 815; do
+    xdotool mousemove $((X + WIDTH / 5)) $((Y + HEIGHT * permille / 1000)) click 2
+    sleep 0.7
+    [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "Klistra in resultat" ] && break
+done
+pasted
 clip 'Rut\t17\nSam\t18\n' && keys shift+Tab shift+Tab ctrl+v && pasted
 keys alt+F4
 window
