@@ -167,8 +167,8 @@ public:
         return url.toEncoded().toStdString();
     }
 
-    // Sends `bytes` as `name`; then, on FTP, renames it to `final` on the same connection.
-    CURLcode Put(const QString& name, const QByteArray& bytes, const QString& final)
+    // Sends `bytes` as `name`.
+    CURLcode Put(const QString& name, const QByteArray& bytes)
     {
         Reset();
         CURL* curl = m_curl.get();
@@ -179,15 +179,15 @@ public:
         curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadBytes);
         curl_easy_setopt(curl, CURLOPT_READDATA, &state);
         curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
-        const std::string from = "RNFR " + name.toStdString(), to = "RNTO " + final.toStdString();
-        CList rename;
-        if (!Dav()) {
-            rename.reset(curl_slist_append(curl_slist_append(nullptr, from.c_str()), to.c_str()));
-            curl_easy_setopt(curl, CURLOPT_POSTQUOTE, rename.get());
-        }
-        const CURLcode code = Perform();
-        curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
-        return code;
+        return Perform();
+    }
+
+    // FTP: `name` takes the place of `final`.
+    CURLcode Rename(const QString& name, const QString& final)
+    {
+        const std::string from = "RNFR " + InFolder(name), to = "RNTO " + InFolder(final);
+        const CList rename(curl_slist_append(curl_slist_append(nullptr, from.c_str()), to.c_str()));
+        return Quote(rename.get());
     }
 
     CURLcode Get(const QString& name, QByteArray& bytes)
@@ -204,16 +204,9 @@ public:
     // FTP: removes a temporary file a failure left behind, where the server lets it.
     void Remove(const QString& name)
     {
-        Reset();
-        CURL* curl = m_curl.get();
-        const std::string url = Url(QString());
-        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-        const std::string command = "DELE " + name.toStdString();
+        const std::string command = "DELE " + InFolder(name);
         const CList quote(curl_slist_append(nullptr, command.c_str()));
-        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
-        curl_easy_perform(curl);
-        curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+        Quote(quote.get());
     }
 
     // A request for `name` in the target's folder that moves no file: WebDAV's MKCOL or DELETE
@@ -268,7 +261,8 @@ public:
             return Failure(
                 QStringLiteral("mappen %1 finns inte eller får inte användas: %2").arg(m_target.m_folder, detail));
         case CURLE_HTTP_RETURNED_ERROR:
-            return Failure(HttpCause(what));
+            // WebDAV's refused login is a refused login, not a passing failure to try again.
+            return Failure(HttpCause(what), Status() == 401 ? CPublishResult::LoginRefused : CPublishResult::Failed);
         case CURLE_UPLOAD_FAILED:
         case CURLE_PARTIAL_FILE:
             if (const QString cause = FtpCause(); !cause.isEmpty())
@@ -285,6 +279,32 @@ public:
     }
 
 private:
+    // FTP: `name` in the target's folder, from the login folder: commands are sent before any
+    // change of folder.
+    std::string InFolder(const QString& name) const
+    {
+        QString folder = m_target.m_folder;
+        while (folder.startsWith('/'))
+            folder.remove(0, 1);
+        if (!folder.isEmpty() && !folder.endsWith('/'))
+            folder += '/';
+        return (folder + name).toStdString();
+    }
+
+    // FTP: the commands `quote` after the login, nothing transferred.
+    CURLcode Quote(curl_slist* quote)
+    {
+        Reset();
+        CURL* curl = m_curl.get();
+        const std::string url = Url(QString());
+        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(curl, CURLOPT_QUOTE, quote);
+        const CURLcode code = Perform();
+        curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+        return code;
+    }
+
     void Reset()
     {
         m_error[0] = '\0';
@@ -341,22 +361,53 @@ private:
     char m_error[CURL_ERROR_SIZE] = {};
 };
 
-// FTP: sends `file` as `temporary`, then renames it over the old one. WebDAV: sends it in the
-// old one's place, which the common servers (Apache's mod_dav_fs, nginx, Nextcloud) receive
+// True when `name` on the server holds exactly `bytes`, read back on a connection of its own as
+// a member's browser would find it; `failed` takes why it could not be read.
+bool HoldsExactly(const CPublishTarget& target, const std::string& password, const CPublishTrust& trust,
+                  const QString& name, const QByteArray& bytes, CPublishResult& failed)
+{
+    CTransfer check(target, password, trust);
+    QByteArray back;
+    if (const CURLcode read = check.Get(name, back); read != CURLE_OK) {
+        failed = check.Cause(read, QStringLiteral("kontrolläsningen av %1").arg(name));
+        return false;
+    }
+    return back == bytes;
+}
+
+// FTP: sends `file` as `temporary`, reads it back, then renames it over the old one, so that a
+// file stored short or changed on the way never takes the old one's place. WebDAV: sends it in
+// the old one's place, which the common servers (Apache's mod_dav_fs, nginx, Nextcloud) receive
 // into a file of their own and rename when it is whole; their MOVE with Overwrite removes the
-// old page first. An empty result when done.
+// old page first. An empty result when done and read back whole.
 CPublishResult PutOne(const CPublishTarget& target, const std::string& password, const CPublishTrust& trust,
                       const CPublishedFile& file, const QString& temporary)
 {
-    CTransfer transfer(target, password, trust);
-    const QString name = transfer.Dav() ? file.m_name : temporary;
-    const CURLcode code = transfer.Put(name, file.m_bytes, file.m_name);
-    if (code == CURLE_OK)
-        return {};
-    CPublishResult failed = transfer.Cause(code, QStringLiteral("sändningen av %1").arg(file.m_name));
-    if (!transfer.Dav() && failed.m_kind != CPublishResult::LoginRefused &&
-        failed.m_kind != CPublishResult::UntrustedCertificate)
-        transfer.Remove(temporary);
+    const bool dav = target.m_way == PublishWay::Dav || target.m_way == PublishWay::DavHttp;
+    const QString name = dav ? file.m_name : temporary;
+    CPublishResult failed;
+    {
+        CTransfer transfer(target, password, trust);
+        if (const CURLcode code = transfer.Put(name, file.m_bytes); code != CURLE_OK)
+            failed = transfer.Cause(code, QStringLiteral("sändningen av %1").arg(file.m_name));
+    }
+    if (failed.m_message.isEmpty() && !dav && !HoldsExactly(target, password, trust, name, file.m_bytes, failed) &&
+        failed.m_message.isEmpty())
+        failed = Failure(QStringLiteral("%1 kom inte fram oförändrad till servern").arg(file.m_name));
+    if (failed.m_message.isEmpty() && !dav) {
+        CTransfer transfer(target, password, trust);
+        if (const CURLcode code = transfer.Rename(name, file.m_name); code != CURLE_OK)
+            failed = transfer.Cause(code, QStringLiteral("bytet till %1").arg(file.m_name));
+    }
+    if (!failed.m_message.isEmpty()) {
+        if (!dav && failed.m_kind != CPublishResult::LoginRefused &&
+            failed.m_kind != CPublishResult::UntrustedCertificate)
+            CTransfer(target, password, trust).Remove(temporary);
+        return failed;
+    }
+    // Where members get it, byte for byte: a rename the server only said it made leaves the old page.
+    if (!HoldsExactly(target, password, trust, file.m_name, file.m_bytes, failed) && failed.m_message.isEmpty())
+        failed = Failure(QStringLiteral("%1 på servern är inte den som skickades").arg(file.m_name));
     return failed;
 }
 
@@ -374,13 +425,6 @@ CPublishResult PublishByCurl(const CPublishTarget& target, const std::string& pa
                                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         if (CPublishResult failed = PutOne(target, password, trust, file, temporary); !failed.m_message.isEmpty())
             return failed;
-        // Read back on a connection of its own, as a member's browser would find it.
-        CTransfer check(target, password, trust);
-        QByteArray back;
-        if (const CURLcode read = check.Get(file.m_name, back); read != CURLE_OK)
-            return check.Cause(read, QStringLiteral("kontrolläsningen av %1").arg(file.m_name));
-        if (back != file.m_bytes)
-            return Failure(QStringLiteral("%1 på servern är inte den som skickades").arg(file.m_name));
     }
     CPublishResult done;
     done.m_kind = CPublishResult::Done;

@@ -168,11 +168,18 @@ void CPublishQueue::Ended(const CPublishResult& result)
     } else {
         ++m_failures;
         QString state = QStringLiteral("Kunde inte publicera %1: %2").arg(Clock(now), result.m_message);
-        // A host or certificate to decide on, or a refused login, waits for the user.
+        // A host or certificate to decide on, or a refused login, waits for the user: tried
+        // again at every change, a host that locks accounts after failed logins would lock
+        // the club out. Keeping the target in "Publicera" starts it again.
         if (m_hasTarget && result.m_kind == CPublishResult::Failed) {
             const int seconds = RetrySeconds(m_failures);
             m_retry.start(seconds * 1000);
             state += QStringLiteral(" \u2013 nytt försök %1").arg(Clock(now.addSecs(seconds)));
+        } else if (m_hasTarget) {
+            SetAutomatic(false);
+            m_due = false;
+            state += QStringLiteral(" \u2013 publiceras inte automatiskt förrän det är åtgärdat i "
+                                    "\u201dPublicera\u2026\u201d");
         }
         SetState(state);
     }
@@ -184,7 +191,9 @@ void CPublishQueue::Ended(const CPublishResult& result)
 bool CPublishQueue::Finish(int milliseconds)
 {
     const QDeadlineTimer deadline(milliseconds);
-    if (!m_busy && (m_settle.isActive() || m_retry.isActive() || m_due))
+    // A change still in its quiet time is published too, also when it came during an upload:
+    // after that one, once more.
+    if (m_settle.isActive() || m_retry.isActive() || (!m_busy && m_due))
         PublishNow();
     while (m_busy && !deadline.hasExpired()) {
         m_pool.waitForDone(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 50)));

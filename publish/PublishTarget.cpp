@@ -29,7 +29,8 @@ QString SchemeOf(PublishWay way)
 
 bool Loopback(const QString& host)
 {
-    return host == QLatin1String("127.0.0.1") || host == QLatin1String("::1") || host == QLatin1String("localhost");
+    // By number: a name may be made to point anywhere.
+    return host == QLatin1String("127.0.0.1") || host == QLatin1String("::1");
 }
 
 // The settings' group of one tournament: its full path, with '/' and the like kept out of the key.

@@ -10,10 +10,15 @@
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -39,6 +44,74 @@ struct CKeyFree
 };
 using CSession = std::unique_ptr<ssh_session_struct, CSessionFree>;
 using CSftp = std::unique_ptr<sftp_session_struct, CSftpFree>;
+
+// libssh's SFTP calls wait for their answer without end (a read that times out is simply tried
+// again), so a server that takes the channel and then says nothing would hold the publication
+// for ever. The guard shuts the connection when no step has moved for kStallSeconds: the
+// waiting call then fails as on a broken connection. Shutting, not closing, keeps the
+// descriptor libssh's own, so it can never reach another file.
+class CStallGuard
+{
+public:
+    CStallGuard() = default;
+    CStallGuard(const CStallGuard&) = delete;
+    CStallGuard& operator=(const CStallGuard&) = delete;
+    ~CStallGuard() { Stop(); }
+
+    void Watch(socket_t socket)
+    {
+        Kick();
+        m_thread = std::thread([this, socket] {
+            std::unique_lock lock(m_mutex);
+            while (!m_stop) {
+                if (std::chrono::steady_clock::now() >= m_deadline) {
+                    ::shutdown(socket, SHUT_RDWR);
+                    m_cut = true;
+                    return;
+                }
+                m_wake.wait_until(lock, m_deadline);
+            }
+        });
+    }
+    // A step has moved: the server has kStallSeconds again.
+    void Kick()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kStallSeconds);
+    }
+    // Before the connection is closed.
+    void Stop()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    bool Cut()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_cut;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_stop = false;
+    bool m_cut = false;
+    std::thread m_thread;
+};
+
+// One connection: the guard stops before the session is closed, after SFTP's own goodbye.
+struct CConnection
+{
+    CSession m_session;
+    CStallGuard m_guard;
+    CSftp m_sftp;
+};
 
 // An id no request of libssh's own has while ours waits for its answer.
 constexpr std::uint32_t kRenameId = 0xfffffff0;
@@ -200,9 +273,34 @@ QString SftpCause(sftp_session sftp, ssh_session session, const QString& folder)
     return QStringLiteral("förbindelsen bröts: ") + SshError(session);
 }
 
-// Puts one file in place under a temporary name, checked, then renamed over the old one.
-QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, const CPublishedFile& file)
+// True when the file at `path` on the server holds exactly `bytes`, read back whole.
+bool HoldsExactly(sftp_session sftp, const QByteArray& path, const QByteArray& bytes, CStallGuard& guard)
 {
+    guard.Kick();
+    sftp_file handle = sftp_open(sftp, path.constData(), O_RDONLY, 0);
+    if (!handle)
+        return false;
+    QByteArray back, piece(kPiece, Qt::Uninitialized);
+    bool read = true;
+    // One byte more than expected is enough to tell a longer file.
+    while (back.size() <= bytes.size()) {
+        guard.Kick();
+        const ssize_t got = sftp_read(handle, piece.data(), static_cast<std::size_t>(piece.size()));
+        if (got <= 0) {
+            read = got == 0;
+            break;
+        }
+        back.append(piece.constData(), static_cast<qsizetype>(got));
+    }
+    sftp_close(handle);
+    return read && back == bytes;
+}
+
+// Puts one file in place under a temporary name, checked, then renamed over the old one.
+QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, const CPublishedFile& file,
+                CStallGuard& guard)
+{
+    guard.Kick();
     const QString name = QStringLiteral(".%1.%2.tmp")
                              .arg(file.m_name)
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
@@ -214,47 +312,55 @@ QString PutFile(sftp_session sftp, ssh_session session, const QString& folder, c
     QString cause;
     for (qsizetype at = 0; at < file.m_bytes.size() && cause.isEmpty(); at += kPiece) {
         const qsizetype piece = std::min(kPiece, file.m_bytes.size() - at);
+        guard.Kick();
         if (sftp_write(handle, file.m_bytes.constData() + at, static_cast<std::size_t>(piece)) != piece)
             cause = SftpCause(sftp, session, folder);
     }
     // On the server's disk before it takes the old page's place, where the server can say so.
+    guard.Kick();
     if (cause.isEmpty() && sftp_extension_supported(sftp, "fsync@openssh.com", "1") && sftp_fsync(handle) != 0)
         cause = SftpCause(sftp, session, folder);
     if (sftp_close(handle) != SSH_NO_ERROR && cause.isEmpty())
         cause = SftpCause(sftp, session, folder);
-    if (cause.isEmpty()) {
-        sftp_attributes stat = sftp_stat(sftp, temporary.constData());
-        const bool whole = stat && stat->size == static_cast<std::uint64_t>(file.m_bytes.size());
-        sftp_attributes_free(stat);
-        if (!whole)
-            cause = QStringLiteral("%1 kom inte fram hel till servern").arg(file.m_name);
-    }
+    // Read back before it takes the old page's place: a size alone passes a file the server
+    // changed on the way (line ends, a filter).
+    if (cause.isEmpty() && !HoldsExactly(sftp, temporary, file.m_bytes, guard))
+        cause = QStringLiteral("%1 kom inte fram oförändrad till servern").arg(file.m_name);
+    guard.Kick();
     if (cause.isEmpty() && sftp_extension_supported(sftp, "posix-rename@openssh.com", "1")) {
         if (const int status = PosixRename(sftp, temporary, final); status != SSH_FX_OK)
             cause = status < 0 ? QStringLiteral("förbindelsen bröts: ") + SshError(session)
                                : QStringLiteral("servern kunde inte byta ut %1 (fel %2)").arg(file.m_name).arg(status);
     } else if (cause.isEmpty() && sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
-        // Without posix-rename a rename never replaces a file: the old one goes first, and
-        // for that moment there is no page.
-        if (sftp_unlink(sftp, final.constData()) != 0 ||
-            sftp_rename(sftp, temporary.constData(), final.constData()) != 0)
+        // Without posix-rename a rename never replaces a file (a plain failure then): the old
+        // one is moved aside, and for that moment there is no page. It is moved back when the
+        // new one cannot take its place; a rename the server refuses outright changes nothing.
+        const QByteArray aside = temporary + ".old";
+        if (sftp_get_error(sftp) != SSH_FX_FAILURE || sftp_rename(sftp, final.constData(), aside.constData()) != 0) {
             cause = SftpCause(sftp, session, folder);
+        } else if (sftp_rename(sftp, temporary.constData(), final.constData()) != 0) {
+            cause = SftpCause(sftp, session, folder);
+            sftp_rename(sftp, aside.constData(), final.constData());
+        } else {
+            sftp_unlink(sftp, aside.constData());
+        }
     }
     if (!cause.isEmpty()) {
+        guard.Kick();
         sftp_unlink(sftp, temporary.constData());
         return cause;
     }
-    // Checked where members get it: its size under its own name.
-    sftp_attributes stat = sftp_stat(sftp, final.constData());
-    const bool there = stat && stat->size == static_cast<std::uint64_t>(file.m_bytes.size());
-    sftp_attributes_free(stat);
-    return there ? QString() : QStringLiteral("%1 finns inte hel på servern efter bytet").arg(file.m_name);
+    // Checked where members get it, byte for byte: a rename the server only said it made
+    // leaves the old page there.
+    return HoldsExactly(sftp, final, file.m_bytes, guard)
+               ? QString()
+               : QStringLiteral("%1 på servern är inte den som skickades").arg(file.m_name);
 }
 
 // Connects, checks the host and logs in; `folder` is the target's folder as SFTP names it,
 // ending in '/'. An empty result when the session is ready.
 CPublishResult Open(const CPublishTarget& target, const std::string& password, const CPublishTrust& trust,
-                    CSession& session, CSftp& sftp, QString& folder)
+                    CSession& session, CSftp& sftp, CStallGuard& guard, QString& folder)
 {
     session.reset(ssh_new());
     if (!session)
@@ -274,10 +380,12 @@ CPublishResult Open(const CPublishTarget& target, const std::string& password, c
     ssh_options_set(session.get(), SSH_OPTIONS_KNOWNHOSTS, knownHosts.constData());
     if (ssh_connect(session.get()) != SSH_OK)
         return Failure(QStringLiteral("kunde inte ansluta till %1: %2").arg(target.m_host, SshError(session.get())));
+    guard.Watch(ssh_get_fd(session.get()));
     if (CPublishResult refused = CheckHost(session.get(), target, trust); !refused.m_message.isEmpty())
         return refused;
     if (!LogIn(session.get(), password))
         return Failure(QStringLiteral("inloggningen nekades"), CPublishResult::LoginRefused);
+    guard.Kick();
     sftp.reset(sftp_new(session.get()));
     if (!sftp || sftp_init(sftp.get()) != SSH_OK)
         return Failure(QStringLiteral("servern erbjuder inte SFTP: ") + SshError(session.get()));
@@ -290,20 +398,29 @@ CPublishResult Open(const CPublishTarget& target, const std::string& password, c
     return {};
 }
 
-} // namespace
-
-CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& password, const CPublication& publication,
-                             const CPublishTrust& trust)
+// A failure because the guard cut a silent server says so, not what the cut made of it.
+CPublishResult Unstalled(const CPublishTarget& target, CConnection& link, CPublishResult result)
 {
-    CSession session;
-    CSftp sftp;
+    if (!result.Ok() && link.m_guard.Cut())
+        return Failure(QStringLiteral("servern %1 slutade svara (inget svar på %2 sekunder)")
+                           .arg(target.m_host)
+                           .arg(kStallSeconds));
+    return result;
+}
+
+CPublishResult PublishOver(CConnection& link, const CPublishTarget& target, const std::string& password,
+                           const CPublication& publication, const CPublishTrust& trust)
+{
+    CSession& session = link.m_session;
+    CSftp& sftp = link.m_sftp;
     QString folder;
-    if (CPublishResult refused = Open(target, password, trust, session, sftp, folder); !refused.m_message.isEmpty())
+    if (CPublishResult refused = Open(target, password, trust, session, sftp, link.m_guard, folder);
+        !refused.m_message.isEmpty())
         return refused;
     for (const CPublishedFile& file : publication.m_files) {
         if (trust.m_cancel && *trust.m_cancel)
             return Failure(QStringLiteral("publiceringen avbröts"));
-        if (const QString cause = PutFile(sftp.get(), session.get(), folder, file); !cause.isEmpty())
+        if (const QString cause = PutFile(sftp.get(), session.get(), folder, file, link.m_guard); !cause.isEmpty())
             return Failure(cause);
     }
     CPublishResult done;
@@ -311,13 +428,14 @@ CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& pa
     return done;
 }
 
-CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& password, const QStringList& folders,
-                          const QStringList& files, const CPublishTrust& trust)
+CPublishResult TidyOver(CConnection& link, const CPublishTarget& target, const std::string& password,
+                        const QStringList& folders, const QStringList& files, const CPublishTrust& trust)
 {
-    CSession session;
-    CSftp sftp;
+    CSession& session = link.m_session;
+    CSftp& sftp = link.m_sftp;
     QString base;
-    if (CPublishResult refused = Open(target, password, trust, session, sftp, base); !refused.m_message.isEmpty())
+    if (CPublishResult refused = Open(target, password, trust, session, sftp, link.m_guard, base);
+        !refused.m_message.isEmpty())
         return refused;
     for (const QString& folder : folders) {
         // Each step of the way, where it is missing.
@@ -325,6 +443,7 @@ CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& passw
         for (const QString& part : folder.split('/', Qt::SkipEmptyParts)) {
             path += part + '/';
             const QByteArray name = path.toUtf8();
+            link.m_guard.Kick();
             sftp_attributes there = sftp_stat(sftp.get(), name.constData());
             const bool folderThere = there && there->type == SSH_FILEXFER_TYPE_DIRECTORY;
             sftp_attributes_free(there);
@@ -334,6 +453,7 @@ CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& passw
     }
     for (const QString& file : files) {
         const QByteArray name = (base + file).toUtf8();
+        link.m_guard.Kick();
         if (sftp_unlink(sftp.get(), name.constData()) != 0 && sftp_get_error(sftp.get()) != SSH_FX_NO_SUCH_FILE)
             return Failure(QStringLiteral("%1 kunde inte tas bort: ").arg(file) +
                            SftpCause(sftp.get(), session.get(), base));
@@ -341,4 +461,20 @@ CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& passw
     CPublishResult done;
     done.m_kind = CPublishResult::Done;
     return done;
+}
+
+} // namespace
+
+CPublishResult PublishBySftp(const CPublishTarget& target, const std::string& password, const CPublication& publication,
+                             const CPublishTrust& trust)
+{
+    CConnection link;
+    return Unstalled(target, link, PublishOver(link, target, password, publication, trust));
+}
+
+CPublishResult TidyBySftp(const CPublishTarget& target, const std::string& password, const QStringList& folders,
+                          const QStringList& files, const CPublishTrust& trust)
+{
+    CConnection link;
+    return Unstalled(target, link, TidyOver(link, target, password, folders, files, trust));
 }

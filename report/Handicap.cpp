@@ -214,8 +214,7 @@ std::vector<std::pair<std::size_t, int>> CHandicapWindow::Used() const
 
 CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRules& rules, bool lowerBetter,
                                std::vector<CStartValue> starts, std::size_t rounds)
-    : m_tournament(tournament)
-    , m_rules(rules)
+    : m_rules(rules)
     , m_lowerBetter(lowerBetter)
     , m_starts(std::move(starts))
     , m_roundCount(std::min(rounds, tournament.m_rounds.size()))

@@ -88,8 +88,8 @@ struct CHandicapExplained
 
 // The handicap of every result in the first `rounds` rounds of a tournament, each worked out
 // from the player's own scores played before that round, and each player's handicap for the
-// round after them. `starts`: the start values by player id. Refers to the tournament, which
-// must outlive it unchanged.
+// round after them. `starts`: the start values by player id. It keeps what it needs of the
+// tournament's scores, so the tournament may change after it is made.
 class CHandicapTable
 {
 public:
@@ -130,7 +130,6 @@ private:
     // A cell of a result played before the player had a handicap (one is at most 1000000).
     static constexpr int kNotYet = INT32_MIN;
 
-    const CTournament& m_tournament;
     CHandicapRules m_rules;
     bool m_lowerBetter;
     std::vector<CStartValue> m_starts;

@@ -172,6 +172,28 @@ TEST_F(Archive, ChangedBetweenRuns)
     EXPECT_EQ(Site(".ravelmark-arkiv").find("cilla"), std::string::npos);
 }
 
+// A season of strokes is ranked by its own counting, and its records stand apart from the points
+// seasons': its best round is its lowest.
+TEST_F(Archive, StrokesApart)
+{
+    ASSERT_TRUE(WriteBytes(Path("golf.txt"), "Golf\n\nR1\nAnna 40\nBo 36\n\nR2\nAnna 38\nBo 41\n"));
+    ASSERT_TRUE(WriteBytes(Path("golf.regler"), "s\xC3\xA4song = 2022 sommar\nr\xC3\xA4kning = slag\n"));
+    ASSERT_EQ(Tool({"archive", m_dir.path().toStdString()}).code, 0);
+    const std::string records = Site("rekord.html");
+    const std::size_t strokes = records.find("<h4>R\xC3\xA4kning: slag, l\xC3\xA4gst vinner</h4>");
+    ASSERT_NE(strokes, std::string::npos) << records;
+    EXPECT_NE(records.find("<tr><td>L\xC3\xA4gsta omg\xC3\xA5ng</td><td align=\"center\">36</td><td><a "
+                           "href=\"spelare/bo.html\">Bo</a> (2022 sommar, R1)</td></tr>",
+                           strokes),
+              std::string::npos);
+    // The points seasons' highest round is still theirs alone.
+    EXPECT_NE(records.find("<tr><td>H\xC3\xB6gsta omg\xC3\xA5ng</td><td align=\"center\">10</td>"), std::string::npos);
+    EXPECT_NE(Site("spelare/bo.html").find("<tr><td><a href=\"../golf.htm\">2022 sommar</a></td><td align=\"center\">1</td>"
+                                          "<td align=\"center\">77 slag</td><td align=\"center\">2</td><td "
+                                          "align=\"center\">36</td>"),
+              std::string::npos);
+}
+
 // Names alike across seasons are suggested, never joined; those arkiv.spelare joins are not.
 TEST_F(Archive, Check)
 {

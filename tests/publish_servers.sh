@@ -61,7 +61,50 @@ PasswordAuthentication no
 KbdInteractiveAuthentication no
 Subsystem sftp internal-sftp
 END
+    # A second server on the same key runs OpenSSH's sftp-server as a host may run it faultily.
+    fault_port=$(free_port)
+    # sshd starts a subsystem other than internal-sftp through the user's login shell; SHLVL keeps
+    # bash from reading root's ~/.bashrc there, whose set-up may stall each login for a minute.
+    sed -e "s/^Port .*/Port $fault_port/" -e "s|^Subsystem .*|Subsystem sftp $work/sftp_subsystem|" sshd_config >faulty_config
+    echo "SetEnv SHLVL=1" >>faulty_config
+    # The way in sftp.mode at each login:
+    # "refuse" renames, store each file a byte "short", write "lineends" as LF, or pass a
+    # "filter" that changes bytes, not the size, or fall "silent" at the first read.
+    echo plain >sftp.mode
+    cat >sftp_subsystem <<END
+#!/bin/sh
+case \$(cat $work/sftp.mode) in
+plain) exec /usr/lib/openssh/sftp-server ;;
+refuse) exec /usr/lib/openssh/sftp-server -P posix-rename,rename ;;
+*) exec /usr/bin/python3 $work/sftp_filter.py $work ;;
+esac
+END
+    chmod +x sftp_subsystem
+    cat >sftp_filter.py <<'END'
+import os, subprocess, sys
+mode = open(os.path.join(sys.argv[1], "sftp.mode")).read().split()[0]
+if mode == "silent":
+    open(os.path.join(sys.argv[1], "silent.started"), "w").close()
+child, read = subprocess.Popen(["/usr/lib/openssh/sftp-server"], stdin=subprocess.PIPE), sys.stdin.buffer.read
+while len(head := read(4)) == 4:
+    body = read(int.from_bytes(head, "big"))
+    if mode == "silent" and body[:1] == b"\x05":  # SSH_FXP_READ: never answered
+        while read(65536): pass
+        break
+    if body[:1] == b"\x06":  # SSH_FXP_WRITE: id, handle, offset, data
+        at = 9 + int.from_bytes(body[5:9], "big") + 8
+        data = body[at + 4:]
+        data = {"short": data[:-1], "lineends": data.replace(b"\r\n", b"\n"),
+                "filter": data.replace(b"<td>", b"<TD>")}.get(mode, data)
+        body = body[:at] + len(data).to_bytes(4, "big") + data
+    child.stdin.write(len(body).to_bytes(4, "big") + body)
+    child.stdin.flush()
+child.stdin.close()
+child.wait()
+END
     /usr/sbin/sshd -D -e -f "$work/sshd_config" 2>sshd.log &
+    pids+=($!)
+    /usr/sbin/sshd -D -e -f "$work/faulty_config" 2>faulty.log &
     pids+=($!)
     url=sftp://root@127.0.0.1:$port$work/root
     ;;
@@ -164,6 +207,17 @@ if [ "$way" = sftp ]; then
     [ $? = 1 ] && grep -q "har en annan nyckel ($fingerprint)" err.txt || fail "changed host key: $(cat err.txt)"
     [ -z "$(ls -A root/site)" ] || fail "changed host key: something was sent"
     echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 host_key.pub)" >home/.ssh/known_hosts
+    echo "[127.0.0.1]:$fault_port $(cut -d' ' -f1,2 host_key.pub)" >>home/.ssh/known_hosts
+    # A server that falls silent at the first read-back: the publication gives up after the
+    # stall time instead of waiting for ever. It runs beside the rest, with its own file,
+    # folders and settings.
+    mkdir silent && cp -r home silent/home && cp tournament.txt silent/t.txt && echo silent >sftp.mode
+    HOME=$work/silent/home XDG_CONFIG_HOME=$work/silent/config XDG_STATE_HOME=$work/silent/state timeout 150 \
+        "$tool" publish silent/t.txt --to "sftp://root@127.0.0.1:$fault_port$work/silent/" >silent/out 2>silent/err &
+    silent=$!
+    pids+=("$silent")
+    for _ in $(seq 600); do [ -e silent.started ] && break; sleep 0.1; done
+    echo plain >sftp.mode
 fi
 
 # --- a certificate no authority vouches for: refused with its fingerprint, then trusted ---
@@ -181,6 +235,31 @@ if [ -n "${secure:-}" ]; then
     publish || fail "trusted certificate: $(cat err.txt)"
     expect
     same "trusted certificate"
+    # Trusted is that certificate alone: with another one's fingerprint kept, this one is refused.
+    openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout other.key -out other.pem \
+        -days 2 -subj /CN=127.0.0.1 2>/dev/null
+    other=$(openssl x509 -in other.pem -noout -fingerprint -sha256 | cut -d= -f2)
+    sed -i "s/^certificate=.*/certificate=$other/" config/ravelmark/publicera.conf
+    touch -d '2026-05-04 20:00' tournament.txt
+    publish
+    [ $? = 1 ] && grep -q "(SHA-256 $fingerprint); inget skickades" err.txt || fail "another certificate: $(cat err.txt)"
+    same "another certificate"
+    sed -i "s/^certificate=.*/certificate=$fingerprint/" config/ravelmark/publicera.conf
+fi
+
+# --- ftps:// never goes on without TLS: a server that does not offer it is refused with the
+# reason, and no login reaches it in the clear ---
+if [ "$way" = ftp ]; then
+    plain_port=$(free_port)
+    sed -e "s/^listen_port=.*/listen_port=$plain_port/" -e 's/^ssl_enable=.*/ssl_enable=NO/' vsftpd.conf >plain.conf
+    printf 'xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\nvsftpd_log_file=%s\n' "$work/plain.log" >>plain.conf
+    /usr/sbin/vsftpd "$work/plain.conf" &
+    pids+=($!)
+    wait_port "$plain_port"
+    RAVELMARK_PASSWORD=$password publish --to "ftps://klubben@127.0.0.1:$plain_port/site/"
+    [ $? = 1 ] && grep -q "erbjuder inte kryptering" err.txt || fail "ftps without TLS: $(cat err.txt)"
+    grep -q "AUTH" plain.log || fail "ftps without TLS: the server logged nothing"
+    grep -q "command: .*\"\(USER\|PASS\)\|$password" plain.log && fail "ftps without TLS: the login went in the clear: $(cat plain.log)"
 fi
 
 # --- a first publication and a second over it: the bytes on the server, the time of update ---
@@ -206,7 +285,7 @@ done
 python3 - root/site/tournament.htm local/07.htm local/08.htm >reader.txt <<'END' &
 import os, sys, time
 path, pages = sys.argv[1], [open(name, 'rb').read() for name in sys.argv[2:]]
-reads, deadline = 0, time.time() + 30
+reads, deadline = 0, time.time() + 600
 while time.time() < deadline:
     try:
         page = open(path, 'rb').read()
@@ -244,6 +323,17 @@ ftp) check_refused "login refused" "inloggningen nekades" --to "ftp://någon@127
 dav) RAVELMARK_PASSWORD=fel check_refused "login refused" "inloggningen nekades" --to "$url/site/" ;;
 esac
 check_refused "missing folder" "mappen .*saknas\|finns inte" --to "$url/saknas/"
+if [ "$way" = sftp ]; then
+    # Checked byte for byte before and after the rename: the page now differs from the one
+    # there only in its time of update, not in size.
+    touch -d '2026-05-04 21:09' tournament.txt
+    for mode in refuse short lineends filter; do
+        echo $mode >sftp.mode
+        [ $mode = refuse ] && message="byta ut\|låter inte användaren" || message="kom inte fram oförändrad"
+        check_refused "a server that does \"$mode\"" "$message" --to "sftp://root@127.0.0.1:$fault_port$work/root/site/"
+    done
+    echo plain >sftp.mode
+fi
 if [ "$way" != sftp ]; then # root on the server may write anywhere
     # Apache says no more than that it failed.
     check_refused "folder not writable" "låter inte användaren skriva\|servern svarade 500" --to "$url/locked/"
@@ -318,6 +408,11 @@ grep -q "filer skickade, [1-9][0-9]* oförändrade, 1 borttagna)" out.txt || fai
 same_site changed
 [ ! -e root/site/arkiv/spelare/cecilia.html ] || fail "archive changed: a page no longer made stayed"
 [ -z "$(find root/site/arkiv -name '.*.tmp')" ] || fail "archive: temporary files left"
+
+if [ "$way" = sftp ]; then
+    wait "$silent"
+    [ $? = 1 ] && grep -q "slutade svara" silent/err || fail "a silent server: $(cat silent/err)"
+fi
 
 grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
 [ -z "$(grep -rl "$password" config home local 2>/dev/null)" ] || fail "the password in a file"

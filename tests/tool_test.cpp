@@ -108,6 +108,11 @@ TEST(Tool, ServeRefuses)
     for (const char* every : {"0.0.0.0", "255.255.255.255", "224.0.0.1"})
         EXPECT_EQ(Tool({"serve", cup, "--bind", every}),
                   "1||ravelmark-tool: " + std::string(every) + " \xC3\xA4r ingen adress p\xC3\xA5 den h\xC3\xA4r datorn att visa sidan p\xC3\xA5.\n");
+    // dav:// sends the password in the clear: only to this computer's own addresses, by number.
+    const std::string davReason = "2||ravelmark-tool: dav:// skickar allt okrypterat och anv\xC3\xA4nds bara mot den h\xC3\xA4r "
+                                  "datorn; v\xC3\xA4lj davs:// (se ravelmark-tool --help)\n";
+    for (const char* away : {"dav://klubben@198.51.100.1/site/", "dav://klubben@localhost/site/", "dav://kulan.se/"})
+        EXPECT_EQ(Tool({"publish", cup, "--to", away}), davReason);
 }
 
 TEST(Tool, Table)

@@ -63,7 +63,6 @@ bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream
 int PublishCommand(const std::string& file, const std::string& to, const std::string& web, bool watch,
                    std::ostream& out, std::ostream& err)
 {
-    const CStopSignals stop;
     const CToolApplication app;
     CTournamentDoc doc;
     if (watch)
@@ -91,6 +90,9 @@ int PublishCommand(const std::string& file, const std::string& to, const std::st
     if (!watch)
         return published ? 0 : 1;
 
+    // Only the watch ends in order on Ctrl+C: a single publication held up by a stalled server
+    // must still end at a signal as any program does.
+    const CStopSignals stop;
     out << "Publicerar när filen ändras, tills du avslutar med Ctrl+C." << std::endl;
     const QString path = doc.Path();
     QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {

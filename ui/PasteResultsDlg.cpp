@@ -25,8 +25,9 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Light colours under dark text, so that the word reads the same on a dark desktop.
-QColor Background(CResultImport::Tone tone)
+} // namespace
+
+QColor ToneBackground(CResultImport::Tone tone)
 {
     switch (tone) {
     case CResultImport::Tone::Known:
@@ -42,8 +43,6 @@ QColor Background(CResultImport::Tone tone)
     }
     return {0xEE, 0xEE, 0xEE};
 }
-
-} // namespace
 
 class CPasteResultsDlg::CRows : public QAbstractTableModel
 {
@@ -103,7 +102,7 @@ public:
                 return CResultImport::Entered(row) ? Qt::Checked : Qt::Unchecked;
             return {};
         case Qt::BackgroundRole:
-            return QBrush(Background(word.m_tone));
+            return QBrush(ToneBackground(word.m_tone));
         case Qt::ForegroundRole:
             return QBrush(word.m_tone == CResultImport::Tone::Idle ? QColor(0x60, 0x60, 0x60) : QColor(Qt::black));
         default:

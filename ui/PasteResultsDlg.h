@@ -3,6 +3,7 @@
 
 #include "model/ResultImport.h"
 
+#include <QColor>
 #include <QDialog>
 
 #include <memory>
@@ -19,6 +20,10 @@ class QTableView;
 // can be unticked and sent to another player; with more than two columns the user picks the
 // name's and the points' column. A dialog of the desktop's own kind: OK and Avbryt, Escape
 // for Avbryt. After OK the caller enters the rows that Entered() says.
+// The background of a row's word, light under dark text so that it reads the same on a dark
+// desktop; the round editor's proposals from phones wear the same colours.
+QColor ToneBackground(CResultImport::Tone tone);
+
 class CPasteResultsDlg : public QDialog
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "ui/Controls.h"
 #include "ui/MobileDlg.h"
 #include "ui/NameList.h"
+#include "ui/PasteResultsDlg.h"
 #include "ui/TextEntry.h"
 
 #include <QApplication>
@@ -34,24 +35,6 @@ constexpr int kPanelChars = 48;
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// As the paste's preview colours its words.
-QColor Background(CResultImport::Tone tone)
-{
-    switch (tone) {
-    case CResultImport::Tone::Known:
-        return {0xD4, 0xED, 0xDA};
-    case CResultImport::Tone::New:
-        return {0xD6, 0xE4, 0xF5};
-    case CResultImport::Tone::Look:
-        return {0xFD, 0xE8, 0xB4};
-    case CResultImport::Tone::Refused:
-        return {0xF5, 0xC6, 0xCB};
-    case CResultImport::Tone::Idle:
-        break;
-    }
-    return {0xEE, 0xEE, 0xEE};
 }
 
 bool Enterable(const CProposal& proposal, const CResultImport::CWord& word)
@@ -275,7 +258,7 @@ void CProposalPanel::Refresh()
                             : word.m_tone == CResultImport::Tone::Idle  ? QColor(0x60, 0x60, 0x60)
                                                                         : QColor(Qt::black);
         for (int c = 0; c < kColumns; ++c) {
-            item->setBackground(c, Background(word.m_tone));
+            item->setBackground(c, ToneBackground(word.m_tone));
             item->setForeground(c, text);
         }
         items.append(item);

@@ -52,6 +52,32 @@ QStringList FilesHolding(const QString& folder, const QByteArray& text)
     return found;
 }
 
+// A loopback port free a moment ago.
+int FreePort()
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+bool Listens(int port)
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool connected = ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(probe);
+    return connected;
+}
+
 } // namespace
 
 class PublishDlgTest : public QObject
@@ -260,6 +286,108 @@ private slots:
         QVERIFY(d.m_publishing.Due());
         QVERIFY(w.Close());
         QCOMPARE(w.m_platform.m_errors.filter("De senaste ändringarna kunde inte publiceras: mappen").size(), 1);
+    }
+
+    // Closing within the quiet time after a change publishes it, also when the change came
+    // while an upload ran: one more upload, of the newest state.
+    void aChangeDuringAnUploadIsPublishedAtTheClose()
+    {
+        CWindow w(kCup);
+        CRavelmarkDlg& d = w.m_dlg;
+        CPublishTarget target;
+        target.m_way = PublishWay::Folder;
+        target.m_folder = w.File("site");
+        QVERIFY(QDir().mkpath(target.m_folder));
+        d.m_publishing.SetTarget(target, {});
+        d.m_publishing.SetAutomatic(true);
+        d.m_publishing.PublishNow();
+        QVERIFY(d.m_publishing.Busy());
+        TypeOver(d.m_editTitle, "Serien");
+        QVERIFY(w.Close());
+        QVERIFY(Read(target.m_folder + "/cup.htm").contains("<h3>Serien</h3>"));
+    }
+
+    // No keyring answering: the password of this run is kept in memory only, never in a file
+    // (QtKeychain's plain-text fallback stays off), and a new run has none.
+    void aPasswordWithoutKeyringStaysInMemory()
+    {
+        const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        std::string password;
+        CKeyringPasswords thisRun;
+        thisRun.Write("sftp://klubben@kulan.se", "hemligt-5521");
+        QVERIFY(thisRun.Read("sftp://klubben@kulan.se", password) && password == "hemligt-5521");
+        QVERIFY(!CKeyringPasswords().Read("sftp://klubben@kulan.se", password));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+        QCOMPARE(FilesHolding(m_config.path(), "hemligt-5521") + FilesHolding(QDir::homePath() + "/.local", "hemligt-5521"),
+                 QStringList());
+    }
+
+    // A host key to decide on or a refused login is not tried again, neither by the minute nor
+    // at the next change (a host that locks accounts would lock the club out): automatic
+    // publishing stops and says so. A key trusted once is that key only.
+    void refusalsWaitForTheUser()
+    {
+        if (geteuid() != 0 || !QFile::exists("/usr/sbin/sshd"))
+            QSKIP("needs root and sshd");
+        QTemporaryDir home;
+        const QString dir = home.path();
+        QVERIFY(QProcess::execute("ssh-keygen", {"-q", "-t", "ed25519", "-N", "", "-f", dir + "/host_key"}) == 0);
+        const int port = FreePort();
+        QFile config(dir + "/sshd_config");
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QString("Port %1\nListenAddress 127.0.0.1\nHostKey %2/host_key\nPidFile none\nUsePAM no\n"
+                             "StrictModes no\nPasswordAuthentication no\nKbdInteractiveAuthentication no\n")
+                         .arg(port)
+                         .arg(dir)
+                         .toUtf8());
+        config.close();
+        QDir().mkpath("/run/sshd");
+        QProcess sshd;
+        sshd.start("/usr/sbin/sshd", {"-D", "-e", "-f", config.fileName()});
+        QVERIFY(sshd.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(Listens(port), 20000);
+        const QByteArray oldHome = qgetenv("HOME"), agent = qgetenv("SSH_AUTH_SOCK");
+        qputenv("HOME", dir.toUtf8());
+        qunsetenv("SSH_AUTH_SOCK");
+        QDir(dir).mkpath(".ssh");
+        // Unknown although another key is trusted; then known, with a password it refuses.
+        for (const bool known : {false, true}) {
+            if (known) {
+                QFile pub(dir + "/host_key.pub");
+                QVERIFY(pub.open(QIODevice::ReadOnly));
+                const QList<QByteArray> key = pub.readAll().split(' ');
+                QFile hosts(dir + "/.ssh/known_hosts");
+                QVERIFY(hosts.open(QIODevice::WriteOnly));
+                hosts.write(QString("[127.0.0.1]:%1 ").arg(port).toUtf8() + key[0] + ' ' + key[1] + '\n');
+            }
+            CWindow w(kCup);
+            CRavelmarkDlg& d = w.m_dlg;
+            d.m_publishing.SetSettleMilliseconds(50);
+            CPublishTarget target;
+            QString reason;
+            QVERIFY(ParsePublishUrl(QString("sftp://root@127.0.0.1:%1%2/").arg(port).arg(dir), target, reason));
+            CPublishTrust trust;
+            trust.m_hostFingerprint = "SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU";
+            d.m_publishing.SetTarget(target, "fel", trust);
+            d.m_publishing.SetAutomatic(true);
+            d.m_publishing.PublishNow();
+            QTRY_COMPARE_WITH_TIMEOUT(d.m_publishing.Ended(), 1, 30000);
+            QCOMPARE(d.m_publishing.LastResult().m_kind, known ? CPublishResult::LoginRefused : CPublishResult::UnknownHost);
+            QVERIFY(d.m_publishState->text().endsWith("publiceras inte automatiskt förrän det är åtgärdat i ”Publicera…”"));
+            QVERIFY(!d.m_publishing.Due());
+            TypeOver(d.m_editTitle, "Serien");
+            QTest::qWait(200);
+            QVERIFY(!d.m_publishing.Due() && !d.m_publishing.Busy());
+            QCOMPARE(d.m_publishing.Ended(), 1);
+            QVERIFY(!QFile::exists(dir + "/cup.htm"));
+            QVERIFY(known || !QFile::exists(dir + "/.ssh/known_hosts"));
+        }
+        qputenv("HOME", oldHome);
+        if (!agent.isEmpty())
+            qputenv("SSH_AUTH_SOCK", agent);
+        sshd.terminate();
+        sshd.waitForFinished();
     }
 };
 
