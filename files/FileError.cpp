@@ -68,6 +68,11 @@ QString ResultMessage(const CFileResult& result, TextEncoding encoding)
         // As the tournament's refused lines are named, with the file's name; the file is UTF-8.
         return QStringLiteral("Rad %1 i %2 : \"").arg(QString::number(result.m_lineNo), result.m_path) +
                ToQString(result.m_line, TextEncoding::Utf8) + QStringLiteral("\"\n") + BuiltInText(result.m_message);
+    case CFileResult::NotReadBack:
+        return QStringLiteral("%1 sparades inte: programmet skulle inte kunna läsa in den nya filen igen. "
+                              "Filen är oförändrad.\n")
+                   .arg(result.m_path) +
+               ToQString(LinePrefix(result.m_lineNo, result.m_line), encoding) + BuiltInText(result.m_message);
     }
     return {};
 }

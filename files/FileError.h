@@ -41,6 +41,7 @@ struct CFileResult
         CannotOpen,   // m_path
         CannotCreate, // m_path
         RulesRefused, // m_lineNo, m_line (UTF-8), m_message: a line of the rules file m_path (its name)
+        NotReadBack,  // m_lineNo, m_line, m_message: the save of m_path stopped, as its text would be refused
     };
 
     Kind m_kind = Done;

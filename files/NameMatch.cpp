@@ -3,9 +3,11 @@
 
 #include "model/Encoding.h"
 
+#include <unicode/uchar.h>
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -47,17 +49,106 @@ PlayerId FirstWith(CNameMatchIndex::CTable& table, std::string_view key, PlayerI
     return table.m_first[id];
 }
 
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
+{
+    hash = (hash ^ value) * 0x9E3779B97F4A7C15u;
+    return hash ^ (hash >> 29);
+}
+
+// Calls take(hash) for each half under which a spelling of `length` codes is filed, the halves
+// cut from `spelling`: its own, or one a code longer or shorter that may be near it. A name near
+// another has one of its halves whole: one edit spares the first (length - 1) / 2 codes or the
+// last as many. The codes that are no letters, which no edit touches, go into each hash too.
+template <typename Take>
+void ForEachHalf(std::u32string_view spelling, std::size_t length, Take take)
+{
+    const std::size_t half = (length - 1) / 2;
+    std::uint64_t others = length;
+    for (const char32_t c : spelling) {
+        if (c >= CNameMatch::kNotLetter)
+            others = Mix(others, c);
+    }
+    for (const std::uint64_t side : {std::uint64_t{0}, std::uint64_t{1}}) {
+        std::uint64_t hash = Mix(others, side);
+        for (const char32_t c : side == 0 ? spelling.substr(0, half) : spelling.substr(spelling.size() - half))
+            hash = Mix(hash, c);
+        take(Mix(hash, 0));
+    }
+}
+
+std::string_view Bytes(const std::uint64_t& hash)
+{
+    return {reinterpret_cast<const char*>(&hash), sizeof hash};
+}
+
+void File(CNameMatchIndex::CHalves& halves, std::u32string_view spelling, PlayerId player)
+{
+    ForEachHalf(spelling, spelling.size(), [&](std::uint64_t hash) {
+        const std::size_t before = halves.m_hashes.Size();
+        const PlayerId id = halves.m_hashes.Add(Bytes(hash));
+        if (halves.m_hashes.Size() > before)
+            halves.m_latest.push_back(UINT32_MAX);
+        halves.m_before.push_back(halves.m_latest[id]);
+        halves.m_latest[id] = static_cast<std::uint32_t>(halves.m_player.size());
+        halves.m_player.push_back(player);
+    });
+}
+
+// Calls visit(player) for each player filed in `halves` who may be near `spelling` (some twice).
+template <typename Visit>
+void ForEachCandidate(const CNameMatchIndex::CHalves& halves, std::u32string_view spelling, Visit visit)
+{
+    for (const std::size_t length : {spelling.size() - 1, spelling.size(), spelling.size() + 1}) {
+        ForEachHalf(spelling, length, [&](std::uint64_t hash) {
+            PlayerId id = 0;
+            if (!halves.m_hashes.Find(Bytes(hash), id))
+                return;
+            for (std::uint32_t entry = halves.m_latest[id]; entry != UINT32_MAX; entry = halves.m_before[entry])
+                visit(halves.m_player[entry]);
+        });
+    }
+}
+
 // Takes players [table.m_indexed, names.Size()) into `table`; stops early when `cancel` is set.
 void TakeIn(const CNameMatch& match, const CPlayerNames& names, TextEncoding encoding, CNameMatchIndex::CTable& table,
             const std::atomic<bool>* cancel = nullptr)
 {
+    std::u32string spelling;
     for (; table.m_indexed < names.Size(); ++table.m_indexed) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             return;
         const auto player = static_cast<PlayerId>(table.m_indexed);
-        ForEachKey(match, ToUtf16(names.Name(player), encoding),
-                   [&](std::string_view key) { FirstWith(table, key, player); });
+        const std::u16string name = ToUtf16(names.Name(player), encoding);
+        ForEachKey(match, name, [&](std::string_view key) { FirstWith(table, key, player); });
+        match.Spelling(name, spelling);
+        if (CNameMatch::LongEnough(spelling))
+            File(table.m_halves, spelling, player);
     }
+}
+
+// The code of character `c`, held in text[0, length), for CNameMatch::Spelling: 0 when the
+// collator ignores it, else its primary weights, packed when they fit in three bytes.
+char32_t CodeOf(UCollator* collator, const char16_t* text, std::size_t length, UChar32 c)
+{
+    char32_t code = 0;
+    if (!collator) {
+        code = static_cast<char32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT));
+    } else {
+        uint8_t key[64];
+        const int32_t size = std::min(
+            ucol_getSortKey(collator, text, static_cast<int32_t>(length), key, static_cast<int32_t>(sizeof key)),
+            static_cast<int32_t>(sizeof key));
+        // The primary weights end at the first byte below 2: the end, or the next level's mark.
+        std::uint64_t hash = 0;
+        int32_t bytes = 0;
+        for (; bytes < size && key[bytes] > 1; ++bytes) {
+            code = code << 8 | key[bytes];
+            hash = Mix(hash, key[bytes]);
+        }
+        if (bytes > 3)
+            code = 0x01000000 + static_cast<char32_t>(hash % 0x7E000000);
+    }
+    return code == 0 || u_isalpha(c) ? code : code | CNameMatch::kNotLetter;
 }
 
 } // namespace
@@ -104,6 +195,51 @@ void CNameMatch::Key(std::u16string_view name, Kind kind, std::string& key) cons
     }
 }
 
+void CNameMatch::Spelling(std::u16string_view name, std::u32string& spelling) const
+{
+    thread_local std::u16string folded;
+    FoldBlanks(name, folded);
+    spelling.clear();
+    for (std::size_t i = 0; i < folded.size();) {
+        const std::size_t start = i;
+        char32_t c = folded[i++];
+        if (c >= 0xD800 && c < 0xDC00 && i < folded.size() && folded[i] >= 0xDC00 && folded[i] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (folded[i++] - 0xDC00u);
+        auto [at, added] = m_codes.try_emplace(c, 0);
+        if (added)
+            at->second = CodeOf(m_collators[Root].get(), folded.data() + start, i - start, static_cast<UChar32>(c));
+        if (at->second != 0)
+            spelling += at->second;
+    }
+}
+
+bool CNameMatch::LongEnough(std::u32string_view spelling)
+{
+    return std::count_if(spelling.begin(), spelling.end(), [](char32_t c) { return c < kNotLetter; }) >= 5;
+}
+
+bool CNameMatch::Near(std::u32string_view a, std::u32string_view b)
+{
+    if (a.size() < b.size())
+        std::swap(a, b);
+    if (a.size() - b.size() > 1 || !LongEnough(a) || !LongEnough(b))
+        return false;
+    const auto letter = [](char32_t c) { return c < kNotLetter; };
+    std::size_t i = 0;
+    while (i < b.size() && a[i] == b[i])
+        ++i;
+    if (a.size() > b.size()) // a letter added
+        return letter(a[i]) && a.substr(i + 1) == b.substr(i);
+    if (i == a.size())
+        return true;
+    if (!letter(a[i]) || !letter(b[i]))
+        return false;
+    if (a.substr(i + 1) == b.substr(i + 1)) // a letter changed
+        return true;
+    return i + 1 < a.size() && letter(a[i + 1]) && a[i] == b[i + 1] && a[i + 1] == b[i] &&
+           a.substr(i + 2) == b.substr(i + 2);
+}
+
 CNameMatchIndex::CNameMatchIndex() = default;
 
 CNameMatchIndex::~CNameMatchIndex()
@@ -147,6 +283,22 @@ bool CNameMatchIndex::FindMatch(const CTournament& tournament, std::u16string_vi
             found = true;
         }
     });
+    if (found)
+        return true;
+    // Else the first player whose name is a letter away.
+    thread_local std::u32string spelling, other;
+    m_match.Spelling(name, spelling);
+    if (!CNameMatch::LongEnough(spelling))
+        return false;
+    ForEachCandidate(m_table.m_halves, spelling, [&](PlayerId player) {
+        if (found && player >= match)
+            return;
+        m_match.Spelling(ToUtf16(tournament.PlayerName(player), tournament.m_encoding), other);
+        if (CNameMatch::Near(spelling, other)) {
+            match = player;
+            found = true;
+        }
+    });
     return found;
 }
 
@@ -170,12 +322,26 @@ std::vector<std::vector<PlayerId>> NearDuplicates(const CTournament& tournament)
             player = root[player] = root[root[player]];
         return player;
     };
+    const auto join = [&](PlayerId player, PlayerId other) {
+        const PlayerId a = rootOf(other), b = rootOf(player);
+        root[std::max(a, b)] = std::min(a, b);
+    };
     CNameMatchIndex::CTable first;
+    std::u32string spelling, other;
     for (PlayerId player = 0; player < count; ++player) {
-        ForEachKey(match, ToUtf16(tournament.PlayerName(player), tournament.m_encoding), [&](std::string_view key) {
-            const PlayerId a = rootOf(FirstWith(first, key, player)), b = rootOf(player);
-            root[std::max(a, b)] = std::min(a, b);
+        const std::u16string name = ToUtf16(tournament.PlayerName(player), tournament.m_encoding);
+        ForEachKey(match, name, [&](std::string_view key) { join(player, FirstWith(first, key, player)); });
+        match.Spelling(name, spelling);
+        if (!CNameMatch::LongEnough(spelling))
+            continue;
+        ForEachCandidate(first.m_halves, spelling, [&](PlayerId candidate) {
+            if (rootOf(candidate) == rootOf(player))
+                return;
+            match.Spelling(ToUtf16(tournament.PlayerName(candidate), tournament.m_encoding), other);
+            if (CNameMatch::Near(spelling, other))
+                join(player, candidate);
         });
+        File(first.m_halves, spelling, player);
     }
     std::vector<std::vector<PlayerId>> groups;
     std::vector<std::size_t> groupOf(count, SIZE_MAX);

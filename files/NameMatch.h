@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct UCollator;
@@ -17,7 +18,10 @@ struct UCollator;
 // When two player names are probably one person spelled two ways, once runs of blanks are
 // folded: they are equal at primary strength (letter case and accents aside) to a Swedish
 // collator, so "rené" matches "Rene", or to the root collator, which also takes Å, Ä and Ö for
-// A and O as a keyboard without them types them: "Ake" matches "Åke".
+// A and O as a keyboard without them types them: "Ake" matches "Åke". Names of five letters or
+// more also match when, so read by the root collator, one letter is missing, added or another,
+// or two letters side by side are swapped: "Birgita Öberg" matches "Birgitta Oberg". Digits,
+// blanks and signs are never what differs, so "Lag 12" and "Lag 13" stay apart.
 class CNameMatch
 {
 public:
@@ -31,12 +35,21 @@ public:
     enum Kind { Swedish, Root, KindCount };
     void Key(std::u16string_view name, Kind kind, std::string& key) const;
 
+    // The name as the near rule reads it, into `spelling`: a code per character the root collator
+    // does not ignore, each letter's code below kNotLetter and every other one's above it.
+    static constexpr char32_t kNotLetter = 0x80000000;
+    void Spelling(std::u16string_view name, std::u32string& spelling) const;
+    // Whether two spellings are near by the rule above (equal ones too).
+    static bool Near(std::u32string_view a, std::u32string_view b);
+    static bool LongEnough(std::u32string_view spelling);
+
 private:
     struct CClose
     {
         void operator()(UCollator* collator) const;
     };
     std::unique_ptr<UCollator, CClose> m_collators[KindCount];
+    mutable std::unordered_map<char32_t, char32_t> m_codes; // by character, as Spelling found them
 };
 
 // The players of a tournament by their match keys. Prepare takes the names in on another
@@ -58,13 +71,24 @@ public:
     bool FindMatch(const CTournament& tournament, std::u16string_view name, PlayerId& match) override;
     void Clear();
 
+    // The spellings of five letters or more by their halves (a near name keeps one of them
+    // whole), each half a hash with the players that have it, a chain from the latest.
+    struct CHalves
+    {
+        CPlayerNames m_hashes;               // eight bytes each, numbered as they came
+        std::vector<std::uint32_t> m_latest; // by hash number: the latest entry
+        std::vector<PlayerId> m_player;      // by entry
+        std::vector<std::uint32_t> m_before; // by entry: the same half's entry before, or UINT32_MAX
+    };
+
     // The keys of the players taken in, each stored once in one buffer (no allocation per key),
     // with the first player that has it.
     struct CTable
     {
         CPlayerNames m_keys;           // kind and key, numbered as they came
         std::vector<PlayerId> m_first; // by key number
-        std::size_t m_indexed = 0;     // players taken in so far
+        CHalves m_halves;
+        std::size_t m_indexed = 0; // players taken in so far
     };
 
 private:

@@ -144,11 +144,11 @@ CFileResult LoadPlayersFile(const QString& tournamentPath, CClubPlayers& players
     return LoadSidecar(path, players, ParseClubPlayers);
 }
 
-CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players)
+CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players, const CRenamedNames& renamed)
 {
     return SaveSidecar<CClubPlayers>(
         tournamentPath, ".spelare", players.Empty(), ParseClubPlayers,
-        [&players](const std::string& previous) { return ClubPlayersText(players, previous); });
+        [&](const std::string& previous) { return ClubPlayersText(players, previous, renamed); });
 }
 
 bool RulesPath(const QString& tournamentPath, QString& rulesPath)

@@ -33,7 +33,8 @@ CFileResult LoadPlayersFile(const QString& tournamentPath, CClubPlayers& players
 
 // Writes the players file as the window sets it: replaced whole, keeping the comments of a
 // file that was not refused; removed when it lists nobody.
-CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players);
+CFileResult SavePlayersFile(const QString& tournamentPath, const CClubPlayers& players,
+                            const CRenamedNames& renamed = {});
 
 // The register carried to a new tournament: writes `tournamentPath`'s players file and rules
 // file from those of the tournament `fromPath` (its rounds are not copied). The players file

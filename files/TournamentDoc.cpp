@@ -244,18 +244,25 @@ CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds)
 
 CFileResult CTournamentDoc::WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass)
 {
+    return WritePageOf(m_tournament, pagePath, rounds, onlyClass);
+}
+
+CFileResult CTournamentDoc::WritePageOf(const CTournament& tournament, QString& pagePath, std::size_t rounds,
+                                        const std::string& onlyClass)
+{
     // A rules file mended since it was refused counts at once; one still refused stops the page.
     if (!ReloadRules().Ok())
         return m_rulesResult;
     if (!ReloadPlayers().Ok())
         return m_playersResult;
+    // The open tournament's standings are kept up to date; another one counts its own.
+    const bool own = rounds >= tournament.m_rounds.size() && &tournament == &m_tournament;
     const std::optional<CStandingsView> view =
-        rounds < m_tournament.m_rounds.size()
-            ? std::optional<CStandingsView>(std::in_place, m_tournament, m_rules, rounds, &m_clubPlayers)
-            : std::optional<CStandingsView>(std::in_place, m_tournament, RankedStandings(), m_rules, &m_clubPlayers);
+        own ? std::optional<CStandingsView>(std::in_place, tournament, RankedStandings(), m_rules, &m_clubPlayers)
+            : std::optional<CStandingsView>(std::in_place, tournament, m_rules, rounds, &m_clubPlayers);
     std::optional<CGroupStandings> groups;
     if (m_clubPlayers.SetsGroups())
-        groups.emplace(m_tournament, m_clubPlayers, m_rules, rounds, view->SharedCounting());
+        groups.emplace(tournament, m_clubPlayers, m_rules, rounds, view->SharedCounting());
     if (groups && !onlyClass.empty() && groups->ClassIndex(onlyClass) >= 0)
         groups->ShowOnlyClass(static_cast<std::size_t>(groups->ClassIndex(onlyClass)));
     return WriteStandingsPage(m_path, *view, pagePath, groups ? &*groups : nullptr);
@@ -278,11 +285,11 @@ void CTournamentDoc::RegisterClubPlayers()
     }
 }
 
-CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
+CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players, const CRenamedNames& renamed)
 {
     if (players == m_clubPlayers && m_playersResult.Ok())
         return {};
-    CFileResult result = SavePlayersFile(m_path, players);
+    CFileResult result = SavePlayersFile(m_path, players, renamed);
     if (result.Ok()) {
         m_clubPlayers = players;
         m_playersResult = CFileResult();
@@ -291,6 +298,29 @@ CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players)
         // The names it knows are offered as players.
         emit standingsChanged();
     }
+    return result;
+}
+
+std::optional<std::string> CTournamentDoc::PlayersFileBytes() const
+{
+    QString path;
+    QFile file;
+    if (!PlayersPath(m_path, path) || (file.setFileName(path), !file.open(QIODevice::ReadOnly)))
+        return std::nullopt;
+    return file.readAll().toStdString();
+}
+
+CFileResult CTournamentDoc::PutPlayersFile(const std::optional<std::string>& bytes)
+{
+    QString path;
+    CFileResult result;
+    if (!PlayersPath(m_path, path))
+        result.m_kind = CFileResult::CannotCreate;
+    else
+        result = bytes ? ReplaceFile(path, *bytes) : RemoveSidecar(path);
+    ReloadPlayers();
+    emit edited();
+    emit standingsChanged();
     return result;
 }
 
@@ -314,9 +344,11 @@ void CTournamentDoc::ApplyRename(const CPlayerRename& rename, bool undo)
 CFileResult CTournamentDoc::RefreshPage()
 {
     QString page;
+    std::optional<CTournament> saved = std::exchange(m_savedAs, std::nullopt);
     if (!ReportPath(m_path, page) || !QFileInfo::exists(page))
         return {};
-    return WritePage(page);
+    // The page of the file as it will be read again, so that it is the page the next start makes.
+    return WritePageOf(saved ? *saved : m_tournament, page, SIZE_MAX, {});
 }
 
 const CFileResult& CTournamentDoc::ReloadRules()
@@ -384,8 +416,11 @@ CFileResult CTournamentDoc::ReplaceRulesFile(const std::function<CFileResult(con
 
 CFileResult CTournamentDoc::Save(bool anew)
 {
-    CFileResult result = SaveTournamentFile(m_tournament, m_path, anew);
+    m_savedAs.emplace();
+    CFileResult result = SaveTournamentFile(m_tournament, m_path, anew, &*m_savedAs);
     m_snapshot.reset(); // the title trimmed
+    if (!result.Ok())
+        m_savedAs.reset();
     if (result.Ok()) {
         // What is on disk now is this tournament: later changes are measured from it.
         ReadFileStatus(m_path, m_fileStatus);

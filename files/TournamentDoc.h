@@ -115,7 +115,8 @@ public:
     // The same with the table of class `onlyClass` (UTF-8, one the players file names) alone.
     CFileResult WritePage(QString& pagePath, std::size_t rounds, const std::string& onlyClass);
     // After a save: the page beside the file, when there is one, is written anew with the
-    // standings as saved; none is made where there is none.
+    // standings as saved (of the tournament as the saved file reads back); none is made where
+    // there is none.
     CFileResult RefreshPage();
     // The standings of all rounds, ranked.
     const CStandings& RankedStandings();
@@ -150,7 +151,12 @@ public:
     const std::vector<PlayerId>& Registered() const { return m_registered; }
     // Sets the club's players and writes them at once, removing the file when nobody is left;
     // nothing is written when they are what is in force already.
-    CFileResult SetClubPlayers(const CClubPlayers& players);
+    // `renamed`: the renames made meanwhile, whose lines keep their places (ClubPlayersText).
+    CFileResult SetClubPlayers(const CClubPlayers& players, const CRenamedNames& renamed = {});
+    // The players file's bytes as they are on disk (none when there is none), and the file put
+    // back to `bytes` (removed when none) by the safe replace, then read again.
+    std::optional<std::string> PlayersFileBytes() const;
+    CFileResult PutPlayersFile(const std::optional<std::string>& bytes);
 
     // Gives player `from`'s results to `to` in every round (a rename, or a merge when `to` has
     // results); the rounds where both have one must be none. ApplyRename takes it back or
@@ -184,6 +190,8 @@ signals:
 
 private:
     void RebuildStandings();
+    CFileResult WritePageOf(const CTournament& tournament, QString& pagePath, std::size_t rounds,
+                            const std::string& onlyClass);
     // Replaces (or removes) the rules file by `write`, its version as it is kept beside it first
     // as NAME_YYMMDD_hhmmss.regler.bak; nothing is kept when the write fails, and nothing is
     // written when the version cannot be kept.
@@ -209,6 +217,7 @@ private:
     CFileStatus m_fileStatus;
     bool m_utf8Refused = false;
     bool m_changed = false;
+    std::optional<CTournament> m_savedAs; // as the file last saved reads back, until its page is made
     const CRound* m_working = nullptr;
     std::size_t m_workingReplaces = SIZE_MAX;
     QFileSystemWatcher* m_watcher = nullptr; // while watching

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -222,6 +223,69 @@ private:
     int m_error = 0; // the errno of the first failed write or step
 };
 
+// What a save writes, read back by the reader as it goes: a file the program would refuse to
+// open again is never put in place of the old one.
+class CReadBack final : public CLineOutput
+{
+public:
+    CReadBack(CLineOutput& out, CTournament& readBack)
+        : m_out(out)
+        , m_parser(readBack)
+    {
+    }
+
+    void WriteLine(const std::string& line) override
+    {
+        m_out.WriteLine(line);
+        // A line break inside a name would make two lines of one: the reader might even take them.
+        if (const std::size_t brk = line.find('\n'); brk != std::string::npos && m_brokenLineNo == 0) {
+            m_brokenLineNo = m_lineNo + 1;
+            m_brokenLine.assign(Trimmed(std::string_view(line).substr(0, brk)));
+        }
+        m_lineNo += 1 + static_cast<int>(std::count(line.begin(), line.end(), '\n'));
+        m_pending += line;
+        m_pending += "\r\n";
+        if (m_pending.size() >= kWriteChunk)
+            FeedPending();
+    }
+
+    // True when the reader takes the text as it was written; otherwise the line it stops at.
+    bool Accepted(CFileResult& refusal)
+    {
+        FeedPending();
+        std::string line, message;
+        int lineNo = 0;
+        const bool read = m_parser.Finish(line, lineNo, message);
+        if (read && m_brokenLineNo == 0)
+            return true;
+        refusal.m_kind = CFileResult::NotReadBack;
+        if (!read && (m_brokenLineNo == 0 || lineNo < m_brokenLineNo)) {
+            refusal.m_lineNo = lineNo;
+            refusal.m_line = std::move(line);
+            refusal.m_message = std::move(message);
+        } else {
+            refusal.m_lineNo = m_brokenLineNo;
+            refusal.m_line = std::move(m_brokenLine);
+            refusal.m_message = msg::kUnsavableCharacter;
+        }
+        return false;
+    }
+
+private:
+    void FeedPending()
+    {
+        m_parser.Feed(m_pending);
+        m_pending.clear();
+    }
+
+    CLineOutput& m_out;
+    CTournamentParser m_parser;
+    std::string m_pending; // whole lines, not yet read back
+    int m_lineNo = 0;      // lines of the file written so far
+    int m_brokenLineNo = 0;
+    std::string m_brokenLine;
+};
+
 // A file system without hard links gets a copy: exclusive, synced, with the old file's time.
 int CopyForBackup(const std::string& from, const std::string& to)
 {
@@ -346,7 +410,7 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes)
     return ReplaceWith(path, [bytes](CNewVersion& out) { out.WriteText(bytes); });
 }
 
-CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew)
+CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew, CTournament* readBack)
 {
     TrimSpaces(tournament.m_title);
     if (tournament.m_title.empty()) {
@@ -385,14 +449,26 @@ CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, boo
     CNewVersion out;
     const int mode = backup.empty() ? -1 : static_cast<int>(status.st_mode & 07777);
     const bool created = out.Create(target, mode) == 0;
-    if (created)
-        tournament.Write(out, LongestPlayerNameLength(tournament));
-    if (created && out.Commit())
+    CTournament read;
+    CFileResult refusal;
+    bool accepted = true;
+    if (created) {
+        if (readBack)
+            *readBack = CTournament();
+        CReadBack check(out, readBack ? *readBack : read);
+        tournament.Write(check, LongestPlayerNameLength(tournament));
+        accepted = check.Accepted(refusal);
+    }
+    if (created && accepted && out.Commit())
         return {};
     // Nothing of this save stays: the backup name goes, the old file is still in place.
     out.Discard();
     if (!backup.empty())
         ::unlink(backup.c_str());
+    if (!accepted) {
+        refusal.m_path = target;
+        return refusal;
+    }
     return created ? Failure(CauseOf(out.Error()), target) : Failure(CFileResult::CannotCreate, path);
 }
 

@@ -39,8 +39,11 @@ CFileResult ReplaceFile(const QString& path, std::string_view bytes);
 // new text put in its place by one rename. At every instant `path` holds the old or the new
 // bytes whole; a failure leaves the folder as it was. A symbolic link stays: its target is
 // replaced. When `path` names no file, it is written anew (nothing to back up) if `anew`,
-// and refused as not found otherwise.
-CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false);
+// and refused as not found otherwise. The new text is read back as it is written: one the
+// reader would refuse, or that would lose a line break, is never put in place (NotReadBack).
+// `readBack`, when given, gets the tournament as the reader takes it from the new file.
+CFileResult SaveTournamentFile(CTournament& tournament, const QString& path, bool anew = false,
+                               CTournament* readBack = nullptr);
 
 // Keeps `file` as it is now under the name `backup` (a second name of it; an exact copy with its
 // times where the file system has no hard links); where that name is taken, under the first free

@@ -204,7 +204,7 @@ bool ParseClubPlayers(std::string_view text, CClubPlayers& players, CRulesRefusa
     });
 }
 
-std::string ClubPlayersText(const CClubPlayers& players, std::string_view previous)
+std::string ClubPlayersText(const CClubPlayers& players, std::string_view previous, const CRenamedNames& renamed)
 {
     std::string text;
     // Sections written, and the players written in the section open now.
@@ -244,9 +244,17 @@ std::string ClubPlayersText(const CClubPlayers& players, std::string_view previo
                 sectionEnd = text.append(line).append("\n").size();
         } else if (entry.m_type == CLine::Name && keep) {
             const std::vector<std::string>& names = members(kind, index);
-            if (std::find(names.begin(), names.end(), entry.m_text) != names.end() &&
-                inSection.insert(entry.m_text).second)
-                sectionEnd = text.append(line).append("\n").size();
+            const auto belongs = [&](const std::string& name) {
+                return std::find(names.begin(), names.end(), name) != names.end();
+            };
+            std::string name = entry.m_text;
+            for (const auto& [from, to] : renamed) {
+                if (name == from && !belongs(name))
+                    name = to;
+            }
+            if (belongs(name) && inSection.insert(name).second)
+                sectionEnd =
+                    (name == entry.m_text ? text.append(line).append("\n") : text.append(NameLine(name))).size();
         }
         return true;
     });

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A class or a team: its name and its players, both UTF-8 as the players file has them.
@@ -48,7 +49,11 @@ bool ParseClubPlayers(std::string_view text, CClubPlayers& players, CRulesRefusa
 // (empty for none): its comments and empty lines stay where they stand, its players stay in
 // their sections where they still belong, and what it lacks follows at the end of its section,
 // or in a new section at the end.
-std::string ClubPlayersText(const CClubPlayers& players, std::string_view previous = {});
+// `renamed` (UTF-8 old and new names, in the order made): a line of `previous` naming an old
+// name stands, where the new name belongs in that section, as the new name in its place.
+using CRenamedNames = std::vector<std::pair<std::string, std::string>>;
+std::string ClubPlayersText(const CClubPlayers& players, std::string_view previous = {},
+                            const CRenamedNames& renamed = {});
 
 // `utf8` as the tournament holds text: false when its encoding cannot hold it (then it matches
 // no name of the tournament).

@@ -10,4 +10,5 @@ inline constexpr const char* kCannotOpen = "Kan inte \xF6ppna filen: ";
 inline constexpr const char* kCannotCreate = "Kan inte skapa filen: ";
 inline constexpr const char* kEmptyTournamentName = "Turneringens namn f\xE5r inte vara tom";
 inline constexpr const char* kEmptyRoundName = "Omg\xE5ngens namn f\xE5r inte vara tom";
+inline constexpr const char* kUnsavableCharacter = "namnet inneh\xE5ller ett tecken som inte kan sparas";
 } // namespace msg

@@ -259,6 +259,8 @@ CResultImport::CResultImport(const CResultTable& table, const CTournament& tourn
             !row.m_pointsText.empty() && row.m_pointsText.find_first_not_of("0123456789") == std::string::npos;
         if (row.m_name.empty())
             row.m_refusal = "namn saknas";
+        else if (HoldsControl(row.m_name))
+            row.m_refusal = "namnet inneh\xC3\xA5ller ett tecken som inte kan sparas";
         else if (row.m_pointsText.empty())
             row.m_refusal = "po\xC3\xA4ng saknas";
         else if (digits && limits.m_pointsFits && !limits.m_pointsFits(row.m_pointsText))

@@ -26,6 +26,14 @@ inline std::string_view Trimmed(std::string_view text)
     return text.substr(begin, end - begin);
 }
 
+// Whether `text` holds a byte the tournament file cannot keep inside a name, a round name or the
+// title: a control character (below 0x20: tab and line breaks too) or DEL.
+inline bool HoldsControl(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
 // Removes leading, then trailing whitespace in place.
 void TrimSpaces(std::string& text);
 

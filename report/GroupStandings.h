@@ -74,6 +74,8 @@ public:
     // Empty without the rules' "lag" or without teams.
     const std::vector<CTeamLine>& Teams() const { return m_teams; }
     const std::string& TeamName(std::size_t index) const { return m_players.m_teams[index].m_name; }
+    // How many results of a team's members count in each round (the rules' "lag").
+    int TeamBest() const { return m_rules.m_team.value_or(0); }
     // A player's class and team names (UTF-8), or none.
     const std::string* ClassNameOf(PlayerId player) const;
     const std::string* TeamNameOf(PlayerId player) const;

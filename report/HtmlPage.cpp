@@ -544,6 +544,14 @@ void WriteTeams(CPageWriter& page, const CStandingsView& view, const CGroupStand
         page("</tr>");
     }
     page("</table>");
+    // How a team scores, under its table.
+    const int best = groups.TeamBest();
+    page << "<p class=\"lagregel\">"
+         << PageText(best == 1 ? std::string("Det b\xE4sta resultatet")
+                               : "De " + std::to_string(best) + " b\xE4sta resultaten",
+                     encoding)
+         << PageText(" i varje lag och omg\xE5ng r\xE4knas.</p>", encoding);
+    page("");
 }
 
 } // namespace

@@ -100,6 +100,47 @@ TEST(TournamentDoc, KeepsEverythingInStep)
                 doc.Standings().m_rows.empty() && doc.Path() == link);
 }
 
+// A tournament the boxes would never make (a line break or a tab in a name) is not saved: the
+// new text is read back first, and the line the reader stops at is named. The file, the folder
+// and the changed flag stay. The page after a save is that of the file as it reads back.
+TEST(TournamentDoc, SavesOnlyWhatReadsBack)
+{
+    const struct { const char* what; std::function<void(CTournamentDoc&)> plant; const char* message; } cases[] = {
+        {"a pasted block as a name",
+         [](CTournamentDoc& d) { d.AddRound(Round(d, "R2", {{"Namn\tPo\xE4ng\r\nAnna\t3", 4}})); },
+         "Rad 7 : \"Namn\tPo\u00E4ng\"\nnamnet inneh\u00E5ller ett tecken som inte kan sparas"},
+        {"a line break in the title", [](CTournamentDoc& d) { d.SetTitle("Cup\nR0"); },
+         "Rad 1 : \"Cup\"\nnamnet inneh\u00E5ller ett tecken som inte kan sparas"},
+        {"a name of blanks", [](CTournamentDoc& d) { d.AddRound(Round(d, "R2", {{"  ", 4}})); },
+         "Rad 7 : \"4\"\nF\u00F6rv\u00E4ntad resultatrad: <Spelarnamn> <Po\u00E4ng>"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cup.txt");
+        ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\n", kStamp));
+        CTournamentDoc doc;
+        ASSERT_TRUE(doc.Read(path).Ok());
+        c.plant(doc);
+        const std::string message = ResultMessage(doc.Save(), doc.Encoding()).toStdString();
+        EXPECT_EQ(message.substr(message.find('\n') + 1), c.message) << c.what;
+        EXPECT_EQ(ReadBytes(path), "Cup\n\nR1\nAnna 5\n") << c.what;
+        EXPECT_EQ(Entries(dir.path()).join(' '), "cup.txt") << c.what;
+        EXPECT_TRUE(doc.Changed()) << c.what;
+    }
+    // A round name of two blanks in a row reads back with one: so does the page after the save.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cup.txt");
+    QString page;
+    ASSERT_TRUE(WriteBytes(path, "Cup\n\nR1\nAnna 5\n"));
+    CTournamentDoc doc;
+    ASSERT_TRUE(doc.Read(path).Ok() && doc.WritePage(page).Ok());
+    doc.AddRound(Round(doc, "Final  B", {{"Anna", 2}}));
+    ASSERT_TRUE(doc.Save().Ok() && doc.RefreshPage().Ok());
+    const std::string saved = ReadBytes(page);
+    ASSERT_TRUE(doc.Read(path).Ok() && doc.WritePage(page).Ok());
+    EXPECT_EQ(saved, ReadBytes(page));
+}
+
 // A change on disk of the same size, in place, within the second of the read is seen: the
 // modification is kept to the nanosecond, and a program that puts that time back still changes
 // the inode's time.

@@ -136,7 +136,11 @@ TEST(GroupPage, ClassesThenTeams)
               "<th><b>R\xE4knade</b></th>\r\n</tr>\r\n"
               "<tr>\r\n<td align=\"center\">1</td>\r\n<td>&lt;Norr&gt;</td>\r\n<td align=\"center\">8</td>\r\n"
               "<td align=\"center\">6</td>\r\n<td align=\"center\">2</td>\r\n<td>Anna, Bo &lt;b&gt;</td>\r\n</tr>\r\n"
-              "</table>\r\n</body>\r\n</html>\r\n");
+              "</table>\r\n<p class=\"lagregel\">Det b\xE4sta resultatet i varje lag och omg\xE5ng r\xE4knas.</p>\r\n"
+              "</body>\r\n</html>\r\n");
+    const CGroupStandings two(t, Players("[lag N]\nAnna\n"), Rules("lag = 2"));
+    EXPECT_NE(Page(view, &two).find("<p class=\"lagregel\">De 2 b\xE4sta resultaten i varje lag och omg\xE5ng r\xE4knas.</p>"),
+              std::string::npos);
     // A players file that sets no class and no team, or rules without "lag", change nothing.
     const CGroupStandings known(t, Players("[spelare]\nAnna\n"), Rules(""));
     const CStandingsView plain(t, Rules(""));

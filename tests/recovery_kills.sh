@@ -73,7 +73,7 @@ change() {
     case $1 in
     title) keys shift+Tab shift+Tab End && type x ;;
     utf8) keys shift+Tab shift+Tab End && omega && keys Return ;;
-    added | open) keys space && wait_for '^Omg' && type R3 && keys Tab && type Cilla && keys Tab && type 4 &&
+    added | open) keys space && wait_for '^Omg' && type R3 && keys Tab Tab && type Cilla && keys Tab && type 4 &&
         keys Tab space && { [ "$1" = open ] || keys alt+F4; } ;;
     # The editor puts the focus on the player's name once it shows.
     edited) first_row && keys Tab Tab space && wait_for '^Omg' && sleep 0.5 && type Bo && keys Tab && type 9 &&

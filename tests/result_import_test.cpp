@@ -3,6 +3,7 @@
 // editor's own name matching.
 #include "StringOutput.h"
 #include "files/NameMatch.h"
+#include "model/Encoding.h"
 #include "model/ResultImport.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,34 @@ TEST(ResultImport, NamesTheFileCannotHold)
     EXPECT_TRUE(!rows[1].m_fits && !rows[1].m_player);
     EXPECT_TRUE(rows[2].m_similar == PlayerId{0} && !rows[2].m_exact);
     // A line break inside a quoted name would break the name's line in the file.
-    const CResultImport quoted(ReadResultTable("\"Anna\r\nBerg\";5\nBo;\"1\n2\"\n", "R1"), tournament, matches);
+    // Another control character no name can keep is refused.
+    const CResultImport quoted(ReadResultTable("\"Anna\r\nBerg\";5\nBo;\"1\n2\"\nE\x7Fva;3\n", "R1"), tournament, matches);
     EXPECT_EQ(quoted.Rows()[0].m_name, "Anna Berg");
     EXPECT_STREQ(quoted.Rows()[1].m_refusal, "po\xC3\xA4ngen \xC3\xA4r inget heltal");
+    EXPECT_STREQ(quoted.Rows()[2].m_refusal, "namnet inneh\xC3\xA5ller ett tecken som inte kan sparas");
+}
+
+TEST(NameMatch, NearNames)
+{
+    // Each name asked about, and the player it is taken for ("" none). A letter away counts for
+    // names of five letters or more, after case, accents, blanks and å ä ö typed as a a o.
+    const CTournament tournament = Parsed("Cup\n\nR1\nBirgitta \xD6" "berg 1\nAnders Ek 1\nBo Ek 1\nKarin Berg 1\n"
+                                          "Karin Borg 1\nLaget 12 1\nEva Li 1\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Birgita \xC3\x96" "berg", "Birgitta \xC3\x96" "berg"},   // a letter missing
+        {"birgittta  OBERG", "Birgitta \xC3\x96" "berg"},          // one added, case, blanks, Ö as O
+        {"Anedrs Ek", "Anders Ek"},                               // two swapped
+        {"Andersek", ""},                                         // a blank is no letter
+        {"Anderz Ek", "Anders Ek"},    {"Anders Eko", "Anders Ek"}, {"nders Ek", "Anders Ek"}, // either end
+        {"Andres Ke", ""},             {"Anders Ekman", ""},        // two edits
+        {"Karin Bxrg", "Karin Berg"},                             // of two a letter away, the first joined
+        {"Eva Lie", "Eva Li"},         {"Bo Eke", ""},              // five letters, and four
+        {"Laget 13", ""},              {"Laget 1", ""},   {"Laget 12a", "Laget 12"}, // digits never differ
+    };
+    CNameMatchIndex matches;
+    for (const auto& [name, expected] : cases) {
+        PlayerId id = 0;
+        const bool found = matches.FindMatch(tournament, ToUtf16(name, TextEncoding::Utf8), id);
+        EXPECT_EQ(found ? ToUtf8(tournament.PlayerName(id), tournament.m_encoding) : "", expected) << name;
+    }
 }

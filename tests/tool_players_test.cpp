@@ -59,6 +59,7 @@ TEST(ToolPlayers, RenameMergeAndNew)
         {{"rename", cup, "Eva", "Bo"}, "1||ravelmark-tool: ingen spelare heter Eva i " + cup + "\n"},
         {{"rename", cup, "Bo"}, "2||ravelmark-tool: rename tar en fil, ett gammalt och ett nytt namn (se ravelmark-tool --help)\n"},
         {{"rename", cup, "Bo", " "}, "2||ravelmark-tool: det nya namnet är tomt (se ravelmark-tool --help)\n"},
+        {{"rename", cup, "Bo", "Bo\tBerg"}, "1||ravelmark-tool: namnet innehåller ett tecken som inte kan sparas\n"},
         {{"rename", cup, "Bo", "\xC5\x81ukasz"},
          "1||ravelmark-tool: \xC5\x81ukasz kan inte skrivas i " + cup + " (Windows-1252); spara den som UTF-8 i programmet först\n"},
     };
@@ -68,7 +69,7 @@ TEST(ToolPlayers, RenameMergeAndNew)
     // A merge: no round has both.
     EXPECT_EQ(RunOf({"rename", cup, "\xC3\x85ke Lund", "Ake Lund"}), "0||");
     // A rename, to the name as the file reads it back: one blank between the words.
-    EXPECT_EQ(RunOf({"rename", cup, "Ake Lund", " \xC3\x85sa \t Lund "}), "0||");
+    EXPECT_EQ(RunOf({"rename", cup, "Ake Lund", " \xC3\x85sa   Lund "}), "0||");
     EXPECT_EQ(ReadBytes(dir.filePath("cup.txt")),
               "Cup\r\n\r\nR1\r\n\xC5sa Lund  3\r\nBo        7\r\n\r\nR2\r\n\xC5sa Lund  4\r\nBo        2\r\n"
               "\r\nR3\r\n\xC5sa Lund  5\r\nBo        1\r\n");

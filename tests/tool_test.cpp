@@ -54,6 +54,11 @@ TEST(Tool, CheckAndUsage)
          "0|M\xC3\xB6jliga dubbletter: Anna Svensson / anna SVENSSON\n"
          "M\xC3\xB6jliga dubbletter: Ren\xC3\xA9 / Rene / Ren\xC3\x89\nM\xC3\xB6jliga dubbletter: \xC3\x85sa / Asa\n"
          "M\xC3\xB6jliga dubbletter: M\xC3\xBCller / Myller / Muller\n|"},
+        // A letter away, for five letters or more: each group once, digits never what differs.
+        {"Cup\n\nR1\nBirgitta \xD6" "berg 1\nBo Ek 1\nLaget 12 1\nKarin Berg 1\n\nR2\nBirgita Oberg 2\nBo Eke 1\n"
+         "Laget 13 1\nKarin Borg 1\nKarin Bxrg 1\n",
+         "0|M\xC3\xB6jliga dubbletter: Birgitta \xC3\x96" "berg / Birgita Oberg\n"
+         "M\xC3\xB6jliga dubbletter: Karin Berg / Karin Borg / Karin Bxrg\n|"},
         // A player twice in a round (the later line counts; tabs and blanks as one), a round of a name alone.
         {"Cup\n\nR1\nBo  Ek 1\nAnna 2\nBo\tEk 3\n\nTom\n\nR3\n\xC5sa 1\n\xC5sa 2\n\xC5sa 4\n\nSist\n",
          "0|Rad 6: Bo Ek st\xC3\xA5r tv\xC3\xA5 g\xC3\xA5nger i omg\xC3\xA5ngen \"R1\" (rad 4 och 6); po\xC3\xA4ngen p\xC3\xA5 rad 6 g\xC3\xA4ller\n"

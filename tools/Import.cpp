@@ -108,6 +108,8 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
     NormalizeName(roundName);
     if (roundName.empty())
         return UsageError("--round: omg\xC3\xA5ngen beh\xC3\xB6ver ett namn", err);
+    if (HoldsControl(roundName))
+        return UsageError("--round: namnet inneh\xC3\xA5ller ett tecken som inte kan sparas", err);
     CTournamentDoc doc;
     if (!Load(options.file, doc, err))
         return 1;

@@ -35,6 +35,10 @@ int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (typed.empty())
         return UsageError("det nya namnet är tomt", err);
+    if (HoldsControl(Trimmed(args[3]))) {
+        err << "ravelmark-tool: namnet innehåller ett tecken som inte kan sparas\n";
+        return 1;
+    }
     if (!InTournamentEncoding(typed, doc.Encoding(), to)) {
         // As the window does: a tournament of plain ASCII becomes UTF-8; another is not changed unasked.
         if (!IsAscii(doc.Tournament())) {
@@ -61,7 +65,8 @@ int Rename(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CClubPlayers players = doc.ClubPlayers();
     RenameClubPlayer(players, from, to, doc.Encoding());
     if (doc.PlayersResult().Ok())
-        return Present(doc.SetClubPlayers(players), doc.Encoding(), err);
+        return Present(doc.SetClubPlayers(players, {{ToUtf8(from, doc.Encoding()), ToUtf8(to, doc.Encoding())}}),
+                       doc.Encoding(), err);
     return 0;
 }
 

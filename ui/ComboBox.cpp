@@ -81,6 +81,17 @@ public:
 
     void ForgetCompletion() { m_completedAt = -1; }
 
+    // Pastes `pasted` as the user's own change: it has to fit, as typing does.
+    void InsertTyped(const QString& pasted)
+    {
+        const bool outer = !m_userEdit;
+        if (outer)
+            Begin();
+        insert(pasted);
+        if (outer)
+            m_userEdit = false;
+    }
+
     bool m_userEdit = false;
     QString m_before; // for the fit: what the user had typed before the change
 
@@ -95,12 +106,8 @@ protected:
         case QEvent::MouseButtonRelease: {
             // Nested events (a context menu's own loop) keep the outermost text as "before".
             const bool outer = !m_userEdit;
-            if (outer) {
-                m_userEdit = true;
-                m_wasCompleting = Completing();
-                m_shownBefore = text();
-                m_before = m_wasCompleting ? m_typed : text();
-            }
+            if (outer)
+                Begin();
             const bool result = QLineEdit::event(event);
             if (outer)
                 m_userEdit = false;
@@ -112,6 +119,14 @@ protected:
     }
 
 private:
+    void Begin()
+    {
+        m_userEdit = true;
+        m_wasCompleting = Completing();
+        m_shownBefore = text();
+        m_before = m_wasCompleting ? m_typed : text();
+    }
+
     QString m_typed;        // while completing: the user's own letters before the completion
     int m_completedAt = -1; // while completing: where the completion starts
     bool m_wasCompleting = false;
@@ -131,7 +146,14 @@ public:
 
     State validate(QString& input, int&) const override
     {
-        if (!m_edit->m_userEdit || m_edit->Fits(input))
+        if (!m_edit->m_userEdit)
+            return Acceptable;
+        // Nor can a name or points hold a control character (a drop; pastes are guarded before).
+        if (HoldsControlChar(input) && !HoldsControlChar(m_edit->m_before)) {
+            QApplication::beep();
+            return Invalid;
+        }
+        if (m_edit->Fits(input))
             return Acceptable;
         const QFontMetricsF metrics(m_edit->font());
         if (metrics.horizontalAdvance(input) <= metrics.horizontalAdvance(m_edit->m_before))
@@ -156,6 +178,7 @@ CComboBox::CComboBox(bool sorted, QWidget* parent)
     edit->setPalette(palette());
     edit->setValidator(new CFitValidator(edit));
     setLineEdit(edit);
+    m_paste = new CPasteGuard(this, edit, [edit](const QString& text) { edit->InsertTyped(text); });
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
     setCompleter(nullptr);

@@ -8,8 +8,43 @@
 
 #include <functional>
 
+class QMenu;
+
 // Alphabetical order of names as the user expects it: Swedish (å ä ö after z), case aside.
 QCollator NameCollator();
+
+// Whether `text` holds what no name, round name or title may hold: a control character (tab
+// and line breaks too) or DEL.
+bool HoldsControlChar(QStringView text);
+
+// Every way of pasting into a text box (the paste keys, the box's menu by mouse or keyboard, the
+// middle button's selection) goes through here: text with a tab or a line break inside is never
+// pasted as it is. It goes to the block handler when there is one, and is refused otherwise;
+// other text is pasted without the blanks and line ends around it.
+class CPasteGuard : public QObject
+{
+    Q_OBJECT
+public:
+    // Watches `box` and its text field `edit` (the same for an edit field). `insert` pastes a
+    // text as the user's own change.
+    CPasteGuard(QWidget* box, QLineEdit* edit, std::function<void(const QString&)> insert);
+    // The guard of a box or of a combo box's text field; null when there is none.
+    static CPasteGuard* Of(QWidget* boxOrEdit);
+    void SetBlockHandler(std::function<void(const QString&)> handler) { m_block = std::move(handler); }
+    // Makes the paste command of the box's menu paste through here.
+    void TakeOverPaste(QMenu& menu);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Paste(bool selection);
+
+    QWidget* m_box;
+    QLineEdit* m_edit;
+    std::function<void(const QString&)> m_insert;
+    std::function<void(const QString&)> m_block;
+};
 
 // A single-line edit field whose change signal fires on every change of its text, typed or
 // set by the program, also when the program sets the text it already holds.
@@ -24,9 +59,15 @@ public:
     // Puts back `stored` after a refused change, with the cursor at its end; no change is
     // reported, since what the field stands for did not change.
     void Restore(const QString& stored);
+    CPasteGuard* PasteGuard() const { return m_paste; }
 
 signals:
     void changed();
+
+private:
+    CPasteGuard* m_paste;
+    QString m_shown; // the text before the change being checked
+    friend class CControlValidator;
 };
 
 // A list view in report mode: rows of text cells, never sorted, one selected row at most,
@@ -65,8 +106,6 @@ public:
     void SelectRow(int row);
     // Brings row `row` into view.
     void ScrollToRow(int row);
-    // While the list has no rows, Tab passes it by (a click still gives it the focus).
-    void SkipWhileEmpty();
 
 signals:
     // A left-button click in the list, on a row or on its empty area.
@@ -88,13 +127,11 @@ private:
     void OnSelectionChanged();
     void ForgetSelection();
     void FitRowHeight();
-    void UpdateTabStop();
 
     class CRows;
     CRows* m_rows;
     int m_selectionMark = -1;
     bool m_leftPressed = false;
-    bool m_skipWhileEmpty = false;
 };
 
 // A drop-down with editable text. The entry signals fire for user actions only: a text set
@@ -125,6 +162,7 @@ public:
     QString FindCompletion(const QString& typed) const;
     // Completion also knows `name`, which the list does not offer (yet).
     void AddCompletion(const QString& name);
+    CPasteGuard* PasteGuard() const { return m_paste; }
 
 signals:
     // The user picked an entry from the list (selection change).
@@ -138,6 +176,7 @@ private:
     QString FindIn(const QString& typed, int count, const std::function<QString(int)>& entry) const;
 
     bool m_sorted;
+    CPasteGuard* m_paste = nullptr;
     QStringList m_moreNames; // in the box's order
     bool m_complete = false;
     QCollator m_collator;

@@ -75,7 +75,10 @@ CHistoryDlg::CHistoryDlg(CRavelmarkDlg& window)
     connect(m_btnRestore, &QPushButton::clicked, this, &CHistoryDlg::OnRestore);
     connect(m_btnRestoreRound, &QPushButton::clicked, this, &CHistoryDlg::OnRestoreRound);
     connect(m_differences, &QListWidget::currentRowChanged, this, [this](int row) {
-        m_btnRestoreRound->setEnabled(row >= 0 && m_differences->item(row)->data(Qt::UserRole).isValid());
+        const bool round = row >= 0 && m_differences->item(row)->data(Qt::UserRole).isValid();
+        m_btnRestoreRound->setEnabled(round);
+        // Enter restores what is selected: the round of the line, else the whole version.
+        (round ? m_btnRestoreRound : m_btnRestore)->setDefault(true);
     });
     auto* savedLayout = new QVBoxLayout(saved);
     savedLayout->addWidget(m_versions, 2);
@@ -120,6 +123,7 @@ void CHistoryDlg::ShowLines(const QStringList& lines)
     m_differences->clear();
     m_differences->addItems(lines);
     m_btnRestoreRound->setEnabled(false);
+    m_btnRestore->setDefault(true);
 }
 
 void CHistoryDlg::ShowDifferences()

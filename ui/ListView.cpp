@@ -176,7 +176,6 @@ void CListView::SetSource(RowCount count, CellText text)
         m_rows->m_text = std::move(text);
     });
     m_selectionMark = -1;
-    UpdateTabStop();
 }
 
 void CListView::InsertColumn(int column, const QString& header, Qt::Alignment alignment, int width)
@@ -210,7 +209,6 @@ void CListView::Refill()
 {
     ForgetSelection();
     m_rows->Reset();
-    UpdateTabStop();
 }
 
 void CListView::Change(const std::function<void()>& change)
@@ -220,7 +218,6 @@ void CListView::Change(const std::function<void()>& change)
     change();
     m_rows->Appended(before);
     m_rows->Changed(before);
-    UpdateTabStop();
 }
 
 void CListView::RemoveRow(int row, const std::function<void()>& remove)
@@ -232,7 +229,6 @@ void CListView::RemoveRow(int row, const std::function<void()>& remove)
     } else {
         m_rows->Remove(row, remove);
     }
-    UpdateTabStop();
 }
 
 void CListView::SelectRow(int row)
@@ -256,18 +252,6 @@ void CListView::ScrollToRow(int row)
     });
 }
 
-void CListView::SkipWhileEmpty()
-{
-    m_skipWhileEmpty = true;
-    UpdateTabStop();
-}
-
-void CListView::UpdateTabStop()
-{
-    if (m_skipWhileEmpty)
-        setFocusPolicy(GetItemCount() > 0 ? Qt::StrongFocus : Qt::ClickFocus);
-}
-
 int CListView::ClientWidth() const
 {
     // Also right before the list is first shown, when the viewport has no size yet.
@@ -277,10 +261,10 @@ int CListView::ClientWidth() const
 
 void CListView::OnSelectionChanged()
 {
+    // The mark is the row selected: a click on the empty area leaves none, so that the buttons
+    // that act on it are not left enabled on a row the user no longer sees selected.
     const QModelIndexList selected = selectionModel()->selectedRows();
-    // Deselecting (a click on the empty area) keeps the mark, as the platform's list does.
-    if (!selected.isEmpty())
-        m_selectionMark = selected.first().row();
+    m_selectionMark = selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void CListView::mousePressEvent(QMouseEvent* event)

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -318,14 +317,4 @@ void CPasteResultsDlg::UpdateSummary()
     m_labelSummary->setText(
         QStringLiteral("%1 rader: %2 förs in, %3 avvisas.").arg(rows.size()).arg(entered).arg(refused));
     m_btnOK->setEnabled(entered > 0);
-}
-
-bool IsResultBlock(const QString& text)
-{
-    int lines = 0;
-    for (const QStringView line : QStringView(text).split(QRegularExpression(QStringLiteral("[\r\n]")))) {
-        if (!line.trimmed().isEmpty() && ++lines > 1)
-            return true;
-    }
-    return false;
 }

@@ -61,6 +61,3 @@ private:
     std::unique_ptr<CResultImport> m_import;
     CRows* m_rows = nullptr;
 };
-
-// The rows of pasted text: more than one line that is not empty.
-bool IsResultBlock(const QString& text);

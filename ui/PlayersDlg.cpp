@@ -25,25 +25,168 @@
 #include <algorithm>
 #include <set>
 
-CRenameStep::CRenameStep(CTournamentDoc& doc, PlayerId from, PlayerId to, const QString& text)
+CPlayersStep::CPlayersStep(CTournamentDoc& doc, std::vector<CPlayerRename> renames, Bytes before, Bytes after,
+                           std::function<void(const CFileResult&)> report, const QString& text)
     : CDocStep(doc, text)
-    , m_from(from)
-    , m_to(to)
+    , m_renames(std::move(renames))
+    , m_before(std::move(before))
+    , m_after(std::move(after))
+    , m_report(std::move(report))
 {
 }
 
-void CRenameStep::redo()
+void CPlayersStep::redo()
 {
+    if (std::exchange(m_skip, false))
+        return;
+    for (const CPlayerRename& rename : m_renames)
+        m_doc.ApplyRename(rename, false);
+    if (m_after != m_before)
+        m_report(m_doc.PutPlayersFile(m_after));
+}
+
+void CPlayersStep::undo()
+{
+    for (auto rename = m_renames.rbegin(); rename != m_renames.rend(); ++rename)
+        m_doc.ApplyRename(*rename, true);
+    if (m_after != m_before)
+        m_report(m_doc.PutPlayersFile(m_before));
+}
+
+// The dialog's own steps, which its Ctrl+Z takes back and Avbryt takes back all of.
+
+// "Byt namn…": the rename in the tournament, and the dialog's record of it.
+class CPlayersRenameStep : public QUndoCommand
+{
+public:
+    CPlayersRenameStep(CPlayersDlg& dialog, PlayerId from, PlayerId to, std::pair<std::string, std::string> names,
+                       const QString& text)
+        : QUndoCommand(text)
+        , m_dialog(dialog)
+        , m_from(from)
+        , m_to(to)
+        , m_names(std::move(names))
+    {
+    }
+    void redo() override;
+    void undo() override;
+    const CPlayerRename& Rename() const { return *m_rename; }
+
+private:
+    CPlayersDlg& m_dialog;
+    PlayerId m_from, m_to;
+    std::pair<std::string, std::string> m_names;
+    std::optional<CPlayerRename> m_rename; // once made
+    // Both players' class and team, first as the file has them, then as set here, before it.
+    CPlayersDlg::CGroupsOf m_groups[2][2];
+    // Both players' start values in the same way.
+    CStartValue m_starts[2][2];
+};
+
+void CPlayersRenameStep::redo()
+{
+    CTournamentDoc& doc = m_dialog.m_doc;
     if (m_rename)
-        m_doc.ApplyRename(*m_rename, false);
+        doc.ApplyRename(*m_rename, false);
     else
-        m_rename = m_doc.RenamePlayer(m_from, m_to);
+        m_rename = doc.RenamePlayer(m_from, m_to);
+    m_dialog.m_renames.push_back(m_names);
+    // The new name takes the old one's class and team where it has none of its own.
+    int i = 0;
+    for (auto* map : {&m_dialog.m_initial, &m_dialog.m_assigned}) {
+        CPlayersDlg::CGroupsOf& target = (*map)[m_to];
+        CPlayersDlg::CGroupsOf& source = (*map)[m_from];
+        m_groups[i][0] = source;
+        m_groups[i++][1] = target;
+        target.first = target.first.isEmpty() ? source.first : target.first;
+        target.second = target.second.isEmpty() ? source.second : target.second;
+        source = {};
+    }
+    i = 0;
+    for (auto* map : {&m_dialog.m_initialStart, &m_dialog.m_assignedStart}) {
+        CStartValue& target = (*map)[m_to];
+        CStartValue& source = (*map)[m_from];
+        m_starts[i][0] = source;
+        m_starts[i++][1] = target;
+        if (target.m_kind == CStartValue::None)
+            target = source;
+        source = {};
+    }
+    m_dialog.Refill();
+    m_dialog.SelectPlayer(m_to);
 }
 
-void CRenameStep::undo()
+void CPlayersRenameStep::undo()
 {
-    m_doc.ApplyRename(*m_rename, true);
+    m_dialog.m_doc.ApplyRename(*m_rename, true);
+    m_dialog.m_renames.pop_back();
+    int i = 0;
+    for (auto* map : {&m_dialog.m_initial, &m_dialog.m_assigned}) {
+        (*map)[m_from] = m_groups[i][0];
+        (*map)[m_to] = m_groups[i++][1];
+    }
+    i = 0;
+    for (auto* map : {&m_dialog.m_initialStart, &m_dialog.m_assignedStart}) {
+        (*map)[m_from] = m_starts[i][0];
+        (*map)[m_to] = m_starts[i++][1];
+    }
+    m_dialog.Refill();
+    m_dialog.SelectPlayer(m_from);
 }
+
+// A class or team set for the players selected; typing on for the same players is one step.
+class CPlayersGroupStep : public QUndoCommand
+{
+public:
+    CPlayersGroupStep(CPlayersDlg& dialog, bool team, QString value, std::vector<PlayerId> players)
+        : QUndoCommand(team ? QStringLiteral("Lag") : QStringLiteral("Klass"))
+        , m_dialog(dialog)
+        , m_team(team)
+        , m_value(std::move(value))
+        , m_players(std::move(players))
+    {
+        for (const PlayerId id : m_players)
+            m_before.push_back(Of(id));
+    }
+    void redo() override
+    {
+        Set([this](std::size_t) { return m_value; });
+    }
+    void undo() override
+    {
+        Set([this](std::size_t i) { return m_before[i]; });
+    }
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const CPlayersGroupStep*>(other);
+        if (next->m_team != m_team || next->m_players != m_players)
+            return false;
+        m_value = next->m_value;
+        setObsolete(std::all_of(m_before.begin(), m_before.end(), [this](const QString& v) { return v == m_value; }));
+        return true;
+    }
+
+private:
+    QString& Of(PlayerId id) const
+    {
+        CPlayersDlg::CGroupsOf& groups = m_dialog.m_assigned[id];
+        return m_team ? groups.second : groups.first;
+    }
+    template <typename Value>
+    void Set(Value value)
+    {
+        for (std::size_t i = 0; i < m_players.size(); ++i)
+            Of(m_players[i]) = value(i);
+        m_dialog.ShowGroups(m_players);
+    }
+
+    CPlayersDlg& m_dialog;
+    bool m_team;
+    QString m_value;
+    std::vector<PlayerId> m_players;
+    std::vector<QString> m_before;
+};
 
 namespace {
 
@@ -109,11 +252,10 @@ void Assign(std::vector<CPlayerGroup>& groups, const std::string& player, TextEn
 
 } // namespace
 
-CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo, CPlatform& platform, QWidget* parent)
+CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, CPlatform& platform, QWidget* parent)
     : QDialog(parent)
     , m_doc(doc)
     , m_text(text)
-    , m_undo(undo)
     , m_platform(platform)
 {
     setWindowTitle(QStringLiteral("Spelare"));
@@ -136,6 +278,8 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo
                                         QStringLiteral("Klass"), QStringLiteral("Lag"), QStringLiteral("Startvärde"),
                                         QStringLiteral("Hcp")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab leaves the table for the next control; the arrows move inside it.
+    m_table->setTabKeyNavigation(false);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -178,6 +322,10 @@ CPlayersDlg::CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo
     connect(m_comboClass, &QComboBox::currentTextChanged, this, [this](const QString& v) { SetGroup(false, v); });
     connect(m_comboTeam, &QComboBox::currentTextChanged, this, [this](const QString& v) { SetGroup(true, v); });
     connect(m_btnRename, &QPushButton::clicked, this, &CPlayersDlg::OnRename);
+    m_steps = new QUndoStack(this);
+    // A combo box hands the keys to its field itself, past the field's filters: both are watched.
+    new CUndoKeys(this, *m_steps,
+                  {m_editFilter, m_comboClass, m_comboClass->lineEdit(), m_comboTeam, m_comboTeam->lineEdit()});
     Refill();
     resize(560, 480);
     m_editFilter->setFocus();
@@ -285,15 +433,40 @@ void CPlayersDlg::SetGroup(bool team, const QString& value)
 {
     if (m_filling)
         return;
-    const QString trimmed = value.trimmed();
+    std::vector<PlayerId> players;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+        players.push_back(static_cast<PlayerId>(m_table->item(index.row(), Name)->data(Qt::UserRole).toUInt()));
+    if (players.empty())
+        return;
+    std::sort(players.begin(), players.end());
+    // The box keeps what is typed, blanks and all, while the step stores it trimmed.
+    m_typing = true;
+    m_steps->push(new CPlayersGroupStep(*this, team, value.trimmed(), std::move(players)));
+    m_typing = false;
+}
+
+void CPlayersDlg::ShowGroups(const std::vector<PlayerId>& players)
+{
     // Sorting would move the rows while they are set.
     m_table->setSortingEnabled(false);
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) {
-        const auto id = static_cast<PlayerId>(m_table->item(index.row(), Name)->data(Qt::UserRole).toUInt());
-        (team ? m_assigned[id].second : m_assigned[id].first) = trimmed;
-        m_table->item(index.row(), team ? Team : Class)->setText(trimmed);
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        const auto id = static_cast<PlayerId>(m_table->item(r, Name)->data(Qt::UserRole).toUInt());
+        if (std::binary_search(players.begin(), players.end(), id)) {
+            m_table->item(r, Class)->setText(m_assigned[id].first);
+            m_table->item(r, Team)->setText(m_assigned[id].second);
+        }
     }
     m_table->setSortingEnabled(true);
+    if (!m_typing)
+        OnCurrentChanged();
+}
+
+void CPlayersDlg::SelectPlayer(PlayerId player)
+{
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        if (m_table->item(r, Name)->data(Qt::UserRole).toUInt() == player)
+            m_table->selectRow(r);
+    }
 }
 
 void CPlayersDlg::OnRename()
@@ -328,26 +501,25 @@ void CPlayersDlg::OnRename()
                                       m_text.ToDisplay(RoundList(m_doc.Tournament(), both)));
         return;
     }
-    m_undo.push(new CRenameStep(m_doc, from, to, QStringLiteral("Byt namn %1 till %2").arg(shownFrom, typed)));
-    // The new name takes the old one's class and team where it has none of its own.
-    m_renames.emplace_back(fromName, toName);
-    for (auto* map : {&m_initial, &m_assigned}) {
-        CGroupsOf& target = (*map)[to];
-        const CGroupsOf source = (*map)[from];
-        target.first = target.first.isEmpty() ? source.first : target.first;
-        target.second = target.second.isEmpty() ? source.second : target.second;
-        (*map)[from] = {};
+    m_steps->push(new CPlayersRenameStep(*this, from, to, {fromName, toName},
+                                         QStringLiteral("Byt namn %1 till %2").arg(shownFrom, typed)));
+}
+
+std::vector<CPlayerRename> CPlayersDlg::Renames() const
+{
+    std::vector<CPlayerRename> renames;
+    for (int i = 0; i < m_steps->index(); ++i) {
+        if (const auto* step = dynamic_cast<const CPlayersRenameStep*>(m_steps->command(i)))
+            renames.push_back(step->Rename());
     }
-    for (auto* map : {&m_initialStart, &m_assignedStart}) {
-        if ((*map)[to].m_kind == CStartValue::None)
-            (*map)[to] = (*map)[from];
-        (*map)[from] = {};
-    }
-    Refill();
-    for (int r = 0; r < m_table->rowCount(); ++r) {
-        if (m_table->item(r, Name)->data(Qt::UserRole).toUInt() == to)
-            m_table->selectRow(r);
-    }
+    return renames;
+}
+
+void CPlayersDlg::reject()
+{
+    // The tournament as the dialog found it.
+    m_steps->setIndex(0);
+    QDialog::reject();
 }
 
 CClubPlayers CPlayersDlg::ClubPlayers() const
@@ -377,7 +549,37 @@ void CRavelmarkDlg::OnPlayers()
     // read. A refused one is mended by hand: nothing here writes over it.
     if (!ShowResult(m_doc.ReloadPlayers()))
         return;
-    CPlayersDlg dialog(m_doc, m_text, m_undo, m_platform, this);
-    if (dialog.exec() == QDialog::Accepted)
-        ShowResult(m_doc.SetClubPlayers(dialog.ClubPlayers()));
+    const bool changed = m_doc.Changed(), clean = m_undo.isClean();
+    const int index = m_undo.index();
+    CPlayersDlg dialog(m_doc, m_text, m_platform, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        // Taken back in the dialog: the window is as it was, saved or not (unless a name typed
+        // there made the tournament UTF-8, a step of its own).
+        if (m_undo.index() == index) {
+            if (clean && !m_undo.isClean())
+                m_undo.setClean();
+            if (!changed)
+                m_doc.ClearChanged();
+        }
+        return;
+    }
+    CPlayersStep::Bytes before = m_doc.PlayersFileBytes();
+    CRenamedNames renamed;
+    for (const auto& [from, to] : dialog.RenamedNames())
+        renamed.emplace_back(ToUtf8(from, m_doc.Encoding()), ToUtf8(to, m_doc.Encoding()));
+    ShowResult(m_doc.SetClubPlayers(dialog.ClubPlayers(), renamed));
+    CPlayersStep::Bytes after = m_doc.PlayersFileBytes();
+    std::vector<CPlayerRename> renames = dialog.Renames();
+    if (renames.empty() && after == before)
+        return;
+    const QUndoStack& steps = *dialog.m_steps;
+    QString text = QStringLiteral("Ändra klass och lag");
+    for (int i = 0; i < steps.index(); ++i) {
+        if (dynamic_cast<const CPlayersRenameStep*>(steps.command(i)))
+            text = renames.size() == 1 ? steps.command(i)->text()
+                                       : QStringLiteral("Byt namn på %1 spelare").arg(renames.size());
+    }
+    m_undo.push(new CPlayersStep(
+        m_doc, std::move(renames), std::move(before), std::move(after),
+        [this](const CFileResult& result) { ShowResult(result); }, text));
 }

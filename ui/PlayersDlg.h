@@ -7,7 +7,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,17 +24,26 @@ class QSpinBox;
 class QTableWidget;
 class QUndoStack;
 
-// A player's results given to another name in every round ("Byt namn…"), as one step.
-class CRenameStep : public CDocStep
+// "Spelare" closed with OK, as one step of the window's undo: the renames and merges made in
+// it, and the players file as it was and as it became (each put back whole, or removed where
+// there was none). `report` shows a write of the file that failed.
+class CPlayersStep : public CDocStep
 {
 public:
-    CRenameStep(CTournamentDoc& doc, PlayerId from, PlayerId to, const QString& text);
+    using Bytes = std::optional<std::string>;
+    // Made once the dialog has done it all.
+    CPlayersStep(CTournamentDoc& doc, std::vector<CPlayerRename> renames, Bytes before, Bytes after,
+                 std::function<void(const CFileResult&)> report, const QString& text);
     void redo() override;
     void undo() override;
+    // Only the players file: the tournament stays as on disk.
+    bool FileOnly() const { return m_renames.empty(); }
 
 private:
-    PlayerId m_from, m_to;
-    std::optional<CPlayerRename> m_rename; // once made
+    std::vector<CPlayerRename> m_renames;
+    Bytes m_before, m_after;
+    std::function<void(const CFileResult&)> m_report;
+    bool m_skip = true;
 };
 
 // The new name for "Byt namn…": a field and OK/Avbryt.
@@ -47,18 +59,23 @@ public:
 // The dialog "Spelare": every player with rounds played and total, and the club's known players,
 // each with a class and a team to choose or type; sortable by any column, filtered by typing or
 // to the names likely one player's ("Liknande namn"). "Byt namn…" renames or merges a player in
-// every round at once, as a step of the window's undo. A dialog of the desktop's kind: OK and
-// Avbryt, Escape for Avbryt. ClubPlayers() is what OK is to write.
+// every round at once. Ctrl+Z and Ctrl+Y take back and make again what was done in it; Avbryt
+// (Escape) takes it all back, OK keeps it. A dialog of the desktop's kind: OK and Avbryt,
+// Escape for Avbryt. ClubPlayers() is what OK is to write, Renames() what it made.
 class CPlayersDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, QUndoStack& undo, CPlatform& platform,
-                QWidget* parent = nullptr);
+    CPlayersDlg(CTournamentDoc& doc, CTextEntry& text, CPlatform& platform, QWidget* parent = nullptr);
 
     // The players file as the dialog leaves it: the file in force with the classes and teams
     // set here and the renames made here.
     CClubPlayers ClubPlayers() const;
+    // The renames and merges made here and not taken back, in the order they were made.
+    std::vector<CPlayerRename> Renames() const;
+    // The same as the tournament's names: from, to.
+    const std::vector<std::pair<std::string, std::string>>& RenamedNames() const { return m_renames; }
+    void reject() override;
 
     enum Column { Name, Played, Total, Class, Team, Start, Handicap };
     QLineEdit* m_editFilter = nullptr;
@@ -72,8 +89,12 @@ public:
     QSpinBox* m_spinStart = nullptr;
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;
+    QUndoStack* m_steps = nullptr; // the dialog's own
 
 private:
+    friend class CPlayersRenameStep;
+    friend class CPlayersGroupStep;
+
     // A player's class and team as shown (empty for none).
     using CGroupsOf = std::pair<QString, QString>;
 
@@ -82,6 +103,9 @@ private:
     void OnCurrentChanged();
     // Sets the class (`team` false) or team of the selected players.
     void SetGroup(bool team, const QString& value);
+    // Shows the class and team of `players` as m_assigned has them.
+    void ShowGroups(const std::vector<PlayerId>& players);
+    void SelectPlayer(PlayerId player);
     void OnRename();
     // The start value's controls (PlayersDlgHandicap.cpp): made, shown for the selected row, set
     // on the selected players, and the handicap each player has for the next round with them.
@@ -94,11 +118,11 @@ private:
 
     CTournamentDoc& m_doc;
     CTextEntry& m_text;
-    QUndoStack& m_undo;
     CPlatform& m_platform;
     std::map<PlayerId, CGroupsOf> m_initial, m_assigned;
     std::map<PlayerId, CStartValue> m_initialStart, m_assignedStart;
     // The renames made here, as the tournament's names: from, to.
     std::vector<std::pair<std::string, std::string>> m_renames;
     bool m_filling = false;
+    bool m_typing = false; // a class or team being typed: its box is left as it is
 };

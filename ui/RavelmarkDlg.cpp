@@ -233,6 +233,15 @@ void CRavelmarkDlg::ShowTournament()
 void CRavelmarkDlg::FillRoundList()
 {
     m_listRounds->Refill();
+    // No row is selected now: nothing for "Redigera" and "Ta Bort" to act on.
+    UpdateRoundButtons();
+}
+
+void CRavelmarkDlg::SelectRound(int row)
+{
+    m_listRounds->SelectRow(row);
+    m_listRounds->setFocus();
+    UpdateRoundButtons();
 }
 
 void CRavelmarkDlg::OnChangeTitle()

@@ -82,6 +82,8 @@ public:
     void ResetTournament();
     void ShowTournament();
     void FillRoundList();
+    // Selects round `row` in the list, with the focus there: the next command acts on it.
+    void SelectRound(int row);
     void OnChangeTitle();
     // A recovery file of the file just read: the user continues with it, or it is kept aside.
     void OfferRecovery();
@@ -112,6 +114,7 @@ public:
     CUndoKeys* m_undoKeys = nullptr;
     bool m_filling = false;     // the title field shows the document's title: no step
     bool m_roundsStale = false; // the rounds changed since the list was last filled by a step
+    int m_stepIndex = 0;        // of m_undo, as last shown
     void SetUpUndo();
     // After a step done, undone or redone: the changed flag from the clean state, and the
     // controls showing the tournament as it is now.

@@ -26,6 +26,7 @@ void CRavelmarkDlg::OnNewRound()
     const QString step = QStringLiteral("Ny omgång ") + ToDisplay(round.m_name);
     m_undo.push(new CAddRoundStep(m_doc, std::move(round), step));
     FillRoundList();
+    SelectRound(m_listRounds->GetItemCount() - 1);
 }
 
 void CRavelmarkDlg::OnEditRound()
@@ -47,6 +48,7 @@ void CRavelmarkDlg::OnEditRound()
         m_undo.push(new CEditRoundStep(m_doc, static_cast<std::size_t>(index), std::move(round), step));
     }
     FillRoundList();
+    SelectRound(index);
 }
 
 void CRavelmarkDlg::OnRemoveRound()

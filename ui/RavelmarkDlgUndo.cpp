@@ -7,6 +7,8 @@
 #include "files/TournamentFile.h"
 #include "model/Difference.h"
 #include "ui/Controls.h"
+#include "ui/Platform.h"
+#include "ui/PlayersDlg.h"
 #include "ui/UndoSteps.h"
 
 #include <QAction>
@@ -16,6 +18,20 @@
 
 #include <algorithm>
 #include <tuple>
+
+namespace {
+
+// Whether two rounds of two tournaments hold the same results (names as text, points), in order.
+bool SameResults(const CTournament& a, const CRound& ra, const CTournament& b, const CRound& rb)
+{
+    return std::equal(ra.m_results.begin(), ra.m_results.end(), rb.m_results.begin(), rb.m_results.end(),
+                      [&](const CResult& x, const CResult& y) {
+                          return x.m_points == y.m_points &&
+                                 ToUtf8(a.PlayerName(x), a.m_encoding) == ToUtf8(b.PlayerName(y), b.m_encoding);
+                      });
+}
+
+} // namespace
 
 void CRavelmarkDlg::SetUpUndo()
 {
@@ -54,8 +70,8 @@ void CRavelmarkDlg::OnUndoStep()
 {
     if (!m_shown)
         return;
-    // Away from where the file was read or saved; steps of the rules file alone leave it there,
-    // as that file is written at once.
+    // Away from where the file was read or saved; steps of the rules or players file alone leave
+    // it there, as that file is written at once.
     if (!AsOnDisk())
         m_doc.MarkChanged();
     else
@@ -67,6 +83,12 @@ void CRavelmarkDlg::OnUndoStep()
     if (m_roundsStale)
         FillRoundList();
     m_roundsStale = false;
+    // A move taken back or made again: the moved round stays the selected one.
+    const int index = m_undo.index();
+    const bool back = index < m_stepIndex;
+    m_stepIndex = index;
+    if (const auto* move = dynamic_cast<const CMoveRoundStep*>(m_undo.command(back ? index : index - 1)))
+        SelectRound(static_cast<int>(back ? move->From() : move->To()));
 }
 
 bool CRavelmarkDlg::AsOnDisk() const
@@ -75,7 +97,8 @@ bool CRavelmarkDlg::AsOnDisk() const
     if (clean < 0)
         return false;
     for (int i = std::min(clean, now); i < std::max(clean, now); ++i)
-        if (!dynamic_cast<const CRulesStep*>(m_undo.command(i)))
+        if (const auto* players = dynamic_cast<const CPlayersStep*>(m_undo.command(i));
+            !dynamic_cast<const CRulesStep*>(m_undo.command(i)) && !(players && players->FileOnly()))
             return false;
     return true;
 }
@@ -172,6 +195,22 @@ bool CRavelmarkDlg::RestoreVersion(const QString& path)
     if (loaded.m_tournament.m_encoding == shown.m_encoding &&
         loaded.m_tournament.m_byteOrderMark == shown.m_byteOrderMark && Differences(shown, loaded.m_tournament).empty())
         return true;
+    // Rounds entered or changed since the version was saved are named before they go.
+    const CTournament& version = loaded.m_tournament;
+    const std::vector<std::size_t> there = RoundCounterparts(shown, version);
+    QStringList lost;
+    for (std::size_t i = 0; i < shown.m_rounds.size(); ++i) {
+        const CRound& now = shown.m_rounds[i];
+        const QString name = now.m_name.empty() ? QStringLiteral("Omgång %1").arg(i + 1) : ToDisplay(now.m_name);
+        if (there[i] == SIZE_MAX)
+            lost << QStringLiteral("%1 (%2 resultat) försvinner").arg(name).arg(now.m_results.size());
+        else if (!SameResults(shown, now, version, version.m_rounds[there[i]]))
+            lost << QStringLiteral("%1 ändras").arg(name);
+    }
+    if (!lost.isEmpty() && !m_platform.QuestionDefaultNo(
+                               this, lost.join(QStringLiteral(". ")) + QStringLiteral(". Återställa hela versionen?"),
+                               QStringLiteral("Återställ")))
+        return false;
     m_undo.push(new CSwapStep(m_doc, std::move(loaded.m_tournament),
                               QStringLiteral("Återställ ") + QFileInfo(path).fileName(), false));
     return true;

@@ -181,8 +181,6 @@ void CRoundDlg::OnInitDialog()
         if (m_btnRemoveResult->isEnabled())
             OnRemoveResult();
     });
-    // From the round's name, Tab goes on to the first result's name while there is no row to pick.
-    m_listResults->SkipWhileEmpty();
 
     m_editName->SetText(ToDisplay(m_round.m_name));
 
@@ -200,8 +198,13 @@ void CRoundDlg::OnInitDialog()
     // A box may hand the keys on to its text field itself, past the field's filters.
     m_undoKeys = new CUndoKeys(
         this, m_undo, {m_editName, m_comboName, m_comboName->lineEdit(), m_comboPoints, m_comboPoints->lineEdit()});
-    // A step taken back or done again changes the round as much as the step did.
+    // A step taken back or done again changes the round as much as the step did. The list is
+    // shown anew without a selection, and a result loaded by "Redigera" may be gone.
     connect(&m_undo, &QUndoStack::indexChanged, this, &CRoundDlg::roundEdited);
+    connect(&m_undo, &QUndoStack::indexChanged, this, [this] {
+        UpdateResultButtons();
+        m_editing.reset();
+    });
     InstallPaste();
     InstallProposals();
     // A new round starts with its name; a round with results is opened for one more, and a
@@ -226,6 +229,7 @@ void CRoundDlg::FitPointsBox()
 void CRoundDlg::FillResultList()
 {
     m_listResults->Refill();
+    UpdateResultButtons();
 }
 
 void CRoundDlg::OnAddResult()
@@ -262,6 +266,9 @@ void CRoundDlg::OnAddResult()
                             AppName()))
         name = m_tournament.PlayerName(known);
     const CResult result(m_text.Document().AddPlayer(name), points);
+    // "Redigera" on a result, then another name: that result is corrected, not a second one added.
+    if (m_editing && *m_editing != result.m_player && !ReplaceEdited(result))
+        return;
     // The list is the tournament's players as the editor opened; a name new this evening
     // completes all the same at the next result.
     if (m_standings.RowOf(result.m_player) == CStandings::kNoRow)
@@ -272,6 +279,7 @@ void CRoundDlg::OnAddResult()
     // Appends a row or changes one in place, and shows it; the same result again changes nothing.
     if (std::find(m_round.m_results.begin(), m_round.m_results.end(), result) == m_round.m_results.end())
         m_undo.push(new CResultStep(*this, result, QStringLiteral("Resultat ") + ToDisplay(name)));
+    m_editing.reset();
     const auto& results = m_round.m_results;
     const auto row =
         std::find_if(results.begin(), results.end(), [&](const CResult& r) { return r.m_player == result.m_player; });
@@ -286,11 +294,43 @@ void CRoundDlg::OnAddResult()
     emit roundEdited();
 }
 
+bool CRoundDlg::ReplaceEdited(const CResult& result)
+{
+    const auto& results = m_round.m_results;
+    const auto at = [&](PlayerId player) {
+        return std::find_if(results.begin(), results.end(), [&](const CResult& r) { return r.m_player == player; });
+    };
+    const auto edited = at(*m_editing), taken = at(result.m_player);
+    if (edited == results.end())
+        return true; // gone meanwhile: the result is an entry of its own
+    const QString before = ToDisplay(m_tournament.PlayerName(*edited));
+    const QString after = ToDisplay(m_tournament.PlayerName(result));
+    if (taken != results.end() &&
+        !m_platform.QuestionDefaultNo(
+            this,
+            QStringLiteral("%1 har redan ett resultat i omgången (%2 poäng). Ändra %3 till %1 med %4 poäng och "
+                           "ta bort det?")
+                .arg(after, QString::number(taken->m_points), before, QString::number(result.m_points)),
+            AppName())) {
+        m_comboName->setFocus();
+        return false;
+    }
+    // One step: the corrected result in the place of the one edited.
+    CRound corrected = m_round;
+    const auto index = edited - results.begin();
+    corrected.m_results[static_cast<std::size_t>(index)] = result;
+    if (taken != results.end())
+        corrected.m_results.erase(corrected.m_results.begin() + (taken - results.begin()));
+    PushChange(corrected, QStringLiteral("Ändra %1 till %2").arg(before, after));
+    return true;
+}
+
 void CRoundDlg::OnEditResult()
 {
     const int mark = m_listResults->GetSelectionMark();
-    if (mark < 0)
+    if (mark < 0 || static_cast<std::size_t>(mark) >= m_round.m_results.size())
         return;
+    m_editing = m_round.m_results[static_cast<std::size_t>(mark)].m_player;
     m_comboName->SetText(m_listResults->GetItemText(mark, 0));
     m_comboPoints->SetText(m_listResults->GetItemText(mark, 1));
     m_comboPoints->setFocus();
@@ -304,9 +344,10 @@ void CRoundDlg::OnRemoveResult()
     const int mark = m_listResults->GetSelectionMark();
     if (mark < 0)
         return;
-    const QString question =
-        QStringLiteral("Vill du ta bort spelare ") + m_listResults->GetItemText(mark, 0) + QStringLiteral(" ?");
-    if (!m_platform.Question(this, question, QStringLiteral("Ta bort spelare")))
+    // Named with the points, so that the row meant is the row asked about; Enter alone keeps it.
+    const QString question = QStringLiteral("Vill du ta bort spelare %1 (%2 poäng) ?")
+                                 .arg(m_listResults->GetItemText(mark, 0), m_listResults->GetItemText(mark, 1));
+    if (!m_platform.QuestionDefaultNo(this, question, QStringLiteral("Ta bort spelare")))
         return;
     if (static_cast<std::size_t>(mark) >= m_round.m_results.size())
         return;
@@ -401,5 +442,12 @@ void CRoundDlg::OnClose()
             return;
         }
     }
+    // A new round of a name alone is kept only when the user says so (a round written in ahead):
+    // it would count as held.
+    if (m_replaces == SIZE_MAX && m_round.m_results.empty() && !m_round.m_name.empty() &&
+        !m_platform.QuestionDefaultNo(
+            this, QStringLiteral("%1 har inga resultat. Lägga till den ändå?").arg(ToDisplay(m_round.m_name)),
+            AppName()))
+        m_round.m_name.clear();
     EndDialog(IDCANCEL);
 }

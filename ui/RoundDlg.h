@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 class CComboBox;
@@ -68,7 +69,8 @@ public:
 
     // "Klistra in resultat": the rows of `text` in their dialog, then those it lets through
     // entered as "Lägg Till" enters them, in one step. Opened by a paste in the result list
-    // (Ctrl+V, Shift+Insert, its context menu) or of more than one line into the name box.
+    // (Ctrl+V, Shift+Insert, its context menu) or of text with a tab or a line break into
+    // either name box, by any way of pasting.
     void PasteResults(const QString& text);
 
     // "Ta emot resultat": results proposed from phones, listed for the keeper to accept or
@@ -100,6 +102,11 @@ private:
     // The player name of result `row`, as the list shows it.
     QString PlayerName(int row) const;
     void FitPointsBox();
+    // The result loaded by "Redigera" takes `result`, a changed name, in its place, as one step;
+    // when that name has a result already, only if the user says so. False: nothing done.
+    bool ReplaceEdited(const CResult& result);
+    // `after` in the round's place, as one step of the editor.
+    void PushChange(const CRound& after, const QString& text);
     // A name and points typed but not added: the user says whether they go in before the
     // round closes. False when the editor stays open.
     bool OfferPendingResult();
@@ -114,4 +121,5 @@ private:
     CPlatform& m_platform;
     std::size_t m_replaces;
     CUndoKeys* m_undoKeys = nullptr;
+    std::optional<PlayerId> m_editing; // the player of the result loaded by "Redigera"
 };

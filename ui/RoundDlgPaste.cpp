@@ -21,11 +21,11 @@
 
 namespace {
 
-// The pasted rows entered, taken back and entered again as one.
-class CPasteStep : public QUndoCommand
+// Several results changed as one (the pasted rows, a corrected name), taken back and done again as one.
+class CChangeStep : public QUndoCommand
 {
 public:
-    CPasteStep(CRoundDlg& dlg, CRoundDelta delta, const QString& text)
+    CChangeStep(CRoundDlg& dlg, CRoundDelta delta, const QString& text)
         : QUndoCommand(text)
         , m_dlg(dlg)
         , m_delta(std::move(delta))
@@ -33,7 +33,13 @@ public:
     }
     void redo() override
     {
+        // Rows appended or changed in place are shown as such; a row taken out (a corrected
+        // name that had a result) needs the list shown anew.
+        std::vector<CResult>& results = m_dlg.m_round.m_results;
+        const std::size_t before = results.size();
         m_dlg.m_listResults->Change([this] { m_delta.Redo(m_dlg.m_round); });
+        if (results.size() < before)
+            m_dlg.m_listResults->Refill();
     }
     void undo() override
     {
@@ -46,63 +52,14 @@ private:
     CRoundDelta m_delta;
 };
 
-bool IsPasteKey(const QKeyEvent* key)
-{
-    return key->matches(QKeySequence::Paste) || (key->key() == Qt::Key_Insert && key->modifiers() == Qt::ShiftModifier);
-}
-
-// The paste command of a line edit's standard menu: named so from Qt 6.5 on; before, the sixth
-// entry of an editable field's menu (undo, redo, a separator, cut, copy, paste).
-QAction* PasteAction(const QMenu& menu)
-{
-    if (auto* named = menu.findChild<QAction*>(QStringLiteral("edit-paste")))
-        return named;
-    const QList<QAction*> actions = menu.actions();
-    return actions.size() > 5 && actions[2]->isSeparator() ? actions[5] : nullptr;
-}
-
-// A block of lines pasted into the name box, by key or by the box's menu, goes to "Klistra in
-// resultat"; a single line is the box's own paste.
-class CNameBoxPaste : public QObject
-{
-public:
-    CNameBoxPaste(CRoundDlg& dlg)
-        : QObject(&dlg)
-        , m_dlg(dlg)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        // The box's menu pastes as the paste key does, so that a block goes to the dialog too.
-        if (event->type() == QEvent::ContextMenu) {
-            auto* edit = static_cast<QLineEdit*>(watched);
-            const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-            if (QAction* paste = PasteAction(*menu)) {
-                disconnect(paste, &QAction::triggered, nullptr, nullptr);
-                connect(paste, &QAction::triggered, edit, [edit] {
-                    QKeyEvent key(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
-                    QApplication::sendEvent(edit, &key);
-                });
-            }
-            menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
-            return true;
-        }
-        if (event->type() != QEvent::KeyPress || !IsPasteKey(static_cast<QKeyEvent*>(event)))
-            return QObject::eventFilter(watched, event);
-        const QString text = QApplication::clipboard()->text();
-        if (!IsResultBlock(text))
-            return false;
-        m_dlg.PasteResults(text);
-        return true;
-    }
-
-private:
-    CRoundDlg& m_dlg;
-};
-
 } // namespace
+
+void CRoundDlg::PushChange(const CRound& after, const QString& text)
+{
+    CRoundDelta delta(m_round, after);
+    if (!delta.Empty())
+        m_undo.push(new CChangeStep(*this, std::move(delta), text));
+}
 
 void CRoundDlg::InstallPaste()
 {
@@ -121,7 +78,9 @@ void CRoundDlg::InstallPaste()
         else
             PasteResults(text);
     });
-    m_comboName->lineEdit()->installEventFilter(new CNameBoxPaste(*this));
+    // A block (or a line with tabs) pasted into a name box is results: by every way of pasting.
+    for (CPasteGuard* guard : {m_editName->PasteGuard(), m_comboName->PasteGuard()})
+        guard->SetBlockHandler([this](const QString& text) { PasteResults(text); });
 }
 
 void CRoundDlg::PasteResults(const QString& text)
@@ -161,10 +120,7 @@ void CRoundDlg::PasteResults(const QString& text)
         m_undo.clear();
     CRound after = m_round;
     AddResults(after, results);
-    CRoundDelta delta(m_round, after);
-    if (!delta.Empty())
-        m_undo.push(
-            new CPasteStep(*this, std::move(delta), QStringLiteral("Klistra in %1 resultat").arg(results.size())));
+    PushChange(after, QStringLiteral("Klistra in %1 resultat").arg(results.size()));
     // The list shows the last row entered; the next entry goes into the name box.
     const auto& rows = m_round.m_results;
     const auto last =

@@ -24,6 +24,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -308,13 +310,16 @@ bool CProposalPanel::Accept(int row)
     const QString name = m_dlg.m_comboName->Text(), points = m_dlg.m_comboPoints->Text();
     m_dlg.m_comboName->SetText(FromUtf8(proposal.m_name));
     m_dlg.m_comboPoints->SetText(FromUtf8(proposal.m_points));
+    // A result of its own: never the correction of one the keeper loaded by "Redigera".
+    const std::optional<PlayerId> editing = std::exchange(m_dlg.m_editing, std::nullopt);
     m_dlg.OnAddResult();
     // Entered when "Lägg Till" emptied the boxes; refused, they show where to mend it.
     if (!m_dlg.m_comboName->Text().isEmpty() || !m_dlg.m_comboPoints->Text().isEmpty())
         return false;
-    // What the keeper had begun to type stays.
+    // What the keeper had begun to type stays, and what was loaded for a correction.
     m_dlg.m_comboName->SetText(name);
     m_dlg.m_comboPoints->SetText(points);
+    m_dlg.m_editing = editing;
     m_box->Decide(proposal.m_id, CProposal::State::Accepted);
     m_box->SetEncoding(m_dlg.m_text.Encoding());
     Refresh();

@@ -118,6 +118,16 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     m_checkChart->setChecked(rules.m_chart);
     layout->addWidget(m_checkChange);
     layout->addWidget(m_checkChart);
+    // The team table and the overall one, page options as the two above.
+    auto* teams = new QFormLayout;
+    m_spinTeam = CountBox(QStringLiteral("ingen lagtabell"), rules.m_team, this);
+    m_spinTeam->setToolTip(QStringLiteral("Så många av lagets bästa resultat räknas i varje omgång"));
+    teams->addRow(QStringLiteral("La&g, resultat som räknas per omgång:"), m_spinTeam);
+    layout->addLayout(teams);
+    m_checkOverall = new QCheckBox(QStringLiteral("Visa &totaltabellen också när klasser finns"), this);
+    m_checkOverall->setChecked(rules.m_overall);
+    layout->addWidget(m_checkOverall);
+
     // How each round counts and the handicap, side by side, so that the dialog stays within a
     // laptop screen's height.
     auto* groups = new QHBoxLayout;
@@ -159,6 +169,8 @@ CSeriesRules CRulesDlg::Rules() const
     }
     rules.m_change = m_checkChange->isChecked();
     rules.m_chart = m_checkChart->isChecked();
+    rules.m_team = CountOf(m_spinTeam);
+    rules.m_overall = m_checkOverall->isChecked();
     CountingInto(rules);
     rules.m_handicap = m_boxHandicap->Rules();
     return rules;

@@ -44,6 +44,10 @@ public:
     // What the page shows besides the table.
     QCheckBox* m_checkChange = nullptr;
     QCheckBox* m_checkChart = nullptr;
+    // The team table (classes and teams set in "Spelare"): how many results of a team count in
+    // each round, 0 for no team table; and whether the overall table shows beside the classes.
+    QSpinBox* m_spinTeam = nullptr;
+    QCheckBox* m_checkOverall = nullptr;
     QPushButton* m_btnOK = nullptr;
     QPushButton* m_btnCancel = nullptr;
     QLabel* m_labelRefused = nullptr; // shown only for a refused file

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/UndoSteps.h"
 
+#include "ui/Controls.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -232,6 +234,8 @@ CUndoKeys::CUndoKeys(QWidget* dialog, QUndoStack& stack, std::initializer_list<Q
 QMenu* CUndoKeys::ContextMenu(QLineEdit* field) const
 {
     QMenu* menu = field->createStandardContextMenu();
+    if (CPasteGuard* guard = CPasteGuard::Of(field))
+        guard->TakeOverPaste(*menu);
     // An editable field's menu starts with its Undo and Redo.
     const QList<QAction*> actions = menu->actions();
     for (int i = 0; i < 2 && i < actions.size() && !field->isReadOnly(); ++i) {

@@ -77,6 +77,8 @@ public:
     CMoveRoundStep(CTournamentDoc& doc, std::size_t from, std::size_t to, const QString& text);
     void redo() override { m_doc.MoveRound(m_from, m_to); }
     void undo() override { m_doc.MoveRound(m_to, m_from); }
+    std::size_t From() const { return m_from; }
+    std::size_t To() const { return m_to; }
 
 private:
     std::size_t m_from, m_to;

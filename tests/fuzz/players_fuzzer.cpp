@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    CheckRoundTrip<CClubPlayers>(std::string_view(reinterpret_cast<const char*>(data), size), ParseClubPlayers,
-                                 ClubPlayersText);
+    CheckRoundTrip<CClubPlayers>(
+        std::string_view(reinterpret_cast<const char*>(data), size), ParseClubPlayers,
+        [](const CClubPlayers& players, std::string_view previous) { return ClubPlayersText(players, previous); });
     return 0;
 }

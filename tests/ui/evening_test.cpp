@@ -170,7 +170,8 @@ private slots:
         CWindow w("Cup\n");
         w.m_platform.m_answers << true;
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, [](CRoundDlg& e) {
-            TypeResult("R1", "", false); // the round's name, Tab to the player's
+            TypeResult("R1", "", false); // the round's name, Tab to the empty list and on to the player's
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             TypeResult("Bo Ek", "3");
             TypeResult("Cilla", "5");
             Type(e.m_comboName->lineEdit(), "b");

@@ -71,7 +71,7 @@ private slots:
             QCOMPARE(Joined(static_cast<int>(e.m_listResults->actions().size()),
                             [&](int i) { return e.m_listResults->actions()[i]->text(); }),
                      "Klistra in resultat…");
-            QApplication::clipboard()->setText("Namn\tPoäng\r\nAnna\t3\r\nBo\t4\r\nake  lund\t9\r\nDan\t\r\n"
+            QApplication::clipboard()->setText("Namn\tPoäng\r\nAnna\t3\r\nBo\t4\r\nake  lnud\t9\r\nDan\t\r\n"
                                                "Eva\t5\r\nFia\t+3\r\n" + QString(40, 'W') + "\t3\r\nBo\t6\r\n");
             ClickRow(e.m_listResults, 0);
             QVERIFY(WithPaste([&] { QTest::keyClick(e.m_listResults, Qt::Key_V, Qt::ControlModifier); },
@@ -80,40 +80,40 @@ private slots:
                 QVERIFY(d.m_listRows->hasFocus() && !d.m_comboNameColumn);
                 QCOMPARE(Preview(d), "Anna|Anna|3|samma som förut|1|#d4edda,"
                                      "Bo|Bo|4|ersätts av rad 8|1|#eeeeee,"
-                                     "ake lund|Åke Lund|9|liknar Åke Lund, ersätter 7|1|#fde8b4,"
+                                     "ake lnud|Åke Lund|9|liknar Åke Lund, ersätter 7|1|#fde8b4,"
                                      "Dan|||poäng saknas|0|#f5c6cb,"
                                      "Eva|Eva|5|ny spelare|1|#d6e4f5,"
                                      "Fia||+3|poängen är inget heltal|0|#f5c6cb,"
                                      "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW||3|för lång|0|#f5c6cb,"
                                      "Bo|Bo|6|känd|1|#d4edda");
                 QCOMPARE(d.m_labelSummary->text(), "8 rader: 5 förs in, 3 avvisas.");
-                // The later Bo unticked: the earlier goes in again. Players: the near name
-                // as pasted, a new name to a known player.
+                // The later Bo unticked: the earlier goes in again. Players: the near name (a
+                // letter away) as pasted, a new name to a known player.
                 ClickTick(d.m_listRows, 7);
-                ChangePlayer(d.m_listRows, 2, "ake lund");
+                ChangePlayer(d.m_listRows, 2, "ake lnud");
                 ChangePlayer(d.m_listRows, 4, "Cilla Berg");
                 ChangePlayer(d.m_listRows, 0, "Nobody"); // neither pasted nor known: stays
                 QCOMPARE(Preview(d).section(',', 0, 4), "Anna|Anna|3|samma som förut|1|#d4edda,"
                                                         "Bo|Bo|4|känd|1|#d4edda,"
-                                                        "ake lund|ake lund|9|ny spelare|1|#d6e4f5,"
+                                                        "ake lnud|ake lnud|9|ny spelare|1|#d6e4f5,"
                                                         "Dan|||poäng saknas|0|#f5c6cb,"
                                                         "Eva|Cilla Berg|5|känd|1|#d4edda");
                 QCOMPARE(Preview(d).section(',', 7), "Bo|Bo|6|känd|0|#eeeeee");
                 Click(d.m_btnOK);
             }));
-            QCOMPARE(Rows(e.m_listResults), "Åke Lund=7,Anna=3,Bo=4,ake lund=9,Cilla Berg=5");
+            QCOMPARE(Rows(e.m_listResults), "Åke Lund=7,Anna=3,Bo=4,ake lnud=9,Cilla Berg=5");
             QCOMPARE(e.focusWidget(), e.m_comboName); // the window's focus when it is active again
             QCOMPARE(e.m_undo.undoText(), "Klistra in 4 resultat");
             // The recovery file holds the whole paste; one undo takes it all back, one redo brings it.
             QTRY_VERIFY_WITH_TIMEOUT(Read(w.File(".cup.txt.osparad")).contains("Cilla Berg  5\r\n"), 3000);
             QCOMPARE(Read(w.File(".cup.txt.osparad")).split('\n').mid(2, 6).join('|'),
-                     "R1\r|\xC5ke Lund    7\r|Anna        3\r|Bo          4\r|ake lund    9\r|Cilla Berg  5\r");
+                     "R1\r|\xC5ke Lund    7\r|Anna        3\r|Bo          4\r|ake lnud    9\r|Cilla Berg  5\r");
             e.activateWindow(); // as the desktop does when the dialog is gone
             QTRY_VERIFY(e.m_comboName->hasFocus());
             QTest::keyClick(e.m_comboName->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
             QCOMPARE(Rows(e.m_listResults), "Åke Lund=7,Anna=3");
             QTest::keyClick(e.m_comboName->lineEdit(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-            QCOMPARE(Rows(e.m_listResults), "Åke Lund=7,Anna=3,Bo=4,ake lund=9,Cilla Berg=5");
+            QCOMPARE(Rows(e.m_listResults), "Åke Lund=7,Anna=3,Bo=4,ake lnud=9,Cilla Berg=5");
             e.close();
         }));
     }
@@ -122,6 +122,13 @@ private slots:
     void cancelAndNameBox()
     {
         CWindow w(kCup);
+        // The title takes no block, no tab and no DEL: the stored title stays, with the focus.
+        w.m_dlg.m_editTitle->setFocus();
+        for (const char* pasted : {"Bo 4\nEva 5", "Cup\t2", "Cup\x7F"}) {
+            QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(w.m_dlg.m_editTitle, Qt::Key_V, Qt::ControlModifier);
+        }
+        QVERIFY(w.m_dlg.m_editTitle->text() == "Cup" && w.m_dlg.m_editTitle->hasFocus() && !w.m_dlg.m_doc.Changed());
         ClickRow(w.m_dlg.m_listRounds, 0);
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
             QLineEdit* name = e.m_comboName->lineEdit();
@@ -132,9 +139,25 @@ private slots:
                                   QCOMPARE(Preview(d), "Bo|Bo|4|känd|1|#d4edda,Eva|Eva|5|ny spelare|1|#d6e4f5");
                                   Click(d.m_btnCancel);
                               }));
-            QVERIFY(WithPaste([&] { QTest::keyClick(name, Qt::Key_Insert, Qt::ShiftModifier); },
-                              [](CPasteResultsDlg& d) { QTest::keyClick(d.m_listRows, Qt::Key_Escape); }));
-            QCOMPARE(Rows(e.m_listResults) + '|' + e.m_comboName->Text(), "Åke Lund=7,Anna=3|");
+            // The keys reach the combo box itself, as they do from the keyboard; the round's name
+            // box pastes a block as results too, and a single line with tabs is a row.
+            const auto escape = [](CPasteResultsDlg& d) { QTest::keyClick(d.m_listRows, Qt::Key_Escape); };
+            QVERIFY(WithPaste([&] { QTest::keyClick(e.m_comboName, Qt::Key_Insert, Qt::ShiftModifier); }, escape));
+            QVERIFY(WithPaste([&] { QTest::keyClick(e.m_editName, Qt::Key_V, Qt::ControlModifier); }, escape));
+            QApplication::clipboard()->setText("Eva\t5");
+            QVERIFY(WithPaste([&] { QTest::keyClick(e.m_comboName, Qt::Key_V, Qt::ControlModifier); },
+                              [](CPasteResultsDlg& d) {
+                                  QCOMPARE(Preview(d), "Eva|Eva|5|ny spelare|1|#d6e4f5");
+                                  Click(d.m_btnCancel);
+                              }));
+            // The points box has no block to take: refused, as what does not fit is.
+            e.m_comboPoints->setFocus();
+            QTest::keyClick(e.m_comboPoints, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(Rows(e.m_listResults) + '|' + e.m_comboName->Text() + '|' + e.m_comboPoints->Text() + '|' +
+                         e.m_editName->text(),
+                     "Åke Lund=7,Anna=3|||R1");
+            QVERIFY(e.focusWidget() == e.m_comboPoints);
+            QApplication::clipboard()->setText("Bo 4\nEva 5\n");
             // The box's menu: "Klistra in" of a block opens the dialog; of one line, pastes it.
             QTimer menu;
             QObject::connect(&menu, &QTimer::timeout, [&menu] {
@@ -145,14 +168,19 @@ private slots:
                     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(paste).center());
                 }
             });
-            const auto openMenu = [&] {
+            // By the mouse on the field, or by the keyboard (Menu, Shift+F10) on the box.
+            const auto openMenu = [&](QWidget* on, QContextMenuEvent::Reason reason) {
                 menu.start(5);
-                QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), name->mapToGlobal(QPoint(2, 2)));
-                QApplication::sendEvent(name, &click);
+                QContextMenuEvent click(reason, QPoint(2, 2), name->mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(on, &click);
+                QVERIFY(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }));
             };
-            QVERIFY(WithPaste(openMenu, [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
+            QVERIFY(WithPaste([&] { openMenu(name, QContextMenuEvent::Mouse); },
+                              [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
+            QVERIFY(WithPaste([&] { openMenu(e.m_comboName, QContextMenuEvent::Keyboard); },
+                              [](CPasteResultsDlg& d) { Click(d.m_btnCancel); }));
             QApplication::clipboard()->setText("Bo\n");
-            openMenu();
+            openMenu(name, QContextMenuEvent::Mouse);
             QCOMPARE(e.m_comboName->Text().trimmed(), "Bo");
             e.m_comboName->SetText(QString());
             QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);

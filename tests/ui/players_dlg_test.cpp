@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Spelare…": the dialog offscreen on a shown tournament: classes and teams into the players
-// file, a merge through "Byt namn…" with the window's undo, and the refused merge.
+// file, a merge through "Byt namn…" with the window's undo and the dialog's own, Avbryt, the
+// refused merge, and the club's register kept.
 #include "WindowDriver.h"
 #include "ui/PlayersDlg.h"
 
@@ -183,6 +184,85 @@ private slots:
         // OK with nothing changed writes nothing.
         QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) { Click(d.m_btnOK); }));
         QCOMPARE(Read(w.File("cup.spelare")), "<missing>");
+    }
+
+    // Inside the dialog Ctrl+Z and Ctrl+Y take back and redo a merge and a class; Tab leaves the
+    // table; Avbryt (the close box alike) leaves the tournament as it was, nothing to save.
+    void undoInsideAndCancel()
+    {
+        CWindow w(kCup);
+        for (const bool escape : {true, false}) {
+            QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
+                w.m_platform.m_answers.enqueue(true);
+                Select(d, "Ake Lund");
+                RenameTo(d, "Åke Lund");
+                Select(d, "Bo");
+                d.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&d));
+                d.m_table->setFocus();
+                QTest::keyClick(d.m_table, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), d.m_comboClass);
+                Type(d.m_comboClass->lineEdit(), "Dam");
+                QCOMPARE(Rows(d), "Bo 3 11 Dam, Åke Lund 2 9");
+                QTest::keyClick(d.m_comboClass, Qt::Key_Z, Qt::ControlModifier);
+                QCOMPARE(Rows(d), "Bo 3 11, Åke Lund 2 9");
+                // Again in the box, whose own undo has nothing left: the dialog's takes the merge back.
+                QTest::keyClick(d.m_comboClass, Qt::Key_Z, Qt::ControlModifier);
+                QCOMPARE(Rows(d), "Ake Lund 1 4, Bo 3 11, Åke Lund 1 5");
+                QTest::keyClick(d.m_table, Qt::Key_Y, Qt::ControlModifier);
+                QCOMPARE(Rows(d), "Bo 3 11, Åke Lund 2 9");
+                if (escape)
+                    QTest::keyClick(d.m_table, Qt::Key_Escape);
+                else
+                    d.close();
+            }));
+            QCOMPARE(w.m_dlg.m_doc.Standings().m_rows.size(), 3u);
+            QCOMPARE(w.m_dlg.m_undo.count(), 0);
+            QVERIFY(!w.m_dlg.windowTitle().startsWith('*'));
+        }
+        QVERIFY(w.Close());
+        QCOMPARE(Read(w.m_path), kCup);
+    }
+
+    // The club's register alone ([spelare]) stays with its comments; a merge carries its line, and
+    // the window's Ctrl+Z puts back the file and the rounds as one step. A file that sets
+    // nothing and lists no one goes, and comes back with Ctrl+Z.
+    void registerKept()
+    {
+        CWindow w(kCup);
+        const QByteArray club = "# klubben\n[spelare]\n# nya\nAke Lund\nEva\n";
+        w.Write("cup.spelare", club);
+        const auto merge = [&](const QString& from, const QString& to) {
+            QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
+                w.m_platform.m_answers.enqueue(true);
+                Select(d, from);
+                RenameTo(d, to);
+                Click(d.m_btnOK);
+            }));
+        };
+        merge("Ake Lund", "Åke Lund");
+        QCOMPARE(Read(w.File("cup.spelare")), "# klubben\n[spelare]\n# nya\n\xC3\x85ke Lund\nEva\n");
+        QCOMPARE(w.m_dlg.m_undo.undoText(), "Byt namn Ake Lund till Åke Lund");
+        w.m_dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.m_dlg));
+        QTest::keyClick(w.m_dlg.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Read(w.File("cup.spelare")), club);
+        QVERIFY(!w.m_dlg.windowTitle().startsWith('*'));
+        merge("Eva", "Bo"); // known to the register only: Bo's line is the one left
+        QCOMPARE(Read(w.File("cup.spelare")), "# klubben\n[spelare]\n# nya\nAke Lund\nBo\n");
+
+        w.Write("cup.spelare", "[klass D]\nBo\n");
+        QVERIFY(WithDialog<CPlayersDlg>([&] { Click(w.m_dlg.m_btnPlayers); }, [&](CPlayersDlg& d) {
+            Select(d, "Bo");
+            TypeOver(d.m_comboClass->lineEdit(), "");
+            Click(d.m_btnOK);
+        }));
+        QCOMPARE(Read(w.File("cup.spelare")), "<missing>");
+        QCOMPARE(w.m_dlg.m_undo.undoText(), "Ändra klass och lag");
+        w.m_dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.m_dlg));
+        QTest::keyClick(w.m_dlg.focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Read(w.File("cup.spelare")), "[klass D]\nBo\n");
     }
 };
 

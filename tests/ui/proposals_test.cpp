@@ -124,10 +124,15 @@ private slots:
             panel.m_list->setCurrentItem(panel.m_list->topLevelItem(RowOf(panel, "Łukasz")));
             QTest::keyClick(panel.m_list, Qt::Key_Return);
             QCOMPARE(Results(e), "Anna 4");
-            // "Godkänn alla kända": the known player only, one step.
+            // "Godkänn alla kända": the known player only, one step; a result loaded by "Redigera"
+            // stays itself, loaded.
+            ClickRow(e.m_listResults, 0);
+            Click(e.m_btnEditResult);
             Click(panel.m_btnAcceptKnown);
-            QCOMPARE(Results(e), "Anna 4, Bo 7");
+            QCOMPARE(Results(e) + '|' + e.m_comboName->Text() + '|' + e.m_comboPoints->Text(), "Anna 4, Bo 7|Anna|4");
             QCOMPARE(e.m_undo.count(), steps + 2);
+            e.m_comboName->SetText({});
+            e.m_comboPoints->SetText({});
             // Delete rejects.
             panel.m_list->setCurrentItem(panel.m_list->topLevelItem(RowOf(panel, "<b>X</b>")));
             QTest::keyClick(panel.m_list, Qt::Key_Delete);

@@ -279,6 +279,11 @@ private slots:
         QCOMPARE(walked, (QList<QWidget*>{d.m_btnCreateTable, d.m_editTitle, d.m_listRounds, d.m_btnNew, d.m_btnRules,
                                            d.m_btnHistory, d.m_btnShowMobile, d.m_btnPublish, d.m_btnPlayers,
                                            d.m_btnArchive, d.m_btnChoose}));
+        // Tabbed onto, the title is not selected: the cursor at its end, a stray key adds to it.
+        QTest::keyClick(d.m_btnChoose, Qt::Key_Tab);
+        QTest::keyClick(d.m_btnCreateTable, Qt::Key_Tab);
+        QVERIFY(d.m_editTitle->hasFocus() && !d.m_editTitle->hasSelectedText() &&
+                d.m_editTitle->cursorPosition() == d.m_editTitle->text().size());
         CListView* list = w.m_dlg.m_listRounds;
         const auto closeAtOnce = [](CRoundDlg& editor) { editor.close(); };
         QVERIFY(WithEditor(w.m_dlg.m_btnNew, closeAtOnce)); // an empty round is dropped
@@ -287,19 +292,40 @@ private slots:
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down); // a key selects as a click does
         QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5|11111");
+        // The round edited, or added, is the one selected afterwards, with the focus on it.
+        const int edited = list->GetSelectionMark();
         QVERIFY(WithEditor(w.m_dlg.m_btnEdit, closeAtOnce));
-        QVERIFY(!WithEditor(w.m_dlg.m_btnEdit, closeAtOnce)); // the refilled list holds no mark
+        QVERIFY(d.focusWidget() == list && list->GetSelectionMark() == edited);
+        // A new round of a name alone is asked about, Enter alone dropping it.
+        const auto nameOnly = [](CRoundDlg& editor) { Type(editor.m_editName, "R6"), editor.close(); };
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, nameOnly));
+        w.m_platform.m_answers << true;
+        QVERIFY(WithEditor(w.m_dlg.m_btnNew, nameOnly));
+        QCOMPARE(w.m_platform.m_questions, QStringList(2, "R6 har inga resultat. Lägga till den ändå?|Ravelmark|Nej"));
+        QVERIFY(d.focusWidget() == list && list->GetSelectionMark() == 5);
+        ClickRow(list, -1); // the empty area: nothing selected, nothing to act on
+        QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R3,R4,R5,R6|11100");
+        w.m_platform.m_questions.clear();
         ClickRow(list, 1);
-        QTest::keyClick(list, Qt::Key_Down); // the keys move the mark the commands act on
-        ClickRow(list, -1);                   // the empty area keeps it
+        QTest::keyClick(list, Qt::Key_Down); // the keys move the selection the commands act on
         w.m_platform.m_answers << false << true;
         Click(w.m_dlg.m_btnRemove);
-        QCOMPARE(Rows(list), "R1,R2,R3,R4,R5");
+        QCOMPARE(Rows(list), "R1,R2,R3,R4,R5,R6");
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Delete); // as "Ta Bort"
-        QTest::keyClick(list, Qt::Key_Delete); // no mark after the refill: asks nothing
+        QTest::keyClick(list, Qt::Key_Delete); // none selected after the refill: asks nothing
         QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort omgång R3 ?|Ta bort omgång"));
-        QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R4,R5|11111");
+        QCOMPARE(Shown(w.m_dlg), "Vårcupen|R1,R2,R4,R5,R6|11100");
+        // A move taken back and made again: the moved round stays selected.
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        ClickRow(list, 0);
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        for (const Qt::Key key : {Qt::Key_Z, Qt::Key_Y}) {
+            QTest::keyClick(list, key, Qt::ControlModifier);
+            QCOMPARE(list->GetSelectionMark(), key == Qt::Key_Z ? 0 : 1);
+        }
+        QCOMPARE(Shown(w.m_dlg), "Vårcupen|R2,R1,R4,R5,R6|11111");
     }
 
     // What the close request and "Skapa Tabell" leave: the messages, the files (the old one whole
@@ -433,7 +459,7 @@ private slots:
 
     // "Menar du NAME?" knows the names of the tournament shown, after a choice and after a
     // reload, and none of the one before; names that differ by Å, Ä or Ö where a keyboard
-    // without them types A or O are asked about too.
+    // without them types A or O, or by a letter, are asked about too.
     void nearDuplicatesOfTheTournamentShown()
     {
         CWindow w(Bytes("Cup\n\nR1\nRen\xE9 Berg 1\n"));
@@ -449,9 +475,10 @@ private slots:
             return w.m_platform.m_questions.join(',');
         };
         // Müller is Myller to Swedish and Muller to others: the one that joined first is offered.
-        QCOMPARE(asked({"rene berg", "Ake lund", "orjan", "Lårs", "Müller"}),
+        // A letter away, too: the first player, not the spelling entered meanwhile.
+        QCOMPARE(asked({"rene berg", "Ake lund", "orjan", "Lårs", "Müller", "Ake Lnud"}),
                  "Menar du Åke Lund?|Ravelmark,Menar du Örjan?|Ravelmark,Menar du Lars?|Ravelmark,"
-                 "Menar du Muller?|Ravelmark");
+                 "Menar du Muller?|Ravelmark,Menar du Åke Lund?|Ravelmark");
         w.Choose(w.File("other.txt")); // the new round dropped: nothing unsaved
         w.m_platform.m_answers << true;
         QVERIFY(WriteBytes(w.File("other.txt"), "Cup\n\nR9\nKalle 1\n"));

@@ -146,6 +146,24 @@ private slots:
         QCOMPARE(Read(w.m_path), kCup);
     }
 
+    // A tournament the boxes would never make (a line break in a name) is not saved: the close
+    // names the line; the file, the window and the unsaved changes on disk stay.
+    void keptWhenTheSaveWouldNotReadBack()
+    {
+        CWindow w(kCup);
+        CRound round;
+        round.m_name = "R3";
+        round.AddResult(CResult(w.m_dlg.m_doc.AddPlayer("Eva\nBo"), 4));
+        w.m_dlg.m_doc.AddRound(round);
+        w.m_dlg.m_recovery.Flush();
+        QVERIFY(!w.Close());
+        QCOMPARE(w.m_platform.m_errors.join('|').section('\n', 1),
+                 "Rad 11 : \"Eva\"\nnamnet innehåller ett tecken som inte kan sparas");
+        QCOMPARE(Read(w.m_path), kCup);
+        QCOMPARE(Entries(w.Folder()).join(' '), ".cup.txt.osparad cup.txt");
+        QVERIFY(w.m_dlg.isVisible() && w.m_dlg.m_doc.Changed() && w.m_dlg.m_doc.Tournament().m_rounds.size() == 3);
+    }
+
     void changedDuringAWrite_data()
     {
         QTest::addColumn<bool>("dropped");

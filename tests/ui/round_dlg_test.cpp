@@ -113,11 +113,9 @@ private slots:
             Click(e.m_btnRemoveResult); // answered No
             w.m_platform.m_answers.enqueue(true);
             Click(e.m_btnRemoveResult);
-            // The refill forgot the mark: the buttons stay enabled but do nothing.
+            // Nothing is selected after the refill: both are off.
             e.m_comboName->SetText(QString());
-            Click(e.m_btnRemoveResult);
-            Click(e.m_btnEditResult);
-            QCOMPARE(State(e), "R1|Anna=7|111||3");
+            QCOMPARE(State(e), "R1|Anna=7|001||3");
             // A round with results needs a name to close; the field keeps what was typed while the
             // name is normalised.
             for (const QString typed : {"", "-_ ", "  Final_omgång--1 "}) {
@@ -128,19 +126,37 @@ private slots:
                 QCOMPARE(e.isVisible() && e.m_editName->hasFocus(), !typed.contains("Final"));
             }
         }));
-        QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort spelare Bo ?|Ta bort spelare"));
+        QCOMPARE(w.m_platform.m_questions, QStringList(2, "Vill du ta bort spelare Bo (3 poäng) ?|Ta bort spelare|Nej"));
         QCOMPARE(w.m_platform.m_errors, QStringList(2, "Omgångens namn får inte vara tom"));
         QCOMPARE(Rows(w.m_dlg.m_listRounds), "Final omgång 1,R2");
         // Bo played only there: the next editor no longer offers him.
         ClickRow(w.m_dlg.m_listRounds, 1);
         w.m_platform.m_answers.enqueue(true);
-        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [](CRoundDlg& e) {
+        QVERIFY(WithEditor(w.m_dlg.m_btnEdit, [&w](CRoundDlg& e) {
             QCOMPARE(Items(e.m_comboName), "Anna,bo,Åsa,Örjan");
             ClickRow(e.m_listResults, 0); // the first row, removed and edited
             Click(e.m_btnRemoveResult);
             ClickRow(e.m_listResults, 0);
             Click(e.m_btnEditResult);
             QCOMPARE(State(e), "R2|bo=1,Åsa=1|111|bo|1");
+            // Another name corrects the result loaded, in its place, as one step.
+            TypeOver(e.m_comboName->lineEdit(), "Anna");
+            Click(e.m_btnAddResult);
+            QCOMPARE(State(e), "R2|Anna=1,Åsa=1|000||");
+            QTest::keyClick(e.m_comboName->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Rows(e.m_listResults), "bo=1,Åsa=1");
+            // A name with a result in the round already: asked first (Enter alone keeps both).
+            ClickRow(e.m_listResults, 1);
+            Click(e.m_btnEditResult);
+            TypeOver(e.m_comboName->lineEdit(), "bo");
+            TypeOver(e.m_comboPoints->lineEdit(), "4");
+            Click(e.m_btnAddResult);
+            QCOMPARE(Rows(e.m_listResults) + '|' + e.m_comboName->Text(), "bo=1,Åsa=1|bo");
+            w.m_platform.m_answers.enqueue(true);
+            Click(e.m_btnAddResult);
+            QCOMPARE(Rows(e.m_listResults), "bo=4");
+            QCOMPARE(w.m_platform.m_questions.mid(3), QStringList(2, "bo har redan ett resultat i omgången (1 poäng). "
+                                                                     "Ändra Åsa till bo med 4 poäng och ta bort det?|Ravelmark|Nej"));
             e.close();
         }));
     }
@@ -205,7 +221,8 @@ private slots:
         }));
     }
 
-    // Keys alone in the editor: Tab from the round's name passes the empty list by; the list
+    // Keys alone in the editor: Tab from the round's name stops at the empty list (a paste's
+    // place), then goes on to the first result's name; the list
     // shows the row just added or replaced; a key selects a result as a click does; "Redigera"
     // selects the points, so typing replaces them; Delete asks as "Ta Bort" does.
     void keyboardInTheEditor()
@@ -217,6 +234,8 @@ private slots:
                 return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
             };
             QTest::keyClick(e.m_editName, Qt::Key_Tab);
+            QVERIFY(list->hasFocus());
+            QTest::keyClick(list, Qt::Key_Tab);
             QVERIFY(e.m_comboName->hasFocus());
             for (int i = 1; i <= 40; ++i) { // also once the scroll bars come
                 AddResult(e, "P" + QString::number(i), "1");
@@ -238,7 +257,7 @@ private slots:
             QTest::keyClick(list, Qt::Key_End);
             w.m_platform.m_answers << true;
             QTest::keyClick(list, Qt::Key_Delete);
-            QCOMPARE(w.m_platform.m_questions, QStringList{"Vill du ta bort spelare P40 ?|Ta bort spelare"});
+            QCOMPARE(w.m_platform.m_questions, QStringList{"Vill du ta bort spelare P40 (1 poäng) ?|Ta bort spelare|Nej"});
             QCOMPARE(QString::number(list->GetItemCount()) + list->GetItemText(0, 1), "397");
             TypeOver(e.m_editName, "R3");
             e.close();

@@ -100,24 +100,33 @@ private slots:
         QCOMPARE(w.m_platform.m_errors.size(), 1);
     }
 
-    // The column and the chart alone make a rules file, and show on the page.
+    // The column, the chart and the team table alone make a rules file, and show on the page.
     void pageOptions()
     {
         CWindow w(kCup);
+        w.Write("cup.spelare", "[lag N]\nAnna\nBo\n");
         QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
-            QVERIFY(!d.m_checkChange->isChecked() && !d.m_checkChart->isChecked());
+            QVERIFY(!d.m_checkChange->isChecked() && !d.m_checkChart->isChecked() && d.m_checkOverall->isChecked());
+            QCOMPARE(d.m_spinTeam->text(), "ingen lagtabell");
             d.m_checkChange->setFocus();
             QTest::keyClick(d.m_checkChange, Qt::Key_Space);
             QTest::keyClick(d.m_checkChange, Qt::Key_Tab);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), d.m_spinTeam);
+            Type(d.m_spinTeam, "2");
+            QTest::keyClick(d.m_spinTeam, Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
             Click(d.m_btnOK);
         }));
-        QCOMPARE(Read(w.File("cup.regler")), "förändring = ja\ndiagram = ja\n");
+        QCOMPARE(Read(w.File("cup.regler")), "lag = 2\ntotalt = nej\nförändring = ja\ndiagram = ja\n");
         Click(w.m_dlg.m_btnCreateTable);
         const QByteArray page = Read(w.File("cup.htm"));
         QVERIFY(page.contains("aria-label=\"upp 1 plats\">") && page.contains("<svg") && !page.contains("class=\"regler\""));
+        QVERIFY(page.contains("<p class=\"lagregel\">De 2 b\xE4sta resultaten i varje lag och omg\xE5ng r\xE4knas."));
         QVERIFY(WithRules(w.m_dlg, [](CRulesDlg& d) {
-            QVERIFY(d.m_checkChange->isChecked() && d.m_checkChart->isChecked());
+            QVERIFY(d.m_checkChange->isChecked() && d.m_checkChart->isChecked() && !d.m_checkOverall->isChecked());
+            QCOMPARE(d.m_spinTeam->value(), 2);
             d.reject();
         }));
     }

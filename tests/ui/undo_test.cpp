@@ -343,10 +343,12 @@ private slots:
             const QString kDiffers = title + "\nOmgången \"R1\" (2 resultat) finns bara i versionen";
             QCOMPARE(h.DifferencesText(), kDiffers);
             // One round back alone, at its old place; the title stays the window's.
+            // Enter presses what the selection restores: the whole version, or the round of the line.
             h.m_differences->setCurrentRow(0);
-            QVERIFY(!h.m_btnRestoreRound->isEnabled());
+            QVERIFY(!h.m_btnRestoreRound->isEnabled() && h.m_btnRestore->isDefault());
             h.m_differences->setCurrentRow(1);
-            Click(h.m_btnRestoreRound);
+            QVERIFY(h.m_btnRestoreRound->isDefault() && !h.m_btnRestore->isDefault());
+            QTest::keyClick(h.m_differences, Qt::Key_Return);
             QCOMPARE(Rows(d.m_listRounds) + '|' + h.DifferencesText(), "R1,R2,R3|" + title);
             Click(h.m_btnUndo);
             Click(h.m_btnRestore);
@@ -357,6 +359,11 @@ private slots:
             Click(h.m_btnUndo);
             QCOMPARE(h.DifferencesText(), kDiffers);
             Click(h.m_btnRedo);
+            // A whole version without a round the window holds asks first; Enter alone says No.
+            h.m_versions->setCurrentRow(0);
+            Click(h.m_btnRestore);
+            QCOMPARE(w.m_platform.m_questions.last(), "R1 (2 resultat) försvinner. Återställa hela versionen?|Återställ|Nej");
+            QCOMPARE(h.m_steps->stack()->count(), 1);
             QTest::keyClick(&h, Qt::Key_Escape);
             QVERIFY(!h.isVisible());
         });
