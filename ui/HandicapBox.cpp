@@ -66,7 +66,7 @@ CHandicapBox::CHandicapBox(const CHandicapRules& rules, QWidget* parent)
     form->addRow(QStringLiteral("Avrundnin&g:"), m_comboRounding);
     m_checkAverageFloor = new QCheckBox(QStringLiteral("Snittet utan de&cimaler före formeln"), this);
     m_checkAverageFloor->setChecked(rules.m_averageFloor);
-    m_checkNegative = new QCheckBox(QStringLiteral("Tillåt handikapp und&er 0"), this);
+    m_checkNegative = new QCheckBox(QStringLiteral("Tillåt handikapp under &0"), this);
     m_checkNegative->setChecked(rules.m_negative);
     m_checkGross = new QCheckBox(QStringLiteral("Visa också en tabell utan handikapp (b&rutto)"), this);
     m_checkGross->setChecked(rules.m_grossTable);

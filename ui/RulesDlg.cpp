@@ -122,9 +122,9 @@ CRulesDlg::CRulesDlg(const CSeriesRules& rules, const QString& refused, CPlatfor
     auto* teams = new QFormLayout;
     m_spinTeam = CountBox(QStringLiteral("ingen lagtabell"), rules.m_team, this);
     m_spinTeam->setToolTip(QStringLiteral("Så många av lagets bästa resultat räknas i varje omgång"));
-    teams->addRow(QStringLiteral("La&g, resultat som räknas per omgång:"), m_spinTeam);
+    teams->addRow(QStringLiteral("Lag, resultat som räknas per omg&ång:"), m_spinTeam);
     layout->addLayout(teams);
-    m_checkOverall = new QCheckBox(QStringLiteral("Visa &totaltabellen också när klasser finns"), this);
+    m_checkOverall = new QCheckBox(QStringLiteral("&Visa totaltabellen också när klasser finns"), this);
     m_checkOverall->setChecked(rules.m_overall);
     layout->addWidget(m_checkOverall);
 

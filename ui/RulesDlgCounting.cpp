@@ -70,12 +70,12 @@ void CRulesDlg::BuildCounting(QBoxLayout* layout)
     m_labelPlacePoints->setWordWrap(true);
     table->addWidget(m_editPlacePoints, 1);
     table->addWidget(m_labelPlacePoints, 1);
-    form->addRow(QStringLiteral("&Placeringspoäng:"), table);
+    form->addRow(QStringLiteral("Placeringspo&äng:"), table);
     m_spinOther = PointsBox(m_given.m_otherPoints, group);
-    form->addRow(QStringLiteral("Ö&vriga placeringar:"), m_spinOther);
+    form->addRow(QStringLiteral("&Övriga placeringar:"), m_spinOther);
     m_spinEntry = PointsBox(m_given.m_entryPoints, group);
     form->addRow(QStringLiteral("D&eltagarpoäng:"), m_spinEntry);
-    m_checkLowest = new QCheckBox(QStringLiteral("&Lägst resultat vinner omgången"), group);
+    m_checkLowest = new QCheckBox(QStringLiteral("Lägst resultat vinner &omgången"), group);
     m_checkLowest->setChecked(m_given.m_lowestWins);
     form->addRow(QString(), m_checkLowest);
     m_labelPreview = new QLabel(group);
