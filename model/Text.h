@@ -65,7 +65,9 @@ bool ForEachSidecarLine(std::string_view text, Take take)
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t end = std::min(text.find('\n', pos), text.size());
         std::string_view line = text.substr(pos, end - pos);
-        if (line.ends_with('\r'))
+        // Every CR at a line's end goes, not only a CR LF's: a lone one could not be written
+        // back, as the file's line ends are LF.
+        while (line.ends_with('\r'))
             line.remove_suffix(1);
         if (!take(line, ++lineNo))
             return false;
