@@ -150,7 +150,7 @@ bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHan
 // screen reader, in words beside it; a player without one yet is marked, and then true.
 bool WriteHandicapCell(CPageWriter& page, const CStandingsView& view, const CHandicapTable& table, std::size_t line)
 {
-    const CHandicapExplained next = table.Explain(view.Line(line).m_player, view.RoundCount());
+    const CHandicapExplained next = view.NextHandicap(line).value();
     const std::string why = Utf8PageText(HandicapText(next, table.Rules(), table.LowerBetter(), view.Tournament()),
                                          view.Tournament().m_encoding);
     page << "<td align=\"center\" title=\"" << why << "\">";
