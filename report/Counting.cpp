@@ -13,12 +13,32 @@ int Saturated(std::int64_t value)
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, INT_MAX));
 }
 
+// The order of a round's `values` into `order`, each entry its value and position: lowest or
+// highest first, equal values in entry order. Values are never negative, so value and position
+// sort as one number.
+void Order(const int* values, std::size_t field, bool lowFirst, std::vector<std::uint64_t>& order)
+{
+    order.resize(field);
+    for (std::size_t i = 0; i < field; ++i) {
+        const auto key = static_cast<std::uint64_t>(lowFirst ? values[i] : INT_MAX - values[i]);
+        order[i] = key << 32 | i;
+    }
+    std::sort(order.begin(), order.end());
+}
+
+// Whether the entries at `a` and `b` of an order share their value.
+bool Tied(std::uint64_t a, std::uint64_t b)
+{
+    return a >> 32 == b >> 32;
+}
+
 } // namespace
 
 CCounting::CCounting(const CTournament& tournament, const CSeriesRules& rules, const CClubPlayers* players)
     : m_tournament(tournament)
     , m_kind(rules.m_counting)
     , m_lowerWins(rules.LowerTotalWins())
+    , m_lowFirst(rules.LowerScoreWins())
 {
     const std::size_t rounds = tournament.m_rounds.size();
     m_best.assign(rounds, 0);
@@ -37,7 +57,8 @@ CCounting::CCounting(const CTournament& tournament, const CSeriesRules& rules, c
     for (std::size_t k = 0; k < rounds; ++k)
         m_start[k + 1] = m_start[k] + tournament.m_rounds[k].m_results.size();
     m_entryPoints = rules.m_entryPoints.value_or(0);
-    m_places.resize(m_start.back());
+    if (PlacesGivePoints())
+        m_places.resize(m_start.back());
     m_points.resize(m_start.back());
     for (std::size_t k = 0; k < rounds; ++k)
         CountRound(k, rules);
@@ -67,22 +88,25 @@ void CCounting::CountRound(std::size_t round, const CSeriesRules& rules)
         scores[i] = m_handicaps ? NetScore(result.m_points, m_handicaps->Value(round, i), m_handicaps->LowerBetter())
                                 : result.m_points;
     }
-    // The round's order: by score, lowest or highest first, then by position; a run of equal
-    // scores shares the place of its first. Scores are never negative, so score and position
-    // sort as one number.
-    std::vector<std::uint64_t>& order = m_roundOrder;
-    order.resize(field);
-    const bool lowFirst = rules.LowerScoreWins();
-    for (std::size_t i = 0; i < field; ++i) {
-        const auto key = static_cast<std::uint64_t>(lowFirst ? scores[i] : INT_MAX - scores[i]);
-        order[i] = key << 32 | i;
+    if (!PlacesGivePoints()) {
+        // The points follow the score: the round's best is its highest or lowest points.
+        const std::int64_t entry = m_kind == Counting::Points ? m_entryPoints : 0;
+        int best = 0;
+        for (std::size_t i = 0; i < field; ++i) {
+            const int points = Saturated(scores[i] + entry);
+            m_points[first + i] = points;
+            best = i == 0 ? points : m_lowFirst ? std::min(best, points) : std::max(best, points);
+        }
+        m_best[round] = best;
+        return;
     }
-    std::sort(order.begin(), order.end());
+    std::vector<std::uint64_t>& order = m_roundOrder;
+    Order(scores.data(), field, m_lowFirst, order);
     const std::int64_t entry = m_entryPoints;
     const std::vector<int>& table = rules.m_placePoints;
     for (std::size_t start = 0; start < field;) {
         std::size_t end = start + 1;
-        while (end < field && order[end] >> 32 == order[start] >> 32)
+        while (end < field && Tied(order[end], order[start]))
             ++end;
         const int place = static_cast<int>(start + 1);
         for (std::size_t j = start; j < end; ++j) {
@@ -108,6 +132,28 @@ void CCounting::CountRound(std::size_t round, const CSeriesRules& rules)
     }
 }
 
+const std::vector<int>& CCounting::Places() const
+{
+    std::call_once(m_placesOnce, [this] {
+        if (PlacesGivePoints())
+            return;
+        // Ranked by the points, which follow the score: a run of equal points shares the place
+        // of its first.
+        m_places.resize(m_points.size());
+        std::vector<std::uint64_t> order;
+        for (std::size_t k = 0; k + 1 < m_start.size(); ++k) {
+            const std::size_t first = m_start[k], field = m_start[k + 1] - first;
+            Order(m_points.data() + first, field, m_lowFirst, order);
+            for (std::size_t j = 0; j < field; ++j) {
+                const std::size_t at = first + (order[j] & 0xFFFFFFFFu);
+                m_places[at] = j > 0 && Tied(order[j], order[j - 1]) ? m_places[first + (order[j - 1] & 0xFFFFFFFFu)]
+                                                                     : static_cast<int>(j + 1);
+            }
+        }
+    });
+    return m_places;
+}
+
 bool CCounting::Won(std::size_t round, std::size_t result) const
 {
     if (Plain()) {
@@ -116,7 +162,8 @@ bool CCounting::Won(std::size_t round, std::size_t result) const
     }
     const std::size_t at = m_start[round] + result;
     // With points, a round where the best scored nothing has no winner.
-    return m_places[at] == 1 && (m_kind != Counting::Points || m_points[at] > m_entryPoints);
+    const bool first = PlacesGivePoints() ? m_places[at] == 1 : m_points[at] == m_best[round];
+    return first && (m_kind != Counting::Points || m_points[at] > m_entryPoints);
 }
 
 int CCounting::AbsentPoints(std::size_t rounds) const

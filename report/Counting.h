@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -37,7 +38,7 @@ public:
     // Result `result` of round `round`: its place in the round by the score that counts (1-based,
     // shared by equal scores: 1, 2, 2, 4; 0 with plain points), the points it gives, and whether
     // it wins the round (a first place; with points, the round's highest above 0).
-    int Place(std::size_t round, std::size_t result) const { return Plain() ? 0 : m_places[m_start[round] + result]; }
+    int Place(std::size_t round, std::size_t result) const { return Plain() ? 0 : Places()[m_start[round] + result]; }
     int Points(std::size_t round, std::size_t result) const
     {
         return Plain() ? Entered(round, result) : m_points[m_start[round] + result];
@@ -68,13 +69,21 @@ private:
         return m_tournament.m_rounds[round].m_results[result].m_points;
     }
     void CountRound(std::size_t round, const CSeriesRules& rules);
+    // The points come from the places (placing, places as points), or follow the score.
+    bool PlacesGivePoints() const { return m_kind == Counting::Placing || m_kind == Counting::Place; }
+    // Every result's place; where the points follow the score, ranked by the points when first
+    // asked, since no table needs them (only the JSON lists them).
+    const std::vector<int>& Places() const;
 
     const CTournament& m_tournament;
     Counting m_kind;
     bool m_lowerWins;
+    bool m_lowFirst; // a round's lowest score is placed first
     // Where each round's results start in the per-result tables; empty with plain points.
     std::vector<std::size_t> m_start;
-    std::vector<int> m_places, m_points;
+    std::vector<int> m_points;
+    mutable std::vector<int> m_places;
+    mutable std::once_flag m_placesOnce;
     int m_entryPoints = 0; // added to every result's points
     // One round's net scores and order while it is counted, kept for the next round's.
     std::vector<int> m_roundScores;

@@ -46,7 +46,7 @@ std::string FormulaText(const CHandicap& handicap, const CHandicapRules& rules, 
 {
     const std::string average = rules.m_averageFloor ? Number(handicap.m_sum / handicap.m_count)
                                                      : DecimalText(handicap.m_sum, handicap.m_count);
-    const std::string base = std::to_string(rules.m_base), minus = " " + std::string(kMinus) + " ";
+    const std::string base = std::to_string(rules.m_base), minus = std::string(" ").append(kMinus).append(" ");
     std::string text = std::to_string(rules.m_percent) + " % av (" +
                        (lowerBetter ? average + minus + base : base + minus + average) +
                        ") = " + DecimalText(handicap.m_raw, handicap.m_rawDenominator);
@@ -134,49 +134,80 @@ void CHandicapWindow::Clear()
     m_played = 0;
     m_sum = m_bestSum = 0;
     m_recent.clear();
+    m_oldest = 0;
     m_sorted.clear();
 }
+
+namespace {
+
+// Moves the key at `at` to its place among the otherwise sorted keys, after its equals; returns
+// its new index. One pass of a few steps for the small windows clubs use.
+std::size_t Settle(std::vector<std::int64_t>& keys, std::size_t at)
+{
+    const std::int64_t key = keys[at];
+    for (; at > 0 && keys[at - 1] > key; --at)
+        keys[at] = keys[at - 1];
+    for (; at + 1 < keys.size() && keys[at + 1] <= key; ++at)
+        keys[at] = keys[at + 1];
+    keys[at] = key;
+    return at;
+}
+
+} // namespace
 
 void CHandicapWindow::Add(std::size_t round, int score)
 {
     ++m_played;
-    switch (m_window) {
-    case CHandicapRules::Window::All:
+    if (m_window == CHandicapRules::Window::All) {
         m_sum += score;
         if (m_keepRounds)
             m_recent.emplace_back(round, score);
         return;
-    case CHandicapRules::Window::Latest:
-        m_sum += score;
+    }
+    // The window of the N most recent: once full, the newest takes the oldest's place.
+    const bool full = m_recent.size() == m_size;
+    int left = 0;
+    if (full) {
+        left = m_recent[m_oldest].second;
+        m_recent[m_oldest] = {round, score};
+        m_oldest = m_oldest + 1 == m_size ? 0 : m_oldest + 1;
+    } else {
         m_recent.emplace_back(round, score);
-        if (m_recent.size() > m_size) {
-            m_sum -= m_recent.front().second;
-            m_recent.pop_front();
-        }
+    }
+    if (m_window == CHandicapRules::Window::Latest) {
+        m_sum += score - left;
         return;
-    case CHandicapRules::Window::Best:
-        break;
     }
     const auto scoreOf = [this](std::int64_t key) { return m_lowerBetter ? key : -key; };
-    // The oldest leaves the window; the best K's sum loses it and gains the next best.
-    if (m_recent.size() == m_size) {
-        const std::int64_t key = Key(m_recent.front().second);
-        const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), key);
-        if (static_cast<std::size_t>(at - m_sorted.begin()) < m_best) {
-            m_bestSum -= scoreOf(key);
-            if (m_sorted.size() > m_best)
-                m_bestSum += scoreOf(m_sorted[m_best]);
-        }
-        m_sorted.erase(at);
-        m_recent.pop_front();
-    }
-    m_recent.emplace_back(round, score);
+    std::vector<std::int64_t>& keys = m_sorted;
+    const std::size_t best = m_best;
     const std::int64_t key = Key(score);
-    const auto at = m_sorted.insert(std::upper_bound(m_sorted.begin(), m_sorted.end(), key), key);
-    if (static_cast<std::size_t>(at - m_sorted.begin()) < m_best) {
+    if (!full) {
+        keys.push_back(key);
+        if (Settle(keys, keys.size() - 1) < best) {
+            m_bestSum += score;
+            if (keys.size() > best)
+                m_bestSum -= scoreOf(keys[best]);
+        }
+        return;
+    }
+    // The oldest's key leaves the best K's sum if it was in it, and the next best comes in;
+    // then the new key comes in if it is among the best K, and pushes the K-th out. Both read
+    // before the new key takes the oldest's slot (`after` is the K-th best without the oldest).
+    const std::size_t n = keys.size();
+    const std::int64_t oldKey = Key(left);
+    const std::size_t at = static_cast<std::size_t>(std::lower_bound(keys.begin(), keys.end(), oldKey) - keys.begin());
+    if (at < best) {
+        m_bestSum -= scoreOf(oldKey);
+        if (n > best)
+            m_bestSum += scoreOf(keys[best]);
+    }
+    const std::int64_t after = n - 1 >= best && best > 0 ? keys[at > best - 1 ? best - 1 : best] : 0;
+    keys[at] = key;
+    if (Settle(keys, at) < best) {
         m_bestSum += score;
-        if (m_sorted.size() > m_best)
-            m_bestSum -= scoreOf(m_sorted[m_best]);
+        if (n - 1 >= best)
+            m_bestSum -= scoreOf(after);
     }
 }
 
@@ -200,7 +231,10 @@ int CHandicapWindow::Count() const
 
 std::vector<std::pair<std::size_t, int>> CHandicapWindow::Used() const
 {
-    std::vector<std::pair<std::size_t, int>> used(m_recent.begin(), m_recent.end());
+    // In round order: the ring from its oldest.
+    std::vector<std::pair<std::size_t, int>> used(m_recent.begin() + static_cast<std::ptrdiff_t>(m_oldest),
+                                                  m_recent.end());
+    used.insert(used.end(), m_recent.begin(), m_recent.begin() + static_cast<std::ptrdiff_t>(m_oldest));
     if (m_window != CHandicapRules::Window::Best || used.size() <= m_best)
         return used;
     // The best K; of equal scores the most recent.
@@ -350,7 +384,7 @@ std::string HandicapRulesText(const CHandicapRules& rules, bool lowerBetter)
             " av de " + rounds + " senaste omg\xC3\xA5ngarna";
         break;
     }
-    const std::string base = std::to_string(rules.m_base), minus = " " + std::string(kMinus) + " ";
+    const std::string base = std::to_string(rules.m_base), minus = std::string(" ").append(kMinus).append(" ");
     std::string text = "Handikapp: " + std::to_string(rules.m_percent) + " % av (" +
                        (lowerBetter ? average + minus + base : base + minus + average) + ")" +
                        (rules.m_roundNearest ? ", avrundat till n\xC3\xA4rmaste heltal" : ", utan decimaler");

@@ -9,7 +9,6 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,7 +71,10 @@ private:
     bool m_lowerBetter, m_keepRounds;
     int m_played = 0;
     std::int64_t m_sum = 0; // of the scores in the window
-    std::deque<std::pair<std::size_t, int>> m_recent;
+    // The rounds in the window with their scores: with a window of N rounds a ring whose oldest
+    // is at m_oldest once it is full (rounds are kept for "alla" only when asked for).
+    std::vector<std::pair<std::size_t, int>> m_recent;
+    std::size_t m_oldest = 0;
     // "bästa K av N": the window's keys, best first, and the sum of the first K scores.
     std::vector<std::int64_t> m_sorted;
     std::int64_t m_bestSum = 0;

@@ -63,36 +63,38 @@ CStandingsView::CStandingsView(std::shared_ptr<const CCounting> counting, const 
         RankByRules();
 }
 
+template <class F>
+void CStandingsView::ForEachResult(F f) const
+{
+    for (std::size_t k = 0; k < m_roundCount; ++k) {
+        const std::vector<CResult>& results = m_tournament.m_rounds[k].m_results;
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            // Standings left empty by a file refused halfway have no row for the rounds read.
+            const std::uint32_t row = m_standings.RowOf(results[i].m_player);
+            if (row != CStandings::kNoRow)
+                f(std::size_t{row} * m_roundCount + k, k, i);
+        }
+    }
+}
+
 void CStandingsView::Fill()
 {
     const CCounting& counting = *m_counting;
     const std::size_t cells = m_standings.m_rows.size() * m_roundCount;
     m_points.assign(cells, kNoResult);
     m_won.assign(cells, 0);
-    if (!counting.Plain()) {
+    if (!counting.Plain())
         m_entered.assign(cells, kNoResult);
-        m_places.assign(cells, 0);
-    }
     if (counting.Handicaps())
         m_handicaps.assign(cells, kNoResult);
-    for (std::size_t k = 0; k < m_roundCount; ++k) {
-        const std::vector<CResult>& results = m_tournament.m_rounds[k].m_results;
-        for (std::size_t i = 0; i < results.size(); ++i) {
-            // Standings left empty by a file refused halfway have no row for the rounds read.
-            const std::uint32_t row = m_standings.RowOf(results[i].m_player);
-            if (row == CStandings::kNoRow)
-                continue;
-            const std::size_t cell = std::size_t{row} * m_roundCount + k;
-            m_points[cell] = counting.Points(k, i);
-            m_won[cell] = counting.Won(k, i) ? 1 : 0;
-            if (!counting.Plain()) {
-                m_entered[cell] = results[i].m_points;
-                m_places[cell] = counting.Place(k, i);
-            }
-            if (!m_handicaps.empty())
-                m_handicaps[cell] = counting.Handicap(k, i).value_or(kNoResult);
-        }
-    }
+    ForEachResult([&](std::size_t cell, std::size_t k, std::size_t i) {
+        m_points[cell] = counting.Points(k, i);
+        m_won[cell] = counting.Won(k, i) ? 1 : 0;
+        if (!m_entered.empty())
+            m_entered[cell] = m_tournament.m_rounds[k].m_results[i].m_points;
+        if (!m_handicaps.empty())
+            m_handicaps[cell] = counting.Handicap(k, i).value_or(kNoResult);
+    });
     if (const int absent = counting.AbsentPoints(m_roundCount)) {
         for (std::size_t k = 0; k < m_roundCount; ++k) {
             for (std::size_t cell = k; !m_tournament.m_rounds[k].m_results.empty() && cell < cells;
@@ -102,6 +104,18 @@ void CStandingsView::Fill()
             }
         }
     }
+}
+
+std::optional<int> CStandingsView::RoundPlace(std::size_t line, std::size_t round) const
+{
+    std::call_once(m_placesOnce, [this] {
+        if (m_counting->Plain())
+            return;
+        m_places.assign(m_standings.m_rows.size() * m_roundCount, 0);
+        ForEachResult([this](std::size_t cell, std::size_t k, std::size_t i) { m_places[cell] = m_counting->Place(k, i); });
+    });
+    const int place = m_places.empty() ? 0 : m_places[Row(line) * m_roundCount + round];
+    return place == 0 ? std::nullopt : std::optional<int>(place);
 }
 
 CStandingsLine CStandingsView::Line(std::size_t line) const

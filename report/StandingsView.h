@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -98,11 +99,7 @@ public:
     }
     // How line `line`'s handicap for the round after these was reached; none without a handicap.
     std::optional<CHandicapExplained> NextHandicap(std::size_t line) const;
-    std::optional<int> RoundPlace(std::size_t line, std::size_t round) const
-    {
-        const int place = m_places.empty() ? 0 : m_places[Row(line) * m_roundCount + round];
-        return place == 0 ? std::nullopt : std::optional<int>(place);
-    }
+    std::optional<int> RoundPlace(std::size_t line, std::size_t round) const;
     // Whether the player won the round: its best, shown bold.
     bool RoundWin(std::size_t line, std::size_t round) const { return m_won[Row(line) * m_roundCount + round] != 0; }
     // The points of the round's winners.
@@ -130,6 +127,9 @@ private:
     static constexpr int kNoResult = INT32_MIN;
 
     void Fill();
+    // Calls `f(cell, round, result)` for each result of the rounds shown that has a row.
+    template <class F>
+    void ForEachResult(F f) const;
     // Ranks by the rules in force: fills the lines, their rows and what does not count.
     void RankByRules();
     // > 0 when row `a` is ahead of row `b` by `criterion`, < 0 when behind.
@@ -149,7 +149,10 @@ private:
     // and unless the points are the numbers entered, those numbers and their places.
     std::vector<int> m_points;
     std::vector<std::uint8_t> m_won;
-    std::vector<int> m_entered, m_places;
+    std::vector<int> m_entered;
+    // The places in the rounds, made when first asked for: only the JSON lists them.
+    mutable std::vector<int> m_places;
+    mutable std::once_flag m_placesOnce;
     // With a handicap: the handicap of each number entered, kNoResult where there was none yet.
     std::vector<int> m_handicaps;
     // The last line asked for and the first line of its place, so that lines asked for in
