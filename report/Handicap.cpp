@@ -196,7 +196,11 @@ void CHandicapWindow::Add(std::size_t round, int score)
     // before the new key takes the oldest's slot (`after` is the K-th best without the oldest).
     const std::size_t n = keys.size();
     const std::int64_t oldKey = Key(left);
-    const std::size_t at = static_cast<std::size_t>(std::lower_bound(keys.begin(), keys.end(), oldKey) - keys.begin());
+    // Its first slot: the keys before it counted, which does not branch on the scores (a binary
+    // search of a window this small mispredicts most of its steps).
+    std::size_t at = 0;
+    for (const std::int64_t other : keys)
+        at += static_cast<std::size_t>(other < oldKey);
     if (at < best) {
         m_bestSum -= scoreOf(oldKey);
         if (n > best)
