@@ -86,8 +86,8 @@ bool EndsTheWatch(CPublishResult::Kind kind, std::ostream& err)
 {
     const std::string what = WhatTheUserMustDo(kind);
     if (!what.empty())
-        err << "ravelmark-tool: publicerar inte automatiskt förrän det är åtgärdat: "
-            << what << " och starta sedan om" << std::endl;
+        err << "ravelmark-tool: publicerar inte automatiskt förrän det är åtgärdat: " << what << " och starta sedan om"
+            << std::endl;
     return !what.empty();
 }
 
