@@ -138,6 +138,13 @@ TEST(GroupPage, ClassesThenTeams)
               "<td align=\"center\">6</td>\r\n<td align=\"center\">2</td>\r\n<td>Anna, Bo &lt;b&gt;</td>\r\n</tr>\r\n"
               "</table>\r\n<p class=\"lagregel\">Det b\xE4sta resultatet i varje lag och omg\xE5ng r\xE4knas.</p>\r\n"
               "</body>\r\n</html>\r\n");
+    // A name's markup goes as text whatever the page's encoding: a UTF-8 file gives a UTF-8 page.
+    const CTournament utf8 = Parsed("Cup \xC3\xA5\n\nR1\nAnna 4\n");
+    const CGroupStandings named(utf8, Players("[klass <i>D&H</i>]\nAnna\n[lag <Norr> & co]\nAnna\n"), rules);
+    const std::string utf8Page = Page(CStandingsView(utf8, rules), &named);
+    EXPECT_NE(utf8Page.find("<meta charset=\"utf-8\">"), std::string::npos);
+    EXPECT_NE(utf8Page.find("<h4>&lt;i&gt;D&amp;H&lt;/i&gt;</h4>"), std::string::npos);
+    EXPECT_NE(utf8Page.find("<td>&lt;Norr&gt; &amp; co</td>"), std::string::npos);
     const CGroupStandings two(t, Players("[lag N]\nAnna\n"), Rules("lag = 2"));
     EXPECT_NE(Page(view, &two).find("<p class=\"lagregel\">De 2 b\xE4sta resultaten i varje lag och omg\xE5ng r\xE4knas.</p>"),
               std::string::npos);

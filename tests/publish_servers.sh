@@ -185,7 +185,11 @@ esac
 chown "$owner" root/site
 wait_port "$port"
 
-publish() { "$tool" publish tournament.txt "$@" >out.txt 2>err.txt; }
+# Bounded: a --watch that goes on where it should end fails the check instead of hanging.
+publish() { timeout 60 "$tool" publish tournament.txt "$@" >out.txt 2>err.txt; }
+# With --watch, a refusal only the user can mend ends it at once, saying what to do: tried
+# again at each change, a host that locks accounts after failed logins would lock the club out.
+told() { grep -q "^ravelmark-tool: publicerar inte automatiskt förrän det är åtgärdat: $1" err.txt; }
 # The expected files: the same publication into a local folder (same file, same time of update).
 expect() { "$tool" publish tournament.txt --to local >/dev/null || fail "publishing to a folder"; }
 same() {
@@ -198,8 +202,9 @@ same() {
 # --- an unknown and a changed host key (SFTP): refused with the fingerprint, nothing sent ---
 if [ "$way" = sftp ]; then
     fingerprint=$(ssh-keygen -l -E sha256 -f host_key.pub | cut -d' ' -f2)
-    publish --to "$url/site/"
-    [ $? = 1 ] && grep -q "är okänd. Dess nyckel är $fingerprint" err.txt && grep -q "^\[127.0.0.1\]:$port ssh-ed25519 " err.txt ||
+    publish --watch --to "$url/site/"
+    [ $? = 1 ] && grep -q "är okänd. Dess nyckel är $fingerprint" err.txt && grep -q "^\[127.0.0.1\]:$port ssh-ed25519 " err.txt &&
+        told "lägg till raden ovan i ~/.ssh/known_hosts" ||
         fail "unknown host: $(cat err.txt)"
     [ -z "$(ls -A root/site)" ] || fail "unknown host: something was sent"
     echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 other_key.pub)" >home/.ssh/known_hosts
@@ -223,8 +228,9 @@ fi
 # --- a certificate no authority vouches for: refused with its fingerprint, then trusted ---
 if [ -n "${secure:-}" ]; then
     fingerprint=$(openssl x509 -in cert.pem -noout -fingerprint -sha256 | cut -d= -f2)
-    publish --to "$secure/site/"
-    [ $? = 1 ] && grep -q "ett certifikat som inte kan kontrolleras (SHA-256 $fingerprint); inget skickades" err.txt ||
+    publish --watch --to "$secure/site/"
+    [ $? = 1 ] && grep -q "ett certifikat som inte kan kontrolleras (SHA-256 $fingerprint); inget skickades" err.txt &&
+        told "lita på certifikatet" ||
         fail "untrusted certificate: $(cat err.txt)"
     [ -z "$(ls -A root/site)" ] || fail "untrusted certificate: something was sent"
     # As the window keeps a certificate the user trusted: with the target, in the user's settings.
@@ -282,6 +288,19 @@ expect
 same "second publication"
 grep -q '^<p class="updated">Uppdaterad 2026-05-04 21:07</p>' root/site/tournament.htm ||
     fail "no Uppdaterad line on the page"
+# A host key changed during the evening ends --watch at the next change.
+if [ "$way" = sftp ]; then
+    cp home/.ssh/known_hosts known_hosts.good
+    publish --watch --to "$url/site/" &
+    watcher=$!
+    for _ in $(seq 300); do grep -q "^Publicerar när" out.txt && break; sleep 0.1; done
+    echo "[127.0.0.1]:$port $(cut -d' ' -f1,2 other_key.pub)" >home/.ssh/known_hosts
+    touch -d '2026-05-04 21:31' tournament.txt
+    wait $watcher
+    [ $? = 1 ] && grep -q "har en annan nyckel" err.txt && told "rätta ~/.ssh/known_hosts" ||
+        fail "changed host key, --watch: $(cat err.txt)"
+    mv known_hosts.good home/.ssh/known_hosts
+fi
 
 # --- SFTP: a folder from the login folder (here root/), as "~/" and as the window keeps one typed
 # without a leading '/'; read back so by the next run ---
@@ -342,10 +361,11 @@ check_refused() { # what expected-message publish-arguments...
 case $way in
 sftp)
     cp home/.ssh/known_hosts nokeys/.ssh/
-    HOME=$work/nokeys check_refused "login refused" "inloggningen nekades" --to "$url/site/" ;;
-ftp) check_refused "login refused" "inloggningen nekades" --to "ftp://någon@127.0.0.1:$port/site/" ;;
-dav) RAVELMARK_PASSWORD=fel check_refused "login refused" "inloggningen nekades" --to "$url/site/" ;;
+    HOME=$work/nokeys check_refused "login refused" "inloggningen nekades" --watch --to "$url/site/" ;;
+ftp) check_refused "login refused" "inloggningen nekades" --watch --to "ftp://någon@127.0.0.1:$port/site/" ;;
+dav) RAVELMARK_PASSWORD=fel check_refused "login refused" "inloggningen nekades" --watch --to "$url/site/" ;;
 esac
+told "rätta användaren, lösenordet" || fail "login refused, --watch: $(cat err.txt)"
 check_refused "missing folder" "mappen .*saknas\|finns inte" --to "$url/saknas/"
 if [ "$way" = sftp ]; then
     # Checked byte for byte before and after the rename: the page now differs from the one

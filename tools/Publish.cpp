@@ -25,13 +25,35 @@ std::string PasswordFromEnvironment()
     return qEnvironmentVariable("RAVELMARK_PASSWORD").toStdString();
 }
 
-// Publishes the document as it is; prints what happened. True when published and checked.
-bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream& out, std::ostream& err)
+// What the user must do before a publication refused this way may be tried again; empty for a
+// passing failure. Tried again at each change, a host that locks accounts after failed logins
+// would lock the club out.
+std::string WhatTheUserMustDo(CPublishResult::Kind kind)
+{
+    switch (kind) {
+    case CPublishResult::LoginRefused:
+        return "rätta användaren, lösenordet (RAVELMARK_PASSWORD) eller SSH-nycklarna";
+    case CPublishResult::UnknownHost:
+        return "lägg till raden ovan i ~/.ssh/known_hosts";
+    case CPublishResult::ChangedHost:
+        return "rätta ~/.ssh/known_hosts";
+    case CPublishResult::UntrustedCertificate:
+        return "lita på certifikatet i fönstrets \"Publicera…\"";
+    case CPublishResult::Done:
+    case CPublishResult::Failed:
+        break;
+    }
+    return {};
+}
+
+// Publishes the document as it is; prints what happened. Done when published and checked.
+CPublishResult::Kind PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream& out,
+                                 std::ostream& err)
 {
     if (!doc.ReloadRules().Ok() || !doc.ReloadPlayers().Ok()) {
         const CFileResult& refused = doc.RulesResult().Ok() ? doc.PlayersResult() : doc.RulesResult();
         err << ResultMessage(refused, doc.Encoding()).toStdString() << '\n';
-        return false;
+        return CPublishResult::Failed;
     }
     const QDateTime updated = std::max(doc.FileStatus().LastModified(), RulesModified(doc.Path()));
     const CStandingsView view(doc.Tournament(), doc.RankedStandings(), doc.Rules(), &doc.ClubPlayers());
@@ -49,14 +71,24 @@ bool PublishOnce(CTournamentDoc& doc, const CPublishTarget& target, std::ostream
             err << "Lita på servern genom att lägga till raden nedan i ~/.ssh/known_hosts, om fingeravtrycket "
                    "stämmer med serverns:\n"
                 << result.m_knownHostsLine.toStdString() << '\n';
-        return false;
+        return result.m_kind;
     }
     out << now << " Publicerad och kontrollerad: " << PublishUrl(target).toStdString() << " ("
         << publication.m_updatedLine << ")\n";
     if (!result.m_webNote.isEmpty())
         out << "Obs: " << result.m_webNote.toStdString() << '\n';
     out.flush();
-    return true;
+    return CPublishResult::Done;
+}
+
+// Automatic publishing ends where only the user can help.
+bool EndsTheWatch(CPublishResult::Kind kind, std::ostream& err)
+{
+    const std::string what = WhatTheUserMustDo(kind);
+    if (!what.empty())
+        err << "ravelmark-tool: publicerar inte automatiskt förrän det är åtgärdat: " << what << " och starta sedan om"
+            << std::endl;
+    return !what.empty();
 }
 
 } // namespace
@@ -87,9 +119,11 @@ int PublishCommand(const std::string& file, const std::string& to, const std::st
         target.m_trustedCertificate = saved.m_trustedCertificate;
     if (!web.empty())
         target.m_webAddress = QString::fromStdString(web);
-    const bool published = PublishOnce(doc, target, out, err);
+    const CPublishResult::Kind published = PublishOnce(doc, target, out, err);
     if (!watch)
-        return published ? 0 : 1;
+        return published == CPublishResult::Done ? 0 : 1;
+    if (EndsTheWatch(published, err))
+        return 1;
 
     // Only the watch ends in order on Ctrl+C: a single publication held up by a stalled server
     // must still end at a signal as any program does.
@@ -103,9 +137,9 @@ int PublishCommand(const std::string& file, const std::string& to, const std::st
             err << ResultMessage(again, doc.Encoding()).toStdString() << " (publiceras inte)" << std::endl;
             return;
         }
-        PublishOnce(doc, target, out, err);
+        if (EndsTheWatch(PublishOnce(doc, target, out, err), err))
+            QCoreApplication::exit(1);
     });
     const auto stopped = QuitOnSignal(stop);
-    QCoreApplication::exec();
-    return 0;
+    return QCoreApplication::exec();
 }

@@ -238,14 +238,23 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     };
     QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] { show(doc.Read(path)); });
     QFileSystemWatcher beside({QFileInfo(path).absolutePath()});
-    auto seen = besideStatus();
+    auto seen = besideStatus(), waiting = seen;
     const auto onBeside = [&] {
         for (const QString& side : {rulesPath, cssPath, playersPath})
             if (!side.isEmpty() && QFileInfo::exists(side) && !beside.files().contains(side))
                 beside.addPath(side);
-        if (const auto now = besideStatus(); now != seen && readable) {
+        const auto now = besideStatus();
+        if (now == seen)
+            return;
+        if (readable) {
             seen = now;
             show({});
+        } else if (now != waiting) {
+            // Never a page of the refused file's rounds: the change waits for the file, and the
+            // user learns that it was seen.
+            waiting = now;
+            out << Now().toStdString() << " Reglerna eller stilmallen ändrades; sidan visar dem när filen kan läsas."
+                << std::endl;
         }
     };
     onBeside();

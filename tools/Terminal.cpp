@@ -66,3 +66,11 @@ std::string QuotedLine(std::string_view line, TextEncoding encoding)
     }
     return std::string(line);
 }
+
+int CTerminalMessages::sync()
+{
+    // Flushed at line ends only, so no UTF-8 character is cut in two.
+    m_to << TerminalText(view());
+    str({});
+    return m_to.flush() ? 0 : -1;
+}

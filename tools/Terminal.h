@@ -3,6 +3,8 @@
 
 #include "model/Tournament.h"
 
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -15,3 +17,20 @@ std::string TerminalText(std::string_view utf8);
 // A refused line as a message quotes it: at most 200 characters, a longer one cut and ended
 // by "…" in the line's own encoding.
 std::string QuotedLine(std::string_view line, TextEncoding encoding);
+
+// Messages on their way to `to` as TerminalText, passed on at each flush (std::endl), so that a
+// command that runs until stopped (serve, publish --watch) shows each one as it comes.
+class CTerminalMessages final : public std::stringbuf
+{
+public:
+    explicit CTerminalMessages(std::ostream& to)
+        : m_to(to)
+    {
+    }
+
+protected:
+    int sync() override;
+
+private:
+    std::ostream& m_to;
+};

@@ -15,7 +15,6 @@
 
 #include <charconv>
 #include <ostream>
-#include <sstream>
 
 int Present(const CFileResult& result, TextEncoding encoding, std::ostream& err)
 {
@@ -256,8 +255,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     // Messages quote lines, names and paths: whatever their bytes, they reach a terminal as text.
-    std::ostringstream messages;
+    CTerminalMessages terminal(err);
+    std::ostream messages(&terminal);
     const int code = Run(args, out, messages);
-    err << TerminalText(messages.str());
+    messages.flush();
     return code;
 }

@@ -124,6 +124,14 @@ private slots:
         for (qsizetype i = 1; i < pages.size(); ++i)
             QVERIFY2(pages[i] - pages[i - 1] <= 2000, qPrintable(QString("%1 ms without a page").arg(pages[i] - pages[i - 1])));
 
+        // Minimised, the window goes on serving the phones, and a change still reaches them.
+        d.showMinimized();
+        QVERIFY(d.isMinimized() && MobileWindow(d) == mobile && mobile->Serving());
+        best.m_best = 2;
+        QVERIFY(d.m_doc.SetRules(best).Ok());
+        QVERIFY(QTest::qWaitFor([&] { return Get(url).contains("De 2 b\xE4sta"); }, 5000));
+        d.showNormal();
+
         // "Visa på mobil" again brings the same window forward.
         Click(d.m_btnShowMobile);
         QCOMPARE(d.findChildren<CMobileDlg*>().size(), 1);

@@ -384,11 +384,15 @@ private slots:
     }
 
     // No keyring answering: the password of this run is kept in memory only, never in a file
-    // (QtKeychain's plain-text fallback stays off), and a new run has none.
+    // (QtKeychain's plain-text fallback stays off), and a new run has none. In a KDE session,
+    // where QtKeychain takes KWallet without asking whether it answers: the one way in to its
+    // fallback (the Secret Service way has none), taken at the process's first password.
     void aPasswordWithoutKeyringStaysInMemory()
     {
         const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        qputenv("XDG_CURRENT_DESKTOP", "KDE");
+        qputenv("KDE_SESSION_VERSION", "4");
         std::string password;
         CKeyringPasswords thisRun;
         thisRun.Write("sftp://klubben@kulan.se", "hemligt-5521");

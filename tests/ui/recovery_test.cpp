@@ -37,7 +37,7 @@ private slots:
     void writtenAfterEachChange_data()
     {
         QTest::addColumn<QString>("change");
-        for (const char* change : {"title", "added", "edited", "removed", "UTF-8", "editor open", "editor open, unnamed"})
+        for (const char* change : {"title", "added", "edited", "removed", "UTF-8", "editor open", "editor open, unnamed", "editor open, renamed"})
             QTest::newRow(change) << change;
     }
     // What an orderly close then saves is what the recovery file held; it is gone afterwards.
@@ -59,10 +59,13 @@ private slots:
         if (change == "removed")
             Click(d.m_btnRemove);
         if (change == "added" || change == "edited" || change.startsWith("editor open"))
-            QVERIFY(WithEditor(change == "edited" ? d.m_btnEdit : d.m_btnNew, [&](CRoundDlg& e) {
+            QVERIFY(WithEditor(change == "edited" || change.endsWith("renamed") ? d.m_btnEdit : d.m_btnNew, [&](CRoundDlg& e) {
                 if (change == "added" || change == "editor open")
                     Type(e.m_editName, "R3");
-                AddResult(e, "Cilla", "4");
+                if (change.endsWith("renamed")) // nothing else changed
+                    TypeOver(e.m_editName, "Omg\u00E5ng 2");
+                else
+                    AddResult(e, "Cilla", "4");
                 if (change.startsWith("editor open"))
                     waitWritten();
                 if (change.endsWith("unnamed")) // as the recovery file has named it
