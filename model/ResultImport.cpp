@@ -101,7 +101,8 @@ bool Blank(const Record& record)
 }
 
 // Runs of blanks and tabs in a name become one blank, as the tournament file reads names; so do
-// line breaks inside a quoted field, which would break the name's line in the file.
+// line breaks inside a quoted field, which would break the name's line in the file. None stays at
+// the ends, where the file would not keep it (a vertical tab before the points, say).
 std::string FoldBlanks(std::string_view name)
 {
     std::string folded;
@@ -112,6 +113,8 @@ std::string FoldBlanks(std::string_view name)
         else if (!folded.empty() && folded.back() != ' ')
             folded += ' ';
     }
+    if (!folded.empty() && folded.back() == ' ')
+        folded.pop_back();
     return folded;
 }
 

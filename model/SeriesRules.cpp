@@ -69,12 +69,15 @@ constexpr const char* kLowestWithStrokes = "Med r\xE4kning = slag vinner alltid 
 constexpr const char* kEntryNotCounted = "G\xE4ller bara med r\xE4kning = po\xE4ng eller placering";
 constexpr const char* kEmptySeason = "S\xE4songen saknar namn";
 
+// Blanks, tabs and CRs at the ends go: a value ending in a CR before a blank would otherwise be
+// kept with it and written at a line's end, where the reader drops it ("x\r " saved as "x").
 std::string_view Stripped(std::string_view text)
 {
-    const std::size_t begin = text.find_first_not_of(" \t");
+    constexpr std::string_view kBlanks = " \t\r";
+    const std::size_t begin = text.find_first_not_of(kBlanks);
     if (begin == std::string_view::npos)
         return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+    return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
 }
 
 // Digits only, leading zeros allowed, 1..2147483647.
