@@ -112,7 +112,8 @@ std::optional<int> CStandingsView::RoundPlace(std::size_t line, std::size_t roun
         if (m_counting->Plain())
             return;
         m_places.assign(m_standings.m_rows.size() * m_roundCount, 0);
-        ForEachResult([this](std::size_t cell, std::size_t k, std::size_t i) { m_places[cell] = m_counting->Place(k, i); });
+        ForEachResult(
+            [this](std::size_t cell, std::size_t k, std::size_t i) { m_places[cell] = m_counting->Place(k, i); });
     });
     const int place = m_places.empty() ? 0 : m_places[Row(line) * m_roundCount + round];
     return place == 0 ? std::nullopt : std::optional<int>(place);

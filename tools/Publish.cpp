@@ -6,6 +6,7 @@
 #include "publish/Upload.h"
 #include "report/GroupStandings.h"
 #include "tools/Serve.h"
+#include "tools/Sidecars.h"
 #include "tools/StopSignals.h"
 #include "tools/Terminal.h"
 
@@ -128,17 +129,27 @@ int PublishCommand(const std::string& file, const std::string& to, const std::st
     // Only the watch ends in order on Ctrl+C: a single publication held up by a stalled server
     // must still end at a signal as any program does.
     const CStopSignals stop;
-    out << "Publicerar när filen ändras, tills du avslutar med Ctrl+C." << std::endl;
+    out << "Publicerar när filen, dess regler eller stilmallen ändras, tills du avslutar med Ctrl+C." << std::endl;
     const QString path = doc.Path();
+    bool readable = true;
+    const auto publish = [&] {
+        if (EndsTheWatch(PublishOnce(doc, target, out, err), err))
+            QCoreApplication::exit(1);
+    };
     QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] {
         CFileResult again = doc.Read(path);
-        if (!again.Ok()) {
+        readable = again.Ok();
+        if (!readable) {
             again.m_line = QuotedLine(again.m_line, doc.Encoding());
             err << ResultMessage(again, doc.Encoding()).toStdString() << " (publiceras inte)" << std::endl;
             return;
         }
-        if (EndsTheWatch(PublishOnce(doc, target, out, err), err))
-            QCoreApplication::exit(1);
+        publish();
+    });
+    // A change beside a refused file waits for the file: never a page of half its rounds.
+    const CSidecarWatch beside(path, [&] {
+        if (readable)
+            publish();
     });
     const auto stopped = QuitOnSignal(stop);
     return QCoreApplication::exec();

@@ -9,18 +9,17 @@
 #include "server/PageServer.h"
 #include "server/ProposalBox.h"
 #include "server/QrCode.h"
+#include "tools/Sidecars.h"
 #include "tools/StopSignals.h"
 #include "tools/Terminal.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QScopeGuard>
 #include <QSocketNotifier>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <csignal>
 #include <optional>
@@ -206,21 +205,9 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
     }
     out << "Sidan följer filen tills du avslutar med Ctrl+C." << std::endl;
 
-    // The file as it is on disk now, and the rules and stylesheet beside it (watched with their
-    // folder, as editors save by renaming). A file refused (half written, say) leaves the page
-    // as it was.
+    // The file as it is on disk now, and the rules, players and stylesheet beside it. A file
+    // refused (half written, say) leaves the page as it was.
     const QString path = doc.Path();
-    QString rulesPath, playersPath;
-    RulesPath(path, rulesPath);
-    PlayersPath(path, playersPath);
-    const QString cssPath = QFileInfo(path).absolutePath() + QStringLiteral("/table.css");
-    const auto besideStatus = [&] {
-        std::array<CFileStatus, 3> status;
-        ReadFileStatus(rulesPath, status[0]);
-        ReadFileStatus(cssPath, status[1]);
-        ReadFileStatus(playersPath, status[2]);
-        return status;
-    };
     // When the standings last changed: with the tournament file or its rules.
     const auto lastChange = [&] { return std::max(doc.FileStatus().LastModified(), RulesModified(path)); };
     bool readable = true;
@@ -237,29 +224,15 @@ int Serve(const std::string& file, int port, const std::string& bind, std::ostre
             << " (sidan visar det som lästes senast)" << std::endl;
     };
     QObject::connect(&doc, &CTournamentDoc::fileChangedOnDisk, &doc, [&] { show(doc.Read(path)); });
-    QFileSystemWatcher beside({QFileInfo(path).absolutePath()});
-    auto seen = besideStatus(), waiting = seen;
-    const auto onBeside = [&] {
-        for (const QString& side : {rulesPath, cssPath, playersPath})
-            if (!side.isEmpty() && QFileInfo::exists(side) && !beside.files().contains(side))
-                beside.addPath(side);
-        const auto now = besideStatus();
-        if (now == seen)
-            return;
-        if (readable) {
-            seen = now;
+    const CSidecarWatch beside(path, [&] {
+        if (readable)
             show({});
-        } else if (now != waiting) {
+        else
             // Never a page of the refused file's rounds: the change waits for the file, and the
             // user learns that it was seen.
-            waiting = now;
             out << Now().toStdString() << " Reglerna eller stilmallen ändrades; sidan visar dem när filen kan läsas."
                 << std::endl;
-        }
-    };
-    onBeside();
-    QObject::connect(&beside, &QFileSystemWatcher::fileChanged, &beside, onBeside);
-    QObject::connect(&beside, &QFileSystemWatcher::directoryChanged, &beside, onBeside);
+    });
     const auto stopped = QuitOnSignal(stop);
     QCoreApplication::exec();
     box.End();
