@@ -114,12 +114,6 @@ CHandicap HandicapFromAverage(const CHandicapRules& rules, bool lowerBetter, std
     return handicap;
 }
 
-int NetScore(int gross, int handicap, bool lowerBetter)
-{
-    const std::int64_t net = lowerBetter ? std::int64_t{gross} - handicap : std::int64_t{gross} + handicap;
-    return static_cast<int>(std::clamp<std::int64_t>(net, 0, INT_MAX));
-}
-
 CHandicapWindow::CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, bool keepRounds)
     : m_window(rules.m_window)
     , m_size(static_cast<std::size_t>(rules.m_windowRounds))

@@ -43,7 +43,11 @@ CHandicap HandicapFromAverage(const CHandicapRules& rules, bool lowerBetter, std
 
 // The number that counts: the score played with the handicap added (points) or taken off
 // (strokes), kept within 0..2147483647.
-int NetScore(int gross, int handicap, bool lowerBetter);
+inline int NetScore(int gross, int handicap, bool lowerBetter)
+{
+    const std::int64_t net = lowerBetter ? std::int64_t{gross} - handicap : std::int64_t{gross} + handicap;
+    return static_cast<int>(std::clamp<std::int64_t>(net, 0, INT_MAX));
+}
 
 // The scores of one player's rounds that make the average, as they are added round by round:
 // every one, the N most recent, or the best K of the N most recent. Each round costs a few

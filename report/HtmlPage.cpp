@@ -11,6 +11,8 @@
 #include "report/StandingsView.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <optional>
 #include <span>
 #include <string>
@@ -131,19 +133,33 @@ bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHan
     const std::optional<int> handicap = view.Handicap(line, round);
     const bool lowerBetter = handicaps.LowerBetter();
     const int net = handicap ? NetScore(played, *handicap, lowerBetter) : played;
+    // Made in a buffer and added at once: a page holds a million of them.
+    std::array<char, 96> buffer;
+    char* at = buffer.data();
+    const auto text = [&](std::string_view part) { at = std::copy(part.begin(), part.end(), at); };
+    const auto number = [&](std::int64_t value) { at = std::to_chars(at, buffer.data() + buffer.size(), value).ptr; };
     if (!handicap) {
-        if (net != points)
-            page << " <small>" << std::int64_t{net} << "</small>";
-        page << "&dagger;";
-        return true;
+        if (net != points) {
+            text(" <small>");
+            number(net);
+            text("</small>");
+        }
+        text("&dagger;");
+    } else {
+        text(" <small>");
+        if (net != points) {
+            number(net);
+            text(" ");
+        }
+        const bool adds = lowerBetter ? *handicap < 0 : *handicap >= 0;
+        text("= ");
+        number(played);
+        text(adds ? " + " : " &minus; ");
+        number(*handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap});
+        text("</small>");
     }
-    page << " <small>";
-    if (net != points)
-        page << std::int64_t{net} << " ";
-    const bool adds = lowerBetter ? *handicap < 0 : *handicap >= 0;
-    page << "= " << std::int64_t{played} << (adds ? " + " : " &minus; ")
-         << (*handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap}) << "</small>";
-    return false;
+    page << std::string_view(buffer.data(), static_cast<std::size_t>(at - buffer.data()));
+    return !handicap;
 }
 
 // The player's handicap for the next round, with how it was reached in its title and, for a
