@@ -18,6 +18,19 @@
 #include <optional>
 #include <utility>
 
+namespace {
+
+// The bytes of the file at `path` as they are; none when it cannot be opened.
+std::optional<std::string> BytesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll().toStdString();
+}
+
+} // namespace
+
 CTournamentDoc::CTournamentDoc(QObject* parent)
     : QObject(parent)
 {
@@ -304,10 +317,7 @@ CFileResult CTournamentDoc::SetClubPlayers(const CClubPlayers& players, const CR
 std::optional<std::string> CTournamentDoc::PlayersFileBytes() const
 {
     QString path;
-    QFile file;
-    if (!PlayersPath(m_path, path) || (file.setFileName(path), !file.open(QIODevice::ReadOnly)))
-        return std::nullopt;
-    return file.readAll().toStdString();
+    return PlayersPath(m_path, path) ? BytesOf(path) : std::nullopt;
 }
 
 CFileResult CTournamentDoc::PutPlayersFile(const std::optional<std::string>& bytes)
@@ -373,10 +383,7 @@ CFileResult CTournamentDoc::SetRules(const CSeriesRules& rules)
 std::optional<std::string> CTournamentDoc::RulesFileBytes() const
 {
     QString path;
-    QFile file;
-    if (!RulesPath(m_path, path) || (file.setFileName(path), !file.open(QIODevice::ReadOnly)))
-        return std::nullopt;
-    return file.readAll().toStdString();
+    return RulesPath(m_path, path) ? BytesOf(path) : std::nullopt;
 }
 
 CFileResult CTournamentDoc::PutRulesFile(const std::optional<std::string>& bytes)
