@@ -104,7 +104,8 @@ TEST(Handicap, PublishedFormulasRoundByRound)
 TEST(Handicap, WindowAgainstARecount)
 {
     std::mt19937 random(42);
-    for (const std::string window : {"senaste 4", "b\xC3\xA4sta 3 av 5", "b\xC3\xA4sta 1 av 2", "b\xC3\xA4sta 6 av 6", "b\xC3\xA4sta 7 av 12", "alla"}) {
+    for (const std::string window : {"senaste 4", "b\xC3\xA4sta 3 av 5", "b\xC3\xA4sta 1 av 2", "b\xC3\xA4sta 6 av 6", "b\xC3\xA4sta 4 av 5",
+                                     "b\xC3\xA4sta 2 av 8", "b\xC3\xA4sta 2 av 9", "b\xC3\xA4sta 7 av 12", "alla"}) {
         for (const bool lowerBetter : {false, true}) {
             const CHandicapRules rules = Rules(Handicap(200, 100, "handikappsnitt = " + window + "\n")).m_handicap;
             CHandicapWindow running(rules, lowerBetter, true);
