@@ -283,6 +283,16 @@ TEST(Handicap, PageCsvJson)
                                    "\"gross\": [null, 190], \"handicap\": [null, null], \"played\": 1, \"next_handicap\": 18",
                                    "\"handicap\": {\"base\": 210, \"percent\": 90, \"formula\": \"Handikapp: 90 % av (210 \u2212 "})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+    // Numbers of every width in a cell, from start handicaps.
+    const CTournament wide = Parsed("Bredd\n\nR1\nA 0\nB 9\nC 99\nD 100\nE 1000\n");
+    CClubPlayers starts;
+    ASSERT_TRUE(ParseClubPlayers(
+        "[handikapp 7]\nA\n[handikapp 1]\nB\n[handikapp 10]\nC\n[handikapp 999]\nD\n[handikapp 12345]\nE\n", starts,
+        refusal));
+    const std::string widePage = HtmlPageText(CStandingsView(wide, Rules(Handicap(210, 90, "")), SIZE_MAX, &starts));
+    for (const char* cell : {">7 <small>= 0 + 7</small>", ">10 <small>= 9 + 1</small>", ">109 <small>= 99 + 10</small>",
+                             ">1099 <small>= 100 + 999</small>", "13345</b> <small>= 1000 + 12345</small>"})
+        EXPECT_NE(widePage.find(cell), std::string::npos) << cell << "\n" << widePage;
     // Without the keys: no trace of a handicap anywhere.
     const CStandingsView plain(t, CSeriesRules(), SIZE_MAX, &club);
     EXPECT_EQ(HtmlPageText(plain), HtmlPageText(CStandingsView(t)));
