@@ -141,7 +141,7 @@ CHandicapWindow::CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, 
 void CHandicapWindow::Clear()
 {
     m_played = 0;
-    m_sum = m_bestSum = 0;
+    m_sum = m_bestKeys = 0;
     m_recent.clear();
     m_oldest = 0;
     m_sorted.clear();
@@ -187,46 +187,39 @@ void CHandicapWindow::Add(std::size_t round, int score)
         m_sum += score - left;
         return;
     }
-    const auto scoreOf = [this](std::int64_t key) { return m_lowerBetter ? key : -key; };
+    // The best K's sum is kept as a sum of keys. The key takes its slot among the sorted ones
+    // (the oldest's, once full), then settles; what crossed the K-th slot is added or taken off.
+    const std::int64_t key = Key(score);
     std::vector<std::int64_t>& keys = m_sorted;
     const std::size_t best = m_best;
-    const std::int64_t key = Key(score);
     if (!full) {
         keys.push_back(key);
         if (Settle(keys, keys.size() - 1) < best) {
-            m_bestSum += score;
+            m_bestKeys += key;
             if (keys.size() > best)
-                m_bestSum -= scoreOf(keys[best]);
+                m_bestKeys -= keys[best];
         }
         return;
     }
-    // The oldest's key leaves the best K's sum if it was in it, and the next best comes in;
-    // then the new key comes in if it is among the best K, and pushes the K-th out. Both read
-    // before the new key takes the oldest's slot (`after` is the K-th best without the oldest).
-    const std::size_t n = keys.size();
     const std::int64_t oldKey = Key(left);
     // Its first slot: the keys before it counted, which does not branch on the scores (a binary
     // search of a window this small mispredicts most of its steps).
     std::size_t at = 0;
     for (const std::int64_t other : keys)
         at += static_cast<std::size_t>(other < oldKey);
-    if (at < best) {
-        m_bestSum -= scoreOf(oldKey);
-        if (n > best)
-            m_bestSum += scoreOf(keys[best]);
-    }
-    const std::int64_t after = n - 1 >= best && best > 0 ? keys[at > best - 1 ? best - 1 : best] : 0;
     keys[at] = key;
-    if (Settle(keys, at) < best) {
-        m_bestSum += score;
-        if (n - 1 >= best)
-            m_bestSum -= scoreOf(after);
-    }
+    const std::size_t to = Settle(keys, at);
+    if (at < best)
+        m_bestKeys += (to < best ? key : keys[best - 1]) - oldKey;
+    else if (to < best)
+        m_bestKeys += key - keys[best];
 }
 
 std::int64_t CHandicapWindow::Sum() const
 {
-    return m_window == CHandicapRules::Window::Best ? m_bestSum : m_sum;
+    if (m_window == CHandicapRules::Window::Best)
+        return m_lowerBetter ? m_bestKeys : -m_bestKeys;
+    return m_sum;
 }
 
 int CHandicapWindow::Count() const

@@ -80,9 +80,9 @@ private:
     // is at m_oldest once it is full (rounds are kept for "alla" only when asked for).
     std::vector<std::pair<std::size_t, int>> m_recent;
     std::size_t m_oldest = 0;
-    // "bästa K av N": the window's keys, best first, and the sum of the first K scores.
+    // "bästa K av N": the window's keys, best first, and the sum of the first K of them.
     std::vector<std::int64_t> m_sorted;
-    std::int64_t m_bestSum = 0;
+    std::int64_t m_bestKeys = 0;
 };
 
 // A player's handicap at one point of the series with the rounds it was worked out from.
