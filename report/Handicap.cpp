@@ -215,26 +215,6 @@ void CHandicapWindow::Add(std::size_t round, int score)
         m_bestKeys += key - keys[best];
 }
 
-std::int64_t CHandicapWindow::Sum() const
-{
-    if (m_window == CHandicapRules::Window::Best)
-        return m_lowerBetter ? m_bestKeys : -m_bestKeys;
-    return m_sum;
-}
-
-int CHandicapWindow::Count() const
-{
-    switch (m_window) {
-    case CHandicapRules::Window::All:
-        return m_played;
-    case CHandicapRules::Window::Latest:
-        return static_cast<int>(m_recent.size());
-    case CHandicapRules::Window::Best:
-        break;
-    }
-    return static_cast<int>(std::min(m_best, m_recent.size()));
-}
-
 std::vector<std::pair<std::size_t, int>> CHandicapWindow::Used() const
 {
     // In round order: the ring from its oldest.

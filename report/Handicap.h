@@ -85,6 +85,27 @@ private:
     std::int64_t m_bestKeys = 0;
 };
 
+// Inline: asked once per result of a tournament.
+inline std::int64_t CHandicapWindow::Sum() const
+{
+    if (m_window == CHandicapRules::Window::Best)
+        return m_lowerBetter ? m_bestKeys : -m_bestKeys;
+    return m_sum;
+}
+
+inline int CHandicapWindow::Count() const
+{
+    switch (m_window) {
+    case CHandicapRules::Window::All:
+        return m_played;
+    case CHandicapRules::Window::Latest:
+        return static_cast<int>(m_recent.size());
+    case CHandicapRules::Window::Best:
+        break;
+    }
+    return static_cast<int>(std::min(m_best, m_recent.size()));
+}
+
 // A player's handicap at one point of the series with the rounds it was worked out from.
 struct CHandicapExplained
 {
