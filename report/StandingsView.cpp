@@ -121,7 +121,7 @@ std::optional<int> CStandingsView::RoundPlace(std::size_t line, std::size_t roun
 
 CStandingsLine CStandingsView::Line(std::size_t line) const
 {
-    if (m_rules.InForce())
+    if (m_ruled)
         return m_ruledLines[line];
     const CPlayerRow& row = m_standings.m_rows[Row(line)];
     // Totals fall line by line, so a place's first line is the first with this total.

@@ -67,7 +67,7 @@ public:
 
     const CTournament& Tournament() const { return m_tournament; }
     std::size_t RoundCount() const { return m_roundCount; }
-    std::size_t LineCount() const { return m_rules.InForce() ? m_ruledRows.size() : m_standings.m_ranking.size(); }
+    std::size_t LineCount() const { return m_ruled ? m_ruledRows.size() : m_standings.m_ranking.size(); }
     // Line `line` in ranking order. Cheapest when asked for line after line.
     CStandingsLine Line(std::size_t line) const;
     std::string_view Name(const CStandingsLine& line) const { return m_tournament.PlayerName(line.m_player); }
@@ -136,7 +136,7 @@ private:
     int Compare(std::size_t a, std::size_t b, Tiebreak criterion) const;
     std::size_t Row(std::size_t line) const
     {
-        return static_cast<std::size_t>(m_rules.InForce() ? m_ruledRows[line] : m_standings.m_ranking[line]);
+        return static_cast<std::size_t>(m_ruled ? m_ruledRows[line] : m_standings.m_ranking[line]);
     }
     std::int64_t Total(std::size_t line) const { return m_standings.m_rows[Row(line)].m_total; }
 
@@ -161,6 +161,8 @@ private:
     mutable std::size_t m_lastPlaceLine = 0;
 
     CSeriesRules m_rules;
+    // The rules are in force: asked for every cell of a page, so worked out once.
+    bool m_ruled = m_rules.InForce();
     // With rules in force: the lines in ranking order and the row of each.
     std::vector<CStandingsLine> m_ruledLines;
     std::vector<int> m_ruledRows;
