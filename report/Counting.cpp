@@ -81,25 +81,26 @@ void CCounting::CountRound(std::size_t round, const CSeriesRules& rules)
 {
     const std::vector<CResult>& results = m_tournament.m_rounds[round].m_results;
     const std::size_t first = m_start[round], field = results.size();
-    std::vector<int>& scores = m_roundScores;
-    scores.resize(field);
-    for (std::size_t i = 0; i < field; ++i) {
-        const CResult& result = results[i];
-        scores[i] = m_handicaps ? NetScore(result.m_points, m_handicaps->Value(round, i), m_handicaps->LowerBetter())
-                                : result.m_points;
-    }
+    const auto score = [&](std::size_t i) {
+        const int entered = results[i].m_points;
+        return m_handicaps ? NetScore(entered, m_handicaps->Value(round, i), m_handicaps->LowerBetter()) : entered;
+    };
     if (!PlacesGivePoints()) {
         // The points follow the score: the round's best is its highest or lowest points.
         const std::int64_t entry = m_kind == Counting::Points ? m_entryPoints : 0;
         int best = 0;
         for (std::size_t i = 0; i < field; ++i) {
-            const int points = Saturated(scores[i] + entry);
+            const int points = Saturated(score(i) + entry);
             m_points[first + i] = points;
             best = i == 0 ? points : m_lowFirst ? std::min(best, points) : std::max(best, points);
         }
         m_best[round] = best;
         return;
     }
+    std::vector<int>& scores = m_roundScores;
+    scores.resize(field);
+    for (std::size_t i = 0; i < field; ++i)
+        scores[i] = score(i);
     std::vector<std::uint64_t>& order = m_roundOrder;
     Order(scores.data(), field, m_lowFirst, order);
     const std::int64_t entry = m_entryPoints;

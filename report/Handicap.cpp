@@ -89,28 +89,43 @@ bool HandicapLowerBetter(const CSeriesRules& rules)
     return rules.LowerScoreWins();
 }
 
-CHandicap HandicapFromAverage(const CHandicapRules& rules, bool lowerBetter, std::int64_t sum, int count)
+namespace {
+
+// The formula on an average of `sum` over `count` rounds; with `detail`, how it got there too.
+// The table's pass asks it once per result and wants the number only.
+inline int Formula(const CHandicapRules& rules, bool lowerBetter, std::int64_t sum, int count, CHandicap* detail)
 {
-    CHandicap handicap;
-    handicap.m_source = CHandicap::Average;
-    handicap.m_sum = sum;
-    handicap.m_count = count;
     // Scores are never negative, so the quotient's fraction dropped is its floor.
     const std::int64_t averageNumerator = rules.m_averageFloor ? sum / count : sum;
     const std::int64_t averageDenominator = rules.m_averageFloor ? 1 : count;
     const std::int64_t base = std::int64_t{rules.m_base} * averageDenominator;
-    handicap.m_raw = rules.m_percent * (lowerBetter ? averageNumerator - base : base - averageNumerator);
-    handicap.m_rawDenominator = 100 * averageDenominator;
-    std::int64_t value = Rounded(handicap.m_raw, handicap.m_rawDenominator, rules.m_roundNearest);
-    if (value < 0 && !rules.m_negative) {
+    const std::int64_t raw = rules.m_percent * (lowerBetter ? averageNumerator - base : base - averageNumerator);
+    const std::int64_t denominator = 100 * averageDenominator;
+    std::int64_t value = Rounded(raw, denominator, rules.m_roundNearest);
+    const bool floored = value < 0 && !rules.m_negative;
+    if (floored)
         value = 0;
-        handicap.m_floored = true;
-    }
-    if (rules.m_cap && value > *rules.m_cap) {
+    const bool capped = rules.m_cap && value > *rules.m_cap;
+    if (capped)
         value = *rules.m_cap;
-        handicap.m_capped = true;
+    if (detail) {
+        detail->m_sum = sum;
+        detail->m_count = count;
+        detail->m_raw = raw;
+        detail->m_rawDenominator = denominator;
+        detail->m_floored = floored;
+        detail->m_capped = capped;
     }
-    handicap.m_value = static_cast<int>(std::clamp<std::int64_t>(value, -INT_MAX, INT_MAX));
+    return static_cast<int>(std::clamp<std::int64_t>(value, -INT_MAX, INT_MAX));
+}
+
+} // namespace
+
+CHandicap HandicapFromAverage(const CHandicapRules& rules, bool lowerBetter, std::int64_t sum, int count)
+{
+    CHandicap handicap;
+    handicap.m_source = CHandicap::Average;
+    handicap.m_value = Formula(rules, lowerBetter, sum, count, &handicap);
     return handicap;
 }
 
@@ -126,7 +141,7 @@ CHandicapWindow::CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, 
 void CHandicapWindow::Clear()
 {
     m_played = 0;
-    m_sum = m_bestSum = 0;
+    m_sum = m_bestKeys = 0;
     m_recent.clear();
     m_oldest = 0;
     m_sorted.clear();
@@ -172,59 +187,32 @@ void CHandicapWindow::Add(std::size_t round, int score)
         m_sum += score - left;
         return;
     }
-    const auto scoreOf = [this](std::int64_t key) { return m_lowerBetter ? key : -key; };
+    // The best K's sum is kept as a sum of keys. The key takes its slot among the sorted ones
+    // (the oldest's, once full), then settles; what crossed the K-th slot is added or taken off.
+    const std::int64_t key = Key(score);
     std::vector<std::int64_t>& keys = m_sorted;
     const std::size_t best = m_best;
-    const std::int64_t key = Key(score);
     if (!full) {
         keys.push_back(key);
         if (Settle(keys, keys.size() - 1) < best) {
-            m_bestSum += score;
+            m_bestKeys += key;
             if (keys.size() > best)
-                m_bestSum -= scoreOf(keys[best]);
+                m_bestKeys -= keys[best];
         }
         return;
     }
-    // The oldest's key leaves the best K's sum if it was in it, and the next best comes in;
-    // then the new key comes in if it is among the best K, and pushes the K-th out. Both read
-    // before the new key takes the oldest's slot (`after` is the K-th best without the oldest).
-    const std::size_t n = keys.size();
     const std::int64_t oldKey = Key(left);
     // Its first slot: the keys before it counted, which does not branch on the scores (a binary
     // search of a window this small mispredicts most of its steps).
     std::size_t at = 0;
     for (const std::int64_t other : keys)
         at += static_cast<std::size_t>(other < oldKey);
-    if (at < best) {
-        m_bestSum -= scoreOf(oldKey);
-        if (n > best)
-            m_bestSum += scoreOf(keys[best]);
-    }
-    const std::int64_t after = n - 1 >= best && best > 0 ? keys[at > best - 1 ? best - 1 : best] : 0;
     keys[at] = key;
-    if (Settle(keys, at) < best) {
-        m_bestSum += score;
-        if (n - 1 >= best)
-            m_bestSum -= scoreOf(after);
-    }
-}
-
-std::int64_t CHandicapWindow::Sum() const
-{
-    return m_window == CHandicapRules::Window::Best ? m_bestSum : m_sum;
-}
-
-int CHandicapWindow::Count() const
-{
-    switch (m_window) {
-    case CHandicapRules::Window::All:
-        return m_played;
-    case CHandicapRules::Window::Latest:
-        return static_cast<int>(m_recent.size());
-    case CHandicapRules::Window::Best:
-        break;
-    }
-    return static_cast<int>(std::min(m_best, m_sorted.size()));
+    const std::size_t to = Settle(keys, at);
+    if (at < best)
+        m_bestKeys += (to < best ? key : keys[best - 1]) - oldKey;
+    else if (to < best)
+        m_bestKeys += key - keys[best];
 }
 
 std::vector<std::pair<std::size_t, int>> CHandicapWindow::Used() const
@@ -246,7 +234,8 @@ std::vector<std::pair<std::size_t, int>> CHandicapWindow::Used() const
 
 CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRules& rules, bool lowerBetter,
                                std::vector<CStartValue> starts, std::size_t rounds)
-    : m_rules(rules)
+    : m_tournament(tournament)
+    , m_rules(rules)
     , m_lowerBetter(lowerBetter)
     , m_starts(std::move(starts))
     , m_roundCount(std::min(rounds, tournament.m_rounds.size()))
@@ -254,37 +243,54 @@ CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRul
     const std::size_t players = tournament.m_players.Size();
     m_starts.resize(std::max(m_starts.size(), players));
     m_roundStart.assign(m_roundCount + 1, 0);
+    for (std::size_t k = 0; k < m_roundCount; ++k)
+        m_roundStart[k + 1] = m_roundStart[k] + tournament.m_rounds[k].m_results.size();
+    m_cells.resize(m_roundStart[m_roundCount]);
+    // The windows keep their rounds for the explanations of the next round; "alla" would keep
+    // every round of the series, so that one is explained from the tournament instead.
+    m_windows.assign(players, CHandicapWindow(m_rules, m_lowerBetter, false));
+    // What a player has before the minimum number of rounds: the same in every round.
+    std::vector<int> before(players);
+    for (std::size_t p = 0; p < players; ++p) {
+        const CHandicap start = At(m_windows[p], static_cast<PlayerId>(p));
+        before[p] = start.m_source == CHandicap::NotYet ? kNotYet : start.m_value;
+    }
+    // Round by round, each result's handicap from its player's window before the round is added.
+    int* cell = m_cells.data();
+    for (std::size_t k = 0; k < m_roundCount; ++k) {
+        for (const CResult& result : tournament.m_rounds[k].m_results) {
+            CHandicapWindow& window = m_windows[result.m_player];
+            *cell++ = window.Played() >= m_rules.m_minimum
+                          ? Formula(m_rules, m_lowerBetter, window.Sum(), window.Count(), nullptr)
+                          : before[result.m_player];
+            window.Add(k, result.m_points);
+        }
+    }
+    m_next.resize(players);
+    for (std::size_t p = 0; p < players; ++p) {
+        const CHandicap next = At(m_windows[p], static_cast<PlayerId>(p));
+        m_next[p] = {next.m_value, next.m_source};
+    }
+}
+
+void CHandicapTable::IndexByPlayer() const
+{
+    const std::size_t players = m_starts.size();
     m_playerStart.assign(players + 1, 0);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
-        m_roundStart[k + 1] = m_roundStart[k] + tournament.m_rounds[k].m_results.size();
-        for (const CResult& result : tournament.m_rounds[k].m_results)
+        for (const CResult& result : m_tournament.m_rounds[k].m_results)
             ++m_playerStart[result.m_player + 1];
     }
     for (std::size_t p = 0; p < players; ++p)
         m_playerStart[p + 1] += m_playerStart[p];
-    // Each player's results in round order: a counting sort by player.
+    // A counting sort by player.
     m_byPlayer.resize(m_roundStart[m_roundCount]);
     std::vector<std::size_t> fill(m_playerStart.begin(), m_playerStart.end() - 1);
     for (std::size_t k = 0; k < m_roundCount; ++k) {
-        const std::vector<CResult>& results = tournament.m_rounds[k].m_results;
+        const std::vector<CResult>& results = m_tournament.m_rounds[k].m_results;
         for (std::size_t i = 0; i < results.size(); ++i)
             m_byPlayer[fill[results[i].m_player]++] = {static_cast<std::uint32_t>(m_roundStart[k] + i),
                                                        results[i].m_points};
-    }
-    m_cells.resize(m_byPlayer.size());
-    m_next.resize(players);
-    CHandicapWindow window(m_rules, m_lowerBetter, false);
-    for (std::size_t p = 0; p < players; ++p) {
-        window.Clear();
-        for (std::size_t j = m_playerStart[p]; j < m_playerStart[p + 1]; ++j) {
-            const CPlayed played = m_byPlayer[j];
-            const CHandicap handicap = At(window, static_cast<PlayerId>(p));
-            m_cells[played.m_cell] = handicap.m_source == CHandicap::NotYet ? kNotYet : handicap.m_value;
-            // The window keeps a round only to say which were used, which is not asked here.
-            window.Add(played.m_cell, played.m_score);
-        }
-        const CHandicap next = At(window, static_cast<PlayerId>(p));
-        m_next[p] = {next.m_value, next.m_source};
     }
 }
 
@@ -311,8 +317,18 @@ CHandicap CHandicapTable::At(const CHandicapWindow& window, PlayerId player) con
 
 CHandicapExplained CHandicapTable::Explain(PlayerId player, std::size_t round) const
 {
+    if (player < m_windows.size() && round >= m_roundCount && m_rules.m_window != CHandicapRules::Window::All) {
+        // The window after the last round holds the rounds that count.
+        CHandicapExplained explained;
+        explained.m_handicap = At(m_windows[player], player);
+        explained.m_played = m_windows[player].Played();
+        if (explained.m_handicap.m_source == CHandicap::Average)
+            explained.m_used = m_windows[player].Used();
+        return explained;
+    }
     CHandicapWindow window(m_rules, m_lowerBetter, true);
-    if (player < m_starts.size() && player + 1 < m_playerStart.size()) {
+    if (player < m_starts.size()) {
+        std::call_once(m_indexOnce, [this] { IndexByPlayer(); });
         const auto first = m_byPlayer.begin() + static_cast<std::ptrdiff_t>(m_playerStart[player]);
         const auto end = m_byPlayer.begin() + static_cast<std::ptrdiff_t>(m_playerStart[player + 1]);
         const std::size_t before = m_roundStart[std::min(round, m_roundCount)];

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,10 +80,31 @@ private:
     // is at m_oldest once it is full (rounds are kept for "alla" only when asked for).
     std::vector<std::pair<std::size_t, int>> m_recent;
     std::size_t m_oldest = 0;
-    // "bästa K av N": the window's keys, best first, and the sum of the first K scores.
+    // "bästa K av N": the window's keys, best first, and the sum of the first K of them.
     std::vector<std::int64_t> m_sorted;
-    std::int64_t m_bestSum = 0;
+    std::int64_t m_bestKeys = 0;
 };
+
+// Inline: asked once per result of a tournament.
+inline std::int64_t CHandicapWindow::Sum() const
+{
+    if (m_window == CHandicapRules::Window::Best)
+        return m_lowerBetter ? m_bestKeys : -m_bestKeys;
+    return m_sum;
+}
+
+inline int CHandicapWindow::Count() const
+{
+    switch (m_window) {
+    case CHandicapRules::Window::All:
+        return m_played;
+    case CHandicapRules::Window::Latest:
+        return static_cast<int>(m_recent.size());
+    case CHandicapRules::Window::Best:
+        break;
+    }
+    return static_cast<int>(std::min(m_best, m_recent.size()));
+}
 
 // A player's handicap at one point of the series with the rounds it was worked out from.
 struct CHandicapExplained
@@ -94,8 +116,10 @@ struct CHandicapExplained
 
 // The handicap of every result in the first `rounds` rounds of a tournament, each worked out
 // from the player's own scores played before that round, and each player's handicap for the
-// round after them. `starts`: the start values by player id. It keeps what it needs of the
-// tournament's scores, so the tournament may change after it is made.
+// round after them. `starts`: the start values by player id. The rounds are read once, in
+// their order, with a window per player; the tournament is read again only to explain a
+// handicap before the last round or over every round played ("alla"), so it must outlive the
+// table unchanged for that.
 class CHandicapTable
 {
 public:
@@ -133,9 +157,12 @@ private:
                                         m_roundStart.begin()) -
                1;
     }
+    // Each player's results in round order, made when first asked for.
+    void IndexByPlayer() const;
     // A cell of a result played before the player had a handicap (one is at most 1000000).
     static constexpr int kNotYet = INT32_MIN;
 
+    const CTournament& m_tournament;
     CHandicapRules m_rules;
     bool m_lowerBetter;
     std::vector<CStartValue> m_starts;
@@ -145,15 +172,18 @@ private:
     // counted in memory, so it is kept small.
     std::vector<int> m_cells;
     std::vector<CCell> m_next;
+    // Each player's window after the last round: what explains the next round's handicap.
+    std::vector<CHandicapWindow> m_windows;
     // Each player's results in round order, as their cell and score played: player p's run from
-    // m_playerStart[p]. The score is kept here so that a player's run is read in one sweep.
+    // m_playerStart[p]. Only to explain a handicap the windows no longer hold.
     struct CPlayed
     {
         std::uint32_t m_cell;
         int m_score;
     };
-    std::vector<CPlayed> m_byPlayer;
-    std::vector<std::size_t> m_playerStart;
+    mutable std::once_flag m_indexOnce;
+    mutable std::vector<CPlayed> m_byPlayer;
+    mutable std::vector<std::size_t> m_playerStart;
 };
 
 // In words, UTF-8: how the handicap was reached (the rounds used with their scores, the

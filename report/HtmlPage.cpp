@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
@@ -124,6 +125,28 @@ std::string Utf8PageText(const std::string& utf8, TextEncoding encoding)
     return text;
 }
 
+// A literal's characters at `at`, in a copy of known size; returns where they end.
+template <std::size_t N>
+char* Put(char* at, const char (&literal)[N])
+{
+    std::memcpy(at, literal, N - 1);
+    return at + N - 1;
+}
+
+// A number's digits at `at` (room for 20); the common small ones without a general conversion.
+char* PutNumber(char* at, std::int64_t value)
+{
+    if (value < 0 || value >= 1000)
+        return std::to_chars(at, at + 20, value).ptr;
+    const int v = static_cast<int>(value);
+    if (v >= 100)
+        *at++ = static_cast<char>('0' + v / 100);
+    if (v >= 10)
+        *at++ = static_cast<char>('0' + v / 10 % 10);
+    *at++ = static_cast<char>('0' + v % 10);
+    return at;
+}
+
 // Beside a round's points, quietly, how they came about with a handicap: the net score where
 // the points are not it, then "= 151 + 36" (points) or "= 80 − 12" (strokes); a round counted
 // before the player had a handicap is marked instead, and then true.
@@ -136,27 +159,25 @@ bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHan
     // Made in a buffer and added at once: a page holds a million of them.
     std::array<char, 96> buffer;
     char* at = buffer.data();
-    const auto text = [&](std::string_view part) { at = std::copy(part.begin(), part.end(), at); };
-    const auto number = [&](std::int64_t value) { at = std::to_chars(at, buffer.data() + buffer.size(), value).ptr; };
     if (!handicap) {
         if (net != points) {
-            text(" <small>");
-            number(net);
-            text("</small>");
+            at = Put(at, " <small>");
+            at = PutNumber(at, net);
+            at = Put(at, "</small>");
         }
-        text("&dagger;");
+        at = Put(at, "&dagger;");
     } else {
-        text(" <small>");
+        at = Put(at, " <small>");
         if (net != points) {
-            number(net);
-            text(" ");
+            at = PutNumber(at, net);
+            *at++ = ' ';
         }
         const bool adds = lowerBetter ? *handicap < 0 : *handicap >= 0;
-        text("= ");
-        number(played);
-        text(adds ? " + " : " &minus; ");
-        number(*handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap});
-        text("</small>");
+        at = Put(at, "= ");
+        at = PutNumber(at, played);
+        at = adds ? Put(at, " + ") : Put(at, " &minus; ");
+        at = PutNumber(at, *handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap});
+        at = Put(at, "</small>");
     }
     page << std::string_view(buffer.data(), static_cast<std::size_t>(at - buffer.data()));
     return !handicap;

@@ -92,15 +92,25 @@ void CStandingsView::RankByRules()
     for (std::size_t r = 0; r < n; ++r) {
         played.clear();
         const int* points = m_points.data() + r * rounds;
+        const std::uint8_t* won = m_won.data() + r * rounds;
+        // Summed in locals: the row's figures are written once.
+        std::int64_t sum = 0;
+        int highest = m_highest[r], wins = 0, playedRounds = 0;
         for (std::size_t k = 0; k < rounds; ++k) {
             if (points[k] == kNoResult)
                 continue;
-            played.push_back(std::uint64_t{key(points[k])} << 32 | k);
-            all[r] += points[k];
-            m_highest[r] = lower ? std::min(m_highest[r], points[k]) : std::max(m_highest[r], points[k]);
-            m_wins[r] += m_won[r * rounds + k];
+            // The keys are wanted only to choose the rounds dropped.
+            if (m_rules.m_best)
+                played.push_back(std::uint64_t{key(points[k])} << 32 | k);
+            ++playedRounds;
+            sum += points[k];
+            highest = lower ? std::min(highest, points[k]) : std::max(highest, points[k]);
+            wins += won[k];
         }
-        m_countedRounds[r] = static_cast<int>(played.size());
+        all[r] = sum;
+        m_highest[r] = highest;
+        m_wins[r] = wins;
+        m_countedRounds[r] = playedRounds;
         counted[r] = all[r];
         if (m_rules.m_best && played.size() > static_cast<std::size_t>(*m_rules.m_best)) {
             const auto cut =

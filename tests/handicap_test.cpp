@@ -104,7 +104,8 @@ TEST(Handicap, PublishedFormulasRoundByRound)
 TEST(Handicap, WindowAgainstARecount)
 {
     std::mt19937 random(42);
-    for (const std::string window : {"senaste 4", "b\xC3\xA4sta 3 av 5", "b\xC3\xA4sta 1 av 2", "b\xC3\xA4sta 6 av 6", "b\xC3\xA4sta 7 av 12", "alla"}) {
+    for (const std::string window : {"senaste 4", "b\xC3\xA4sta 3 av 5", "b\xC3\xA4sta 1 av 2", "b\xC3\xA4sta 6 av 6", "b\xC3\xA4sta 4 av 5",
+                                     "b\xC3\xA4sta 2 av 8", "b\xC3\xA4sta 2 av 9", "b\xC3\xA4sta 7 av 12", "alla"}) {
         for (const bool lowerBetter : {false, true}) {
             const CHandicapRules rules = Rules(Handicap(200, 100, "handikappsnitt = " + window + "\n")).m_handicap;
             CHandicapWindow running(rules, lowerBetter, true);
@@ -282,6 +283,16 @@ TEST(Handicap, PageCsvJson)
                                    "\"gross\": [null, 190], \"handicap\": [null, null], \"played\": 1, \"next_handicap\": 18",
                                    "\"handicap\": {\"base\": 210, \"percent\": 90, \"formula\": \"Handikapp: 90 % av (210 \u2212 "})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+    // Numbers of every width in a cell, from start handicaps.
+    const CTournament wide = Parsed("Bredd\n\nR1\nA 0\nB 9\nC 99\nD 100\nE 1000\n");
+    CClubPlayers starts;
+    ASSERT_TRUE(ParseClubPlayers(
+        "[handikapp 7]\nA\n[handikapp 1]\nB\n[handikapp 10]\nC\n[handikapp 999]\nD\n[handikapp 12345]\nE\n", starts,
+        refusal));
+    const std::string widePage = HtmlPageText(CStandingsView(wide, Rules(Handicap(210, 90, "")), SIZE_MAX, &starts));
+    for (const char* cell : {">7 <small>= 0 + 7</small>", ">10 <small>= 9 + 1</small>", ">109 <small>= 99 + 10</small>",
+                             ">1099 <small>= 100 + 999</small>", "13345</b> <small>= 1000 + 12345</small>"})
+        EXPECT_NE(widePage.find(cell), std::string::npos) << cell << "\n" << widePage;
     // Without the keys: no trace of a handicap anywhere.
     const CStandingsView plain(t, CSeriesRules(), SIZE_MAX, &club);
     EXPECT_EQ(HtmlPageText(plain), HtmlPageText(CStandingsView(t)));

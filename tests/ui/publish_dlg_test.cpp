@@ -100,6 +100,19 @@ private slots:
         qputenv("HOME", m_config.path().toUtf8());
     }
 
+    // The page's name offered from the tournament's: plain letters, one '-' for each run of
+    // anything else, none at either end.
+    void suggestsAPlainPageName()
+    {
+        for (const auto& [file, page] : std::initializer_list<std::pair<QString, QString>>{
+                 {"/x/V\u00e5rserien 2027.txt", "Varserien-2027.htm"},
+                 {"/x/Cup (A)!.txt", "Cup-A.htm"},
+                 {"/x/.dold.txt", "dold.htm"},
+                 {"/x/--\u00c5\u00c4\u00d6--.txt", "AAO.htm"},
+                 {"/x/!!!.txt", "tabell.htm"}})
+            QCOMPARE(SuggestedPageName(file), page);
+    }
+
     void keepsTheTargetAndThePasswordApart()
     {
         CWindow w(kCup);
