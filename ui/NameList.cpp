@@ -198,3 +198,29 @@ QVariant CNameList::data(const QModelIndex& index, int role) const
         return {};
     return Name(Offered()[row]);
 }
+
+QModelIndexList CNameList::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                 Qt::MatchFlags flags) const
+{
+    const bool whole = flags == (Qt::MatchExactly | Qt::MatchCaseSensitive) || flags == Qt::MatchExactly;
+    if (!whole || start.row() != 0 || start.parent().isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) ||
+        value.typeId() != QMetaType::QString || hits == 0)
+        return QAbstractListModel::match(start, role, value, hits, flags);
+    Refresh();
+    // The rows are in the collator's order, which holds equal strings together.
+    const QString text = value.toString();
+    const QCollator collator = NameCollator();
+    const std::vector<PlayerId>& offered = Offered();
+    auto at = std::lower_bound(offered.begin(), offered.end(), text, [&](PlayerId player, const QString& t) {
+        return collator.compare(Name(player), t) < 0;
+    });
+    QModelIndexList found;
+    for (; at != offered.end() && collator.compare(Name(*at), text) == 0; ++at) {
+        if (Name(*at) == text) {
+            found.append(index(static_cast<int>(at - offered.begin())));
+            if (found.size() == hits)
+                break;
+        }
+    }
+    return found;
+}
