@@ -249,27 +249,19 @@ CHandicapTable::CHandicapTable(const CTournament& tournament, const CHandicapRul
     // The windows keep their rounds for the explanations of the next round; "alla" would keep
     // every round of the series, so that one is explained from the tournament instead.
     m_windows.assign(players, CHandicapWindow(m_rules, m_lowerBetter, false));
-    // What a player has before the minimum number of rounds: the same in every round.
-    std::vector<int> before(players);
-    for (std::size_t p = 0; p < players; ++p) {
-        const CHandicap start = At(m_windows[p], static_cast<PlayerId>(p));
-        before[p] = start.m_source == CHandicap::NotYet ? kNotYet : start.m_value;
-    }
     // Round by round, each result's handicap from its player's window before the round is added.
     int* cell = m_cells.data();
     for (std::size_t k = 0; k < m_roundCount; ++k) {
         for (const CResult& result : tournament.m_rounds[k].m_results) {
             CHandicapWindow& window = m_windows[result.m_player];
-            *cell++ = window.Played() >= m_rules.m_minimum
-                          ? Formula(m_rules, m_lowerBetter, window.Sum(), window.Count(), nullptr)
-                          : before[result.m_player];
+            if (window.Played() >= m_rules.m_minimum) {
+                *cell++ = Formula(m_rules, m_lowerBetter, window.Sum(), window.Count(), nullptr);
+            } else {
+                const CHandicap start = At(window, result.m_player);
+                *cell++ = start.m_source == CHandicap::NotYet ? kNotYet : start.m_value;
+            }
             window.Add(k, result.m_points);
         }
-    }
-    m_next.resize(players);
-    for (std::size_t p = 0; p < players; ++p) {
-        const CHandicap next = At(m_windows[p], static_cast<PlayerId>(p));
-        m_next[p] = {next.m_value, next.m_source};
     }
 }
 

@@ -137,18 +137,10 @@ public:
         return value == kNotYet ? 0 : value;
     }
     bool NotYet(std::size_t round, std::size_t index) const { return m_cells[m_roundStart[round] + index] == kNotYet; }
-    // The player's handicap for the round after the last.
-    int Next(PlayerId player) const { return m_next[player].m_value; }
-    CHandicap::Source NextSource(PlayerId player) const { return m_next[player].m_source; }
     // How the player's handicap in round `round` (RoundCount() for the next) was reached.
     CHandicapExplained Explain(PlayerId player, std::size_t round) const;
 
 private:
-    struct CCell
-    {
-        int m_value = 0;
-        CHandicap::Source m_source = CHandicap::NotYet;
-    };
     // Before any round of a player is added to `window`: the handicap it gives now.
     CHandicap At(const CHandicapWindow& window, PlayerId player) const;
     std::size_t RoundOf(std::uint32_t cell) const
@@ -171,7 +163,6 @@ private:
     // Per result, in the rounds' order: its handicap or kNotYet. A tournament this large is
     // counted in memory, so it is kept small.
     std::vector<int> m_cells;
-    std::vector<CCell> m_next;
     // Each player's window after the last round: what explains the next round's handicap.
     std::vector<CHandicapWindow> m_windows;
     // Each player's results in round order, as their cell and score played: player p's run from

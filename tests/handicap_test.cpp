@@ -45,7 +45,8 @@ std::string History(const std::string& file, const std::string& rules, bool lowe
                                                                   : std::to_string(table.Value(k, i));
         out += " ";
     }
-    return out + "> " + (table.NextSource(a) == CHandicap::NotYet ? "-" : std::to_string(table.Next(a)));
+    const CHandicap next = table.Explain(a, table.RoundCount()).m_handicap;
+    return out + "> " + (next.m_source == CHandicap::NotYet ? "-" : std::to_string(next.m_value));
 }
 
 std::string Handicap(int base, int percent, const std::string& more = {})
