@@ -147,18 +147,27 @@ char* PutNumber(char* at, std::int64_t value)
     return at;
 }
 
-// Beside a round's points, quietly, how they came about with a handicap: the net score where
-// the points are not it, then "= 151 + 36" (points) or "= 80 − 12" (strokes); a round counted
-// before the player had a handicap is marked instead, and then true.
-bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHandicapTable& handicaps, std::size_t line,
+// A round cell with a handicap, made in a buffer and added at once (a page holds a million of
+// them): the points, then quietly how they came about: the net score where the points are not
+// it, then "= 151 + 36" (points) or "= 80 − 12" (strokes); a round counted before the player had
+// a handicap is marked instead, and then true.
+bool WriteNetRoundCell(CPageWriter& page, const CStandingsView& view, const CHandicapTable& handicaps, std::size_t line,
                        std::size_t round, int points, int played)
 {
+    const bool dropped = view.Dropped(line, round);
     const std::optional<int> handicap = view.Handicap(line, round);
     const bool lowerBetter = handicaps.LowerBetter();
     const int net = handicap ? NetScore(played, *handicap, lowerBetter) : played;
-    // Made in a buffer and added at once: a page holds a million of them.
-    std::array<char, 96> buffer;
+    std::array<char, 256> buffer;
     char* at = buffer.data();
+    at = dropped ? Put(at, "<td align=\"center\" class=\"struken\">(") : Put(at, "<td align=\"center\">");
+    if (view.RoundWin(line, round)) {
+        at = Put(at, "<b>");
+        at = PutNumber(at, points);
+        at = Put(at, "</b>");
+    } else {
+        at = PutNumber(at, points);
+    }
     if (!handicap) {
         if (net != points) {
             at = Put(at, " <small>");
@@ -179,7 +188,8 @@ bool WriteHandicapPart(CPageWriter& page, const CStandingsView& view, const CHan
         at = PutNumber(at, *handicap < 0 ? -std::int64_t{*handicap} : std::int64_t{*handicap});
         at = Put(at, "</small>");
     }
-    page << std::string_view(buffer.data(), static_cast<std::size_t>(at - buffer.data()));
+    at = dropped ? Put(at, ")</td>") : Put(at, "</td>");
+    page(std::string_view(buffer.data(), static_cast<std::size_t>(at - buffer.data())));
     return !handicap;
 }
 
@@ -232,7 +242,12 @@ bool WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std:
         // No result and 0 points both show as none, unless the 0 is a score that does not count
         // or the points of a number entered, which shows beside them.
         const std::optional<int> played = entered ? view.Entered(i, k) : std::nullopt;
+        const int number = played.value_or(0);
         const int points = view.Points(i, k).value_or(0);
+        if (handicaps && played) {
+            notYet = WriteNetRoundCell(page, view, *handicaps, i, k, points, number) || notYet;
+            continue;
+        }
         const bool dropped = view.Dropped(i, k);
         page << (dropped ? "<td align=\"center\" class=\"struken\">(" : kCentredCell);
         if (points <= 0 && !dropped && !played)
@@ -241,13 +256,8 @@ bool WriteRow(CPageWriter& page, const CStandingsView& view, std::size_t i, std:
             page << "<b>" << std::int64_t{points} << "</b>";
         else
             page << std::int64_t{points};
-        if (played.has_value()) {
-            const int number = played.value();
-            if (handicaps)
-                notYet = WriteHandicapPart(page, view, *handicaps, i, k, points, number) || notYet;
-            else
-                page << " <small class=\"spelat\">" << std::int64_t{number} << "</small>";
-        }
+        if (played.has_value())
+            page << " <small class=\"spelat\">" << std::int64_t{number} << "</small>";
         page(dropped ? ")</td>" : "</td>");
     }
     page << kCentredCell << std::int64_t{line.m_roundsPlayed};
