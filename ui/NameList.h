@@ -42,8 +42,8 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    // A name looked for whole, as the name box does when it loses the focus, is found by its
-    // place in the order rather than by reading every row.
+    // A name looked for whole, as the name box does when it loses the focus or its editing ends,
+    // is found by its place in the order rather than by reading every row.
     QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits,
                           Qt::MatchFlags flags) const override;
 
