@@ -139,9 +139,8 @@ bool KeyIs(const CNameMatch& match, NameOf nameOf, PlayerId other, int kind, std
 // it then records.
 template <typename NameOf>
 PlayerId FirstWith(const CNameMatch& match, NameOf nameOf, CNameMatchIndex::CTable& table, int kind,
-                   std::string_view key, PlayerId player)
+                   std::string_view key, std::uint64_t hash, PlayerId player)
 {
-    const std::uint64_t hash = HashOf(key);
     CHashSlots& first = table.m_first[kind];
     std::uint64_t& slot = first.Slot(hash, [&](std::uint32_t other) { return KeyIs(match, nameOf, other, kind, key); });
     if (CHashSlots::Free(slot))
@@ -208,22 +207,49 @@ void ForEachCandidate(const CNameMatchIndex::CHalves& halves, std::u32string_vie
 }
 
 // Takes players [table.m_indexed, names.Size()) into `table`; stops early when `cancel` is set.
+// A batch of names at a time: their hashes first, with the slots they go to asked for ahead, so
+// that the waits for memory (the tables are far bigger than the caches) overlap.
 void TakeIn(const CNameMatch& match, const CPlayerNames& names, TextEncoding encoding, CNameMatchIndex::CTable& table,
             const std::atomic<bool>* cancel = nullptr)
 {
-    std::u32string spelling;
+    constexpr std::size_t kBatch = 16;
+    struct CName
+    {
+        std::string keys[CNameMatch::KindCount];
+        std::uint64_t hashes[CNameMatch::KindCount] = {};
+        std::u32string spelling;
+    };
+    std::vector<CName> batch(kBatch);
     const auto nameOf = [&](PlayerId player) { return ToUtf16(names.Name(player), encoding); };
     Reserve(table, names.Size());
-    for (; table.m_indexed < names.Size(); ++table.m_indexed) {
+    while (table.m_indexed < names.Size()) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             return;
-        const auto player = static_cast<PlayerId>(table.m_indexed);
-        const std::u16string name = nameOf(player);
-        ForEachKey(match, name,
-                   [&](int kind, std::string_view key) { FirstWith(match, nameOf, table, kind, key, player); });
-        match.Spelling(name, spelling);
-        if (CNameMatch::LongEnough(spelling))
-            File(table.m_halves, spelling, player);
+        const std::size_t count = std::min(kBatch, names.Size() - table.m_indexed);
+        for (std::size_t i = 0; i < count; ++i) {
+            CName& name = batch[i];
+            const std::u16string utf16 = nameOf(static_cast<PlayerId>(table.m_indexed + i));
+            ForEachKey(match, utf16, [&](int kind, std::string_view key) {
+                name.keys[kind] = key;
+                name.hashes[kind] = HashOf(key);
+                table.m_first[kind].Prefetch(name.hashes[kind]);
+            });
+            match.Spelling(utf16, name.spelling);
+            if (CNameMatch::LongEnough(name.spelling))
+                ForEachHalf(name.spelling, name.spelling.size(),
+                            [&](std::uint64_t hash) { table.m_halves.m_latest.Prefetch(hash); });
+            else
+                name.spelling.clear();
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const CName& name = batch[i];
+            const auto player = static_cast<PlayerId>(table.m_indexed + i);
+            for (int kind = 0; kind < CNameMatch::KindCount; ++kind)
+                FirstWith(match, nameOf, table, kind, name.keys[kind], name.hashes[kind], player);
+            if (!name.spelling.empty())
+                File(table.m_halves, name.spelling, player);
+        }
+        table.m_indexed += count;
     }
 }
 
@@ -436,7 +462,7 @@ std::vector<std::vector<PlayerId>> NearDuplicates(const CTournament& tournament)
     for (PlayerId player = 0; player < count; ++player) {
         const std::u16string name = nameOf(player);
         ForEachKey(match, name, [&](int kind, std::string_view key) {
-            join(player, FirstWith(match, nameOf, first, kind, key, player));
+            join(player, FirstWith(match, nameOf, first, kind, key, HashOf(key), player));
         });
         match.Spelling(name, spelling);
         if (!CNameMatch::LongEnough(spelling))

@@ -88,6 +88,12 @@ public:
         const std::uint64_t* Find(std::uint64_t hash, Same same) const;
         static bool Free(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) == 0; }
         static std::uint32_t Value(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
+        // Asks for the memory of `hash`'s first slot ahead of its use.
+        void Prefetch(std::uint64_t hash) const
+        {
+            if (!m_slots.empty())
+                __builtin_prefetch(&m_slots[Start(hash)]);
+        }
         // Fills a free `slot` of `hash`'s, or gives one of its slots another value.
         void Set(std::uint64_t& slot, std::uint64_t hash, std::uint32_t value);
 
