@@ -376,8 +376,10 @@ CNameMatchIndex::~CNameMatchIndex()
 
 void CNameMatchIndex::Prepare(const CTournament& tournament)
 {
-    // One at a time: a look-up takes in whatever a running one leaves.
-    if (m_pending.valid() || m_table.m_indexed >= tournament.m_players.Size())
+    // One at a time: a look-up takes in whatever a running one leaves, and a few new names
+    // (typed ones) itself, quicker than copying every name for a thread.
+    const std::size_t count = tournament.m_players.Size();
+    if (m_pending.valid() || count <= m_table.m_indexed || count - m_table.m_indexed <= m_table.m_indexed / 8)
         return;
     m_cancel = std::make_shared<std::atomic<bool>>(false);
     // The thread works on its own copies: the names grow on this thread meanwhile, and a

@@ -37,6 +37,8 @@ public:
     // The first player of the tournament whose name is probably `name` spelled another way
     // (files/NameMatch.h); false when none is.
     bool FindNearDuplicate(const QString& name, PlayerId& match);
+    // Starts taking the tournament's names into the near-duplicate index in the background.
+    void PrepareMatches() { m_matches.Prepare(m_tournament); }
     // The same rule for results pasted or imported.
     CNameMatcher& Matcher() { return m_matches; }
 
