@@ -9,6 +9,71 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <stdexcept>
+#include <utility>
+
+void CNameMatchIndex::CHashSlots::Reserve(std::size_t count)
+{
+    unsigned bits = std::max(m_bits, 4U);
+    while ((std::size_t{1} << bits) < 2 * count)
+        ++bits;
+    if (bits != m_bits)
+        Grow(bits);
+}
+
+void CNameMatchIndex::CHashSlots::Grow(unsigned bits)
+{
+    // The start of a slot is read from the high half it keeps.
+    if (bits > 32)
+        throw std::length_error("near-duplicate index beyond 2^32 entries");
+    const std::vector<std::uint64_t> old = std::exchange(m_slots, std::vector<std::uint64_t>(std::size_t{1} << bits));
+    m_bits = bits;
+    const std::size_t mask = m_slots.size() - 1;
+    for (const std::uint64_t slot : old) {
+        if (Free(slot))
+            continue;
+        std::size_t i = Start(slot);
+        while (!Free(m_slots[i]))
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+    }
+}
+
+template <typename Same>
+std::uint64_t& CNameMatchIndex::CHashSlots::Slot(std::uint64_t hash, Same same)
+{
+    // At most half full, so that a search ends soon.
+    if (2 * (m_used + 1) > m_slots.size())
+        Grow(std::max(m_bits + 1, 4U));
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = Start(hash);; i = (i + 1) & mask) {
+        std::uint64_t& slot = m_slots[i];
+        if (Free(slot) || ((slot ^ hash) >> 32 == 0 && same(Value(slot))))
+            return slot;
+    }
+}
+
+template <typename Same>
+const std::uint64_t* CNameMatchIndex::CHashSlots::Find(std::uint64_t hash, Same same) const
+{
+    if (m_slots.empty())
+        return nullptr;
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = Start(hash);; i = (i + 1) & mask) {
+        const std::uint64_t& slot = m_slots[i];
+        if (Free(slot))
+            return nullptr;
+        if ((slot ^ hash) >> 32 == 0 && same(Value(slot)))
+            return &slot;
+    }
+}
+
+void CNameMatchIndex::CHashSlots::Set(std::uint64_t& slot, std::uint64_t hash, std::uint32_t value)
+{
+    if (Free(slot))
+        ++m_used;
+    slot = (hash >> 32 << 32) | (value + 1);
+}
 
 namespace {
 
@@ -26,33 +91,73 @@ void FoldBlanks(std::u16string_view name, std::u16string& folded)
         folded.pop_back();
 }
 
-// Calls take(key) for each key of `name`, in a buffer used again; the keys begin with
-// their kind, as two kinds never match each other.
+using CHashSlots = CNameMatchIndex::CHashSlots;
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
+{
+    hash = (hash ^ value) * 0x9E3779B97F4A7C15u;
+    return hash ^ (hash >> 29);
+}
+
+std::uint64_t HashOf(std::string_view bytes)
+{
+    std::uint64_t hash = Mix(0, bytes.size());
+    for (; bytes.size() >= 8; bytes.remove_prefix(8)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data(), 8);
+        hash = Mix(hash, word);
+    }
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data(), bytes.size());
+    hash = Mix(hash, word);
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDu;
+    return hash ^ (hash >> 33);
+}
+
+// Calls take(kind, key) for each key of `name`, in a buffer used again.
 template <typename Take>
 void ForEachKey(const CNameMatch& match, std::u16string_view name, Take take)
 {
     thread_local std::string key;
     for (int kind = 0; kind < CNameMatch::KindCount; ++kind) {
         match.Key(name, static_cast<CNameMatch::Kind>(kind), key);
-        key.insert(key.begin(), static_cast<char>('0' + kind));
-        take(std::string_view(key));
+        take(kind, std::string_view(key));
     }
 }
 
-// The first player with `key` in `table`; `player` when the key is new, which it then records.
-PlayerId FirstWith(CNameMatchIndex::CTable& table, std::string_view key, PlayerId player)
+// Whether player `other`'s key of `kind` is `key`; `nameOf(player)` gives a name in UTF-16.
+template <typename NameOf>
+bool KeyIs(const CNameMatch& match, NameOf nameOf, PlayerId other, int kind, std::string_view key)
 {
-    const std::size_t before = table.m_keys.Size();
-    const PlayerId id = table.m_keys.Add(key);
-    if (table.m_keys.Size() > before)
-        table.m_first.push_back(player);
-    return table.m_first[id];
+    thread_local std::string otherKey;
+    match.Key(nameOf(other), static_cast<CNameMatch::Kind>(kind), otherKey);
+    return otherKey == key;
 }
 
-std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
+// The first player in `table` whose key of `kind` is `key`; `player` when the key is new, which
+// it then records.
+template <typename NameOf>
+PlayerId FirstWith(const CNameMatch& match, NameOf nameOf, CNameMatchIndex::CTable& table, int kind,
+                   std::string_view key, std::uint64_t hash, PlayerId player)
 {
-    hash = (hash ^ value) * 0x9E3779B97F4A7C15u;
-    return hash ^ (hash >> 29);
+    CHashSlots& first = table.m_first[kind];
+    std::uint64_t& slot = first.Slot(hash, [&](std::uint32_t other) { return KeyIs(match, nameOf, other, kind, key); });
+    if (CHashSlots::Free(slot))
+        first.Set(slot, hash, player);
+    return CHashSlots::Value(slot);
+}
+
+// Room in `table` for `count` players in all, when that is many more than it holds.
+void Reserve(CNameMatchIndex::CTable& table, std::size_t count)
+{
+    if (count <= table.m_indexed || count - table.m_indexed <= table.m_indexed / 8)
+        return;
+    for (CHashSlots& first : table.m_first)
+        first.Reserve(count);
+    table.m_halves.m_latest.Reserve(2 * count);
+    table.m_halves.m_player.reserve(2 * count);
+    table.m_halves.m_before.reserve(2 * count);
 }
 
 // Calls take(hash) for each half under which a spelling of `length` codes is filed, the halves
@@ -76,20 +181,12 @@ void ForEachHalf(std::u32string_view spelling, std::size_t length, Take take)
     }
 }
 
-std::string_view Bytes(const std::uint64_t& hash)
-{
-    return {reinterpret_cast<const char*>(&hash), sizeof hash};
-}
-
 void File(CNameMatchIndex::CHalves& halves, std::u32string_view spelling, PlayerId player)
 {
     ForEachHalf(spelling, spelling.size(), [&](std::uint64_t hash) {
-        const std::size_t before = halves.m_hashes.Size();
-        const PlayerId id = halves.m_hashes.Add(Bytes(hash));
-        if (halves.m_hashes.Size() > before)
-            halves.m_latest.push_back(UINT32_MAX);
-        halves.m_before.push_back(halves.m_latest[id]);
-        halves.m_latest[id] = static_cast<std::uint32_t>(halves.m_player.size());
+        std::uint64_t& slot = halves.m_latest.Slot(hash, [](std::uint32_t) { return true; });
+        halves.m_before.push_back(CHashSlots::Free(slot) ? UINT32_MAX : CHashSlots::Value(slot));
+        halves.m_latest.Set(slot, hash, static_cast<std::uint32_t>(halves.m_player.size()));
         halves.m_player.push_back(player);
     });
 }
@@ -100,29 +197,59 @@ void ForEachCandidate(const CNameMatchIndex::CHalves& halves, std::u32string_vie
 {
     for (const std::size_t length : {spelling.size() - 1, spelling.size(), spelling.size() + 1}) {
         ForEachHalf(spelling, length, [&](std::uint64_t hash) {
-            PlayerId id = 0;
-            if (!halves.m_hashes.Find(Bytes(hash), id))
+            const std::uint64_t* slot = halves.m_latest.Find(hash, [](std::uint32_t) { return true; });
+            if (slot == nullptr)
                 return;
-            for (std::uint32_t entry = halves.m_latest[id]; entry != UINT32_MAX; entry = halves.m_before[entry])
+            for (std::uint32_t entry = CHashSlots::Value(*slot); entry != UINT32_MAX; entry = halves.m_before[entry])
                 visit(halves.m_player[entry]);
         });
     }
 }
 
 // Takes players [table.m_indexed, names.Size()) into `table`; stops early when `cancel` is set.
+// A batch of names at a time: their hashes first, with the slots they go to asked for ahead, so
+// that the waits for memory (the tables are far bigger than the caches) overlap.
 void TakeIn(const CNameMatch& match, const CPlayerNames& names, TextEncoding encoding, CNameMatchIndex::CTable& table,
             const std::atomic<bool>* cancel = nullptr)
 {
-    std::u32string spelling;
-    for (; table.m_indexed < names.Size(); ++table.m_indexed) {
+    constexpr std::size_t kBatch = 16;
+    struct CName
+    {
+        std::string keys[CNameMatch::KindCount];
+        std::uint64_t hashes[CNameMatch::KindCount] = {};
+        std::u32string spelling;
+    };
+    std::vector<CName> batch(kBatch);
+    const auto nameOf = [&](PlayerId player) { return ToUtf16(names.Name(player), encoding); };
+    Reserve(table, names.Size());
+    while (table.m_indexed < names.Size()) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             return;
-        const auto player = static_cast<PlayerId>(table.m_indexed);
-        const std::u16string name = ToUtf16(names.Name(player), encoding);
-        ForEachKey(match, name, [&](std::string_view key) { FirstWith(table, key, player); });
-        match.Spelling(name, spelling);
-        if (CNameMatch::LongEnough(spelling))
-            File(table.m_halves, spelling, player);
+        const std::size_t count = std::min(kBatch, names.Size() - table.m_indexed);
+        for (std::size_t i = 0; i < count; ++i) {
+            CName& name = batch[i];
+            const std::u16string utf16 = nameOf(static_cast<PlayerId>(table.m_indexed + i));
+            ForEachKey(match, utf16, [&](int kind, std::string_view key) {
+                name.keys[kind] = key;
+                name.hashes[kind] = HashOf(key);
+                table.m_first[kind].Prefetch(name.hashes[kind]);
+            });
+            match.Spelling(utf16, name.spelling);
+            if (CNameMatch::LongEnough(name.spelling))
+                ForEachHalf(name.spelling, name.spelling.size(),
+                            [&](std::uint64_t hash) { table.m_halves.m_latest.Prefetch(hash); });
+            else
+                name.spelling.clear();
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const CName& name = batch[i];
+            const auto player = static_cast<PlayerId>(table.m_indexed + i);
+            for (int kind = 0; kind < CNameMatch::KindCount; ++kind)
+                FirstWith(match, nameOf, table, kind, name.keys[kind], name.hashes[kind], player);
+            if (!name.spelling.empty())
+                File(table.m_halves, name.spelling, player);
+        }
+        table.m_indexed += count;
     }
 }
 
@@ -249,8 +376,10 @@ CNameMatchIndex::~CNameMatchIndex()
 
 void CNameMatchIndex::Prepare(const CTournament& tournament)
 {
-    // One at a time: a look-up takes in whatever a running one leaves.
-    if (m_pending.valid() || m_table.m_indexed >= tournament.m_players.Size())
+    // One at a time: a look-up takes in whatever a running one leaves, and a few new names
+    // (typed ones) itself, quicker than copying every name for a thread.
+    const std::size_t count = tournament.m_players.Size();
+    if (m_pending.valid() || count <= m_table.m_indexed || count - m_table.m_indexed <= m_table.m_indexed / 8)
         return;
     m_cancel = std::make_shared<std::atomic<bool>>(false);
     // The thread works on its own copies: the names grow on this thread meanwhile, and a
@@ -275,11 +404,13 @@ bool CNameMatchIndex::FindMatch(const CTournament& tournament, std::u16string_vi
     TakeFinished();
     TakeIn(m_match, tournament.m_players, tournament.m_encoding, m_table);
     bool found = false;
-    ForEachKey(m_match, name, [&](std::string_view key) {
-        PlayerId id = 0;
+    const auto nameOf = [&](PlayerId player) { return ToUtf16(tournament.PlayerName(player), tournament.m_encoding); };
+    ForEachKey(m_match, name, [&](int kind, std::string_view key) {
+        const std::uint64_t* slot = m_table.m_first[kind].Find(
+            HashOf(key), [&](std::uint32_t other) { return KeyIs(m_match, nameOf, other, kind, key); });
         // Of two players found by their two keys, the one that joined first.
-        if (m_table.m_keys.Find(key, id) && (!found || m_table.m_first[id] < match)) {
-            match = m_table.m_first[id];
+        if (slot != nullptr && (!found || CHashSlots::Value(*slot) < match)) {
+            match = CHashSlots::Value(*slot);
             found = true;
         }
     });
@@ -293,7 +424,7 @@ bool CNameMatchIndex::FindMatch(const CTournament& tournament, std::u16string_vi
     ForEachCandidate(m_table.m_halves, spelling, [&](PlayerId player) {
         if (found && player >= match)
             return;
-        m_match.Spelling(ToUtf16(tournament.PlayerName(player), tournament.m_encoding), other);
+        m_match.Spelling(nameOf(player), other);
         if (CNameMatch::Near(spelling, other)) {
             match = player;
             found = true;
@@ -326,18 +457,22 @@ std::vector<std::vector<PlayerId>> NearDuplicates(const CTournament& tournament)
         const PlayerId a = rootOf(other), b = rootOf(player);
         root[std::max(a, b)] = std::min(a, b);
     };
+    const auto nameOf = [&](PlayerId player) { return ToUtf16(tournament.PlayerName(player), tournament.m_encoding); };
     CNameMatchIndex::CTable first;
+    Reserve(first, count);
     std::u32string spelling, other;
     for (PlayerId player = 0; player < count; ++player) {
-        const std::u16string name = ToUtf16(tournament.PlayerName(player), tournament.m_encoding);
-        ForEachKey(match, name, [&](std::string_view key) { join(player, FirstWith(first, key, player)); });
+        const std::u16string name = nameOf(player);
+        ForEachKey(match, name, [&](int kind, std::string_view key) {
+            join(player, FirstWith(match, nameOf, first, kind, key, HashOf(key), player));
+        });
         match.Spelling(name, spelling);
         if (!CNameMatch::LongEnough(spelling))
             continue;
         ForEachCandidate(first.m_halves, spelling, [&](PlayerId candidate) {
             if (rootOf(candidate) == rootOf(player))
                 return;
-            match.Spelling(ToUtf16(tournament.PlayerName(candidate), tournament.m_encoding), other);
+            match.Spelling(nameOf(candidate), other);
             if (CNameMatch::Near(spelling, other))
                 join(player, candidate);
         });

@@ -6,6 +6,7 @@
 #include "model/Tournament.h"
 
 #include <atomic>
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <string>
@@ -71,22 +72,55 @@ public:
     bool FindMatch(const CTournament& tournament, std::u16string_view name, PlayerId& match) override;
     void Clear();
 
-    // The spellings of five letters or more by their halves (a near name keeps one of them
-    // whole), each half a hash with the players that have it, a chain from the latest.
-    struct CHalves
+    // Values by 64-bit hash in one flat table: a slot holds the hash's high half above the value
+    // + 1 (0: free) and lies where the hash's top bits point, or after it. Hashes with the same
+    // high half share slots: the caller tells them apart where it must.
+    class CHashSlots
     {
-        CPlayerNames m_hashes;               // eight bytes each, numbered as they came
-        std::vector<std::uint32_t> m_latest; // by hash number: the latest entry
-        std::vector<PlayerId> m_player;      // by entry
-        std::vector<std::uint32_t> m_before; // by entry: the same half's entry before, or UINT32_MAX
+    public:
+        // Room for `count` values in all without growing.
+        void Reserve(std::size_t count);
+        // The slot a search for `hash` stops at: a free one (room made for it first), or one of
+        // `hash`'s whose value `same` accepts.
+        template <typename Same>
+        std::uint64_t& Slot(std::uint64_t hash, Same same);
+        template <typename Same>
+        const std::uint64_t* Find(std::uint64_t hash, Same same) const;
+        static bool Free(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) == 0; }
+        static std::uint32_t Value(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
+        // Asks for the memory of `hash`'s first slot ahead of its use.
+        void Prefetch(std::uint64_t hash) const
+        {
+            if (!m_slots.empty())
+                __builtin_prefetch(&m_slots[Start(hash)]);
+        }
+        // Fills a free `slot` of `hash`'s, or gives one of its slots another value.
+        void Set(std::uint64_t& slot, std::uint64_t hash, std::uint32_t value);
+
+    private:
+        std::size_t Start(std::uint64_t hash) const { return static_cast<std::size_t>(hash >> 32 >> (32 - m_bits)); }
+        void Grow(unsigned bits);
+
+        std::vector<std::uint64_t> m_slots;
+        unsigned m_bits = 0;
+        std::size_t m_used = 0;
     };
 
-    // The keys of the players taken in, each stored once in one buffer (no allocation per key),
-    // with the first player that has it.
+    // The spellings of five letters or more by their halves (a near name keeps one of them
+    // whole), each half a hash with the players that have it, a chain from the latest. Halves
+    // whose hashes share a slot share a chain: each player found is checked by the rule.
+    struct CHalves
+    {
+        CHashSlots m_latest;                 // by hash: the latest entry
+        std::vector<PlayerId> m_player;      // by entry
+        std::vector<std::uint32_t> m_before; // by entry: the same chain's entry before, or UINT32_MAX
+    };
+
+    // The players taken in by the hashes of their keys, each key of each kind with the first
+    // player that has it, checked against that player's own key when found (no key is stored).
     struct CTable
     {
-        CPlayerNames m_keys;           // kind and key, numbered as they came
-        std::vector<PlayerId> m_first; // by key number
+        CHashSlots m_first[CNameMatch::KindCount];
         CHalves m_halves;
         std::size_t m_indexed = 0; // players taken in so far
     };

@@ -64,6 +64,7 @@ CFileResult CTournamentDoc::Read(const QString& path, std::vector<CReadNote>* no
         Rewatch();
         ReloadRules();
         ReloadPlayers();
+        emit namesRead();
     }
     // The rounds before a refused line stay, for a later change to build on; the standings
     // are filled only from a file read whole.

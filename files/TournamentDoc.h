@@ -177,6 +177,8 @@ signals:
     void standingsChanged();
     // Another tournament (or none): whatever lists its players forgets them.
     void cleared();
+    // The names of a tournament just read are all there; its standings follow.
+    void namesRead();
     // The same tournament with its names replaced (ids meaning other names): lists of them start afresh.
     void namesReplaced();
     void changedFlagChanged(bool changed);

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <random>
+
 namespace {
 
 // "format|name column,points column|s(ettled) or g(uessed)|name=points|..."
@@ -141,4 +146,85 @@ TEST(NameMatch, NearNames)
         const bool found = matches.FindMatch(tournament, ToUtf16(name, TextEncoding::Utf8), id);
         EXPECT_EQ(found ? ToUtf8(tournament.PlayerName(id), tournament.m_encoding) : "", expected) << name;
     }
+}
+
+TEST(NameMatch, IndexAgreesWithComparingEveryName)
+{
+    // Short random names, so that many are equal but for case, accents or blanks, or a letter
+    // away. The index (growing name by name, and taken in at once in the background) and the
+    // groups, each against comparing the name with every player in turn.
+    const char* const pieces[] = {"a", "A", "\xC3\xA5", "e", "\xC3\xA9", "o", "\xC3\x96", "b", "r", " ", "  ", "1", "-"};
+    std::mt19937 random(45);
+    const auto randomName = [&] {
+        std::string name;
+        for (auto letters = 3 + random() % 5; letters > 0; --letters)
+            name += pieces[random() % std::size(pieces)];
+        return name;
+    };
+    const CNameMatch match;
+    struct CSeen
+    {
+        std::string keys[CNameMatch::KindCount];
+        std::u32string spelling;
+    };
+    const auto seen = [&](const std::string& name) {
+        CSeen s;
+        const std::u16string utf16 = ToUtf16(name, TextEncoding::Utf8);
+        for (int kind = 0; kind < CNameMatch::KindCount; ++kind)
+            match.Key(utf16, static_cast<CNameMatch::Kind>(kind), s.keys[kind]);
+        match.Spelling(utf16, s.spelling);
+        return s;
+    };
+    const auto keyMatch = [](const CSeen& a, const CSeen& b) { return a.keys[0] == b.keys[0] || a.keys[1] == b.keys[1]; };
+    CTournament tournament;
+    tournament.m_encoding = TextEncoding::Utf8;
+    std::vector<CSeen> players;
+    // The first player with a key alike, else the first a letter away; -1 when none.
+    const auto expected = [&](const CSeen& asked) {
+        const auto first = [&](auto alike) { return std::find_if(players.begin(), players.end(), alike) - players.begin(); };
+        const auto byKey = first([&](const CSeen& p) { return keyMatch(p, asked); });
+        const auto near = first([&](const CSeen& p) { return CNameMatch::Near(p.spelling, asked.spelling); });
+        return byKey < std::ssize(players) ? byKey : near < std::ssize(players) ? near : -1;
+    };
+    const auto found = [&](CNameMatchIndex& index, const std::string& name) {
+        PlayerId id = 0;
+        return index.FindMatch(tournament, ToUtf16(name, TextEncoding::Utf8), id) ? std::ptrdiff_t{id} : -1;
+    };
+    CNameMatchIndex growing;
+    for (int i = 0; i < 1500; ++i) {
+        const std::string asked = randomName();
+        ASSERT_EQ(found(growing, asked), expected(seen(asked))) << asked;
+        const std::string name = randomName();
+        if (tournament.AddPlayer(name) == players.size()) // a name already there is not added again
+            players.push_back(seen(name));
+    }
+    CNameMatchIndex prepared;
+    prepared.Prepare(tournament);
+    for (int i = 0; i < 500; ++i) {
+        const std::string asked = randomName();
+        ASSERT_EQ(found(prepared, asked), expected(seen(asked))) << asked;
+    }
+    // Groups: every pair that matches joined; each group from its first player, in order.
+    std::vector<std::size_t> root(players.size());
+    std::iota(root.begin(), root.end(), std::size_t{0});
+    const auto rootOf = [&](std::size_t p) {
+        while (root[p] != p)
+            p = root[p];
+        return p;
+    };
+    for (std::size_t a = 0; a < players.size(); ++a) {
+        for (std::size_t b = a + 1; b < players.size(); ++b) {
+            if (keyMatch(players[a], players[b]) || CNameMatch::Near(players[a].spelling, players[b].spelling))
+                root[std::max(rootOf(a), rootOf(b))] = std::min(rootOf(a), rootOf(b));
+        }
+    }
+    std::map<std::size_t, std::vector<PlayerId>> groups;
+    for (std::size_t p = 0; p < players.size(); ++p)
+        groups[rootOf(p)].push_back(static_cast<PlayerId>(p));
+    std::vector<std::vector<PlayerId>> joined;
+    for (const auto& [first, group] : groups) {
+        if (group.size() > 1)
+            joined.push_back(group);
+    }
+    EXPECT_EQ(NearDuplicates(tournament), joined);
 }

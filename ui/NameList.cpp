@@ -202,7 +202,9 @@ QVariant CNameList::data(const QModelIndex& index, int role) const
 QModelIndexList CNameList::match(const QModelIndex& start, int role, const QVariant& value, int hits,
                                  Qt::MatchFlags flags) const
 {
-    const bool whole = flags == (Qt::MatchExactly | Qt::MatchCaseSensitive) || flags == Qt::MatchExactly;
+    // The box asks with MatchFixedString when its editing ends: for text, the same whole compare.
+    const bool whole = flags == (Qt::MatchExactly | Qt::MatchCaseSensitive) || flags == Qt::MatchExactly ||
+                       flags == (Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (!whole || start.row() != 0 || start.parent().isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) ||
         value.typeId() != QMetaType::QString || hits == 0)
         return QAbstractListModel::match(start, role, value, hits, flags);

@@ -37,13 +37,15 @@ public:
     // The first player of the tournament whose name is probably `name` spelled another way
     // (files/NameMatch.h); false when none is.
     bool FindNearDuplicate(const QString& name, PlayerId& match);
+    // Starts taking the tournament's names into the near-duplicate index in the background.
+    void PrepareMatches() { m_matches.Prepare(m_tournament); }
     // The same rule for results pasted or imported.
     CNameMatcher& Matcher() { return m_matches; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    // A name looked for whole, as the name box does when it loses the focus, is found by its
-    // place in the order rather than by reading every row.
+    // A name looked for whole, as the name box does when it loses the focus or its editing ends,
+    // is found by its place in the order rather than by reading every row.
     QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits,
                           Qt::MatchFlags flags) const override;
 

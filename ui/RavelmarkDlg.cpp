@@ -21,6 +21,8 @@ CRavelmarkDlg::CRavelmarkDlg(CPlatform& platform, QWidget* parent)
     connect(&m_doc, &CTournamentDoc::cleared, &m_playerNames, &CNameList::Clear);
     connect(&m_doc, &CTournamentDoc::namesReplaced, &m_playerNames, &CNameList::Clear);
     connect(&m_doc, &CTournamentDoc::standingsChanged, &m_playerNames, &CNameList::Update);
+    // The near-duplicate index needs the names only: begun before the standings are counted.
+    connect(&m_doc, &CTournamentDoc::namesRead, &m_playerNames, &CNameList::PrepareMatches);
     connect(&m_doc, &CTournamentDoc::changedFlagChanged, this, &CRavelmarkDlg::UpdateTitle);
     connect(&m_doc, &CTournamentDoc::fileChangedOnDisk, this, &CRavelmarkDlg::OnFileChangedOnDisk);
     m_publishing.SetFollowUp(PublishArchive);

@@ -278,9 +278,12 @@ private slots:
             const QCollator collator = NameCollator();
             for (int i = 3; i < e.m_comboName->count(); ++i) // in strict order: none twice
                 QVERIFY(collator.compare(e.m_comboName->itemText(i - 1), e.m_comboName->itemText(i)) < 0);
-            for (const QString name : {"Bo", "bo", "P1", "P12345", "P20000"})
-                QCOMPARE(e.m_comboName->itemText(e.m_comboName->findText(name)), name);
-            QCOMPARE(e.m_comboName->findText("p12345"), -1);
+            for (const Qt::MatchFlags flags : {Qt::MatchExactly | Qt::MatchCaseSensitive,
+                                               Qt::MatchFixedString | Qt::MatchCaseSensitive}) {
+                for (const QString name : {"Bo", "bo", "P1", "P12345", "P20000"})
+                    QCOMPARE(e.m_comboName->itemText(e.m_comboName->findText(name, flags)), name);
+                QCOMPARE(e.m_comboName->findText("p12345", flags), -1);
+            }
             e.close();
         }));
     }
