@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Crash points of `rewrite` and `table`: the real tool runs once cleanly under strace, then
-# once more for every system call of that run, killed at it (SIGKILL), and for every read, write,
-# sync, rename, link, unlink, open and close, failed there (EIO, ENOSPC; EPERM for link, which
-# drives the copy fallback, whose own calls are then killed in turn). After each run the
-# folder must hold the tournament whole (old or new bytes), the old bytes somewhere, no stray
-# file (but a hidden new version after a kill just before its rename), the old file after a
-# reported failure and new file + backup after a reported success; the page likewise old or
-# new whole, the tournament untouched, and the stylesheet beside it whole or absent. A reported
-# failure names its cause as injected.
+# once more for every system call of that run from the first on its folder (see first()),
+# killed at it (SIGKILL), and for every read, write, sync, rename, link, unlink, open and close,
+# failed there (EIO, ENOSPC; EPERM for link, which drives the copy fallback, whose own calls are
+# then killed in turn). After each run the folder must hold the tournament whole (old or new
+# bytes), the old bytes somewhere, no stray file (but a hidden new version after a kill just
+# before its rename), the old file after a reported failure and new file + backup after a
+# reported success; the page likewise old or new whole, the tournament untouched, and the
+# stylesheet beside it whole or absent. A reported failure names its cause as injected.
 # Usage: crash_points.sh TOOL. Exit 0 all held, 1 a point failed, 77 strace cannot trace here.
 set -u
 tool=$(realpath "$1")
@@ -95,10 +95,12 @@ try() {
     fi
 }
 
-# Every call of the run; CRASH_POINTS_QUICK=1 starts at the first that names the tournament's
-# folder, skipping the library loading before it, where no file of the folder can be touched yet.
+# From the first call that names the tournament's folder on, as rules_crash_points.sh does: the
+# calls before it load the program and its libraries, and strace -y names the folder in every
+# call on it (a descriptor's path included), so none of them can touch a file there.
+# CRASH_POINTS_ALL=1 tries every call of the run.
 first() { # command
-    if [ "${CRASH_POINTS_QUICK:-0}" = 1 ]; then echo "trace-$1/"; else echo '.'; fi
+    if [ "${CRASH_POINTS_ALL:-0}" = 1 ]; then echo '.'; else echo "trace-$1/"; fi
 }
 faults='^(read|write|fsync|fdatasync|rename|renameat|renameat2|link|linkat|unlink|unlinkat|openat|close)$'
 # Built with the sanitizers (CRASH_POINTS_SANITIZED=1), the runtime makes calls of its own (it

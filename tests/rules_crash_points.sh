@@ -4,7 +4,8 @@
 # run under strace, then one run killed at each of its system calls from the first that names
 # the folder, and one failed (EIO, ENOSPC) at each of its file calls. After each, cup.regler holds
 # the old rules or the new whole, nothing else is left (but a hidden new version after a kill
-# just before its rename, and the old rules kept as a version unless the write failed), the tournament is untouched, and a success has the new rules.
+# just before its rename, and the old rules kept as a version unless the write failed), the
+# tournament is untouched, and a success has the new rules.
 # Usage: rules_crash_points.sh RULES_WRITE. Exit 0 all held, 1 a point failed, 77 no strace.
 set -u
 writer=$(realpath "$1")
@@ -37,24 +38,45 @@ awk -v dir="$work/clean/" '{ sub(/^[0-9]+ +/, "") }
         fi
     done >"$work/points"
 
+# Builtins only in the loop below (reads, globs, tests): a process per check would cost more
+# than the runs themselves. All the run folders are made in one mkdir.
+count=$(wc -l <"$work/points")
+(cd "$work" && mkdir $(seq -f 'run-%g' "$count"))
+shopt -s dotglob nullglob
 n=0 failed=0
 while read -r -a point; do
     n=$((n + 1))
     dir=$work/run-$n
-    setup "$dir"
+    printf '%s' "$tournament" >"$dir/cup.txt" && printf '%s' "$old" >"$dir/cup.regler"
     { strace -f -qq -o /dev/null "${point[@]}" "$writer" "$dir/cup.txt" "$rules" </dev/null >/dev/null 2>"$dir.err"; } 2>/dev/null
     code=$?
-    got=$(cat "$dir/cup.regler" 2>/dev/null; echo x)
-    # The version replaced may be kept (the old rules under a second name), but not by a write that failed.
-    kept=$(cd "$dir" && ls | grep -E '^cup_[0-9]{6}_[0-9]{6}\.regler\.bak$')
-    left=$(cd "$dir" && ls -A | grep -v -x -e cup.txt -e cup.regler -e "$kept" | grep -v -E '^\.cup\.regler\.[0-9]+\.new$')
-    fault=
-    [[ $got == "${old}x" || $got == "${new}x" ]] || fault="rules not whole"
-    [[ $code != 0 || $got == "${new}x" ]] && [[ $code == 0 || $code == 137 || $got == "${old}x" ]] || fault="$fault outcome $code"
-    [ "$(cat "$dir/cup.txt")" = "${tournament%$'\n'}" ] || fault="$fault tournament touched"
-    [ -z "$left" ] || fault="$fault stray $left"
-    [ -z "$kept" ] || { [ $code != 1 ] && [ "$(cat "$dir/$kept"; echo x)" = "${old}x" ]; } || fault="$fault kept $kept"
-    [ -n "$fault" ] && failed=$((failed + 1)) && echo "FAIL $fault at: ${point[*]} ($(cat "$dir.err"))"
+    got=none cup=none kept='' left='' fault=''
+    for f in "$dir"/*; do
+        name=${f##*/}
+        if [ "$name" = cup.regler ]; then
+            got= && IFS= read -r -d '' got <"$f"
+        elif [ "$name" = cup.txt ]; then
+            cup= && IFS= read -r -d '' cup <"$f"
+        elif [[ $name =~ ^cup_[0-9]{6}_[0-9]{6}\.regler\.bak$ ]]; then
+            # The version replaced may be kept (the old rules under a second name), once, and not
+            # by a write that failed.
+            [ -z "$kept" ] || fault="$fault kept twice"
+            kept=$name
+            text= && IFS= read -r -d '' text <"$f"
+            [[ $code != 1 && $text == "$old" ]] || fault="$fault kept $kept"
+        elif ! [[ $name =~ ^\.cup\.regler\.[0-9]+\.new$ ]]; then
+            left="$left $name"
+        fi
+    done
+    [[ $got == "$old" || $got == "$new" ]] || fault="$fault rules not whole"
+    [[ $code != 0 || $got == "$new" ]] && [[ $code == 0 || $code == 137 || $got == "$old" ]] || fault="$fault outcome $code"
+    [[ $cup == "$tournament" ]] || fault="$fault tournament touched"
+    [ -z "$left" ] || fault="$fault stray$left"
+    if [ -n "$fault" ]; then
+        failed=$((failed + 1))
+        IFS= read -r -d '' message <"$dir.err"
+        echo "FAIL$fault at: ${point[*]} ($message)"
+    fi
 done <"$work/points"
 echo "rules crash points tried: $n, failed: $failed"
 [ "$failed" = 0 ]
