@@ -101,6 +101,26 @@ TEST(Handicap, PublishedFormulasRoundByRound)
         EXPECT_EQ(History(c.file, c.rules, c.strokes, c.starts), c.history) << c.rules << c.file;
 }
 
+// The explanation names the cap or the floor only where it changed the handicap.
+TEST(Handicap, ExplainedWhereTheCapOrTheFloorBit)
+{
+    const std::string minus = " \xE2\x88\x92 ";
+    const struct { int score; std::string rules, text; } cases[] = {
+        {100, Handicap(220, 80, "handikapptak = 50\n"), "R1: 100; snitt 100; 80 % av (220" + minus + "100) = 96, taket \xC3\xA4r 50"},
+        {170, Handicap(220, 80, "handikapptak = 40\n"), "R1: 170; snitt 170; 80 % av (220" + minus + "170) = 40"},
+        {220, Handicap(210, 90), "R1: 220; snitt 220; 90 % av (210" + minus + "220) = \xE2\x88\x92" "9, under 0 blir 0"},
+        {210, Handicap(210, 90), "R1: 210; snitt 210; 90 % av (210" + minus + "210) = 0"},
+    };
+    for (const auto& c : cases) {
+        const CTournament t = Parsed(Rounds({c.score}));
+        const CSeriesRules rules = Rules(c.rules);
+        const CHandicapTable table(t, rules.m_handicap, false, {});
+        PlayerId a = 0;
+        ASSERT_TRUE(t.m_players.Find("A", a));
+        EXPECT_EQ(HandicapText(table.Explain(a, table.RoundCount()), rules.m_handicap, false, t), c.text) << c.rules;
+    }
+}
+
 // The running window against the scores sorted afresh each round, in both directions.
 TEST(Handicap, WindowAgainstARecount)
 {
