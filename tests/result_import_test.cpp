@@ -146,6 +146,16 @@ TEST(NameMatch, NearNames)
         const bool found = matches.FindMatch(tournament, ToUtf16(name, TextEncoding::Utf8), id);
         EXPECT_EQ(found ? ToUtf8(tournament.PlayerName(id), tournament.m_encoding) : "", expected) << name;
     }
+    // A letter beyond the first 65536 (two UTF-16 units) is one letter: one missing is a letter away.
+    CTournament wide;
+    wide.m_encoding = TextEncoding::Utf8;
+    const std::string han[] = {"\xF0\xA0\x80\x80", "\xF0\xA0\x80\x81", "\xF0\xA0\x80\x82", "\xF0\xA0\x80\x83"};
+    wide.AddPlayer("Wang " + han[0] + han[1] + han[2] + han[3]);
+    CNameMatchIndex wideMatches;
+    for (const auto& [name, expected] : {std::pair{"Wang " + han[0] + han[1] + han[3], true}, {"Wang " + han[0] + han[3], false}}) {
+        PlayerId id = 0;
+        EXPECT_EQ(wideMatches.FindMatch(wide, ToUtf16(name, TextEncoding::Utf8), id), expected) << name;
+    }
 }
 
 TEST(NameMatch, IndexAgreesWithComparingEveryName)
