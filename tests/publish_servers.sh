@@ -223,6 +223,22 @@ if [ "$way" = sftp ]; then
     pids+=("$silent")
     for _ in $(seq 600); do [ -e silent.started ] && break; sleep 0.1; done
     echo plain >sftp.mode
+    # A server that takes the connection and never says a word: after the connect time, a
+    # server that does not answer (not one that refuses). Beside the rest, as the silent one.
+    mkdir mute && cp -r home mute/home && cp tournament.txt mute/t.txt
+    python3 -c 'import socket, sys, time
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+s.listen()
+open(sys.argv[1], "w").write(str(s.getsockname()[1]))
+c = s.accept()
+time.sleep(150)' mute/port &
+    pids+=($!)
+    for _ in $(seq 100); do [ -s mute/port ] && break; sleep 0.1; done
+    HOME=$work/mute/home XDG_CONFIG_HOME=$work/mute/config XDG_STATE_HOME=$work/mute/state timeout 150 \
+        "$tool" publish mute/t.txt --to "sftp://root@127.0.0.1:$(cat mute/port)$work/mute/" >mute/out 2>mute/err &
+    mute=$!
+    pids+=("$mute")
 fi
 
 # --- a certificate no authority vouches for: refused with its fingerprint, then trusted ---
@@ -459,6 +475,8 @@ same_site changed
 if [ "$way" = sftp ]; then
     wait "$silent"
     [ $? = 1 ] && grep -q "slutade svara" silent/err || fail "a silent server: $(cat silent/err)"
+    wait "$mute"
+    [ $? = 1 ] && grep -q "servern 127.0.0.1 svarar inte" mute/err || fail "a mute server: $(cat mute/err)"
 fi
 
 grep -q "$password" err.txt out.txt *.log 2>/dev/null && fail "the password in a message"
