@@ -138,15 +138,6 @@ CHandicapWindow::CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, 
 {
 }
 
-void CHandicapWindow::Clear()
-{
-    m_played = 0;
-    m_sum = m_bestKeys = 0;
-    m_recent.clear();
-    m_oldest = 0;
-    m_sorted.clear();
-}
-
 namespace {
 
 // Moves the key at `at` to its place among the otherwise sorted keys, after its equals; returns

@@ -57,7 +57,6 @@ class CHandicapWindow
 {
 public:
     CHandicapWindow(const CHandicapRules& rules, bool lowerBetter, bool keepRounds);
-    void Clear();
     void Add(std::size_t round, int score);
     // Rounds played that have already left a window of the most recent rounds.
     void Skip(int rounds) { m_played += rounds; }
