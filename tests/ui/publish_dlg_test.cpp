@@ -275,6 +275,15 @@ private slots:
         }));
         QCOMPARE(Read(site + "/arkiv/spelare/bo.html"), Read(w.File("arkiv/spelare/bo.html")));
         QVERIFY(QFile::exists(site + "/arkiv/index.html") && QFile::exists(site + "/cup.htm"));
+        // Stopped (the window closing) while the seasons are read: the archive is not sent.
+        CPublishTarget target;
+        target.m_way = PublishWay::Folder;
+        target.m_folder = w.File("stopped");
+        QVERIFY(QDir().mkpath(target.m_folder));
+        CPublishTrust stopped;
+        stopped.m_cancel = std::make_shared<std::atomic_bool>(true);
+        QCOMPARE(PublishArchive(target, {}, stopped, d.m_doc.Path()).m_message, "arkivet: avbrutet");
+        QVERIFY(QDir(target.m_folder).isEmpty());
     }
 
     // One copy per change, whoever asks; a player added (by the round editor) is a change too.
