@@ -469,6 +469,9 @@ void CTournamentDoc::Rewatch()
         return;
     m_watcher->addPath(QFileInfo(m_path).absolutePath());
     m_watcher->addPath(m_path);
+    // A change after the status was taken (a file written in place while it was read) may have
+    // raised its event on the watch just removed: looked for once more, now that the watch is in place.
+    QMetaObject::invokeMethod(this, &CTournamentDoc::OnDiskEvent, Qt::QueuedConnection);
 }
 
 void CTournamentDoc::OnDiskEvent()
