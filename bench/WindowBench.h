@@ -3,6 +3,7 @@
 
 // What the benchmarks of the window share: the platform without its waits, the offscreen start
 // and the wait until the event queue is idle.
+#include "files/RulesFile.h"
 #include "ui/Platform.h"
 #include "ui/RavelmarkApp.h"
 #include "ui/RavelmarkDlg.h"
@@ -39,11 +40,21 @@ struct CBenchPlatform : CPlatform
     // The file dialog answers with a copy of `path` in `folder`: the original stays as it is.
     bool UseCopyOf(const char* path, const QTemporaryDir& folder)
     {
-        m_file = folder.filePath(QFileInfo(QString::fromLocal8Bit(path)).fileName());
-        if (QFile::copy(QString::fromLocal8Bit(path), m_file))
-            return true;
-        std::fprintf(stderr, "cannot copy %s\n", path);
-        return false;
+        const QString original = QString::fromLocal8Bit(path);
+        m_file = folder.filePath(QFileInfo(original).fileName());
+        if (!QFile::copy(original, m_file)) {
+            std::fprintf(stderr, "cannot copy %s\n", path);
+            return false;
+        }
+        // The club's rules and players go along: the window counts the file by them.
+        for (const auto sidecar : {RulesPath, PlayersPath}) {
+            QString from, to;
+            if (sidecar(original, from) && QFile::exists(from) && sidecar(m_file, to) && !QFile::copy(from, to)) {
+                std::fprintf(stderr, "cannot copy %s\n", qPrintable(from));
+                return false;
+            }
+        }
+        return true;
     }
 };
 
